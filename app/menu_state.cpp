@@ -1,0 +1,40 @@
+// The front-end state: on every entry it loads its images and sounds, rebuilds the arena for the
+// flying backdrop, restarts the splash sequence and rereads the high-score file.
+#include "app/menu_state.h"
+
+#include "app/asset_list.h"
+#include "ui/front_end.h"
+#include "ui/menu_assets.h"
+
+static const char* kFontPath = "./Assets/Fonts/Monodeco Bold.ttf";
+
+static const ImageAsset kImages[] = {
+    {"./Assets/Art/HalvaneLogos/Halvane_WHITE.png", &menuAssets.makerWhite},
+    {"./Assets/Art/HalvaneLogos/Halvane_BLACK.png", &menuAssets.makerBlack},
+    {"./Assets/Art/FMODLogoBlack.png", &menuAssets.audioBlack},
+    {"./Assets/Art/FMODLogoWhite.png", &menuAssets.audioWhite},
+    {"./Assets/Art/Headphones.png", &menuAssets.headphones},
+    {"./Assets/Art/GameLogo.png", &menuAssets.gameLogo},
+};
+static const int kImageCount = sizeof kImages / sizeof kImages[0];
+
+static const SoundAsset kSounds[] = {
+    {"./Assets/Music/BGM/Downtime.wav", &menuAssets.music},
+    {"./Assets/Music/SFX/BombGunBlip.wav", &menuAssets.blip},
+};
+
+void Menu_Init() {
+    QL_System_SetWindowTitle("ZORB");
+    // The font lives for the whole program: opened on the first entry only.
+    if (!gameFont) gameFont = QL_Font_Load(kFontPath);
+    QL_Font_Set(gameFont);
+    QL_Settings_ImageFilterMode(1);
+    AssetList_LoadImages(kImages, kImageCount);
+    FrontEnd_Reset();
+    AssetList_LoadSounds(kSounds, 2);
+}
+
+void Menu_Exit() {
+    AssetList_FreeImages(kImages, kImageCount);
+    AssetList_FreeSounds(kSounds, 2);
+}

@@ -1,0 +1,17 @@
+// The player's settings: live only while the program runs, changed on the settings screen.
+#pragma once
+
+#include <cstdint>
+
+struct Settings {
+    float mouseSensitivity; // turning factor of the mouse's offset from the window centre
+    float sfxVolume;        // master factor of every sound effect
+    float musicVolume;      // the game's tracks play at musicVolume x 2
+    float fieldOfView;      // horizontal, in degrees
+    int32_t resolutionMode; // 0: 640 x 480 window, 1: 1280 x 720 window, 2: full screen
+    int32_t debugOverlay;   // 1 draws the debug overlay in play
+};
+
+extern Settings settings;
+
+void Settings_Reset();

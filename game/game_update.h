@@ -1,0 +1,4 @@
+// The frame of play.
+#pragma once
+
+void Game_Update();

@@ -1,0 +1,72 @@
+// The headless driver: runs the engine without a display or sound device, with a fixed time
+// step and scripted input, so tests and tools can step the real program frame by frame.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "quillon/quillon.h"
+
+// One sound started through QL_Sound_PlayAdvanced.
+struct QLH_PlayEntry {
+    std::string path; // file the sound was loaded from; empty for the empty handle
+    float volume;
+    float pitch;
+    bool looping;
+    int group;
+    long frame; // frame number at which it was played
+};
+
+// One asset loaded or freed.
+struct QLH_AssetEntry {
+    enum Kind { Load, Free } kind;
+    std::string type; // "image", "sound" or "font"
+    std::string path; // empty for an empty handle
+};
+
+// Switches the engine to headless mode: a software canvas of width x height, a fixed dt,
+// no audio device. Must be called before anything else touches the engine.
+void QLH_Start(int width, int height, float dt);
+// Frees every engine resource and returns to the state before QLH_Start.
+void QLH_Shutdown();
+void QLH_SetDt(float dt);
+void QLH_SetFocus(bool focused);
+
+// Scripted input, taking effect at the next frame's start.
+void QLH_KeyDown(int key);
+void QLH_KeyUp(int key);
+void QLH_KeyTap(int key); // down and up between two frames
+void QLH_MouseMove(float x, float y);
+void QLH_MouseButton(bool down);
+
+// Runs n frames of the current state. Returns false once the loop has been terminated.
+bool QLH_Step(int n);
+bool QLH_Terminated();
+long QLH_FrameCount();
+
+// Canvas reads.
+void QLH_ReadPixel(int x, int y, int* r, int* g, int* b, int* a);
+bool QLH_SavePng(const char* path);
+
+// The mixer as heard: peak of the last mixed block and the number of live voices.
+int QLH_ActiveVoices();
+
+const std::vector<QLH_PlayEntry>& QLH_PlayLog();
+const std::vector<QLH_AssetEntry>& QLH_AssetLog();
+void QLH_ClearLogs();
+
+// Counters of the drawing calls issued since the last reset.
+struct QLH_DrawStats {
+    long quads, rects, images, texts;
+};
+QLH_DrawStats QLH_GetDrawStats();
+void QLH_ResetDrawStats();
+// When set, draw calls are counted but not rasterised (to measure the game's own cost).
+void QLH_SetCountOnly(bool countOnly);
+
+// The update callback of the state now running (to tell which state the program is in).
+QL_Callback QLH_CurrentUpdate();
+
+// Makes every later QL_Random_Seed use this seed instead of its argument (repeatable runs).
+void QLH_ForceSeed(unsigned seed);
+void QLH_ReleaseSeed();

@@ -1,0 +1,132 @@
+// Quillon: the small 2D engine the game draws, hears and reads input through.
+// Window and frame loop with game states, a persistent canvas, shapes, images, text,
+// keyboard and mouse, a float sound mixer, seeded random numbers and colour helpers.
+#pragma once
+
+#include <cstdint>
+
+// ---- Handles -------------------------------------------------------------------------------
+// Opaque handles; the empty handle (nullptr) draws, plays and frees as a no-op.
+struct QL_ImageData;
+struct QL_SoundData;
+struct QL_FontData;
+typedef QL_ImageData* QL_Image;
+typedef QL_SoundData* QL_Sound;
+typedef QL_FontData* QL_Font;
+
+typedef void (*QL_Callback)();
+
+// ---- Colour --------------------------------------------------------------------------------
+struct QL_Color {
+    int r, g, b, a;
+};
+struct QL_ColorHSV {
+    float h, s, v; // hue 0..360 degrees, saturation and value 0..100
+    int a;
+};
+
+QL_Color QL_Color_Create(int r, int g, int b, int a); // channels clamped to 0..255
+QL_ColorHSV QL_ColorHSV_Create(float h, float s, float v, int a);
+QL_Color QL_Color_FromColorHSV(QL_ColorHSV hsv);
+QL_Color QL_Color_Lerp(QL_Color a, QL_Color b, float t); // t clamped to 0..1
+
+// ---- Loop ----------------------------------------------------------------------------------
+// The state change takes effect after the current frame: old exit, then new init.
+void QL_Engine_SetNextGameState(QL_Callback init, QL_Callback update, QL_Callback exit);
+// Runs frames until QL_Engine_Terminate. Returns 0 after a normal shutdown, non-zero when the
+// window or renderer could not be opened (QL_System_LastError then says why).
+int QL_Engine_Run();
+void QL_Engine_Terminate();
+
+// ---- System --------------------------------------------------------------------------------
+void QL_System_Fullscreen();
+void QL_System_SetWindowSize(int w, int h);
+void QL_System_SetFrameRate(double fps);
+void QL_System_SetWindowTitle(const char* text);
+void QL_System_ShowCursor(bool show);
+int QL_System_GetWindowWidth();
+int QL_System_GetWindowHeight();
+int QL_System_GetDisplayWidth();
+int QL_System_GetDisplayHeight();
+float QL_System_GetDt(); // seconds, never more than 0.1
+float QL_System_GetFrameRate();
+void* QL_System_GetWindowHandle(); // native window (the SDL_Window here)
+bool QL_System_HasFocus();         // the window has keyboard focus
+// The window's position and size on the desktop, in window pixels.
+void QL_System_GetWindowRect(int* x, int* y, int* w, int* h);
+const char* QL_System_LastError(); // why the window could not be opened
+
+// ---- Drawing state -------------------------------------------------------------------------
+void QL_Settings_Fill(QL_Color c);
+void QL_Settings_Stroke(QL_Color c);
+void QL_Settings_NoStroke();
+void QL_Settings_Background(QL_Color c); // clears the canvas; nothing else does
+void QL_Settings_RectMode(int mode);     // 0 centre, 1 top-left (default)
+void QL_Settings_ImageMode(int mode);    // 0 centre (default), 1 top-left
+void QL_Settings_ImageFilterMode(int mode); // 0 nearest, 1 smooth
+void QL_Settings_TextSize(float size);
+void QL_Settings_TextAlignment(int h, int v);
+
+enum {
+    QL_ALIGN_LEFT = 1,
+    QL_ALIGN_CENTER = 2,
+    QL_ALIGN_RIGHT = 4,
+    QL_ALIGN_TOP = 8,
+    QL_ALIGN_MIDDLE = 16,
+    QL_ALIGN_BOTTOM = 32,
+    QL_ALIGN_BASELINE = 64,
+};
+
+// ---- Shapes and text -----------------------------------------------------------------------
+void QL_Graphics_DrawRect(float x, float y, float w, float h);
+void QL_Graphics_DrawQuad(float x1, float y1, float x2, float y2, float x3, float y3, float x4,
+                          float y4);
+QL_Font QL_Font_Load(const char* path);
+void QL_Font_Set(QL_Font font);
+void QL_Font_Free(QL_Font* font);
+void QL_Font_DrawText(const char* text, float x, float y);
+// Width and height in pixels that QL_Font_DrawText would cover at the current size.
+void QL_Font_MeasureText(const char* text, int* w, int* h);
+
+// ---- Images --------------------------------------------------------------------------------
+QL_Image QL_Image_Load(const char* path);
+void QL_Image_Free(QL_Image* image);
+void QL_Image_Draw(QL_Image image, float x, float y, float w, float h, int alpha);
+void QL_Image_DrawSubImage(QL_Image image, float x, float y, float w, float h, float s0, float t0,
+                           float s1, float t1, int alpha);
+int QL_Image_GetWidth(QL_Image image);
+int QL_Image_GetHeight(QL_Image image);
+
+// ---- Input ---------------------------------------------------------------------------------
+enum { QL_KEY_ESCAPE = 256, QL_KEY_COUNT = 320 };
+bool QL_Input_KeyDown(int key);
+bool QL_Input_KeyTriggered(int key);
+bool QL_Input_KeyReleased(int key);
+bool QL_Input_MouseDown(int button);
+bool QL_Input_MouseClicked();
+bool QL_Input_MouseReleased(int button);
+float QL_Input_GetMouseX();
+float QL_Input_GetMouseY();
+float QL_Input_GetMouseWorldX();
+float QL_Input_GetMouseWorldY();
+// Puts the pointer at (x, y) in window pixels. While this is called every frame the engine
+// reads the mouse relatively: the position reported next frame is (x, y) plus all motion since.
+void QL_Input_WarpMouse(float x, float y);
+
+// ---- Sound ---------------------------------------------------------------------------------
+QL_Sound QL_Sound_Load(const char* path);
+void QL_Sound_Free(QL_Sound sound);
+void QL_Sound_PlayAdvanced(QL_Sound sound, float volume, float pitch, bool looping, int group);
+void QL_Sound_SetGroupVolume(int group, float volume);
+void QL_Sound_StopGroup(int group);
+void QL_Sound_PauseAll();
+void QL_Sound_ResumeAll();
+void QL_Sound_StopAll();
+
+// ---- Maths and random ----------------------------------------------------------------------
+float QL_Math_Radians(float degrees);
+float QL_Math_Degrees(float radians);
+void QL_Random_Seed(uint32_t seed);
+float QL_Random_GetFloat();                    // 0 <= r < 1
+float QL_Random_RangeFloat(float lo, float hi); // lo <= r < hi
+int QL_Random_RangeInt(int lo, int hi);        // both bounds included

@@ -1,0 +1,126 @@
+// The headless driver: a software canvas, a fixed time step, scripted input, frame stepping,
+// canvas reads and the logs of sounds played and assets loaded and freed.
+#include "quillon/headless.h"
+
+#include <SDL.h>
+#include <SDL_image.h>
+#include <SDL_ttf.h>
+
+#include "internal.h"
+
+static std::vector<QLH_PlayEntry> playLog;
+static std::vector<QLH_AssetEntry> assetLog;
+static QLH_DrawStats stats;
+static bool statesStarted = false;
+
+void Ql_Log_Asset(bool load, const char* type, const char* path) {
+    if (!g_ql.headless) return;
+    assetLog.push_back({load ? QLH_AssetEntry::Load : QLH_AssetEntry::Free, type, path ? path : ""});
+}
+
+void Ql_Log_Play(const char* path, float volume, float pitch, bool looping, int group) {
+    if (!g_ql.headless) return;
+    playLog.push_back({path ? path : "", volume, pitch, looping, group, g_ql.frame});
+}
+
+void Ql_Stats_Count(int what) {
+    if (what == 0) stats.quads++;
+    if (what == 1) stats.rects++;
+    if (what == 2) stats.images++;
+    if (what == 3) stats.texts++;
+}
+
+void QLH_Start(int width, int height, float dt) {
+    g_ql = QlEngine();
+    g_ql.headless = true;
+    g_ql.width = g_ql.displayW = width > 0 ? width : 1280;
+    g_ql.height = g_ql.displayH = height > 0 ? height : 720;
+    g_ql.fixedDt = dt;
+    Ql_Input_Reset();
+    Ql_Draw_ResetState();
+    QLH_ClearLogs();
+    QLH_ResetDrawStats();
+    statesStarted = false;
+    Ql_Video_Open();
+    Ql_Sound_Open(false);
+}
+
+// Leaves the current state through its exit callback, then frees what the engine holds.
+void QLH_Shutdown() {
+    if (statesStarted && g_ql.exit) g_ql.exit();
+    Ql_Sound_Close();
+    Ql_Text_Shutdown();
+    Ql_Video_Close();
+    g_ql = QlEngine();
+    Ql_Input_Reset();
+    statesStarted = false;
+}
+
+void QLH_SetDt(float dt) { g_ql.fixedDt = dt; }
+void QLH_SetFocus(bool focused) {
+    g_ql.focus = focused;
+    if (!focused) Ql_Input_FocusLost();
+}
+
+void QLH_KeyDown(int key) { Ql_Input_InjectKey(key, true); }
+void QLH_KeyUp(int key) { Ql_Input_InjectKey(key, false); }
+void QLH_KeyTap(int key) {
+    Ql_Input_InjectKey(key, true);
+    Ql_Input_InjectKey(key, false);
+}
+void QLH_MouseMove(float x, float y) { Ql_Input_InjectMouseMove(x, y); }
+void QLH_MouseButton(bool down) { Ql_Input_InjectButton(down); }
+
+bool QLH_Step(int n) {
+    if (!statesStarted) {
+        statesStarted = true;
+        Ql_Engine_StartStates();
+    }
+    for (int i = 0; i < n && !g_ql.terminated; i++) Ql_Engine_Frame();
+    return !g_ql.terminated;
+}
+
+bool QLH_Terminated() { return g_ql.terminated; }
+long QLH_FrameCount() { return g_ql.frame; }
+
+void QLH_ReadPixel(int x, int y, int* r, int* g, int* b, int* a) {
+    Uint32 px = 0;
+    if (g_ql.renderer && x >= 0 && y >= 0 && x < g_ql.width && y < g_ql.height) {
+        Ql_Canvas_Bind();
+        SDL_Rect rect{x, y, 1, 1};
+        SDL_RenderReadPixels(g_ql.renderer, &rect, SDL_PIXELFORMAT_ARGB8888, &px, 4);
+    }
+    if (r) *r = (int)((px >> 16) & 255);
+    if (g) *g = (int)((px >> 8) & 255);
+    if (b) *b = (int)(px & 255);
+    if (a) *a = (int)(px >> 24);
+}
+
+bool QLH_SavePng(const char* path) {
+    if (!g_ql.renderer) return false;
+    SDL_Surface* shot = SDL_CreateRGBSurfaceWithFormat(0, g_ql.width, g_ql.height, 32,
+                                                       SDL_PIXELFORMAT_ARGB8888);
+    if (!shot) return false;
+    Ql_Canvas_Bind();
+    bool ok = SDL_RenderReadPixels(g_ql.renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, shot->pixels,
+                                   shot->pitch) == 0;
+    SDL_SetSurfaceBlendMode(shot, SDL_BLENDMODE_NONE);
+    ok = ok && IMG_SavePNG(shot, path) == 0;
+    SDL_FreeSurface(shot);
+    return ok;
+}
+
+int QLH_ActiveVoices() { return Ql_Sound_ActiveVoices(); }
+
+const std::vector<QLH_PlayEntry>& QLH_PlayLog() { return playLog; }
+const std::vector<QLH_AssetEntry>& QLH_AssetLog() { return assetLog; }
+void QLH_ClearLogs() {
+    playLog.clear();
+    assetLog.clear();
+}
+
+QLH_DrawStats QLH_GetDrawStats() { return stats; }
+void QLH_ResetDrawStats() { stats = QLH_DrawStats{0, 0, 0, 0}; }
+void QLH_SetCountOnly(bool countOnly) { g_ql.countOnly = countOnly; }
+
+QL_Callback QLH_CurrentUpdate() { return g_ql.update; }

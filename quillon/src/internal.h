@@ -1,0 +1,100 @@
+// Quillon's shared inner state and the hooks its source files use to talk to each other.
+// Only the engine's own sources include this header.
+#pragma once
+
+#include <SDL.h>
+
+#include <string>
+
+#include "quillon/quillon.h"
+
+// Everything the engine holds between calls. One instance, g_ql.
+struct QlEngine {
+    // Mode and devices.
+    bool headless = false;
+    bool videoReady = false;
+    SDL_Window* window = nullptr;
+    SDL_Renderer* renderer = nullptr;
+    SDL_Surface* headlessSurface = nullptr;
+    SDL_Texture* canvas = nullptr;
+    bool softwareRenderer = false;
+
+    // Window.
+    int width = 1280, height = 720; // canvas and drawable size in pixels
+    int displayW = 1280, displayH = 720;
+    bool fullscreen = false;
+    bool cursorShown = true;
+    std::string title = "Quillon";
+    std::string lastError;
+
+    // Loop.
+    QL_Callback init = nullptr, update = nullptr, exit = nullptr;
+    QL_Callback nextInit = nullptr, nextUpdate = nullptr, nextExit = nullptr;
+    bool changePending = false;
+    bool terminated = false;
+    double frameCap = 60.0;
+    float dt = 0.0f;
+    float fixedDt = 1.0f / 60.0f; // headless only
+    float frameRate = 0.0f;
+    long frame = 0;
+    uint64_t lastTick = 0;
+    bool focus = true;
+
+    // Drawing state.
+    QL_Color fill{255, 255, 255, 255};
+    QL_Color stroke{0, 0, 0, 255};
+    bool strokeOn = true;
+    int rectMode = 1;
+    int imageMode = 0;
+    int filterMode = 0;
+    float textSize = 16.0f;
+    int alignH = QL_ALIGN_LEFT, alignV = QL_ALIGN_TOP;
+    bool countOnly = false;
+};
+
+extern QlEngine g_ql;
+
+// engine.cpp
+void Ql_Engine_Frame();
+void Ql_Engine_StartStates(); // applies the first state change before the first frame
+
+// window.cpp
+bool Ql_Video_Open();  // creates the window (or headless surface), renderer and canvas
+void Ql_Video_Close();
+void Ql_Video_Present();
+void Ql_Video_HandleWindowEvent(const SDL_Event& e);
+void Ql_Canvas_Recreate();
+void Ql_Canvas_Bind();
+
+// input.cpp
+void Ql_Input_BeginFrame(); // clears this frame's edges
+void Ql_Input_HandleEvent(const SDL_Event& e);
+void Ql_Input_Reset();
+void Ql_Input_InjectKey(int key, bool down);
+void Ql_Input_InjectMouseMove(float x, float y);
+void Ql_Input_InjectButton(bool down);
+void Ql_Input_FocusLost();
+void Ql_Input_EndFrame(); // leaves relative mouse mode when the game stopped re-centring
+
+// image.cpp / text.cpp: rebuild textures after the renderer lost them
+void Ql_Image_RebuildTextures();
+void Ql_Image_DestroyAll();
+void Ql_Text_DropTextures();
+void Ql_Text_Shutdown();
+
+// sound.cpp
+void Ql_Sound_Open(bool withDevice);
+void Ql_Sound_Close();
+void Ql_Sound_Advance(float seconds); // mixes silently when there is no device
+int Ql_Sound_ActiveVoices();
+
+// draw.cpp
+void Ql_Draw_ResetState();
+void Ql_Draw_ApplyColor(QL_Color c); // sets the renderer's draw colour, alpha clamped
+
+// headless.cpp: logs kept while headless
+void Ql_Log_Asset(bool load, const char* type, const char* path);
+void Ql_Log_Play(const char* path, float volume, float pitch, bool looping, int group);
+void Ql_Stats_Count(int what); // 0 quad, 1 rect, 2 image, 3 text
+
+int Ql_ClampChannel(int v);

@@ -1,0 +1,149 @@
+// Sound: WAV files decoded to float at their own rate, and the mixer fed by the audio device's
+// callback. Every change to the mixer is made under the device lock. Without a device (headless,
+// or no sound card) the mixer is advanced silently so that voices still end on time.
+#include <SDL.h>
+
+#include <string>
+
+#include "internal.h"
+#include "mixer.h"
+
+struct QL_SoundData {
+    MixSound mix;
+    std::string path;
+};
+
+static Mixer mixer;
+static SDL_AudioDeviceID device = 0;
+
+static void AudioCallback(void*, Uint8* stream, int len) {
+    Mixer_Mix(&mixer, (float*)stream, len / (int)(2 * sizeof(float)));
+}
+
+static void Lock() {
+    if (device) SDL_LockAudioDevice(device);
+}
+static void Unlock() {
+    if (device) SDL_UnlockAudioDevice(device);
+}
+
+void Ql_Sound_Open(bool withDevice) {
+    Mixer_Reset(&mixer, 48000);
+    if (!withDevice || device) return;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return;
+    SDL_AudioSpec want{}, have{};
+    want.freq = 48000;
+    want.format = AUDIO_F32SYS;
+    want.channels = 2;
+    want.samples = 1024;
+    want.callback = AudioCallback;
+    device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    if (!device) return;
+    SDL_PauseAudioDevice(device, 0);
+}
+
+void Ql_Sound_Close() {
+    if (device) SDL_CloseAudioDevice(device);
+    device = 0;
+    Mixer_Reset(&mixer, 48000);
+}
+
+void Ql_Sound_Advance(float seconds) {
+    if (device || seconds <= 0.0f) return;
+    static float scratch[2 * 1024];
+    int frames = (int)(seconds * (float)mixer.outputRate);
+    while (frames > 0) {
+        int n = frames > 1024 ? 1024 : frames;
+        Mixer_MixUnlimited(&mixer, scratch, n);
+        frames -= n;
+    }
+}
+
+// Converts the file's samples to interleaved float, keeping its rate and at most two channels.
+static bool Decode(const char* path, MixSound* out) {
+    SDL_AudioSpec spec;
+    Uint8* buf = nullptr;
+    Uint32 len = 0;
+    if (!SDL_LoadWAV(path, &spec, &buf, &len)) return false;
+    int channels = spec.channels >= 2 ? 2 : 1;
+    SDL_AudioCVT cvt;
+    if (SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_F32SYS,
+                          (Uint8)channels, spec.freq) < 0) {
+        SDL_FreeWAV(buf);
+        return false;
+    }
+    std::vector<Uint8> work((size_t)len * (size_t)(cvt.len_mult > 0 ? cvt.len_mult : 1));
+    SDL_memcpy(work.data(), buf, len);
+    SDL_FreeWAV(buf);
+    cvt.buf = work.data();
+    cvt.len = (int)len;
+    if (cvt.needed && SDL_ConvertAudio(&cvt) != 0) return false;
+    int bytes = cvt.needed ? cvt.len_cvt : (int)len;
+    out->channels = channels;
+    out->rate = spec.freq;
+    out->frames = bytes / (int)(sizeof(float) * (size_t)channels);
+    out->samples.assign((const float*)work.data(),
+                        (const float*)work.data() + out->frames * channels);
+    return out->frames > 0;
+}
+
+QL_Sound QL_Sound_Load(const char* path) {
+    Ql_Log_Asset(true, "sound", path);
+    QL_SoundData* s = new QL_SoundData;
+    if (!path || !Decode(path, &s->mix)) {
+        delete s;
+        return nullptr;
+    }
+    s->path = path;
+    return s;
+}
+
+// Voices still playing the sound stop before its samples go.
+void QL_Sound_Free(QL_Sound sound) {
+    Ql_Log_Asset(false, "sound", sound ? sound->path.c_str() : "");
+    if (!sound) return;
+    Lock();
+    Mixer_StopSound(&mixer, &sound->mix);
+    Unlock();
+    delete sound;
+}
+
+void QL_Sound_PlayAdvanced(QL_Sound sound, float volume, float pitch, bool looping, int group) {
+    Ql_Log_Play(sound ? sound->path.c_str() : "", volume, pitch, looping, group);
+    if (!sound) return;
+    Lock();
+    Mixer_Play(&mixer, &sound->mix, volume, pitch, looping, group);
+    Unlock();
+}
+
+void QL_Sound_SetGroupVolume(int group, float volume) {
+    Lock();
+    Mixer_SetGroupVolume(&mixer, group, volume);
+    Unlock();
+}
+
+void QL_Sound_StopGroup(int group) {
+    Lock();
+    Mixer_StopGroup(&mixer, group);
+    Unlock();
+}
+
+void QL_Sound_PauseAll() {
+    Lock();
+    Mixer_PauseAll(&mixer);
+    Unlock();
+}
+
+void QL_Sound_ResumeAll() {
+    Lock();
+    Mixer_ResumeAll(&mixer);
+    Unlock();
+}
+
+void QL_Sound_StopAll() {
+    Lock();
+    Mixer_StopAll(&mixer);
+    Unlock();
+}
+
+int Ql_Sound_ActiveVoices() { return Mixer_ActiveVoices(&mixer); }

@@ -1,0 +1,65 @@
+// zorb-headless: the whole program without a display, driven by a script on the command line.
+#include <chrono>
+#include <cstdio>
+#include <string>
+
+#include "app/app.h"
+#include "quillon/headless.h"
+#include "quillon/quillon.h"
+#include "tools/headless/report.h"
+#include "tools/headless/script.h"
+
+static void Apply(const HeadlessAction& a, std::vector<HeadlessAction>* later) {
+    switch (a.kind) {
+    case HeadlessAction::KeyTap:
+        QLH_KeyDown(a.key);
+        later->push_back({a.frame + 1, HeadlessAction::KeyUp, a.key, 0, 0});
+        break;
+    case HeadlessAction::KeyDown: QLH_KeyDown(a.key); break;
+    case HeadlessAction::KeyUp: QLH_KeyUp(a.key); break;
+    case HeadlessAction::Mouse: QLH_MouseMove(a.x, a.y); break;
+    case HeadlessAction::Click:
+        QLH_MouseMove(a.x, a.y);
+        QLH_MouseButton(true);
+        later->push_back({a.frame + 1, HeadlessAction::Focus, -1, -1, 0}); // button up
+        break;
+    case HeadlessAction::Focus:
+        if (a.key == -1) QLH_MouseButton(false);
+        else QLH_SetFocus(a.x != 0.0f);
+        break;
+    }
+}
+
+// Applies every action due at this frame, including releases scheduled by taps and clicks.
+static void ApplyDue(long frame, std::vector<HeadlessAction>* actions) {
+    std::vector<HeadlessAction> later;
+    for (const HeadlessAction& a : *actions)
+        if (a.frame == frame) Apply(a, &later);
+    actions->insert(actions->end(), later.begin(), later.end());
+}
+
+int main(int argc, char** argv) {
+    HeadlessConfig config;
+    std::string error;
+    if (!Headless_ParseArgs(argc, argv, &config, &error)) {
+        std::fprintf(stderr, "zorb-headless: %s\n", error.c_str());
+        return 2;
+    }
+    QLH_Start(config.width, config.height, config.dt);
+    if (config.seedGiven) QLH_ForceSeed(config.seed);
+    App_Start();
+    FrameTimes times;
+    for (long f = 0; f < config.frames && !QLH_Terminated(); f++) {
+        ApplyDue(f, &config.actions);
+        auto start = std::chrono::steady_clock::now();
+        QLH_Step(1);
+        times.Add(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        for (const HeadlessShot& shot : config.shots)
+            if (shot.frame == f && !QLH_SavePng(shot.path.c_str()))
+                std::fprintf(stderr, "zorb-headless: could not write %s\n", shot.path.c_str());
+    }
+    if (!config.report.empty() && !Report_Write(config.report.c_str(), times))
+        std::fprintf(stderr, "zorb-headless: could not write %s\n", config.report.c_str());
+    QLH_Shutdown();
+    return 0;
+}

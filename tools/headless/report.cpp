@@ -1,0 +1,35 @@
+// The end-of-run report: which state and screen the program is in, and frame-time figures.
+#include "tools/headless/report.h"
+
+#include <cstdio>
+
+#include "game/game_update.h"
+#include "quillon/headless.h"
+#include "quillon/quillon.h"
+#include "ui/front_end.h"
+
+static const char* StateName() {
+    QL_Callback update = QLH_CurrentUpdate();
+    if (update == Menu_Update) return "menu";
+    if (update == Game_Update) return "game";
+    return "none";
+}
+
+bool Report_Write(const char* path, const FrameTimes& times) {
+    FILE* f = std::fopen(path, "w");
+    if (!f) return false;
+    std::fprintf(f, "{\n");
+    std::fprintf(f, "  \"state\": \"%s\",\n", StateName());
+    std::fprintf(f, "  \"terminated\": %s,\n", QLH_Terminated() ? "true" : "false");
+    std::fprintf(f, "  \"menuScreen\": %d,\n", frontEnd.menuScreen);
+    std::fprintf(f, "  \"quitConfirm\": %s,\n", frontEnd.quitConfirm ? "true" : "false");
+    std::fprintf(f, "  \"frames\": %ld,\n", QLH_FrameCount());
+    std::fprintf(f, "  \"window\": [%d, %d],\n", QL_System_GetWindowWidth(),
+                 QL_System_GetWindowHeight());
+    std::fprintf(f, "  \"soundsPlayed\": %zu,\n", QLH_PlayLog().size());
+    double mean = times.count ? times.total / (double)times.count : 0.0;
+    std::fprintf(f, "  \"frameTimeMs\": {\"mean\": %.4f, \"worst\": %.4f}\n", mean * 1000.0,
+                 times.worst * 1000.0);
+    std::fprintf(f, "}\n");
+    return std::fclose(f) == 0;
+}

@@ -1,0 +1,34 @@
+// The command line of zorb-headless: run settings and the scripted actions at given frames.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct HeadlessAction {
+    long frame;
+    enum Kind { KeyTap, KeyDown, KeyUp, Click, Mouse, Focus } kind;
+    int key;    // engine key code
+    float x, y; // mouse position; x is the focus flag for Focus
+};
+
+struct HeadlessShot {
+    long frame;
+    std::string path;
+};
+
+struct HeadlessConfig {
+    int width = 1280, height = 720;
+    float dt = 1.0f / 60.0f;
+    long frames = 600;
+    unsigned seed = 1;
+    bool seedGiven = false;
+    bool autoplay = false;
+    std::string report;
+    std::vector<HeadlessAction> actions;
+    std::vector<HeadlessShot> shots;
+};
+
+// Parses argv into config; returns false and fills error on a malformed argument.
+bool Headless_ParseArgs(int argc, char** argv, HeadlessConfig* config, std::string* error);
+// Parses one "FRAME:ACTION" string.
+bool Headless_ParseAction(const std::string& text, HeadlessAction* action);
