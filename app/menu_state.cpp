@@ -25,8 +25,8 @@ static const SoundAsset kSounds[] = {
 
 void Menu_Init() {
     QL_System_SetWindowTitle("ZORB");
-    // The font lives for the whole program: opened on the first entry only.
-    if (!gameFont) gameFont = QL_Font_Load(kFontPath);
+    // The font lives for the whole program: a second load hands back the open font.
+    gameFont = QL_Font_Load(kFontPath);
     QL_Font_Set(gameFont);
     QL_Settings_ImageFilterMode(1);
     AssetList_LoadImages(kImages, kImageCount);

@@ -39,8 +39,12 @@ struct QL_FontData {
 static QL_Font current = nullptr;
 static std::vector<QL_FontData*> fonts;
 
+// Loading a file that is already open hands back the same font, so a state may load it on
+// every entry without piling up copies.
 QL_Font QL_Font_Load(const char* path) {
     Ql_Log_Asset(true, "font", path);
+    for (QL_FontData* open : fonts)
+        if (path && open->path == path) return open;
     FILE* f = path ? std::fopen(path, "rb") : nullptr;
     if (!f) return nullptr;
     QL_FontData* data = new QL_FontData;

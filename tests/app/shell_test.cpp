@@ -1,0 +1,133 @@
+// The program shell: settings defaults, and what each state loads and frees, in order, seen
+// through the headless driver's asset log.
+#include <string>
+#include <vector>
+
+#include "app/app.h"
+#include "app/settings.h"
+#include "game/game_update.h"
+#include "tests/support/headless_fixture.h"
+#include "ui/front_end.h"
+
+namespace {
+
+std::vector<std::string> Entries(QLH_AssetEntry::Kind kind, size_t from = 0) {
+    std::vector<std::string> list;
+    const auto& log = QLH_AssetLog();
+    for (size_t i = from; i < log.size(); i++)
+        if (log[i].kind == kind) list.push_back(log[i].type + " " + log[i].path);
+    return list;
+}
+
+#define ART "image ./Assets/Art/"
+#define SFX "sound ./Assets/Music/SFX/"
+#define BGM "sound ./Assets/Music/BGM/"
+
+const std::vector<std::string> kMenuLoads = {
+    "font ./Assets/Fonts/Monodeco Bold.ttf", ART "HalvaneLogos/Halvane_WHITE.png",
+    ART "HalvaneLogos/Halvane_BLACK.png",    ART "FMODLogoBlack.png",
+    ART "FMODLogoWhite.png",                 ART "Headphones.png",
+    ART "GameLogo.png",                      BGM "Downtime.wav",
+    SFX "BombGunBlip.wav"};
+
+const std::vector<std::string> kEffects = {
+    SFX "BulletRicochetLeft.wav", SFX "BulletRicochetRight.wav", SFX "EnemyDownLeft.wav",
+    SFX "EnemyDownRight.wav",     SFX "EnemyHurtLeft.wav",       SFX "EnemyHurtRight.wav",
+    SFX "EnemySpawnLeft.wav",     SFX "ExplosionLeft.wav",       SFX "ExplosionRight.wav",
+    SFX "HealthUp.wav",           SFX "PickupCoin.wav",          SFX "PickupPower.wav",
+    SFX "PlayerAutogun.wav",      SFX "PlayerShotgun.wav",       SFX "PlayerBombgun.wav",
+    SFX "PlayerHurt.wav",         SFX "LightFootstepLeft.wav",   SFX "LightFootstepRight.wav",
+    SFX "BombGunBlip.wav"};
+
+const std::vector<std::string> kEnemySet = {
+    SFX "LightFootstepLeft.wav",    SFX "LightFootstepRight.wav",  SFX "MediumFootstepLeft.wav",
+    SFX "MediumFootstepRight.wav",  SFX "HeavyFootstepLeft.wav",   SFX "HeavyFootstepRight.wav",
+    SFX "TankRollLeft.wav",         SFX "TankRollRight.wav",       SFX "enemySingleShotLeft.wav",
+    SFX "enemySingleShotRight.wav", SFX "enemyMultiShotLeft.wav",  SFX "enemyMultiShotRight.wav",
+    SFX "enemyBombShotLeft.wav",    SFX "enemyBombShotRight.wav"};
+
+std::vector<std::string> Music() {
+    std::vector<std::string> m;
+    for (int i = 1; i <= 8; i++) m.push_back(BGM "Zorb" + std::to_string(i) + ".wav");
+    return m;
+}
+
+std::vector<std::string> Join(std::initializer_list<std::vector<std::string>> parts) {
+    std::vector<std::string> all;
+    for (const auto& p : parts) all.insert(all.end(), p.begin(), p.end());
+    return all;
+}
+
+class ShellTest : public HeadlessTest {
+protected:
+    void SetUp() override {
+        HeadlessTest::SetUp();
+        App_Start();
+        QLH_Step(1);
+    }
+    void StartRun() {
+        QLH_KeyTap('E');
+        QLH_Step(2);
+        ASSERT_EQ(QLH_CurrentUpdate(), Game_Update);
+    }
+};
+
+TEST_F(ShellTest, SettingsStartAtTheirDefaults) {
+    EXPECT_FLOAT_EQ(settings.mouseSensitivity, 0.4f);
+    EXPECT_FLOAT_EQ(settings.sfxVolume, 1.0f);
+    EXPECT_FLOAT_EQ(settings.musicVolume, 0.5f);
+    EXPECT_FLOAT_EQ(settings.fieldOfView, 90.0f);
+    EXPECT_EQ(settings.resolutionMode, 2);
+    EXPECT_EQ(settings.debugOverlay, 0);
+    EXPECT_EQ(QL_System_GetWindowWidth(), QL_System_GetDisplayWidth()) << "full screen";
+}
+
+TEST_F(ShellTest, FrontEndLoadsItsSetInOrder) {
+    EXPECT_EQ(Entries(QLH_AssetEntry::Load), kMenuLoads);
+    EXPECT_EQ(QLH_CurrentUpdate(), Menu_Update);
+}
+
+TEST_F(ShellTest, RunLoadsAndFreesItsSetsInOrder) {
+    size_t mark = QLH_AssetLog().size();
+    StartRun();
+    std::vector<std::string> menuFrees = {
+        ART "HalvaneLogos/Halvane_WHITE.png", ART "HalvaneLogos/Halvane_BLACK.png",
+        ART "FMODLogoBlack.png", ART "FMODLogoWhite.png", ART "Headphones.png",
+        ART "GameLogo.png", BGM "Downtime.wav", SFX "BombGunBlip.wav"};
+    EXPECT_EQ(Entries(QLH_AssetEntry::Free, mark), menuFrees) << "the font is never freed";
+    std::vector<std::string> gameLoads =
+        Join({kEffects, Music(), {ART "Cursor.png", ART "Spritesheet.png"}, kEnemySet});
+    EXPECT_EQ(Entries(QLH_AssetEntry::Load, mark), gameLoads);
+
+    mark = QLH_AssetLog().size();
+    QLH_KeyTap(QL_KEY_ESCAPE);
+    QLH_Step(2);
+    ASSERT_EQ(QLH_CurrentUpdate(), Menu_Update);
+    std::vector<std::string> effectFrees = kEffects;
+    effectFrees.insert(effectFrees.begin() + 7, "sound "); // the empty EnemySpawn right handle
+    std::vector<std::string> gameFrees =
+        Join({{ART "Spritesheet.png"}, kEnemySet, effectFrees, Music(), {ART "Cursor.png"}});
+    EXPECT_EQ(Entries(QLH_AssetEntry::Free, mark), gameFrees);
+    EXPECT_EQ(Entries(QLH_AssetEntry::Load, mark), kMenuLoads) << "every entry reloads its set";
+}
+
+TEST_F(ShellTest, EveryRunStopsTheMenuMusicAndStartsTrackOneOnTheMusicGroup) {
+    size_t mark = QLH_PlayLog().size();
+    StartRun();
+    const auto& plays = QLH_PlayLog();
+    ASSERT_GT(plays.size(), mark);
+    const QLH_PlayEntry& music = plays[mark];
+    EXPECT_FLOAT_EQ(music.volume, 1.0f) << "musicVolume 0.5 x 2";
+    EXPECT_TRUE(music.looping);
+    EXPECT_EQ(music.group, 1);
+}
+
+TEST_F(ShellTest, UnfocusedFrontEndDrawsNothing) {
+    QLH_SetFocus(false);
+    QLH_ResetDrawStats();
+    QLH_Step(5);
+    QLH_DrawStats stats = QLH_GetDrawStats();
+    EXPECT_EQ(stats.quads + stats.rects + stats.images + stats.texts, 0);
+}
+
+} // namespace

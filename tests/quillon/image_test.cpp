@@ -1,0 +1,111 @@
+// Images: whole and partial draws, centre and corner modes, alpha, both filters, empty handles.
+#include <cstdio>
+#include <functional>
+#include <string>
+
+#include "tests/support/headless_fixture.h"
+
+namespace {
+
+std::function<void()> draw;
+void Update() {
+    if (draw) draw();
+}
+QL_Image image;
+
+class ImageTest : public HeadlessTest {
+protected:
+    std::string path = "ql_image_test.png";
+    // A 320 x 240 picture: red on the left half, blue on the right.
+    void SetUp() override {
+        HeadlessTest::SetUp();
+        draw = [] {
+            QL_Settings_Background(QL_Color_Create(255, 0, 0, 255));
+            QL_Settings_NoStroke();
+            QL_Settings_Fill(QL_Color_Create(0, 0, 255, 255));
+            QL_Graphics_DrawRect(160, 0, 160, 240);
+        };
+        QL_Engine_SetNextGameState(nullptr, Update, nullptr);
+        QLH_Step(1);
+        ASSERT_TRUE(QLH_SavePng(path.c_str()));
+        image = QL_Image_Load(path.c_str());
+        ASSERT_NE(image, nullptr);
+    }
+    void TearDown() override {
+        QL_Image_Free(&image);
+        std::remove(path.c_str());
+        draw = nullptr;
+        HeadlessTest::TearDown();
+    }
+    void Show(std::function<void()> body) {
+        draw = [body] {
+            QL_Settings_Background(QL_Color_Create(0, 0, 0, 255));
+            body();
+        };
+        QLH_Step(1);
+    }
+};
+
+TEST_F(ImageTest, LoadsWithItsSize) {
+    EXPECT_EQ(QL_Image_GetWidth(image), 320);
+    EXPECT_EQ(QL_Image_GetHeight(image), 240);
+}
+
+TEST_F(ImageTest, SubImageTakesOnlyItsSourceRectangle) {
+    Show([] {
+        QL_Settings_ImageMode(1);
+        QL_Image_DrawSubImage(image, 0, 0, 100, 100, 0, 0, 160, 240, 255);
+        QL_Image_DrawSubImage(image, 100, 0, 100, 100, 160, 0, 320, 240, 255);
+    });
+    EXPECT_EQ(At(50, 50).r, 255);
+    EXPECT_EQ(At(50, 50).b, 0);
+    EXPECT_EQ(At(150, 50).b, 255);
+    EXPECT_EQ(At(150, 50).r, 0);
+    EXPECT_EQ(At(250, 50).r, 0) << "nothing drawn beyond the two";
+}
+
+TEST_F(ImageTest, CentreModeAndAlpha) {
+    Show([] {
+        QL_Settings_ImageMode(0);
+        QL_Image_DrawSubImage(image, 100, 100, 40, 40, 0, 0, 10, 10, 128);
+    });
+    EXPECT_NEAR(At(100, 100).r, 128, 2);
+    EXPECT_EQ(At(81, 81).r > 0, true);
+    EXPECT_EQ(At(78, 100).r, 0) << "left of the centred box";
+}
+
+TEST_F(ImageTest, NearestFilterKeepsHardEdgesSmoothFilterBlends) {
+    auto middle = [this](int filter) {
+        Show([filter] {
+            QL_Settings_ImageMode(1);
+            QL_Settings_ImageFilterMode(filter);
+            QL_Image_DrawSubImage(image, 0, 0, 80, 80, 158, 0, 162, 4, 255);
+        });
+        return At(40, 40);
+    };
+    Pixel nearest = middle(0);
+    EXPECT_TRUE((nearest.r == 255 && nearest.b == 0) || (nearest.r == 0 && nearest.b == 255));
+    Pixel smooth = middle(1);
+    EXPECT_GT(smooth.r, 20);
+    EXPECT_GT(smooth.b, 20);
+}
+
+TEST_F(ImageTest, EmptyHandlesAndMissingFilesDoNothing) {
+    QL_Image missing = QL_Image_Load("no/such/file.png");
+    EXPECT_EQ(missing, nullptr);
+    Show([missing] {
+        QL_Image_Draw(missing, 10, 10, 50, 50, 255);
+        QL_Image_DrawSubImage(missing, 10, 10, 50, 50, 0, 0, 5, 5, 255);
+        QL_Image_DrawSubImage(image, 10, 10, 50, 50, 5, 5, 5, 5, 255); // empty source
+    });
+    EXPECT_EQ(At(20, 20).r, 0);
+    QL_Image_Free(&missing);
+    QL_Image_Free(nullptr);
+    QL_Sound_PlayAdvanced(nullptr, 1.0f, 1.0f, false, 0);
+    QL_Sound_Free(nullptr);
+    QL_Font_Set(nullptr);
+    QL_Font_DrawText("nothing", 10, 10);
+    EXPECT_EQ(QLH_ActiveVoices(), 0);
+}
+
+} // namespace

@@ -1,0 +1,36 @@
+// A window that re-centres the mouse every frame, as play does, and adds up the offsets it reads.
+// Used by the real-window test: it prints the sums when P is released and quits on Q.
+#include <cstdio>
+
+#include "quillon/quillon.h"
+
+static double sumX = 0.0, sumY = 0.0;
+static long frames = 0, framesWithMotion = 0;
+
+static void Update() {
+    float cx = (float)QL_System_GetWindowWidth() / 2.0f;
+    float cy = (float)QL_System_GetWindowHeight() / 2.0f;
+    float dx = QL_Input_GetMouseX() - cx, dy = QL_Input_GetMouseY() - cy;
+    if (frames > 0) {
+        sumX += dx;
+        sumY += dy;
+        if (dx != 0.0f || dy != 0.0f) framesWithMotion++;
+    }
+    frames++;
+    QL_Input_WarpMouse(cx, cy);
+    QL_Settings_Background(QL_Color_Create(20, 20, 20, 255));
+    if (QL_Input_KeyReleased('P')) {
+        std::printf("sum %.1f %.1f frames %ld moved %ld focus %d\n", sumX, sumY, frames,
+                    framesWithMotion, QL_System_HasFocus() ? 1 : 0);
+        std::fflush(stdout);
+    }
+    if (QL_Input_KeyReleased('Q')) QL_Engine_Terminate();
+}
+
+int main() {
+    QL_System_SetWindowTitle("ZORB mouse probe");
+    QL_System_SetWindowSize(640, 480);
+    QL_System_SetFrameRate(1000.0);
+    QL_Engine_SetNextGameState(nullptr, Update, nullptr);
+    return QL_Engine_Run();
+}
