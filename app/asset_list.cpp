@@ -14,9 +14,11 @@ void AssetList_FreeSounds(const SoundAsset* list, int count) {
 }
 
 void AssetList_LoadImages(const ImageAsset* list, int count) {
-    for (int i = 0; i < count; i++) *list[i].handle = QL_Image_Load(list[i].path);
+    for (int i = 0; i < count; i++)
+        *list[i].handle = QL_Image_Load(list[i].path);
 }
 
 void AssetList_FreeImages(const ImageAsset* list, int count) {
-    for (int i = 0; i < count; i++) QL_Image_Free(list[i].handle);
+    for (int i = 0; i < count; i++)
+        QL_Image_Free(list[i].handle);
 }

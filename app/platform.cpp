@@ -4,7 +4,9 @@
 #include "quillon/quillon.h"
 
 #ifndef _WIN32
-HWND GetFocus() { return QL_System_HasFocus() ? (HWND)QL_System_GetWindowHandle() : nullptr; }
+HWND GetFocus() {
+    return QL_System_HasFocus() ? (HWND)QL_System_GetWindowHandle() : nullptr;
+}
 
 bool GetWindowRect(HWND window, RECT* rect) {
     if (!window || !rect) return false;

@@ -3,4 +3,6 @@
 
 Settings settings;
 
-void Settings_Reset() { settings = Settings{0.4f, 1.0f, 0.5f, 90.0f, 2, 0}; }
+void Settings_Reset() {
+    settings = Settings{0.4f, 1.0f, 0.5f, 90.0f, 2, 0};
+}

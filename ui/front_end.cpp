@@ -10,9 +10,13 @@
 
 FrontEnd frontEnd;
 
-void FrontEnd_Reset() { frontEnd = FrontEnd{2, 5.0f, 1.0f, 0, false, false}; }
+void FrontEnd_Reset() {
+    frontEnd = FrontEnd{2, 5.0f, 1.0f, 0, false, false};
+}
 
-static void Blip() { QL_Sound_PlayAdvanced(menuAssets.blip, settings.sfxVolume, 1.0f, false, 0); }
+static void Blip() {
+    QL_Sound_PlayAdvanced(menuAssets.blip, settings.sfxVolume, 1.0f, false, 0);
+}
 
 static void TitleKeys() {
     if (frontEnd.quitConfirm && QL_Input_KeyReleased('Y')) {

@@ -4,8 +4,8 @@
 #include "quillon/quillon.h"
 
 struct MenuAssets {
-    QL_Image makerWhite, makerBlack;     // the maker's logo and its shadow
-    QL_Image audioBlack, audioWhite;     // the audio library's logo: shadow and front
+    QL_Image makerWhite, makerBlack; // the maker's logo and its shadow
+    QL_Image audioBlack, audioWhite; // the audio library's logo: shadow and front
     QL_Image headphones, gameLogo;
     QL_Sound music; // Downtime
     QL_Sound blip;

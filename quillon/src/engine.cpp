@@ -18,7 +18,9 @@ void QL_Engine_SetNextGameState(QL_Callback init, QL_Callback update, QL_Callbac
     g_ql.changePending = true;
 }
 
-void QL_Engine_Terminate() { g_ql.terminated = true; }
+void QL_Engine_Terminate() {
+    g_ql.terminated = true;
+}
 
 // Runs the old state's exit, then the new state's init.
 static void ApplyStateChange() {
@@ -83,14 +85,17 @@ void Ql_Engine_Frame() {
     g_ql.frame++;
 }
 
-void Ql_Engine_StartStates() { ApplyStateChange(); }
+void Ql_Engine_StartStates() {
+    ApplyStateChange();
+}
 
 int QL_Engine_Run() {
     if (!g_ql.videoReady && !Ql_Video_Open()) return 1;
     Ql_Sound_Open(!g_ql.headless);
     ApplyStateChange();
     g_ql.lastTick = 0;
-    while (!g_ql.terminated) Ql_Engine_Frame();
+    while (!g_ql.terminated)
+        Ql_Engine_Frame();
     if (g_ql.exit) g_ql.exit();
     g_ql.exit = g_ql.update = g_ql.init = nullptr;
     if (!g_ql.headless) {
@@ -100,6 +105,12 @@ int QL_Engine_Run() {
     return 0;
 }
 
-float QL_System_GetDt() { return g_ql.dt; }
-float QL_System_GetFrameRate() { return g_ql.frameRate; }
-void QL_System_SetFrameRate(double fps) { g_ql.frameCap = fps; }
+float QL_System_GetDt() {
+    return g_ql.dt;
+}
+float QL_System_GetFrameRate() {
+    return g_ql.frameRate;
+}
+void QL_System_SetFrameRate(double fps) {
+    g_ql.frameCap = fps;
+}

@@ -15,7 +15,8 @@ static bool statesStarted = false;
 
 void Ql_Log_Asset(bool load, const char* type, const char* path) {
     if (!g_ql.headless) return;
-    assetLog.push_back({load ? QLH_AssetEntry::Load : QLH_AssetEntry::Free, type, path ? path : ""});
+    assetLog.push_back(
+        {load ? QLH_AssetEntry::Load : QLH_AssetEntry::Free, type, path ? path : ""});
 }
 
 void Ql_Log_Play(const char* path, float volume, float pitch, bool looping, int group) {
@@ -56,32 +57,47 @@ void QLH_Shutdown() {
     statesStarted = false;
 }
 
-void QLH_SetDt(float dt) { g_ql.fixedDt = dt; }
+void QLH_SetDt(float dt) {
+    g_ql.fixedDt = dt;
+}
 void QLH_SetFocus(bool focused) {
     g_ql.focus = focused;
     if (!focused) Ql_Input_FocusLost();
 }
 
-void QLH_KeyDown(int key) { Ql_Input_InjectKey(key, true); }
-void QLH_KeyUp(int key) { Ql_Input_InjectKey(key, false); }
+void QLH_KeyDown(int key) {
+    Ql_Input_InjectKey(key, true);
+}
+void QLH_KeyUp(int key) {
+    Ql_Input_InjectKey(key, false);
+}
 void QLH_KeyTap(int key) {
     Ql_Input_InjectKey(key, true);
     Ql_Input_InjectKey(key, false);
 }
-void QLH_MouseMove(float x, float y) { Ql_Input_InjectMouseMove(x, y); }
-void QLH_MouseButton(bool down) { Ql_Input_InjectButton(down); }
+void QLH_MouseMove(float x, float y) {
+    Ql_Input_InjectMouseMove(x, y);
+}
+void QLH_MouseButton(bool down) {
+    Ql_Input_InjectButton(down);
+}
 
 bool QLH_Step(int n) {
     if (!statesStarted) {
         statesStarted = true;
         Ql_Engine_StartStates();
     }
-    for (int i = 0; i < n && !g_ql.terminated; i++) Ql_Engine_Frame();
+    for (int i = 0; i < n && !g_ql.terminated; i++)
+        Ql_Engine_Frame();
     return !g_ql.terminated;
 }
 
-bool QLH_Terminated() { return g_ql.terminated; }
-long QLH_FrameCount() { return g_ql.frame; }
+bool QLH_Terminated() {
+    return g_ql.terminated;
+}
+long QLH_FrameCount() {
+    return g_ql.frame;
+}
 
 void QLH_ReadPixel(int x, int y, int* r, int* g, int* b, int* a) {
     Uint32 px = 0;
@@ -98,8 +114,8 @@ void QLH_ReadPixel(int x, int y, int* r, int* g, int* b, int* a) {
 
 bool QLH_SavePng(const char* path) {
     if (!g_ql.renderer) return false;
-    SDL_Surface* shot = SDL_CreateRGBSurfaceWithFormat(0, g_ql.width, g_ql.height, 32,
-                                                       SDL_PIXELFORMAT_ARGB8888);
+    SDL_Surface* shot =
+        SDL_CreateRGBSurfaceWithFormat(0, g_ql.width, g_ql.height, 32, SDL_PIXELFORMAT_ARGB8888);
     if (!shot) return false;
     Ql_Canvas_Bind();
     bool ok = SDL_RenderReadPixels(g_ql.renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, shot->pixels,
@@ -110,17 +126,31 @@ bool QLH_SavePng(const char* path) {
     return ok;
 }
 
-int QLH_ActiveVoices() { return Ql_Sound_ActiveVoices(); }
+int QLH_ActiveVoices() {
+    return Ql_Sound_ActiveVoices();
+}
 
-const std::vector<QLH_PlayEntry>& QLH_PlayLog() { return playLog; }
-const std::vector<QLH_AssetEntry>& QLH_AssetLog() { return assetLog; }
+const std::vector<QLH_PlayEntry>& QLH_PlayLog() {
+    return playLog;
+}
+const std::vector<QLH_AssetEntry>& QLH_AssetLog() {
+    return assetLog;
+}
 void QLH_ClearLogs() {
     playLog.clear();
     assetLog.clear();
 }
 
-QLH_DrawStats QLH_GetDrawStats() { return stats; }
-void QLH_ResetDrawStats() { stats = QLH_DrawStats{0, 0, 0, 0}; }
-void QLH_SetCountOnly(bool countOnly) { g_ql.countOnly = countOnly; }
+QLH_DrawStats QLH_GetDrawStats() {
+    return stats;
+}
+void QLH_ResetDrawStats() {
+    stats = QLH_DrawStats{0, 0, 0, 0};
+}
+void QLH_SetCountOnly(bool countOnly) {
+    g_ql.countOnly = countOnly;
+}
 
-QL_Callback QLH_CurrentUpdate() { return g_ql.update; }
+QL_Callback QLH_CurrentUpdate() {
+    return g_ql.update;
+}

@@ -68,8 +68,12 @@ void Ql_Image_DestroyAll() {
     }
 }
 
-int QL_Image_GetWidth(QL_Image image) { return image ? image->surface->w : 0; }
-int QL_Image_GetHeight(QL_Image image) { return image ? image->surface->h : 0; }
+int QL_Image_GetWidth(QL_Image image) {
+    return image ? image->surface->w : 0;
+}
+int QL_Image_GetHeight(QL_Image image) {
+    return image ? image->surface->h : 0;
+}
 
 // Negative sizes mirror the picture.
 static void Blit(QL_Image img, const SDL_Rect* src, float x, float y, float w, float h, int alpha) {

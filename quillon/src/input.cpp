@@ -20,9 +20,9 @@ struct InputState {
     bool buttonPressed[kButtons] = {};
     bool buttonReleased[kButtons] = {};
     float mouseX = 0.0f, mouseY = 0.0f;
-    bool relative = false;       // SDL relative mode carries the position
+    bool relative = false; // SDL relative mode carries the position
     bool warpedThisFrame = false;
-    bool realWarp = false;       // absolute pointing devices: warp the real cursor instead
+    bool realWarp = false; // absolute pointing devices: warp the real cursor instead
 };
 
 InputState s;
@@ -36,7 +36,9 @@ struct Injected {
 };
 std::vector<Injected> injected;
 
-bool ValidKey(int key) { return key >= 0 && key < QL_KEY_COUNT; }
+bool ValidKey(int key) {
+    return key >= 0 && key < QL_KEY_COUNT;
+}
 
 // Letters and digits by upper-case character code, Escape 256, arrows 257 to 260.
 int MapKey(SDL_Keycode k) {
@@ -104,8 +106,10 @@ void ApplyInjected() {
 } // namespace
 
 void Ql_Input_BeginFrame() {
-    for (int i = 0; i < QL_KEY_COUNT; i++) s.pressed[i] = s.released[i] = false;
-    for (int b = 0; b < kButtons; b++) s.buttonPressed[b] = s.buttonReleased[b] = false;
+    for (int i = 0; i < QL_KEY_COUNT; i++)
+        s.pressed[i] = s.released[i] = false;
+    for (int b = 0; b < kButtons; b++)
+        s.buttonPressed[b] = s.buttonReleased[b] = false;
     if (g_ql.headless) ApplyInjected();
 }
 
@@ -144,8 +148,10 @@ void Ql_Input_EndFrame() {
 
 void Ql_Input_FocusLost() {
     LeaveRelative();
-    for (int i = 0; i < QL_KEY_COUNT; i++) SetKey(i, false);
-    for (int b = 0; b < kButtons; b++) SetButton(b, false);
+    for (int i = 0; i < QL_KEY_COUNT; i++)
+        SetKey(i, false);
+    for (int b = 0; b < kButtons; b++)
+        SetButton(b, false);
 }
 
 void Ql_Input_Reset() {
@@ -182,17 +188,33 @@ void QL_Input_WarpMouse(float x, float y) {
     }
 }
 
-bool QL_Input_KeyDown(int key) { return ValidKey(key) && s.down[key]; }
-bool QL_Input_KeyTriggered(int key) { return ValidKey(key) && s.pressed[key]; }
-bool QL_Input_KeyReleased(int key) { return ValidKey(key) && s.released[key]; }
+bool QL_Input_KeyDown(int key) {
+    return ValidKey(key) && s.down[key];
+}
+bool QL_Input_KeyTriggered(int key) {
+    return ValidKey(key) && s.pressed[key];
+}
+bool QL_Input_KeyReleased(int key) {
+    return ValidKey(key) && s.released[key];
+}
 bool QL_Input_MouseDown(int button) {
     return button >= 0 && button < kButtons && s.buttonDown[button];
 }
-bool QL_Input_MouseClicked() { return s.buttonPressed[0]; }
+bool QL_Input_MouseClicked() {
+    return s.buttonPressed[0];
+}
 bool QL_Input_MouseReleased(int button) {
     return button >= 0 && button < kButtons && s.buttonReleased[button];
 }
-float QL_Input_GetMouseX() { return s.mouseX; }
-float QL_Input_GetMouseY() { return s.mouseY; }
-float QL_Input_GetMouseWorldX() { return s.mouseX; }
-float QL_Input_GetMouseWorldY() { return s.mouseY; }
+float QL_Input_GetMouseX() {
+    return s.mouseX;
+}
+float QL_Input_GetMouseY() {
+    return s.mouseY;
+}
+float QL_Input_GetMouseWorldX() {
+    return s.mouseX;
+}
+float QL_Input_GetMouseWorldY() {
+    return s.mouseY;
+}

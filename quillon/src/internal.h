@@ -59,7 +59,7 @@ void Ql_Engine_Frame();
 void Ql_Engine_StartStates(); // applies the first state change before the first frame
 
 // window.cpp
-bool Ql_Video_Open();  // creates the window (or headless surface), renderer and canvas
+bool Ql_Video_Open(); // creates the window (or headless surface), renderer and canvas
 void Ql_Video_Close();
 void Ql_Video_Present();
 void Ql_Video_HandleWindowEvent(const SDL_Event& e);

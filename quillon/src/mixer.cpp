@@ -5,8 +5,10 @@
 #include <cstring>
 
 void Mixer_Reset(Mixer* m, int outputRate) {
-    for (MixVoice& v : m->voices) v = MixVoice();
-    for (float& g : m->groupVolume) g = 1.0f;
+    for (MixVoice& v : m->voices)
+        v = MixVoice();
+    for (float& g : m->groupVolume)
+        g = 1.0f;
     m->outputRate = outputRate > 0 ? outputRate : 48000;
 }
 
@@ -38,7 +40,8 @@ void Mixer_StopGroup(Mixer* m, int group) {
 }
 
 void Mixer_StopAll(Mixer* m) {
-    for (MixVoice& v : m->voices) v.active = false;
+    for (MixVoice& v : m->voices)
+        v.active = false;
 }
 
 void Mixer_PauseAll(Mixer* m) {
@@ -47,7 +50,8 @@ void Mixer_PauseAll(Mixer* m) {
 }
 
 void Mixer_ResumeAll(Mixer* m) {
-    for (MixVoice& v : m->voices) v.paused = false;
+    for (MixVoice& v : m->voices)
+        v.paused = false;
 }
 
 void Mixer_SetGroupVolume(Mixer* m, int group, float volume) {

@@ -12,7 +12,9 @@ void QLH_ForceSeed(unsigned seed) {
     seedForced = true;
     forcedSeed = seed;
 }
-void QLH_ReleaseSeed() { seedForced = false; }
+void QLH_ReleaseSeed() {
+    seedForced = false;
+}
 
 static uint64_t Next() {
     state ^= state >> 12;
@@ -30,9 +32,13 @@ void QL_Random_Seed(uint32_t seed) {
     state = (z ^ (z >> 31)) | 1u;
 }
 
-float QL_Random_GetFloat() { return (float)(Next() >> 40) * (1.0f / 16777216.0f); }
+float QL_Random_GetFloat() {
+    return (float)(Next() >> 40) * (1.0f / 16777216.0f);
+}
 
-float QL_Random_RangeFloat(float lo, float hi) { return lo + (hi - lo) * QL_Random_GetFloat(); }
+float QL_Random_RangeFloat(float lo, float hi) {
+    return lo + (hi - lo) * QL_Random_GetFloat();
+}
 
 int QL_Random_RangeInt(int lo, int hi) {
     if (hi < lo) {

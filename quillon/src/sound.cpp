@@ -146,4 +146,6 @@ void QL_Sound_StopAll() {
     Unlock();
 }
 
-int Ql_Sound_ActiveVoices() { return Mixer_ActiveVoices(&mixer); }
+int Ql_Sound_ActiveVoices() {
+    return Mixer_ActiveVoices(&mixer);
+}

@@ -50,14 +50,17 @@ QL_Font QL_Font_Load(const char* path) {
     QL_FontData* data = new QL_FontData;
     unsigned char buf[65536];
     size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) data->bytes.insert(data->bytes.end(), buf, buf + n);
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+        data->bytes.insert(data->bytes.end(), buf, buf + n);
     std::fclose(f);
     data->path = path;
     fonts.push_back(data);
     return data;
 }
 
-void QL_Font_Set(QL_Font font) { current = font; }
+void QL_Font_Set(QL_Font font) {
+    current = font;
+}
 
 static void DropAtlas(SizedFont* sf) {
     if (sf->atlas) SDL_DestroyTexture(sf->atlas);
@@ -90,13 +93,13 @@ static void BuildAtlas(SizedFont* sf) {
     for (int i = 0; i < kGlyphs; i++) {
         int minx, maxx, miny, maxy, advance = 0;
         TTF_GlyphMetrics(sf->font, (Uint16)(kFirstGlyph + i), &minx, &maxx, &miny, &maxy, &advance);
-        parts[i] = TTF_RenderGlyph_Blended(sf->font, (Uint16)(kFirstGlyph + i), {255, 255, 255, 255});
+        parts[i] =
+            TTF_RenderGlyph_Blended(sf->font, (Uint16)(kFirstGlyph + i), {255, 255, 255, 255});
         sf->glyphs[i] = Glyph{total, parts[i] ? parts[i]->w : 0, advance};
         total += sf->glyphs[i].width;
     }
-    SDL_Surface* atlas = SDL_CreateRGBSurfaceWithFormat(0, total > 0 ? total : 1,
-                                                        sf->height > 0 ? sf->height : 1, 32,
-                                                        SDL_PIXELFORMAT_ARGB8888);
+    SDL_Surface* atlas = SDL_CreateRGBSurfaceWithFormat(
+        0, total > 0 ? total : 1, sf->height > 0 ? sf->height : 1, 32, SDL_PIXELFORMAT_ARGB8888);
     for (int i = 0; i < kGlyphs; i++) {
         if (!parts[i]) continue;
         SDL_SetSurfaceBlendMode(parts[i], SDL_BLENDMODE_NONE);

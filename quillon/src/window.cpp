@@ -201,11 +201,21 @@ void QL_System_ShowCursor(bool show) {
     if (g_ql.window) SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
 }
 
-int QL_System_GetWindowWidth() { return g_ql.width; }
-int QL_System_GetWindowHeight() { return g_ql.height; }
-int QL_System_GetDisplayWidth() { return g_ql.displayW; }
-int QL_System_GetDisplayHeight() { return g_ql.displayH; }
-bool QL_System_HasFocus() { return g_ql.focus; }
+int QL_System_GetWindowWidth() {
+    return g_ql.width;
+}
+int QL_System_GetWindowHeight() {
+    return g_ql.height;
+}
+int QL_System_GetDisplayWidth() {
+    return g_ql.displayW;
+}
+int QL_System_GetDisplayHeight() {
+    return g_ql.displayH;
+}
+bool QL_System_HasFocus() {
+    return g_ql.focus;
+}
 
 // Headless has no native window; a fixed non-null token stands in for it.
 void* QL_System_GetWindowHandle() {
@@ -222,4 +232,6 @@ void QL_System_GetWindowRect(int* x, int* y, int* w, int* h) {
     if (h) *h = g_ql.height;
 }
 
-const char* QL_System_LastError() { return g_ql.lastError.c_str(); }
+const char* QL_System_LastError() {
+    return g_ql.lastError.c_str();
+}

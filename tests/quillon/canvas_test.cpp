@@ -12,7 +12,7 @@ void Update() {
 }
 
 class CanvasTest : public HeadlessTest {
-protected:
+  protected:
     void SetUp() override {
         HeadlessTest::SetUp();
         draw = nullptr;
@@ -123,9 +123,7 @@ TEST_F(CanvasTest, WindowSizeChangeGivesAFreshCanvasOfTheNewSize) {
     QL_System_SetWindowSize(640, 480);
     EXPECT_EQ(QL_System_GetWindowWidth(), 640);
     EXPECT_EQ(QL_System_GetWindowHeight(), 480);
-    draw = [] {
-        QL_Settings_Background(QL_Color_Create(9, 9, 9, 255));
-    };
+    draw = [] { QL_Settings_Background(QL_Color_Create(9, 9, 9, 255)); };
     QLH_Step(1);
     EXPECT_EQ(At(639, 479).r, 9);
     QL_System_Fullscreen();

@@ -23,11 +23,10 @@ TEST(Color, HsvOnHundredScales) {
     struct Case {
         float h, s, v;
         int r, g, b;
-    } cases[] = {{0, 100, 100, 255, 0, 0},    {120, 100, 100, 0, 255, 0},
-                 {240, 100, 100, 0, 0, 255},  {360, 100, 50, 128, 0, 0},
-                 {60, 100, 50, 128, 128, 0},  {300, 100, 50, 128, 0, 128},
-                 {0, 0, 100, 255, 255, 255},  {180, 50, 100, 128, 255, 255},
-                 {-60, 100, 100, 255, 0, 255}};
+    } cases[] = {
+        {0, 100, 100, 255, 0, 0},   {120, 100, 100, 0, 255, 0},    {240, 100, 100, 0, 0, 255},
+        {360, 100, 50, 128, 0, 0},  {60, 100, 50, 128, 128, 0},    {300, 100, 50, 128, 0, 128},
+        {0, 0, 100, 255, 255, 255}, {180, 50, 100, 128, 255, 255}, {-60, 100, 100, 255, 0, 255}};
     for (const Case& c : cases) {
         QL_Color got = QL_Color_FromColorHSV(QL_ColorHSV_Create(c.h, c.s, c.v, 200));
         EXPECT_EQ(got.r, c.r) << "hue " << c.h << " value " << c.v;
@@ -52,9 +51,11 @@ TEST(Maths, DegreesAndRadians) {
 TEST(Random, SameSeedSameSequence) {
     QL_Random_Seed(1234);
     float a[5];
-    for (float& x : a) x = QL_Random_GetFloat();
+    for (float& x : a)
+        x = QL_Random_GetFloat();
     QL_Random_Seed(1234);
-    for (float x : a) EXPECT_EQ(QL_Random_GetFloat(), x);
+    for (float x : a)
+        EXPECT_EQ(QL_Random_GetFloat(), x);
     QL_Random_Seed(1235);
     EXPECT_NE(QL_Random_GetFloat(), a[0]);
 }

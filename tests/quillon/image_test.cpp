@@ -14,7 +14,7 @@ void Update() {
 QL_Image image;
 
 class ImageTest : public HeadlessTest {
-protected:
+  protected:
     std::string path = "ql_image_test.png";
     // A 320 x 240 picture: red on the left half, blue on the right.
     void SetUp() override {

@@ -19,7 +19,7 @@ void Record() {
 }
 
 class InputTest : public HeadlessTest {
-protected:
+  protected:
     void SetUp() override {
         HeadlessTest::SetUp();
         seen.clear();

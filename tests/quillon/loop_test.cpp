@@ -11,11 +11,21 @@ std::vector<std::string> calls;
 bool switchNow = false;
 bool terminateNow = false;
 
-void AInit() { calls.push_back("A.init"); }
-void AExit() { calls.push_back("A.exit"); }
-void BInit() { calls.push_back("B.init"); }
-void BExit() { calls.push_back("B.exit"); }
-void BUpdate() { calls.push_back("B.update"); }
+void AInit() {
+    calls.push_back("A.init");
+}
+void AExit() {
+    calls.push_back("A.exit");
+}
+void BInit() {
+    calls.push_back("B.init");
+}
+void BExit() {
+    calls.push_back("B.exit");
+}
+void BUpdate() {
+    calls.push_back("B.update");
+}
 void AUpdate() {
     calls.push_back("A.update");
     if (switchNow) {
@@ -27,7 +37,7 @@ void AUpdate() {
 }
 
 class LoopTest : public HeadlessTest {
-protected:
+  protected:
     void SetUp() override {
         HeadlessTest::SetUp();
         calls.clear();
@@ -40,9 +50,9 @@ TEST_F(LoopTest, StateChangeRunsAfterTheFrameOldExitThenNewInit) {
     QLH_Step(2);
     switchNow = true;
     QLH_Step(2);
-    std::vector<std::string> expected = {"A.init",   "A.update", "A.update",
-                                         "A.update", "A.update.after-request",
-                                         "A.exit",   "B.init",   "B.update"};
+    std::vector<std::string> expected = {
+        "A.init", "A.update", "A.update", "A.update", "A.update.after-request",
+        "A.exit", "B.init",   "B.update"};
     EXPECT_EQ(calls, expected);
 }
 
@@ -58,8 +68,8 @@ TEST_F(LoopTest, TimeStepIsCappedAtATenthOfASecond) {
     QL_Engine_SetNextGameState(AInit, AUpdate, AExit);
     struct Case {
         float dt, expected;
-    } cases[] = {{0.001f, 0.001f}, {1.0f / 60.0f, 1.0f / 60.0f}, {0.1f, 0.1f}, {0.5f, 0.1f},
-                 {30.0f, 0.1f}};
+    } cases[] = {
+        {0.001f, 0.001f}, {1.0f / 60.0f, 1.0f / 60.0f}, {0.1f, 0.1f}, {0.5f, 0.1f}, {30.0f, 0.1f}};
     for (const Case& c : cases) {
         QLH_SetDt(c.dt);
         QLH_Step(1);

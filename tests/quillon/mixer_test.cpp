@@ -17,7 +17,7 @@ MixSound Constant(float value, long frames, int channels = 1, int rate = 48000) 
 }
 
 class MixerTest : public ::testing::Test {
-protected:
+  protected:
     Mixer mixer;
     std::vector<float> out;
     void SetUp() override { Mixer_Reset(&mixer, 48000); }
@@ -79,7 +79,8 @@ TEST_F(MixerTest, GroupVolumeAndStopGroupTouchOnlyTheirGroup) {
 TEST_F(MixerTest, PauseKeepsThePosition) {
     MixSound ramp;
     ramp.frames = 1000;
-    for (int i = 0; i < 1000; i++) ramp.samples.push_back((float)i / 1000.0f);
+    for (int i = 0; i < 1000; i++)
+        ramp.samples.push_back((float)i / 1000.0f);
     Mixer_Play(&mixer, &ramp, 1.0f, 1.0f, false, 0);
     MixOne(100);
     Mixer_PauseAll(&mixer);
@@ -95,7 +96,8 @@ TEST_F(MixerTest, LoopJoinsEndToStartAndNeverEnds) {
     Mixer_Play(&mixer, &s, 1.0f, 1.0f, true, 1);
     MixOne(10000);
     EXPECT_EQ(Mixer_ActiveVoices(&mixer), 1);
-    for (int i = 0; i < 2 * 10000; i++) ASSERT_NEAR(out[(size_t)i], 0.1f, 1e-6f) << i;
+    for (int i = 0; i < 2 * 10000; i++)
+        ASSERT_NEAR(out[(size_t)i], 0.1f, 1e-6f) << i;
 }
 
 TEST_F(MixerTest, StereoSoundsKeepTheirChannels) {
@@ -117,7 +119,8 @@ TEST_F(MixerTest, FullMixerAndBadInputsStartNothing) {
     MixSound empty;
     EXPECT_FALSE(Mixer_Play(&mixer, &empty, 1.0f, 1.0f, false, 0));
     EXPECT_FALSE(Mixer_Play(&mixer, &s, 1.0f, 0.0f, false, 0)) << "zero pitch";
-    for (int i = 0; i < kMixVoices; i++) ASSERT_TRUE(Mixer_Play(&mixer, &s, 1, 1, true, 0));
+    for (int i = 0; i < kMixVoices; i++)
+        ASSERT_TRUE(Mixer_Play(&mixer, &s, 1, 1, true, 0));
     EXPECT_FALSE(Mixer_Play(&mixer, &s, 1.0f, 1.0f, false, 0));
     Mixer_StopSound(&mixer, &s);
     EXPECT_EQ(Mixer_ActiveVoices(&mixer), 0);

@@ -17,7 +17,7 @@ struct Box {
 };
 
 class TextTest : public HeadlessTest {
-protected:
+  protected:
     QL_Font font = nullptr;
     void SetUp() override {
         QLH_Start(400, 300, 0.01f);

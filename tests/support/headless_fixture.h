@@ -7,7 +7,7 @@
 #include "quillon/quillon.h"
 
 class HeadlessTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { QLH_Start(320, 240, 1.0f / 100.0f); }
     void TearDown() override {
         QLH_Shutdown();
@@ -25,4 +25,6 @@ protected:
 };
 
 // The game's font as the build generates it.
-inline const char* TestFontPath() { return "./Assets/Fonts/Monodeco Bold.ttf"; }
+inline const char* TestFontPath() {
+    return "./Assets/Fonts/Monodeco Bold.ttf";
+}

@@ -10,7 +10,8 @@ bool Output_ReadFile(const std::string& path, std::vector<unsigned char>* bytes)
     bytes->clear();
     unsigned char buf[65536];
     size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) bytes->insert(bytes->end(), buf, buf + n);
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+        bytes->insert(bytes->end(), buf, buf + n);
     std::fclose(f);
     return true;
 }

@@ -15,17 +15,25 @@ static void Apply(const HeadlessAction& a, std::vector<HeadlessAction>* later) {
         QLH_KeyDown(a.key);
         later->push_back({a.frame + 1, HeadlessAction::KeyUp, a.key, 0, 0});
         break;
-    case HeadlessAction::KeyDown: QLH_KeyDown(a.key); break;
-    case HeadlessAction::KeyUp: QLH_KeyUp(a.key); break;
-    case HeadlessAction::Mouse: QLH_MouseMove(a.x, a.y); break;
+    case HeadlessAction::KeyDown:
+        QLH_KeyDown(a.key);
+        break;
+    case HeadlessAction::KeyUp:
+        QLH_KeyUp(a.key);
+        break;
+    case HeadlessAction::Mouse:
+        QLH_MouseMove(a.x, a.y);
+        break;
     case HeadlessAction::Click:
         QLH_MouseMove(a.x, a.y);
         QLH_MouseButton(true);
         later->push_back({a.frame + 1, HeadlessAction::Focus, -1, -1, 0}); // button up
         break;
     case HeadlessAction::Focus:
-        if (a.key == -1) QLH_MouseButton(false);
-        else QLH_SetFocus(a.x != 0.0f);
+        if (a.key == -1)
+            QLH_MouseButton(false);
+        else
+            QLH_SetFocus(a.x != 0.0f);
         break;
     }
 }

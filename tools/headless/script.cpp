@@ -34,8 +34,9 @@ bool Headless_ParseAction(const std::string& text, HeadlessAction* a) {
     a->key = -1;
     a->x = a->y = 0.0f;
     if (verb == "key" || verb == "down" || verb == "up") {
-        a->kind = verb == "key" ? HeadlessAction::KeyTap
-                                : (verb == "down" ? HeadlessAction::KeyDown : HeadlessAction::KeyUp);
+        a->kind = verb == "key"
+                      ? HeadlessAction::KeyTap
+                      : (verb == "down" ? HeadlessAction::KeyDown : HeadlessAction::KeyUp);
         a->key = ParseKey(arg);
         return a->key >= 0;
     }

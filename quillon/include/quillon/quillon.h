@@ -60,9 +60,9 @@ const char* QL_System_LastError(); // why the window could not be opened
 void QL_Settings_Fill(QL_Color c);
 void QL_Settings_Stroke(QL_Color c);
 void QL_Settings_NoStroke();
-void QL_Settings_Background(QL_Color c); // clears the canvas; nothing else does
-void QL_Settings_RectMode(int mode);     // 0 centre, 1 top-left (default)
-void QL_Settings_ImageMode(int mode);    // 0 centre (default), 1 top-left
+void QL_Settings_Background(QL_Color c);    // clears the canvas; nothing else does
+void QL_Settings_RectMode(int mode);        // 0 centre, 1 top-left (default)
+void QL_Settings_ImageMode(int mode);       // 0 centre (default), 1 top-left
 void QL_Settings_ImageFilterMode(int mode); // 0 nearest, 1 smooth
 void QL_Settings_TextSize(float size);
 void QL_Settings_TextAlignment(int h, int v);
@@ -127,6 +127,6 @@ void QL_Sound_StopAll();
 float QL_Math_Radians(float degrees);
 float QL_Math_Degrees(float radians);
 void QL_Random_Seed(uint32_t seed);
-float QL_Random_GetFloat();                    // 0 <= r < 1
+float QL_Random_GetFloat();                     // 0 <= r < 1
 float QL_Random_RangeFloat(float lo, float hi); // lo <= r < hi
-int QL_Random_RangeInt(int lo, int hi);        // both bounds included
+int QL_Random_RangeInt(int lo, int hi);         // both bounds included

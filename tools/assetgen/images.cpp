@@ -1,0 +1,106 @@
+// The full pictures of the front end and the cursor.
+#include "tools/assetgen/images.h"
+
+#include <SDL.h>
+#include <SDL_ttf.h>
+
+#include <cmath>
+
+#include "tools/assetgen/output.h"
+
+void Images_Text(Picture* p, const std::string& fontPath, const char* text, int size, int cx, int y,
+                 Rgba c) {
+    TTF_Font* font = TTF_OpenFont(fontPath.c_str(), size);
+    if (!font) return;
+    SDL_Surface* s = TTF_RenderUTF8_Blended(font, text, SDL_Color{255, 255, 255, 255});
+    TTF_CloseFont(font);
+    if (!s) return;
+    SDL_Surface* rgba = SDL_ConvertSurfaceFormat(s, SDL_PIXELFORMAT_RGBA32, 0);
+    SDL_FreeSurface(s);
+    if (!rgba) return;
+    int x0 = cx - rgba->w / 2;
+    for (int j = 0; j < rgba->h; j++)
+        for (int i = 0; i < rgba->w; i++) {
+            uint8_t a = ((uint8_t*)rgba->pixels)[j * rgba->pitch + i * 4 + 3];
+            if (a) Picture_Blend(p, x0 + i, y + j, Rgba{c.r, c.g, c.b, (uint8_t)(a * c.a / 255)});
+        }
+    SDL_FreeSurface(rgba);
+}
+
+// A wordmark: a big word over a thin bar and a small line, all in one colour.
+static Picture Wordmark(const std::string& font, int w, int h, const char* big, const char* small,
+                        Rgba c) {
+    Picture p = Picture_Make(w, h, Rgba{c.r, c.g, c.b, 0});
+    Images_Text(&p, font, big, h * 55 / 100, w / 2, h * 2 / 100, c);
+    Picture_FillRect(&p, w / 10, h * 70 / 100, w * 8 / 10, h * 3 / 100, c);
+    Images_Text(&p, font, small, h * 17 / 100, w / 2, h * 76 / 100, c);
+    return p;
+}
+
+static Picture Headphones(const std::string& font) {
+    const int w = 1280, h = 720;
+    Picture p = Picture_Make(w, h, Rgba{0, 0, 0, 255});
+    Rgba band{230, 230, 235, 255}, cup{90, 200, 255, 255};
+    for (int k = 0; k < 2000; k++) { // the headband: a thick half ring
+        float a = 3.14159f * k / 1999.0f;
+        Picture_FillEllipse(&p, 640 + std::cos(a) * 150, 300 - std::sin(a) * 150, 12, 12, band);
+    }
+    Picture_FillEllipse(&p, 490, 320, 45, 70, cup);
+    Picture_FillEllipse(&p, 790, 320, 45, 70, cup);
+    Picture_FillEllipse(&p, 490, 320, 25, 45, Rgba{30, 60, 90, 255});
+    Picture_FillEllipse(&p, 790, 320, 25, 45, Rgba{30, 60, 90, 255});
+    Images_Text(&p, font, "HEADPHONES RECOMMENDED", 56, w / 2, 470, Rgba{255, 255, 255, 255});
+    Images_Text(&p, font, "Enemies are heard left and right before they are seen", 26, w / 2, 550,
+                Rgba{170, 170, 180, 255});
+    return p;
+}
+
+// "ZORB" across a glowing orb.
+static Picture GameLogo(const std::string& font) {
+    const int w = 570, h = 486;
+    Picture p = Picture_Make(w, h, Rgba{0, 0, 0, 0});
+    for (int r = 200; r > 0; r -= 2) {
+        float t = r / 200.0f;
+        Rgba c{(uint8_t)(255 * t), (uint8_t)(60 + 160 * (1 - t)), 255, 255};
+        Picture_FillEllipse(&p, w / 2.0f, h / 2.0f, (float)r, (float)r, c);
+    }
+    Picture shadow = Picture_Make(w, h, Rgba{0, 0, 0, 0});
+    Images_Text(&shadow, font, "ZORB", 190, w / 2 + 8, 128, Rgba{0, 0, 0, 255});
+    for (int i = 0; i < w * h; i++)
+        if (shadow.pixels[(size_t)i].a) Picture_Blend(&p, i % w, i / w, shadow.pixels[(size_t)i]);
+    Images_Text(&p, font, "ZORB", 190, w / 2, 120, Rgba{255, 255, 255, 255});
+    return p;
+}
+
+// An arrow with its tip, the hot spot, at the top-left pixel.
+static Picture Cursor() {
+    Picture p = Picture_Make(32, 32, Rgba{0, 0, 0, 0});
+    for (int y = 0; y < 22; y++)
+        for (int x = 0; x <= y * 2 / 3; x++)
+            Picture_Set(&p, x, y, Rgba{255, 255, 255, 255});
+    Picture_FillRect(&p, 6, 14, 4, 12, Rgba{255, 255, 255, 255});
+    Picture_Outline(&p, 0, 0, 32, 32, Rgba{0, 0, 0, 255});
+    Picture_Set(&p, 0, 0, Rgba{0, 0, 0, 255});
+    return p;
+}
+
+static bool Save(const std::string& root, const char* path, const Picture& p) {
+    return Output_Write(root, path, Picture_EncodePng(p));
+}
+
+bool Images_Generate(const std::string& root, const std::string& font) {
+    if (!TTF_WasInit() && TTF_Init() != 0) return false;
+    const Rgba white{255, 255, 255, 255}, black{0, 0, 0, 255};
+    const char* maker = "ZORB TEAM";
+    const char* makerLine = "an independent arena game";
+    const char* audio = "SDL2 + QUILLON";
+    const char* audioLine = "sound mixed in software";
+    return Save(root, "Art/HalvaneLogos/Halvane_WHITE.png",
+                Wordmark(font, 1026, 249, maker, makerLine, white)) &&
+           Save(root, "Art/HalvaneLogos/Halvane_BLACK.png",
+                Wordmark(font, 1026, 249, maker, makerLine, black)) &&
+           Save(root, "Art/FMODLogoWhite.png", Wordmark(font, 728, 192, audio, audioLine, white)) &&
+           Save(root, "Art/FMODLogoBlack.png", Wordmark(font, 728, 192, audio, audioLine, black)) &&
+           Save(root, "Art/Headphones.png", Headphones(font)) &&
+           Save(root, "Art/GameLogo.png", GameLogo(font)) && Save(root, "Art/Cursor.png", Cursor());
+}
