@@ -7,6 +7,7 @@
 const int kSheetWidth = 256;
 const int kSheetHeight = 704;
 
+// clang-format off
 constexpr SheetRect kAutoBulletFrames[4] = {{0, 8, 8, 16}, {8, 8, 16, 16}, {0, 8, 8, 16}, {8, 8, 16, 16}};
 constexpr SheetRect kSpreadPelletFrames[4] = {{0, 0, 8, 8}, {8, 0, 16, 8}, {0, 0, 8, 8}, {8, 0, 16, 8}};
 constexpr SheetRect kBombFrames[4] = {{16, 0, 32, 16}, {32, 0, 48, 16}, {48, 0, 64, 16}, {64, 0, 80, 16}};
@@ -23,11 +24,14 @@ constexpr SheetRect kPickupFrames[4][4] = {
     {{144, 16, 160, 32}, {160, 16, 176, 32}, {176, 16, 192, 32}, {192, 16, 208, 32}},
 };
 
+// clang-format on
+
 const int kEnemyKinds = 8;
 
 // Frame i of view group g of an enemy kind (entry 4g + i of the kind's table).
 constexpr SheetRect EnemyFrame(int kind, int entry) {
     int g = entry / 4, i = entry % 4;
+    // clang-format off
     float l = 0, t = 0, w = 16, h = 32;
     switch (kind) {
     case 0: l = 32 * g + 16 * (i % 2); t = 64; break;
@@ -39,6 +43,7 @@ constexpr SheetRect EnemyFrame(int kind, int entry) {
     case 6: l = 128 * (g % 2) + 64 * (i % 2); t = 320 + 64 * (g / 2); w = h = 64; break;
     default: l = 64 * i; t = 448 + 64 * g; w = h = 64; break;
     }
+    // clang-format on
     return SheetRect{l, t, l + w, t + h};
 }
 
@@ -49,7 +54,8 @@ struct EnemyFrameTable {
 constexpr EnemyFrameTable MakeEnemyFrames() {
     EnemyFrameTable table{};
     for (int k = 0; k < kEnemyKinds; k++)
-        for (int e = 0; e < 16; e++) table.frames[k][e] = EnemyFrame(k, e);
+        for (int e = 0; e < 16; e++)
+            table.frames[k][e] = EnemyFrame(k, e);
     return table;
 }
 
