@@ -7,6 +7,10 @@
 #include "app/asset_list.h"
 #include "app/settings.h"
 #include "game/game_assets.h"
+#include "game/player.h"
+#include "world/arena.h"
+#include "world/camera.h"
+#include "world/sprite_pool.h"
 
 #define SFX "./Assets/Music/SFX/"
 
@@ -70,8 +74,15 @@ void Game_Init() {
     AssetList_LoadSounds(kMusic, kMusicTracks);
     AssetList_LoadImages(kCursor, 1);
     QL_Random_Seed((uint32_t)std::time(nullptr));
+    float startX, startY, startAngle;
+    Arena_Build(&startX, &startY, &startAngle);
+    SpritePool_Reset();
     AssetList_LoadImages(kSheet, 1);
     QL_Settings_ImageFilterMode(0);
+    Player_ResetForRun(startX, startY, startAngle, 0);
+    RunState_Reset();
+    cameraShake = 0.0f;
+    SpritePool_Reset();
     AssetList_LoadSounds(kEnemySet, kEnemySetCount);
     QL_Sound_StopGroup(1);
     QL_Sound_PlayAdvanced(gameMusic[0], settings.musicVolume * 2.0f, 1.0f, true, 1);

@@ -5,6 +5,8 @@
 #include "app/asset_list.h"
 #include "ui/front_end.h"
 #include "ui/menu_assets.h"
+#include "world/arena.h"
+#include "world/camera.h"
 
 static const char* kFontPath = "./Assets/Fonts/Monodeco Bold.ttf";
 
@@ -28,6 +30,7 @@ void Menu_Init() {
     // The font lives for the whole program: a second load hands back the open font.
     gameFont = QL_Font_Load(kFontPath);
     QL_Font_Set(gameFont);
+    Arena_Build(&backdropCameraX, &backdropCameraY, &backdropViewAngle);
     QL_Settings_ImageFilterMode(1);
     AssetList_LoadImages(kImages, kImageCount);
     FrontEnd_Reset();

@@ -4,5 +4,4 @@
 GameSounds gameSounds;
 EnemySounds enemySounds;
 QL_Sound gameMusic[kMusicTracks];
-QL_Image spriteSheet;
 QL_Image cursorImage;

@@ -28,5 +28,4 @@ const int kMusicTracks = 8;
 extern GameSounds gameSounds;
 extern EnemySounds enemySounds;
 extern QL_Sound gameMusic[kMusicTracks];
-extern QL_Image spriteSheet;
 extern QL_Image cursorImage;

@@ -1,16 +1,25 @@
-// The front end's per-frame update and its screen state.
+// The front end: the flying backdrop under the splash sequence, the title and its screens.
 #pragma once
 
 #include <cstdint>
 
+enum MenuScreen {
+    kScreenTitle = 0,
+    kScreenHeadphones = 1,
+    kScreenMakerLogo = 2,
+    kScreenSettings = 3,
+    kScreenHighScores = 4,
+    kScreenCredits = 5,
+    kScreenAudioLogo = 6,
+};
+
 struct FrontEnd {
-    int32_t menuScreen; // 0 title, 1 headphones, 2 maker's logo, 3 settings, 4 scores, 5 credits, 6
-                        // audio logo
+    int32_t menuScreen; // a MenuScreen
     float splashTimer;  // seconds left on the current splash screen
     float colorCycle;   // counts down from 1 to 0 once a second
     int32_t menuMusicStarted;
-    bool quitConfirm;
-    bool resetConfirm;
+    bool quitConfirm;  // the title asks whether to quit
+    bool resetConfirm; // the settings screen asks whether to reset the high scores
 };
 
 extern FrontEnd frontEnd;

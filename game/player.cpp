@@ -1,0 +1,42 @@
+// The run's records and their start values.
+#include "game/player.h"
+
+#include "quillon/quillon.h"
+
+Player player;
+RunState runState;
+float whiteFlash = 0.0f;
+float hurtFlash = 0.0f;
+
+void Player_ResetForRun(float startX, float startY, float startAngle, int32_t bestScore) {
+    player.x = startX;
+    player.y = startY;
+    player.angle = startAngle;
+    player.lives = 3;
+    player.score = 0;
+    player.bestScore = bestScore;
+    player.nextLifeScore = 100;
+    player.extraLifeLevel = 1;
+    player.weapon = 0;
+    player.weaponCooldown = 0.25f;
+    player.autoLevel = 1;
+    player.autoInterval = 0.25f;
+    player.spreadLevel = 1;
+    player.spreadPellets = 9;
+    player.bombLevel = 1;
+    player.bombPower = 36;
+    player.reloadBlipTimer = 0.0f;
+    player.contactCooldown = 0.0f;
+}
+
+void RunState_Reset() {
+    runState.paused = 0;
+    runState.elapsed = 0.0f;
+    runState.stage = 0;
+    runState.stageTimer = 51.2f;
+    runState.stageLength = 51.2f;
+    runState.enemySpawnTimer = 0.0f;
+    runState.enemySpawnScale = 3.0f;
+    runState.pickupInterval = 3.0f;
+    runState.pickupTimer = (QL_Random_GetFloat() + 0.5f) * runState.pickupInterval;
+}

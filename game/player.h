@@ -1,0 +1,39 @@
+// The run's records: the player, the run's clocks and timers, and the flashes gameplay raises.
+#pragma once
+
+#include <cstdint>
+
+struct Player {
+    float x, y;
+    float angle; // degrees, kept in [0, 360)
+    // Kept from run to run (they decay to rest within moments of play):
+    float turnRate, forwardSpeed, strafeSpeed, pushX, pushY, stepTimer;
+    int32_t stepSide;
+    // Set at the start of every run:
+    int32_t lives, score, bestScore, nextLifeScore, extraLifeLevel;
+    int32_t weapon; // 0 AUTO, 1 SPREAD, 2 BOMB
+    float weaponCooldown;
+    int32_t autoLevel;
+    float autoInterval;
+    int32_t spreadLevel, spreadPellets, bombLevel, bombPower;
+    float reloadBlipTimer, contactCooldown;
+};
+
+struct RunState {
+    int32_t paused;
+    float elapsed; // seconds of unpaused play
+    int32_t stage; // 0 to 7
+    float stageTimer, stageLength;
+    float enemySpawnTimer, enemySpawnScale;
+    float pickupTimer, pickupInterval;
+};
+
+extern Player player;
+extern RunState runState;
+extern float whiteFlash; // the HUD's white flash, raised by shots and bursts
+extern float hurtFlash;  // the HUD's red flash, raised when the player is hit
+
+// The start values of a run; the kept fields of the player are left alone. bestScore is the
+// leaderboard's best when the run begins.
+void Player_ResetForRun(float startX, float startY, float startAngle, int32_t bestScore);
+void RunState_Reset();

@@ -1,0 +1,46 @@
+// Shared pieces of the front-end screens.
+#include "ui/menu_text.h"
+
+#include "app/settings.h"
+#include "ui/front_end.h"
+#include "ui/menu_assets.h"
+
+void MenuText_Format(char out[kMenuLineSize], const char* text) {
+    int n = 0;
+    for (const char* p = text; *p && n < kMenuLineSize - 1; p++) {
+        if (p[0] == '%' && p[1] == '%') p++;
+        out[n++] = *p;
+    }
+    out[n] = 0;
+}
+
+void MenuText_Draw(const char* text, float x, float y, QL_Color color, int alpha) {
+    char line[kMenuLineSize];
+    MenuText_Format(line, text);
+    QL_Settings_Fill(QL_Color{color.r, color.g, color.b, alpha});
+    QL_Font_DrawText(line, x, y);
+}
+
+void MenuText_Shadowed(const char* text, float x, float y, QL_Color color, int alpha) {
+    MenuText_Draw(text, x + 2.0f, y + 2.0f, QL_Color{0, 0, 0, 255}, alpha);
+    MenuText_Draw(text, x, y, color, alpha);
+}
+
+QL_Color MenuText_CycleColor() {
+    int hue = (int)(frontEnd.colorCycle * 360.0f);
+    return QL_Color_FromColorHSV(QL_ColorHSV_Create((float)hue, 100.0f, 50.0f, 255));
+}
+
+int MenuText_SplashAlpha(float t) {
+    return (int)((t - 0.2f) / 0.2f * 255.0f);
+}
+
+void MenuText_Blip() {
+    QL_Sound_PlayAdvanced(menuAssets.blip, settings.sfxVolume, 1.0f, false, 0);
+}
+
+bool MenuText_KeyReleased(int key) {
+    if (!QL_Input_KeyReleased(key)) return false;
+    MenuText_Blip();
+    return true;
+}

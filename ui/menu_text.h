@@ -1,0 +1,21 @@
+// What every front-end screen shares: text lines with their black shadow, the one-second colour
+// cycle, the splash fade and the menu blip.
+#pragma once
+
+#include "quillon/quillon.h"
+
+const int kMenuLineSize = 200;
+
+// A screen's line as it is printed: at most 199 characters, "%%" standing for "%".
+void MenuText_Format(char out[kMenuLineSize], const char* text);
+// Draws the line in black 2 pixels right and down, then in its colour, both with alpha.
+void MenuText_Shadowed(const char* text, float x, float y, QL_Color color, int alpha);
+void MenuText_Draw(const char* text, float x, float y, QL_Color color, int alpha);
+// Full saturation, half value, hue falling once around the wheel per second.
+QL_Color MenuText_CycleColor();
+// The splash fade: ((t - 0.2) / 0.2) x 255, truncated; above 255 and below 0 as they come.
+int MenuText_SplashAlpha(float t);
+// The blip every accepted menu key plays.
+void MenuText_Blip();
+// Whether a key was released this frame; if so the blip plays.
+bool MenuText_KeyReleased(int key);

@@ -1,0 +1,90 @@
+// The splash sequence: 5.0 s of the maker's logo (music from 2.6 s in), 2.4 s of the audio
+// libraries' logo, 2.4 s of the headphones notice, each fading out over its last 0.4 s. A click
+// jumps to the fade.
+#include "ui/splash.h"
+
+#include "quillon/quillon.h"
+#include "ui/front_end.h"
+#include "ui/menu_assets.h"
+#include "ui/menu_text.h"
+
+const char* const kMakerNotice = "ZORB (c) 2026 the ZORB team. All rights reserved.";
+const char* const kAudioNotice = "Sound by SDL2 and the Quillon software mixer.";
+
+static const QL_Color kWhite{255, 255, 255, 255};
+
+// A logo over its shadow, centred on the window, width and height as fractions of W.
+static void DrawLogo(QL_Image front, QL_Image shadow, float wide, float high, int alpha) {
+    int w = QL_System_GetWindowWidth(), h = QL_System_GetWindowHeight();
+    float fw = (float)w;
+    QL_Image_Draw(shadow, (float)(w / 2 + 2), (float)(h / 2 + 2), fw * wide, fw * high, alpha);
+    QL_Image_Draw(front, (float)(w / 2), (float)(h / 2), fw * wide, fw * high, alpha);
+}
+
+static void DrawNotice(const char* text, int alpha) {
+    float w = (float)QL_System_GetWindowWidth(), h = (float)QL_System_GetWindowHeight();
+    MenuText_Shadowed(text, 0.5f * w, 0.95f * h, kWhite, alpha);
+}
+
+static void DrawMaker(int alpha) {
+    DrawLogo(menuAssets.makerWhite, menuAssets.makerBlack, 1026.0f / 1500.0f, 249.0f / 1500.0f,
+             alpha);
+    DrawNotice(kMakerNotice, alpha);
+}
+
+void Splash_MakerStep() {
+    QL_Settings_TextSize((float)QL_System_GetWindowHeight() / 65.0f);
+    QL_Settings_TextAlignment(QL_ALIGN_CENTER, QL_ALIGN_BOTTOM);
+    frontEnd.splashTimer -= QL_System_GetDt();
+    float t = frontEnd.splashTimer;
+    if (t > 2.4f) {
+        DrawMaker(255);
+        if (QL_Input_MouseClicked()) {
+            frontEnd.splashTimer = 2.4f;
+            return;
+        }
+    } else {
+        if (frontEnd.menuMusicStarted == 0) {
+            QL_Sound_PlayAdvanced(menuAssets.music, 1.0f, 1.0f, true, 1);
+            frontEnd.menuMusicStarted = 1;
+        }
+        DrawMaker(MenuText_SplashAlpha(t));
+    }
+    if (frontEnd.splashTimer <= 0.0f) {
+        frontEnd.splashTimer = 2.4f;
+        frontEnd.menuScreen = kScreenAudioLogo;
+    }
+}
+
+void Splash_AudioStep() {
+    frontEnd.splashTimer -= QL_System_GetDt();
+    if (frontEnd.splashTimer > 0.4f && QL_Input_MouseClicked()) frontEnd.splashTimer = 0.4f;
+    int alpha = MenuText_SplashAlpha(frontEnd.splashTimer);
+    DrawLogo(menuAssets.audioWhite, menuAssets.audioBlack, 728.0f / 1500.0f, 192.0f / 1500.0f,
+             alpha);
+    QL_Settings_TextSize((float)QL_System_GetWindowHeight() / 65.0f);
+    DrawNotice(kAudioNotice, alpha);
+    if (frontEnd.splashTimer <= 0.0f) {
+        frontEnd.splashTimer = 2.4f;
+        frontEnd.menuScreen = kScreenHeadphones;
+    }
+}
+
+void Splash_HeadphonesStep() {
+    QL_Settings_Background(QL_Color_Create(0, 0, 0, 255));
+    frontEnd.splashTimer -= QL_System_GetDt();
+    float t = frontEnd.splashTimer;
+    int w = QL_System_GetWindowWidth(), h = QL_System_GetWindowHeight();
+    if (t > 0.4f) {
+        QL_Image_Draw(menuAssets.headphones, (float)(w / 2), (float)(h / 2), (float)w, (float)h,
+                      255);
+        if (QL_Input_MouseClicked()) {
+            frontEnd.splashTimer = 0.4f;
+            return;
+        }
+    } else {
+        QL_Image_Draw(menuAssets.headphones, (float)(w / 2), (float)(h / 2), (float)w, (float)h,
+                      MenuText_SplashAlpha(t));
+    }
+    if (frontEnd.splashTimer <= 0.0f) frontEnd.menuScreen = kScreenTitle;
+}

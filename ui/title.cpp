@@ -1,0 +1,90 @@
+// The title screen. Keys act on release and blip: E starts a run, S, H and C open the settings,
+// high-score and credits screens, Q asks whether to quit and Y answers it.
+#include "ui/title.h"
+
+#include <cmath>
+
+#include "app/game_state.h"
+#include "game/game_update.h"
+#include "quillon/quillon.h"
+#include "ui/front_end.h"
+#include "ui/menu_assets.h"
+#include "ui/menu_text.h"
+#include "ui/splash.h"
+
+namespace {
+
+struct TitleLine {
+    float y; // fraction of the window height
+    const char* text;
+    QL_Color color;
+};
+
+const QL_Color kWhite{255, 255, 255, 255};
+const char* const kMenuKeys = "HIGHSCORES = [H]    SETTINGS = [S]    CREDITS = [C]    QUIT = [Q]";
+const char* const kQuitQuestion = "REALLY QUIT? [Y]ES / [N]O";
+
+void TitleKeys() {
+    if (frontEnd.quitConfirm) {
+        if (MenuText_KeyReleased('Y'))
+            QL_Engine_Terminate();
+        else if (MenuText_KeyReleased('N'))
+            frontEnd.quitConfirm = false;
+    }
+    if (!frontEnd.quitConfirm && MenuText_KeyReleased('Q'))
+        frontEnd.quitConfirm = true;
+    else if (MenuText_KeyReleased('E'))
+        QL_Engine_SetNextGameState(Game_Init, Game_Update, Game_Exit);
+    else if (MenuText_KeyReleased('S'))
+        frontEnd.menuScreen = kScreenSettings;
+    else if (MenuText_KeyReleased('H'))
+        frontEnd.menuScreen = kScreenHighScores;
+    else if (MenuText_KeyReleased('C'))
+        frontEnd.menuScreen = kScreenCredits;
+}
+
+// The lines below the logo; the first one is drawn apart, with its circling shadow.
+void TitleLines(TitleLine lines[9]) {
+    const TitleLine table[9] = {
+        {0.55f, "MOVE = [W] [A] [S] [D]    TURN & FIRE = [MOUSE]    PAUSE = [ESC]", kWhite},
+        {0.60f, "WEAPON [1] = Rapid-Firing and Accurate AUTO GUN", {255, 0, 255, 255}},
+        {0.65f, "WEAPON [2] = Close Quarters Sweeping SPREAD GUN", {0, 255, 255, 255}},
+        {0.70f, "WEAPON [3] = Dangerous but Destructive BOMB GUN", {255, 255, 0, 255}},
+        {0.75f, "Defend yourself against eight kinds of enemies!", kWhite},
+        {0.80f, "Rack up score to earn extra lives!", kWhite},
+        {0.85f, "Try to survive for as long as possible!", kWhite},
+        {0.90f, kMakerNotice, kWhite},
+        {0.95f, frontEnd.quitConfirm ? kQuitQuestion : kMenuKeys, {250, 50, 50, 255}},
+    };
+    for (int i = 0; i < 9; i++)
+        lines[i] = table[i];
+}
+
+void TitleDraw() {
+    int w = QL_System_GetWindowWidth();
+    float fw = (float)w, fh = (float)QL_System_GetWindowHeight();
+    QL_Settings_NoStroke();
+    QL_Image_Draw(menuAssets.gameLogo, (float)(w / 2), 0.25f * fh, fw * 570.0f / 2000.0f,
+                  fw * 486.0f / 2000.0f, 255);
+    QL_Settings_TextSize(fh / 50.0f);
+    QL_Settings_TextAlignment(QL_ALIGN_CENTER, QL_ALIGN_BOTTOM);
+    float theta = QL_Math_Radians(frontEnd.colorCycle * 360.0f);
+    float ox = 2.0f * std::cos(theta), oy = 2.0f * std::sin(theta);
+    const char* play = "HIT [E] TO PLAY!";
+    TitleLine lines[9];
+    TitleLines(lines);
+    const QL_Color black{0, 0, 0, 255};
+    MenuText_Draw(play, 0.5f * fw + ox, 0.5f * fh + oy, black, 255);
+    for (const TitleLine& line : lines)
+        MenuText_Draw(line.text, 0.5f * fw + 2.0f, line.y * fh + 2.0f, black, 255);
+    MenuText_Draw(play, 0.5f * fw - ox, 0.5f * fh - oy, MenuText_CycleColor(), 255);
+    for (const TitleLine& line : lines)
+        MenuText_Draw(line.text, 0.5f * fw, line.y * fh, line.color, 255);
+}
+
+} // namespace
+
+void Title_Step() {
+    TitleKeys();
+    TitleDraw();
+}

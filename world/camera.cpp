@@ -1,0 +1,86 @@
+// The camera passes and the two cameras.
+#include "world/camera.h"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "app/settings.h"
+#include "game/player.h"
+#include "quillon/quillon.h"
+#include "world/arena.h"
+#include "world/projection.h"
+#include "world/renderer.h"
+#include "world/sprite_pool.h"
+
+float cameraShake = 0.0f;
+float orbitTime = 30.0f;
+float backdropCameraX = 0.0f, backdropCameraY = 0.0f, backdropViewAngle = 0.0f;
+
+void Camera_UpdateRings(float cameraX, float cameraY) {
+    int ccx = (int)cameraX, ccy = (int)cameraY;
+    for (int y = 0; y < kArenaSize; y++)
+        for (int x = 0; x < kArenaSize; x++)
+            Arena[y * kArenaSize + x].ring = std::abs(x - ccx) + std::abs(y - ccy);
+    for (Sprite& s : SpritePool)
+        if (s.inUse) s.ring = std::abs((int)s.x - ccx) + std::abs((int)s.y - ccy);
+}
+
+// |bearing - view angle|, brought below 360 once.
+static float AngleOff(float bearing, float viewAngle) {
+    float d = std::fabs(bearing - viewAngle);
+    return d > 360.0f ? d - 360.0f : d;
+}
+
+static bool CellInView(int x, int y, float cameraX, float cameraY, float viewAngle, float half) {
+    for (int j = 0; j < 2; j++)
+        for (int i = 0; i < 2; i++) {
+            float b = Projection_Bearing(cameraX, cameraY, (float)(x + i), (float)(y + j));
+            float d = AngleOff(b, viewAngle);
+            if (d > 360.0f - half || d < half) return true;
+        }
+    return false;
+}
+
+void Camera_UpdateVisibility(float cameraX, float cameraY, float viewAngle, float fieldOfView) {
+    float half = fieldOfView * 0.5f;
+    for (int y = 0; y < kArenaSize; y++)
+        for (int x = 0; x < kArenaSize; x++)
+            Arena[y * kArenaSize + x].inView = CellInView(x, y, cameraX, cameraY, viewAngle, half);
+    for (Sprite& s : SpritePool) {
+        if (!s.inUse) continue;
+        float d = AngleOff(Projection_Bearing(cameraX, cameraY, s.x, s.y), viewAngle);
+        s.inView = d > 360.0f - half - s.viewMargin || d < half + s.viewMargin;
+    }
+}
+
+static View FullWindowView(float x, float y, float offset, float eye, float angle) {
+    float w = (float)QL_System_GetWindowWidth(), h = (float)QL_System_GetWindowHeight();
+    return View{x, y, offset, eye, angle, settings.fieldOfView, 0.0f, 0.0f, w, h};
+}
+
+void Camera_GameFrame() {
+    Camera_UpdateRings(player.x, player.y);
+    Camera_UpdateVisibility(player.x, player.y, player.angle, settings.fieldOfView);
+    cameraShake = cameraShake - cameraShake * 10.0f * QL_System_GetDt();
+    float w = (float)QL_System_GetWindowWidth();
+    float r1 = QL_Random_GetFloat();
+    float offset = w * (cameraShake * 0.1f * std::cos(QL_Math_Radians(r1 * 360.0f)));
+    float r2 = QL_Random_GetFloat();
+    float eye = std::sin(QL_Math_Radians(r2 * 360.0f)) * cameraShake;
+    Render_Scene(FullWindowView(player.x, player.y, offset, eye, player.angle));
+}
+
+void Camera_BackdropFrame() {
+    orbitTime -= QL_System_GetDt();
+    if (orbitTime <= 0.0f) orbitTime += 30.0f;
+    float p = orbitTime * 360.0f / 30.0f;
+    float viewAngle = p - 90.0f;
+    if (viewAngle <= 0.0f) viewAngle += 360.0f;
+    backdropCameraX = std::cos(QL_Math_Radians(p)) * 9.0f + 16.0f;
+    backdropCameraY = 16.0f - std::sin(QL_Math_Radians(p)) * 9.0f;
+    backdropViewAngle = viewAngle;
+    Camera_UpdateRings(backdropCameraX, backdropCameraY);
+    Camera_UpdateVisibility(backdropCameraX, backdropCameraY, backdropViewAngle,
+                            settings.fieldOfView);
+    Render_Scene(FullWindowView(backdropCameraX, backdropCameraY, 0.0f, 3.0f, backdropViewAngle));
+}

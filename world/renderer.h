@@ -1,0 +1,20 @@
+// The scene renderer and its state.
+#pragma once
+
+#include <cstdint>
+
+#include "world/projection.h"
+
+const int32_t kMaxRenderDistance = 64;
+
+extern int32_t renderDistance;  // farthest ring drawn, 0 to 64; adapts to the frame rate
+extern int32_t facesRendered;   // faces drawn since the debug overlay last cleared it
+extern int32_t spritesRendered; // sprites drawn since then
+extern float skyStepTimer;      // seconds to the sky colour's next step toward its target
+extern float waveTime;          // the liquid wave's clock, 10 s a period
+
+// Draws one frame of the arena and its sprites seen from the view, after the camera passes have
+// set this frame's rings and visibility.
+void Render_Scene(const View& view);
+// One ring less below 60 frames per second, one more above 75, between 0 and 64.
+void Render_AdaptDistance(float fps);

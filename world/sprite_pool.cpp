@@ -1,0 +1,46 @@
+// The sprite pool.
+#include "world/sprite_pool.h"
+
+Sprite SpritePool[kSpritePoolSize];
+int32_t spritesInUse = 0;
+QL_Image spriteSheet = nullptr;
+
+void SpritePool_Reset() {
+    for (Sprite& s : SpritePool)
+        s.inUse = false;
+    spritesInUse = 0;
+}
+
+Sprite* SpritePool_BindOne(int index) {
+    if (index < 0 || index >= kSpritePoolSize || SpritePool[index].inUse) return nullptr;
+    Sprite& s = SpritePool[index];
+    int32_t ring = s.ring;
+    bool inView = s.inView;
+    s = Sprite{};
+    s.ring = ring;
+    s.inView = inView;
+    s.inUse = true;
+    spritesInUse++;
+    return &s;
+}
+
+Sprite* Sprite_Activate(Sprite* sprite) {
+    if (sprite && !sprite->inUse) {
+        sprite->inUse = true;
+        spritesInUse++;
+    }
+    return sprite;
+}
+
+void Sprite_Release(Sprite* sprite) {
+    if (!sprite || !sprite->inUse) return;
+    sprite->inUse = false;
+    spritesInUse--;
+}
+
+void Sprite_SetFrame(Sprite* sprite, const SheetRect& frame) {
+    sprite->sheetLeft = frame.left;
+    sprite->sheetTop = frame.top;
+    sprite->sheetRight = frame.right;
+    sprite->sheetBottom = frame.bottom;
+}
