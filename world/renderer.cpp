@@ -79,14 +79,14 @@ void MoveWave(float dt) {
         }
 }
 
-enum Face { kEast, kNorth, kWest, kSouth };
 const float kShade[4] = {0.9f, 0.7f, 0.5f, 0.7f};
 // Corners of a cell: 0 (x, y), 1 (x + 1, y), 2 (x + 1, y + 1), 3 (x, y + 1); each face runs
 // from its first corner to its second.
 const int kFaceCorners[4][2] = {{1, 2}, {0, 1}, {0, 3}, {3, 2}};
 
-// Whether a face can be seen, on the view angle alone.
-bool FacePasses(Face face, float v, float half) {
+} // namespace
+
+bool Render_FacePasses(Face face, float v, float half) {
     switch (face) {
     case kEast:
         return v > 90.0f - half && v < 270.0f + half;
@@ -99,9 +99,7 @@ bool FacePasses(Face face, float v, float half) {
     }
 }
 
-// Far faces first: the face on the dominant axis that looks away from the camera, then the two
-// across, then the near one.
-void FaceOrder(float dx, float dy, Face order[4]) {
+void Render_FaceOrder(float dx, float dy, Face order[4]) {
     if (std::fabs(dx) > std::fabs(dy)) {
         order[0] = dx > 0 ? kEast : kWest;
         order[1] = dy > 0 ? kSouth : kNorth;
@@ -114,6 +112,8 @@ void FaceOrder(float dx, float dy, Face order[4]) {
         order[3] = dy > 0 ? kNorth : kSouth;
     }
 }
+
+namespace {
 
 QL_Color Shaded(QL_Color color, float shade, float fog) {
     return QL_Color_Lerp(QL_Color_Lerp(kBlack, color, shade), skyColor, fog);
@@ -134,7 +134,7 @@ void DrawQuadAt(const View& view, const PointAngle* a, const PointAngle* b, cons
 
 void DrawSideFace(const View& view, const MapCell& cell, const CellCorners& k, Face face,
                   float fog) {
-    if (!FacePasses(face, view.viewAngle, view.fieldOfView * 0.5f)) {
+    if (!Render_FacePasses(face, view.viewAngle, view.fieldOfView * 0.5f)) {
         // A hidden face leaves no mark, and leaves the top face without a visible outline.
         QL_Settings_Stroke(kClear);
         return;
@@ -156,7 +156,7 @@ void DrawCell(const View& view, int x, int y, int ring) {
         k.p[i] = Projection_Angle(view, (float)cornerX[i], (float)cornerY[i], limit);
     float fog = (float)ring * 0.02f;
     Face order[4];
-    FaceOrder((float)x + 0.5f - view.cameraX, (float)y + 0.5f - view.cameraY, order);
+    Render_FaceOrder((float)x + 0.5f - view.cameraX, (float)y + 0.5f - view.cameraY, order);
     for (Face face : order)
         DrawSideFace(view, cell, k, face, fog);
     if (view.eyeHeight > cell.top) {

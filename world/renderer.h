@@ -16,5 +16,12 @@ extern float waveTime;          // the liquid wave's clock, 10 s a period
 // Draws one frame of the arena and its sprites seen from the view, after the camera passes have
 // set this frame's rings and visibility.
 void Render_Scene(const View& view);
+enum Face { kEast, kNorth, kWest, kSouth };
+
+// Whether a side face can be seen, on the view angle v alone (all comparisons strict).
+bool Render_FacePasses(Face face, float v, float half);
+// Far faces first: the face on the dominant axis that looks away from the camera, then the two
+// across, then the near one. dx, dy: the cell's centre relative to the camera.
+void Render_FaceOrder(float dx, float dy, Face order[4]);
 // One ring less below 60 frames per second, one more above 75, between 0 and 64.
 void Render_AdaptDistance(float fps);

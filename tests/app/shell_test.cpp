@@ -70,7 +70,9 @@ class ShellTest : public HeadlessTest {
         App_Start();
         QLH_Step(1);
     }
+    // From the title screen, skipping the splash sequence.
     void StartRun() {
+        frontEnd.menuScreen = kScreenTitle;
         QLH_KeyTap('E');
         QLH_Step(2);
         ASSERT_EQ(QLH_CurrentUpdate(), Game_Update);

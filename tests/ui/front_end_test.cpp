@@ -1,0 +1,190 @@
+// The front end through the headless engine: the splash timings and clicks, the title's keys and
+// quit question, the focus freeze, and what the title draws.
+#include <string>
+
+#include "app/app.h"
+#include "game/game_update.h"
+#include "tests/support/headless_fixture.h"
+#include "ui/front_end.h"
+
+namespace {
+
+const char* kDowntime = "./Assets/Music/BGM/Downtime.wav";
+
+class FrontEndTest : public HeadlessTest {
+  protected:
+    void SetUp() override {
+        QLH_Start(640, 480, 0.01f);
+        App_Start();
+        QLH_Step(1); // the first frame runs Menu_Init, then one update
+    }
+    // Frames until the screen changes from the current one, at most limit.
+    int FramesOnScreen(int limit) {
+        int screen = frontEnd.menuScreen;
+        for (int n = 1; n <= limit; n++) {
+            QLH_Step(1);
+            if (frontEnd.menuScreen != screen) return n;
+        }
+        return -1;
+    }
+    long MusicStartFrame() {
+        for (const QLH_PlayEntry& e : QLH_PlayLog())
+            if (e.path == kDowntime) return e.frame;
+        return -1;
+    }
+    void Click() {
+        QLH_MouseButton(true);
+        QLH_Step(1);
+        QLH_MouseButton(false);
+    }
+    void Release(int key) {
+        QLH_KeyTap(key);
+        QLH_Step(1);
+    }
+};
+
+TEST_F(FrontEndTest, TitleAppearsAfterNinePointEightSecondsWithoutInput) {
+    EXPECT_EQ(frontEnd.menuScreen, kScreenMakerLogo);
+    int maker = FramesOnScreen(1000) + 1;
+    EXPECT_EQ(frontEnd.menuScreen, kScreenAudioLogo);
+    int audio = FramesOnScreen(1000);
+    EXPECT_EQ(frontEnd.menuScreen, kScreenHeadphones);
+    int headphones = FramesOnScreen(1000);
+    EXPECT_EQ(frontEnd.menuScreen, kScreenTitle);
+    EXPECT_NEAR(maker, 500, 1);
+    EXPECT_NEAR(audio, 240, 1);
+    EXPECT_NEAR(headphones, 240, 1);
+    EXPECT_NEAR(MusicStartFrame(), 260, 1) << "the music starts 2.6 s in";
+    const QLH_PlayEntry* music = nullptr;
+    for (const QLH_PlayEntry& e : QLH_PlayLog())
+        if (e.path == kDowntime) music = &e;
+    ASSERT_NE(music, nullptr);
+    EXPECT_FLOAT_EQ(music->volume, 1.0f);
+    EXPECT_TRUE(music->looping);
+    EXPECT_EQ(music->group, 1);
+}
+
+TEST_F(FrontEndTest, ClickOnTheMakerLogoJumpsToItsLastTwoPointFourSeconds) {
+    QLH_Step(50);
+    Click();
+    EXPECT_NEAR(frontEnd.splashTimer, 2.4f, 1e-4f);
+    EXPECT_EQ(MusicStartFrame(), -1);
+    QLH_Step(1);
+    EXPECT_EQ(MusicStartFrame(), QLH_FrameCount() - 1) << "music on the next frame";
+    EXPECT_NEAR(FramesOnScreen(1000), 240, 1);
+}
+
+TEST_F(FrontEndTest, ClickInTheMakerLogosLastSecondsDoesNothing) {
+    QLH_Step(300);
+    float before = frontEnd.splashTimer;
+    Click();
+    EXPECT_NEAR(frontEnd.splashTimer, before - 0.01f, 1e-4f);
+}
+
+TEST_F(FrontEndTest, ClicksOnTheOtherSplashesJumpToTheirFade) {
+    frontEnd.menuScreen = kScreenAudioLogo;
+    frontEnd.splashTimer = 2.4f;
+    QLH_Step(10);
+    Click();
+    EXPECT_NEAR(frontEnd.splashTimer, 0.4f, 1e-4f);
+    EXPECT_NEAR(FramesOnScreen(100), 40, 1);
+    EXPECT_EQ(frontEnd.menuScreen, kScreenHeadphones);
+    QLH_Step(10);
+    Click();
+    EXPECT_NEAR(frontEnd.splashTimer, 0.4f, 1e-4f);
+    EXPECT_NEAR(FramesOnScreen(100), 40, 1);
+    EXPECT_EQ(frontEnd.menuScreen, kScreenTitle);
+}
+
+TEST_F(FrontEndTest, TitleKeysActOnReleaseWithABlip) {
+    frontEnd.menuScreen = kScreenTitle;
+    QLH_KeyDown('S');
+    QLH_Step(5);
+    EXPECT_EQ(frontEnd.menuScreen, kScreenTitle) << "holding a key does nothing";
+    size_t plays = QLH_PlayLog().size();
+    QLH_KeyUp('S');
+    QLH_Step(1);
+    EXPECT_EQ(frontEnd.menuScreen, kScreenSettings);
+    EXPECT_EQ(QLH_PlayLog().size(), plays + 1);
+    EXPECT_EQ(QLH_PlayLog().back().path, "./Assets/Music/SFX/BombGunBlip.wav");
+    Release('S');
+    EXPECT_EQ(frontEnd.menuScreen, kScreenTitle);
+    struct Case {
+        int key, screen;
+    } cases[] = {{'H', kScreenHighScores}, {'C', kScreenCredits}};
+    for (const Case& c : cases) {
+        Release(c.key);
+        EXPECT_EQ(frontEnd.menuScreen, c.screen);
+        Release(c.key);
+        EXPECT_EQ(frontEnd.menuScreen, kScreenTitle);
+    }
+}
+
+TEST_F(FrontEndTest, QuitQuestionWaitsForYesOrNo) {
+    frontEnd.menuScreen = kScreenTitle;
+    Release('Q');
+    EXPECT_TRUE(frontEnd.quitConfirm);
+    Release('Q');
+    EXPECT_TRUE(frontEnd.quitConfirm) << "Q again neither clears nor repeats it";
+    Release('S');
+    EXPECT_EQ(frontEnd.menuScreen, kScreenSettings);
+    Release('S');
+    EXPECT_TRUE(frontEnd.quitConfirm) << "the question shows again on return";
+    Release('N');
+    EXPECT_FALSE(frontEnd.quitConfirm);
+    Release('Y');
+    EXPECT_FALSE(QLH_Terminated()) << "Y without the question does nothing";
+    Release('Q');
+    Release('Y');
+    EXPECT_TRUE(QLH_Terminated());
+}
+
+TEST_F(FrontEndTest, EStartsARunEvenWhileTheQuestionShows) {
+    frontEnd.menuScreen = kScreenTitle;
+    Release('Q');
+    Release('E');
+    QLH_Step(1);
+    EXPECT_EQ(QLH_CurrentUpdate(), Game_Update);
+}
+
+TEST_F(FrontEndTest, UnfocusedFramesFreezeEverythingAndDrawNothing) {
+    QLH_Step(300); // music playing
+    float splash = frontEnd.splashTimer, cycle = frontEnd.colorCycle;
+    QLH_SetFocus(false);
+    QLH_ResetDrawStats();
+    int voices = QLH_ActiveVoices();
+    QLH_Step(100);
+    QLH_DrawStats stats = QLH_GetDrawStats();
+    EXPECT_EQ(stats.quads + stats.rects + stats.images + stats.texts, 0);
+    EXPECT_EQ(frontEnd.splashTimer, splash);
+    EXPECT_EQ(frontEnd.colorCycle, cycle);
+    EXPECT_EQ(QLH_ActiveVoices(), voices) << "paused, not stopped";
+    QLH_SetFocus(true);
+    QLH_Step(1);
+    EXPECT_NEAR(frontEnd.splashTimer, splash - 0.01f, 1e-4f);
+}
+
+TEST_F(FrontEndTest, TitleLinesSitOnTheirRows) {
+    frontEnd.menuScreen = kScreenTitle;
+    QLH_Step(1);
+    // The red menu line stands on 0.95 H; the white line "Try to survive..." on 0.85 H.
+    auto redInRow = [this](int y) {
+        for (int x = 200; x < 440; x++) {
+            Pixel p = At(x, y);
+            if (p.r > 200 && p.g < 90 && p.b < 90) return true;
+        }
+        return false;
+    };
+    EXPECT_TRUE(redInRow(454)) << "just above 0.95 H = 456";
+    EXPECT_FALSE(redInRow(470)) << "below the line";
+    auto whiteInRow = [this](int y) {
+        for (int x = 200; x < 440; x++) {
+            Pixel p = At(x, y);
+            if (p.r > 240 && p.g > 240 && p.b > 240) return true;
+        }
+        return false;
+    };
+    EXPECT_TRUE(whiteInRow(405)) << "just above 0.85 H = 408";
+}
+
+} // namespace
