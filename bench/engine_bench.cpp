@@ -114,5 +114,3 @@ void BM_Mixer64Voices(benchmark::State& state) {
 BENCHMARK(BM_Mixer64Voices)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-BENCHMARK_MAIN();
