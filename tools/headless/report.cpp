@@ -4,9 +4,12 @@
 #include <cstdio>
 
 #include "game/game_update.h"
+#include "game/player.h"
 #include "quillon/headless.h"
 #include "quillon/quillon.h"
 #include "ui/front_end.h"
+#include "world/renderer.h"
+#include "world/sprite_pool.h"
 
 static const char* StateName() {
     QL_Callback update = QLH_CurrentUpdate();
@@ -27,6 +30,15 @@ bool Report_Write(const char* path, const FrameTimes& times) {
     std::fprintf(f, "  \"window\": [%d, %d],\n", QL_System_GetWindowWidth(),
                  QL_System_GetWindowHeight());
     std::fprintf(f, "  \"soundsPlayed\": %zu,\n", QLH_PlayLog().size());
+    std::fprintf(f,
+                 "  \"player\": {\"x\": %.4f, \"y\": %.4f, \"angle\": %.4f, \"lives\": %d, "
+                 "\"score\": %d, \"weapon\": %d},\n",
+                 (double)player.x, (double)player.y, (double)player.angle, player.lives,
+                 player.score, player.weapon);
+    std::fprintf(f, "  \"run\": {\"paused\": %d, \"elapsed\": %.3f, \"stage\": %d},\n",
+                 runState.paused, (double)runState.elapsed, runState.stage);
+    std::fprintf(f, "  \"spritesInUse\": %d,\n  \"renderDistance\": %d,\n", spritesInUse,
+                 renderDistance);
     double mean = times.count ? times.total / (double)times.count : 0.0;
     std::fprintf(f, "  \"frameTimeMs\": {\"mean\": %.4f, \"worst\": %.4f}\n", mean * 1000.0,
                  times.worst * 1000.0);

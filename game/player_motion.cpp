@@ -1,0 +1,102 @@
+// Player movement and mouse look.
+#include "game/player_motion.h"
+
+#include <cmath>
+
+#include "app/platform.h"
+#include "app/settings.h"
+#include "game/game_assets.h"
+#include "game/player.h"
+#include "quillon/quillon.h"
+#include "world/arena.h"
+
+namespace {
+
+const float kAcceleration = 10.0f;
+const float kTopSpeed = 3.0f;
+const float kDamping = 10.0f;
+const float kMargin = 0.05f;
+const float kStepDistance = 0.6f;
+const float kBlockingHeight = -2.1f;
+
+// A held key accelerates toward its limit; a released one lets the speed decay from its side.
+void KeyAxis(float* speed, bool held, float direction, float dt) {
+    if (held) {
+        *speed += direction * kAcceleration * dt;
+        if (*speed * direction > kTopSpeed) *speed = direction * kTopSpeed;
+    } else if (*speed * direction > 0.0f) {
+        *speed -= dt * *speed * kDamping;
+    }
+}
+
+void Footsteps(float dt, float v) {
+    player.stepTimer -= dt * v;
+    if (player.stepTimer > 0.0f) return;
+    float louder = settings.sfxVolume * 0.5f, softer = settings.sfxVolume * 0.25f;
+    bool leftLoud = player.stepSide != 0;
+    QL_Sound_PlayAdvanced(gameSounds.footstepLeft, leftLoud ? louder : softer, 1.0f, false, 0);
+    QL_Sound_PlayAdvanced(gameSounds.footstepRight, leftLoud ? softer : louder, 1.0f, false, 0);
+    player.stepSide = leftLoud ? 0 : 1;
+    player.stepTimer += kStepDistance;
+}
+
+// Turns by the mouse's offset from the window centre, then puts the cursor back there.
+void MouseLook(float dt) {
+    float m = QL_Input_GetMouseWorldX() - (float)(QL_System_GetWindowWidth() / 2);
+    player.turnRate -= dt * m * settings.mouseSensitivity;
+    player.turnRate -= dt * player.turnRate * kDamping;
+    QL_System_ShowCursor(false);
+    RECT rect{0, 0, 0, 0};
+    if (!GetWindowRect((HWND)QL_System_GetWindowHandle(), &rect)) rect = RECT{0, 0, 0, 0};
+    SetCursorPos((int)((rect.left + rect.right) / 2), (int)((rect.top + rect.bottom) / 2));
+    player.angle += player.turnRate;
+    if (player.turnRate < 0.0f && player.angle < 0.0f)
+        player.angle += 360.0f;
+    else if (player.turnRate > 0.0f && player.angle >= 360.0f)
+        player.angle -= 360.0f;
+}
+
+} // namespace
+
+void PlayerMotion_AxisMove(float* p, float d, float o, bool alongX) {
+    float probe = d > 0.0f ? *p + d + kMargin : *p + d - kMargin;
+    // NaN fails every comparison, so it counts as blocked as well.
+    bool inside = probe >= 0.0f && probe < (float)kArenaSize && o >= 0.0f && o < (float)kArenaSize;
+    bool blocked = !inside;
+    if (inside) {
+        const MapCell* cell =
+            alongX ? Arena_CellAt((int)probe, (int)o) : Arena_CellAt((int)o, (int)probe);
+        blocked = cell->top > kBlockingHeight && cell->bottom < kBlockingHeight;
+    }
+    if (!blocked)
+        *p += d;
+    else if (d > 0.0f)
+        *p = std::ceil(*p) - kMargin;
+    else
+        *p = std::floor(*p) + kMargin;
+}
+
+void PlayerMotion_Update() {
+    float dt = QL_System_GetDt();
+    KeyAxis(&player.forwardSpeed, QL_Input_KeyDown('W'), 1.0f, dt);
+    KeyAxis(&player.forwardSpeed, QL_Input_KeyDown('S'), -1.0f, dt);
+    KeyAxis(&player.strafeSpeed, QL_Input_KeyDown('A'), -1.0f, dt);
+    KeyAxis(&player.strafeSpeed, QL_Input_KeyDown('D'), 1.0f, dt);
+    float s = std::sqrt(player.strafeSpeed * player.strafeSpeed +
+                        player.forwardSpeed * player.forwardSpeed);
+    if (s > kTopSpeed) {
+        player.strafeSpeed *= kTopSpeed / s;
+        player.forwardSpeed *= kTopSpeed / s;
+    }
+    Footsteps(dt, s < kTopSpeed ? s : kTopSpeed);
+    MouseLook(dt);
+    player.pushX -= dt * player.pushX * kDamping;
+    player.pushY -= dt * player.pushY * kDamping;
+    float c = std::cos(QL_Math_Radians(player.angle)), n = std::sin(QL_Math_Radians(player.angle));
+    PlayerMotion_AxisMove(&player.x, player.pushX * dt, player.y, true);
+    PlayerMotion_AxisMove(&player.y, player.pushY * dt, player.x, false);
+    PlayerMotion_AxisMove(&player.x, c * player.forwardSpeed * dt, player.y, true);
+    PlayerMotion_AxisMove(&player.y, -n * player.forwardSpeed * dt, player.x, false);
+    PlayerMotion_AxisMove(&player.x, n * player.strafeSpeed * dt, player.y, true);
+    PlayerMotion_AxisMove(&player.y, c * player.strafeSpeed * dt, player.x, false);
+}

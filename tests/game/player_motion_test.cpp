@@ -1,0 +1,143 @@
+// Player movement and mouse look, frame by frame through the headless engine.
+#include <cmath>
+
+#include "app/settings.h"
+#include "game/player.h"
+#include "game/player_motion.h"
+#include "tests/support/headless_fixture.h"
+#include "world/arena.h"
+
+namespace {
+
+void Update() {
+    PlayerMotion_Update();
+}
+
+class PlayerMotionTest : public HeadlessTest {
+  protected:
+    void SetUp() override {
+        QLH_Start(640, 480, 0.01f);
+        Settings_Reset();
+        float x, y, a;
+        Arena_Build(&x, &y, &a);
+        player = Player{};
+        Player_ResetForRun(x, y, a, 0);
+        QLH_MouseMove(320, 240);
+        QL_Engine_SetNextGameState(nullptr, Update, nullptr);
+    }
+    int Footsteps() {
+        int n = 0;
+        for (const QLH_PlayEntry& e : QLH_PlayLog())
+            n += e.volume == 0.5f;
+        return n;
+    }
+};
+
+TEST_F(PlayerMotionTest, ReachesTopSpeedInThreeTenthsAndDecays) {
+    QLH_KeyDown('W');
+    QLH_Step(29);
+    EXPECT_LT(player.forwardSpeed, 3.0f);
+    QLH_Step(1);
+    EXPECT_FLOAT_EQ(player.forwardSpeed, 3.0f);
+    QLH_Step(50);
+    EXPECT_FLOAT_EQ(player.forwardSpeed, 3.0f) << "held at the top speed";
+    QLH_KeyUp('W');
+    QLH_Step(10);
+    EXPECT_NEAR(player.forwardSpeed, 3.0f * std::pow(0.9f, 10.0f), 1e-3f) << "about 1/e in 0.1 s";
+}
+
+TEST_F(PlayerMotionTest, DiagonalIsNoFasterThanStraight) {
+    QLH_KeyDown('W');
+    QLH_KeyDown('D');
+    QLH_Step(60);
+    float s = std::hypot(player.forwardSpeed, player.strafeSpeed);
+    EXPECT_NEAR(s, 3.0f, 1e-4f);
+    EXPECT_NEAR(player.forwardSpeed, player.strafeSpeed, 1e-4f);
+}
+
+TEST_F(PlayerMotionTest, StopsShortOfWallsAndSlidesAlongThem) {
+    // Facing east from (16.0, 15.5): floor up to cell (20, 15), liquid in (21, 15).
+    QLH_KeyDown('W');
+    QLH_Step(400);
+    float frac = player.x - std::floor(player.x);
+    EXPECT_NEAR(frac, 0.95f, 1e-4f) << "0.05 short of the wall at x = " << std::ceil(player.x);
+    MapCell* ahead = Arena_CellAt((int)player.x + 1, (int)player.y);
+    ASSERT_NE(ahead, nullptr);
+    EXPECT_TRUE(ahead->top > -2.1f && ahead->bottom < -2.1f) << "stopped by a solid cell";
+    // Press diagonally into it: the x stays, the y moves.
+    float x = player.x, y = player.y;
+    QLH_KeyDown('D');
+    QLH_Step(20);
+    EXPECT_NEAR(player.x, x, 1e-4f);
+    EXPECT_NE(player.y, y);
+}
+
+TEST_F(PlayerMotionTest, AxisMovesStopAtTheEdgeAndOnLiquid) {
+    for (MapCell& c : Arena) {
+        c.top = -1.0f;
+        c.bottom = -2.0f;
+    }
+    Arena_CellAt(5, 5)->top = -1.5f; // liquid
+    Arena_CellAt(5, 5)->bottom = -3.0f;
+    struct Case {
+        float p, d, o;
+        bool alongX;
+        float expected;
+    } cases[] = {{4.5f, 0.5f, 5.5f, true, 4.95f},   // into the liquid cell
+                 {6.5f, -0.5f, 5.5f, true, 6.05f},  // into it from the other side
+                 {4.5f, 0.3f, 6.5f, true, 4.8f},    // next row: free
+                 {31.9f, 0.2f, 3.0f, true, 31.95f}, // the arena's edge
+                 {0.1f, -0.2f, 3.0f, false, 0.05f}, // and the other edge
+                 {3.2f, 0.1f, 32.0f, true, 3.95f}}; // o of exactly 32 is beyond the grid
+    for (const Case& c : cases) {
+        float p = c.p;
+        PlayerMotion_AxisMove(&p, c.d, c.o, c.alongX);
+        EXPECT_NEAR(p, c.expected, 1e-5f) << c.p << " by " << c.d;
+    }
+}
+
+TEST_F(PlayerMotionTest, MouseRightTurnsClockwiseAndTheAngleWrapsBothWays) {
+    QLH_MouseMove(420, 240);
+    QLH_Step(1);
+    EXPECT_LT(player.turnRate, 0.0f);
+    EXPECT_GT(player.angle, 300.0f) << "wrapped below 0 to just under 360";
+    EXPECT_FLOAT_EQ(QL_Input_GetMouseX(), 320.0f) << "the cursor is put back in the centre";
+    QLH_Step(100);
+    float settled = player.angle;
+    QLH_MouseMove(120, 240);
+    QLH_Step(1);
+    QLH_MouseMove(120, 240);
+    QLH_Step(1);
+    EXPECT_GT(player.turnRate, 0.0f);
+    EXPECT_LT(player.angle, 360.0f);
+    EXPECT_GE(player.angle, 0.0f);
+    EXPECT_NE(player.angle, settled);
+    QLH_Step(100);
+    EXPECT_GE(player.angle, 0.0f);
+    EXPECT_LT(player.angle, 360.0f) << "wrapped from 359.x to 0";
+}
+
+TEST_F(PlayerMotionTest, FootstepsEverySixTenthsOfACellWalked) {
+    QLH_Step(1); // a fresh timer of 0 sounds one step at once
+    QLH_ClearLogs();
+    QLH_Step(100);
+    EXPECT_EQ(QLH_PlayLog().size(), 0u) << "a player standing still makes no sound";
+    player.angle = 90.0f; // north: open floor from (16, 15.5) to row 1
+    QLH_KeyDown('W');
+    QLH_Step(30); // up to speed
+    QLH_ClearLogs();
+    QLH_Step(100); // one second at 3 cells/s: five steps
+    EXPECT_EQ(QLH_PlayLog().size(), 10u) << "a pair per step";
+    EXPECT_EQ(Footsteps(), 5);
+}
+
+TEST_F(PlayerMotionTest, KnockBackCarriesAboutTwoCells) {
+    player.x = 3.5f;
+    player.y = 23.5f; // open floor from (1, 23) to (12, 23)
+    player.pushX = 20.0f;
+    QLH_SetDt(0.001f);
+    QLH_Step(3000);
+    EXPECT_NEAR(player.x - 3.5f, 2.0f, 0.05f);
+}
+
+} // namespace

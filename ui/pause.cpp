@@ -1,0 +1,71 @@
+// The pause overlay. It never clears the frame: each paused frame lays another alpha-8 black
+// veil over the last picture, so the frozen game fades toward black behind the buttons.
+#include "ui/pause.h"
+
+#include "app/menu_state.h"
+#include "quillon/quillon.h"
+#include "ui/front_end.h"
+
+bool pauseQuitConfirm = false;
+
+namespace {
+
+const QL_Color kBlack{0, 0, 0, 255};
+const QL_Color kWhite{255, 255, 255, 255};
+
+void ShadowedText(const char* text, float x, float y) {
+    QL_Settings_Fill(kBlack);
+    QL_Font_DrawText(text, x + 2.0f, y + 2.0f);
+    QL_Settings_Fill(kWhite);
+    QL_Font_DrawText(text, x, y);
+}
+
+// Draws the button and tells whether it was clicked (the left button released over it).
+bool Button(const PauseButton& b, const char* label) {
+    bool hovered = Pause_Hovered(b, QL_Input_GetMouseX(), QL_Input_GetMouseY());
+    QL_Settings_Fill(hovered ? QL_Color{200, 200, 200, 255} : QL_Color{50, 50, 50, 255});
+    QL_Settings_Stroke(kBlack);
+    QL_Graphics_DrawRect(b.cx, b.cy, b.w, b.h);
+    QL_Settings_TextSize(0.015f * (float)QL_System_GetWindowHeight());
+    ShadowedText(label, b.cx, b.cy);
+    return hovered && QL_Input_MouseReleased(0);
+}
+
+void Buttons(float w, float h) {
+    float rowY = h / 1.5f, bh = 0.0625f * h;
+    if (!pauseQuitConfirm) {
+        if (Button({0.5f * w, rowY, 0.25f * w, bh}, "Quit (Score not saved)"))
+            pauseQuitConfirm = true;
+        return;
+    }
+    if (Button({0.5f * w - 0.0625f * w, rowY, 0.125f * w, bh}, "Yes")) {
+        QL_Engine_SetNextGameState(Menu_Init, Menu_Update, Menu_Exit);
+        pauseQuitConfirm = false;
+    }
+    if (Button({0.5f * w + 0.0625f * w, rowY, 0.125f * w, bh}, "No")) pauseQuitConfirm = false;
+}
+
+} // namespace
+
+bool Pause_Hovered(const PauseButton& b, float x, float y) {
+    return b.cx - b.w / 2.0f < x && x < b.cx + b.w / 2.0f && b.cy - b.h / 2.0f < y &&
+           y < b.cy + b.h / 2.0f;
+}
+
+void Pause_Update() {
+    float w = (float)QL_System_GetWindowWidth(), h = (float)QL_System_GetWindowHeight();
+    QL_Settings_RectMode(0);
+    QL_Settings_Fill(QL_Color{0, 0, 0, 8});
+    QL_Settings_Stroke(kBlack);
+    QL_Graphics_DrawRect(0.5f * w, 0.5f * h, w, h);
+    QL_Settings_TextAlignment(QL_ALIGN_CENTER, QL_ALIGN_MIDDLE);
+    Buttons(w, h);
+    QL_Settings_TextSize(0.05f * h);
+    ShadowedText("PAUSED", 0.5f * w, h / 3.0f);
+    QL_Settings_TextSize(0.018f * h);
+    ShadowedText(pauseQuitConfirm ? "Really quit? Highscore will not be saved!"
+                                  : "Hit [ESC] again to resume!",
+                 0.5f * w, h / 1.7f);
+    QL_Settings_RectMode(1);
+    QL_Settings_TextAlignment(QL_ALIGN_LEFT, QL_ALIGN_BASELINE);
+}
