@@ -6,8 +6,11 @@
 
 #include "app/asset_list.h"
 #include "app/settings.h"
+#include "game/enemies.h"
 #include "game/game_assets.h"
+#include "game/pickups.h"
 #include "game/player.h"
+#include "game/projectiles.h"
 #include "world/arena.h"
 #include "world/camera.h"
 #include "world/sprite_pool.h"
@@ -77,6 +80,10 @@ void Game_Init() {
     float startX, startY, startAngle;
     Arena_Build(&startX, &startY, &startAngle);
     SpritePool_Reset();
+    SpritePool_Bind(kProjectileSprites, kProjectileCount, ProjectilePool);
+    SpritePool_Bind(kPickupSprites, kPickupCount, PickupPool);
+    Pickups_ClearGrid();
+    SpritePool_Bind(kEnemySprites, kEnemyCount, EnemyPool);
     AssetList_LoadImages(kSheet, 1);
     QL_Settings_ImageFilterMode(0);
     Player_ResetForRun(startX, startY, startAngle, 0);

@@ -6,9 +6,14 @@
 #include "app/menu_state.h"
 #include "app/platform.h"
 #include "app/settings.h"
+#include "game/enemies.h"
+#include "game/enemy_behaviour.h"
 #include "game/game_assets.h"
+#include "game/pickups.h"
 #include "game/player.h"
 #include "game/player_motion.h"
+#include "game/projectiles.h"
+#include "game/weapons.h"
 #include "quillon/quillon.h"
 #include "ui/front_end.h"
 #include "ui/hud.h"
@@ -52,8 +57,19 @@ void DrawFrame() {
     Hud_Draw(std::max(player.score, player.bestScore));
 }
 
+void EnemiesFrame() {
+    player.contactCooldown -= QL_System_GetDt();
+    for (Enemy& e : EnemyPool)
+        if (Enemy_Update(&e)) Enemy_ContactTest(&e);
+}
+
 void PlayFrame() {
     QL_Sound_ResumeAll();
+    Enemy_SpawnStep();
+    Pickups_Update();
+    Projectiles_Update();
+    EnemiesFrame();
+    Weapons_Update();
     PlayerMotion_Update();
     DrawFrame();
     Game_CheckExtraLife();

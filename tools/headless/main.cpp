@@ -6,6 +6,7 @@
 #include "app/app.h"
 #include "quillon/headless.h"
 #include "quillon/quillon.h"
+#include "tools/headless/autoplay.h"
 #include "tools/headless/report.h"
 #include "tools/headless/script.h"
 
@@ -55,10 +56,13 @@ int main(int argc, char** argv) {
     }
     QLH_Start(config.width, config.height, config.dt);
     if (config.seedGiven) QLH_ForceSeed(config.seed);
+    QLH_SetCountOnly(config.countOnly);
     App_Start();
     FrameTimes times;
     for (long f = 0; f < config.frames && !QLH_Terminated(); f++) {
         ApplyDue(f, &config.actions);
+        if (config.autoplay) Autoplay_Frame();
+        if (config.autoplay && Autoplay_RunOver()) break;
         auto start = std::chrono::steady_clock::now();
         QLH_Step(1);
         times.Add(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());

@@ -91,8 +91,8 @@ static bool ParseFlag(const std::string& flag, const std::string& value, Headles
 bool Headless_ParseArgs(int argc, char** argv, HeadlessConfig* config, std::string* error) {
     for (int i = 1; i < argc; i++) {
         std::string flag = argv[i];
-        if (flag == "--autoplay") {
-            config->autoplay = true;
+        if (flag == "--autoplay" || flag == "--count-only") {
+            (flag == "--autoplay" ? config->autoplay : config->countOnly) = true;
             continue;
         }
         if (i + 1 >= argc || !ParseFlag(flag, argv[i + 1], config)) {

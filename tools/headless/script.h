@@ -23,6 +23,7 @@ struct HeadlessConfig {
     unsigned seed = 1;
     bool seedGiven = false;
     bool autoplay = false;
+    bool countOnly = false; // count draw calls without rasterising (fast soak runs)
     std::string report;
     std::vector<HeadlessAction> actions;
     std::vector<HeadlessShot> shots;

@@ -1,0 +1,210 @@
+// Enemy kinds and spawning.
+#include "game/enemies.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "app/settings.h"
+#include "game/game_assets.h"
+#include "game/line_of_sight.h"
+#include "game/player.h"
+#include "game/positional_sound.h"
+#include "game/sprite_frames.h"
+#include "world/arena.h"
+
+Enemy EnemyPool[kEnemyCount];
+
+namespace {
+
+// Percent chance of each kind, row by stage.
+const int kSpawnTable[8][8] = {
+    {100, 0, 0, 0, 0, 0, 0, 0},   {60, 40, 0, 0, 0, 0, 0, 0},    {40, 40, 20, 0, 0, 0, 0, 0},
+    {30, 35, 20, 15, 0, 0, 0, 0}, {20, 20, 25, 20, 15, 0, 0, 0}, {10, 10, 25, 25, 25, 5, 0, 0},
+    {5, 5, 25, 25, 25, 10, 5, 0}, {5, 5, 25, 25, 20, 5, 10, 5},
+};
+
+const float kMinSpawnDistance2 = 25.0f;
+// Draws of a cell before a spawn gives up for this frame (the step retries on the next).
+const int kMaxCellDraws = 4096;
+
+float Cap180(float v) {
+    return std::min(v, 180.0f);
+}
+
+void Body(EnemyKindValues* v, int32_t health, int32_t value, float speed, float turnRate,
+          float mass, float radius, float z) {
+    v->health = health;
+    v->value = value;
+    v->speed = speed;
+    v->turnRate = turnRate;
+    v->mass = mass;
+    v->radius = radius;
+    v->z = z;
+}
+
+void SingleShot(EnemyKindValues* v, float interval, float speed) {
+    v->singleOn = true;
+    v->singleInterval = interval;
+    v->singleSpeed = speed;
+}
+
+void MultiShot(EnemyKindValues* v, float interval, float speed, int count, float spread) {
+    v->multiOn = true;
+    v->multiInterval = interval;
+    v->multiSpeed = speed;
+    v->multiCount = count;
+    v->multiSpread = spread;
+}
+
+void BombShot(EnemyKindValues* v, float interval, float speed, int power) {
+    v->bombOn = true;
+    v->bombInterval = interval;
+    v->bombSpeed = speed;
+    v->bombPower = power;
+}
+
+// A walkable cell out of the player's sight or behind him, more than 5 cells away.
+bool AcceptableCell(int i, int j) {
+    if (!Arena_IsFloor(*Arena_CellAt(i, j))) return false;
+    float cx = (float)i + 0.5f, cy = (float)j + 0.5f;
+    float dx = cx - player.x, dy = cy - player.y;
+    if (dx * dx + dy * dy <= kMinSpawnDistance2) return false;
+    if (!Grid_LineOfSight(player.x, player.y, cx, cy)) return true;
+    float a = QL_Math_Radians(player.angle);
+    return std::cos(a) * dx - std::sin(a) * dy < 0.0f;
+}
+
+bool ChooseCell(float* x, float* y) {
+    for (int draw = 0; draw < kMaxCellDraws; draw++) {
+        int i = QL_Random_RangeInt(0, 31);
+        int j = QL_Random_RangeInt(0, 31);
+        if (!AcceptableCell(i, j)) continue;
+        *x = (float)i + 0.5f;
+        *y = (float)j + 0.5f;
+        return true;
+    }
+    return false;
+}
+
+void ActivateSprite(Sprite* s, float x, float y, const SheetRect& frame) {
+    Sprite_Activate(s);
+    s->x = x;
+    s->y = y;
+    s->heading = 0.0f;
+    Sprite_SetFrame(s, frame);
+    s->viewMargin = 10.0f;
+    s->scaleX = s->scaleY = 10.0f;
+    s->jitterX = 0.0f;
+    s->z = 0.0f;
+    s->alpha = 255;
+}
+
+void ApplyKind(Enemy& e, int kind) {
+    EnemyKindValues v = Enemy_KindValues(kind, runState.elapsed);
+    e.kind = kind;
+    e.health = v.health;
+    e.value = v.value;
+    e.speed = v.speed;
+    e.turnRate = v.turnRate;
+    e.mass = v.mass;
+    e.sprite->radius = v.radius;
+    e.sprite->z = v.z;
+    e.singleShotOn = v.singleOn;
+    e.singleShotInterval = v.singleInterval;
+    e.singleShotSpeed = v.singleSpeed;
+    e.multiShotOn = v.multiOn;
+    e.multiShotInterval = v.multiInterval;
+    e.multiShotSpeed = v.multiSpeed;
+    e.multiShotCount = v.multiCount;
+    e.multiShotSpread = v.multiSpread;
+    e.bombShotOn = v.bombOn;
+    e.bombShotInterval = v.bombInterval;
+    e.bombShotSpeed = v.bombSpeed;
+    e.bombShotPower = v.bombPower;
+}
+
+} // namespace
+
+EnemyKindValues Enemy_KindValues(int kind, float t) {
+    float a = t / 240.0f + 1.0f, b = t / 480.0f + 1.0f, d = t / 120.0f + 1.0f;
+    EnemyKindValues v{};
+    switch (kind) {
+    case 0:
+        Body(&v, 5, 5, d, Cap180(45 * a), 0.4f, 0.2f, 0.0f);
+        break;
+    case 1:
+        Body(&v, 10, 15, 0.6f, Cap180(45 * a), 0.6f, 0.2f, 0.0f);
+        break;
+    case 2:
+        Body(&v, 15, 40, 0.6f * a, Cap180(30 * a), 0.8f, 0.2f, 0.0f);
+        break;
+    case 3:
+        Body(&v, 30, 90, 0.4f, Cap180(20 * a), 1.0f, 0.4f, 0.0f);
+        break;
+    case 4:
+        Body(&v, 10, 0, a, Cap180(30 * a), 1.0f, 0.2f, 0.0f);
+        break;
+    case 5:
+        Body(&v, 50, 150, 0.2f, 5.0f, 2.0f, 0.8f, 0.8f);
+        break;
+    case 6:
+        Body(&v, 200, 600, 0.5f * a, 20 * a, 4.0f, 0.8f, 0.8f);
+        break;
+    default:
+        Body(&v, 250, 1000, 0.2f * b, 10 * a, 5.0f, 0.8f, 0.8f);
+        break;
+    }
+    if (kind == 1) SingleShot(&v, 1.0f, 3 * d);
+    if (kind == 3 || kind == 7) SingleShot(&v, 0.4f / a, 3 * a);
+    if (kind == 2) MultiShot(&v, 2.0f, 3 * a, (int)(4 * a), 30 * b);
+    if (kind == 5 || kind == 7) MultiShot(&v, 5.0f, 3 * a, (int)(72 * a), 360.0f);
+    if (kind == 6 || kind == 7) BombShot(&v, 3.0f, 4 * b, (int)(36 * a));
+    return v;
+}
+
+int Enemy_KindForDraw(int stage, int r) {
+    const int* row = kSpawnTable[std::clamp(stage, 0, 7)];
+    for (int k = 0; k < 8; k++) {
+        r -= row[k];
+        if (r < 0) return k;
+    }
+    return 0;
+}
+
+Enemy* Enemy_Spawn(int kind, const SheetRect frames[16]) {
+    Enemy* free = nullptr;
+    for (Enemy& e : EnemyPool)
+        if (e.sprite && !e.sprite->inUse) {
+            free = &e;
+            break;
+        }
+    float x, y;
+    if (!free || !ChooseCell(&x, &y)) return nullptr;
+    Enemy& e = *free;
+    e.targetX = x;
+    e.targetY = y;
+    ActivateSprite(e.sprite, x, y, frames[0]);
+    ApplyKind(e, kind);
+    e.singleShotTimer = QL_Random_GetFloat() * 0.5f * e.singleShotInterval;
+    e.multiShotTimer = QL_Random_GetFloat() * 0.5f * e.multiShotInterval;
+    e.bombShotTimer = QL_Random_GetFloat() * 0.5f * e.bombShotInterval;
+    e.pushX = e.pushY = e.hitShake = 0.0f;
+    e.animFrame = 0;
+    e.stepInterval = e.stepTimer = 0.5f / (e.speed + 1.0f);
+    std::copy(frames, frames + 16, e.frames);
+    return &e;
+}
+
+void Enemy_SpawnStep() {
+    runState.enemySpawnTimer -= QL_System_GetDt();
+    if (runState.enemySpawnTimer > 0.0f) return;
+    int kind = Enemy_KindForDraw(runState.stage, QL_Random_RangeInt(0, 99));
+    Enemy* e = Enemy_Spawn(kind, kEnemyFrames.frames[kind]);
+    if (!e) return;
+    Sound_PlayPositional(gameSounds.enemySpawnLeft, gameSounds.enemySpawnRight, e->sprite->x,
+                         e->sprite->y, player.x, player.y, player.angle, 20.0f * settings.sfxVolume,
+                         1.0f);
+    float t = runState.elapsed, length = runState.stageLength;
+    runState.enemySpawnTimer +=
+        (float)e->value * runState.enemySpawnScale / ((t * t / length) / length + 1.0f);
+}

@@ -1,0 +1,132 @@
+// Pickups.
+#include "game/pickups.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "app/settings.h"
+#include "game/game_assets.h"
+#include "game/line_of_sight.h"
+#include "game/player.h"
+#include "game/sprite_frames.h"
+#include "game/weapons.h"
+#include "world/arena.h"
+
+Pickup PickupPool[kPickupCount];
+int32_t pickupGrid[kArenaCells];
+
+namespace {
+
+// Draws of a cell before a placement gives up; the timer still restarts.
+const int kMaxCellDraws = 4096;
+
+bool AcceptableCell(int cx, int cy) {
+    if (!Arena_IsFloor(*Arena_CellAt(cx, cy))) return false;
+    if (pickupGrid[cy * kArenaSize + cx] != 0) return false;
+    float dx = (float)cx + 0.5f - player.x, dy = (float)cy + 0.5f - player.y;
+    if (dx * dx + dy * dy <= 9.0f) return false;
+    if (!Grid_LineOfSight(player.x, player.y, (float)cx + 0.5f, (float)cy + 0.5f)) return true;
+    float a = QL_Math_Radians(player.angle);
+    return std::cos(a) * dx - std::sin(a) * dy < 0.0f;
+}
+
+bool ChooseCell(int* cx, int* cy) {
+    for (int draw = 0; draw < kMaxCellDraws; draw++) {
+        *cx = QL_Random_RangeInt(0, 31);
+        *cy = QL_Random_RangeInt(0, 31);
+        if (AcceptableCell(*cx, *cy)) return true;
+    }
+    return false;
+}
+
+void Play(QL_Sound sound) {
+    QL_Sound_PlayAdvanced(sound, settings.sfxVolume, 1.0f, false, 0);
+}
+
+void Collect(Pickup& p) {
+    Sprite& s = *p.sprite;
+    int cx = std::clamp((int)s.x, 0, kArenaSize - 1), cy = std::clamp((int)s.y, 0, kArenaSize - 1);
+    pickupGrid[cy * kArenaSize + cx] = 0;
+    Sprite_Release(&s);
+    if (p.kind == 0) {
+        player.score += (int32_t)((runState.elapsed / 120.0f + 1.0f) * 10.0f);
+        whiteFlash += 30.0f;
+        Play(gameSounds.pickupCoin);
+        return;
+    }
+    if (p.kind == 1 && player.autoLevel < 99)
+        player.autoInterval = Weapons_AutoInterval(++player.autoLevel);
+    if (p.kind == 2 && player.spreadLevel < 99)
+        player.spreadPellets = Weapons_SpreadPellets(++player.spreadLevel);
+    if (p.kind == 3 && player.bombLevel < 99)
+        player.bombPower = Weapons_BombPower(++player.bombLevel);
+    whiteFlash += 100.0f;
+    Play(gameSounds.pickupPower);
+}
+
+void Animate(Pickup& p, float dt) {
+    p.frameTimer -= dt;
+    if (p.frameTimer >= 0.0f) return;
+    p.frameTimer += p.frameInterval;
+    p.animFrame = (p.animFrame + 1) % 4;
+    Sprite_SetFrame(p.sprite, p.frames[p.animFrame]);
+}
+
+} // namespace
+
+void Pickups_ClearGrid() {
+    std::fill(pickupGrid, pickupGrid + kArenaCells, 0);
+}
+
+int Pickup_KindForDraw(int r) {
+    if (r <= 9) return 1;
+    if (r <= 19) return 2;
+    if (r <= 29) return 3;
+    return 0;
+}
+
+Pickup* Pickup_Spawn(int kind, const SheetRect frames[4]) {
+    Pickup* free = nullptr;
+    for (Pickup& p : PickupPool)
+        if (p.sprite && !p.sprite->inUse) {
+            free = &p;
+            break;
+        }
+    int cx, cy;
+    if (!free || !ChooseCell(&cx, &cy)) return nullptr;
+    pickupGrid[cy * kArenaSize + cx] = 1;
+    Sprite& s = *Sprite_Activate(free->sprite);
+    s.x = (float)cx + 0.5f;
+    s.y = (float)cy + 0.5f;
+    s.heading = 0.0f;
+    s.radius = 0.5f;
+    Sprite_SetFrame(&s, frames[0]);
+    s.viewMargin = 10.0f;
+    s.scaleX = s.scaleY = 10.0f;
+    s.jitterX = 0.0f;
+    s.z = -0.5f;
+    s.alpha = 255;
+    free->kind = kind;
+    free->animFrame = 0;
+    free->frameInterval = free->frameTimer = 0.1f;
+    std::copy(frames, frames + 4, free->frames);
+    return free;
+}
+
+void Pickups_Update() {
+    float dt = QL_System_GetDt();
+    runState.pickupTimer -= dt;
+    if (runState.pickupTimer <= 0.0f) {
+        int kind = Pickup_KindForDraw(QL_Random_RangeInt(0, 99));
+        Pickup_Spawn(kind, kPickupFrames[kind]);
+        runState.pickupTimer += (QL_Random_GetFloat() + 0.5f) * runState.pickupInterval;
+    }
+    for (Pickup& p : PickupPool) {
+        if (!p.sprite || !p.sprite->inUse) continue;
+        Animate(p, dt);
+        const Sprite& s = *p.sprite;
+        float reach = s.radius + 0.05f;
+        float dx = player.x - s.x, dy = player.y - s.y;
+        if (dx * dx + dy * dy < reach * reach) Collect(p);
+    }
+}

@@ -1,0 +1,99 @@
+// The player's weapons.
+#include "game/weapons.h"
+
+#include <algorithm>
+
+#include "app/settings.h"
+#include "game/game_assets.h"
+#include "game/player.h"
+#include "game/projectiles.h"
+#include "game/sprite_frames.h"
+#include "quillon/quillon.h"
+#include "world/camera.h"
+
+namespace {
+
+void Play(QL_Sound sound, float factor) {
+    QL_Sound_PlayAdvanced(sound, settings.sfxVolume * factor, 1.0f, false, 0);
+}
+
+// The BOMB gun ticks while it reloads, slowly at first and faster as the cooldown runs out.
+void ReloadTicks(float dt) {
+    if (player.weapon != 2 || player.weaponCooldown <= 0.0f) return;
+    player.reloadBlipTimer -= dt / (player.weaponCooldown + 0.1f);
+    if (player.reloadBlipTimer > 0.0f) return;
+    Play(gameSounds.blip, 3.0f);
+    player.reloadBlipTimer += 0.1f;
+}
+
+void FireAuto() {
+    cameraShake += 0.03f;
+    whiteFlash += 5.0f;
+    Play(gameSounds.autogun, 0.3f);
+    Projectile_Spawn(player.x, player.y, player.angle, 0.2f, (float)(player.autoLevel + 7), true,
+                     false, 1, kAutoBulletFrames);
+    player.weaponCooldown = player.autoInterval;
+}
+
+void FireSpread() {
+    int n = player.spreadPellets;
+    whiteFlash += (float)n * 5.0f;
+    cameraShake += (float)n * 0.03f;
+    Play(gameSounds.shotgun, std::min((float)n / 30.0f, 1.0f));
+    Projectile_SpawnFan(player.x, player.y, 0.2f, (float)(player.spreadLevel + 7) * 0.75f, true, n,
+                        player.angle, 30.0f, kSpreadPelletFrames);
+    player.weaponCooldown = 1.0f;
+}
+
+void FireBomb() {
+    int p = player.bombPower;
+    whiteFlash += (float)p * 5.0f;
+    cameraShake += (float)p * 0.03f;
+    Play(gameSounds.bombgun, std::min((float)p / 60.0f, 1.0f));
+    Projectile_Spawn(player.x, player.y, player.angle, 0.2f, (float)(player.bombLevel + 7) * 0.5f,
+                     true, true, p, kBombFrames);
+    player.weaponCooldown = 3.0f;
+}
+
+// A selection always restarts the full cooldown.
+void Select() {
+    if (QL_Input_KeyReleased('1')) {
+        player.weapon = 0;
+        player.weaponCooldown = player.autoInterval;
+    } else if (QL_Input_KeyReleased('2')) {
+        player.weapon = 1;
+        player.weaponCooldown = 1.0f;
+    } else if (QL_Input_KeyReleased('3')) {
+        player.weapon = 2;
+        player.weaponCooldown = 3.0f;
+        player.reloadBlipTimer = 0.0f;
+    }
+}
+
+} // namespace
+
+float Weapons_AutoInterval(int32_t level) {
+    return 1.0f / (float)(level + 3);
+}
+int32_t Weapons_SpreadPellets(int32_t level) {
+    return level * 2 + 7;
+}
+int32_t Weapons_BombPower(int32_t level) {
+    return (level + 3) * 9;
+}
+
+void Weapons_Update() {
+    float dt = QL_System_GetDt();
+    ReloadTicks(dt);
+    player.weaponCooldown -= dt;
+    if (player.weaponCooldown < 0.0f) player.weaponCooldown = 0.0f;
+    if (QL_Input_MouseDown(0) && player.weaponCooldown <= 0.0f) {
+        if (player.weapon == 0)
+            FireAuto();
+        else if (player.weapon == 1)
+            FireSpread();
+        else
+            FireBomb();
+    }
+    Select();
+}
