@@ -51,13 +51,18 @@ TEST_F(RunTest, ExtraLivesAtSquaresTimesAHundredOnePerFrame) {
 }
 
 TEST_F(RunTest, StagesChangeEvery51Point2SecondsOfPlay) {
+    player.lives = 1000000; // outlive the enemies
     QLH_SetDt(0.1f);
     QLH_Step(511);
     EXPECT_EQ(runState.stage, 0);
     QLH_Step(2);
     EXPECT_EQ(runState.stage, 1);
     EXPECT_EQ(skyTargetColor.g, 191);
-    const QLH_PlayEntry& music = QLH_PlayLog().back();
+    const QLH_PlayEntry* last = nullptr;
+    for (const QLH_PlayEntry& e : QLH_PlayLog())
+        if (e.path.find("/BGM/") != std::string::npos) last = &e;
+    ASSERT_NE(last, nullptr);
+    const QLH_PlayEntry& music = *last;
     EXPECT_NE(music.path.find("Zorb2.wav"), std::string::npos);
     EXPECT_TRUE(music.looping);
     EXPECT_EQ(music.group, 1);
@@ -71,10 +76,15 @@ TEST_F(RunTest, StagesChangeEvery51Point2SecondsOfPlay) {
 
 TEST_F(RunTest, EscapePausesWithABlipAndPausedTimeDoesNotCount) {
     float elapsed = runState.elapsed;
+    QLH_ClearLogs();
     QLH_KeyTap(QL_KEY_ESCAPE);
     QLH_Step(1);
     EXPECT_EQ(runState.paused, 1);
-    const QLH_PlayEntry& blip = QLH_PlayLog().back();
+    const QLH_PlayEntry* found = nullptr;
+    for (const QLH_PlayEntry& e : QLH_PlayLog())
+        if (e.path.find("BombGunBlip.wav") != std::string::npos) found = &e;
+    ASSERT_NE(found, nullptr);
+    const QLH_PlayEntry& blip = *found;
     EXPECT_NE(blip.path.find("BombGunBlip.wav"), std::string::npos);
     EXPECT_FLOAT_EQ(blip.volume, 3.0f);
     float paused = runState.elapsed;

@@ -1,0 +1,116 @@
+// The player's weapons: levels, cooldowns, fire rates, sounds and selection.
+#include <string>
+
+#include "game/weapons.h"
+#include "tests/support/run_fixture.h"
+
+namespace {
+
+TEST(WeaponLevels, DerivedValues) {
+    struct Case {
+        int level;
+        float interval;
+        int pellets, power;
+    } cases[] = {
+        {1, 0.25f, 9, 36}, {2, 0.2f, 11, 45}, {10, 1.0f / 13, 27, 117}, {99, 1.0f / 102, 205, 918}};
+    for (const Case& c : cases) {
+        EXPECT_FLOAT_EQ(Weapons_AutoInterval(c.level), c.interval) << c.level;
+        EXPECT_EQ(Weapons_SpreadPellets(c.level), c.pellets) << c.level;
+        EXPECT_EQ(Weapons_BombPower(c.level), c.power) << c.level;
+    }
+}
+
+void Update() {
+    Weapons_Update();
+}
+
+class WeaponsTest : public RunFixture {
+  protected:
+    void SetUp() override {
+        RunFixture::SetUp();
+        OpenFloor();
+        QL_Engine_SetNextGameState(nullptr, Update, nullptr);
+        QLH_ClearLogs();
+    }
+    int Plays(const char* file) {
+        int n = 0;
+        for (const QLH_PlayEntry& e : QLH_PlayLog())
+            n += e.path.find(file) != std::string::npos;
+        return n;
+    }
+    const QLH_PlayEntry* Last(const char* file) {
+        const QLH_PlayEntry* found = nullptr;
+        for (const QLH_PlayEntry& e : QLH_PlayLog())
+            if (e.path.find(file) != std::string::npos) found = &e;
+        return found;
+    }
+};
+
+TEST_F(WeaponsTest, AutoFiresAtMostFourTimesASecond) {
+    player.weaponCooldown = 0.0f;
+    QLH_MouseButton(true);
+    QLH_Step(100);
+    EXPECT_EQ(Plays("PlayerAutogun.wav"), 4);
+    EXPECT_EQ(LiveProjectiles(), 4);
+    EXPECT_FLOAT_EQ(Last("PlayerAutogun.wav")->volume, 0.3f);
+}
+
+TEST_F(WeaponsTest, SpreadSoundFollowsThePelletCount) {
+    struct Case {
+        int level;
+        float volume;
+    } cases[] = {{1, 0.3f}, {11, 29.0f / 30.0f}, {12, 1.0f}};
+    player.weapon = 1;
+    for (const Case& c : cases) {
+        player.spreadLevel = c.level;
+        player.spreadPellets = Weapons_SpreadPellets(c.level);
+        player.weaponCooldown = 0.0f;
+        QLH_MouseButton(true);
+        QLH_Step(1);
+        QLH_MouseButton(false);
+        QLH_Step(1);
+        EXPECT_FLOAT_EQ(Last("PlayerShotgun.wav")->volume, c.volume) << "level " << c.level;
+        EXPECT_FLOAT_EQ(player.weaponCooldown, 1.0f - 0.01f);
+    }
+}
+
+TEST_F(WeaponsTest, SelectionRestartsTheCooldownAndBombTicks) {
+    QLH_KeyTap('3');
+    QLH_Step(1);
+    EXPECT_EQ(player.weapon, 2);
+    EXPECT_FLOAT_EQ(player.weaponCooldown, 3.0f);
+    QLH_Step(100);
+    EXPECT_GT(Plays("BombGunBlip.wav"), 2) << "the reload ticks";
+    QLH_KeyTap('3');
+    QLH_Step(1);
+    EXPECT_FLOAT_EQ(player.weaponCooldown, 3.0f) << "again on the same weapon";
+    QLH_KeyTap('2');
+    QLH_KeyTap('1');
+    QLH_Step(1);
+    EXPECT_EQ(player.weapon, 0) << "only the first key that applies";
+}
+
+TEST_F(WeaponsTest, BombLeavesAheadWithItsPower) {
+    player.weapon = 2;
+    player.weaponCooldown = 0.0f;
+    QLH_MouseButton(true);
+    QLH_Step(1);
+    Projectile& p = ProjectilePool[0];
+    ASSERT_TRUE(p.sprite->inUse);
+    EXPECT_TRUE(p.explosive);
+    EXPECT_EQ(p.power, 36);
+    EXPECT_FLOAT_EQ(p.speed, 4.0f);
+    EXPECT_FLOAT_EQ(whiteFlash, 180.0f);
+}
+
+TEST_F(WeaponsTest, FiringWithAFullPoolStillSoundsAndCoolsDown) {
+    for (int i = 0; i < kProjectileCount; i++)
+        Projectile_Spawn(20.5f, 20.5f, 0, 0, 0, true, false, 1, kAutoBulletFrames);
+    player.weaponCooldown = 0.0f;
+    QLH_MouseButton(true);
+    QLH_Step(1);
+    EXPECT_EQ(Plays("PlayerAutogun.wav"), 1);
+    EXPECT_GT(player.weaponCooldown, 0.2f);
+}
+
+} // namespace
