@@ -90,6 +90,24 @@ TEST_F(ImageTest, NearestFilterKeepsHardEdgesSmoothFilterBlends) {
     EXPECT_GT(smooth.b, 20);
 }
 
+TEST_F(ImageTest, HugePicturesAreCutToTheCanvas) {
+    // A sprite right in front of the eye: tens of thousands of pixels wide and far off-centre.
+    Show([] {
+        QL_Settings_ImageMode(0);
+        QL_Image_DrawSubImage(image, -15000.0f, -9000.0f, 60000.0f, 60000.0f, 0, 0, 160, 240, 255);
+    });
+    EXPECT_EQ(At(10, 10).r, 255) << "the left half of the picture covers the canvas";
+    EXPECT_EQ(At(300, 230).r, 255);
+    Show([] {
+        QL_Settings_ImageMode(1);
+        QL_Image_Draw(image, -1e7f, -10.0f, 2e7f, 500.0f, 255);
+        QL_Image_Draw(image, 5e8f, 5e8f, 10.0f, 10.0f, 255); // far away: nothing
+        QL_Image_Draw(image, 0.0f / 0.0f, 0.0f, 10.0f, 10.0f, 255);
+    });
+    EXPECT_GT(At(160, 100).b + At(160, 100).r, 0) << "the middle of a 2e7-wide picture";
+    EXPECT_EQ(At(160, 100).g, 0);
+}
+
 TEST_F(ImageTest, EmptyHandlesAndMissingFilesDoNothing) {
     QL_Image missing = QL_Image_Load("no/such/file.png");
     EXPECT_EQ(missing, nullptr);
