@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "internal.h"
@@ -77,38 +76,69 @@ int QL_Image_GetHeight(QL_Image image) {
     return image ? image->surface->h : 0;
 }
 
-// Huge destinations (a sprite right in front of the eye) crash SDL's software stretcher, so any
-// picture reaching this far beyond the canvas is cut to the canvas first.
+// Huge destinations (a sprite right in front of the eye) crash SDL's software stretcher, so a
+// picture reaching far beyond the canvas is cut down to the source texels that show.
 static const float kMaxReach = 4096.0f;
 
-struct Uv {
-    float u0, v0, u1, v1; // texture coordinates of the destination's left/top and right/bottom
+// One axis of a blit: where the picture starts, how wide a texel is, how many texels it has, and
+// whether it is mirrored.
+struct Axis {
+    float pos, texel;
+    int count;
+    bool flip;
 };
 
-// Cuts the destination to the canvas and the texture coordinates with it; false when nothing is
-// left to draw.
-static bool ClipToCanvas(SDL_FRect* dst, Uv* uv) {
-    float x0 = SDL_max(dst->x, 0.0f), y0 = SDL_max(dst->y, 0.0f);
-    float x1 = SDL_min(dst->x + dst->w, (float)g_ql.width);
-    float y1 = SDL_min(dst->y + dst->h, (float)g_ql.height);
-    if (x1 <= x0 || y1 <= y0) return false;
-    float du = (uv->u1 - uv->u0) / dst->w, dv = (uv->v1 - uv->v0) / dst->h;
-    *uv = Uv{uv->u0 + (x0 - dst->x) * du, uv->v0 + (y0 - dst->y) * dv, uv->u0 + (x1 - dst->x) * du,
-             uv->v0 + (y1 - dst->y) * dv};
-    *dst = SDL_FRect{x0, y0, x1 - x0, y1 - y0};
+// The texels of an axis that land on [0, canvas): display positions first to first + n, and the
+// source texels (from the source's start) they show.
+static bool Visible(const Axis& a, float canvas, int* first, int* n, int* srcFirst) {
+    int d0 = (int)SDL_max(0.0f, SDL_floorf(-a.pos / a.texel));
+    int d1 = (int)SDL_min((float)a.count, SDL_ceilf((canvas - a.pos) / a.texel));
+    if (d1 <= d0) return false;
+    *first = d0;
+    *n = d1 - d0;
+    *srcFirst = a.flip ? a.count - d1 : d0;
     return true;
 }
 
-static void DrawClipped(QL_Image img, SDL_FRect dst, Uv uv, int alpha) {
-    if (!ClipToCanvas(&dst, &uv)) return;
-    SDL_Color c{255, 255, 255, (Uint8)alpha};
-    SDL_Vertex v[4] = {{{dst.x, dst.y}, c, {uv.u0, uv.v0}},
-                       {{dst.x + dst.w, dst.y}, c, {uv.u1, uv.v0}},
-                       {{dst.x + dst.w, dst.y + dst.h}, c, {uv.u1, uv.v1}},
-                       {{dst.x, dst.y + dst.h}, c, {uv.u0, uv.v1}}};
-    static const int idx[6] = {0, 1, 2, 0, 2, 3};
-    SDL_SetTextureAlphaMod(img->texture, 255);
-    SDL_RenderGeometry(g_ql.renderer, img->texture, v, 4, idx, 6);
+static Uint32 TexelAt(QL_Image img, int x, int y) {
+    const Uint8* row = (const Uint8*)img->surface->pixels + y * img->surface->pitch;
+    return ((const Uint32*)row)[x];
+}
+
+// Zoomed so far that a texel is wider than the canvas's margin: one filled rectangle a texel.
+static void DrawTexels(QL_Image img, const SDL_Rect& src, const Axis& ax, const Axis& ay, int dx0,
+                       int nx, int dy0, int ny, int alpha) {
+    SDL_SetRenderDrawBlendMode(g_ql.renderer, SDL_BLENDMODE_BLEND);
+    for (int dy = dy0; dy < dy0 + ny; dy++)
+        for (int dx = dx0; dx < dx0 + nx; dx++) {
+            int tx = src.x + (ax.flip ? ax.count - 1 - dx : dx);
+            int ty = src.y + (ay.flip ? ay.count - 1 - dy : dy);
+            Uint32 c = TexelAt(img, tx, ty);
+            int a = (int)(c >> 24) * alpha / 255;
+            if (a == 0) continue;
+            SDL_SetRenderDrawColor(g_ql.renderer, (Uint8)(c >> 16), (Uint8)(c >> 8), (Uint8)c,
+                                   (Uint8)a);
+            SDL_FRect r{ax.pos + (float)dx * ax.texel, ay.pos + (float)dy * ay.texel, ax.texel,
+                        ay.texel};
+            SDL_RenderFillRectF(g_ql.renderer, &r);
+        }
+}
+
+static void DrawCut(QL_Image img, const SDL_Rect& src, const Axis& ax, const Axis& ay, int alpha) {
+    int dx0, nx, sx0, dy0, ny, sy0;
+    if (!Visible(ax, (float)g_ql.width, &dx0, &nx, &sx0)) return;
+    if (!Visible(ay, (float)g_ql.height, &dy0, &ny, &sy0)) return;
+    if (ax.texel > kMaxReach / 2.0f || ay.texel > kMaxReach / 2.0f) {
+        DrawTexels(img, src, ax, ay, dx0, nx, dy0, ny, alpha);
+        return;
+    }
+    SDL_Rect cut{src.x + sx0, src.y + sy0, nx, ny};
+    SDL_FRect dst{ax.pos + (float)dx0 * ax.texel, ay.pos + (float)dy0 * ay.texel,
+                  (float)nx * ax.texel, (float)ny * ay.texel};
+    int flip = (ax.flip ? SDL_FLIP_HORIZONTAL : 0) | (ay.flip ? SDL_FLIP_VERTICAL : 0);
+    SDL_SetTextureAlphaMod(img->texture, (Uint8)alpha);
+    SDL_RenderCopyExF(g_ql.renderer, img->texture, &cut, &dst, 0.0, nullptr,
+                      (SDL_RendererFlip)flip);
 }
 
 static bool Reasonable(const SDL_FRect& d) {
@@ -127,32 +157,23 @@ static void Blit(QL_Image img, const SDL_Rect* src, float x, float y, float w, f
         x -= w * 0.5f;
         y -= h * 0.5f;
     }
-    SDL_Rect whole{0, 0, img->surface->w, img->surface->h};
-    const SDL_Rect& s = src ? *src : whole;
-    float tw = (float)img->surface->w, th = (float)img->surface->h;
-    Uv uv{(float)s.x / tw, (float)s.y / th, (float)(s.x + s.w) / tw, (float)(s.y + s.h) / th};
-    if (w < 0) {
-        x += w;
-        w = -w;
-        std::swap(uv.u0, uv.u1);
-    }
-    if (h < 0) {
-        y += h;
-        h = -h;
-        std::swap(uv.v0, uv.v1);
-    }
-    if (w <= 0.0f || h <= 0.0f) return;
+    // A source rectangle reaching past the picture is cut to it.
+    SDL_Rect whole{0, 0, img->surface->w, img->surface->h}, s = whole;
+    if (src && !SDL_IntersectRect(src, &whole, &s)) return;
+    Axis ax{w < 0 ? x + w : x, SDL_fabsf(w) / (float)s.w, s.w, w < 0};
+    Axis ay{h < 0 ? y + h : y, SDL_fabsf(h) / (float)s.h, s.h, h < 0};
+    if (ax.texel <= 0.0f || ay.texel <= 0.0f) return;
     if (img->filter != g_ql.filterMode) {
         SDL_SetTextureScaleMode(img->texture,
                                 g_ql.filterMode ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
         img->filter = g_ql.filterMode;
     }
-    SDL_FRect dst{x, y, w, h};
+    SDL_FRect dst{ax.pos, ay.pos, SDL_fabsf(w), SDL_fabsf(h)};
     if (!Reasonable(dst)) {
-        DrawClipped(img, dst, uv, a);
+        DrawCut(img, s, ax, ay, a);
         return;
     }
-    int flip = (uv.u0 > uv.u1 ? SDL_FLIP_HORIZONTAL : 0) | (uv.v0 > uv.v1 ? SDL_FLIP_VERTICAL : 0);
+    int flip = (ax.flip ? SDL_FLIP_HORIZONTAL : 0) | (ay.flip ? SDL_FLIP_VERTICAL : 0);
     SDL_SetTextureAlphaMod(img->texture, (Uint8)a);
     SDL_RenderCopyExF(g_ql.renderer, img->texture, &s, &dst, 0.0, nullptr, (SDL_RendererFlip)flip);
 }

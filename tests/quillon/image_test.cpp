@@ -115,6 +115,8 @@ TEST_F(ImageTest, EmptyHandlesAndMissingFilesDoNothing) {
         QL_Image_Draw(missing, 10, 10, 50, 50, 255);
         QL_Image_DrawSubImage(missing, 10, 10, 50, 50, 0, 0, 5, 5, 255);
         QL_Image_DrawSubImage(image, 10, 10, 50, 50, 5, 5, 5, 5, 255); // empty source
+        QL_Image_DrawSubImage(image, -9e6f, 0, 1e7f, 50, 300, 200, 900, 700,
+                              255); // past the picture
     });
     EXPECT_EQ(At(20, 20).r, 0);
     QL_Image_Free(&missing);
