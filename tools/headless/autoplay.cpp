@@ -147,3 +147,10 @@ void Autoplay_Frame() {
 bool Autoplay_RunOver() {
     return runOver;
 }
+
+void Autoplay_Reset() {
+    runStarted = runOver = buttonHeld = false;
+    for (bool& h : held)
+        h = false;
+    frame = 0;
+}

@@ -4,5 +4,7 @@
 
 // Decides this frame's input and hands it to the headless driver. Call before each frame.
 void Autoplay_Frame();
+// Forgets everything about earlier runs (the driver's input state included).
+void Autoplay_Reset();
 // Whether a run has been played to its end (the program is back in the front end after one).
 bool Autoplay_RunOver();
