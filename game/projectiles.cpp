@@ -65,11 +65,6 @@ bool TouchesPlayer(const Sprite& s) {
     return Distance2(player.x, player.y, s.x, s.y) < reach * reach;
 }
 
-bool Touches(const Sprite& a, const Sprite& b) {
-    float reach = a.radius + b.radius;
-    return Distance2(a.x, a.y, b.x, b.y) < reach * reach;
-}
-
 void BulletHitsPlayer(Projectile& p) {
     Sprite& s = *p.sprite;
     Sprite_Release(&s);
@@ -106,11 +101,38 @@ void BulletHitsEnemy(Projectile& p, Enemy& e) {
     Sprite_Release(&s);
 }
 
+// The enemies alive when the projectile pass began, in pool order, with their places. None is
+// born and none moves during the pass (hits change only their knock-back), so testing this packed
+// list, and skipping those that have died, visits the same enemies as the whole pool, faster.
+struct LiveEnemy {
+    float x, y, radius;
+    Enemy* enemy;
+};
+LiveEnemy liveEnemies[kEnemyCount];
+int liveEnemyCount = 0;
+
+void GatherLiveEnemies() {
+    liveEnemyCount = 0;
+    for (Enemy& e : EnemyPool)
+        if (e.sprite && e.sprite->inUse)
+            liveEnemies[liveEnemyCount++] =
+                LiveEnemy{e.sprite->x, e.sprite->y, e.sprite->radius, &e};
+}
+
+// Calls hit(enemy) for every live enemy the projectile touches, in pool order.
+template <class Hit> void ForEachTouchedEnemy(const Sprite& s, Hit hit) {
+    for (int i = 0; i < liveEnemyCount; i++) {
+        const LiveEnemy& l = liveEnemies[i];
+        float reach = l.radius + s.radius;
+        if (Distance2(l.x, l.y, s.x, s.y) >= reach * reach) continue;
+        if (l.enemy->sprite->inUse) hit(*l.enemy);
+    }
+}
+
 // Every test runs on the projectile's position, even after an earlier one used it up.
 void BulletHits(Projectile& p) {
     if (TouchesPlayer(*p.sprite)) BulletHitsPlayer(p);
-    for (Enemy& e : EnemyPool)
-        if (e.sprite && e.sprite->inUse && Touches(*e.sprite, *p.sprite)) BulletHitsEnemy(p, e);
+    ForEachTouchedEnemy(*p.sprite, [&p](Enemy& e) { BulletHitsEnemy(p, e); });
     if (Projectile_StoppedAt(p.sprite->x, p.sprite->y)) {
         Ricochet(*p.sprite);
         if (!p.fromPlayer) player.score += 1;
@@ -120,8 +142,7 @@ void BulletHits(Projectile& p) {
 
 void BombHits(Projectile& p) {
     if (TouchesPlayer(*p.sprite)) BombBurst(p);
-    for (Enemy& e : EnemyPool)
-        if (e.sprite && e.sprite->inUse && Touches(*e.sprite, *p.sprite)) BombBurst(p);
+    ForEachTouchedEnemy(*p.sprite, [&p](Enemy&) { BombBurst(p); });
     if (Projectile_StoppedAt(p.sprite->x, p.sprite->y)) BombBurst(p);
 }
 
@@ -197,8 +218,10 @@ void Projectile_SpawnFan(float x, float y, float offset, float speed, bool fromP
     static float headings[kProjectileCount + 1];
     count = std::min(count, kProjectileCount + 1);
     Projectile_FanHeadings(count, centre, spread, headings);
+    // Nothing frees a projectile during a fan: once the pool is full the rest would find none.
     for (int i = 0; i < count; i++)
-        Projectile_Spawn(x, y, headings[i], offset, speed, fromPlayer, false, 1, frames);
+        if (!Projectile_Spawn(x, y, headings[i], offset, speed, fromPlayer, false, 1, frames))
+            return;
 }
 
 void Projectile_EnemyBurst(float x, float y, float heading) {
@@ -211,6 +234,7 @@ void Projectile_EnemyBurst(float x, float y, float heading) {
 }
 
 void Projectiles_Update() {
+    GatherLiveEnemies();
     for (Projectile& p : ProjectilePool) {
         if (!p.sprite || !p.sprite->inUse) continue;
         Fly(p, QL_System_GetDt());
