@@ -11,6 +11,7 @@
 #include "game/pickups.h"
 #include "game/player.h"
 #include "game/projectiles.h"
+#include "scores/high_scores.h"
 #include "world/arena.h"
 #include "world/camera.h"
 #include "world/sprite_pool.h"
@@ -86,7 +87,7 @@ void Game_Init() {
     SpritePool_Bind(kEnemySprites, kEnemyCount, EnemyPool);
     AssetList_LoadImages(kSheet, 1);
     QL_Settings_ImageFilterMode(0);
-    Player_ResetForRun(startX, startY, startAngle, 0);
+    Player_ResetForRun(startX, startY, startAngle, HighScoreTable[0].score);
     RunState_Reset();
     cameraShake = 0.0f;
     SpritePool_Reset();

@@ -3,6 +3,7 @@
 #include "app/menu_state.h"
 
 #include "app/asset_list.h"
+#include "scores/high_scores.h"
 #include "ui/front_end.h"
 #include "ui/menu_assets.h"
 #include "world/arena.h"
@@ -34,6 +35,7 @@ void Menu_Init() {
     QL_Settings_ImageFilterMode(1);
     AssetList_LoadImages(kImages, kImageCount);
     FrontEnd_Reset();
+    HighScores_Load();
     AssetList_LoadSounds(kSounds, 2);
 }
 

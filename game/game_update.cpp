@@ -16,6 +16,7 @@
 #include "game/weapons.h"
 #include "quillon/quillon.h"
 #include "ui/front_end.h"
+#include "ui/game_over.h"
 #include "ui/hud.h"
 #include "ui/pause.h"
 #include "world/arena.h"
@@ -41,10 +42,8 @@ void DrawCursor() {
     QL_Settings_ImageMode(0);
 }
 
-// The game-over screen arrives with the leaderboard; until then a lost run returns to the front
-// end.
 void GameOverFrame() {
-    QL_Engine_SetNextGameState(Menu_Init, Menu_Update, Menu_Exit);
+    GameOver_Update(player.score);
     DrawCursor();
     QL_Sound_StopAll();
 }

@@ -5,6 +5,8 @@
 #include "app/platform.h"
 #include "quillon/quillon.h"
 #include "ui/menu_text.h"
+#include "ui/score_screens.h"
+#include "ui/settings_screen.h"
 #include "ui/splash.h"
 #include "ui/title.h"
 #include "world/camera.h"
@@ -13,15 +15,6 @@ FrontEnd frontEnd;
 
 void FrontEnd_Reset() {
     frontEnd = FrontEnd{kScreenMakerLogo, 5.0f, 1.0f, 0, false, false};
-}
-
-// Screens still to come show their name and return to the title on their own key.
-static void PlainScreen(const char* name, const char* back, int key) {
-    float w = (float)QL_System_GetWindowWidth(), h = (float)QL_System_GetWindowHeight();
-    QL_Settings_TextSize(h / 30.0f);
-    MenuText_Shadowed(name, 0.5f * w, 0.3f * h, QL_Color{255, 255, 255, 255}, 255);
-    MenuText_Shadowed(back, 0.5f * w, 0.9f * h, QL_Color{250, 50, 50, 255}, 255);
-    if (MenuText_KeyReleased(key)) frontEnd.menuScreen = kScreenTitle;
 }
 
 static void ScreenStep() {
@@ -36,13 +29,13 @@ static void ScreenStep() {
         Splash_MakerStep();
         break;
     case kScreenSettings:
-        PlainScreen("SETTINGS", "BACK = [S]", 'S');
+        SettingsScreen_Step();
         break;
     case kScreenHighScores:
-        PlainScreen("HIGHSCORES", "BACK = [H]", 'H');
+        HighScoreScreen_Step();
         break;
     case kScreenCredits:
-        PlainScreen("CREDITS", "BACK = [C]", 'C');
+        CreditsScreen_Step();
         break;
     case kScreenAudioLogo:
         Splash_AudioStep();

@@ -44,3 +44,16 @@ bool MenuText_KeyReleased(int key) {
     MenuText_Blip();
     return true;
 }
+
+void MenuText_DrawLines(const MenuLine* lines, int count) {
+    float w = (float)QL_System_GetWindowWidth(), h = (float)QL_System_GetWindowHeight();
+    for (int pass = 0; pass < 2; pass++)
+        for (int i = 0; i < count; i++) {
+            const MenuLine& l = lines[i];
+            QL_Settings_TextSize(l.size * h);
+            if (pass == 0)
+                MenuText_Draw(l.shadow, 0.5f * w + 2.0f, l.y * h + 2.0f, {0, 0, 0, 255}, 255);
+            else
+                MenuText_Draw(l.front, 0.5f * w, l.y * h, l.color, 255);
+        }
+}

@@ -11,6 +11,17 @@ void MenuText_Format(char out[kMenuLineSize], const char* text);
 // Draws the line in black 2 pixels right and down, then in its colour, both with alpha.
 void MenuText_Shadowed(const char* text, float x, float y, QL_Color color, int alpha);
 void MenuText_Draw(const char* text, float x, float y, QL_Color color, int alpha);
+// A line of a front-end screen: its row (fraction of the height), text size (fraction of the
+// height), the shadow's text and the front's text (often the same) and the front's colour.
+struct MenuLine {
+    float y, size;
+    const char* shadow;
+    const char* front;
+    QL_Color color;
+};
+// Draws all shadows first, in order, then all fronts, centred at half the width.
+void MenuText_DrawLines(const MenuLine* lines, int count);
+
 // Full saturation, half value, hue falling once around the wheel per second.
 QL_Color MenuText_CycleColor();
 // The splash fade: ((t - 0.2) / 0.2) x 255, truncated; above 255 and below 0 as they come.

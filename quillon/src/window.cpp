@@ -168,6 +168,10 @@ void QL_System_Fullscreen() {
         return;
     }
     if (!g_ql.window) return;
+    // The window takes the desktop's size first, so that it covers the screen even where no
+    // window manager acts on the full-screen request.
+    SDL_SetWindowSize(g_ql.window, g_ql.displayW, g_ql.displayH);
+    SDL_SetWindowPosition(g_ql.window, 0, 0);
     SDL_SetWindowFullscreen(g_ql.window, SDL_WINDOW_FULLSCREEN_DESKTOP);
     ReadDrawableSize();
 }

@@ -6,7 +6,7 @@ set -u
 fail() { echo "FAIL: $*"; exit 1; }
 
 display=:$((90 + RANDOM % 400))
-Xvfb "$display" -screen 0 1024x768x24 -noreset >/dev/null 2>&1 &
+Xvfb "$display" -screen 0 1600x900x24 -noreset >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null; kill $app 2>/dev/null' EXIT
 export DISPLAY=$display SDL_AUDIODRIVER=dummy
@@ -21,20 +21,42 @@ find_window() { # name -> window id
     return 1
 }
 
-# 1. The game's window: title, full-screen size, keys.
+# 1. The game's window: title, full-screen size, window modes from the settings screen, keys.
+size_of() { xdotool getwindowgeometry "$1" | awk '/Geometry/ {print $2}'; }
+wait_size() { # window, expected size
+    for _ in $(seq 50); do [ "$(size_of "$1")" = "$2" ] && return 0; sleep 0.1; done
+    return 1
+}
 ./zorb >zorb.log 2>&1 &
 app=$!
 win=$(find_window '^ZORB$') || fail "no window titled ZORB"
-geometry=$(xdotool getwindowgeometry "$win" | awk '/Geometry/ {print $2}')
-[ "$geometry" = "1024x768" ] || fail "window is $geometry, display is 1024x768"
+wait_size "$win" 1600x900 || fail "window is $(size_of "$win"), display is 1600x900"
 sleep 0.5
+xdotool mousemove --window "$win" 800 450
+# A click cuts each splash screen short: the maker's logo to 2.4 s, the others to 0.4 s.
+xdotool click --window "$win" 1
+sleep 2.7
+xdotool click --window "$win" 1
+sleep 0.7
+xdotool click --window "$win" 1
+sleep 0.7
+xdotool key --window "$win" s
+sleep 0.3
+xdotool key --window "$win" p
+wait_size "$win" 640x480 || fail "P did not give a 640 x 480 window ($(size_of "$win"))"
+xdotool key --window "$win" p
+wait_size "$win" 1280x720 || fail "P did not give a 1280 x 720 window ($(size_of "$win"))"
+xdotool key --window "$win" p
+wait_size "$win" 1600x900 || fail "P did not return to full screen ($(size_of "$win"))"
+xdotool key --window "$win" s
+sleep 0.3
 xdotool key --window "$win" q
 sleep 0.3
 xdotool key --window "$win" y
 for _ in $(seq 50); do kill -0 $app 2>/dev/null || break; sleep 0.1; done
 kill -0 $app 2>/dev/null && fail "zorb did not quit on Q then Y"
 wait $app || fail "zorb exited with status $?"
-echo "zorb: window ZORB at $geometry, quit on Q then Y"
+echo "zorb: window ZORB full screen, 640x480, 1280x720, full screen again; quit on Q then Y"
 
 # 2. Mouse look: 60 motions of (+7, +2) arrive whole as offsets from the centre.
 ./quillon_mouse_probe >probe.log 2>&1 &

@@ -27,11 +27,25 @@ void Images_Text(Picture* p, const std::string& fontPath, const char* text, int 
     SDL_FreeSurface(rgba);
 }
 
+// The largest size up to size at which text fits within width pixels.
+static int FittingSize(const std::string& fontPath, const char* text, int size, int width) {
+    for (; size > 8; size--) {
+        TTF_Font* font = TTF_OpenFont(fontPath.c_str(), size);
+        if (!font) return size;
+        int w = 0, h = 0;
+        TTF_SizeUTF8(font, text, &w, &h);
+        TTF_CloseFont(font);
+        if (w <= width) return size;
+    }
+    return size;
+}
+
 // A wordmark: a big word over a thin bar and a small line, all in one colour.
 static Picture Wordmark(const std::string& font, int w, int h, const char* big, const char* small,
                         Rgba c) {
     Picture p = Picture_Make(w, h, Rgba{c.r, c.g, c.b, 0});
-    Images_Text(&p, font, big, h * 55 / 100, w / 2, h * 2 / 100, c);
+    int size = FittingSize(font, big, h * 55 / 100, w * 92 / 100);
+    Images_Text(&p, font, big, size, w / 2, h * 2 / 100 + (h * 55 / 100 - size) / 2, c);
     Picture_FillRect(&p, w / 10, h * 70 / 100, w * 8 / 10, h * 3 / 100, c);
     Images_Text(&p, font, small, h * 17 / 100, w / 2, h * 76 / 100, c);
     return p;

@@ -1,0 +1,112 @@
+// The game-over screen: place messages, buttons, the letter wheels, and the file afterwards.
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "scores/high_scores.h"
+#include "tests/support/headless_fixture.h"
+#include "ui/front_end.h"
+#include "ui/game_over.h"
+
+namespace {
+
+int32_t runScore = 0;
+void Update() {
+    GameOver_Update(runScore);
+}
+
+TEST(GameOverText, PlaceMessagesAndWheelSteps) {
+    char line[100];
+    struct Case {
+        int p;
+        const char* text;
+    } cases[] = {{0, "That puts you at the 1st place on the leaderboard! Please enter your name!"},
+                 {1, "That puts you at the 2nd place on the leaderboard! Please enter your name!"},
+                 {2, "That puts you at the 3rd place on the leaderboard! Please enter your name!"},
+                 {4, "That puts you at the 5th place on the leaderboard! Please enter your name!"}};
+    for (const Case& c : cases) {
+        GameOver_PlaceMessage(c.p, line);
+        EXPECT_STREQ(line, c.text);
+    }
+    EXPECT_EQ(GameOver_WheelStep(' ', -1), '~') << "^ on a space";
+    EXPECT_EQ(GameOver_WheelStep('~', +1), ' ') << "v on ~";
+    EXPECT_EQ(GameOver_WheelStep('A', -1), '@');
+    EXPECT_EQ(GameOver_WheelStep('A', +1), 'B');
+}
+
+class GameOverTest : public HeadlessTest {
+  protected:
+    std::string path = "game_over_test_scores.txt";
+    const float w = 800.0f, h = 600.0f;
+    void SetUp() override {
+        QLH_Start(800, 600, 0.01f);
+        std::filesystem::remove(path);
+        highScoresPath = path.c_str();
+        HighScores_Load();
+        nameLetters[0] = nameLetters[1] = nameLetters[2] = 'A';
+        QL_Engine_SetNextGameState(nullptr, Update, nullptr);
+    }
+    void TearDown() override {
+        std::filesystem::remove(path);
+        highScoresPath = "./Assets/HighScores.txt";
+        HeadlessTest::TearDown();
+    }
+    void ClickAt(float x, float y) {
+        QLH_MouseMove(x, y);
+        QLH_MouseButton(true);
+        QLH_Step(1);
+        QLH_MouseButton(false);
+        QLH_Step(1);
+    }
+    std::string File() {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+};
+
+TEST_F(GameOverTest, ScoreOfZeroGoesBackWithoutTouchingTheFile) {
+    runScore = 0;
+    std::string before = File();
+    QLH_Step(1);
+    ClickAt(0.5f * w, 0.2f * h); // nowhere near a button
+    EXPECT_NE(QLH_CurrentUpdate(), Menu_Update);
+    ClickAt(w / 2.0f, h / 1.2f);
+    EXPECT_EQ(QLH_CurrentUpdate(), Menu_Update);
+    EXPECT_EQ(File(), before);
+}
+
+TEST_F(GameOverTest, FirstPlaceSubmitsTheLettersChosen) {
+    runScore = 4001;
+    QLH_Step(1);
+    float upY = 0.45f * h, downY = 0.6f * h;
+    ClickAt(0.60f * w, downY); // middle: A -> B
+    for (int i = 0; i < 2; i++)
+        ClickAt(0.85f * w, downY); // right: A -> C
+    ClickAt(0.35f * w, upY);       // left: A -> @
+    ClickAt(0.35f * w, downY);     // and back to A
+    EXPECT_EQ(std::string(nameLetters, 3), "ABC");
+    ClickAt(w / 2.0f, h / 1.2f);
+    std::string file = File();
+    EXPECT_EQ(file.substr(0, 15), "ABC 0000004001\n");
+    EXPECT_EQ(file.find("HDZ"), std::string::npos);
+}
+
+TEST_F(GameOverTest, FifthPlaceShowsTheWheelsAndTheSubmitButton) {
+    runScore = 750;
+    QLH_ResetDrawStats();
+    QLH_Step(1);
+    QLH_DrawStats with = QLH_GetDrawStats();
+    runScore = 0;
+    QLH_ResetDrawStats();
+    QLH_Step(1);
+    QLH_DrawStats without = QLH_GetDrawStats();
+    EXPECT_EQ(with.rects, 7) << "main button and six wheel buttons";
+    EXPECT_EQ(without.rects, 1) << "only the main button";
+    EXPECT_GT(with.texts, without.texts + 40);
+    Pixel background = At(10, 10);
+    EXPECT_EQ(background.r, 200);
+    EXPECT_EQ(background.g, 100);
+}
+
+} // namespace

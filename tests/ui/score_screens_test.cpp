@@ -1,0 +1,60 @@
+// The high-score and credits screens: their keys, and the leaderboard's lines on screen.
+#include <string>
+
+#include "app/app.h"
+#include "tests/support/headless_fixture.h"
+#include "ui/front_end.h"
+
+namespace {
+
+class ScoreScreensTest : public HeadlessTest {
+  protected:
+    void SetUp() override {
+        QLH_Start(640, 480, 0.01f);
+        App_Start();
+        QLH_Step(1);
+    }
+    void Release(int key) {
+        QLH_KeyTap(key);
+        QLH_Step(1);
+    }
+};
+
+TEST_F(ScoreScreensTest, OnlyTheirOwnKeyReturns) {
+    frontEnd.menuScreen = kScreenHighScores;
+    Release('C');
+    EXPECT_EQ(frontEnd.menuScreen, kScreenHighScores);
+    Release('H');
+    EXPECT_EQ(frontEnd.menuScreen, kScreenTitle);
+    frontEnd.menuScreen = kScreenCredits;
+    Release('H');
+    EXPECT_EQ(frontEnd.menuScreen, kScreenCredits);
+    Release('C');
+    EXPECT_EQ(frontEnd.menuScreen, kScreenTitle);
+}
+
+TEST_F(ScoreScreensTest, EightPlacesAndTheirRowsAreDrawn) {
+    frontEnd.menuScreen = kScreenHighScores;
+    QLH_ResetDrawStats();
+    QLH_Step(1);
+    EXPECT_EQ(QLH_GetDrawStats().texts, 20) << "ten lines, shadow and front";
+    // The eighth line's light grey front (190) stands on 0.875 H = 420.
+    int grey = 0;
+    for (int y = 404; y < 416; y++)
+        for (int x = 200; x < 440; x++) {
+            Pixel p = At(x, y);
+            grey += p.r >= 185 && p.r <= 195 && p.g == p.r && p.b == p.r;
+        }
+    EXPECT_GT(grey, 5);
+}
+
+TEST_F(ScoreScreensTest, CreditsShowTheirLinesAndTheLogo) {
+    frontEnd.menuScreen = kScreenCredits;
+    QLH_ResetDrawStats();
+    QLH_Step(1);
+    QLH_DrawStats stats = QLH_GetDrawStats();
+    EXPECT_EQ(stats.texts, 2 * 17);
+    EXPECT_EQ(stats.images, 2);
+}
+
+} // namespace

@@ -1,0 +1,116 @@
+// The settings screen: steps and bounds, the music group, window modes and the reset question.
+#include <filesystem>
+#include <string>
+
+#include "app/app.h"
+#include "app/settings.h"
+#include "scores/high_scores.h"
+#include "tests/support/headless_fixture.h"
+#include "ui/front_end.h"
+#include "ui/settings_screen.h"
+
+namespace {
+
+TEST(SettingsSteps, BoundsHoldAndRoundingIsAbsorbed) {
+    struct Case {
+        const char* what;
+        float start, step, lower, upper;
+        int downs, ups;
+        float expected;
+    } cases[] = {{"five E from 0.5", 0.5f, 0.1f, 0.0f, 1.0f, 5, 0, 0.0f},
+                 {"six E from 0.5", 0.5f, 0.1f, 0.0f, 1.0f, 6, 0, 0.0f},
+                 {"four C from 90", 90.0f, 5.0f, 70.0f, 120.0f, 4, 0, 70.0f},
+                 {"six V from 90", 90.0f, 5.0f, 70.0f, 120.0f, 0, 6, 120.0f},
+                 {"nine V from 90", 90.0f, 5.0f, 70.0f, 120.0f, 0, 9, 120.0f},
+                 {"three G from 0.4", 0.4f, 0.1f, 0.1f, 1.0f, 3, 0, 0.1f},
+                 {"six H from 0.4", 0.4f, 0.1f, 0.1f, 1.0f, 0, 6, 1.0f},
+                 {"D at 0.1", 0.1f, 0.1f, 0.0f, 1.0f, 1, 0, 0.0f}};
+    for (const Case& c : cases) {
+        float v = c.start;
+        for (int i = 0; i < c.downs; i++)
+            SettingsScreen_StepDown(&v, c.step, c.lower);
+        for (int i = 0; i < c.ups; i++)
+            SettingsScreen_StepUp(&v, c.step, c.upper);
+        EXPECT_NEAR(v, c.expected, 1e-5f) << c.what;
+        EXPECT_GE(v, c.lower) << c.what;
+        EXPECT_LE(v, c.upper) << c.what;
+    }
+}
+
+class SettingsScreenTest : public HeadlessTest {
+  protected:
+    std::string path = "settings_test_scores.txt";
+    void SetUp() override {
+        QLH_Start(640, 480, 0.01f);
+        std::filesystem::remove(path);
+        highScoresPath = path.c_str();
+        App_Start();
+        QLH_Step(1);
+        frontEnd.menuScreen = kScreenSettings;
+    }
+    void TearDown() override {
+        HeadlessTest::TearDown();
+        std::filesystem::remove(path);
+        highScoresPath = "./Assets/HighScores.txt";
+    }
+    void Release(int key) {
+        QLH_KeyTap(key);
+        QLH_Step(1);
+    }
+    const QLH_PlayEntry& LastPlay() { return QLH_PlayLog().back(); }
+};
+
+TEST_F(SettingsScreenTest, EffectBlipSoundsAtTheNewLevel) {
+    settings.sfxVolume = 0.1f;
+    Release('D');
+    EXPECT_FLOAT_EQ(settings.sfxVolume, 0.0f);
+    EXPECT_FLOAT_EQ(LastPlay().volume, 0.0f) << "silent at 0";
+    Release('F');
+    EXPECT_NEAR(LastPlay().volume, 0.1f, 1e-6f);
+}
+
+TEST_F(SettingsScreenTest, MusicKeysSetTheMusicGroupAndBlip) {
+    size_t plays = QLH_PlayLog().size();
+    for (int i = 0; i < 7; i++)
+        Release('E');
+    EXPECT_EQ(settings.musicVolume, 0.0f);
+    EXPECT_EQ(QLH_PlayLog().size(), plays + 7) << "a blip even at the bound";
+    Release('R');
+    EXPECT_NEAR(settings.musicVolume, 0.1f, 1e-6f);
+}
+
+TEST_F(SettingsScreenTest, WindowModesCycleAndApplyAtOnce) {
+    EXPECT_EQ(settings.resolutionMode, 2);
+    struct Step {
+        int mode, w, h;
+    } steps[] = {{0, 640, 480}, {1, 1280, 720}, {2, 640, 480}}; // full screen: the display's size
+    for (const Step& s : steps) {
+        Release('P');
+        EXPECT_EQ(settings.resolutionMode, s.mode);
+        EXPECT_EQ(QL_System_GetWindowWidth(), s.w);
+        EXPECT_EQ(QL_System_GetWindowHeight(), s.h);
+    }
+}
+
+TEST_F(SettingsScreenTest, DebugToggleAndTheResetQuestion) {
+    Release('B');
+    EXPECT_EQ(settings.debugOverlay, 1);
+    Release('B');
+    EXPECT_EQ(settings.debugOverlay, 0);
+    HighScores_Submit("TOP", 99999);
+    Release('M');
+    EXPECT_TRUE(frontEnd.resetConfirm);
+    Release('N');
+    EXPECT_FALSE(frontEnd.resetConfirm);
+    EXPECT_STREQ(HighScoreTable[0].tag, "TOP") << "No leaves the table alone";
+    Release('M');
+    Release('S');
+    EXPECT_EQ(frontEnd.menuScreen, kScreenTitle) << "S works while the question shows";
+    frontEnd.menuScreen = kScreenSettings;
+    EXPECT_TRUE(frontEnd.resetConfirm) << "still asking on return";
+    Release('Y');
+    EXPECT_FALSE(frontEnd.resetConfirm);
+    EXPECT_STREQ(HighScoreTable[0].tag, "ZKM") << "the defaults again";
+}
+
+} // namespace

@@ -1,0 +1,115 @@
+// The game-over screen, driven by the mouse.
+#include "ui/game_over.h"
+
+#include <cstdio>
+
+#include "app/menu_state.h"
+#include "quillon/quillon.h"
+#include "scores/high_scores.h"
+#include "ui/front_end.h"
+
+char nameLetters[3] = {'A', 'A', 'A'};
+
+namespace {
+
+const int kBufferSize = 100;
+char line[kBufferSize];
+const QL_Color kBlack{0, 0, 0, 255};
+const QL_Color kWhite{255, 255, 255, 255};
+
+float W() {
+    return (float)QL_System_GetWindowWidth();
+}
+float H() {
+    return (float)QL_System_GetWindowHeight();
+}
+
+void Text(const char* shadow, const char* front, float x, float y, float size, QL_Color color) {
+    QL_Settings_TextSize(size);
+    QL_Settings_Fill(kBlack);
+    QL_Font_DrawText(shadow, x + 2.0f, y + 2.0f);
+    QL_Settings_Fill(color);
+    QL_Font_DrawText(front, x, y);
+}
+
+// Draws a button centred at (x, y) and tells whether it was clicked (left button released
+// strictly inside it).
+bool Button(float x, float y, float w, float h) {
+    float mx = QL_Input_GetMouseX(), my = QL_Input_GetMouseY();
+    bool inside = mx - x < w / 2.0f && x - mx < w / 2.0f && my - y < h / 2.0f && y - my < h / 2.0f;
+    QL_Settings_Fill(inside ? QL_Color{200, 200, 200, 255} : QL_Color{50, 50, 50, 255});
+    QL_Settings_Stroke(kBlack);
+    QL_Graphics_DrawRect(x, y, w, h);
+    return inside && QL_Input_MouseReleased(0);
+}
+
+// A printable character stepped along the wheel's range 32 to 126.
+char Wrapped(int c) {
+    while (c < 32)
+        c += 95;
+    while (c > 126)
+        c -= 95;
+    return (char)c;
+}
+
+void Wheel(int k) {
+    float x = (0.35f + 0.25f * (float)k) * W(), h = H();
+    char& letter = nameLetters[k];
+    if (Button(x, 0.45f * h, W() / 16.0f, h / 8.0f)) letter = GameOver_WheelStep(letter, -1);
+    Text("^", "^", x, 0.45f * h, 0.05f * h, kWhite);
+    if (Button(x, 0.6f * h, W() / 16.0f, h / 8.0f)) letter = GameOver_WheelStep(letter, +1);
+    Text("v", "v", x, 0.6f * h, 0.05f * h, kWhite);
+    float wheelX = (0.25f + 0.25f * (float)k) * W();
+    for (int i = 0; i < 3; i++) {
+        int g = 64 * i;
+        char above[2] = {Wrapped(letter + i - 3), 0}, below[2] = {Wrapped(letter - i + 3), 0};
+        float size = 0.01f * (float)(i + 1) * h;
+        Text(above, above, wheelX, (0.375f + 0.025f * (float)i) * h, size, {g, g, g, 255});
+        Text(below, below, wheelX, (0.65f - 0.025f * (float)i) * h, size, {g, g, g, 255});
+    }
+    char self[2] = {letter, 0};
+    Text(self, self, wheelX, 0.5f * h, 0.08f * h, kWhite);
+}
+
+} // namespace
+
+char GameOver_WheelStep(char letter, int delta) {
+    int c = (unsigned char)letter + delta;
+    if (c < 32) c = 126;
+    if (c > 126) c = 32;
+    return (char)c;
+}
+
+void GameOver_PlaceMessage(int p, char* out) {
+    const char* suffix = p == 0 ? "st" : (p == 1 ? "nd" : (p == 2 ? "rd" : "th"));
+    std::snprintf(out, kBufferSize,
+                  "That puts you at the %d%s place on the leaderboard! Please enter your name!",
+                  p + 1, suffix);
+}
+
+void GameOver_Update(int32_t score) {
+    float w = W(), h = H();
+    QL_Settings_Background(QL_Color_Create(200, 100, 100, 255));
+    QL_Settings_TextAlignment(QL_ALIGN_CENTER, QL_ALIGN_MIDDLE);
+    QL_Settings_RectMode(0);
+    if (Button(w / 2.0f, h / 1.2f, w / 2.0f, h / 12.0f)) {
+        if (HighScores_Rank(score) < kHighScoreCount) HighScores_Submit(nameLetters, score);
+        QL_Engine_SetNextGameState(Menu_Init, Menu_Update, Menu_Exit);
+    }
+    Text("GAME OVER", "GAME OVER", w / 2.0f, h / 8.0f, 0.1f * h, kWhite);
+    char shadow[kBufferSize];
+    std::snprintf(shadow, kBufferSize, "You scored %.10d points!", score);
+    std::snprintf(line, kBufferSize, "You scored %10d points!", score);
+    Text(shadow, line, w / 2.0f, h / 4.0f, 0.04f * h, kWhite);
+    int p = HighScores_Rank(score);
+    if (p < kHighScoreCount) {
+        GameOver_PlaceMessage(p, line);
+        Text(line, line, w / 2.0f, h / 3.0f, 0.016f * h, kWhite);
+        for (int k = 0; k < 3; k++)
+            Wheel(k);
+    }
+    const char* label = p < kHighScoreCount ? "Submit Score" : "Back to Main";
+    Text(label, label, w / 2.0f, h / 1.2f, 0.03f * h, kWhite);
+    QL_Settings_RectMode(1);
+    QL_Settings_TextAlignment(QL_ALIGN_LEFT, QL_ALIGN_BASELINE);
+}

@@ -1,0 +1,13 @@
+// The game-over screen: the run's score and, when it makes the leaderboard, its place and a
+// three-letter name entry on scrolling character wheels.
+#pragma once
+
+#include <cstdint>
+
+extern char nameLetters[3]; // the tag being entered; kept from one game over to the next
+
+void GameOver_Update(int32_t score);
+// The place message for place p (0 to 7), written into out (100 bytes).
+void GameOver_PlaceMessage(int p, char* out);
+// One step of a letter wheel within printable ASCII, wrapping at both ends.
+char GameOver_WheelStep(char letter, int delta);

@@ -1,0 +1,79 @@
+// The high-score and credits screens, over the flying backdrop.
+#include "ui/score_screens.h"
+
+#include <cstdio>
+
+#include "quillon/quillon.h"
+#include "scores/high_scores.h"
+#include "ui/front_end.h"
+#include "ui/menu_assets.h"
+#include "ui/menu_text.h"
+#include "ui/splash.h"
+
+namespace {
+
+const QL_Color kWhite{255, 255, 255, 255};
+const QL_Color kRed{250, 50, 50, 255};
+
+// The leaderboard's line of a place: zero-padded in the shadow, space-padded in front.
+void PlaceLines(int place, char* shadow, char* front) {
+    const HighScoreEntry& e = HighScoreTable[place];
+    std::snprintf(shadow, kMenuLineSize, "#%d    %.3s    %.10d", place + 1, e.tag, e.score);
+    std::snprintf(front, kMenuLineSize, "#%d    %.3s    %10d", place + 1, e.tag, e.score);
+}
+
+// Credit lines: every name is the project, its team, or a library or font it is built on.
+const char* const kCredits[] = {
+    "A GAME BY THE ZORB TEAM",
+    "DESIGN, CODE, ART AND SOUND: THE ZORB TEAM",
+    "INSTRUCTORS",
+    "SIMPLE DIRECTMEDIA LAYER    FREETYPE",
+    "PRESIDENT",
+    "THE ZORB TEAM",
+    "EXECUTIVES",
+    "SDL2    SDL2_IMAGE    SDL2_TTF    LIBPNG    ZLIB",
+    "GOOGLETEST    GOOGLE BENCHMARK    CMAKE    NINJA    GCC",
+    "QUILLON ENGINE",
+    "THE ZORB TEAM, ON SDL2",
+    "SPECIAL THANKS",
+    "DEJAVU FONTS (BITSTREAM VERA)    DEBIAN",
+};
+
+void CreditsPass(bool shadow) {
+    int w = QL_System_GetWindowWidth(), h = QL_System_GetWindowHeight();
+    float fw = (float)w, fh = (float)h, d = shadow ? 2.0f : 0.0f;
+    QL_Color color = shadow ? QL_Color{0, 0, 0, 255} : kWhite;
+    QL_Settings_TextSize(fh / 20.0f);
+    MenuText_Draw("CREDITS", 0.5f * fw + d, 0.075f * fh + d, color, 255);
+    QL_Settings_TextSize(fh / 65.0f);
+    for (int i = 0; i < 13; i++)
+        MenuText_Draw(kCredits[i], 0.5f * fw + d, (0.125f + 0.05f * (float)i) * fh + d, color, 255);
+    QL_Image_Draw(shadow ? menuAssets.audioBlack : menuAssets.audioWhite, (float)(w / 2) + d,
+                  1.6f * (float)(h / 2) + d, fw * 728.0f / 4000.0f, fw * 192.0f / 4000.0f, 255);
+    MenuText_Draw(kAudioNotice, 0.5f * fw + d, 0.875f * fh + d, color, 255);
+    MenuText_Draw(kMakerNotice, 0.5f * fw + d, 0.925f * fh + d, color, 255);
+    MenuText_Draw("RETURN = [C]", 0.5f * fw + d, 0.975f * fh + d, shadow ? color : kRed, 255);
+}
+
+} // namespace
+
+void HighScoreScreen_Step() {
+    if (MenuText_KeyReleased('H')) frontEnd.menuScreen = kScreenTitle;
+    static char shadows[kHighScoreCount][kMenuLineSize], fronts[kHighScoreCount][kMenuLineSize];
+    MenuLine lines[kHighScoreCount + 2];
+    lines[0] = {0.075f, 1.0f / 20.0f, "THE VIDAZIDAD PLAYERS", "THE VIDAZIDAD PLAYERS", kWhite};
+    for (int i = 0; i < kHighScoreCount; i++) {
+        PlaceLines(i, shadows[i], fronts[i]);
+        int g = 250 - 10 * (i - 1);
+        QL_Color color = i == 0 ? MenuText_CycleColor() : QL_Color{g, g, g, 255};
+        lines[i + 1] = {0.175f + 0.1f * (float)i, 1.0f / 25.0f, shadows[i], fronts[i], color};
+    }
+    lines[kHighScoreCount + 1] = {0.95f, 1.0f / 25.0f, "RETURN = [H]", "RETURN = [H]", kRed};
+    MenuText_DrawLines(lines, kHighScoreCount + 2);
+}
+
+void CreditsScreen_Step() {
+    if (MenuText_KeyReleased('C')) frontEnd.menuScreen = kScreenTitle;
+    CreditsPass(true);
+    CreditsPass(false);
+}

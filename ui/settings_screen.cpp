@@ -1,0 +1,117 @@
+// The settings screen. Keys act on release with a blip; nothing is saved.
+#include "ui/settings_screen.h"
+
+#include <cstdio>
+
+#include "app/settings.h"
+#include "quillon/quillon.h"
+#include "scores/high_scores.h"
+#include "ui/front_end.h"
+#include "ui/menu_assets.h"
+#include "ui/menu_text.h"
+
+namespace {
+
+const QL_Color kWhite{255, 255, 255, 255};
+const QL_Color kRed{250, 50, 50, 255};
+
+// Whichever of the two keys was released first changes the value.
+bool DownUp(int down, int up, float* value, float step, float lower, float upper, bool blipFirst) {
+    int key = QL_Input_KeyReleased(down) ? down : (QL_Input_KeyReleased(up) ? up : 0);
+    if (key == 0) return false;
+    if (blipFirst) MenuText_Blip();
+    if (key == down)
+        SettingsScreen_StepDown(value, step, lower);
+    else
+        SettingsScreen_StepUp(value, step, upper);
+    return true;
+}
+
+void ApplyResolution() {
+    if (settings.resolutionMode == 0)
+        QL_System_SetWindowSize(640, 480);
+    else if (settings.resolutionMode == 1)
+        QL_System_SetWindowSize(1280, 720);
+    else
+        QL_System_Fullscreen();
+}
+
+void ResetQuestion() {
+    if (frontEnd.resetConfirm) {
+        if (MenuText_KeyReleased('N')) {
+            frontEnd.resetConfirm = false;
+        } else if (MenuText_KeyReleased('Y')) {
+            HighScores_WriteDefaults();
+            frontEnd.resetConfirm = false;
+        }
+    } else if (MenuText_KeyReleased('M')) {
+        frontEnd.resetConfirm = true;
+    }
+}
+
+void Keys() {
+    if (MenuText_KeyReleased('S')) frontEnd.menuScreen = kScreenTitle;
+    // The effect volume's blip sounds at the level just chosen.
+    if (DownUp('D', 'F', &settings.sfxVolume, 0.1f, 0.0f, 1.0f, false)) MenuText_Blip();
+    if (DownUp('E', 'R', &settings.musicVolume, 0.1f, 0.0f, 1.0f, true))
+        QL_Sound_SetGroupVolume(1, settings.musicVolume * 2.0f);
+    DownUp('C', 'V', &settings.fieldOfView, 5.0f, 70.0f, 120.0f, true);
+    DownUp('G', 'H', &settings.mouseSensitivity, 0.1f, 0.1f, 1.0f, true);
+    if (MenuText_KeyReleased('P')) {
+        settings.resolutionMode = (settings.resolutionMode + 1) % 3;
+        ApplyResolution();
+    }
+    if (MenuText_KeyReleased('B')) settings.debugOverlay = (settings.debugOverlay + 1) % 2;
+    ResetQuestion();
+}
+
+void Draw() {
+    static char music[kMenuLineSize], sfx[kMenuLineSize], fov[kMenuLineSize], mouse[kMenuLineSize];
+    std::snprintf(music, kMenuLineSize, "[E]    BGM VOLUME: %.0f%%%%    [R]",
+                  (double)settings.musicVolume * 100.0);
+    std::snprintf(sfx, kMenuLineSize, "[D]    SFX VOLUME: %.0f%%%%    [F]",
+                  (double)settings.sfxVolume * 100.0);
+    std::snprintf(fov, kMenuLineSize, "[C]    FOV: %.0f DEGREES    [V]",
+                  (double)settings.fieldOfView);
+    std::snprintf(mouse, kMenuLineSize, "[G]    MOUSE SENSITIVITY: %.1f    [H]",
+                  (double)settings.mouseSensitivity);
+    const char* resolutions[3] = {"[P]    RESO: 640 x 480 WINDOW    [P]",
+                                  "[P]    RESO: 1280 x 720 WINDOW    [P]",
+                                  "[P]    RESO: FULLSCREEN    [P]"};
+    const char* resolution =
+        resolutions[settings.resolutionMode == 0 ? 0 : (settings.resolutionMode == 1 ? 1 : 2)];
+    const char* debug =
+        settings.debugOverlay ? "[B]    PRINT DEBUG INFO    [B]" : "[B]    NO DEBUG INFO    [B]";
+    const char* reset =
+        frontEnd.resetConfirm ? "REALLY RESET? [Y]ES / [N]O" : "[M] = RESET HIGHSCORES";
+    const float body = 1.0f / 25.0f;
+    const MenuLine lines[] = {
+        {0.075f, 1.0f / 20.0f, "SETTINGS", "SETTINGS", kWhite},
+        {0.175f, body, music, music, kWhite},
+        {0.275f, body, sfx, sfx, kWhite},
+        {0.375f, body, fov, fov, kWhite},
+        {0.475f, body, mouse, mouse, kWhite},
+        {0.575f, body, resolution, resolution, kWhite},
+        {0.675f, body, debug, debug, kWhite},
+        {0.825f, body, reset, reset, frontEnd.resetConfirm ? kRed : kWhite},
+        {0.95f, body, "RETURN = [S]", "RETURN = [S]", kRed},
+    };
+    MenuText_DrawLines(lines, sizeof lines / sizeof lines[0]);
+}
+
+} // namespace
+
+void SettingsScreen_StepDown(float* value, float step, float lower) {
+    if (*value > lower) *value -= step;
+    if (*value < lower) *value = lower;
+}
+
+void SettingsScreen_StepUp(float* value, float step, float upper) {
+    if (*value < upper) *value += step;
+    if (*value > upper) *value = upper;
+}
+
+void SettingsScreen_Step() {
+    Keys();
+    Draw();
+}

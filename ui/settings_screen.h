@@ -1,0 +1,9 @@
+// The settings screen: volumes, field of view, mouse sensitivity, window mode, debug overlay,
+// and resetting the high scores after a question.
+#pragma once
+
+void SettingsScreen_Step();
+
+// One press of a down or up key on a setting with a step and bounds.
+void SettingsScreen_StepDown(float* value, float step, float lower);
+void SettingsScreen_StepUp(float* value, float step, float upper);
