@@ -71,6 +71,21 @@ static bool FillVisible() {
     return Ql_ClampChannel(g_ql.fill.a) > 0;
 }
 
+// With 8-bit blending on GPU renderers a faint black veil rounds to no change once channels are
+// dark (they stall near 15 and never reach black). After such a veil, take one more step off each
+// channel there; the software renderer's rounding reaches black by itself.
+static void VeilStep(const SDL_FRect& r) {
+    QL_Color c = g_ql.fill;
+    int a = Ql_ClampChannel(c.a);
+    if (g_ql.softwareRenderer || a == 0 || a == 255 || c.r > 0 || c.g > 0 || c.b > 0) return;
+    static const SDL_BlendMode subtractOne = SDL_ComposeCustomBlendMode(
+        SDL_BLENDFACTOR_ONE, SDL_BLENDFACTOR_ONE, SDL_BLENDOPERATION_REV_SUBTRACT,
+        SDL_BLENDFACTOR_ZERO, SDL_BLENDFACTOR_ONE, SDL_BLENDOPERATION_REV_SUBTRACT);
+    if (SDL_SetRenderDrawBlendMode(g_ql.renderer, subtractOne) != 0) return;
+    SDL_SetRenderDrawColor(g_ql.renderer, 1, 1, 1, 255);
+    SDL_RenderFillRectF(g_ql.renderer, &r);
+}
+
 void QL_Graphics_DrawRect(float x, float y, float w, float h) {
     Ql_Stats_Count(1);
     if (!g_ql.renderer || g_ql.countOnly) return;
@@ -82,6 +97,7 @@ void QL_Graphics_DrawRect(float x, float y, float w, float h) {
     if (FillVisible()) {
         Ql_Draw_ApplyColor(g_ql.fill);
         SDL_RenderFillRectF(g_ql.renderer, &r);
+        VeilStep(r);
     }
     if (StrokeVisible()) {
         Ql_Draw_ApplyColor(g_ql.stroke);

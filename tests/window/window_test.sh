@@ -81,4 +81,11 @@ dx=$(awk "BEGIN {print $x1 - $x0}")
 dy=$(awk "BEGIN {print $y1 - $y0}")
 echo "mouse: sent 420 120, read $dx $dy ($last)"
 [ "$dx" = "420" ] && [ "$dy" = "120" ] || fail "mouse motion lost or added"
+# 3. The pause veil reaches black on every renderer the machine offers.
+for driver in software opengl opengles2; do
+    out=$(SDL_RENDER_DRIVER=$driver timeout 20 ./quillon_veil_probe 2>/dev/null | grep '^veil')
+    [ -z "$out" ] && { echo "veil: renderer $driver not available here"; continue; }
+    echo "veil on $driver: $out"
+    [ "$out" = "veil 0 0 0" ] || fail "the veil stalls above black on $driver"
+done
 echo "real window tests passed"
