@@ -69,9 +69,7 @@ bool AcceptableCell(int i, int j) {
     float cx = (float)i + 0.5f, cy = (float)j + 0.5f;
     float dx = cx - player.x, dy = cy - player.y;
     if (dx * dx + dy * dy <= kMinSpawnDistance2) return false;
-    if (!Grid_LineOfSight(player.x, player.y, cx, cy)) return true;
-    float a = QL_Math_Radians(player.angle);
-    return std::cos(a) * dx - std::sin(a) * dy < 0.0f;
+    return Grid_HiddenOrBehind(player.x, player.y, player.angle, cx, cy);
 }
 
 bool ChooseCell(float* x, float* y) {
@@ -84,19 +82,6 @@ bool ChooseCell(float* x, float* y) {
         return true;
     }
     return false;
-}
-
-void ActivateSprite(Sprite* s, float x, float y, const SheetRect& frame) {
-    Sprite_Activate(s);
-    s->x = x;
-    s->y = y;
-    s->heading = 0.0f;
-    Sprite_SetFrame(s, frame);
-    s->viewMargin = 10.0f;
-    s->scaleX = s->scaleY = 10.0f;
-    s->jitterX = 0.0f;
-    s->z = 0.0f;
-    s->alpha = 255;
 }
 
 void ApplyKind(Enemy& e, int kind) {
@@ -172,18 +157,13 @@ int Enemy_KindForDraw(int stage, int r) {
 }
 
 Enemy* Enemy_Spawn(int kind, const SheetRect frames[16]) {
-    Enemy* free = nullptr;
-    for (Enemy& e : EnemyPool)
-        if (e.sprite && !e.sprite->inUse) {
-            free = &e;
-            break;
-        }
+    Enemy* free = SpritePool_FirstFree(EnemyPool);
     float x, y;
     if (!free || !ChooseCell(&x, &y)) return nullptr;
     Enemy& e = *free;
     e.targetX = x;
     e.targetY = y;
-    ActivateSprite(e.sprite, x, y, frames[0]);
+    Sprite_Start(e.sprite, x, y, 0.0f, 0.0f, frames[0], 10.0f, 0.0f);
     ApplyKind(e, kind);
     e.singleShotTimer = QL_Random_GetFloat() * 0.5f * e.singleShotInterval;
     e.multiShotTimer = QL_Random_GetFloat() * 0.5f * e.multiShotInterval;

@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+#include "quillon/quillon.h"
+
 #include "world/arena.h"
 
 static bool InsideArena(float v) {
@@ -41,4 +43,10 @@ bool Grid_LineOfSight(float x0, float y0, float x1, float y1) {
     float dx = x1 - x0, dy = y1 - y0;
     if (SweepBlocked(x0, x1, y0, dx, dy, true)) return false;
     return !SweepBlocked(y0, y1, x0, dy, dx, false);
+}
+
+bool Grid_HiddenOrBehind(float playerX, float playerY, float playerAngle, float x, float y) {
+    if (!Grid_LineOfSight(playerX, playerY, x, y)) return true;
+    float a = QL_Math_Radians(playerAngle);
+    return std::cos(a) * (x - playerX) - std::sin(a) * (y - playerY) < 0.0f;
 }

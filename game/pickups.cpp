@@ -25,9 +25,8 @@ bool AcceptableCell(int cx, int cy) {
     if (pickupGrid[cy * kArenaSize + cx] != 0) return false;
     float dx = (float)cx + 0.5f - player.x, dy = (float)cy + 0.5f - player.y;
     if (dx * dx + dy * dy <= 9.0f) return false;
-    if (!Grid_LineOfSight(player.x, player.y, (float)cx + 0.5f, (float)cy + 0.5f)) return true;
-    float a = QL_Math_Radians(player.angle);
-    return std::cos(a) * dx - std::sin(a) * dy < 0.0f;
+    return Grid_HiddenOrBehind(player.x, player.y, player.angle, (float)cx + 0.5f,
+                               (float)cy + 0.5f);
 }
 
 bool ChooseCell(int* cx, int* cy) {
@@ -86,26 +85,12 @@ int Pickup_KindForDraw(int r) {
 }
 
 Pickup* Pickup_Spawn(int kind, const SheetRect frames[4]) {
-    Pickup* free = nullptr;
-    for (Pickup& p : PickupPool)
-        if (p.sprite && !p.sprite->inUse) {
-            free = &p;
-            break;
-        }
+    Pickup* free = SpritePool_FirstFree(PickupPool);
     int cx, cy;
     if (!free || !ChooseCell(&cx, &cy)) return nullptr;
     pickupGrid[cy * kArenaSize + cx] = 1;
-    Sprite& s = *Sprite_Activate(free->sprite);
-    s.x = (float)cx + 0.5f;
-    s.y = (float)cy + 0.5f;
-    s.heading = 0.0f;
-    s.radius = 0.5f;
-    Sprite_SetFrame(&s, frames[0]);
-    s.viewMargin = 10.0f;
-    s.scaleX = s.scaleY = 10.0f;
-    s.jitterX = 0.0f;
-    s.z = -0.5f;
-    s.alpha = 255;
+    Sprite_Start(free->sprite, (float)cx + 0.5f, (float)cy + 0.5f, 0.0f, 0.5f, frames[0], 10.0f,
+                 -0.5f);
     free->kind = kind;
     free->animFrame = 0;
     free->frameInterval = free->frameTimer = 0.1f;

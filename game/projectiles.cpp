@@ -170,30 +170,20 @@ bool Projectile_StoppedAt(float x, float y) {
 Projectile* Projectile_Spawn(float x, float y, float heading, float offset, float speed,
                              bool fromPlayer, bool explosive, int32_t power,
                              const SheetRect frames[4]) {
-    for (Projectile& p : ProjectilePool) {
-        if (!p.sprite || p.sprite->inUse) continue;
-        Sprite& s = *Sprite_Activate(p.sprite);
-        float h = QL_Math_Radians(heading);
-        s.x = x + std::cos(h) * offset;
-        s.y = y - std::sin(h) * offset;
-        s.heading = heading;
-        s.radius = 0.05f;
-        Sprite_SetFrame(&s, frames[0]);
-        s.viewMargin = 10.0f;
-        s.scaleX = s.scaleY = 5.0f;
-        s.jitterX = 0.0f;
-        s.z = -0.2f;
-        s.alpha = 255;
-        p.fromPlayer = fromPlayer ? 1 : 0;
-        p.explosive = explosive ? 1 : 0;
-        p.power = power;
-        p.speed = speed;
-        p.animFrame = 0;
-        p.frameInterval = p.frameTimer = 0.1f;
-        std::copy(frames, frames + 4, p.frames);
-        return &p;
-    }
-    return nullptr;
+    Projectile* free = SpritePool_FirstFree(ProjectilePool);
+    if (!free) return nullptr;
+    Projectile& p = *free;
+    float h = QL_Math_Radians(heading);
+    Sprite_Start(p.sprite, x + std::cos(h) * offset, y - std::sin(h) * offset, heading, 0.05f,
+                 frames[0], 5.0f, -0.2f);
+    p.fromPlayer = fromPlayer ? 1 : 0;
+    p.explosive = explosive ? 1 : 0;
+    p.power = power;
+    p.speed = speed;
+    p.animFrame = 0;
+    p.frameInterval = p.frameTimer = 0.1f;
+    std::copy(frames, frames + 4, p.frames);
+    return &p;
 }
 
 void Projectile_FanHeadings(int count, float centre, float spread, float* out) {

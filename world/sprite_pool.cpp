@@ -44,3 +44,18 @@ void Sprite_SetFrame(Sprite* sprite, const SheetRect& frame) {
     sprite->sheetRight = frame.right;
     sprite->sheetBottom = frame.bottom;
 }
+
+void Sprite_Start(Sprite* sprite, float x, float y, float heading, float radius,
+                  const SheetRect& frame, float scale, float z) {
+    Sprite& s = *Sprite_Activate(sprite);
+    s.x = x;
+    s.y = y;
+    s.heading = heading;
+    s.radius = radius;
+    Sprite_SetFrame(&s, frame);
+    s.viewMargin = 10.0f;
+    s.scaleX = s.scaleY = scale;
+    s.jitterX = 0.0f;
+    s.z = z;
+    s.alpha = 255;
+}

@@ -46,5 +46,15 @@ template <class Owner> void SpritePool_Bind(int first, int ownerCount, Owner* ow
 Sprite* Sprite_Activate(Sprite* sprite);
 // Frees a sprite in use; freeing a free sprite does nothing.
 void Sprite_Release(Sprite* sprite);
+// Activates a free sprite for its owner and sets what every owner sets: place, heading, size,
+// first frame, scale and height, with the view margin 10, no jitter and full opacity.
+void Sprite_Start(Sprite* sprite, float x, float y, float heading, float radius,
+                  const SheetRect& frame, float scale, float z);
+// The first record of an owner pool, in pool order, whose sprite is free; null when none is.
+template <class Owner, int N> Owner* SpritePool_FirstFree(Owner (&pool)[N]) {
+    for (Owner& o : pool)
+        if (o.sprite && !o.sprite->inUse) return &o;
+    return nullptr;
+}
 // Copies a frame into the sprite's sheet fields.
 void Sprite_SetFrame(Sprite* sprite, const SheetRect& frame);

@@ -70,20 +70,13 @@ class ShellTest : public HeadlessTest {
         App_Start();
         QLH_Step(1);
     }
-    void Click(float x, float y) {
-        QLH_MouseMove(x, y);
-        QLH_MouseButton(true);
-        QLH_Step(1);
-        QLH_MouseButton(false);
-        QLH_Step(1);
-    }
     // Escape, then Quit and Yes on the pause overlay.
     void QuitRun() {
         float w = (float)QL_System_GetWindowWidth(), h = (float)QL_System_GetWindowHeight();
         QLH_KeyTap(QL_KEY_ESCAPE);
         QLH_Step(1);
-        Click(0.5f * w, h / 1.5f);
-        Click(0.4375f * w, h / 1.5f);
+        ClickAt(0.5f * w, h / 1.5f);
+        ClickAt(0.4375f * w, h / 1.5f);
         QLH_Step(1);
     }
     // From the title screen, skipping the splash sequence.

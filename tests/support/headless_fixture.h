@@ -14,6 +14,15 @@ class HeadlessTest : public ::testing::Test {
         QLH_ReleaseSeed();
     }
 
+    // A left click at (x, y): pressed for one frame, released on the next.
+    static void ClickAt(float x, float y) {
+        QLH_MouseMove(x, y);
+        QLH_MouseButton(true);
+        QLH_Step(1);
+        QLH_MouseButton(false);
+        QLH_Step(1);
+    }
+
     struct Pixel {
         int r, g, b, a;
     };

@@ -52,13 +52,6 @@ class GameOverTest : public HeadlessTest {
         highScoresPath = "./Assets/HighScores.txt";
         HeadlessTest::TearDown();
     }
-    void ClickAt(float x, float y) {
-        QLH_MouseMove(x, y);
-        QLH_MouseButton(true);
-        QLH_Step(1);
-        QLH_MouseButton(false);
-        QLH_Step(1);
-    }
     std::string File() {
         std::ifstream in(path, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});

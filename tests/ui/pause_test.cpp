@@ -30,13 +30,6 @@ class PauseTest : public HeadlessTest {
         pauseQuitConfirm = false;
         QL_Engine_SetNextGameState(nullptr, Update, nullptr);
     }
-    void ClickAt(float x, float y) {
-        QLH_MouseMove(x, y);
-        QLH_MouseButton(true);
-        QLH_Step(1);
-        QLH_MouseButton(false);
-        QLH_Step(1);
-    }
 };
 
 TEST_F(PauseTest, QuitAsksThenNoAndYesAnswer) {
