@@ -4,6 +4,7 @@
 // a score that never falls.
 #include <cmath>
 #include <cstdlib>
+#include <string>
 
 #include "app/app.h"
 #include "game/enemies.h"
@@ -106,8 +107,13 @@ TEST_P(SoakTest, AutoplayRunStaysSound) {
                 (double)runState.elapsed, player.score, player.lives, runState.stage);
 }
 
+// Named by the frames per second of the step: 1000, 60 and 10.
 INSTANTIATE_TEST_SUITE_P(TimeSteps, SoakTest,
                          ::testing::Values(SoakCase{0.001f, 25.0f}, SoakCase{1.0f / 60.0f, 400.0f},
-                                           SoakCase{0.1f, 900.0f}));
+                                           SoakCase{0.1f, 900.0f}),
+                         [](const ::testing::TestParamInfo<SoakCase>& info) {
+                             return "At" + std::to_string((int)std::lround(1.0f / info.param.dt)) +
+                                    "fps";
+                         });
 
 } // namespace

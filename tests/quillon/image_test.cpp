@@ -15,7 +15,9 @@ QL_Image image;
 
 class ImageTest : public HeadlessTest {
   protected:
-    std::string path = "ql_image_test.png";
+    // Tests run in parallel processes: each picture file has its own name.
+    std::string path = std::string("ql_image_test_") +
+                       ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".png";
     // A 320 x 240 picture: red on the left half, blue on the right.
     void SetUp() override {
         HeadlessTest::SetUp();

@@ -37,7 +37,9 @@ TEST(GameOverText, PlaceMessagesAndWheelSteps) {
 
 class GameOverTest : public HeadlessTest {
   protected:
-    std::string path = "game_over_test_scores.txt";
+    // Tests run in parallel processes: each has its own leaderboard file.
+    std::string path = std::string("game_over_test_scores_") +
+                       ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt";
     const float w = 800.0f, h = 600.0f;
     void SetUp() override {
         QLH_Start(800, 600, 0.01f);

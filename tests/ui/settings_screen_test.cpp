@@ -39,7 +39,9 @@ TEST(SettingsSteps, BoundsHoldAndRoundingIsAbsorbed) {
 
 class SettingsScreenTest : public HeadlessTest {
   protected:
-    std::string path = "settings_test_scores.txt";
+    // Tests run in parallel processes: each has its own leaderboard file.
+    std::string path = std::string("settings_test_scores_") +
+                       ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt";
     void SetUp() override {
         QLH_Start(640, 480, 0.01f);
         std::filesystem::remove(path);
