@@ -61,14 +61,14 @@ void Ql_Sound_Advance(float seconds) {
 
 // Converts the file's samples to interleaved float, keeping its rate and at most two channels.
 static bool Decode(const char* path, MixSound* out) {
-    SDL_AudioSpec spec;
+    SDL_AudioSpec format;
     Uint8* buf = nullptr;
     Uint32 len = 0;
-    if (!SDL_LoadWAV(path, &spec, &buf, &len)) return false;
-    int channels = spec.channels >= 2 ? 2 : 1;
+    if (!SDL_LoadWAV(path, &format, &buf, &len)) return false;
+    int channels = format.channels >= 2 ? 2 : 1;
     SDL_AudioCVT cvt;
-    if (SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_F32SYS,
-                          (Uint8)channels, spec.freq) < 0) {
+    if (SDL_BuildAudioCVT(&cvt, format.format, format.channels, format.freq, AUDIO_F32SYS,
+                          (Uint8)channels, format.freq) < 0) {
         SDL_FreeWAV(buf);
         return false;
     }
@@ -80,7 +80,7 @@ static bool Decode(const char* path, MixSound* out) {
     if (cvt.needed && SDL_ConvertAudio(&cvt) != 0) return false;
     int bytes = cvt.needed ? cvt.len_cvt : (int)len;
     out->channels = channels;
-    out->rate = spec.freq;
+    out->rate = format.freq;
     out->frames = bytes / (int)(sizeof(float) * (size_t)channels);
     out->samples.assign((const float*)work.data(),
                         (const float*)work.data() + out->frames * channels);
