@@ -100,7 +100,9 @@ int QL_Engine_Run() {
     g_ql.exit = g_ql.update = g_ql.init = nullptr;
     if (!g_ql.headless) {
         Ql_Sound_Close();
+        Ql_Text_Shutdown(); // the font stays loaded for the program's life: it goes here
         Ql_Video_Close();
+        SDL_Quit();
     }
     return 0;
 }
