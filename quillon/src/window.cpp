@@ -2,6 +2,9 @@
 #include <SDL.h>
 #include <SDL_image.h>
 #include <SDL_ttf.h>
+#ifdef _WIN32
+#include <SDL_syswm.h>
+#endif
 
 #include "internal.h"
 
@@ -221,10 +224,17 @@ bool QL_System_HasFocus() {
     return g_ql.focus;
 }
 
-// Headless has no native window; a fixed non-null token stands in for it.
+// The native window: on Windows the HWND that the system's GetFocus reports, elsewhere the SDL
+// window. Headless has none; a fixed non-null token stands in for it.
 void* QL_System_GetWindowHandle() {
     static int headlessToken;
-    return g_ql.headless ? (void*)&headlessToken : (void*)g_ql.window;
+    if (g_ql.headless) return &headlessToken;
+#ifdef _WIN32
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (g_ql.window && SDL_GetWindowWMInfo(g_ql.window, &info)) return info.info.win.window;
+#endif
+    return g_ql.window;
 }
 
 void QL_System_GetWindowRect(int* x, int* y, int* w, int* h) {

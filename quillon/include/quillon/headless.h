@@ -48,7 +48,7 @@ long QLH_FrameCount();
 void QLH_ReadPixel(int x, int y, int* r, int* g, int* b, int* a);
 bool QLH_SavePng(const char* path);
 
-// The mixer as heard: peak of the last mixed block and the number of live voices.
+// The number of voices the mixer is playing (paused ones included).
 int QLH_ActiveVoices();
 
 const std::vector<QLH_PlayEntry>& QLH_PlayLog();
