@@ -28,12 +28,6 @@ class RunTest : public HeadlessTest {
         ASSERT_EQ(QLH_CurrentUpdate(), Game_Update);
         pauseQuitConfirm = false;
     }
-    int Plays(const std::string& file) {
-        int n = 0;
-        for (const QLH_PlayEntry& e : QLH_PlayLog())
-            n += e.path.find(file) != std::string::npos;
-        return n;
-    }
 };
 
 TEST_F(RunTest, ExtraLivesAtSquaresTimesAHundredOnePerFrame) {
@@ -59,9 +53,7 @@ TEST_F(RunTest, StagesChangeEvery51Point2SecondsOfPlay) {
     QLH_Step(2);
     EXPECT_EQ(runState.stage, 1);
     EXPECT_EQ(skyTargetColor.g, 191);
-    const QLH_PlayEntry* last = nullptr;
-    for (const QLH_PlayEntry& e : QLH_PlayLog())
-        if (e.path.find("/BGM/") != std::string::npos) last = &e;
+    const QLH_PlayEntry* last = LastPlay("/BGM/");
     ASSERT_NE(last, nullptr);
     const QLH_PlayEntry& music = *last;
     EXPECT_NE(music.path.find("Zorb2.wav"), std::string::npos);
@@ -81,9 +73,7 @@ TEST_F(RunTest, EscapePausesWithABlipAndPausedTimeDoesNotCount) {
     QLH_KeyTap(QL_KEY_ESCAPE);
     QLH_Step(1);
     EXPECT_EQ(runState.paused, 1);
-    const QLH_PlayEntry* found = nullptr;
-    for (const QLH_PlayEntry& e : QLH_PlayLog())
-        if (e.path.find("BombGunBlip.wav") != std::string::npos) found = &e;
+    const QLH_PlayEntry* found = LastPlay("BombGunBlip.wav");
     ASSERT_NE(found, nullptr);
     const QLH_PlayEntry& blip = *found;
     EXPECT_NE(blip.path.find("BombGunBlip.wav"), std::string::npos);

@@ -34,18 +34,6 @@ class WeaponsTest : public RunFixture {
         player.weaponCooldown = 0.25f;
         QLH_ClearLogs();
     }
-    int Plays(const char* file) {
-        int n = 0;
-        for (const QLH_PlayEntry& e : QLH_PlayLog())
-            n += e.path.find(file) != std::string::npos;
-        return n;
-    }
-    const QLH_PlayEntry* Last(const char* file) {
-        const QLH_PlayEntry* found = nullptr;
-        for (const QLH_PlayEntry& e : QLH_PlayLog())
-            if (e.path.find(file) != std::string::npos) found = &e;
-        return found;
-    }
 };
 
 TEST_F(WeaponsTest, AutoFiresAtMostFourTimesASecond) {
@@ -54,8 +42,8 @@ TEST_F(WeaponsTest, AutoFiresAtMostFourTimesASecond) {
     QLH_Step(100);
     EXPECT_EQ(Plays("PlayerAutogun.wav"), 4);
     EXPECT_EQ(LiveProjectiles(), 4);
-    ASSERT_NE(Last("PlayerAutogun.wav"), nullptr);
-    EXPECT_FLOAT_EQ(Last("PlayerAutogun.wav")->volume, 0.3f);
+    ASSERT_NE(LastPlay("PlayerAutogun.wav"), nullptr);
+    EXPECT_FLOAT_EQ(LastPlay("PlayerAutogun.wav")->volume, 0.3f);
 }
 
 TEST_F(WeaponsTest, SpreadSoundFollowsThePelletCount) {
@@ -72,7 +60,7 @@ TEST_F(WeaponsTest, SpreadSoundFollowsThePelletCount) {
         QLH_Step(1);
         QLH_MouseButton(false);
         QLH_Step(1);
-        const QLH_PlayEntry* shot = Last("PlayerShotgun.wav");
+        const QLH_PlayEntry* shot = LastPlay("PlayerShotgun.wav");
         ASSERT_NE(shot, nullptr) << "level " << c.level;
         EXPECT_FLOAT_EQ(shot->volume, c.volume) << "level " << c.level;
         EXPECT_FLOAT_EQ(player.weaponCooldown, 1.0f - 0.01f);

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "quillon/headless.h"
 #include "quillon/quillon.h"
 
@@ -21,6 +23,20 @@ class HeadlessTest : public ::testing::Test {
         QLH_Step(1);
         QLH_MouseButton(false);
         QLH_Step(1);
+    }
+
+    // How many sounds whose path holds file were played, and the last of them (null if none).
+    static int Plays(const std::string& file) {
+        int n = 0;
+        for (const QLH_PlayEntry& e : QLH_PlayLog())
+            n += e.path.find(file) != std::string::npos;
+        return n;
+    }
+    static const QLH_PlayEntry* LastPlay(const std::string& file) {
+        const QLH_PlayEntry* found = nullptr;
+        for (const QLH_PlayEntry& e : QLH_PlayLog())
+            if (e.path.find(file) != std::string::npos) found = &e;
+        return found;
     }
 
     struct Pixel {

@@ -52,6 +52,17 @@ class HudTest : public HeadlessTest {
         QL_Font_Free(&font);
         HeadlessTest::TearDown();
     }
+    // Columns of the score's row (y 10 to 29) holding a white pixel.
+    int WhiteColumnsOfTheScore() {
+        int columns = 0;
+        for (int x = 0; x < 640; x++)
+            for (int y = 10; y < 30; y++)
+                if (At(x, y).r > 250 && At(x, y).g > 250 && At(x, y).b > 250) {
+                    columns++;
+                    break;
+                }
+        return columns;
+    }
     // Whether any pixel of a row segment is (nearly) the colour.
     bool RowHas(int y, int x0, int x1, int r, int g, int b) {
         for (int x = x0; x < x1; x++) {
@@ -74,24 +85,12 @@ TEST_F(HudTest, FlashHalvesInSixtyNineFramesAtAThousandPerSecond) {
 TEST_F(HudTest, ScoreShowsOnlyItsOwnDigitsInWhite) {
     QLH_Step(1);
     // Score 0: ten shadow zeros; only the last place is white. The score line spans the top.
-    int whiteColumns = 0;
-    for (int x = 0; x < 640; x++)
-        for (int y = 10; y < 30; y++)
-            if (At(x, y).r > 250 && At(x, y).g > 250 && At(x, y).b > 250) {
-                whiteColumns++;
-                break;
-            }
+    int whiteColumns = WhiteColumnsOfTheScore();
     EXPECT_GT(whiteColumns, 2);
     EXPECT_LT(whiteColumns, 16) << "one white digit";
     player.score = 2147483647;
     QLH_Step(1);
-    int wide = 0;
-    for (int x = 0; x < 640; x++)
-        for (int y = 10; y < 30; y++)
-            if (At(x, y).r > 250 && At(x, y).g > 250 && At(x, y).b > 250) {
-                wide++;
-                break;
-            }
+    int wide = WhiteColumnsOfTheScore();
     EXPECT_GT(wide, 6 * whiteColumns) << "ten white digits";
 }
 
