@@ -10,6 +10,7 @@
 #include "game/game_assets.h"
 #include "game/pickups.h"
 #include "game/player.h"
+#include "game/player_motion.h"
 #include "game/projectiles.h"
 #include "scores/high_scores.h"
 #include "world/arena.h"
@@ -88,12 +89,12 @@ void Game_Init() {
     AssetList_LoadImages(kSheet, 1);
     QL_Settings_ImageFilterMode(0);
     Player_ResetForRun(startX, startY, startAngle, HighScoreTable[0].score);
+    PlayerMotion_CentreMouse();
     RunState_Reset();
     cameraShake = 0.0f;
     SpritePool_Reset();
     AssetList_LoadSounds(kEnemySet, kEnemySetCount);
-    QL_Sound_StopGroup(1);
-    QL_Sound_PlayAdvanced(gameMusic[0], settings.musicVolume * 2.0f, 1.0f, true, 1);
+    GameMusic_Start(0);
 }
 
 void Game_Exit() {

@@ -5,3 +5,9 @@ GameSounds gameSounds;
 EnemySounds enemySounds;
 QL_Sound gameMusic[kMusicTracks];
 QL_Image cursorImage;
+
+void GameMusic_Start(int stage) {
+    QL_Sound_StopGroup(1);
+    if (stage >= 0 && stage < kMusicTracks)
+        QL_Sound_PlayAdvanced(gameMusic[stage], 1.0f, 1.0f, true, 1);
+}

@@ -29,3 +29,9 @@ extern GameSounds gameSounds;
 extern EnemySounds enemySounds;
 extern QL_Sound gameMusic[kMusicTracks];
 extern QL_Image cursorImage;
+
+// Stops the music playing and loops a stage's track on the music group. The group's volume
+// already carries the music setting (2 x musicVolume, which is 1.0 at the default 0.5 and which
+// the settings screen sets on every change), so the track plays at 1.0: giving the track the
+// setting as well would square it.
+void GameMusic_Start(int stage);

@@ -97,8 +97,7 @@ void Game_AdvanceStage(float dt) {
     if (runState.stageTimer > 0.0f || runState.stage >= 7) return;
     runState.stageTimer += runState.stageLength;
     runState.stage += 1;
-    QL_Sound_StopGroup(1);
-    QL_Sound_PlayAdvanced(gameMusic[runState.stage], settings.musicVolume * 2.0f, 1.0f, true, 1);
+    GameMusic_Start(runState.stage);
     skyTargetColor = kStageSky[runState.stage];
 }
 

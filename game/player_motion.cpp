@@ -46,9 +46,7 @@ void MouseLook(float dt) {
     player.turnRate -= dt * m * settings.mouseSensitivity;
     player.turnRate -= dt * player.turnRate * kDamping;
     QL_System_ShowCursor(false);
-    RECT rect{0, 0, 0, 0};
-    if (!GetWindowRect((HWND)QL_System_GetWindowHandle(), &rect)) rect = RECT{0, 0, 0, 0};
-    SetCursorPos((int)((rect.left + rect.right) / 2), (int)((rect.top + rect.bottom) / 2));
+    PlayerMotion_CentreMouse();
     player.angle += player.turnRate;
     if (player.turnRate < 0.0f && player.angle < 0.0f)
         player.angle += 360.0f;
@@ -57,6 +55,12 @@ void MouseLook(float dt) {
 }
 
 } // namespace
+
+void PlayerMotion_CentreMouse() {
+    RECT rect{0, 0, 0, 0};
+    if (!GetWindowRect((HWND)QL_System_GetWindowHandle(), &rect)) rect = RECT{0, 0, 0, 0};
+    SetCursorPos((int)((rect.left + rect.right) / 2), (int)((rect.top + rect.bottom) / 2));
+}
 
 void PlayerMotion_AxisMove(float* p, float d, float o, bool alongX) {
     float probe = d > 0.0f ? *p + d + kMargin : *p + d - kMargin;

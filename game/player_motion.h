@@ -3,6 +3,9 @@
 #pragma once
 
 void PlayerMotion_Update();
+// Puts the mouse cursor at the window's centre, where mouse look measures its offset from. A run
+// starts with it there, so its first frame does not turn by wherever the menu left the pointer.
+void PlayerMotion_CentreMouse();
 
 // Moves coordinate *p by d along one axis (x when alongX), the other coordinate being o. Blocked
 // by the arena's edge and by any cell whose block spans height -2.1 (walls and liquid); a blocked

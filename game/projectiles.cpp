@@ -45,19 +45,63 @@ void BurstFlash(float x, float y, float strength) {
     cameraShake += strength * 0.15f / d2;
 }
 
-void BombBurst(Projectile& p) {
-    Sprite& s = *p.sprite;
-    PlayAt(gameSounds.explosionLeft, gameSounds.explosionRight, s.x, s.y, (float)p.power / 10.0f);
-    Sprite_Release(&s);
-    BurstFlash(s.x, s.y, (float)p.power);
-    if (p.fromPlayer) {
-        Projectile_SpawnFan(s.x, s.y, 0.05f, (float)(player.bombLevel + 7), true, player.bombPower,
-                            s.heading, 360.0f, kPlayerFragmentFrames);
+// A projectile as it was when its hit tests began. Every test of the frame runs on this copy: a
+// burst frees the projectile's slot, and the fragments it throws must not take its place in the
+// tests still to come.
+struct Shot {
+    Projectile p;
+    Sprite s;
+};
+
+// Fans thrown during one projectile's tests, spawned once all its tests have run.
+struct PendingFan {
+    float x, y, speed, centre;
+    bool fromPlayer;
+    int count;
+    const SheetRect* frames;
+};
+const int kMaxPendingFans = kEnemyCount + 2; // the player, every enemy, and a wall
+PendingFan pendingFans[kMaxPendingFans];
+int pendingFanCount = 0;
+
+void QueueFan(float x, float y, float speed, bool fromPlayer, int count, float centre,
+              const SheetRect* frames) {
+    if (pendingFanCount < kMaxPendingFans)
+        pendingFans[pendingFanCount++] = PendingFan{x, y, speed, centre, fromPlayer, count, frames};
+}
+
+void SpawnPendingFans() {
+    for (int i = 0; i < pendingFanCount; i++) {
+        const PendingFan& f = pendingFans[i];
+        Projectile_SpawnFan(f.x, f.y, 0.05f, f.speed, f.fromPlayer, f.count, f.centre, 360.0f,
+                            f.frames);
+    }
+    pendingFanCount = 0;
+}
+
+// The sound and flash of an enemy's burst; returns the fan's speed and count.
+void EnemyBurstEffects(float x, float y, float* speed, int* count) {
+    float b = (runState.elapsed / 600.0f + 1.0f) * 36.0f;
+    float a = runState.elapsed / 240.0f + 1.0f;
+    PlayAt(gameSounds.explosionLeft, gameSounds.explosionRight, x, y, b / 10.0f);
+    BurstFlash(x, y, b);
+    *speed = a * 3.0f;
+    *count = (int)(a * 54.0f);
+}
+
+void BombBurst(const Shot& shot) {
+    const Sprite& s = shot.s;
+    PlayAt(gameSounds.explosionLeft, gameSounds.explosionRight, s.x, s.y,
+           (float)shot.p.power / 10.0f);
+    Sprite_Release(shot.p.sprite);
+    BurstFlash(s.x, s.y, (float)shot.p.power);
+    if (shot.p.fromPlayer) {
+        QueueFan(s.x, s.y, (float)(player.bombLevel + 7), true, player.bombPower, s.heading,
+                 kPlayerFragmentFrames);
         return;
     }
     float a = runState.elapsed / 240.0f + 1.0f;
-    Projectile_SpawnFan(s.x, s.y, 0.05f, a * 3.0f, false, (int)(a * 36.0f), s.heading, 360.0f,
-                        kEnemyBulletFrames);
+    QueueFan(s.x, s.y, a * 3.0f, false, (int)(a * 36.0f), s.heading, kEnemyBulletFrames);
 }
 
 bool TouchesPlayer(const Sprite& s) {
@@ -65,9 +109,9 @@ bool TouchesPlayer(const Sprite& s) {
     return Distance2(player.x, player.y, s.x, s.y) < reach * reach;
 }
 
-void BulletHitsPlayer(Projectile& p) {
-    Sprite& s = *p.sprite;
-    Sprite_Release(&s);
+void BulletHitsPlayer(const Shot& shot) {
+    const Sprite& s = shot.s;
+    Sprite_Release(shot.p.sprite);
     float a = QL_Math_Radians(AngleTo(s.x, s.y, player.x, player.y));
     player.pushX += std::cos(a) * 3.0f;
     player.pushY -= std::sin(a) * 3.0f;
@@ -78,27 +122,32 @@ void BulletHitsPlayer(Projectile& p) {
     player.lives -= 1;
 }
 
-void EnemyDies(Projectile& p, Enemy& e) {
+void EnemyDies(const Shot& shot, Enemy& e) {
     Sprite& es = *e.sprite;
-    if (e.kind == 4 || e.kind == 6 || e.kind == 7) Projectile_EnemyBurst(es.x, es.y, es.heading);
-    player.score += p.fromPlayer ? e.value : e.value / 2;
+    if (e.kind == 4 || e.kind == 6 || e.kind == 7) {
+        float speed;
+        int count;
+        EnemyBurstEffects(es.x, es.y, &speed, &count);
+        QueueFan(es.x, es.y, speed, false, count, es.heading, kEnemyBulletFrames);
+    }
+    player.score += shot.p.fromPlayer ? e.value : e.value / 2;
     PlayAt(gameSounds.enemyDownLeft, gameSounds.enemyDownRight, es.x, es.y, 2.0f);
     Sprite_Release(&es);
 }
 
-void BulletHitsEnemy(Projectile& p, Enemy& e) {
-    Sprite& s = *p.sprite;
+void BulletHitsEnemy(const Shot& shot, Enemy& e) {
+    const Sprite& s = shot.s;
     Sprite& es = *e.sprite;
     float a = QL_Math_Radians(AngleTo(s.x, s.y, es.x, es.y));
     e.pushX += std::cos(a) / e.mass;
     e.pushY -= std::sin(a) / e.mass;
     e.hitShake += 0.1f / e.mass;
-    player.score += p.fromPlayer ? 2 : 1;
+    player.score += shot.p.fromPlayer ? 2 : 1;
     Ricochet(s);
     PlayAt(gameSounds.enemyHurtLeft, gameSounds.enemyHurtRight, es.x, es.y, 2.0f);
     e.health -= 1;
-    if (e.health < 1) EnemyDies(p, e);
-    Sprite_Release(&s);
+    if (e.health < 1) EnemyDies(shot, e);
+    Sprite_Release(shot.p.sprite);
 }
 
 // The enemies alive when the projectile pass began, in pool order, with their places. None is
@@ -130,20 +179,20 @@ template <class Hit> void ForEachTouchedEnemy(const Sprite& s, Hit hit) {
 }
 
 // Every test runs on the projectile's position, even after an earlier one used it up.
-void BulletHits(Projectile& p) {
-    if (TouchesPlayer(*p.sprite)) BulletHitsPlayer(p);
-    ForEachTouchedEnemy(*p.sprite, [&p](Enemy& e) { BulletHitsEnemy(p, e); });
-    if (Projectile_StoppedAt(p.sprite->x, p.sprite->y)) {
-        Ricochet(*p.sprite);
-        if (!p.fromPlayer) player.score += 1;
-        Sprite_Release(p.sprite);
+void BulletHits(const Shot& shot) {
+    if (TouchesPlayer(shot.s)) BulletHitsPlayer(shot);
+    ForEachTouchedEnemy(shot.s, [&shot](Enemy& e) { BulletHitsEnemy(shot, e); });
+    if (Projectile_StoppedAt(shot.s.x, shot.s.y)) {
+        Ricochet(shot.s);
+        if (!shot.p.fromPlayer) player.score += 1;
+        Sprite_Release(shot.p.sprite);
     }
 }
 
-void BombHits(Projectile& p) {
-    if (TouchesPlayer(*p.sprite)) BombBurst(p);
-    ForEachTouchedEnemy(*p.sprite, [&p](Enemy&) { BombBurst(p); });
-    if (Projectile_StoppedAt(p.sprite->x, p.sprite->y)) BombBurst(p);
+void BombHits(const Shot& shot) {
+    if (TouchesPlayer(shot.s)) BombBurst(shot);
+    ForEachTouchedEnemy(shot.s, [&shot](Enemy&) { BombBurst(shot); });
+    if (Projectile_StoppedAt(shot.s.x, shot.s.y)) BombBurst(shot);
 }
 
 void Fly(Projectile& p, float dt) {
@@ -186,41 +235,34 @@ Projectile* Projectile_Spawn(float x, float y, float heading, float offset, floa
     return &p;
 }
 
+float Projectile_FanHeading(int count, float centre, float spread, int i) {
+    if (count % 2 == 0) return centre + ((float)i / (float)count - 0.5f) * spread;
+    if (i == 0) return centre;
+    int half = count / 2, pair = (i - 1) / 2;
+    float d = (float)(half - pair) * (spread * 0.5f) / (float)half;
+    return i % 2 == 1 ? centre + d : centre - d;
+}
+
 void Projectile_FanHeadings(int count, float centre, float spread, float* out) {
-    if (count <= 0) return;
-    if (count % 2 == 1) {
-        int half = count / 2, n = 0;
-        out[n++] = centre;
-        for (int i = 0; i < half; i++) {
-            float d = (float)(half - i) * (spread * 0.5f) / (float)half;
-            out[n++] = centre + d;
-            out[n++] = centre - d;
-        }
-        return;
-    }
     for (int i = 0; i < count; i++)
-        out[i] = centre + ((float)i / (float)count - 0.5f) * spread;
+        out[i] = Projectile_FanHeading(count, centre, spread, i);
 }
 
 void Projectile_SpawnFan(float x, float y, float offset, float speed, bool fromPlayer, int count,
                          float centre, float spread, const SheetRect frames[4]) {
-    // A fan larger than the pool loses what does not fit; no more headings are needed.
-    static float headings[kProjectileCount + 1];
-    count = std::min(count, kProjectileCount + 1);
-    Projectile_FanHeadings(count, centre, spread, headings);
-    // Nothing frees a projectile during a fan: once the pool is full the rest would find none.
+    // Every heading comes from the whole fan; once the pool is full the rest are lost (nothing
+    // frees a projectile during a fan, so the first failure ends it).
     for (int i = 0; i < count; i++)
-        if (!Projectile_Spawn(x, y, headings[i], offset, speed, fromPlayer, false, 1, frames))
+        if (!Projectile_Spawn(x, y, Projectile_FanHeading(count, centre, spread, i), offset, speed,
+                              fromPlayer, false, 1, frames))
             return;
 }
 
 void Projectile_EnemyBurst(float x, float y, float heading) {
-    float b = (runState.elapsed / 600.0f + 1.0f) * 36.0f;
-    float a = runState.elapsed / 240.0f + 1.0f;
-    PlayAt(gameSounds.explosionLeft, gameSounds.explosionRight, x, y, b / 10.0f);
-    BurstFlash(x, y, b);
-    Projectile_SpawnFan(x, y, 0.05f, a * 3.0f, false, (int)(a * 54.0f), heading, 360.0f,
-                        kEnemyBulletFrames);
+    float speed;
+    int count;
+    EnemyBurstEffects(x, y, &speed, &count);
+    Projectile_SpawnFan(x, y, 0.05f, speed, false, count, heading, 360.0f, kEnemyBulletFrames);
 }
 
 void Projectiles_Update() {
@@ -228,9 +270,11 @@ void Projectiles_Update() {
     for (Projectile& p : ProjectilePool) {
         if (!p.sprite || !p.sprite->inUse) continue;
         Fly(p, QL_System_GetDt());
+        const Shot shot{p, *p.sprite};
         if (p.explosive)
-            BombHits(p);
+            BombHits(shot);
         else
-            BulletHits(p);
+            BulletHits(shot);
+        SpawnPendingFans();
     }
 }

@@ -31,6 +31,8 @@ void Projectile_SpawnFan(float x, float y, float offset, float speed, bool fromP
                          float centre, float spread, const SheetRect frames[4]);
 // The headings a fan of count projectiles takes, written to out (count entries).
 void Projectile_FanHeadings(int count, float centre, float spread, float* out);
+// The heading of the i-th projectile of a fan of count.
+float Projectile_FanHeading(int count, float centre, float spread, int i);
 // One frame of every live projectile: flight, animation and hits.
 void Projectiles_Update();
 // Whether a shot at (x, y) is stopped: outside the arena, or in a block spanning its height.

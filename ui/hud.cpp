@@ -26,6 +26,7 @@ void Flash(float* value, int r, int g, int b) {
     *value -= QL_System_GetDt() * *value * 10.0f;
     float w = (float)QL_System_GetWindowWidth(), h = (float)QL_System_GetWindowHeight();
     QL_Settings_Fill(QL_Color_Create(r, g, b, (int)*value));
+    QL_Settings_NoStroke(); // no edge line along the window's border
     QL_Graphics_DrawQuad(0.0f, 0.0f, w, 0.0f, w, h, 0.0f, h);
 }
 

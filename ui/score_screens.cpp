@@ -15,11 +15,24 @@ namespace {
 const QL_Color kWhite{255, 255, 255, 255};
 const QL_Color kRed{250, 50, 50, 255};
 
+// A tag as it goes into a line that is drawn as a format (where "%%" prints one '%'): every '%'
+// doubled, so the tag shows exactly as it was entered.
+void EscapedTag(const HighScoreEntry& e, char out[7]) {
+    int n = 0;
+    for (int i = 0; i < 3 && e.tag[i]; i++) {
+        if (e.tag[i] == '%') out[n++] = '%';
+        out[n++] = e.tag[i];
+    }
+    out[n] = 0;
+}
+
 // The leaderboard's line of a place: zero-padded in the shadow, space-padded in front.
 void PlaceLines(int place, char* shadow, char* front) {
     const HighScoreEntry& e = HighScoreTable[place];
-    std::snprintf(shadow, kMenuLineSize, "#%d    %.3s    %.10d", place + 1, e.tag, e.score);
-    std::snprintf(front, kMenuLineSize, "#%d    %.3s    %10d", place + 1, e.tag, e.score);
+    char tag[7];
+    EscapedTag(e, tag);
+    std::snprintf(shadow, kMenuLineSize, "#%d    %s    %.10d", place + 1, tag, e.score);
+    std::snprintf(front, kMenuLineSize, "#%d    %s    %10d", place + 1, tag, e.score);
 }
 
 // Credit lines: every name is the project, its team, or a library or font it is built on.

@@ -211,6 +211,8 @@ void Render_Scene(const View& view) {
     DriftSky(QL_System_GetDt());
     MoveWave(QL_System_GetDt());
     QL_Settings_Fill(skyColor);
+    // The last block face's outline colour is still set; the sky has no outline.
+    QL_Settings_NoStroke();
     QL_Graphics_DrawRect(view.viewLeft, view.viewTop, view.viewRight - view.viewLeft,
                          view.viewBottom - view.viewTop);
     DrawRings(view);

@@ -73,7 +73,10 @@ static void WaitForFrameCap() {
 // One frame of the loop. Used by QL_Engine_Run and by the headless driver.
 void Ql_Engine_Frame() {
     Ql_Input_BeginFrame();
-    if (!g_ql.headless) PollEvents();
+    if (!g_ql.headless) {
+        PollEvents();
+        Ql_Video_SyncSize();
+    }
     MeasureDt();
     Ql_Canvas_Bind();
     if (g_ql.update) g_ql.update();

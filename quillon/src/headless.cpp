@@ -12,6 +12,21 @@ static std::vector<QLH_PlayEntry> playLog;
 static std::vector<QLH_AssetEntry> assetLog;
 static QLH_DrawStats stats;
 static bool statesStarted = false;
+static std::vector<std::string> textLog;
+static bool textLogOn = false;
+
+void Ql_Log_Text(const char* text) {
+    if (g_ql.headless && textLogOn) textLog.push_back(text ? text : "");
+}
+
+void QLH_SetTextLog(bool on) {
+    textLogOn = on;
+    textLog.clear();
+}
+
+const std::vector<std::string>& QLH_TextLog() {
+    return textLog;
+}
 
 void Ql_Log_Asset(bool load, const char* type, const char* path) {
     if (!g_ql.headless) return;
@@ -42,6 +57,7 @@ void QLH_Start(int width, int height, float dt) {
     QLH_ClearLogs();
     QLH_ResetDrawStats();
     statesStarted = false;
+    textLogOn = false;
     Ql_Video_Open();
     Ql_Sound_Open(false);
 }
@@ -130,6 +146,10 @@ int QLH_ActiveVoices() {
     return Ql_Sound_ActiveVoices();
 }
 
+float QLH_GroupVolume(int group) {
+    return Ql_Sound_GroupVolume(group);
+}
+
 const std::vector<QLH_PlayEntry>& QLH_PlayLog() {
     return playLog;
 }
@@ -139,6 +159,7 @@ const std::vector<QLH_AssetEntry>& QLH_AssetLog() {
 void QLH_ClearLogs() {
     playLog.clear();
     assetLog.clear();
+    textLog.clear();
 }
 
 QLH_DrawStats QLH_GetDrawStats() {

@@ -40,14 +40,15 @@ bool ValidKey(int key) {
     return key >= 0 && key < QL_KEY_COUNT;
 }
 
-// Letters and digits by upper-case character code, Escape 256, arrows 257 to 260.
+// Letters and digits by upper-case character code, Escape, the arrows and F1 to F12 above 255.
 int MapKey(SDL_Keycode k) {
     if (k >= 'a' && k <= 'z') return k - 'a' + 'A';
     if (k == SDLK_ESCAPE) return QL_KEY_ESCAPE;
-    if (k == SDLK_UP) return 257;
-    if (k == SDLK_DOWN) return 258;
-    if (k == SDLK_LEFT) return 259;
-    if (k == SDLK_RIGHT) return 260;
+    if (k == SDLK_UP) return QL_KEY_UP;
+    if (k == SDLK_DOWN) return QL_KEY_DOWN;
+    if (k == SDLK_LEFT) return QL_KEY_LEFT;
+    if (k == SDLK_RIGHT) return QL_KEY_RIGHT;
+    if (k >= SDLK_F1 && k <= SDLK_F12) return QL_KEY_F1 + (int)(k - SDLK_F1);
     if (k >= 0 && k < 256) return k;
     return -1;
 }
@@ -188,8 +189,10 @@ void QL_Input_WarpMouse(float x, float y) {
     }
 }
 
+// A press that began during the frame counts as held for it, even if the key is already up again:
+// a tap shorter than a frame is never lost.
 bool QL_Input_KeyDown(int key) {
-    return ValidKey(key) && s.down[key];
+    return ValidKey(key) && (s.down[key] || s.pressed[key]);
 }
 bool QL_Input_KeyTriggered(int key) {
     return ValidKey(key) && s.pressed[key];
@@ -198,7 +201,7 @@ bool QL_Input_KeyReleased(int key) {
     return ValidKey(key) && s.released[key];
 }
 bool QL_Input_MouseDown(int button) {
-    return button >= 0 && button < kButtons && s.buttonDown[button];
+    return button >= 0 && button < kButtons && (s.buttonDown[button] || s.buttonPressed[button]);
 }
 bool QL_Input_MouseClicked() {
     return s.buttonPressed[0];

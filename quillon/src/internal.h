@@ -61,7 +61,10 @@ void Ql_Engine_StartStates(); // applies the first state change before the first
 // window.cpp
 bool Ql_Video_Open(); // creates the window (or headless surface), renderer and canvas
 void Ql_Video_Close();
+// Whether a video driver shows a window: SDL's offscreen and dummy drivers only when requested.
+bool Ql_Video_DriverShows(const char* driver, const char* requested);
 void Ql_Video_Present();
+void Ql_Video_SyncSize(); // canvas to the window's current drawable size
 void Ql_Video_HandleWindowEvent(const SDL_Event& e);
 void Ql_Canvas_Recreate();
 void Ql_Canvas_Bind();
@@ -87,6 +90,7 @@ void Ql_Sound_Open(bool withDevice);
 void Ql_Sound_Close();
 void Ql_Sound_Advance(float seconds); // mixes silently when there is no device
 int Ql_Sound_ActiveVoices();
+float Ql_Sound_GroupVolume(int group);
 
 // draw.cpp
 void Ql_Draw_ResetState();
@@ -95,6 +99,8 @@ void Ql_Draw_ApplyColor(QL_Color c); // sets the renderer's draw colour, alpha c
 // headless.cpp: logs kept while headless
 void Ql_Log_Asset(bool load, const char* type, const char* path);
 void Ql_Log_Play(const char* path, float volume, float pitch, bool looping, int group);
-void Ql_Stats_Count(int what); // 0 quad, 1 rect, 2 image, 3 text
+void Ql_Stats_Count(int what);
+void Ql_Log_Text(
+    const char* text); // kept only while the text log is on // 0 quad, 1 rect, 2 image, 3 text
 
 int Ql_ClampChannel(int v);

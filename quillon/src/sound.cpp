@@ -3,7 +3,12 @@
 // or no sound card) the mixer is advanced silently so that voices still end on time.
 #include <SDL.h>
 
+#include <cstdio>
 #include <string>
+#ifndef _WIN32
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 #include "internal.h"
 #include "mixer.h"
@@ -27,18 +32,48 @@ static void Unlock() {
     if (device) SDL_UnlockAudioDevice(device);
 }
 
-void Ql_Sound_Open(bool withDevice) {
-    Mixer_Reset(&mixer, 48000);
-    if (!withDevice || device) return;
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return;
+// Sound libraries probing for a card (ALSA above all) write lines of their own to stderr when
+// there is none. They are held back while the device opens; the engine says it in one line.
+struct QuietStderr {
+#ifndef _WIN32
+    int saved = -1;
+    QuietStderr() {
+        std::fflush(stderr);
+        int null = open("/dev/null", O_WRONLY);
+        if (null < 0) return;
+        saved = dup(2);
+        dup2(null, 2);
+        close(null);
+    }
+    ~QuietStderr() {
+        if (saved < 0) return;
+        std::fflush(stderr);
+        dup2(saved, 2);
+        close(saved);
+    }
+#endif
+};
+
+static SDL_AudioDeviceID OpenDevice() {
+    QuietStderr quiet;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return 0;
     SDL_AudioSpec want{}, have{};
     want.freq = 48000;
     want.format = AUDIO_F32SYS;
     want.channels = 2;
     want.samples = 1024;
     want.callback = AudioCallback;
-    device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
-    if (!device) return;
+    return SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+}
+
+void Ql_Sound_Open(bool withDevice) {
+    Mixer_Reset(&mixer, 48000);
+    if (!withDevice || device) return;
+    device = OpenDevice();
+    if (!device) {
+        std::fprintf(stderr, "Quillon: no sound device (%s); playing silently\n", SDL_GetError());
+        return;
+    }
     SDL_PauseAudioDevice(device, 0);
 }
 
@@ -148,4 +183,8 @@ void QL_Sound_StopAll() {
 
 int Ql_Sound_ActiveVoices() {
     return Mixer_ActiveVoices(&mixer);
+}
+
+float Ql_Sound_GroupVolume(int group) {
+    return group >= 0 && group < kMixGroups ? mixer.groupVolume[group] : 0.0f;
 }

@@ -166,6 +166,7 @@ static float AlignedY(float y, const SizedFont* sf) {
 
 void QL_Font_DrawText(const char* text, float x, float y) {
     Ql_Stats_Count(3);
+    Ql_Log_Text(text);
     if (!text || !*text || !g_ql.renderer || g_ql.countOnly) return;
     SizedFont* sf = CurrentSize(true);
     if (!sf || !sf->atlas) return;

@@ -33,10 +33,14 @@ void Ql_Canvas_Bind() {
         SDL_SetRenderTarget(g_ql.renderer, g_ql.canvas);
 }
 
+// The window manager may apply a size change after the call that asked for it, or without an event
+// reaching us, so the size is read again every frame: canvas, window size and mouse agree.
+// (The renderer's output size is no use here: while the canvas is the render target, SDL reports
+// the canvas's own size.)
 static void ReadDrawableSize() {
-    if (g_ql.headless || !g_ql.renderer) return;
+    if (g_ql.headless || !g_ql.renderer || !g_ql.window) return;
     int w = 0, h = 0;
-    SDL_GetRendererOutputSize(g_ql.renderer, &w, &h);
+    SDL_GetWindowSizeInPixels(g_ql.window, &w, &h);
     if (w > 0 && h > 0 && (w != g_ql.width || h != g_ql.height)) {
         g_ql.width = w;
         g_ql.height = h;
@@ -53,9 +57,23 @@ static bool OpenHeadless() {
     return g_ql.renderer != nullptr;
 }
 
+// SDL falls back to drivers that show nothing when no display is reachable; a game window there
+// would run unseen for ever. They count only when the user asked for them by name.
+bool Ql_Video_DriverShows(const char* driver, const char* requested) {
+    if (!driver) return false;
+    bool invisible =
+        SDL_strcasecmp(driver, "offscreen") == 0 || SDL_strcasecmp(driver, "dummy") == 0;
+    return !invisible || (requested && SDL_strcasecmp(requested, driver) == 0);
+}
+
 static bool OpenWindow() {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         g_ql.lastError = std::string("cannot open a display: ") + SDL_GetError();
+        return false;
+    }
+    if (!Ql_Video_DriverShows(SDL_GetCurrentVideoDriver(), SDL_getenv("SDL_VIDEODRIVER"))) {
+        g_ql.lastError = "cannot open a display: no display is available (set DISPLAY)";
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return false;
     }
     ReadDisplaySize();
@@ -114,6 +132,10 @@ void Ql_Video_Close() {
 }
 
 // Copies the canvas to the window. Headless keeps the canvas as the picture itself.
+void Ql_Video_SyncSize() {
+    ReadDrawableSize();
+}
+
 void Ql_Video_Present() {
     if (g_ql.headless || !g_ql.renderer) return;
     SDL_SetRenderTarget(g_ql.renderer, nullptr);

@@ -6,6 +6,7 @@
 #include "app/app.h"
 #include "app/settings.h"
 #include "game/game_update.h"
+#include "game/player.h"
 #include "tests/support/headless_fixture.h"
 #include "ui/front_end.h"
 
@@ -137,6 +138,33 @@ TEST_F(ShellTest, EveryRunStopsTheMenuMusicAndStartsTrackOneOnTheMusicGroup) {
     EXPECT_FLOAT_EQ(music.volume, 1.0f) << "musicVolume 0.5 x 2";
     EXPECT_TRUE(music.looping);
     EXPECT_EQ(music.group, 1);
+}
+
+// The pointer rests wherever the menus left it; the run's first frame must not turn by that.
+TEST_F(ShellTest, RunStartsWithTheMouseCentredAndNoTurn) {
+    QLH_MouseMove(3.0f, 5.0f);
+    QLH_Step(1);
+    StartRun();
+    EXPECT_EQ(player.turnRate, 0.0f) << "the first frame turned by the menu's pointer offset";
+    EXPECT_FLOAT_EQ(QL_Input_GetMouseX(), (float)(QL_System_GetWindowWidth() / 2));
+}
+
+// Music loudness is the track's volume times the music group's: it must follow the setting
+// linearly after E and R have set the group, and stay 1.0 at the default.
+TEST_F(ShellTest, GameMusicLoudnessFollowsTheSettingLinearly) {
+    for (float music : {0.5f, 0.6f, 1.0f, 0.0f}) {
+        settings.musicVolume = music;
+        QL_Sound_SetGroupVolume(1, music * 2.0f); // what E and R do on the settings screen
+        size_t mark = QLH_PlayLog().size();
+        StartRun();
+        const QLH_PlayEntry* track = nullptr;
+        for (size_t i = mark; i < QLH_PlayLog().size(); i++)
+            if (QLH_PlayLog()[i].path.find("/BGM/Zorb1") != std::string::npos)
+                track = &QLH_PlayLog()[i];
+        ASSERT_NE(track, nullptr);
+        EXPECT_FLOAT_EQ(track->volume * QLH_GroupVolume(1), music * 2.0f) << "setting " << music;
+        QuitRun();
+    }
 }
 
 TEST_F(ShellTest, UnfocusedFrontEndDrawsNothing) {

@@ -138,6 +138,64 @@ TEST_F(ProjectileTest, KillingABurstingKindThrowsFragments) {
     EXPECT_GE(LiveProjectiles(), 50) << "54 fragments, some already on walls or the player";
 }
 
+// A burst frees the bomb's slot and throws fragments; the tests still to come must run on the
+// bomb, not on the fragment that took its slot.
+TEST_F(ProjectileTest, EveryBurstOfOneBombIsTheBombsOwn) {
+    struct Case {
+        const char* what;
+        bool wall;
+        int enemies, bursts;
+    } cases[] = {{"two overlapping enemies", false, 2, 2}, {"an enemy against a wall", true, 1, 2}};
+    for (const Case& c : cases) {
+        for (Projectile& p : ProjectilePool) {
+            Sprite_Release(p.sprite);
+            p.frames[0].top = 0.0f;
+        }
+        for (Enemy& e : EnemyPool)
+            Sprite_Release(e.sprite);
+        OpenFloor();
+        if (c.wall) Wall(11, 10);
+        for (int i = 0; i < c.enemies; i++)
+            PlaceEnemy(0, 10.9f, 10.5f)->health = 100;
+        QLH_ClearLogs();
+        player.bombPower = 45;
+        Projectile_Spawn(11.01f, 10.5f, 0.0f, 0.0f, 0.0f, true, true, 30, kBombFrames);
+        Projectiles_Update();
+        std::vector<float> volumes;
+        for (const QLH_PlayEntry& e : QLH_PlayLog())
+            if (e.path.find("ExplosionLeft") != std::string::npos) volumes.push_back(e.volume);
+        ASSERT_EQ((int)volumes.size(), c.bursts) << c.what;
+        EXPECT_FLOAT_EQ(volumes.back(), volumes.front()) << c.what << ": same power, same place";
+        int thrown = 0;
+        for (const Projectile& p : ProjectilePool)
+            thrown += p.sprite->inUse || p.frames[0].top == 16.0f;
+        EXPECT_EQ(thrown, c.bursts * 45) << c.what;
+    }
+}
+
+// A bullet that hits the player, then kills a bursting enemy: the enemy's fan must keep all its
+// fragments, none released as if it were the bullet.
+TEST_F(ProjectileTest, BulletOnThePlayerAndABurstingEnemyKeepsEveryFragment) {
+    Enemy* e = PlaceEnemy(4, player.x + 0.3f, player.y);
+    e->health = 1;
+    Projectile_Spawn(player.x + 0.06f, player.y, 0.0f, 0.0f, 0.0f, false, false, 1,
+                     kEnemyBulletFrames);
+    Projectiles_Update();
+    ASSERT_FALSE(e->sprite->inUse);
+    EXPECT_EQ(player.lives, 2);
+    EXPECT_EQ(LiveProjectiles(), 54);
+}
+
+// A fan larger than the free pool keeps the spacing of the whole fan and loses what does not fit.
+TEST_F(ProjectileTest, OversizedFanKeepsItsHeadings) {
+    Projectile_SpawnFan(20.5f, 20.5f, 0, 1, false, 600, 0, 360, kEnemyBulletFrames);
+    EXPECT_EQ(LiveProjectiles(), kProjectileCount);
+    for (int i : {0, 1, 300, 511})
+        EXPECT_FLOAT_EQ(ProjectilePool[i].sprite->heading, Projectile_FanHeading(600, 0, 360, i))
+            << i;
+    EXPECT_FLOAT_EQ(ProjectilePool[1].sprite->heading, (1.0f / 600.0f - 0.5f) * 360.0f);
+}
+
 TEST_F(ProjectileTest, BurstOnThePlayersSpotStaysFinite) {
     Projectile_EnemyBurst(player.x, player.y, 0.0f);
     EXPECT_TRUE(std::isfinite(whiteFlash));

@@ -33,6 +33,7 @@ TEST(HudLines, WeaponSegmentLiesOverItsShadow) {
 
 void Update() {
     QL_Settings_Background(QL_Color_Create(0, 0, 0, 255));
+    QL_Settings_Stroke(QL_Color_Create(0, 255, 0, 255)); // as a block face may leave it
     Hud_Draw(std::max(player.score, player.bestScore));
 }
 
@@ -116,6 +117,8 @@ TEST_F(HudTest, FlashesOfZeroChangeNothingAndRedCoversEverything) {
     Pixel red = At(5, 240);
     EXPECT_NEAR(red.r, 200, 2);
     EXPECT_NEAR(red.g, 100, 2);
+    for (Pixel edge : {At(0, 240), At(320, 0), At(639, 240), At(320, 479)})
+        EXPECT_EQ(edge.g, red.g) << "the flash has no outline along the window's edge";
 }
 
 } // namespace

@@ -1,7 +1,9 @@
 // The high-score and credits screens: their keys, and the leaderboard's lines on screen.
+#include <cstring>
 #include <string>
 
 #include "app/app.h"
+#include "scores/high_scores.h"
 #include "tests/support/headless_fixture.h"
 #include "ui/front_end.h"
 
@@ -46,6 +48,23 @@ TEST_F(ScoreScreensTest, EightPlacesAndTheirRowsAreDrawn) {
             grey += p.r >= 185 && p.r <= 195 && p.g == p.r && p.b == p.r;
         }
     EXPECT_GT(grey, 5);
+}
+
+// Lines are drawn as formats, where "%%" prints one '%': a tag must come out as it was entered.
+TEST_F(ScoreScreensTest, TagsShowEveryPercentSign) {
+    const char* tags[] = {"%%%", "a%b", "%d%"};
+    for (int i = 0; i < 3; i++)
+        std::memcpy(HighScoreTable[i].tag, tags[i], 4);
+    frontEnd.menuScreen = kScreenHighScores;
+    QLH_SetTextLog(true);
+    QLH_Step(1);
+    for (const char* tag : tags) {
+        bool shown = false;
+        for (const std::string& line : QLH_TextLog())
+            shown |= line.find(std::string("    ") + tag + "    ") != std::string::npos;
+        EXPECT_TRUE(shown) << "tag " << tag;
+    }
+    QLH_SetTextLog(false);
 }
 
 TEST_F(ScoreScreensTest, CreditsShowTheirLinesAndTheLogo) {

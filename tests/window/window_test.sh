@@ -38,18 +38,49 @@ sleep 0.5
 xdotool mousemove --window "$win" 800 450
 # A click cuts each splash screen short (the maker's logo to 2.4 s, the others to 0.4 s) and the
 # title ignores clicks, so clicking for a while reaches the title whatever the machine's pace.
-for _ in $(seq 24); do xdotool click --window "$win" 1; sleep 0.3; done
-sleep 0.5
-xdotool key --window "$win" s
-sleep 0.3
-xdotool key --window "$win" p
-wait_size "$win" 640x480 || fail "P did not give a 640 x 480 window ($(size_of "$win"))"
-xdotool key --window "$win" p
-wait_size "$win" 1280x720 || fail "P did not give a 1280 x 720 window ($(size_of "$win"))"
-xdotool key --window "$win" p
-wait_size "$win" 1600x900 || fail "P did not return to full screen ($(size_of "$win"))"
-xdotool key --window "$win" s
-sleep 0.3
+skip_splash() {
+    for _ in $(seq 24); do xdotool click --window "$1" 1; sleep 0.3; done
+    sleep 0.5
+}
+skip_splash "$win"
+# Each window mode, chosen with P on the settings screen: the run's pause overlay must light its
+# Quit button under the pointer where it is drawn, and clicks on Quit and Yes must hit.
+pixel_at() { # window, x, y in window pixels -> "r,g,b" of the screen there
+    local pos
+    pos=$(xdotool getwindowgeometry "$1" | awk '/Position/ {print $2}')
+    import -window root -crop "1x1+$((${pos%,*} + $2))+$((${pos#*,} + $3))" txt:- 2>/dev/null |
+        sed -n 's/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1,\2,\3/p' | tail -1
+}
+check_pause_buttons() { # window, width, height
+    local w=$2 h=$3 y=$(($3 * 2 / 3)) hover
+    xdotool key --window "$1" e
+    sleep 1.5
+    xdotool key --window "$1" Escape
+    sleep 0.5
+    xdotool mousemove --window "$1" $((w / 2)) "$y"
+    sleep 0.5
+    # Inside the Quit button (a quarter of the width, centred), left of its label.
+    hover=$(pixel_at "$1" $((w / 2 - w * 11 / 100)) "$y")
+    [ "$hover" = "200,200,200" ] || fail "at ${w}x$h the Quit button is not lit under the pointer ($hover)"
+    xdotool click --window "$1" 1
+    sleep 0.4
+    xdotool mousemove --window "$1" $((w * 7 / 16)) "$y"
+    sleep 0.3
+    xdotool click --window "$1" 1
+    sleep 1
+    skip_splash "$1" # the front end starts again with its splash screens
+}
+for size in 640x480 1280x720 1600x900; do
+    xdotool key --window "$win" s
+    sleep 0.3
+    xdotool key --window "$win" p
+    wait_size "$win" "$size" || fail "P did not give a $size window ($(size_of "$win"))"
+    sleep 0.5
+    xdotool key --window "$win" s
+    sleep 0.3
+    check_pause_buttons "$win" "${size%x*}" "${size#*x}"
+    echo "window $size: the pause overlay's buttons light and click where they are drawn"
+done
 xdotool key --window "$win" q
 sleep 0.3
 xdotool key --window "$win" y

@@ -138,6 +138,25 @@ TEST_F(SceneTest, SkyAboveTheHorizonBlocksBelow) {
     EXPECT_FALSE(ground.r == sky.r && ground.g == sky.g && ground.b == sky.b);
 }
 
+// The sky is drawn while the last block face's outline colour is still set; no line may show
+// along the window's top and left edges.
+TEST_F(SceneTest, SkyHasNoOutlineAlongTheEdges) {
+    auto scene = frame;
+    frame = [scene] {
+        QL_Settings_Stroke(QL_Color_Create(255, 0, 0, 255));
+        scene();
+    };
+    renderDistance = 0;
+    QLH_SetDt(1.0f / 60.0f); // the distance stays 0: only the camera's own cell below the sky
+    QLH_Step(2);
+    const int edge[][2] = {{0, 0}, {160, 0}, {319, 0}, {0, 3}, {319, 3}};
+    for (const auto& e : edge) {
+        Pixel p = At(e[0], e[1]);
+        EXPECT_EQ(p.r, skyColor.r) << e[0] << "," << e[1];
+        EXPECT_EQ(p.g, skyColor.g) << e[0] << "," << e[1];
+    }
+}
+
 TEST_F(SceneTest, BackdropCameraCirclesTheCentre) {
     frame = [] { Camera_BackdropFrame(); };
     orbitTime = 0.01f;

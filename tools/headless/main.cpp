@@ -47,13 +47,23 @@ static void ApplyDue(long frame, std::vector<HeadlessAction>* actions) {
     actions->insert(actions->end(), later.begin(), later.end());
 }
 
+static bool Unwritten(const std::string& path) {
+    std::fprintf(stderr, "zorb-headless: could not write %s\n", path.c_str());
+    return false;
+}
+
 int main(int argc, char** argv) {
     HeadlessConfig config;
     std::string error;
     if (!Headless_ParseArgs(argc, argv, &config, &error)) {
-        std::fprintf(stderr, "zorb-headless: %s\n", error.c_str());
+        std::fprintf(stderr, "zorb-headless: %s\n%s", error.c_str(), kHeadlessUsage);
         return 2;
     }
+    if (config.help) {
+        std::fputs(kHeadlessUsage, stdout);
+        return 0;
+    }
+    bool written = true;
     QLH_Start(config.width, config.height, config.dt);
     if (config.seedGiven) QLH_ForceSeed(config.seed);
     QLH_SetCountOnly(config.countOnly);
@@ -67,11 +77,10 @@ int main(int argc, char** argv) {
         QLH_Step(1);
         times.Add(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
         for (const HeadlessShot& shot : config.shots)
-            if (shot.frame == f && !QLH_SavePng(shot.path.c_str()))
-                std::fprintf(stderr, "zorb-headless: could not write %s\n", shot.path.c_str());
+            if (shot.frame == f && !QLH_SavePng(shot.path.c_str())) written = Unwritten(shot.path);
     }
     if (!config.report.empty() && !Report_Write(config.report.c_str(), times))
-        std::fprintf(stderr, "zorb-headless: could not write %s\n", config.report.c_str());
+        written = Unwritten(config.report);
     QLH_Shutdown();
-    return 0;
+    return written ? 0 : 1;
 }

@@ -1,20 +1,35 @@
 // Parsing of zorb-headless's command line.
 #include "tools/headless/script.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "quillon/quillon.h"
 
-// "E" -> 'E', "ESC" -> Escape, "1" -> '1', "SPACE" -> ' '.
-static int ParseKey(const std::string& name) {
-    if (name == "ESC" || name == "ESCAPE") return QL_KEY_ESCAPE;
-    if (name == "SPACE") return ' ';
-    if (name.size() != 1) return -1;
-    char c = name[0];
-    if (c >= 'a' && c <= 'z') c = (char)(c - 'a' + 'A');
-    return (unsigned char)c;
+// Key names, case-insensitive: a letter or digit, Escape/Esc, Space, Enter/Return, the arrows
+// Up/Down/Left/Right, F1 to F12. Returns -1 for anything else.
+int Headless_ParseKey(const std::string& name) {
+    std::string n;
+    for (char c : name)
+        n += (char)std::toupper((unsigned char)c);
+    struct Named {
+        const char* name;
+        int key;
+    };
+    static const Named named[] = {
+        {"ESC", QL_KEY_ESCAPE}, {"ESCAPE", QL_KEY_ESCAPE}, {"SPACE", ' '},
+        {"ENTER", '\r'},        {"RETURN", '\r'},          {"UP", QL_KEY_UP},
+        {"DOWN", QL_KEY_DOWN},  {"LEFT", QL_KEY_LEFT},     {"RIGHT", QL_KEY_RIGHT}};
+    for (const Named& k : named)
+        if (n == k.name) return k.key;
+    if (n.size() == 1 && std::isalnum((unsigned char)n[0])) return (unsigned char)n[0];
+    if (n.size() >= 2 && n.size() <= 3 && n[0] == 'F' && std::isdigit((unsigned char)n[1])) {
+        int f = std::atoi(n.c_str() + 1);
+        if (f >= 1 && f <= 12 && std::to_string(f) == n.substr(1)) return QL_KEY_F1 + f - 1;
+    }
+    return -1;
 }
 
 static bool ParseXY(const std::string& text, float* x, float* y) {
@@ -37,7 +52,7 @@ bool Headless_ParseAction(const std::string& text, HeadlessAction* a) {
         a->kind = verb == "key"
                       ? HeadlessAction::KeyTap
                       : (verb == "down" ? HeadlessAction::KeyDown : HeadlessAction::KeyUp);
-        a->key = ParseKey(arg);
+        a->key = Headless_ParseKey(arg);
         return a->key >= 0;
     }
     if (verb == "click" || verb == "mouse") {
@@ -88,9 +103,29 @@ static bool ParseFlag(const std::string& flag, const std::string& value, Headles
     return false;
 }
 
+const char* const kHeadlessUsage =
+    "usage: zorb-headless [--size WxH] [--dt SECONDS] [--frames N] [--seed N]\n"
+    "                     [--at FRAME:ACTION]... [--shot FRAME:FILE.png]... [--autoplay]\n"
+    "                     [--count-only] [--report FILE.json]\n"
+    "Runs ZORB without a display, with a fixed time step and scripted input.\n"
+    "ACTION:  key:NAME   press, release on the next frame\n"
+    "         down:NAME  up:NAME   hold or release a key\n"
+    "         click:X,Y  left click at window pixel (X, Y)\n"
+    "         mouse:X,Y  move the mouse\n"
+    "         focus:0|1  lose or regain the window's focus\n"
+    "NAME:    a letter or digit, Escape/Esc, Space, Enter/Return, Up, Down, Left, Right, F1-F12\n"
+    "         (any case)\n"
+    "--autoplay    a bot plays one run\n"
+    "--count-only  count draw calls without rasterising\n"
+    "--help        this text\n";
+
 bool Headless_ParseArgs(int argc, char** argv, HeadlessConfig* config, std::string* error) {
     for (int i = 1; i < argc; i++) {
         std::string flag = argv[i];
+        if (flag == "--help" || flag == "-h") {
+            config->help = true;
+            return true;
+        }
         if (flag == "--autoplay" || flag == "--count-only") {
             (flag == "--autoplay" ? config->autoplay : config->countOnly) = true;
             continue;

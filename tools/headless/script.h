@@ -24,6 +24,7 @@ struct HeadlessConfig {
     bool seedGiven = false;
     bool autoplay = false;
     bool countOnly = false; // count draw calls without rasterising (fast soak runs)
+    bool help = false;
     std::string report;
     std::vector<HeadlessAction> actions;
     std::vector<HeadlessShot> shots;
@@ -31,5 +32,9 @@ struct HeadlessConfig {
 
 // Parses argv into config; returns false and fills error on a malformed argument.
 bool Headless_ParseArgs(int argc, char** argv, HeadlessConfig* config, std::string* error);
+// An engine key code from a key name (case-insensitive), or -1.
+int Headless_ParseKey(const std::string& name);
+// The usage text printed for --help and after a bad argument.
+extern const char* const kHeadlessUsage;
 // Parses one "FRAME:ACTION" string.
 bool Headless_ParseAction(const std::string& text, HeadlessAction* action);

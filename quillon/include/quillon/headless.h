@@ -50,6 +50,8 @@ bool QLH_SavePng(const char* path);
 
 // The number of voices the mixer is playing (paused ones included).
 int QLH_ActiveVoices();
+// The volume of a sound group, as QL_Sound_SetGroupVolume left it (1.0 by default).
+float QLH_GroupVolume(int group);
 
 const std::vector<QLH_PlayEntry>& QLH_PlayLog();
 const std::vector<QLH_AssetEntry>& QLH_AssetLog();
@@ -60,6 +62,9 @@ struct QLH_DrawStats {
     long quads, rects, images, texts;
 };
 QLH_DrawStats QLH_GetDrawStats();
+// While on, every string handed to QL_Font_DrawText is kept, in order (cleared when switched).
+void QLH_SetTextLog(bool on);
+const std::vector<std::string>& QLH_TextLog();
 void QLH_ResetDrawStats();
 // When set, draw calls are counted but not rasterised (to measure the game's own cost).
 void QLH_SetCountOnly(bool countOnly);

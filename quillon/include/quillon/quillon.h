@@ -98,7 +98,16 @@ int QL_Image_GetWidth(QL_Image image);
 int QL_Image_GetHeight(QL_Image image);
 
 // ---- Input ---------------------------------------------------------------------------------
-enum { QL_KEY_ESCAPE = 256, QL_KEY_COUNT = 320 };
+// Letters and digits by their upper-case character code, Enter 13, Space 32, and these.
+enum {
+    QL_KEY_ESCAPE = 256,
+    QL_KEY_UP = 257,
+    QL_KEY_DOWN = 258,
+    QL_KEY_LEFT = 259,
+    QL_KEY_RIGHT = 260,
+    QL_KEY_F1 = 261, // F1 to F12 follow in order
+    QL_KEY_COUNT = 320
+};
 bool QL_Input_KeyDown(int key);
 bool QL_Input_KeyTriggered(int key);
 bool QL_Input_KeyReleased(int key);
