@@ -1,19 +1,17 @@
-// Drawing state and shapes: fill and stroke colours, modes, background, rectangles and quads.
-#include <SDL.h>
-
+// Drawing state and shapes: fill and stroke colours, modes, background, rectangles and quads,
+// recorded as commands for the canvas.
 #include <cmath>
 
+#include "canvas.h"
 #include "internal.h"
 
 int Ql_ClampChannel(int v) {
     return v < 0 ? 0 : (v > 255 ? 255 : v);
 }
 
-void Ql_Draw_ApplyColor(QL_Color c) {
-    int a = Ql_ClampChannel(c.a);
-    SDL_SetRenderDrawColor(g_ql.renderer, (Uint8)Ql_ClampChannel(c.r), (Uint8)Ql_ClampChannel(c.g),
-                           (Uint8)Ql_ClampChannel(c.b), (Uint8)a);
-    SDL_SetRenderDrawBlendMode(g_ql.renderer, a == 255 ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND);
+uint32_t Ql_Draw_Pack(QL_Color c) {
+    return Ql_Pack(Ql_ClampChannel(c.r), Ql_ClampChannel(c.g), Ql_ClampChannel(c.b),
+                   Ql_ClampChannel(c.a));
 }
 
 void Ql_Draw_ResetState() {
@@ -56,84 +54,63 @@ void QL_Settings_TextAlignment(int h, int v) {
 }
 
 void QL_Settings_Background(QL_Color c) {
-    if (!g_ql.renderer || g_ql.countOnly) return;
-    Ql_Canvas_Bind();
-    SDL_SetRenderDrawColor(g_ql.renderer, (Uint8)Ql_ClampChannel(c.r), (Uint8)Ql_ClampChannel(c.g),
-                           (Uint8)Ql_ClampChannel(c.b), 255);
-    SDL_RenderClear(g_ql.renderer);
+    if (!g_ql.videoReady || g_ql.countOnly) return;
+    QlDrawCmd cmd{};
+    cmd.kind = QlDrawCmd::Clear;
+    cmd.color = Ql_Draw_Pack(QL_Color{c.r, c.g, c.b, 255});
+    cmd.top = 0;
+    cmd.bottom = Canvas_Height();
+    Canvas_Record(cmd);
 }
 
-// An outline shows when stroking is on and its colour is not fully transparent.
-static bool StrokeVisible() {
-    return g_ql.strokeOn && Ql_ClampChannel(g_ql.stroke.a) > 0;
-}
-static bool FillVisible() {
-    return Ql_ClampChannel(g_ql.fill.a) > 0;
+static bool Drawing() {
+    return g_ql.videoReady && !g_ql.countOnly;
 }
 
-// With 8-bit blending on GPU renderers a faint black veil rounds to no change once channels are
-// dark (they stall near 15 and never reach black). After such a veil, take one more step off each
-// channel there; the software renderer's rounding reaches black by itself.
-static void VeilStep(const SDL_FRect& r) {
-    QL_Color c = g_ql.fill;
-    int a = Ql_ClampChannel(c.a);
-    if (g_ql.softwareRenderer || a == 0 || a == 255 || c.r > 0 || c.g > 0 || c.b > 0) return;
-    static const SDL_BlendMode subtractOne = SDL_ComposeCustomBlendMode(
-        SDL_BLENDFACTOR_ONE, SDL_BLENDFACTOR_ONE, SDL_BLENDOPERATION_REV_SUBTRACT,
-        SDL_BLENDFACTOR_ZERO, SDL_BLENDFACTOR_ONE, SDL_BLENDOPERATION_REV_SUBTRACT);
-    if (SDL_SetRenderDrawBlendMode(g_ql.renderer, subtractOne) != 0) return;
-    SDL_SetRenderDrawColor(g_ql.renderer, 1, 1, 1, 255);
-    SDL_RenderFillRectF(g_ql.renderer, &r);
+static void RecordRect(double x, double y, double w, double h, uint32_t color) {
+    QlDrawCmd cmd;
+    if (Raster_MakeRect(&cmd, (float)x, (float)y, (float)w, (float)h, color, Canvas_Width(),
+                        Canvas_Height()))
+        Canvas_Record(cmd);
+}
+
+// The outline of a rectangle: the outermost pixels of those its fill covers.
+static void RectOutline(float x, float y, float w, float h, uint32_t color) {
+    double x0 = std::ceil(std::fmin(x, x + w) - 0.5), x1 = std::ceil(std::fmax(x, x + w) - 0.5);
+    double y0 = std::ceil(std::fmin(y, y + h) - 0.5), y1 = std::ceil(std::fmax(y, y + h) - 0.5);
+    if (x1 <= x0 || y1 <= y0) return;
+    RecordRect(x0, y0, x1 - x0, 1.0, color);
+    if (y1 - y0 > 1.0) RecordRect(x0, y1 - 1.0, x1 - x0, 1.0, color);
+    if (y1 - y0 <= 2.0) return;
+    RecordRect(x0, y0 + 1.0, 1.0, y1 - y0 - 2.0, color);
+    if (x1 - x0 > 1.0) RecordRect(x1 - 1.0, y0 + 1.0, 1.0, y1 - y0 - 2.0, color);
 }
 
 void QL_Graphics_DrawRect(float x, float y, float w, float h) {
     Ql_Stats_Count(1);
-    if (!g_ql.renderer || g_ql.countOnly) return;
+    if (!Drawing()) return;
     if (g_ql.rectMode == 0) {
         x -= w * 0.5f;
         y -= h * 0.5f;
     }
-    SDL_FRect r{x, y, w, h};
-    if (FillVisible()) {
-        Ql_Draw_ApplyColor(g_ql.fill);
-        SDL_RenderFillRectF(g_ql.renderer, &r);
-        VeilStep(r);
-    }
-    if (StrokeVisible()) {
-        Ql_Draw_ApplyColor(g_ql.stroke);
-        SDL_RenderDrawRectF(g_ql.renderer, &r);
-    }
-}
-
-static SDL_Color ToSdl(QL_Color c) {
-    return SDL_Color{(Uint8)Ql_ClampChannel(c.r), (Uint8)Ql_ClampChannel(c.g),
-                     (Uint8)Ql_ClampChannel(c.b), (Uint8)Ql_ClampChannel(c.a)};
-}
-
-static void FillQuadGeometry(const float* xs, const float* ys) {
-    SDL_Color c = ToSdl(g_ql.fill);
-    SDL_Vertex v[4];
-    for (int i = 0; i < 4; i++)
-        v[i] = SDL_Vertex{{xs[i], ys[i]}, c, {0, 0}};
-    static const int idx[6] = {0, 1, 2, 0, 2, 3};
-    SDL_RenderGeometry(g_ql.renderer, nullptr, v, 4, idx, 6);
+    RecordRect(x, y, w, h, Ql_Draw_Pack(g_ql.fill));
+    if (g_ql.strokeOn) RectOutline(x, y, w, h, Ql_Draw_Pack(g_ql.stroke));
 }
 
 // A filled quadrilateral in the fill colour, outlined in the stroke colour.
 void QL_Graphics_DrawQuad(float x1, float y1, float x2, float y2, float x3, float y3, float x4,
                           float y4) {
     Ql_Stats_Count(0);
-    if (!g_ql.renderer || g_ql.countOnly) return;
+    if (!Drawing()) return;
     const float xs[4] = {x1, x2, x3, x4}, ys[4] = {y1, y2, y3, y4};
     for (int i = 0; i < 4; i++)
         if (!std::isfinite(xs[i]) || !std::isfinite(ys[i])) return;
-    if (FillVisible()) {
-        Ql_Draw_ApplyColor(g_ql.fill);
-        FillQuadGeometry(xs, ys);
-    }
-    if (StrokeVisible()) {
-        SDL_FPoint p[5] = {{x1, y1}, {x2, y2}, {x3, y3}, {x4, y4}, {x1, y1}};
-        Ql_Draw_ApplyColor(g_ql.stroke);
-        SDL_RenderDrawLinesF(g_ql.renderer, p, 5);
-    }
+    int w = Canvas_Width(), h = Canvas_Height();
+    QlDrawCmd cmd;
+    if (Raster_MakeQuad(&cmd, xs, ys, Ql_Draw_Pack(g_ql.fill), w, h)) Canvas_Record(cmd);
+    if (!g_ql.strokeOn) return;
+    uint32_t stroke = Ql_Draw_Pack(g_ql.stroke);
+    for (int i = 0; i < 4; i++)
+        if (Raster_MakeLine(&cmd, xs[i], ys[i], xs[(i + 1) % 4], ys[(i + 1) % 4], stroke, w, h))
+            Canvas_Record(cmd);
 }

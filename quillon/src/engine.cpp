@@ -78,7 +78,6 @@ void Ql_Engine_Frame() {
         Ql_Video_SyncSize();
     }
     MeasureDt();
-    Ql_Canvas_Bind();
     if (g_ql.update) g_ql.update();
     Ql_Input_EndFrame();
     Ql_Sound_Advance(g_ql.dt);

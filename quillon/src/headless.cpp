@@ -6,6 +6,7 @@
 #include <SDL_image.h>
 #include <SDL_ttf.h>
 
+#include "canvas.h"
 #include "internal.h"
 
 static std::vector<QLH_PlayEntry> playLog;
@@ -44,6 +45,7 @@ void Ql_Stats_Count(int what) {
     if (what == 1) stats.rects++;
     if (what == 2) stats.images++;
     if (what == 3) stats.texts++;
+    if (what == 4) stats.atlasBuilds++;
 }
 
 void QLH_Start(int width, int height, float dt) {
@@ -116,12 +118,10 @@ long QLH_FrameCount() {
 }
 
 void QLH_ReadPixel(int x, int y, int* r, int* g, int* b, int* a) {
-    Uint32 px = 0;
-    if (g_ql.renderer && x >= 0 && y >= 0 && x < g_ql.width && y < g_ql.height) {
-        Ql_Canvas_Bind();
-        SDL_Rect rect{x, y, 1, 1};
-        SDL_RenderReadPixels(g_ql.renderer, &rect, SDL_PIXELFORMAT_ARGB8888, &px, 4);
-    }
+    uint32_t px = 0;
+    const uint32_t* pixels = g_ql.videoReady ? Canvas_Pixels() : nullptr;
+    if (pixels && x >= 0 && y >= 0 && x < Canvas_Width() && y < Canvas_Height())
+        px = pixels[(long)y * Canvas_Width() + x];
     if (r) *r = (int)((px >> 16) & 255);
     if (g) *g = (int)((px >> 8) & 255);
     if (b) *b = (int)(px & 255);
@@ -129,17 +129,23 @@ void QLH_ReadPixel(int x, int y, int* r, int* g, int* b, int* a) {
 }
 
 bool QLH_SavePng(const char* path) {
-    if (!g_ql.renderer) return false;
+    const uint32_t* pixels = g_ql.videoReady ? Canvas_Pixels() : nullptr;
+    if (!pixels || !path) return false;
     SDL_Surface* shot =
-        SDL_CreateRGBSurfaceWithFormat(0, g_ql.width, g_ql.height, 32, SDL_PIXELFORMAT_ARGB8888);
+        SDL_CreateRGBSurfaceWithFormatFrom((void*)pixels, Canvas_Width(), Canvas_Height(), 32,
+                                           Canvas_Width() * 4, SDL_PIXELFORMAT_ARGB8888);
     if (!shot) return false;
-    Ql_Canvas_Bind();
-    bool ok = SDL_RenderReadPixels(g_ql.renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, shot->pixels,
-                                   shot->pitch) == 0;
-    SDL_SetSurfaceBlendMode(shot, SDL_BLENDMODE_NONE);
-    ok = ok && IMG_SavePNG(shot, path) == 0;
+    bool ok = IMG_SavePNG(shot, path) == 0;
     SDL_FreeSurface(shot);
     return ok;
+}
+
+const uint32_t* QLH_CanvasPixels() {
+    return g_ql.videoReady ? Canvas_Pixels() : nullptr;
+}
+
+void QLH_SetRasterThreads(int threads) {
+    Canvas_SetThreads(threads);
 }
 
 int QLH_ActiveVoices() {
@@ -166,7 +172,7 @@ QLH_DrawStats QLH_GetDrawStats() {
     return stats;
 }
 void QLH_ResetDrawStats() {
-    stats = QLH_DrawStats{0, 0, 0, 0};
+    stats = QLH_DrawStats{0, 0, 0, 0, 0};
 }
 void QLH_SetCountOnly(bool countOnly) {
     g_ql.countOnly = countOnly;

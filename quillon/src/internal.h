@@ -14,10 +14,8 @@ struct QlEngine {
     bool headless = false;
     bool videoReady = false;
     SDL_Window* window = nullptr;
-    SDL_Renderer* renderer = nullptr;
-    SDL_Surface* headlessSurface = nullptr;
-    SDL_Texture* canvas = nullptr;
-    bool softwareRenderer = false;
+    SDL_Renderer* renderer = nullptr; // only on the texture path to the window
+    SDL_Texture* stream = nullptr;    // the canvas's copy on that path
 
     // Window.
     int width = 1280, height = 720; // canvas and drawable size in pixels
@@ -59,15 +57,14 @@ void Ql_Engine_Frame();
 void Ql_Engine_StartStates(); // applies the first state change before the first frame
 
 // window.cpp
-bool Ql_Video_Open(); // creates the window (or headless surface), renderer and canvas
+bool Ql_Video_Open(); // creates the window (unless headless), its present path and the canvas
 void Ql_Video_Close();
 // Whether a video driver shows a window: SDL's offscreen and dummy drivers only when requested.
 bool Ql_Video_DriverShows(const char* driver, const char* requested);
 void Ql_Video_Present();
 void Ql_Video_SyncSize(); // canvas to the window's current drawable size
 void Ql_Video_HandleWindowEvent(const SDL_Event& e);
-void Ql_Canvas_Recreate();
-void Ql_Canvas_Bind();
+bool Ql_Video_UsesTexture(); // the window is fed through a streaming texture
 
 // input.cpp
 void Ql_Input_BeginFrame(); // clears this frame's edges
@@ -79,10 +76,7 @@ void Ql_Input_InjectButton(bool down);
 void Ql_Input_FocusLost();
 void Ql_Input_EndFrame(); // leaves relative mouse mode when the game stopped re-centring
 
-// image.cpp / text.cpp: rebuild textures after the renderer lost them
-void Ql_Image_RebuildTextures();
-void Ql_Image_DestroyAll();
-void Ql_Text_DropTextures();
+// text.cpp
 void Ql_Text_Shutdown();
 
 // sound.cpp
@@ -94,7 +88,7 @@ float Ql_Sound_GroupVolume(int group);
 
 // draw.cpp
 void Ql_Draw_ResetState();
-void Ql_Draw_ApplyColor(QL_Color c); // sets the renderer's draw colour, alpha clamped
+uint32_t Ql_Draw_Pack(QL_Color c); // the colour as a canvas pixel, channels clamped
 
 // headless.cpp: logs kept while headless
 void Ql_Log_Asset(bool load, const char* type, const char* path);

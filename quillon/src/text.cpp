@@ -1,13 +1,17 @@
 // TrueType text through SDL_ttf: one font object per pixel size, all opened from one in-memory
-// copy of the file, each with a glyph atlas of printable ASCII built on first use, so that
-// drawing text allocates nothing once a size is warm. Other bytes are drawn as '?'.
+// copy of the file, each with a glyph atlas of printable ASCII (coverage bytes) built on first
+// use, so that drawing text allocates nothing once a size is warm. Other bytes are drawn as '?'.
+// A font whose glyphs or line height are far out of proportion to the size asked for (a damaged
+// file) gets no atlas for that size, once, rather than an unbounded one on every call.
 #include <SDL.h>
 #include <SDL_ttf.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <vector>
 
+#include "canvas.h"
 #include "internal.h"
 
 namespace {
@@ -17,13 +21,20 @@ const int kLastGlyph = 126;
 const int kGlyphs = kLastGlyph - kFirstGlyph + 1;
 const int kMaxSize = 400;
 
+// A glyph or a line may be this many times the pixel size (plus a little) before the size counts
+// as damaged; real fonts stay well under twice.
+const int kMaxScale = 4;
+const int kSlack = 16;
+
 struct Glyph {
     int atlasX, width, advance;
 };
 
 struct SizedFont {
     TTF_Font* font = nullptr;
-    SDL_Texture* atlas = nullptr;
+    std::vector<uint8_t> atlas; // coverage, atlasWidth x height
+    int atlasWidth = 0;
+    bool failed = false; // no atlas can be built for this size
     Glyph glyphs[kGlyphs] = {};
     int height = 0, ascent = 0;
 };
@@ -62,19 +73,14 @@ void QL_Font_Set(QL_Font font) {
     current = font;
 }
 
-static void DropAtlas(SizedFont* sf) {
-    if (sf->atlas) SDL_DestroyTexture(sf->atlas);
-    sf->atlas = nullptr;
-}
-
 void QL_Font_Free(QL_Font* font) {
     if (!font) return;
     QL_FontData* data = *font;
     Ql_Log_Asset(false, "font", data ? data->path.c_str() : "");
     if (!data) return;
+    Canvas_Flush(); // glyphs waiting to be painted point into the atlases
     for (SizedFont*& sf : data->sizes) {
         if (!sf) continue;
-        DropAtlas(sf);
         if (sf->font) TTF_CloseFont(sf->font);
         delete sf;
         sf = nullptr;
@@ -86,30 +92,66 @@ void QL_Font_Free(QL_Font* font) {
     *font = nullptr;
 }
 
-// Renders every printable glyph side by side into one white texture.
-static void BuildAtlas(SizedFont* sf) {
+static int Limit(int px) {
+    return kMaxScale * px + kSlack;
+}
+
+// The coverage of one rendered glyph copied into the atlas at column x.
+static void CopyCoverage(SDL_Surface* glyph, SizedFont* sf, int x) {
+    SDL_Surface* argb = SDL_ConvertSurfaceFormat(glyph, SDL_PIXELFORMAT_ARGB8888, 0);
+    if (!argb) return;
+    int rows = std::min(argb->h, sf->height);
+    for (int y = 0; y < rows; y++) {
+        const uint32_t* src =
+            (const uint32_t*)((const uint8_t*)argb->pixels + (long)y * argb->pitch);
+        uint8_t* dst = sf->atlas.data() + (size_t)y * (size_t)sf->atlasWidth + (size_t)x;
+        for (int i = 0; i < argb->w; i++)
+            dst[i] = (uint8_t)(src[i] >> 24);
+    }
+    SDL_FreeSurface(argb);
+}
+
+// A glyph rendered white, or null when it is missing or larger than the size allows (checked
+// on its metrics before anything is rendered).
+static SDL_Surface* RenderGlyph(SizedFont* sf, int ch, int px, int* advance) {
+    int minx = 0, maxx = 0, miny = 0, maxy = 0;
+    *advance = 0;
+    if (TTF_GlyphMetrics(sf->font, (Uint16)ch, &minx, &maxx, &miny, &maxy, advance) != 0)
+        return nullptr;
+    if (*advance < 0 || *advance > Limit(px) || maxx - minx > Limit(px) ||
+        maxy - miny > Limit(px)) {
+        *advance = 0;
+        return nullptr;
+    }
+    SDL_Surface* g = TTF_RenderGlyph_Blended(sf->font, (Uint16)ch, {255, 255, 255, 255});
+    if (g && (g->w > 2 * Limit(px) || g->h > Limit(px))) {
+        SDL_FreeSurface(g);
+        return nullptr;
+    }
+    return g;
+}
+
+// Renders every printable glyph side by side into one coverage atlas. A glyph larger than the
+// size allows is left out (drawn as nothing); a line height beyond it fails the whole size.
+static void BuildAtlas(SizedFont* sf, int px) {
+    Ql_Stats_Count(4);
+    sf->failed = sf->height <= 0 || sf->height > Limit(px);
+    if (sf->failed) return;
     SDL_Surface* parts[kGlyphs] = {};
     int total = 0;
     for (int i = 0; i < kGlyphs; i++) {
-        int minx, maxx, miny, maxy, advance = 0;
-        TTF_GlyphMetrics(sf->font, (Uint16)(kFirstGlyph + i), &minx, &maxx, &miny, &maxy, &advance);
-        parts[i] =
-            TTF_RenderGlyph_Blended(sf->font, (Uint16)(kFirstGlyph + i), {255, 255, 255, 255});
+        int advance = 0;
+        parts[i] = RenderGlyph(sf, kFirstGlyph + i, px, &advance);
         sf->glyphs[i] = Glyph{total, parts[i] ? parts[i]->w : 0, advance};
         total += sf->glyphs[i].width;
     }
-    SDL_Surface* atlas = SDL_CreateRGBSurfaceWithFormat(
-        0, total > 0 ? total : 1, sf->height > 0 ? sf->height : 1, 32, SDL_PIXELFORMAT_ARGB8888);
+    sf->atlasWidth = std::max(total, 1);
+    sf->atlas.assign((size_t)sf->atlasWidth * (size_t)sf->height, 0);
     for (int i = 0; i < kGlyphs; i++) {
         if (!parts[i]) continue;
-        SDL_SetSurfaceBlendMode(parts[i], SDL_BLENDMODE_NONE);
-        SDL_Rect dst{sf->glyphs[i].atlasX, 0, parts[i]->w, parts[i]->h};
-        SDL_BlitSurface(parts[i], nullptr, atlas, &dst);
+        CopyCoverage(parts[i], sf, sf->glyphs[i].atlasX);
         SDL_FreeSurface(parts[i]);
     }
-    sf->atlas = SDL_CreateTextureFromSurface(g_ql.renderer, atlas);
-    if (sf->atlas) SDL_SetTextureBlendMode(sf->atlas, SDL_BLENDMODE_BLEND);
-    SDL_FreeSurface(atlas);
 }
 
 // The font at the current text size, opened and given an atlas on first use.
@@ -129,8 +171,8 @@ static SizedFont* CurrentSize(bool needAtlas) {
         }
     }
     if (!sf->font) return nullptr;
-    if (needAtlas && !sf->atlas && g_ql.renderer) BuildAtlas(sf);
-    return sf;
+    if (needAtlas && sf->atlas.empty() && !sf->failed) BuildAtlas(sf, px);
+    return sf->failed ? nullptr : sf;
 }
 
 static int GlyphIndex(unsigned char c) {
@@ -147,7 +189,7 @@ static int TextWidth(const SizedFont* sf, const char* text) {
 
 void QL_Font_MeasureText(const char* text, int* w, int* h) {
     SizedFont* sf = text ? CurrentSize(true) : nullptr;
-    if (w) *w = sf && sf->atlas ? TextWidth(sf, text) : 0;
+    if (w) *w = sf ? TextWidth(sf, text) : 0;
     if (h) *h = sf ? sf->height : 0;
 }
 
@@ -167,30 +209,22 @@ static float AlignedY(float y, const SizedFont* sf) {
 void QL_Font_DrawText(const char* text, float x, float y) {
     Ql_Stats_Count(3);
     Ql_Log_Text(text);
-    if (!text || !*text || !g_ql.renderer || g_ql.countOnly) return;
+    if (!text || !*text || !g_ql.videoReady || g_ql.countOnly) return;
     SizedFont* sf = CurrentSize(true);
-    if (!sf || !sf->atlas) return;
-    QL_Color c = g_ql.fill;
-    SDL_SetTextureColorMod(sf->atlas, (Uint8)Ql_ClampChannel(c.r), (Uint8)Ql_ClampChannel(c.g),
-                           (Uint8)Ql_ClampChannel(c.b));
-    SDL_SetTextureAlphaMod(sf->atlas, (Uint8)Ql_ClampChannel(c.a));
-    float penX = AlignedX(x, TextWidth(sf, text));
-    float penY = AlignedY(y, sf);
-    for (const unsigned char* p = (const unsigned char*)text; *p; p++) {
+    if (!sf || !std::isfinite(x) || !std::isfinite(y)) return;
+    uint32_t color = Ql_Draw_Pack(g_ql.fill);
+    double pen = std::floor(AlignedX(x, TextWidth(sf, text)) + 0.5);
+    double top = std::floor(AlignedY(y, sf) + 0.5);
+    if (std::fabs(pen) > 1e8 || std::fabs(top) > 1e8) return;
+    int penX = (int)pen, penY = (int)top, w = Canvas_Width(), h = Canvas_Height();
+    QlDrawCmd cmd;
+    for (const unsigned char* p = (const unsigned char*)text; *p && penX < w; p++) {
         const Glyph& g = sf->glyphs[GlyphIndex(*p)];
-        if (g.width > 0) {
-            SDL_Rect src{g.atlasX, 0, g.width, sf->height};
-            SDL_FRect dst{penX, penY, (float)g.width, (float)sf->height};
-            SDL_RenderCopyF(g_ql.renderer, sf->atlas, &src, &dst);
-        }
-        penX += (float)g.advance;
+        QlGlyphMask mask{sf->atlas.data() + g.atlasX, sf->atlasWidth, g.width, sf->height};
+        if (g.width > 0 && Raster_MakeGlyph(&cmd, mask, penX, penY, color, w, h))
+            Canvas_Record(cmd);
+        penX += g.advance;
     }
-}
-
-void Ql_Text_DropTextures() {
-    for (QL_FontData* data : fonts)
-        for (SizedFont* sf : data->sizes)
-            if (sf) DropAtlas(sf);
 }
 
 void Ql_Text_Shutdown() {

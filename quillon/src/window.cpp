@@ -1,4 +1,8 @@
-// The window, the renderer and the persistent canvas, and the system calls that change them.
+// The window and the way the canvas reaches it, and the system calls that change its size.
+// The canvas is the engine's own picture in memory; once a frame it is copied to the window:
+// through a streaming texture where the renderer has a GPU behind it, or straight into the
+// window's surface where it has not (a renderer on a software GL would only add copies).
+// QUILLON_PRESENT=texture or =surface forces either path.
 #include <SDL.h>
 #include <SDL_image.h>
 #include <SDL_ttf.h>
@@ -6,6 +10,9 @@
 #include <SDL_syswm.h>
 #endif
 
+#include <cstring>
+
+#include "canvas.h"
 #include "internal.h"
 
 static void ReadDisplaySize() {
@@ -16,45 +23,20 @@ static void ReadDisplaySize() {
     }
 }
 
-// The canvas is a render target of the drawable's size; it starts transparent, so clear it.
-void Ql_Canvas_Recreate() {
-    if (!g_ql.renderer) return;
-    if (g_ql.canvas) SDL_DestroyTexture(g_ql.canvas);
-    g_ql.canvas = SDL_CreateTexture(g_ql.renderer, SDL_PIXELFORMAT_ARGB8888,
-                                    SDL_TEXTUREACCESS_TARGET, g_ql.width, g_ql.height);
-    SDL_SetRenderTarget(g_ql.renderer, g_ql.canvas);
-    SDL_SetRenderDrawBlendMode(g_ql.renderer, SDL_BLENDMODE_NONE);
-    SDL_SetRenderDrawColor(g_ql.renderer, 0, 0, 0, 255);
-    SDL_RenderClear(g_ql.renderer);
+// A new canvas of the current size, black.
+static void ResizeCanvas(int w, int h) {
+    g_ql.width = w;
+    g_ql.height = h;
+    Canvas_Resize(w, h);
 }
 
-void Ql_Canvas_Bind() {
-    if (g_ql.renderer && SDL_GetRenderTarget(g_ql.renderer) != g_ql.canvas)
-        SDL_SetRenderTarget(g_ql.renderer, g_ql.canvas);
-}
-
-// The window manager may apply a size change after the call that asked for it, or without an event
-// reaching us, so the size is read again every frame: canvas, window size and mouse agree.
-// (The renderer's output size is no use here: while the canvas is the render target, SDL reports
-// the canvas's own size.)
+// The window manager may apply a size change after the call that asked for it, or without an
+// event reaching us, so the size is read again every frame: canvas, window size and mouse agree.
 static void ReadDrawableSize() {
-    if (g_ql.headless || !g_ql.renderer || !g_ql.window) return;
+    if (g_ql.headless || !g_ql.window) return;
     int w = 0, h = 0;
     SDL_GetWindowSizeInPixels(g_ql.window, &w, &h);
-    if (w > 0 && h > 0 && (w != g_ql.width || h != g_ql.height)) {
-        g_ql.width = w;
-        g_ql.height = h;
-        Ql_Canvas_Recreate();
-    }
-}
-
-static bool OpenHeadless() {
-    g_ql.headlessSurface =
-        SDL_CreateRGBSurfaceWithFormat(0, g_ql.width, g_ql.height, 32, SDL_PIXELFORMAT_ARGB8888);
-    if (!g_ql.headlessSurface) return false;
-    g_ql.renderer = SDL_CreateSoftwareRenderer(g_ql.headlessSurface);
-    g_ql.softwareRenderer = true;
-    return g_ql.renderer != nullptr;
+    if (w > 0 && h > 0 && (w != g_ql.width || h != g_ql.height)) ResizeCanvas(w, h);
 }
 
 // SDL falls back to drivers that show nothing when no display is reachable; a game window there
@@ -64,6 +46,35 @@ bool Ql_Video_DriverShows(const char* driver, const char* requested) {
     bool invisible =
         SDL_strcasecmp(driver, "offscreen") == 0 || SDL_strcasecmp(driver, "dummy") == 0;
     return !invisible || (requested && SDL_strcasecmp(requested, driver) == 0);
+}
+
+// Whether the renderer's GL is a software one (Mesa's llvmpipe and the like).
+static bool SoftwareGl(const SDL_RendererInfo& info) {
+    if (SDL_strncmp(info.name, "opengl", 6) != 0) return false;
+    typedef const unsigned char*(SDLCALL * GetString)(unsigned);
+    GetString getString = (GetString)SDL_GL_GetProcAddress("glGetString");
+    const char* name = getString ? (const char*)getString(0x1F01 /* GL_RENDERER */) : nullptr;
+    return !name || SDL_strstr(name, "llvmpipe") || SDL_strstr(name, "softpipe") ||
+           SDL_strstr(name, "Software") || SDL_strstr(name, "SWR");
+}
+
+// The texture path where forced, or where the renderer is accelerated; the surface otherwise.
+static void ChoosePresentPath() {
+    const char* forced = SDL_getenv("QUILLON_PRESENT");
+    bool wantSurface = forced && SDL_strcasecmp(forced, "surface") == 0;
+    bool wantTexture = forced && SDL_strcasecmp(forced, "texture") == 0;
+    if (!wantSurface) {
+        Uint32 flags = wantTexture ? 0 : SDL_RENDERER_ACCELERATED;
+        g_ql.renderer = SDL_CreateRenderer(g_ql.window, -1, flags);
+        SDL_RendererInfo info;
+        if (g_ql.renderer && !wantTexture &&
+            (SDL_GetRendererInfo(g_ql.renderer, &info) != 0 || SoftwareGl(info))) {
+            SDL_DestroyRenderer(g_ql.renderer);
+            g_ql.renderer = nullptr;
+        }
+    }
+    // Without this SDL routes a window surface through a GL texture of its own on Linux.
+    if (!g_ql.renderer) SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
 }
 
 static bool OpenWindow() {
@@ -77,7 +88,6 @@ static bool OpenWindow() {
         return false;
     }
     ReadDisplaySize();
-    SDL_SetHint(SDL_HINT_RENDER_LINE_METHOD, "2");
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     Uint32 flags = SDL_WINDOW_ALLOW_HIGHDPI;
     if (g_ql.fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
@@ -89,16 +99,9 @@ static bool OpenWindow() {
         g_ql.lastError = std::string("cannot open a window: ") + SDL_GetError();
         return false;
     }
-    g_ql.renderer = SDL_CreateRenderer(g_ql.window, -1, SDL_RENDERER_TARGETTEXTURE);
-    if (!g_ql.renderer) {
-        g_ql.lastError = std::string("cannot create a renderer: ") + SDL_GetError();
-        return false;
-    }
-    SDL_RendererInfo info;
-    SDL_GetRendererInfo(g_ql.renderer, &info);
-    g_ql.softwareRenderer = (info.flags & SDL_RENDERER_SOFTWARE) != 0;
+    ChoosePresentPath();
     SDL_ShowCursor(g_ql.cursorShown ? SDL_ENABLE : SDL_DISABLE);
-    SDL_GetRendererOutputSize(g_ql.renderer, &g_ql.width, &g_ql.height);
+    SDL_GetWindowSizeInPixels(g_ql.window, &g_ql.width, &g_ql.height);
     return true;
 }
 
@@ -106,51 +109,81 @@ bool Ql_Video_Open() {
     if (g_ql.videoReady) return true;
     if (!TTF_WasInit()) TTF_Init();
     IMG_Init(IMG_INIT_PNG);
-    bool ok = g_ql.headless ? OpenHeadless() : OpenWindow();
-    if (!ok) {
+    if (!g_ql.headless && !OpenWindow()) {
         Ql_Video_Close();
         return false;
     }
-    Ql_Canvas_Recreate();
+    ResizeCanvas(g_ql.width, g_ql.height);
     g_ql.videoReady = true;
     return true;
 }
 
 void Ql_Video_Close() {
-    Ql_Text_DropTextures();
-    Ql_Image_DestroyAll();
-    if (g_ql.canvas) SDL_DestroyTexture(g_ql.canvas);
+    Canvas_Release();
+    if (g_ql.stream) SDL_DestroyTexture(g_ql.stream);
     if (g_ql.renderer) SDL_DestroyRenderer(g_ql.renderer);
     if (g_ql.window) SDL_DestroyWindow(g_ql.window);
-    if (g_ql.headlessSurface) SDL_FreeSurface(g_ql.headlessSurface);
-    g_ql.canvas = nullptr;
+    g_ql.stream = nullptr;
     g_ql.renderer = nullptr;
     g_ql.window = nullptr;
-    g_ql.headlessSurface = nullptr;
     g_ql.videoReady = false;
     if (!g_ql.headless) SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
-// Copies the canvas to the window. Headless keeps the canvas as the picture itself.
+bool Ql_Video_UsesTexture() {
+    return g_ql.renderer != nullptr;
+}
+
 void Ql_Video_SyncSize() {
     ReadDrawableSize();
 }
 
-void Ql_Video_Present() {
-    if (g_ql.headless || !g_ql.renderer) return;
-    SDL_SetRenderTarget(g_ql.renderer, nullptr);
-    SDL_SetTextureBlendMode(g_ql.canvas, SDL_BLENDMODE_NONE);
-    SDL_RenderCopy(g_ql.renderer, g_ql.canvas, nullptr, nullptr);
+static void PresentTexture(const uint32_t* pixels) {
+    int tw = 0, th = 0;
+    if (g_ql.stream) SDL_QueryTexture(g_ql.stream, nullptr, nullptr, &tw, &th);
+    if (!g_ql.stream || tw != g_ql.width || th != g_ql.height) {
+        if (g_ql.stream) SDL_DestroyTexture(g_ql.stream);
+        g_ql.stream = SDL_CreateTexture(g_ql.renderer, SDL_PIXELFORMAT_ARGB8888,
+                                        SDL_TEXTUREACCESS_STREAMING, g_ql.width, g_ql.height);
+        if (!g_ql.stream) return;
+    }
+    SDL_UpdateTexture(g_ql.stream, nullptr, pixels, g_ql.width * 4);
+    SDL_RenderCopy(g_ql.renderer, g_ql.stream, nullptr, nullptr);
     SDL_RenderPresent(g_ql.renderer);
-    SDL_SetRenderTarget(g_ql.renderer, g_ql.canvas);
+}
+
+static void PresentSurface(const uint32_t* pixels) {
+    SDL_Surface* s = SDL_GetWindowSurface(g_ql.window);
+    if (!s) return;
+    int w = s->w < g_ql.width ? s->w : g_ql.width, h = s->h < g_ql.height ? s->h : g_ql.height;
+    if (SDL_MUSTLOCK(s)) SDL_LockSurface(s);
+    Uint32 f = s->format->format;
+    if (f == SDL_PIXELFORMAT_ARGB8888 || f == SDL_PIXELFORMAT_RGB888) {
+        for (int y = 0; y < h; y++)
+            std::memcpy((Uint8*)s->pixels + (long)y * s->pitch, pixels + (long)y * g_ql.width,
+                        (size_t)w * 4);
+    } else {
+        SDL_ConvertPixels(w, h, SDL_PIXELFORMAT_ARGB8888, pixels, g_ql.width * 4, f, s->pixels,
+                          s->pitch);
+    }
+    if (SDL_MUSTLOCK(s)) SDL_UnlockSurface(s);
+    SDL_UpdateWindowSurface(g_ql.window);
+}
+
+// Paints what is pending and shows the canvas. Headless keeps the canvas as the picture itself.
+void Ql_Video_Present() {
+    const uint32_t* pixels = Canvas_Pixels();
+    if (g_ql.headless || !g_ql.window || !pixels) return;
+    if (g_ql.renderer)
+        PresentTexture(pixels);
+    else
+        PresentSurface(pixels);
 }
 
 void Ql_Video_HandleWindowEvent(const SDL_Event& e) {
-    if (e.type == SDL_RENDER_TARGETS_RESET) Ql_Canvas_Recreate();
-    if (e.type == SDL_RENDER_DEVICE_RESET) {
-        Ql_Canvas_Recreate();
-        Ql_Text_DropTextures();
-        Ql_Image_RebuildTextures();
+    if (e.type == SDL_RENDER_TARGETS_RESET || e.type == SDL_RENDER_DEVICE_RESET) {
+        if (g_ql.stream) SDL_DestroyTexture(g_ql.stream);
+        g_ql.stream = nullptr; // made again at the next present
     }
     if (e.type != SDL_WINDOWEVENT) return;
     switch (e.window.event) {
@@ -170,19 +203,13 @@ void Ql_Video_HandleWindowEvent(const SDL_Event& e) {
 }
 
 static void ResizeHeadless(int w, int h) {
-    if (w == g_ql.width && h == g_ql.height && g_ql.headlessSurface) return;
-    g_ql.width = w;
-    g_ql.height = h;
-    if (!g_ql.videoReady) return;
-    Ql_Text_DropTextures();
-    Ql_Image_DestroyAll();
-    SDL_DestroyTexture(g_ql.canvas);
-    g_ql.canvas = nullptr;
-    SDL_DestroyRenderer(g_ql.renderer);
-    SDL_FreeSurface(g_ql.headlessSurface);
-    OpenHeadless();
-    Ql_Canvas_Recreate();
-    Ql_Image_RebuildTextures();
+    if (w == g_ql.width && h == g_ql.height) return;
+    if (g_ql.videoReady)
+        ResizeCanvas(w, h);
+    else {
+        g_ql.width = w;
+        g_ql.height = h;
+    }
 }
 
 // Full screen is the desktop's own resolution, so no video mode changes.

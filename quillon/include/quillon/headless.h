@@ -2,6 +2,7 @@
 // step and scripted input, so tests and tools can step the real program frame by frame.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -44,7 +45,10 @@ bool QLH_Step(int n);
 bool QLH_Terminated();
 long QLH_FrameCount();
 
-// Canvas reads.
+// Canvas reads. The whole canvas is QL_System_GetWindowWidth() x Height() pixels, 0xAARRGGBB.
+const uint32_t* QLH_CanvasPixels();
+// The threads that paint the canvas's bands (0: one per core); any count paints the same bytes.
+void QLH_SetRasterThreads(int threads);
 void QLH_ReadPixel(int x, int y, int* r, int* g, int* b, int* a);
 bool QLH_SavePng(const char* path);
 
@@ -60,6 +64,7 @@ void QLH_ClearLogs();
 // Counters of the drawing calls issued since the last reset.
 struct QLH_DrawStats {
     long quads, rects, images, texts;
+    long atlasBuilds; // glyph atlases built (or found impossible) for a font size
 };
 QLH_DrawStats QLH_GetDrawStats();
 // While on, every string handed to QL_Font_DrawText is kept, in order (cleared when switched).

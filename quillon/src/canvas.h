@@ -1,0 +1,21 @@
+// The canvas: the engine's one 32-bit picture in memory, and the list of this frame's draw
+// commands waiting to be painted into it. The list is painted in horizontal bands on the band
+// pool whenever the picture is needed (presenting, reading pixels) or about to change size.
+#pragma once
+
+#include <cstdint>
+
+#include "raster.h"
+
+void Canvas_Resize(int width, int height); // paints what is pending, then a black canvas
+void Canvas_Release();
+int Canvas_Width();
+int Canvas_Height();
+// Adds a command to the list. A clear makes everything before it moot, so it empties the list.
+void Canvas_Record(const QlDrawCmd& cmd);
+// Paints every pending command; the picture is then complete.
+void Canvas_Flush();
+// The pixels, rows of Canvas_Width() 0xAARRGGBB values, after painting what is pending.
+const uint32_t* Canvas_Pixels();
+// Threads that paint the bands (0: as many as the machine has cores), and bands per thread.
+void Canvas_SetThreads(int threads);

@@ -1,0 +1,358 @@
+// The rasterizer's routines. Coverage is decided at pixel centres: a pixel belongs to a shape
+// when its centre lies inside, with left and top edges included and right and bottom excluded,
+// so shapes that share an edge neither overlap nor leave a gap. Blends are integer, per channel,
+// and always move at least one step toward the colour drawn, so a faint veil reaches it.
+#include "raster.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+inline int Mix(int d, int s, int a) {
+    int t = (s - d) * a;
+    return t >= 0 ? d + (t + 254) / 255 : d - (254 - t) / 255;
+}
+
+inline uint32_t Blend(uint32_t d, uint32_t s, int a) {
+    int r = Mix((int)(d >> 16 & 255), (int)(s >> 16 & 255), a);
+    int g = Mix((int)(d >> 8 & 255), (int)(s >> 8 & 255), a);
+    int b = Mix((int)(d & 255), (int)(s & 255), a);
+    return 0xFF000000u | (uint32_t)r << 16 | (uint32_t)g << 8 | (uint32_t)b;
+}
+
+inline int AlphaOf(uint32_t c) {
+    return (int)(c >> 24);
+}
+
+// Pixels [x0, x1) of a row in one colour: copied when opaque, blended otherwise.
+void Span(uint32_t* row, int x0, int x1, uint32_t color) {
+    int a = AlphaOf(color);
+    if (a == 255) {
+        std::fill(row + x0, row + x1, color);
+        return;
+    }
+    for (int x = x0; x < x1; x++)
+        row[x] = Blend(row[x], color, a);
+}
+
+// The first pixel whose centre lies at or right of the edge x, as an index clamped to [0, limit].
+int PixelFrom(double x, int limit) {
+    double p = std::ceil(x - 0.5);
+    return p <= 0.0 ? 0 : (p >= (double)limit ? limit : (int)p);
+}
+
+// Where the row centre yc crosses the polygon's edges: the leftmost and rightmost crossing.
+// Returns false when it crosses none. Edges are half-open in y, [lower y, higher y).
+bool Crossings(const float* xs, const float* ys, const int* corners, int n, double yc, double* left,
+               double* right) {
+    *left = HUGE_VAL;
+    *right = -HUGE_VAL;
+    for (int i = 0; i < n; i++) {
+        int a = corners[i], b = corners[(i + 1) % n];
+        double ya = ys[a], yb = ys[b];
+        if (ya == yb || yc < std::min(ya, yb) || yc >= std::max(ya, yb)) continue;
+        double x = xs[a] + (yc - ya) * ((double)xs[b] - xs[a]) / (yb - ya);
+        *left = std::min(*left, x);
+        *right = std::max(*right, x);
+    }
+    return *left <= *right;
+}
+
+void QuadRow(const QlDrawCmd& c, uint32_t* row, int width, int y) {
+    static const int kWhole[4] = {0, 1, 2, 3}, kFirst[3] = {0, 1, 2}, kSecond[3] = {0, 2, 3};
+    const float *xs = c.quad.x, *ys = c.quad.y;
+    double yc = y + 0.5, l, r;
+    if (c.quad.convex) {
+        if (Crossings(xs, ys, kWhole, 4, yc, &l, &r))
+            Span(row, PixelFrom(l, width), PixelFrom(r, width), c.color);
+        return;
+    }
+    // Any other quad is the two triangles (0, 1, 2) and (0, 2, 3); their spans on this row are
+    // painted once each, merged where they meet, so no pixel is blended twice.
+    double l2, r2;
+    bool a = Crossings(xs, ys, kFirst, 3, yc, &l, &r);
+    bool b = Crossings(xs, ys, kSecond, 3, yc, &l2, &r2);
+    int ax0 = PixelFrom(l, width), ax1 = PixelFrom(r, width);
+    int bx0 = PixelFrom(l2, width), bx1 = PixelFrom(r2, width);
+    if (a && b && ax0 <= bx1 && bx0 <= ax1) {
+        Span(row, std::min(ax0, bx0), std::max(ax1, bx1), c.color);
+        return;
+    }
+    if (a) Span(row, ax0, ax1, c.color);
+    if (b) Span(row, bx0, bx1, c.color);
+}
+
+// a / n rounded to the nearest integer, halves upward, for n > 0.
+inline int RoundDiv(long long a, long long n) {
+    long long q = 2 * a + n, d = 2 * n;
+    return (int)(q >= 0 ? q / d : -((-q + d - 1) / d));
+}
+
+// The steps of the line that may fall on rows [y0, y1): all of them, or a range a little wider
+// than where the line's rows lie in the band (each step is still tested).
+void LineSteps(const QlDrawCmd& c, int n, int y0, int y1, int* first, int* last) {
+    int dy = c.line.y1 - c.line.y0;
+    *first = 0;
+    *last = n;
+    if (dy == 0) return;
+    double ia = (double)(y0 - 1 - c.line.y0) * n / dy, ib = (double)(y1 + 1 - c.line.y0) * n / dy;
+    *first = std::max(0, (int)std::floor(std::min(ia, ib)) - 1);
+    *last = std::min(n, (int)std::ceil(std::max(ia, ib)) + 1);
+}
+
+void LineBand(const QlDrawCmd& c, uint32_t* canvas, int width, int y0, int y1) {
+    int dx = c.line.x1 - c.line.x0, dy = c.line.y1 - c.line.y0;
+    int n = std::max(std::abs(dx), std::abs(dy)), first, last;
+    LineSteps(c, n, y0, y1, &first, &last);
+    int a = AlphaOf(c.color);
+    for (int i = first; i <= last; i++) {
+        int x = c.line.x0 + (n ? RoundDiv((long long)i * dx, n) : 0);
+        int y = c.line.y0 + (n ? RoundDiv((long long)i * dy, n) : 0);
+        if (x < 0 || x >= width || y < y0 || y >= y1) continue;
+        uint32_t* p = canvas + (long)y * width + x;
+        *p = a == 255 ? c.color : Blend(*p, c.color, a);
+    }
+}
+
+// The texel index (within the source rectangle) that a canvas coordinate falls on.
+inline int TexelIndex(double at, double pos, double texel, int count, bool flip) {
+    double u = (at - pos) / texel;
+    int t = u <= 0.0 ? 0 : (u >= (double)count ? count - 1 : (int)u);
+    return flip ? count - 1 - t : t;
+}
+
+inline void PutTexel(uint32_t* p, uint32_t texel, int alpha) {
+    int a = (AlphaOf(texel) * alpha + 127) / 255;
+    if (a == 255)
+        *p = texel;
+    else if (a > 0)
+        *p = Blend(*p, texel, a);
+}
+
+// Bilinear sample of the source rectangle at texel coordinates (u, v), weighting colours by
+// their alpha so transparent texels do not darken the edges.
+uint32_t Smooth(const QlDrawCmd& c, double u, double v) {
+    const QlPixels& s = c.image.src;
+    u -= 0.5;
+    v -= 0.5;
+    double fu = std::floor(u), fv = std::floor(v);
+    double wu = u - fu, wv = v - fv, sum[4] = {0, 0, 0, 0};
+    for (int k = 0; k < 4; k++) {
+        int tx = std::clamp((int)fu + (k & 1), 0, c.image.sw - 1);
+        int ty = std::clamp((int)fv + (k >> 1), 0, c.image.sh - 1);
+        uint32_t t = s.data[(long)(c.image.sy + ty) * s.width + c.image.sx + tx];
+        double w = ((k & 1) ? wu : 1.0 - wu) * ((k >> 1) ? wv : 1.0 - wv) * (t >> 24) / 255.0;
+        sum[0] += w;
+        for (int ch = 0; ch < 3; ch++)
+            sum[ch + 1] += w * (double)(t >> (16 - 8 * ch) & 255);
+    }
+    if (sum[0] <= 0.0) return 0;
+    int rgb[3];
+    for (int ch = 0; ch < 3; ch++)
+        rgb[ch] = std::clamp((int)std::lround(sum[ch + 1] / sum[0]), 0, 255);
+    return Ql_Pack(rgb[0], rgb[1], rgb[2], (int)std::lround(sum[0] * 255.0));
+}
+
+void ImageRow(const QlDrawCmd& c, uint32_t* row, int y) {
+    const QlPixels& s = c.image.src;
+    int alpha = AlphaOf(c.color);
+    double yc = y + 0.5;
+    if (c.image.smooth) {
+        double v = (yc - c.image.posY) / c.image.texelH;
+        if (c.image.flipY) v = c.image.sh - v;
+        for (int x = c.image.x0; x < c.image.x1; x++) {
+            double u = (x + 0.5 - c.image.posX) / c.image.texelW;
+            if (c.image.flipX) u = c.image.sw - u;
+            PutTexel(row + x, Smooth(c, u, v), alpha);
+        }
+        return;
+    }
+    int ty = TexelIndex(yc, c.image.posY, c.image.texelH, c.image.sh, c.image.flipY);
+    const uint32_t* texels = s.data + (long)(c.image.sy + ty) * s.width + c.image.sx;
+    for (int x = c.image.x0; x < c.image.x1; x++) {
+        int tx = TexelIndex(x + 0.5, c.image.posX, c.image.texelW, c.image.sw, c.image.flipX);
+        PutTexel(row + x, texels[tx], alpha);
+    }
+}
+
+void GlyphRow(const QlDrawCmd& c, uint32_t* row, int width, int y) {
+    const QlGlyphMask& m = c.glyph.mask;
+    const uint8_t* cover = m.data + (long)(y - c.glyph.y) * m.stride;
+    int x0 = std::max(0, c.glyph.x), x1 = std::min(width, c.glyph.x + m.width);
+    int fill = AlphaOf(c.color);
+    for (int x = x0; x < x1; x++) {
+        int a = (cover[x - c.glyph.x] * fill + 127) / 255;
+        if (a == 255)
+            row[x] = c.color;
+        else if (a > 0)
+            row[x] = Blend(row[x], c.color, a);
+    }
+}
+
+void Paint(const QlDrawCmd& c, uint32_t* canvas, int width, int y0, int y1) {
+    if (c.kind == QlDrawCmd::Line) {
+        LineBand(c, canvas, width, y0, y1);
+        return;
+    }
+    for (int y = std::max(y0, c.top); y < std::min(y1, c.bottom); y++) {
+        uint32_t* row = canvas + (long)y * width;
+        switch (c.kind) {
+        case QlDrawCmd::Clear:
+            std::fill(row, row + width, c.color);
+            break;
+        case QlDrawCmd::Rect:
+            Span(row, c.rect.x0, c.rect.x1, c.color);
+            break;
+        case QlDrawCmd::Quad:
+            QuadRow(c, row, width, y);
+            break;
+        case QlDrawCmd::Image:
+            ImageRow(c, row, y);
+            break;
+        default:
+            GlyphRow(c, row, width, y);
+            break;
+        }
+    }
+}
+
+bool Finite(const float* v, int n) {
+    for (int i = 0; i < n; i++)
+        if (!std::isfinite(v[i])) return false;
+    return true;
+}
+
+// Whether the quad turns the same way at every corner (straight corners allowed).
+bool Convex(const float* xs, const float* ys) {
+    int sign = 0;
+    for (int i = 0; i < 4; i++) {
+        int j = (i + 1) % 4, k = (i + 2) % 4;
+        double cross = ((double)xs[j] - xs[i]) * ((double)ys[k] - ys[j]) -
+                       ((double)ys[j] - ys[i]) * ((double)xs[k] - xs[j]);
+        int s = cross > 0 ? 1 : (cross < 0 ? -1 : 0);
+        if (s != 0 && sign != 0 && s != sign) return false;
+        if (s != 0) sign = s;
+    }
+    return true;
+}
+
+// Liang-Barsky: cuts the segment to the box [lo, hi] in both axes; false when nothing is left.
+bool ClipSegment(double* xa, double* ya, double* xb, double* yb, double loX, double loY, double hiX,
+                 double hiY) {
+    double t0 = 0.0, t1 = 1.0, dx = *xb - *xa, dy = *yb - *ya;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {*xa - loX, hiX - *xa, *ya - loY, hiY - *ya};
+    for (int i = 0; i < 4; i++) {
+        if (p[i] == 0.0) {
+            if (q[i] < 0.0) return false;
+            continue;
+        }
+        double t = q[i] / p[i];
+        if (p[i] < 0.0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+        if (t0 > t1) return false;
+    }
+    *xb = *xa + t1 * dx;
+    *yb = *ya + t1 * dy;
+    *xa += t0 * dx;
+    *ya += t0 * dy;
+    return true;
+}
+
+} // namespace
+
+void Raster_Band(const QlDrawCmd* cmds, int count, uint32_t* canvas, int width, int height, int y0,
+                 int y1) {
+    y1 = std::min(y1, height);
+    for (int i = 0; i < count; i++)
+        if (cmds[i].top < y1 && cmds[i].bottom > y0) Paint(cmds[i], canvas, width, y0, y1);
+}
+
+bool Raster_MakeRect(QlDrawCmd* cmd, float x, float y, float w, float h, uint32_t color, int width,
+                     int height) {
+    const float v[4] = {x, y, w, h};
+    if (AlphaOf(color) == 0 || !Finite(v, 4)) return false;
+    double xa = std::min((double)x, (double)x + w), xb = std::max((double)x, (double)x + w);
+    double ya = std::min((double)y, (double)y + h), yb = std::max((double)y, (double)y + h);
+    cmd->kind = QlDrawCmd::Rect;
+    cmd->color = color;
+    cmd->rect = {PixelFrom(xa, width), PixelFrom(ya, height), PixelFrom(xb, width),
+                 PixelFrom(yb, height)};
+    cmd->top = cmd->rect.y0;
+    cmd->bottom = cmd->rect.y1;
+    return cmd->rect.x0 < cmd->rect.x1 && cmd->rect.y0 < cmd->rect.y1;
+}
+
+bool Raster_MakeQuad(QlDrawCmd* cmd, const float* xs, const float* ys, uint32_t color, int width,
+                     int height) {
+    if (AlphaOf(color) == 0 || !Finite(xs, 4) || !Finite(ys, 4)) return false;
+    auto [minX, maxX] = std::minmax({xs[0], xs[1], xs[2], xs[3]});
+    auto [minY, maxY] = std::minmax({ys[0], ys[1], ys[2], ys[3]});
+    int x0 = PixelFrom(minX, width), x1 = PixelFrom(maxX, width);
+    cmd->kind = QlDrawCmd::Quad;
+    cmd->color = color;
+    cmd->top = PixelFrom(minY, height);
+    cmd->bottom = PixelFrom(maxY, height);
+    std::copy(xs, xs + 4, cmd->quad.x);
+    std::copy(ys, ys + 4, cmd->quad.y);
+    cmd->quad.convex = Convex(xs, ys);
+    return x0 < x1 && cmd->top < cmd->bottom;
+}
+
+bool Raster_MakeLine(QlDrawCmd* cmd, float xa, float ya, float xb, float yb, uint32_t color,
+                     int width, int height) {
+    const float v[4] = {xa, ya, xb, yb};
+    if (AlphaOf(color) == 0 || !Finite(v, 4)) return false;
+    double ax = xa, ay = ya, bx = xb, by = yb;
+    if (!ClipSegment(&ax, &ay, &bx, &by, -1.0, -1.0, (double)width + 1.0, (double)height + 1.0))
+        return false;
+    cmd->kind = QlDrawCmd::Line;
+    cmd->color = color;
+    cmd->line = {(int)std::floor(ax), (int)std::floor(ay), (int)std::floor(bx),
+                 (int)std::floor(by)};
+    cmd->top = std::max(0, std::min(cmd->line.y0, cmd->line.y1));
+    cmd->bottom = std::min(height, std::max(cmd->line.y0, cmd->line.y1) + 1);
+    return cmd->top < cmd->bottom;
+}
+
+bool Raster_MakeImage(QlDrawCmd* cmd, QlPixels src, int sx, int sy, int sw, int sh, float x,
+                      float y, float w, float h, int alpha, bool smooth, int width, int height) {
+    const float v[4] = {x, y, w, h};
+    if (alpha <= 0 || !src.data || sw <= 0 || sh <= 0 || w == 0.0f || h == 0.0f || !Finite(v, 4))
+        return false;
+    auto& im = cmd->image;
+    im.src = src;
+    im.sx = sx;
+    im.sy = sy;
+    im.sw = sw;
+    im.sh = sh;
+    im.flipX = w < 0.0f;
+    im.flipY = h < 0.0f;
+    im.posX = w < 0.0f ? (double)x + w : x;
+    im.posY = h < 0.0f ? (double)y + h : y;
+    im.texelW = std::fabs((double)w) / sw;
+    im.texelH = std::fabs((double)h) / sh;
+    im.smooth = smooth;
+    im.x0 = PixelFrom(im.posX, width);
+    im.x1 = PixelFrom(im.posX + std::fabs((double)w), width);
+    cmd->kind = QlDrawCmd::Image;
+    cmd->color = Ql_Pack(0, 0, 0, std::min(alpha, 255));
+    cmd->top = PixelFrom(im.posY, height);
+    cmd->bottom = PixelFrom(im.posY + std::fabs((double)h), height);
+    return im.x0 < im.x1 && cmd->top < cmd->bottom;
+}
+
+bool Raster_MakeGlyph(QlDrawCmd* cmd, QlGlyphMask mask, int x, int y, uint32_t color, int width,
+                      int height) {
+    if (AlphaOf(color) == 0 || !mask.data || mask.width <= 0 || mask.height <= 0) return false;
+    if (x >= width || y >= height || x + mask.width <= 0 || y + mask.height <= 0) return false;
+    cmd->kind = QlDrawCmd::Glyph;
+    cmd->color = color;
+    cmd->glyph = {mask, x, y};
+    cmd->top = std::max(0, y);
+    cmd->bottom = std::min(height, y + mask.height);
+    return true;
+}
