@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "world/arena.h"
+#include "world/fps_log.h"
 #include "world/sprite_pool.h"
 
 int32_t renderDistance = 0;
@@ -217,4 +218,5 @@ void Render_Scene(const View& view) {
                          view.viewBottom - view.viewTop);
     DrawRings(view);
     Render_AdaptDistance(QL_System_GetFrameRate());
+    FpsLog_Frame(QL_System_GetDt());
 }

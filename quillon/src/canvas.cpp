@@ -58,8 +58,15 @@ int Canvas_Height() {
     return canvasH;
 }
 
+// An opaque rectangle over the whole canvas hides everything drawn before it, like a clear.
+static bool CoversAll(const QlDrawCmd& cmd) {
+    return cmd.kind == QlDrawCmd::Clear ||
+           (cmd.kind == QlDrawCmd::Rect && cmd.color >> 24 == 255 && cmd.rect.x0 == 0 &&
+            cmd.rect.y0 == 0 && cmd.rect.x1 == canvasW && cmd.rect.y1 == canvasH);
+}
+
 void Canvas_Record(const QlDrawCmd& cmd) {
-    if (cmd.kind == QlDrawCmd::Clear) pending.clear();
+    if (CoversAll(cmd)) pending.clear();
     pending.push_back(cmd);
 }
 

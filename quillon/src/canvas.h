@@ -11,7 +11,8 @@ void Canvas_Resize(int width, int height); // paints what is pending, then a bla
 void Canvas_Release();
 int Canvas_Width();
 int Canvas_Height();
-// Adds a command to the list. A clear makes everything before it moot, so it empties the list.
+// Adds a command to the list. One that hides the whole canvas (a clear, an opaque rectangle over
+// all of it) makes everything before it moot, so it empties the list first.
 void Canvas_Record(const QlDrawCmd& cmd);
 // Paints every pending command; the picture is then complete.
 void Canvas_Flush();

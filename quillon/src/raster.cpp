@@ -42,17 +42,18 @@ int PixelFrom(double x, int limit) {
     return p <= 0.0 ? 0 : (p >= (double)limit ? limit : (int)p);
 }
 
-// Where the row centre yc crosses the polygon's edges: the leftmost and rightmost crossing.
-// Returns false when it crosses none. Edges are half-open in y, [lower y, higher y).
-bool Crossings(const float* xs, const float* ys, const int* corners, int n, double yc, double* left,
+using Edge = decltype(QlDrawCmd::quad)::Edge;
+
+// Where the row centre yc crosses the given edges: the leftmost and rightmost crossing. Returns
+// false when it crosses none. Edges are half-open in y, [top, bottom).
+bool Crossings(const Edge* edges, const int* which, int n, double yc, double* left,
                double* right) {
     *left = HUGE_VAL;
     *right = -HUGE_VAL;
     for (int i = 0; i < n; i++) {
-        int a = corners[i], b = corners[(i + 1) % n];
-        double ya = ys[a], yb = ys[b];
-        if (ya == yb || yc < std::min(ya, yb) || yc >= std::max(ya, yb)) continue;
-        double x = xs[a] + (yc - ya) * ((double)xs[b] - xs[a]) / (yb - ya);
+        const Edge& e = edges[which[i]];
+        if (yc < e.yTop || yc >= e.yBottom) continue;
+        double x = e.x + (yc - e.yTop) * e.slope;
         *left = std::min(*left, x);
         *right = std::max(*right, x);
     }
@@ -60,19 +61,19 @@ bool Crossings(const float* xs, const float* ys, const int* corners, int n, doub
 }
 
 void QuadRow(const QlDrawCmd& c, uint32_t* row, int width, int y) {
-    static const int kWhole[4] = {0, 1, 2, 3}, kFirst[3] = {0, 1, 2}, kSecond[3] = {0, 2, 3};
-    const float *xs = c.quad.x, *ys = c.quad.y;
+    static const int kWhole[4] = {0, 1, 2, 3}, kFirst[3] = {0, 1, 4}, kSecond[3] = {4, 2, 3};
+    const Edge* edges = c.quad.edges;
     double yc = y + 0.5, l, r;
     if (c.quad.convex) {
-        if (Crossings(xs, ys, kWhole, 4, yc, &l, &r))
+        if (Crossings(edges, kWhole, 4, yc, &l, &r))
             Span(row, PixelFrom(l, width), PixelFrom(r, width), c.color);
         return;
     }
     // Any other quad is the two triangles (0, 1, 2) and (0, 2, 3); their spans on this row are
     // painted once each, merged where they meet, so no pixel is blended twice.
     double l2, r2;
-    bool a = Crossings(xs, ys, kFirst, 3, yc, &l, &r);
-    bool b = Crossings(xs, ys, kSecond, 3, yc, &l2, &r2);
+    bool a = Crossings(edges, kFirst, 3, yc, &l, &r);
+    bool b = Crossings(edges, kSecond, 3, yc, &l2, &r2);
     int ax0 = PixelFrom(l, width), ax1 = PixelFrom(r, width);
     int bx0 = PixelFrom(l2, width), bx1 = PixelFrom(r2, width);
     if (a && b && ax0 <= bx1 && bx0 <= ax1) {
@@ -83,11 +84,29 @@ void QuadRow(const QlDrawCmd& c, uint32_t* row, int width, int y) {
     if (b) Span(row, bx0, bx1, c.color);
 }
 
-// a / n rounded to the nearest integer, halves upward, for n > 0.
-inline int RoundDiv(long long a, long long n) {
-    long long q = 2 * a + n, d = 2 * n;
-    return (int)(q >= 0 ? q / d : -((-q + d - 1) / d));
-}
+// One coordinate of a line's points: start + round(i * delta / n), halves upward, stepped
+// without division: value and a remainder in [0, 2n).
+struct LineAxis {
+    long long value, rest, twoN, twoDelta;
+    LineAxis(int start, int delta, int n, int first) {
+        twoN = 2LL * n;
+        twoDelta = 2LL * delta;
+        long long q = twoDelta * first + n;
+        long long f = q >= 0 ? q / twoN : -((-q + twoN - 1) / twoN);
+        value = start + f;
+        rest = q - f * twoN;
+    }
+    void Step() {
+        rest += twoDelta;
+        if (rest >= twoN) {
+            rest -= twoN;
+            value++;
+        } else if (rest < 0) {
+            rest += twoN;
+            value--;
+        }
+    }
+};
 
 // The steps of the line that may fall on rows [y0, y1): all of them, or a range a little wider
 // than where the line's rows lie in the band (each step is still tested).
@@ -106,11 +125,10 @@ void LineBand(const QlDrawCmd& c, uint32_t* canvas, int width, int y0, int y1) {
     int n = std::max(std::abs(dx), std::abs(dy)), first, last;
     LineSteps(c, n, y0, y1, &first, &last);
     int a = AlphaOf(c.color);
-    for (int i = first; i <= last; i++) {
-        int x = c.line.x0 + (n ? RoundDiv((long long)i * dx, n) : 0);
-        int y = c.line.y0 + (n ? RoundDiv((long long)i * dy, n) : 0);
-        if (x < 0 || x >= width || y < y0 || y >= y1) continue;
-        uint32_t* p = canvas + (long)y * width + x;
+    LineAxis x(c.line.x0, dx, std::max(n, 1), first), y(c.line.y0, dy, std::max(n, 1), first);
+    for (int i = first; i <= last; i++, x.Step(), y.Step()) {
+        if (x.value < 0 || x.value >= width || y.value < y0 || y.value >= y1) continue;
+        uint32_t* p = canvas + (long)y.value * width + x.value;
         *p = a == 255 ? c.color : Blend(*p, c.color, a);
     }
 }
@@ -130,28 +148,62 @@ inline void PutTexel(uint32_t* p, uint32_t texel, int alpha) {
         *p = Blend(*p, texel, a);
 }
 
-// Bilinear sample of the source rectangle at texel coordinates (u, v), weighting colours by
-// their alpha so transparent texels do not darken the edges.
-uint32_t Smooth(const QlDrawCmd& c, double u, double v) {
-    const QlPixels& s = c.image.src;
+// A texel coordinate for bilinear sampling: the lower of the two texels (clamped to the
+// rectangle, as is the upper) and the upper's weight out of 256.
+struct Tap {
+    int lo, hi, weight;
+};
+inline Tap TapAt(double u, int count) {
     u -= 0.5;
-    v -= 0.5;
-    double fu = std::floor(u), fv = std::floor(v);
-    double wu = u - fu, wv = v - fv, sum[4] = {0, 0, 0, 0};
-    for (int k = 0; k < 4; k++) {
-        int tx = std::clamp((int)fu + (k & 1), 0, c.image.sw - 1);
-        int ty = std::clamp((int)fv + (k >> 1), 0, c.image.sh - 1);
-        uint32_t t = s.data[(long)(c.image.sy + ty) * s.width + c.image.sx + tx];
-        double w = ((k & 1) ? wu : 1.0 - wu) * ((k >> 1) ? wv : 1.0 - wv) * (t >> 24) / 255.0;
-        sum[0] += w;
-        for (int ch = 0; ch < 3; ch++)
-            sum[ch + 1] += w * (double)(t >> (16 - 8 * ch) & 255);
+    double f = std::floor(u);
+    int t = f < -1.0 ? -1 : (f > (double)count ? count : (int)f);
+    return Tap{std::clamp(t, 0, count - 1), std::clamp(t + 1, 0, count - 1),
+               (int)((u - f) * 256.0)};
+}
+
+// The four texels blended by their weights (out of 65536), colours weighted by their alpha so
+// that transparent texels do not darken the edges.
+inline uint32_t Bilinear(const uint32_t* t, const int* w) {
+    uint32_t alphas = t[0] & t[1] & t[2] & t[3], any = (t[0] | t[1] | t[2] | t[3]) >> 24;
+    if (any == 0) return 0; // all four transparent
+    if (alphas >> 24 == 255) { // all four opaque: a plain weighted mean
+        int rgb[3];
+        for (int ch = 0; ch < 3; ch++) {
+            int shift = 16 - 8 * ch, sum = 32768;
+            for (int k = 0; k < 4; k++)
+                sum += w[k] * (int)(t[k] >> shift & 255);
+            rgb[ch] = sum >> 16;
+        }
+        return Ql_Pack(rgb[0], rgb[1], rgb[2], 255);
     }
-    if (sum[0] <= 0.0) return 0;
-    int rgb[3];
-    for (int ch = 0; ch < 3; ch++)
-        rgb[ch] = std::clamp((int)std::lround(sum[ch + 1] / sum[0]), 0, 255);
-    return Ql_Pack(rgb[0], rgb[1], rgb[2], (int)std::lround(sum[0] * 255.0));
+    long long a = 0, rgb[3] = {0, 0, 0};
+    for (int k = 0; k < 4; k++) {
+        long long wa = (long long)w[k] * (long long)(t[k] >> 24);
+        a += wa;
+        for (int ch = 0; ch < 3; ch++)
+            rgb[ch] += wa * (long long)(t[k] >> (16 - 8 * ch) & 255);
+    }
+    if (a == 0) return 0;
+    return Ql_Pack((int)((rgb[0] + a / 2) / a), (int)((rgb[1] + a / 2) / a),
+                   (int)((rgb[2] + a / 2) / a), (int)((a + 32768) >> 16));
+}
+
+void SmoothRow(const QlDrawCmd& c, uint32_t* row, int y) {
+    const QlPixels& s = c.image.src;
+    int alpha = AlphaOf(c.color);
+    double v = (y + 0.5 - c.image.posY) / c.image.texelH;
+    Tap ty = TapAt(c.image.flipY ? c.image.sh - v : v, c.image.sh);
+    const uint32_t* top = s.data + (long)(c.image.sy + ty.lo) * s.width + c.image.sx;
+    const uint32_t* bottom = s.data + (long)(c.image.sy + ty.hi) * s.width + c.image.sx;
+    double perPixel = 1.0 / c.image.texelW;
+    for (int x = c.image.x0; x < c.image.x1; x++) {
+        double u = (x + 0.5 - c.image.posX) * perPixel;
+        Tap tx = TapAt(c.image.flipX ? c.image.sw - u : u, c.image.sw);
+        const uint32_t t[4] = {top[tx.lo], top[tx.hi], bottom[tx.lo], bottom[tx.hi]};
+        const int w[4] = {(256 - tx.weight) * (256 - ty.weight), tx.weight * (256 - ty.weight),
+                          (256 - tx.weight) * ty.weight, tx.weight * ty.weight};
+        PutTexel(row + x, Bilinear(t, w), alpha);
+    }
 }
 
 void ImageRow(const QlDrawCmd& c, uint32_t* row, int y) {
@@ -159,13 +211,7 @@ void ImageRow(const QlDrawCmd& c, uint32_t* row, int y) {
     int alpha = AlphaOf(c.color);
     double yc = y + 0.5;
     if (c.image.smooth) {
-        double v = (yc - c.image.posY) / c.image.texelH;
-        if (c.image.flipY) v = c.image.sh - v;
-        for (int x = c.image.x0; x < c.image.x1; x++) {
-            double u = (x + 0.5 - c.image.posX) / c.image.texelW;
-            if (c.image.flipX) u = c.image.sw - u;
-            PutTexel(row + x, Smooth(c, u, v), alpha);
-        }
+        SmoothRow(c, row, y);
         return;
     }
     int ty = TexelIndex(yc, c.image.posY, c.image.texelH, c.image.sh, c.image.flipY);
@@ -286,6 +332,15 @@ bool Raster_MakeRect(QlDrawCmd* cmd, float x, float y, float w, float h, uint32_
     return cmd->rect.x0 < cmd->rect.x1 && cmd->rect.y0 < cmd->rect.y1;
 }
 
+static Edge MakeEdge(float xa, float ya, float xb, float yb) {
+    if (ya > yb) {
+        std::swap(xa, xb);
+        std::swap(ya, yb);
+    }
+    double slope = ya == yb ? 0.0 : ((double)xb - xa) / ((double)yb - ya);
+    return Edge{ya, ya == yb ? (double)ya : (double)yb, xa, slope};
+}
+
 bool Raster_MakeQuad(QlDrawCmd* cmd, const float* xs, const float* ys, uint32_t color, int width,
                      int height) {
     if (AlphaOf(color) == 0 || !Finite(xs, 4) || !Finite(ys, 4)) return false;
@@ -296,8 +351,9 @@ bool Raster_MakeQuad(QlDrawCmd* cmd, const float* xs, const float* ys, uint32_t 
     cmd->color = color;
     cmd->top = PixelFrom(minY, height);
     cmd->bottom = PixelFrom(maxY, height);
-    std::copy(xs, xs + 4, cmd->quad.x);
-    std::copy(ys, ys + 4, cmd->quad.y);
+    for (int i = 0; i < 4; i++)
+        cmd->quad.edges[i] = MakeEdge(xs[i], ys[i], xs[(i + 1) % 4], ys[(i + 1) % 4]);
+    cmd->quad.edges[4] = MakeEdge(xs[0], ys[0], xs[2], ys[2]);
     cmd->quad.convex = Convex(xs, ys);
     return x0 < x1 && cmd->top < cmd->bottom;
 }

@@ -32,7 +32,12 @@ struct QlDrawCmd {
             int x0, y0, x1, y1; // pixels [x0, x1) x [y0, y1), inside the canvas
         } rect;
         struct {
-            float x[4], y[4];
+            // Edges 0 to 3 run from corner i to corner i + 1; edge 4 is the diagonal from
+            // corner 0 to corner 2, which splits a quad that is not convex into two triangles.
+            struct Edge {
+                double yTop, yBottom; // the rows' centres it spans, [yTop, yBottom)
+                double x, slope;      // x at yTop, and its change per unit of y
+            } edges[5];
             bool convex;
         } quad;
         struct {

@@ -1,0 +1,7 @@
+// The frame-rate log: with ZORB_FPS_LOG=1 in the environment, once a second of play or backdrop
+// the frames drawn in that second and the render distance go to stderr, for measuring the game
+// in its real window.
+#pragma once
+
+// Counts one drawn frame of dt seconds; prints when a second has gathered.
+void FpsLog_Frame(float dt);
