@@ -3,6 +3,9 @@
 // ordering and issuing the draw calls) with the rasterizer left out by a count-only canvas.
 #include <benchmark/benchmark.h>
 
+#include <cstring>
+#include <vector>
+
 #include "app/settings.h"
 #include "game/player.h"
 #include "quillon/headless.h"
@@ -55,8 +58,28 @@ BENCHMARK(BM_Scene)
     ->Args({640, 480, 0, 0})
     ->Args({1280, 720, 1, 0})
     ->Args({640, 480, 1, 0})
+    ->Args({1920, 1080, 0, 0})
+    ->Args({3840, 2160, 0, 0})
     ->Args({1280, 720, 0, 1})
     ->Args({1280, 720, 1, 1})
+    ->UseRealTime() // the canvas is painted on every core: wall time is the frame's time
+    ->Unit(benchmark::kMillisecond);
+
+// The floor under any frame: writing every pixel of the canvas once.
+void BM_CanvasMemset(benchmark::State& state) {
+    std::vector<uint32_t> canvas((size_t)state.range(0) * (size_t)state.range(1));
+    for (auto _ : state) {
+        std::memset(canvas.data(), (int)(state.iterations() & 255), canvas.size() * 4);
+        benchmark::DoNotOptimize(canvas.data());
+    }
+    state.counters["fps"] =
+        benchmark::Counter((double)state.iterations(), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_CanvasMemset)
+    ->ArgNames({"w", "h"})
+    ->Args({1280, 720})
+    ->Args({1920, 1080})
+    ->Args({3840, 2160})
     ->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -6,19 +6,22 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 
-inline int Mix(int d, int s, int a) {
-    int t = (s - d) * a;
-    return t >= 0 ? d + (t + 254) / 255 : d - (254 - t) / 255;
+// d + (s - d) * a / 255 per channel, rounded toward s (up when s is above d, down below), so a
+// blend always moves at least one step toward the colour drawn. Branch-free, for the vectorizer:
+// floor(v / 255) is (v + 1 + (v >> 8)) >> 8 for every v the blend can make.
+inline uint32_t Channel(uint32_t d, uint32_t s, uint32_t a, int shift) {
+    uint32_t dc = d >> shift & 255, sc = s >> shift & 255;
+    uint32_t v = dc * (255 - a) + sc * a + (sc > dc ? 254u : 0u);
+    return ((v + 1 + (v >> 8)) >> 8) << shift;
 }
 
 inline uint32_t Blend(uint32_t d, uint32_t s, int a) {
-    int r = Mix((int)(d >> 16 & 255), (int)(s >> 16 & 255), a);
-    int g = Mix((int)(d >> 8 & 255), (int)(s >> 8 & 255), a);
-    int b = Mix((int)(d & 255), (int)(s & 255), a);
-    return 0xFF000000u | (uint32_t)r << 16 | (uint32_t)g << 8 | (uint32_t)b;
+    uint32_t w = (uint32_t)a;
+    return 0xFF000000u | Channel(d, s, w, 16) | Channel(d, s, w, 8) | Channel(d, s, w, 0);
 }
 
 inline int AlphaOf(uint32_t c) {
@@ -46,8 +49,7 @@ using Edge = decltype(QlDrawCmd::quad)::Edge;
 
 // Where the row centre yc crosses the given edges: the leftmost and rightmost crossing. Returns
 // false when it crosses none. Edges are half-open in y, [top, bottom).
-bool Crossings(const Edge* edges, const int* which, int n, double yc, double* left,
-               double* right) {
+bool Crossings(const Edge* edges, const int* which, int n, double yc, double* left, double* right) {
     *left = HUGE_VAL;
     *right = -HUGE_VAL;
     for (int i = 0; i < n; i++) {
@@ -165,7 +167,7 @@ inline Tap TapAt(double u, int count) {
 // that transparent texels do not darken the edges.
 inline uint32_t Bilinear(const uint32_t* t, const int* w) {
     uint32_t alphas = t[0] & t[1] & t[2] & t[3], any = (t[0] | t[1] | t[2] | t[3]) >> 24;
-    if (any == 0) return 0; // all four transparent
+    if (any == 0) return 0;    // all four transparent
     if (alphas >> 24 == 255) { // all four opaque: a plain weighted mean
         int rgb[3];
         for (int ch = 0; ch < 3; ch++) {
@@ -206,7 +208,7 @@ void SmoothRow(const QlDrawCmd& c, uint32_t* row, int y) {
     }
 }
 
-void ImageRow(const QlDrawCmd& c, uint32_t* row, int y) {
+void ImageRow(const QlDrawCmd& c, const int* columns, uint32_t* row, int y) {
     const QlPixels& s = c.image.src;
     int alpha = AlphaOf(c.color);
     double yc = y + 0.5;
@@ -216,10 +218,16 @@ void ImageRow(const QlDrawCmd& c, uint32_t* row, int y) {
     }
     int ty = TexelIndex(yc, c.image.posY, c.image.texelH, c.image.sh, c.image.flipY);
     const uint32_t* texels = s.data + (long)(c.image.sy + ty) * s.width + c.image.sx;
-    for (int x = c.image.x0; x < c.image.x1; x++) {
-        int tx = TexelIndex(x + 0.5, c.image.posX, c.image.texelW, c.image.sw, c.image.flipX);
-        PutTexel(row + x, texels[tx], alpha);
-    }
+    for (int x = c.image.x0; x < c.image.x1; x++)
+        PutTexel(row + x, texels[columns[x - c.image.x0]], alpha);
+}
+
+// The source column of each canvas column the picture covers, worked out once per band.
+void ImageColumns(const QlDrawCmd& c, std::vector<int>* columns) {
+    columns->resize((size_t)(c.image.x1 - c.image.x0));
+    for (int x = c.image.x0; x < c.image.x1; x++)
+        (*columns)[(size_t)(x - c.image.x0)] =
+            TexelIndex(x + 0.5, c.image.posX, c.image.texelW, c.image.sw, c.image.flipX);
 }
 
 void GlyphRow(const QlDrawCmd& c, uint32_t* row, int width, int y) {
@@ -241,6 +249,9 @@ void Paint(const QlDrawCmd& c, uint32_t* canvas, int width, int y0, int y1) {
         LineBand(c, canvas, width, y0, y1);
         return;
     }
+    // Each painting thread keeps its own table; it stops growing once the widest picture is seen.
+    thread_local std::vector<int> columns;
+    if (c.kind == QlDrawCmd::Image && !c.image.smooth) ImageColumns(c, &columns);
     for (int y = std::max(y0, c.top); y < std::min(y1, c.bottom); y++) {
         uint32_t* row = canvas + (long)y * width;
         switch (c.kind) {
@@ -254,7 +265,7 @@ void Paint(const QlDrawCmd& c, uint32_t* canvas, int width, int y0, int y1) {
             QuadRow(c, row, width, y);
             break;
         case QlDrawCmd::Image:
-            ImageRow(c, row, y);
+            ImageRow(c, columns.data(), row, y);
             break;
         default:
             GlyphRow(c, row, width, y);

@@ -54,7 +54,7 @@ TEST_F(RasterTest, QuadsOffAcrossAndAroundTheCanvas) {
     struct Case {
         const char* what;
         float q[8];
-        int lit; // pixels lit, -1: not checked
+        int lit;     // pixels lit, -1: not checked
         int x, y, r; // one pixel and its red
     } cases[] = {
         {"inside", {10, 10, 30, 10, 30, 30, 10, 30}, 400, 20, 20, 255},
@@ -64,16 +64,25 @@ TEST_F(RasterTest, QuadsOffAcrossAndAroundTheCanvas) {
         {"a point", {50, 50, 50, 50, 50, 50, 50, 50}, 0, 50, 50, 0},
         {"a line", {10, 10, 200, 10, 200, 10, 10, 10}, 0, 100, 10, 0},
         {"three in a row", {10, 10, 20, 20, 30, 30, 40, 40}, 0, 20, 20, 0},
-        {"huge, in front of the eye", {-1e7f, -1e7f, 1e7f, -1e7f, 1e7f, 1e7f, -1e7f, 1e7f},
-         320 * 240, 160, 120, 255},
-        {"huge thin sliver", {-1e9f, 100, 1e9f, 100.6f, 1e9f, 101.4f, -1e9f, 101}, -1, 160, 100,
+        {"huge, in front of the eye",
+         {-1e7f, -1e7f, 1e7f, -1e7f, 1e7f, 1e7f, -1e7f, 1e7f},
+         320 * 240,
+         160,
+         120,
+         255},
+        {"huge thin sliver",
+         {-1e9f, 100, 1e9f, 100.6f, 1e9f, 101.4f, -1e9f, 101},
+         -1,
+         160,
+         100,
          255},
         {"crossed (bow tie)", {10, 10, 50, 50, 50, 10, 10, 50}, -1, 30, 20, 255},
         {"clockwise", {10, 30, 30, 30, 30, 10, 10, 10}, 400, 20, 20, 255},
     };
     for (const Case& c : cases) {
-        Show([&c] { QL_Graphics_DrawQuad(c.q[0], c.q[1], c.q[2], c.q[3], c.q[4], c.q[5], c.q[6],
-                                         c.q[7]); });
+        Show([&c] {
+            QL_Graphics_DrawQuad(c.q[0], c.q[1], c.q[2], c.q[3], c.q[4], c.q[5], c.q[6], c.q[7]);
+        });
         if (c.lit >= 0) {
             EXPECT_EQ(Lit(), c.lit) << c.what;
         }
@@ -136,7 +145,9 @@ TEST_F(RasterTest, ZoomedTexelsFarOffTheCanvas) {
     struct Case {
         float x, w;
         int blue; // at x 160
-    } cases[] = {{-1e13f, 2e13f, 255}, {-1e13f, 2.1e13f, 255}, {-3e12f, 1e13f, 255},
+    } cases[] = {{-1e13f, 2e13f, 255},
+                 {-1e13f, 2.1e13f, 255},
+                 {-3e12f, 1e13f, 255},
                  {-1e13f, 1e13f + 100.0f, 0}};
     for (const Case& c : cases) {
         Show([&] { QL_Image_DrawSubImage(img, c.x, 0, c.w, 240, 0, 0, 2, 1, 255); });

@@ -112,11 +112,13 @@ dx=$(awk "BEGIN {print $x1 - $x0}")
 dy=$(awk "BEGIN {print $y1 - $y0}")
 echo "mouse: sent 420 120, read $dx $dy ($last)"
 [ "$dx" = "420" ] && [ "$dy" = "120" ] || fail "mouse motion lost or added"
-# 3. The pause veil reaches black on every renderer the machine offers.
-for driver in software opengl opengles2; do
-    out=$(SDL_RENDER_DRIVER=$driver timeout 20 ./quillon_veil_probe 2>/dev/null | grep '^veil')
-    [ -z "$out" ] && { echo "veil: renderer $driver not available here"; continue; }
-    echo "veil on $driver: $out"
-    [ "$out" = "veil 0 0 0" ] || fail "the veil stalls above black on $driver"
+# 3. The pause veil reaches black through both paths to the window, and every renderer the
+#    texture path can take here.
+for path in surface texture:opengl texture:opengles2 texture:software; do
+    out=$(QUILLON_PRESENT=${path%%:*} SDL_RENDER_DRIVER=${path#*:} timeout 20 ./quillon_veil_probe 2>/dev/null |
+        grep '^veil')
+    [ -z "$out" ] && { echo "veil: $path not available here"; continue; }
+    echo "veil through $path: $out"
+    [ "$out" = "veil 0 0 0" ] || fail "the veil stalls above black through $path"
 done
 echo "real window tests passed"
