@@ -47,14 +47,17 @@ void MouseLook(float dt) {
     player.turnRate -= dt * player.turnRate * kDamping;
     QL_System_ShowCursor(false);
     PlayerMotion_CentreMouse();
-    player.angle += player.turnRate;
-    if (player.turnRate < 0.0f && player.angle < 0.0f)
-        player.angle += 360.0f;
-    else if (player.turnRate > 0.0f && player.angle >= 360.0f)
-        player.angle -= 360.0f;
+    player.angle = PlayerMotion_WrapAngle(player.angle + player.turnRate);
 }
 
 } // namespace
+
+float PlayerMotion_WrapAngle(float degrees) {
+    if (!std::isfinite(degrees)) return 0.0f;
+    float a = std::fmod(degrees, 360.0f);
+    if (a < 0.0f) a += 360.0f;
+    return a >= 360.0f ? 0.0f : a; // a tiny negative angle rounds up to 360
+}
 
 void PlayerMotion_CentreMouse() {
     RECT rect{0, 0, 0, 0};

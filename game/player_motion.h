@@ -3,6 +3,9 @@
 #pragma once
 
 void PlayerMotion_Update();
+// The angle brought into [0, 360), however many turns it is away; 0 for a value that is not a
+// number.
+float PlayerMotion_WrapAngle(float degrees);
 // Puts the mouse cursor at the window's centre, where mouse look measures its offset from. A run
 // starts with it there, so its first frame does not turn by wherever the menu left the pointer.
 void PlayerMotion_CentreMouse();

@@ -3,15 +3,9 @@
 
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <string>
-#include <vector>
 
-#ifdef _WIN32
-#include <process.h>
-#else
-#include <unistd.h>
-#endif
+#include "scores/score_file.h"
 
 HighScoreEntry HighScoreTable[kHighScoreCount];
 const char* highScoresPath = "./Assets/HighScores.txt";
@@ -24,15 +18,6 @@ const HighScoreEntry kDefaults[kHighScoreCount] = {
 };
 
 const size_t kLineBuffer = 20; // a line is read at most 19 bytes at a time
-
-// Two programs saving at once must not share the file written beside the leaderboard.
-long ProcessId() {
-#ifdef _WIN32
-    return (long)_getpid();
-#else
-    return (long)getpid();
-#endif
-}
 
 bool IsSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
@@ -67,45 +52,31 @@ bool ParseLine(const char* line, size_t length, HighScoreEntry* entry) {
     return true;
 }
 
-bool ReadFile(const char* path, std::vector<char>* bytes) {
-    FILE* f = std::fopen(path, "rb");
-    if (!f) return false;
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-        bytes->insert(bytes->end(), buf, buf + n);
-    std::fclose(f);
-    return true;
-}
-
-// Writes the table beside the file and moves it into place in one step, so that the file on disk
-// is always either the old table or the new one, whole.
 bool WriteFile(const HighScoreEntry* table) {
     char text[512];
     size_t length = 0;
     HighScores_Format(table, text, sizeof text, &length);
-    std::string temporary = std::string(highScoresPath) + ".new" + std::to_string(ProcessId());
-    FILE* f = std::fopen(temporary.c_str(), "wb");
-    if (!f) return false;
-    bool ok = std::fwrite(text, 1, length, f) == length;
-    ok = (std::fflush(f) == 0) && ok;
-    ok = (std::fclose(f) == 0) && ok;
-    std::error_code ec;
-    if (ok) std::filesystem::rename(temporary, highScoresPath, ec);
-    if (!ok || ec) std::filesystem::remove(temporary, ec);
-    return ok && !ec;
+    return ScoreFile_Write(highScoresPath, text, length);
 }
 
 bool LoadFromFile() {
-    std::vector<char> bytes;
-    return ReadFile(highScoresPath, &bytes) &&
+    std::string bytes;
+    return ScoreFile_Read(highScoresPath, &bytes) == ScoreFileRead::Ok &&
            HighScores_Parse(bytes.data(), bytes.size(), HighScoreTable);
+}
+
+// A line of nothing but white space (a trailing empty line, a CR LF, an editor's last line).
+bool Blank(const char* line, size_t length) {
+    for (size_t i = 0; i < length; i++)
+        if (!IsSpace(line[i])) return false;
+    return true;
 }
 
 } // namespace
 
 bool HighScores_Parse(const char* data, size_t size, HighScoreEntry* table) {
-    size_t pos = 0;
+    // A byte-order mark that an editor put in front is not part of the first tag.
+    size_t pos = size >= 3 && std::memcmp(data, "\xEF\xBB\xBF", 3) == 0 ? 3 : 0;
     int lines = 0;
     while (pos < size) {
         size_t length = 0;
@@ -113,6 +84,10 @@ bool HighScores_Parse(const char* data, size_t size, HighScoreEntry* table) {
             if (data[pos + length++] == '\n') break;
         }
         HighScoreEntry entry;
+        if (lines >= kHighScoreCount && Blank(data + pos, length)) {
+            pos += length; // blank lines after the eighth entry are harmless
+            continue;
+        }
         if (!ParseLine(data + pos, length, &entry)) return false;
         if (lines < kHighScoreCount) table[lines] = entry;
         lines++;
@@ -131,8 +106,17 @@ void HighScores_Format(const HighScoreEntry* table, char* out, size_t outSize, s
     *length = n;
 }
 
+// A file that exists but does not hold a leaderboard is the player's data all the same: it is
+// moved aside, never overwritten, before the defaults take its place.
 void HighScores_Load() {
-    if (!LoadFromFile()) HighScores_WriteDefaults();
+    ScoreFile_RemoveStaleTemporaries(highScoresPath);
+    std::string bytes;
+    ScoreFileRead read = ScoreFile_Read(highScoresPath, &bytes);
+    if (read == ScoreFileRead::Ok && HighScores_Parse(bytes.data(), bytes.size(), HighScoreTable))
+        return;
+    bool damaged = read == ScoreFileRead::TooLarge || (read == ScoreFileRead::Ok && !bytes.empty());
+    if (damaged && ScoreFile_Replaceable(highScoresPath)) ScoreFile_MoveAside(highScoresPath);
+    HighScores_WriteDefaults();
 }
 
 // When the file can be neither written nor read back, the defaults go into memory and the game

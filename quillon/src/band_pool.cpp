@@ -26,7 +26,9 @@ struct Pool {
     bool stopping = false;
 };
 
-Pool pool;
+// Never destroyed: a program that ends without stopping the pool (exit() from anywhere) must not
+// destroy a condition variable its idle workers still wait on; the threads end with the process.
+Pool& pool = *new Pool;
 
 void TakePieces() {
     for (int i = pool.next.fetch_add(1); i < pool.count; i = pool.next.fetch_add(1))

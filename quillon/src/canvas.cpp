@@ -2,6 +2,7 @@
 #include "canvas.h"
 
 #include <algorithm>
+#include <new>
 #include <vector>
 
 #include "band_pool.h"
@@ -34,11 +35,19 @@ void PaintBands() {
 
 } // namespace
 
-void Canvas_Resize(int width, int height) {
+bool Canvas_Resize(int width, int height) {
     Canvas_Flush();
+    pixels.clear();
+    canvasW = canvasH = 0;
+    if (width > kCanvasMaxSide || height > kCanvasMaxSide) return false;
+    try {
+        pixels.assign((size_t)std::max(1, width) * (size_t)std::max(1, height), 0xFF000000u);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
     canvasW = std::max(1, width);
     canvasH = std::max(1, height);
-    pixels.assign((size_t)canvasW * (size_t)canvasH, 0xFF000000u);
+    return true;
 }
 
 void Canvas_Release() {

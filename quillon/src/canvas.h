@@ -7,7 +7,10 @@
 
 #include "raster.h"
 
-void Canvas_Resize(int width, int height); // paints what is pending, then a black canvas
+// Paints what is pending, then makes a black canvas of the size. False, leaving no canvas, when
+// a side exceeds kCanvasMaxSide or the memory cannot be had.
+const int kCanvasMaxSide = 16384;
+bool Canvas_Resize(int width, int height);
 void Canvas_Release();
 int Canvas_Width();
 int Canvas_Height();

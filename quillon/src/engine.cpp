@@ -8,8 +8,10 @@
 
 QlEngine g_ql;
 
-// A slower frame plays in slow motion instead: the game's decays overshoot past this step.
-static const float kMaxDt = 0.1f;
+// A slower frame plays in slow motion instead. The game's decays (v - dt * v * 10) overshoot past
+// a tenth of a second and reach exactly nothing at it, which would leave mouse look dead on a
+// machine that draws 10 frames a second; at 0.05 they still keep half.
+static const float kMaxDt = 0.05f;
 
 void QL_Engine_SetNextGameState(QL_Callback init, QL_Callback update, QL_Callback exit) {
     g_ql.nextInit = init;

@@ -48,7 +48,7 @@ void Ql_Stats_Count(int what) {
     if (what == 4) stats.atlasBuilds++;
 }
 
-void QLH_Start(int width, int height, float dt) {
+bool QLH_Start(int width, int height, float dt) {
     g_ql = QlEngine();
     g_ql.headless = true;
     g_ql.width = g_ql.displayW = width > 0 ? width : 1280;
@@ -60,8 +60,9 @@ void QLH_Start(int width, int height, float dt) {
     QLH_ResetDrawStats();
     statesStarted = false;
     textLogOn = false;
-    Ql_Video_Open();
+    bool ready = Ql_Video_Open();
     Ql_Sound_Open(false);
+    return ready;
 }
 
 // Leaves the current state through its exit callback, then frees what the engine holds.

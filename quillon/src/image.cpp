@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -33,14 +35,46 @@ static bool ReadPixels(SDL_Surface* loaded, QL_ImageData* img) {
     return true;
 }
 
+// A picture larger than this on either side is refused before it is decoded: a damaged or
+// hostile header would otherwise cost gigabytes.
+static const uint32_t kMaxSide = 8192;
+
+// Reads a PNG's size from its header; false when the file is not a PNG.
+static bool PngSize(const char* path, uint32_t* w, uint32_t* h) {
+    unsigned char head[24];
+    FILE* f = std::fopen(path, "rb");
+    if (!f) return false;
+    size_t n = std::fread(head, 1, sizeof head, f);
+    std::fclose(f);
+    if (n < sizeof head || std::memcmp(head, "\x89PNG\r\n\x1a\n", 8) != 0 ||
+        std::memcmp(head + 12, "IHDR", 4) != 0)
+        return false;
+    auto be = [&](int at) {
+        return (uint32_t)head[at] << 24 | (uint32_t)head[at + 1] << 16 |
+               (uint32_t)head[at + 2] << 8 | (uint32_t)head[at + 3];
+    };
+    *w = be(16);
+    *h = be(20);
+    return true;
+}
+
+static bool SizeAllowed(const char* path) {
+    uint32_t w = 0, h = 0;
+    if (!PngSize(path, &w, &h) || (w <= kMaxSide && h <= kMaxSide)) return true;
+    std::fprintf(stderr, "Quillon: %s is %u x %u pixels, larger than %u x %u: not loaded\n", path,
+                 w, h, kMaxSide, kMaxSide);
+    return false;
+}
+
 QL_Image QL_Image_Load(const char* path) {
     Ql_Log_Asset(true, "image", path);
-    SDL_Surface* loaded = path ? IMG_Load(path) : nullptr;
+    SDL_Surface* loaded = path && SizeAllowed(path) ? IMG_Load(path) : nullptr;
     if (!loaded) return nullptr;
     QL_ImageData* img = new QL_ImageData;
     bool ok = ReadPixels(loaded, img);
     SDL_FreeSurface(loaded);
-    if (!ok || img->width <= 0 || img->height <= 0) {
+    if (!ok || img->width <= 0 || img->height <= 0 || (uint32_t)img->width > kMaxSide ||
+        (uint32_t)img->height > kMaxSide) {
         delete img;
         return nullptr;
     }

@@ -3,6 +3,7 @@
 // read relatively while the game re-centres the pointer every frame.
 #include <SDL.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <vector>
 
@@ -165,14 +166,25 @@ void Ql_Input_Reset() {
 void Ql_Input_InjectKey(int key, bool down) {
     injected.push_back({Injected::Key, key, down, 0.0f, 0.0f});
 }
+// Positions that are not numbers are dropped; far-off ones are held to a bound, so no input can
+// carry an infinity or a NaN into the game.
+static bool Sane(float* x, float* y) {
+    const float kFar = 1e5f;
+    if (!std::isfinite(*x) || !std::isfinite(*y)) return false;
+    *x = std::fmax(-kFar, std::fmin(kFar, *x));
+    *y = std::fmax(-kFar, std::fmin(kFar, *y));
+    return true;
+}
+
 void Ql_Input_InjectMouseMove(float x, float y) {
-    injected.push_back({Injected::Move, 0, false, x, y});
+    if (Sane(&x, &y)) injected.push_back({Injected::Move, 0, false, x, y});
 }
 void Ql_Input_InjectButton(bool down) {
     injected.push_back({Injected::Button, 0, down, 0.0f, 0.0f});
 }
 
 void QL_Input_WarpMouse(float x, float y) {
+    if (!Sane(&x, &y)) return;
     s.mouseX = x;
     s.mouseY = y;
     if (g_ql.headless || !g_ql.window || !g_ql.focus) return;

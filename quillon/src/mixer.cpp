@@ -104,8 +104,8 @@ void Mixer_MixUnlimited(Mixer* m, float* out, int frames) {
 void Mixer_Mix(Mixer* m, float* out, int frames) {
     Mixer_MixUnlimited(m, out, frames);
     for (int i = 0; i < 2 * frames; i++) {
-        if (out[i] > 1.0f) out[i] = 1.0f;
-        if (out[i] < -1.0f) out[i] = -1.0f;
+        float v = out[i]; // a NaN fails every comparison: it becomes silence
+        out[i] = v > 1.0f ? 1.0f : (v < -1.0f ? -1.0f : (v == v ? v : 0.0f));
     }
 }
 

@@ -44,6 +44,10 @@ void Mixer_ResumeAll(Mixer* m);
 void Mixer_SetGroupVolume(Mixer* m, int group, float volume);
 // Writes frames of interleaved stereo to out; every sample ends inside [-1, 1].
 void Mixer_Mix(Mixer* m, float* out, int frames);
+
+// Decodes a WAV file into a sound at its own rate (in sound.cpp, on SDL). Samples that are not
+// finite numbers (a damaged float file) become silence.
+bool Ql_Sound_Decode(const char* path, MixSound* out);
 // Mixes without limiting (what the limiter receives), for tests.
 void Mixer_MixUnlimited(Mixer* m, float* out, int frames);
 int Mixer_ActiveVoices(const Mixer* m);

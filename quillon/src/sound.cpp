@@ -3,8 +3,10 @@
 // or no sound card) the mixer is advanced silently so that voices still end on time.
 #include <SDL.h>
 
+#include <cmath>
 #include <cstdio>
 #include <string>
+#include <vector>
 #ifndef _WIN32
 #include <fcntl.h>
 #include <unistd.h>
@@ -94,12 +96,48 @@ void Ql_Sound_Advance(float seconds) {
     }
 }
 
+// No sound the game plays comes near this; a larger file is refused unread.
+static const long kMaxWavBytes = 64L << 20;
+
+// The file's bytes with every chunk length that claims more than the file holds cut to what it
+// does hold: the decoder allocates what a header claims, and a damaged one claims gigabytes.
+static bool ReadWav(const char* path, std::vector<Uint8>* bytes) {
+    FILE* f = std::fopen(path, "rb");
+    if (!f) return false;
+    Uint8 chunk[65536];
+    size_t n;
+    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0 && (long)bytes->size() <= kMaxWavBytes)
+        bytes->insert(bytes->end(), chunk, chunk + n);
+    std::fclose(f);
+    size_t size = bytes->size();
+    if ((long)size > kMaxWavBytes || size < 12) return false;
+    Uint8* b = bytes->data();
+    auto put = [&](size_t at, Uint32 v) { // little-endian, as RIFF is
+        for (int i = 0; i < 4; i++)
+            b[at + (size_t)i] = (Uint8)(v >> (8 * i));
+    };
+    if (SDL_memcmp(b, "RIFF", 4) == 0) put(4, (Uint32)(size - 8));
+    for (size_t at = 12; at + 8 <= size;) {
+        Uint32 length = (Uint32)b[at + 4] | (Uint32)b[at + 5] << 8 | (Uint32)b[at + 6] << 16 |
+                        (Uint32)b[at + 7] << 24;
+        if (length > size - at - 8) {
+            length = (Uint32)(size - at - 8);
+            put(at + 4, length);
+        }
+        at += 8 + (size_t)length + (length & 1);
+    }
+    return true;
+}
+
 // Converts the file's samples to interleaved float, keeping its rate and at most two channels.
-static bool Decode(const char* path, MixSound* out) {
+bool Ql_Sound_Decode(const char* path, MixSound* out) {
     SDL_AudioSpec format;
     Uint8* buf = nullptr;
     Uint32 len = 0;
-    if (!SDL_LoadWAV(path, &format, &buf, &len)) return false;
+    std::vector<Uint8> file;
+    if (!ReadWav(path, &file)) return false;
+    SDL_RWops* rw = SDL_RWFromConstMem(file.data(), (int)file.size());
+    if (!rw || !SDL_LoadWAV_RW(rw, 1, &format, &buf, &len)) return false;
     int channels = format.channels >= 2 ? 2 : 1;
     SDL_AudioCVT cvt;
     if (SDL_BuildAudioCVT(&cvt, format.format, format.channels, format.freq, AUDIO_F32SYS,
@@ -119,13 +157,15 @@ static bool Decode(const char* path, MixSound* out) {
     out->frames = bytes / (int)(sizeof(float) * (size_t)channels);
     out->samples.assign((const float*)work.data(),
                         (const float*)work.data() + out->frames * channels);
+    for (float& v : out->samples)
+        if (!std::isfinite(v)) v = 0.0f;
     return out->frames > 0;
 }
 
 QL_Sound QL_Sound_Load(const char* path) {
     Ql_Log_Asset(true, "sound", path);
     QL_SoundData* s = new QL_SoundData;
-    if (!path || !Decode(path, &s->mix)) {
+    if (!path || !Ql_Sound_Decode(path, &s->mix)) {
         delete s;
         return nullptr;
     }

@@ -24,10 +24,10 @@ static void ReadDisplaySize() {
 }
 
 // A new canvas of the current size, black.
-static void ResizeCanvas(int w, int h) {
+static bool ResizeCanvas(int w, int h) {
     g_ql.width = w;
     g_ql.height = h;
-    Canvas_Resize(w, h);
+    return Canvas_Resize(w, h);
 }
 
 // The window manager may apply a size change after the call that asked for it, or without an
@@ -113,7 +113,12 @@ bool Ql_Video_Open() {
         Ql_Video_Close();
         return false;
     }
-    ResizeCanvas(g_ql.width, g_ql.height);
+    if (!ResizeCanvas(g_ql.width, g_ql.height)) {
+        g_ql.lastError = "cannot make a canvas of " + std::to_string(g_ql.width) + " x " +
+                         std::to_string(g_ql.height) + " pixels";
+        Ql_Video_Close();
+        return false;
+    }
     g_ql.videoReady = true;
     return true;
 }

@@ -47,8 +47,8 @@ TEST_F(RunTest, ExtraLivesAtSquaresTimesAHundredOnePerFrame) {
 TEST_F(RunTest, StagesChangeEvery51Point2SecondsOfPlay) {
     player.lives = 1000000; // outlive the enemies
     QLH_SetCountOnly(true); // seven stages of play; the picture does not matter here
-    QLH_SetDt(0.1f);
-    QLH_Step(511);
+    QLH_SetDt(0.05f); // the longest step the engine takes
+    QLH_Step(1023);
     EXPECT_EQ(runState.stage, 0);
     QLH_Step(2);
     EXPECT_EQ(runState.stage, 1);
@@ -60,7 +60,7 @@ TEST_F(RunTest, StagesChangeEvery51Point2SecondsOfPlay) {
     EXPECT_TRUE(music.looping);
     EXPECT_EQ(music.group, 1);
     EXPECT_FLOAT_EQ(music.volume, settings.musicVolume * 2.0f);
-    QLH_Step(7 * 512);
+    QLH_Step(7 * 1024);
     EXPECT_EQ(runState.stage, 7) << "the last stage stays";
     EXPECT_EQ(skyTargetColor.r, 63);
     EXPECT_EQ(skyTargetColor.g, 0);

@@ -117,6 +117,38 @@ TEST_F(PlayerMotionTest, MouseRightTurnsClockwiseAndTheAngleWrapsBothWays) {
     EXPECT_LT(player.angle, 360.0f) << "wrapped from 359.x to 0";
 }
 
+// A NaN or an absurd mouse position must not spoil the view for good, and turning must still
+// work at the slowest frame the engine reports.
+TEST_F(PlayerMotionTest, WildMouseInputAndSlowFramesStillTurnSoundly) {
+    struct Case {
+        float x;
+        const char* what;
+    } cases[] = {{NAN, "NaN"}, {INFINITY, "infinity"}, {1e30f, "1e30"}, {-1e30f, "-1e30"}};
+    for (const Case& c : cases) {
+        QLH_MouseMove(c.x, 240);
+        QLH_Step(1);
+        EXPECT_TRUE(std::isfinite(player.angle)) << c.what;
+        EXPECT_GE(player.angle, 0.0f) << c.what;
+        EXPECT_LT(player.angle, 360.0f) << c.what;
+    }
+    struct Wrap {
+        float in, out;
+    } wraps[] = {{-30.0f, 330.0f},
+                 {725.0f, 5.0f},
+                 {3.6e28f, std::fmod(3.6e28f, 360.0f)},
+                 {-1e-8f, 0.0f},
+                 {NAN, 0.0f}};
+    for (const Wrap& w : wraps)
+        EXPECT_FLOAT_EQ(PlayerMotion_WrapAngle(w.in), w.out) << w.in;
+    QLH_SetDt(0.5f); // a machine drawing 2 frames a second: capped, still turning
+    player.turnRate = 0.0f;
+    float before = player.angle;
+    QLH_MouseMove(420, 240);
+    QLH_Step(1);
+    EXPECT_NE(player.angle, before);
+    EXPECT_NE(player.turnRate, 0.0f) << "the decay must not wipe the turn out";
+}
+
 TEST_F(PlayerMotionTest, FootstepsEverySixTenthsOfACellWalked) {
     QLH_Step(1); // a fresh timer of 0 sounds one step at once
     QLH_ClearLogs();

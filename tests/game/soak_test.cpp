@@ -94,15 +94,20 @@ TEST_P(SoakTest, AutoplayRunStaysSound) {
     long frames = (long)(seconds / c.dt);
     int lastScore = 0;
     bool played = false;
+    long turned = 0;
+    float lastAngle = 0.0f;
     for (long f = 0; f < frames && !Autoplay_RunOver(); f++) {
         Autoplay_Frame();
         QLH_Step(1);
         if (QLH_CurrentUpdate() != Game_Update) continue;
+        turned += played && player.angle != lastAngle;
+        lastAngle = player.angle;
         played = true;
         const char* fault = Fault(&lastScore);
         ASSERT_EQ(fault, nullptr) << fault << " at frame " << f << " (dt " << c.dt << ")";
     }
     EXPECT_TRUE(played);
+    EXPECT_GT(turned, 100) << "the bot must be able to aim at every time step";
     std::printf("dt %.4f: %.1f s of play, score %d, lives %d, stage %d\n", (double)c.dt,
                 (double)runState.elapsed, player.score, player.lives, runState.stage);
 }

@@ -110,6 +110,33 @@ TEST_F(ImageTest, HugePicturesAreCutToTheCanvas) {
     EXPECT_EQ(At(160, 100).g, 0);
 }
 
+// A 69-byte PNG whose header claims 20,000 x 20,000 pixels is refused from its header, before
+// anything is decoded; a real picture just within the bound still loads.
+TEST_F(ImageTest, PicturesClaimingHugeSizesAreRefused) {
+    const unsigned char ihdr[] = {0x89, 'P',  'N', 'G', '\r', '\n', 0x1a, '\n', 0,    0, 0,
+                                  13,   'I',  'H', 'D', 'R',  0,    0,    0x4e, 0x20, 0, 0,
+                                  0x4e, 0x20, 8,   6,   0,    0,    0,    0,    0,    0, 0};
+    std::string huge = path + ".huge.png";
+    FILE* f = std::fopen(huge.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fwrite(ihdr, 1, sizeof ihdr, f);
+    unsigned char rest[36] = {0}; // a broken data chunk: 69 bytes in all
+    std::fwrite(rest, 1, sizeof rest, f);
+    std::fclose(f);
+    QL_Image refused = QL_Image_Load(huge.c_str());
+    EXPECT_EQ(refused, nullptr);
+    std::remove(huge.c_str());
+    QL_System_SetWindowSize(8192, 2);
+    draw = [] { QL_Settings_Background(QL_Color_Create(0, 0, 0, 255)); };
+    QLH_Step(1);
+    std::string wide = path + ".wide.png";
+    ASSERT_TRUE(QLH_SavePng(wide.c_str()));
+    QL_Image allowed = QL_Image_Load(wide.c_str());
+    EXPECT_NE(allowed, nullptr) << "8192 pixels wide is allowed";
+    QL_Image_Free(&allowed);
+    std::remove(wide.c_str());
+}
+
 TEST_F(ImageTest, EmptyHandlesAndMissingFilesDoNothing) {
     QL_Image missing = QL_Image_Load("no/such/file.png");
     EXPECT_EQ(missing, nullptr);

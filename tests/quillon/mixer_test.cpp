@@ -1,6 +1,9 @@
 // The mixer: volume above 1, pitch, loops, groups, pause, stops and the limiter.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+#include <string>
 #include <vector>
 
 #include "quillon/src/mixer.h"
@@ -112,6 +115,64 @@ TEST_F(MixerTest, StereoSoundsKeepTheirChannels) {
     MixOne(1);
     EXPECT_FLOAT_EQ(out[0], 0.3f);
     EXPECT_FLOAT_EQ(out[1], 0.0f);
+}
+
+// Writes a mono float WAV; dataLength is what its data chunk claims (by default, the truth).
+std::string WriteFloatWav(const char* name, const float* samples, uint32_t count,
+                          uint32_t dataLength = 0) {
+    std::string path = std::string("ql_mixer_") + name + ".wav";
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return path;
+    auto u32 = [f](uint32_t v) { std::fwrite(&v, 4, 1, f); };
+    auto u16 = [f](uint16_t v) { std::fwrite(&v, 2, 1, f); };
+    std::fwrite("RIFF", 1, 4, f);
+    u32(36 + 4 * count);
+    std::fwrite("WAVEfmt ", 1, 8, f);
+    u32(16);
+    u16(3); // IEEE float
+    u16(1);
+    u32(48000);
+    u32(48000 * 4);
+    u16(4);
+    u16(32);
+    std::fwrite("data", 1, 4, f);
+    u32(dataLength ? dataLength : 4 * count);
+    std::fwrite(samples, 4, count, f);
+    std::fclose(f);
+    return path;
+}
+
+// A damaged float WAV with NaN and infinities: decoded as silence there, and the mixed output
+// stays finite and within [-1, 1] whatever the volume.
+TEST_F(MixerTest, NonFiniteSamplesBecomeSilence) {
+    const float samples[] = {0.5f, NAN, INFINITY, -INFINITY, -0.25f, NAN};
+    std::string path = WriteFloatWav("non_finite", samples, 6);
+    MixSound s;
+    ASSERT_TRUE(Ql_Sound_Decode(path.c_str(), &s));
+    std::remove(path.c_str());
+    ASSERT_EQ(s.frames, 6);
+    const float expected[] = {0.5f, 0.0f, 0.0f, 0.0f, -0.25f, 0.0f};
+    for (int i = 0; i < 6; i++)
+        EXPECT_FLOAT_EQ(s.samples[(size_t)i], expected[i]) << i;
+    s.samples[1] = NAN; // and should one reach the mixer all the same
+    Mixer_Play(&mixer, &s, 40.0f, 1.0f, true, 0);
+    out.assign(2 * 64, 0.0f);
+    Mixer_Mix(&mixer, out.data(), 64);
+    for (float v : out)
+        ASSERT_TRUE(v >= -1.0f && v <= 1.0f) << v;
+}
+
+// A header claiming gigabytes of samples in a file of a few bytes: decoded as what is there,
+// without the decoder first allocating what the header claims.
+TEST_F(MixerTest, ChunksClaimingMoreThanTheFileAreCutToIt) {
+    const float samples[] = {0.25f, -0.25f};
+    std::string path = WriteFloatWav("claims_gigabytes", samples, 2, 0xCAFEBABEu);
+    MixSound s;
+    bool decoded = Ql_Sound_Decode(path.c_str(), &s);
+    std::remove(path.c_str());
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(s.frames, 2);
+    EXPECT_LT(s.samples.capacity(), 1000u);
 }
 
 TEST_F(MixerTest, FullMixerAndBadInputsStartNothing) {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # A replay: the whole program run headless with a fixed seed, time step and script (skip the
-# splash, start a run, walk, turn, fire, switch weapons, pause and resume), and its end-of-run
+# splash, start a run, walk, turn, fire, switch weapons, pause and resume, lose and regain the
+# window's focus, which pauses the run, and resume), and its end-of-run
 # report compared with the stored one, so that any change in behaviour shows as a readable diff.
 #   replay_test.sh [--update-expected]   (run from the build directory)
 set -euo pipefail
@@ -12,7 +13,8 @@ actual=replay_report.json
   --at 0:mouse:320,240 --at 2:click:320,240 --at 250:click:320,240 --at 300:click:320,240 \
   --at 360:key:E --at 400:down:W --at 500:up:W --at 520:mouse:360,240 --at 560:down:D \
   --at 600:up:D --at 620:down:2 --at 621:up:2 --at 630:click:320,240 --at 700:key:ESC \
-  --at 800:key:ESC --at 820:down:3 --at 821:up:3 --at 900:key:1 \
+  --at 800:key:ESC --at 820:down:3 --at 821:up:3 --at 900:key:1 --at 950:focus:0 \
+  --at 960:focus:1 --at 1000:key:Escape \
   --report "$actual"
 # Frame times depend on the machine; everything else must match.
 grep -v frameTimeMs "$actual" > "$actual.cmp"

@@ -12,6 +12,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "scores/high_scores.h"
 
@@ -44,6 +45,18 @@ class HighScoresTest : public ::testing::Test {
         std::ifstream in(path, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
+    std::string ReadFrom(const std::string& file) {
+        std::ifstream in(file, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    // Files beside the leaderboard whose names start with a prefix.
+    std::vector<std::string> Beside(const std::string& prefix) {
+        std::vector<std::string> found;
+        for (const auto& e : std::filesystem::directory_iterator(dir))
+            if (e.path().filename().string().rfind(prefix, 0) == 0) found.push_back(e.path());
+        return found;
+    }
+    std::vector<std::string> BadFiles() { return Beside("HighScores.txt.bad-"); }
     void ExpectDefaultsInMemory() {
         EXPECT_STREQ(HighScoreTable[0].tag, "ZKM");
         EXPECT_EQ(HighScoreTable[0].score, 4000);
@@ -61,7 +74,6 @@ TEST_F(HighScoresTest, BadFilesAreReplacedByTheDefaults) {
     } cases[] = {{"no file", "", false},
                  {"empty", "", true},
                  {"five lines", "AAA 1\nBBB 2\nCCC 3\nDDD 4\nEEE 5\n", true},
-                 {"eight and an empty line", eight + "\n", true},
                  {"a score beyond 32 bits", "AAA 2147483648\n" + eight, true},
                  {"no number", "AAA x\n" + eight, true},
                  {"a ninth line malformed", eight + "ZZ", true}};
@@ -72,6 +84,110 @@ TEST_F(HighScoresTest, BadFilesAreReplacedByTheDefaults) {
         EXPECT_EQ(Read(), kDefaultFile) << c.what;
         ExpectDefaultsInMemory();
     }
+}
+
+// What editors and other systems add to a good file is no reason to replace it.
+TEST_F(HighScoresTest, HarmlessExtrasAreAccepted) {
+    const std::string eight = "AAA 1\nBBB 2\nCCC 3\nDDD 4\nEEE 5\nFFF 6\nGGG 7\nHHH 8\n";
+    for (const std::string& text :
+         {eight + "\n", eight + "\r\n\r\n", eight + "  \n\t\n", "\xEF\xBB\xBF" + eight}) {
+        Write(text);
+        HighScores_Load();
+        EXPECT_EQ(Read(), text) << "kept as it is";
+        EXPECT_STREQ(HighScoreTable[0].tag, "AAA");
+        EXPECT_EQ(HighScoreTable[7].score, 8);
+    }
+    EXPECT_TRUE(BadFiles().empty());
+}
+
+// A file that exists but is not a leaderboard is moved aside, under a name never reused, before
+// the defaults are written: one bad line must not cost the player the other seven.
+TEST_F(HighScoresTest, DamagedFilesAreMovedAsideNotOverwritten) {
+    const std::string seven = "AAA 1\nBBB 2\nCCC 3\nDDD 4\nEEE 5\nFFF 6\nGGG 7\n";
+    const std::string cases[] = {
+        "AAA 1\rBBB 2\rCCC 3\rDDD 4\rEEE 5\rFFF 6\rGGG 7\rHHH 8\r", // CR-only line ends
+        seven + "HHH 8" + std::string(40, '0') + "x\n",             // an overlong line
+        "\xC3\x89"
+        "AB 100\n" +
+            seven,              // a 2-byte UTF-8 tag
+        seven,                  // seven lines
+        seven + "HH",           // truncated
+        std::string(5000, 'Z'), // far too large
+    };
+    size_t moved = 0;
+    for (const std::string& text : cases) {
+        Write(text);
+        HighScores_Load();
+        EXPECT_EQ(Read(), kDefaultFile);
+        ExpectDefaultsInMemory();
+        std::vector<std::string> bad = BadFiles();
+        ASSERT_EQ(bad.size(), ++moved) << "each damaged file kept under its own name";
+        bool kept = false;
+        for (const std::string& b : bad)
+            kept |= ReadFrom(b) == text;
+        EXPECT_TRUE(kept) << "the damaged bytes are kept whole";
+    }
+    HighScores_Load();
+    EXPECT_EQ(BadFiles().size(), moved) << "the defaults themselves are never moved aside";
+}
+
+// A read-only leaderboard is the player's choice: saves leave it alone, and a saved file keeps
+// the mode it had.
+TEST_F(HighScoresTest, SavesKeepTheFilesOwnPermissions) {
+    HighScores_Load();
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read |
+                                           std::filesystem::perms::owner_write);
+    HighScores_Submit("NEW", 5000);
+    EXPECT_EQ(Read().substr(0, 4), "NEW ");
+    EXPECT_EQ(std::filesystem::status(path).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    const std::string before = Read();
+    const auto readOnly = std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
+                          std::filesystem::perms::others_read;
+    std::filesystem::permissions(path, readOnly);
+    HighScores_Submit("TOP", 9000);
+    EXPECT_STREQ(HighScoreTable[0].tag, "TOP") << "kept in memory";
+    EXPECT_EQ(Read(), before) << "a read-only file is not replaced";
+    HighScores_WriteDefaults();
+    EXPECT_EQ(Read(), before);
+    EXPECT_EQ(std::filesystem::status(path).permissions() & std::filesystem::perms::all, readOnly);
+    std::filesystem::permissions(path, std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::add);
+    Write("damaged");
+    std::filesystem::permissions(path, readOnly);
+    HighScores_Load();
+    ExpectDefaultsInMemory();
+    EXPECT_EQ(Read(), "damaged") << "a read-only file is not moved either";
+    EXPECT_TRUE(BadFiles().empty());
+}
+
+// A FIFO or a device in the file's place is neither read (it could block or never end) nor
+// replaced.
+TEST_F(HighScoresTest, FifosAndDevicesAreNeitherReadNorReplaced) {
+    ASSERT_EQ(mkfifo(path.c_str(), 0644), 0);
+    HighScores_Load(); // must return at once
+    ExpectDefaultsInMemory();
+    EXPECT_TRUE(std::filesystem::is_fifo(path));
+    std::filesystem::remove(path);
+    std::filesystem::create_symlink("/dev/zero", path);
+    HighScores_Load(); // must not read for ever
+    ExpectDefaultsInMemory();
+    HighScores_Submit("NEW", 5000);
+    EXPECT_TRUE(std::filesystem::is_symlink(path));
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/zero"));
+    EXPECT_TRUE(BadFiles().empty());
+}
+
+// Saving through a symbolic link updates the file it points to, and the link stays a link.
+TEST_F(HighScoresTest, ALinkedLeaderboardKeepsUpdatingItsTarget) {
+    std::filesystem::create_directories(dir / "real");
+    std::filesystem::path target = dir / "real" / "scores.txt";
+    std::filesystem::create_symlink("real/scores.txt", path);
+    HighScores_Load();
+    EXPECT_TRUE(std::filesystem::is_symlink(path));
+    HighScores_Submit("NEW", 5000);
+    EXPECT_TRUE(std::filesystem::is_symlink(path));
+    EXPECT_EQ(ReadFrom(target.string()).substr(0, 4), "NEW ");
 }
 
 TEST_F(HighScoresTest, EightGoodLinesAreTakenAsTheyAre) {
@@ -173,6 +289,16 @@ TEST_F(HighScoresTest, KillDuringAWriteLeavesAWholeFile) {
         std::string text = Read();
         ASSERT_TRUE(text == before || text == after) << "round " << round << ": " << text;
     }
+    // A save killed half way leaves its temporary; the next load clears those of dead savers,
+    // and leaves one whose process still runs.
+    std::string alive = path + ".new1";
+    Write("x");
+    std::filesystem::copy_file(path, alive);
+    std::filesystem::copy_file(path, path + ".new" + std::to_string(getpid()));
+    HighScores_Load();
+    std::vector<std::string> left = Beside("HighScores.txt.new");
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_EQ(left[0], alive);
 }
 
 } // namespace

@@ -8,7 +8,7 @@ fail() { echo "FAIL: $*"; exit 1; }
 display=:$((90 + RANDOM % 400))
 Xvfb "$display" -screen 0 1600x900x24 -noreset >/dev/null 2>&1 &
 xvfb=$!
-trap 'kill $xvfb 2>/dev/null; kill $app 2>/dev/null' EXIT
+trap 'kill $app 2>/dev/null; sleep 0.5; kill -9 $app 2>/dev/null; kill $xvfb 2>/dev/null' EXIT
 export DISPLAY=$display SDL_AUDIODRIVER=dummy
 # The system's GL driver keeps a few allocations until exit that are not the game's; the game's own
 # leaks are checked by the headless tests.

@@ -28,13 +28,13 @@ static void Apply(const HeadlessAction& a, std::vector<HeadlessAction>* later) {
     case HeadlessAction::Click:
         QLH_MouseMove(a.x, a.y);
         QLH_MouseButton(true);
-        later->push_back({a.frame + 1, HeadlessAction::Focus, -1, -1, 0}); // button up
+        later->push_back({a.frame + 1, HeadlessAction::ButtonUp, -1, 0, 0});
+        break;
+    case HeadlessAction::ButtonUp:
+        QLH_MouseButton(false);
         break;
     case HeadlessAction::Focus:
-        if (a.key == -1)
-            QLH_MouseButton(false);
-        else
-            QLH_SetFocus(a.x != 0.0f);
+        QLH_SetFocus(a.x != 0.0f);
         break;
     }
 }
@@ -64,7 +64,11 @@ int main(int argc, char** argv) {
         return 0;
     }
     bool written = true;
-    QLH_Start(config.width, config.height, config.dt);
+    if (!QLH_Start(config.width, config.height, config.dt)) {
+        std::fprintf(stderr, "zorb-headless: cannot make a %dx%d canvas\n", config.width,
+                     config.height);
+        return 1;
+    }
     if (config.seedGiven) QLH_ForceSeed(config.seed);
     QLH_SetCountOnly(config.countOnly);
     App_Start();

@@ -6,7 +6,7 @@
 
 struct HeadlessAction {
     long frame;
-    enum Kind { KeyTap, KeyDown, KeyUp, Click, Mouse, Focus } kind;
+    enum Kind { KeyTap, KeyDown, KeyUp, Click, ButtonUp, Mouse, Focus } kind;
     int key;    // engine key code
     float x, y; // mouse position; x is the focus flag for Focus
 };

@@ -26,8 +26,9 @@ struct QLH_AssetEntry {
 };
 
 // Switches the engine to headless mode: a software canvas of width x height, a fixed dt,
-// no audio device. Must be called before anything else touches the engine.
-void QLH_Start(int width, int height, float dt);
+// no audio device. Must be called before anything else touches the engine. False when the canvas
+// cannot be made (a side above 16384 pixels, or no memory for it).
+bool QLH_Start(int width, int height, float dt);
 // Frees every engine resource and returns to the state before QLH_Start.
 void QLH_Shutdown();
 void QLH_SetDt(float dt);

@@ -1,0 +1,201 @@
+// The leaderboard's file on disk: bounded reads, atomic and durable writes, moving damaged files
+// aside, clearing stale temporaries.
+#include "scores/score_file.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <system_error>
+
+#ifdef _WIN32
+#include <io.h>
+#include <process.h>
+#else
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace {
+
+long ProcessId() {
+#ifdef _WIN32
+    return (long)_getpid();
+#else
+    return (long)getpid();
+#endif
+}
+
+// Where a save really goes: the end of a chain of symbolic links (the link itself stays).
+fs::path Target(const char* path) {
+    fs::path p = path;
+    std::error_code ec;
+    for (int i = 0; i < 16 && fs::is_symlink(fs::symlink_status(p, ec)); i++) {
+        fs::path next = fs::read_symlink(p, ec);
+        if (ec) break;
+        p = next.is_absolute() ? next : p.parent_path() / next;
+    }
+    return p;
+}
+
+// Flushes a written file, or a folder's entries, to the disk.
+bool Sync(FILE* f) {
+#ifdef _WIN32
+    return _commit(_fileno(f)) == 0;
+#else
+    return fsync(fileno(f)) == 0;
+#endif
+}
+
+void SyncFolder(const fs::path& folder) {
+#ifndef _WIN32
+    int fd = open(folder.empty() ? "." : folder.c_str(), O_RDONLY);
+    if (fd < 0) return;
+    fsync(fd);
+    close(fd);
+#else
+    (void)folder;
+#endif
+}
+
+// The permissions a replacement keeps: the old file's, or the usual ones for a new file.
+fs::perms KeptPermissions(const fs::path& target) {
+    std::error_code ec;
+    fs::file_status st = fs::status(target, ec);
+    if (ec || !fs::exists(st))
+        return fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+               fs::perms::others_read;
+    return st.permissions();
+}
+
+bool WriteTemporary(const fs::path& temporary, const char* data, size_t size) {
+    FILE* f = std::fopen(temporary.string().c_str(), "wb");
+    if (!f) return false;
+    bool ok = std::fwrite(data, 1, size, f) == size;
+    ok = std::fflush(f) == 0 && ok;
+    ok = Sync(f) && ok;
+    return std::fclose(f) == 0 && ok;
+}
+
+std::string UtcStamp() {
+    std::time_t now = std::time(nullptr);
+    std::tm utc{};
+#ifdef _WIN32
+    gmtime_s(&utc, &now);
+#else
+    gmtime_r(&now, &utc);
+#endif
+    char text[32];
+    std::strftime(text, sizeof text, "%Y%m%dT%H%M%SZ", &utc);
+    return text;
+}
+
+// Whether the process that wrote a temporary is gone (ours counts as gone: we are not saving).
+bool Stale(long pid) {
+    if (pid == ProcessId()) return true;
+#ifdef _WIN32
+    return true;
+#else
+    return kill((pid_t)pid, 0) != 0 && errno == ESRCH;
+#endif
+}
+
+} // namespace
+
+ScoreFileRead ScoreFile_Read(const char* path, std::string* bytes) {
+    bytes->clear();
+#ifdef _WIN32
+    std::error_code ec;
+    fs::file_status st = fs::status(path, ec);
+    if (!fs::exists(st)) return ScoreFileRead::Missing;
+    if (!fs::is_regular_file(st)) return ScoreFileRead::NotRegular;
+    FILE* f = std::fopen(path, "rb");
+    if (!f) return ScoreFileRead::Failed;
+#else
+    // Without blocking: a FIFO in the file's place must not hang the start.
+    int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return errno == ENOENT ? ScoreFileRead::Missing : ScoreFileRead::Failed;
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(fd);
+        return ScoreFileRead::NotRegular;
+    }
+    FILE* f = fdopen(fd, "rb");
+    if (!f) {
+        close(fd);
+        return ScoreFileRead::Failed;
+    }
+#endif
+    char buf[kScoreFileMaxBytes + 1];
+    size_t n = std::fread(buf, 1, sizeof buf, f);
+    bool failed = std::ferror(f) != 0;
+    std::fclose(f);
+    if (failed) return ScoreFileRead::Failed;
+    if (n > kScoreFileMaxBytes) return ScoreFileRead::TooLarge;
+    bytes->assign(buf, n);
+    return ScoreFileRead::Ok;
+}
+
+bool ScoreFile_Replaceable(const char* path) {
+    fs::path target = Target(path);
+    std::error_code ec;
+    fs::file_status st = fs::status(target, ec);
+    if (!fs::exists(st)) return true;
+    // A file nobody may write is the player's choice: it stays as it is.
+    const fs::perms writable =
+        fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    return fs::is_regular_file(st) && (st.permissions() & writable) != fs::perms::none;
+}
+
+bool ScoreFile_Write(const char* path, const char* data, size_t size) {
+    if (!ScoreFile_Replaceable(path)) return false;
+    fs::path target = Target(path);
+    fs::path temporary = target;
+    temporary += ".new" + std::to_string(ProcessId());
+    fs::perms keep = KeptPermissions(target);
+    std::error_code ec;
+    bool ok = WriteTemporary(temporary, data, size);
+    if (ok) fs::permissions(temporary, keep, ec);
+    if (ok) fs::rename(temporary, target, ec);
+    if (!ok || ec) {
+        fs::remove(temporary, ec);
+        return false;
+    }
+    SyncFolder(target.parent_path());
+    return true;
+}
+
+std::string ScoreFile_MoveAside(const char* path) {
+    fs::path target = Target(path);
+    std::string base = target.string() + ".bad-" + UtcStamp();
+    std::string name = base;
+    std::error_code ec;
+    for (int i = 2; fs::exists(fs::symlink_status(name, ec)) && i < 1000; i++)
+        name = base + "-" + std::to_string(i);
+    fs::rename(target, name, ec);
+    if (ec) return "";
+    SyncFolder(target.parent_path());
+    std::fprintf(stderr, "ZORB: the leaderboard %s could not be read; it was moved to %s\n", path,
+                 name.c_str());
+    return name;
+}
+
+void ScoreFile_RemoveStaleTemporaries(const char* path) {
+    fs::path target = Target(path);
+    std::string prefix = target.filename().string() + ".new";
+    std::error_code ec;
+    fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+    for (const fs::directory_entry& e : fs::directory_iterator(folder, ec)) {
+        std::string name = e.path().filename().string();
+        if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) continue;
+        std::string digits = name.substr(prefix.size());
+        if (digits.find_first_not_of("0123456789") != std::string::npos || digits.size() > 9)
+            continue;
+        std::error_code rm;
+        if (Stale(std::stol(digits))) fs::remove(e.path(), rm);
+    }
+}

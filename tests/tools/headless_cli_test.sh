@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# zorb-headless's exit status: 0 for a run that wrote all it was asked to, 1 when a report, a
+# shot or the canvas could not be made, 2 (with the usage) for a bad argument; --help prints the
+# usage. Run from the build directory.
+set -u
+fail() { echo "FAIL: $*"; exit 1; }
+expect() { # status, what, command...
+    local want=$1 what=$2
+    shift 2
+    "$@" >/dev/null 2>&1
+    local got=$?
+    [ "$got" -eq "$want" ] || fail "$what: status $got, expected $want"
+}
+expect 0 "a plain run" ./zorb-headless --frames 3 --report cli_report.json
+expect 1 "an unwritable report" ./zorb-headless --frames 3 --report /nonexistent/dir/r.json
+expect 1 "an unwritable shot" ./zorb-headless --frames 3 --shot 1:/nonexistent/dir/s.png
+expect 1 "a canvas too large to make" ./zorb-headless --frames 3 --size 20000x20000
+expect 2 "a bad key name" ./zorb-headless --at 1:key:Bogus
+expect 0 "--help" ./zorb-headless --help
+./zorb-headless --help | grep -q "Escape/Esc" || fail "--help does not print the usage"
+./zorb-headless --at 1:key:Bogus 2>&1 | grep -q "^usage:" || fail "no usage after a bad argument"
+rm -f cli_report.json
+echo "zorb-headless exit statuses as expected"
