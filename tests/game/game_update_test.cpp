@@ -47,7 +47,7 @@ TEST_F(RunTest, ExtraLivesAtSquaresTimesAHundredOnePerFrame) {
 TEST_F(RunTest, StagesChangeEvery51Point2SecondsOfPlay) {
     player.lives = 1000000; // outlive the enemies
     QLH_SetCountOnly(true); // seven stages of play; the picture does not matter here
-    QLH_SetDt(0.05f); // the longest step the engine takes
+    QLH_SetDt(0.05f);       // the longest step the engine takes
     QLH_Step(1023);
     EXPECT_EQ(runState.stage, 0);
     QLH_Step(2);
