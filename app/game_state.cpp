@@ -83,6 +83,7 @@ void Game_Init() {
     Arena_Build(&startX, &startY, &startAngle);
     SpritePool_Reset();
     SpritePool_Bind(kProjectileSprites, kProjectileCount, ProjectilePool);
+    Projectiles_Reset();
     SpritePool_Bind(kPickupSprites, kPickupCount, PickupPool);
     Pickups_ClearGrid();
     SpritePool_Bind(kEnemySprites, kEnemyCount, EnemyPool);

@@ -49,17 +49,17 @@ Footstep FootstepOf(int kind) {
 }
 
 // The player's place as the enemy pass sees it (the player does not move during the pass).
-struct View {
+struct PlayerPlace {
     float x, y, angle;
 };
 
-void PlayFrom(QL_Sound left, QL_Sound right, const Sprite& s, const View& v, float loudness,
+void PlayFrom(QL_Sound left, QL_Sound right, const Sprite& s, const PlayerPlace& v, float loudness,
               float pitch) {
     Sound_PlayPositional(left, right, s.x, s.y, v.x, v.y, v.angle, loudness * settings.sfxVolume,
                          pitch);
 }
 
-float Distance2To(const Sprite& s, const View& v) {
+float Distance2To(const Sprite& s, const PlayerPlace& v) {
     return std::max(kMinDistance2, (s.x - v.x) * (s.x - v.x) + (s.y - v.y) * (s.y - v.y));
 }
 
@@ -88,7 +88,7 @@ void Move(Enemy& e, float dt) {
     Enemy_AxisMove(&s.y, -std::sin(h) * e.speed, s.x, s.radius, dt, false);
 }
 
-void WalkAnimation(Enemy& e, const View& v, float dt) {
+void WalkAnimation(Enemy& e, const PlayerPlace& v, float dt) {
     Sprite& s = *e.sprite;
     e.stepTimer -= dt;
     int g = Enemy_ViewGroup(s.heading, v.angle);
@@ -115,7 +115,7 @@ bool WeaponReady(float* timer, float interval, bool aimed, float dt) {
     return aimed;
 }
 
-void Weapons(Enemy& e, const View& v, bool sees, float b, float h0, float dt) {
+void Weapons(Enemy& e, const PlayerPlace& v, bool sees, float b, float h0, float dt) {
     const Sprite& s = *e.sprite;
     float muzzle = s.radius + 0.1f, d2 = Distance2To(s, v);
     EnemySounds& snd = enemySounds;
@@ -182,7 +182,7 @@ bool Enemy_Update(Enemy* enemy) {
     if (!enemy->sprite || !enemy->sprite->inUse) return false;
     Enemy& e = *enemy;
     Sprite& s = *e.sprite;
-    View v{player.x, player.y, player.angle};
+    PlayerPlace v{player.x, player.y, player.angle};
     float dt = QL_System_GetDt();
     bool sees = Grid_LineOfSight(s.x, s.y, v.x, v.y);
     if (sees) {

@@ -29,6 +29,12 @@ void Player_ResetForRun(float startX, float startY, float startAngle, int32_t be
     player.contactCooldown = 0.0f;
 }
 
+void Player_ResetProgram() {
+    player = Player{};
+    runState = RunState{};
+    whiteFlash = hurtFlash = 0.0f;
+}
+
 void RunState_Reset() {
     runState.paused = 0;
     runState.elapsed = 0.0f;

@@ -36,4 +36,7 @@ extern float hurtFlash;  // the HUD's red flash, raised when the player is hit
 // The start values of a run; the kept fields of the player are left alone. bestScore is the
 // leaderboard's best when the run begins.
 void Player_ResetForRun(float startX, float startY, float startAngle, int32_t bestScore);
+// The player's and the run's records, and both flashes, as at program start (all zero): what a
+// run carries over from the last (turning, speeds, knock-back) starts from nothing again.
+void Player_ResetProgram();
 void RunState_Reset();

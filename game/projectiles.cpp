@@ -265,6 +265,15 @@ void Projectile_EnemyBurst(float x, float y, float heading) {
     Projectile_SpawnFan(x, y, 0.05f, speed, false, count, heading, 360.0f, kEnemyBulletFrames);
 }
 
+void Projectiles_Reset() {
+    for (Projectile& p : ProjectilePool) {
+        Sprite* sprite = p.sprite;
+        p = Projectile{};
+        p.sprite = sprite;
+    }
+    pendingFanCount = 0;
+}
+
 void Projectiles_Update() {
     GatherLiveEnemies();
     for (Projectile& p : ProjectilePool) {

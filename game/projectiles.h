@@ -33,6 +33,8 @@ void Projectile_SpawnFan(float x, float y, float offset, float speed, bool fromP
 void Projectile_FanHeadings(int count, float centre, float spread, float* out);
 // The heading of the i-th projectile of a fan of count.
 float Projectile_FanHeading(int count, float centre, float spread, int i);
+// Clears every record but its bound sprite (records of shots long gone keep their last values).
+void Projectiles_Reset();
 // One frame of every live projectile: flight, animation and hits.
 void Projectiles_Update();
 // Whether a shot at (x, y) is stopped: outside the arena, or in a block spanning its height.

@@ -208,6 +208,12 @@ void Render_AdaptDistance(float fps) {
     }
 }
 
+void Render_Reset() {
+    renderDistance = facesRendered = spritesRendered = 0;
+    skyStepTimer = 0.05f;
+    waveTime = 10.0f;
+}
+
 void Render_Scene(const View& view) {
     DriftSky(QL_System_GetDt());
     MoveWave(QL_System_GetDt());

@@ -16,6 +16,8 @@ extern float waveTime;          // the liquid wave's clock, 10 s a period
 // Draws one frame of the arena and its sprites seen from the view, after the camera passes have
 // set this frame's rings and visibility.
 void Render_Scene(const View& view);
+// The renderer's state as at program start: distance 0, the sky's and the wave's clocks.
+void Render_Reset();
 enum Face { kEast, kNorth, kWest, kSouth };
 
 // Whether a side face can be seen, on the view angle v alone (all comparisons strict).

@@ -1,5 +1,5 @@
-// Images: PNG files loaded through SDL_image into memory as 32-bit pixels, drawn whole or in
-// part by the rasterizer, scaled nearest-neighbour or smoothly, with alpha and mirroring.
+// Images: PNG files (only PNG) loaded through SDL_image into memory as 32-bit pixels, drawn whole
+// or in part by the rasterizer, scaled nearest-neighbour or smoothly, with alpha and mirroring.
 #include <SDL.h>
 #include <SDL_image.h>
 
@@ -58,9 +58,12 @@ static bool PngSize(const char* path, uint32_t* w, uint32_t* h) {
     return true;
 }
 
+// Only PNG files are pictures here: SDL_image would try a dozen other formats, whose decoders
+// believe what their headers say (a damaged one asked for petabytes).
 static bool SizeAllowed(const char* path) {
     uint32_t w = 0, h = 0;
-    if (!PngSize(path, &w, &h) || (w <= kMaxSide && h <= kMaxSide)) return true;
+    if (!PngSize(path, &w, &h)) return false;
+    if (w <= kMaxSide && h <= kMaxSide) return true;
     std::fprintf(stderr, "Quillon: %s is %u x %u pixels, larger than %u x %u: not loaded\n", path,
                  w, h, kMaxSide, kMaxSide);
     return false;
@@ -68,7 +71,9 @@ static bool SizeAllowed(const char* path) {
 
 QL_Image QL_Image_Load(const char* path) {
     Ql_Log_Asset(true, "image", path);
-    SDL_Surface* loaded = path && SizeAllowed(path) ? IMG_Load(path) : nullptr;
+    SDL_RWops* file = path && SizeAllowed(path) ? SDL_RWFromFile(path, "rb") : nullptr;
+    SDL_Surface* loaded = file ? IMG_LoadPNG_RW(file) : nullptr;
+    if (file) SDL_RWclose(file);
     if (!loaded) return nullptr;
     QL_ImageData* img = new QL_ImageData;
     bool ok = ReadPixels(loaded, img);

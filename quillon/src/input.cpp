@@ -23,7 +23,6 @@ struct InputState {
     float mouseX = 0.0f, mouseY = 0.0f;
     bool relative = false; // SDL relative mode carries the position
     bool warpedThisFrame = false;
-    bool realWarp = false; // absolute pointing devices: warp the real cursor instead
 };
 
 InputState s;
@@ -157,9 +156,7 @@ void Ql_Input_FocusLost() {
 }
 
 void Ql_Input_Reset() {
-    bool realWarp = s.realWarp;
     s = InputState();
-    s.realWarp = realWarp;
     injected.clear();
 }
 
@@ -189,7 +186,9 @@ void QL_Input_WarpMouse(float x, float y) {
     s.mouseY = y;
     if (g_ql.headless || !g_ql.window || !g_ql.focus) return;
     s.warpedThisFrame = true;
-    if (s.realWarp || std::getenv("QUILLON_REAL_WARP")) {
+    // Absolute pointing devices (tablets, some virtual machines) warp the real cursor instead.
+    static const bool realWarp = std::getenv("QUILLON_REAL_WARP") != nullptr;
+    if (realWarp) {
         float k = PixelScale();
         SDL_WarpMouseInWindow(g_ql.window, (int)(x / k), (int)(y / k));
         return;

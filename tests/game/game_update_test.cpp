@@ -17,7 +17,7 @@ namespace {
 class RunTest : public HeadlessTest {
   protected:
     void SetUp() override {
-        QLH_Start(640, 480, 0.01f);
+        StartHeadless(640, 480, 0.01f);
         QLH_ForceSeed(5);
         App_Start();
         QLH_Step(1);

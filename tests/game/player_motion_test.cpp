@@ -16,14 +16,14 @@ void Update() {
 class PlayerMotionTest : public HeadlessTest {
   protected:
     void SetUp() override {
-        QLH_Start(640, 480, 0.01f);
+        StartHeadless(640, 480, 0.01f);
         Settings_Reset();
         float x, y, a;
         Arena_Build(&x, &y, &a);
         player = Player{};
         Player_ResetForRun(x, y, a, 0);
         QLH_MouseMove(320, 240);
-        QL_Engine_SetNextGameState(nullptr, Update, nullptr);
+        RunEachFrame(Update);
     }
     int Footsteps() {
         int n = 0;

@@ -4,6 +4,7 @@
 // a score that never falls.
 #include <cmath>
 #include <cstdlib>
+#include <ostream>
 #include <string>
 
 #include "app/app.h"
@@ -22,6 +23,11 @@ struct SoakCase {
     float dt;
     float seconds; // cap of simulated time
 };
+
+// How gtest names a case in its messages: "dt 0.1 s, 900 s of play" rather than raw bytes.
+void PrintTo(const SoakCase& c, std::ostream* os) {
+    *os << "dt " << c.dt << " s, " << c.seconds << " s of play";
+}
 
 bool Finite(float v) {
     return std::isfinite(v);
@@ -78,7 +84,7 @@ const char* Fault(int* lastScore) {
 class SoakTest : public HeadlessTest, public ::testing::WithParamInterface<SoakCase> {
   protected:
     void SetUp() override {
-        QLH_Start(160, 120, GetParam().dt);
+        StartHeadless(160, 120, GetParam().dt);
         QLH_ForceSeed(21);
         QLH_SetCountOnly(true);
         Autoplay_Reset();

@@ -29,7 +29,7 @@ class WeaponsTest : public RunFixture {
     void SetUp() override {
         RunFixture::SetUp();
         OpenFloor();
-        QL_Engine_SetNextGameState(nullptr, Update, nullptr);
+        RunEachFrame(Update);
         QLH_Step(1); // the idle state's last frame; the weapons run from the next one
         player.weaponCooldown = 0.25f;
         QLH_ClearLogs();

@@ -16,7 +16,7 @@ class CanvasTest : public HeadlessTest {
     void SetUp() override {
         HeadlessTest::SetUp();
         draw = nullptr;
-        QL_Engine_SetNextGameState(nullptr, Update, nullptr);
+        RunEachFrame(Update);
     }
     void TearDown() override {
         draw = nullptr;

@@ -23,7 +23,7 @@ class InputTest : public HeadlessTest {
     void SetUp() override {
         HeadlessTest::SetUp();
         seen.clear();
-        QL_Engine_SetNextGameState(nullptr, Record, nullptr);
+        RunEachFrame(Record);
     }
 };
 

@@ -23,7 +23,7 @@ class RasterTest : public HeadlessTest {
   protected:
     void SetUp() override {
         HeadlessTest::SetUp(); // 320 x 240
-        QL_Engine_SetNextGameState(nullptr, Update, nullptr);
+        RunEachFrame(Update);
     }
     void TearDown() override {
         draw = nullptr;

@@ -20,11 +20,11 @@ class TextTest : public HeadlessTest {
   protected:
     QL_Font font = nullptr;
     void SetUp() override {
-        QLH_Start(400, 300, 0.01f);
+        StartHeadless(400, 300, 0.01f);
         font = QL_Font_Load(TestFontPath());
         ASSERT_NE(font, nullptr) << "the build generates the font under Assets/";
         QL_Font_Set(font);
-        QL_Engine_SetNextGameState(nullptr, Update, nullptr);
+        RunEachFrame(Update);
     }
     void TearDown() override {
         QL_Font_Free(&font);

@@ -5,12 +5,38 @@
 
 #include <string>
 
+#include "app/settings.h"
+#include "game/player.h"
+#include "game/projectiles.h"
 #include "quillon/headless.h"
 #include "quillon/quillon.h"
+#include "world/camera.h"
+#include "world/renderer.h"
+
+// The game's state as at program start, whatever earlier tests in this process left behind, so
+// that tests pass in any order.
+inline void ResetProgramState() {
+    Settings_Reset();
+    Player_ResetProgram();
+    Projectiles_Reset();
+    Render_Reset();
+    cameraShake = 0.0f;
+}
+
+// Starts the engine headless with the game's state as at program start.
+inline void StartHeadless(int width, int height, float dt) {
+    QLH_Start(width, height, dt);
+    ResetProgramState();
+}
+
+// Runs update every frame (no init, no exit) from the next step on.
+inline void RunEachFrame(QL_Callback update) {
+    QL_Engine_SetNextGameState(nullptr, update, nullptr);
+}
 
 class HeadlessTest : public ::testing::Test {
   protected:
-    void SetUp() override { QLH_Start(320, 240, 1.0f / 100.0f); }
+    void SetUp() override { StartHeadless(320, 240, 1.0f / 100.0f); }
     void TearDown() override {
         QLH_Shutdown();
         QLH_ReleaseSeed();

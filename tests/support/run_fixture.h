@@ -16,7 +16,7 @@
 class RunFixture : public HeadlessTest {
   protected:
     void SetUp() override {
-        QLH_Start(320, 240, 0.01f);
+        StartHeadless(320, 240, 0.01f);
         QLH_ForceSeed(11);
         Settings_Reset();
         Game_Init();
@@ -24,7 +24,7 @@ class RunFixture : public HeadlessTest {
         player.turnRate = 0.0f;
         whiteFlash = hurtFlash = 0.0f;
         // One empty frame so that the engine reports the fixed time step of 0.01 s.
-        QL_Engine_SetNextGameState(nullptr, Idle, nullptr);
+        RunEachFrame(Idle);
         QLH_Step(1);
     }
     static void Idle() {}

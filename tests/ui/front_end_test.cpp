@@ -14,7 +14,7 @@ const char* kDowntime = "./Assets/Music/BGM/Downtime.wav";
 class FrontEndTest : public HeadlessTest {
   protected:
     void SetUp() override {
-        QLH_Start(640, 480, 0.01f);
+        StartHeadless(640, 480, 0.01f);
         App_Start();
         QLH_Step(1); // the first frame runs Menu_Init, then one update
     }

@@ -42,12 +42,12 @@ class GameOverTest : public HeadlessTest {
                        ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt";
     const float w = 800.0f, h = 600.0f;
     void SetUp() override {
-        QLH_Start(800, 600, 0.01f);
+        StartHeadless(800, 600, 0.01f);
         std::filesystem::remove(path);
         highScoresPath = path.c_str();
         HighScores_Load();
         nameLetters[0] = nameLetters[1] = nameLetters[2] = 'A';
-        QL_Engine_SetNextGameState(nullptr, Update, nullptr);
+        RunEachFrame(Update);
     }
     void TearDown() override {
         std::filesystem::remove(path);

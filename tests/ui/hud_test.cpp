@@ -41,13 +41,13 @@ class HudTest : public HeadlessTest {
   protected:
     QL_Font font = nullptr;
     void SetUp() override {
-        QLH_Start(640, 480, 0.001f);
+        StartHeadless(640, 480, 0.001f);
         font = QL_Font_Load(TestFontPath());
         QL_Font_Set(font);
         player = Player{};
         Player_ResetForRun(16, 15.5f, 0, 4000);
         whiteFlash = hurtFlash = 0.0f;
-        QL_Engine_SetNextGameState(nullptr, Update, nullptr);
+        RunEachFrame(Update);
     }
     void TearDown() override {
         QL_Font_Free(&font);

@@ -26,9 +26,9 @@ class PauseTest : public HeadlessTest {
   protected:
     const float w = 800.0f, h = 600.0f;
     void SetUp() override {
-        QLH_Start(800, 600, 0.01f);
+        StartHeadless(800, 600, 0.01f);
         pauseQuitConfirm = false;
-        QL_Engine_SetNextGameState(nullptr, Update, nullptr);
+        RunEachFrame(Update);
     }
 };
 

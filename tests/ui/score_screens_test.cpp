@@ -12,7 +12,7 @@ namespace {
 class ScoreScreensTest : public HeadlessTest {
   protected:
     void SetUp() override {
-        QLH_Start(640, 480, 0.01f);
+        StartHeadless(640, 480, 0.01f);
         App_Start();
         QLH_Step(1);
     }

@@ -43,7 +43,7 @@ class SettingsScreenTest : public HeadlessTest {
     std::string path = std::string("settings_test_scores_") +
                        ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt";
     void SetUp() override {
-        QLH_Start(640, 480, 0.01f);
+        StartHeadless(640, 480, 0.01f);
         std::filesystem::remove(path);
         highScoresPath = path.c_str();
         App_Start();

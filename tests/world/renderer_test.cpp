@@ -75,7 +75,7 @@ class SceneTest : public HeadlessTest {
             Camera_UpdateVisibility(view.cameraX, view.cameraY, view.viewAngle, view.fieldOfView);
             Render_Scene(view);
         };
-        QL_Engine_SetNextGameState(nullptr, Update, nullptr);
+        RunEachFrame(Update);
     }
 };
 
