@@ -21,10 +21,10 @@ bool backdrop = false;
 void Frame() {
     renderDistance = kMaxRenderDistance;
     if (backdrop) {
-        Camera_BackdropFrame();
+        Camera_BackdropFrame(settings.fieldOfView);
     } else {
         QL_Settings_Background(QL_Color_Create(0, 0, 0, 255));
-        Camera_GameFrame();
+        Camera_GameFrame(player.x, player.y, player.angle, settings.fieldOfView);
     }
 }
 

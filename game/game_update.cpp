@@ -51,8 +51,8 @@ void GameOverFrame() {
 void DrawFrame() {
     QL_Settings_TextSize((float)(QL_System_GetDisplayWidth() / 100));
     QL_Settings_Background(QL_Color_Create(0, 0, 0, 255));
-    Camera_GameFrame();
-    if (settings.debugOverlay != 0) Debug_DrawOverlay();
+    Camera_GameFrame(player.x, player.y, player.angle, settings.fieldOfView);
+    if (settings.debugOverlay != 0) Debug_DrawOverlay(DebugPlace{player.x, player.y, player.angle});
     Hud_Draw(std::max(player.score, player.bestScore));
 }
 

@@ -3,6 +3,7 @@
 #include "ui/front_end.h"
 
 #include "app/platform.h"
+#include "app/settings.h"
 #include "quillon/quillon.h"
 #include "ui/menu_text.h"
 #include "ui/score_screens.h"
@@ -55,6 +56,6 @@ void Menu_Update() {
     QL_Settings_Background(QL_Color_Create(0, 0, 0, 255));
     frontEnd.colorCycle -= QL_System_GetDt();
     if (frontEnd.colorCycle <= 0.0f) frontEnd.colorCycle = 1.0f;
-    Camera_BackdropFrame();
+    Camera_BackdropFrame(settings.fieldOfView);
     ScreenStep();
 }

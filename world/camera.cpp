@@ -4,8 +4,6 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "app/settings.h"
-#include "game/player.h"
 #include "quillon/quillon.h"
 #include "world/arena.h"
 #include "world/projection.h"
@@ -53,24 +51,25 @@ void Camera_UpdateVisibility(float cameraX, float cameraY, float viewAngle, floa
     }
 }
 
-static View FullWindowView(float x, float y, float offset, float eye, float angle) {
+static View FullWindowView(float x, float y, float offset, float eye, float angle,
+                           float fieldOfView) {
     float w = (float)QL_System_GetWindowWidth(), h = (float)QL_System_GetWindowHeight();
-    return View{x, y, offset, eye, angle, settings.fieldOfView, 0.0f, 0.0f, w, h};
+    return View{x, y, offset, eye, angle, fieldOfView, 0.0f, 0.0f, w, h};
 }
 
-void Camera_GameFrame() {
-    Camera_UpdateRings(player.x, player.y);
-    Camera_UpdateVisibility(player.x, player.y, player.angle, settings.fieldOfView);
+void Camera_GameFrame(float x, float y, float angle, float fieldOfView) {
+    Camera_UpdateRings(x, y);
+    Camera_UpdateVisibility(x, y, angle, fieldOfView);
     cameraShake = cameraShake - cameraShake * 10.0f * QL_System_GetDt();
     float w = (float)QL_System_GetWindowWidth();
     float r1 = QL_Random_GetFloat();
     float offset = w * (cameraShake * 0.1f * std::cos(QL_Math_Radians(r1 * 360.0f)));
     float r2 = QL_Random_GetFloat();
     float eye = std::sin(QL_Math_Radians(r2 * 360.0f)) * cameraShake;
-    Render_Scene(FullWindowView(player.x, player.y, offset, eye, player.angle));
+    Render_Scene(FullWindowView(x, y, offset, eye, angle, fieldOfView));
 }
 
-void Camera_BackdropFrame() {
+void Camera_BackdropFrame(float fieldOfView) {
     orbitTime -= QL_System_GetDt();
     if (orbitTime <= 0.0f) orbitTime += 30.0f;
     float p = orbitTime * 360.0f / 30.0f;
@@ -80,7 +79,7 @@ void Camera_BackdropFrame() {
     backdropCameraY = 16.0f - std::sin(QL_Math_Radians(p)) * 9.0f;
     backdropViewAngle = viewAngle;
     Camera_UpdateRings(backdropCameraX, backdropCameraY);
-    Camera_UpdateVisibility(backdropCameraX, backdropCameraY, backdropViewAngle,
-                            settings.fieldOfView);
-    Render_Scene(FullWindowView(backdropCameraX, backdropCameraY, 0.0f, 3.0f, backdropViewAngle));
+    Camera_UpdateVisibility(backdropCameraX, backdropCameraY, backdropViewAngle, fieldOfView);
+    Render_Scene(FullWindowView(backdropCameraX, backdropCameraY, 0.0f, 3.0f, backdropViewAngle,
+                                fieldOfView));
 }

@@ -11,7 +11,7 @@ void Camera_UpdateRings(float cameraX, float cameraY);
 // Writes inView of every cell (any corner strictly inside the field of view) and live sprite
 // (its centre within half the field of view plus its margin).
 void Camera_UpdateVisibility(float cameraX, float cameraY, float viewAngle, float fieldOfView);
-// The game camera: the player's view, shaken by cameraShake.
-void Camera_GameFrame();
+// The game camera: the view from (x, y) along angle, shaken by cameraShake.
+void Camera_GameFrame(float x, float y, float angle, float fieldOfView);
 // The backdrop camera: one step along its orbit, then the arena drawn from it.
-void Camera_BackdropFrame();
+void Camera_BackdropFrame(float fieldOfView);

@@ -3,14 +3,13 @@
 
 #include <cstdio>
 
-#include "game/player.h"
 #include "quillon/quillon.h"
 #include "world/renderer.h"
 #include "world/sprite_pool.h"
 
 static const int kLineSize = 100;
 
-void Debug_FormatLine(int n, bool mainPass, char* out) {
+void Debug_FormatLine(int n, bool mainPass, const DebugPlace& place, char* out) {
     switch (n) {
     case 0:
         std::snprintf(out, kLineSize, "MouseX: %.0f    MouseY: %.0f",
@@ -21,8 +20,8 @@ void Debug_FormatLine(int n, bool mainPass, char* out) {
         std::snprintf(out, kLineSize, "FPS: %.5f", (double)QL_System_GetFrameRate());
         break;
     case 2:
-        std::snprintf(out, kLineSize, "X: %.3f    Y: %.3f    R: %.2f", (double)player.x,
-                      (double)player.y, (double)player.angle);
+        std::snprintf(out, kLineSize, "X: %.3f    Y: %.3f    R: %.2f", (double)place.x,
+                      (double)place.y, (double)place.angle);
         break;
     case 3:
         std::snprintf(out, kLineSize, "Faces rendered: %d", facesRendered);
@@ -38,21 +37,21 @@ void Debug_FormatLine(int n, bool mainPass, char* out) {
     }
 }
 
-static void Pass(bool mainPass, float offset) {
+static void Pass(bool mainPass, float offset, const DebugPlace& place) {
     char line[kLineSize];
     QL_Settings_Fill(mainPass ? QL_Color{255, 255, 255, 255} : QL_Color{0, 0, 0, 255});
     for (int n = 0; n < 6; n++) {
-        Debug_FormatLine(n, mainPass, line);
+        Debug_FormatLine(n, mainPass, place, line);
         QL_Font_DrawText(line, 20.0f + offset, 20.0f + offset + 20.0f * (float)n);
     }
 }
 
-void Debug_DrawOverlay() {
+void Debug_DrawOverlay(const DebugPlace& place) {
     QL_Settings_NoStroke();
     QL_Settings_TextSize(10.0f);
     QL_Settings_TextAlignment(QL_ALIGN_LEFT, QL_ALIGN_MIDDLE);
-    Pass(false, 2.0f);
-    Pass(true, 0.0f);
+    Pass(false, 2.0f, place);
+    Pass(true, 0.0f, place);
     spritesRendered = 0;
     facesRendered = 0;
 }

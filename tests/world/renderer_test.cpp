@@ -158,7 +158,7 @@ TEST_F(SceneTest, SkyHasNoOutlineAlongTheEdges) {
 }
 
 TEST_F(SceneTest, BackdropCameraCirclesTheCentre) {
-    frame = [] { Camera_BackdropFrame(); };
+    frame = [] { Camera_BackdropFrame(90.0f); };
     orbitTime = 0.01f;
     QLH_SetDt(0.02f);
     QLH_Step(1);
