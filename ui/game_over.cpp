@@ -7,6 +7,7 @@
 #include "quillon/quillon.h"
 #include "scores/high_scores.h"
 #include "ui/front_end.h"
+#include "ui/widgets.h"
 
 char nameLetters[3] = {'A', 'A', 'A'};
 
@@ -14,7 +15,6 @@ namespace {
 
 const int kBufferSize = 100;
 char line[kBufferSize];
-const QL_Color kBlack{0, 0, 0, 255};
 const QL_Color kWhite{255, 255, 255, 255};
 
 float W() {
@@ -26,21 +26,11 @@ float H() {
 
 void Text(const char* shadow, const char* front, float x, float y, float size, QL_Color color) {
     QL_Settings_TextSize(size);
-    QL_Settings_Fill(kBlack);
-    QL_Font_DrawText(shadow, x + 2.0f, y + 2.0f);
-    QL_Settings_Fill(color);
-    QL_Font_DrawText(front, x, y);
+    Widget_ShadowedText(shadow, front, x, y, color);
 }
 
-// Draws a button centred at (x, y) and tells whether it was clicked (left button released
-// strictly inside it).
 bool Button(float x, float y, float w, float h) {
-    float mx = QL_Input_GetMouseX(), my = QL_Input_GetMouseY();
-    bool inside = mx - x < w / 2.0f && x - mx < w / 2.0f && my - y < h / 2.0f && y - my < h / 2.0f;
-    QL_Settings_Fill(inside ? QL_Color{200, 200, 200, 255} : QL_Color{50, 50, 50, 255});
-    QL_Settings_Stroke(kBlack);
-    QL_Graphics_DrawRect(x, y, w, h);
-    return inside && QL_Input_MouseReleased(0);
+    return Widget_Button(WidgetButton{x, y, w, h});
 }
 
 // A printable character stepped along the wheel's range 32 to 126.

@@ -5,6 +5,7 @@
 #include "app/menu_state.h"
 #include "quillon/quillon.h"
 #include "ui/front_end.h"
+#include "ui/widgets.h"
 
 bool pauseQuitConfirm = false;
 
@@ -14,21 +15,15 @@ const QL_Color kBlack{0, 0, 0, 255};
 const QL_Color kWhite{255, 255, 255, 255};
 
 void ShadowedText(const char* text, float x, float y) {
-    QL_Settings_Fill(kBlack);
-    QL_Font_DrawText(text, x + 2.0f, y + 2.0f);
-    QL_Settings_Fill(kWhite);
-    QL_Font_DrawText(text, x, y);
+    Widget_ShadowedText(text, text, x, y, kWhite);
 }
 
-// Draws the button and tells whether it was clicked (the left button released over it).
-bool Button(const PauseButton& b, const char* label) {
-    bool hovered = Pause_Hovered(b, QL_Input_GetMouseX(), QL_Input_GetMouseY());
-    QL_Settings_Fill(hovered ? QL_Color{200, 200, 200, 255} : QL_Color{50, 50, 50, 255});
-    QL_Settings_Stroke(kBlack);
-    QL_Graphics_DrawRect(b.cx, b.cy, b.w, b.h);
+// Draws the button with its label and tells whether it was clicked.
+bool Button(const WidgetButton& b, const char* label) {
+    bool clicked = Widget_Button(b);
     QL_Settings_TextSize(0.015f * (float)QL_System_GetWindowHeight());
     ShadowedText(label, b.cx, b.cy);
-    return hovered && QL_Input_MouseReleased(0);
+    return clicked;
 }
 
 void Buttons(float w, float h) {
@@ -46,11 +41,6 @@ void Buttons(float w, float h) {
 }
 
 } // namespace
-
-bool Pause_Hovered(const PauseButton& b, float x, float y) {
-    return b.cx - b.w / 2.0f < x && x < b.cx + b.w / 2.0f && b.cy - b.h / 2.0f < y &&
-           y < b.cy + b.h / 2.0f;
-}
 
 void Pause_Update() {
     float w = (float)QL_System_GetWindowWidth(), h = (float)QL_System_GetWindowHeight();

@@ -5,9 +5,3 @@
 extern bool pauseQuitConfirm; // the overlay asks whether to quit; survives resuming and new runs
 
 void Pause_Update();
-
-// A button: centre, size and whether the mouse lies strictly inside it.
-struct PauseButton {
-    float cx, cy, w, h;
-};
-bool Pause_Hovered(const PauseButton& b, float mouseX, float mouseY);

@@ -4,18 +4,19 @@
 #include "tests/support/headless_fixture.h"
 #include "ui/front_end.h"
 #include "ui/pause.h"
+#include "ui/widgets.h"
 
 namespace {
 
-TEST(PauseButtons, InsidesAreStrict) {
-    PauseButton yes{400.0f - 50.0f, 320.0f, 100.0f, 30.0f},
+TEST(Buttons, InsidesAreStrict) {
+    WidgetButton yes{400.0f - 50.0f, 320.0f, 100.0f, 30.0f},
         no{400.0f + 50.0f, 320.0f, 100.0f, 30.0f};
-    EXPECT_FALSE(Pause_Hovered(yes, 400.0f, 320.0f)) << "the centre line hovers neither";
-    EXPECT_FALSE(Pause_Hovered(no, 400.0f, 320.0f));
-    EXPECT_TRUE(Pause_Hovered(yes, 399.9f, 320.0f));
-    EXPECT_TRUE(Pause_Hovered(no, 400.1f, 320.0f));
-    EXPECT_FALSE(Pause_Hovered(yes, 350.0f, 305.0f)) << "the top edge is outside";
-    EXPECT_TRUE(Pause_Hovered(yes, 350.0f, 305.1f));
+    EXPECT_FALSE(Widget_Hovered(yes, 400.0f, 320.0f)) << "the centre line hovers neither";
+    EXPECT_FALSE(Widget_Hovered(no, 400.0f, 320.0f));
+    EXPECT_TRUE(Widget_Hovered(yes, 399.9f, 320.0f));
+    EXPECT_TRUE(Widget_Hovered(no, 400.1f, 320.0f));
+    EXPECT_FALSE(Widget_Hovered(yes, 350.0f, 305.0f)) << "the top edge is outside";
+    EXPECT_TRUE(Widget_Hovered(yes, 350.0f, 305.1f));
 }
 
 void Update() {
