@@ -1,7 +1,11 @@
-// The frame of play: the focus, game-over and pause gates, then the run's steps in order.
+// The steps of a frame of play that are the game's own (the frame's order lives in app/).
 #pragma once
 
-void Game_Update();
+// Sounds resumed, then enemy spawning, pickups, projectiles, every enemy with its contact test,
+// the weapons, and the player's movement and mouse look, in that order.
+void Game_SimulateStep();
+// Escape toggles the pause, with a blip.
+void Game_EscapeToggle();
 
 // Gives one extra life when the score has reached the next threshold (100, 400, 900, ... n^2 x
 // 100); at most one per frame.

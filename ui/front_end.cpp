@@ -1,8 +1,6 @@
-// The front end's frame: the focus gate, the backdrop flying over the arena, then the current
-// screen.
+// The front end's frame: the backdrop flying over the arena, then the current screen.
 #include "ui/front_end.h"
 
-#include "app/platform.h"
 #include "app/settings.h"
 #include "quillon/quillon.h"
 #include "ui/menu_text.h"
@@ -18,11 +16,10 @@ void FrontEnd_Reset() {
     frontEnd = FrontEnd{kScreenMakerLogo, 5.0f, 1.0f, 0, false, false};
 }
 
-static void ScreenStep() {
+static ScreenRequest ScreenStep() {
     switch (frontEnd.menuScreen) {
     case kScreenTitle:
-        Title_Step();
-        break;
+        return Title_Step();
     case kScreenHeadphones:
         Splash_HeadphonesStep();
         break;
@@ -44,18 +41,15 @@ static void ScreenStep() {
     default:
         break;
     }
+    return ScreenRequest::None;
 }
 
-void Menu_Update() {
-    if (GetFocus() != (HWND)QL_System_GetWindowHandle()) {
-        QL_Sound_PauseAll();
-        return;
-    }
+ScreenRequest FrontEnd_Frame() {
     QL_System_ShowCursor(false);
     QL_Sound_ResumeAll();
     QL_Settings_Background(QL_Color_Create(0, 0, 0, 255));
     frontEnd.colorCycle -= QL_System_GetDt();
     if (frontEnd.colorCycle <= 0.0f) frontEnd.colorCycle = 1.0f;
     Camera_BackdropFrame(settings.fieldOfView);
-    ScreenStep();
+    return ScreenStep();
 }

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "ui/screen_request.h"
+
 enum MenuScreen {
     kScreenTitle = 0,
     kScreenHeadphones = 1,
@@ -25,4 +27,6 @@ struct FrontEnd {
 extern FrontEnd frontEnd;
 
 void FrontEnd_Reset(); // the start values of every entry into the front end
-void Menu_Update();
+// One focused frame of the front end: sound resumed, the backdrop, then the current screen.
+// Returns what the player chose on it.
+ScreenRequest FrontEnd_Frame();

@@ -3,7 +3,6 @@
 
 #include <cstdio>
 
-#include "app/menu_state.h"
 #include "quillon/quillon.h"
 #include "scores/high_scores.h"
 #include "ui/front_end.h"
@@ -77,14 +76,15 @@ void GameOver_PlaceMessage(int p, char* out) {
                   p + 1, suffix);
 }
 
-void GameOver_Update(int32_t score) {
+ScreenRequest GameOver_Update(int32_t score) {
     float w = W(), h = H();
+    ScreenRequest request = ScreenRequest::None;
     QL_Settings_Background(QL_Color_Create(200, 100, 100, 255));
     QL_Settings_TextAlignment(QL_ALIGN_CENTER, QL_ALIGN_MIDDLE);
     QL_Settings_RectMode(0);
     if (Button(w / 2.0f, h / 1.2f, w / 2.0f, h / 12.0f)) {
         if (HighScores_Rank(score) < kHighScoreCount) HighScores_Submit(nameLetters, score);
-        QL_Engine_SetNextGameState(Menu_Init, Menu_Update, Menu_Exit);
+        request = ScreenRequest::ToMenu;
     }
     Text("GAME OVER", "GAME OVER", w / 2.0f, h / 8.0f, 0.1f * h, kWhite);
     char shadow[kBufferSize];
@@ -102,4 +102,5 @@ void GameOver_Update(int32_t score) {
     Text(label, label, w / 2.0f, h / 1.2f, 0.03f * h, kWhite);
     QL_Settings_RectMode(1);
     QL_Settings_TextAlignment(QL_ALIGN_LEFT, QL_ALIGN_BASELINE);
+    return request;
 }

@@ -4,7 +4,6 @@
 
 #include <cstdio>
 
-#include "game/player.h"
 #include "quillon/quillon.h"
 
 namespace {
@@ -30,31 +29,31 @@ void Flash(float* value, int r, int g, int b) {
     QL_Graphics_DrawQuad(0.0f, 0.0f, w, 0.0f, w, h, 0.0f, h);
 }
 
-void Counters(int32_t highScore, float cx, float h) {
+void Counters(const HudView& v, float cx, float h) {
     QL_Settings_TextAlignment(QL_ALIGN_CENTER, QL_ALIGN_TOP);
     QL_Settings_TextSize(0.04f * h);
-    std::snprintf(line, kBufferSize, "%.10d", player.score);
+    std::snprintf(line, kBufferSize, "%.10d", v.score);
     Text(kBlack, cx + 2.0f, 12.0f);
-    std::snprintf(line, kBufferSize, "%10d", player.score);
+    std::snprintf(line, kBufferSize, "%10d", v.score);
     Text(kWhite, cx, 10.0f);
     QL_Settings_TextSize(0.02f * h);
-    std::snprintf(line, kBufferSize, "NEXT %.10d    %.10d HIGH", player.nextLifeScore, highScore);
+    std::snprintf(line, kBufferSize, "NEXT %.10d    %.10d HIGH", v.nextLifeScore, v.highScore);
     Text(kBlack, cx + 2.0f, 0.07f * h + 12.0f);
-    std::snprintf(line, kBufferSize, "NEXT %10d    %10d HIGH", player.nextLifeScore, highScore);
+    std::snprintf(line, kBufferSize, "NEXT %10d    %10d HIGH", v.nextLifeScore, v.highScore);
     Text(kWhite, cx, 0.07f * h + 10.0f);
 }
 
-void LivesAndWeapons(float cx, float h) {
+void LivesAndWeapons(const HudView& v, float cx, float h) {
     QL_Settings_TextAlignment(QL_ALIGN_CENTER, QL_ALIGN_BOTTOM);
     QL_Settings_TextSize(0.08f * h);
-    std::snprintf(line, kBufferSize, "%d", player.lives);
+    std::snprintf(line, kBufferSize, "%d", v.lives);
     Text(kBlack, cx + 2.0f, 0.92f * h - 8.0f);
     Text(QL_Color{250, 50, 50, 255}, cx, 0.92f * h - 10.0f);
     QL_Settings_TextSize(0.02f * h);
-    Hud_FormatWeaponShadow(line, player.autoLevel, player.spreadLevel, player.bombLevel);
+    Hud_FormatWeaponShadow(line, v.autoLevel, v.spreadLevel, v.bombLevel);
     Text(kBlack, cx + 2.0f, 0.98f * h - 8.0f);
-    const int32_t levels[3] = {player.autoLevel, player.spreadLevel, player.bombLevel};
-    int weapon = player.weapon >= 0 && player.weapon < 3 ? player.weapon : 0;
+    const int32_t levels[3] = {v.autoLevel, v.spreadLevel, v.bombLevel};
+    int weapon = v.weapon >= 0 && v.weapon < 3 ? v.weapon : 0;
     Hud_FormatWeaponFront(line, weapon, levels[weapon]);
     Text(kWeaponColors[weapon], cx, 0.98f * h - 10.0f);
 }
@@ -73,10 +72,10 @@ void Hud_FormatWeaponFront(char* out, int32_t weapon, int32_t level) {
     std::snprintf(out, kBufferSize, formats[weapon >= 0 && weapon < 3 ? weapon : 0], level);
 }
 
-void Hud_Draw(int32_t highScore) {
+void Hud_Draw(const HudView& v) {
     float cx = 0.5f * (float)QL_System_GetWindowWidth(), h = (float)QL_System_GetWindowHeight();
-    Flash(&whiteFlash, 255, 255, 255);
-    Counters(highScore, cx, h);
-    LivesAndWeapons(cx, h);
-    Flash(&hurtFlash, 200, 100, 100);
+    Flash(v.whiteFlash, 255, 255, 255);
+    Counters(v, cx, h);
+    LivesAndWeapons(v, cx, h);
+    Flash(v.hurtFlash, 200, 100, 100);
 }

@@ -2,7 +2,6 @@
 // veil over the last picture, so the frozen game fades toward black behind the buttons.
 #include "ui/pause.h"
 
-#include "app/menu_state.h"
 #include "quillon/quillon.h"
 #include "ui/front_end.h"
 #include "ui/widgets.h"
@@ -26,30 +25,32 @@ bool Button(const WidgetButton& b, const char* label) {
     return clicked;
 }
 
-void Buttons(float w, float h) {
+ScreenRequest Buttons(float w, float h) {
     float rowY = h / 1.5f, bh = 0.0625f * h;
     if (!pauseQuitConfirm) {
         if (Button({0.5f * w, rowY, 0.25f * w, bh}, "Quit (Score not saved)"))
             pauseQuitConfirm = true;
-        return;
+        return ScreenRequest::None;
     }
+    ScreenRequest request = ScreenRequest::None;
     if (Button({0.5f * w - 0.0625f * w, rowY, 0.125f * w, bh}, "Yes")) {
-        QL_Engine_SetNextGameState(Menu_Init, Menu_Update, Menu_Exit);
+        request = ScreenRequest::ToMenu;
         pauseQuitConfirm = false;
     }
     if (Button({0.5f * w + 0.0625f * w, rowY, 0.125f * w, bh}, "No")) pauseQuitConfirm = false;
+    return request;
 }
 
 } // namespace
 
-void Pause_Update() {
+ScreenRequest Pause_Update() {
     float w = (float)QL_System_GetWindowWidth(), h = (float)QL_System_GetWindowHeight();
     QL_Settings_RectMode(0);
     QL_Settings_Fill(QL_Color{0, 0, 0, 8});
     QL_Settings_Stroke(kBlack);
     QL_Graphics_DrawRect(0.5f * w, 0.5f * h, w, h);
     QL_Settings_TextAlignment(QL_ALIGN_CENTER, QL_ALIGN_MIDDLE);
-    Buttons(w, h);
+    ScreenRequest request = Buttons(w, h);
     QL_Settings_TextSize(0.05f * h);
     ShadowedText("PAUSED", 0.5f * w, h / 3.0f);
     QL_Settings_TextSize(0.018f * h);
@@ -58,4 +59,5 @@ void Pause_Update() {
                  0.5f * w, h / 1.7f);
     QL_Settings_RectMode(1);
     QL_Settings_TextAlignment(QL_ALIGN_LEFT, QL_ALIGN_BASELINE);
+    return request;
 }

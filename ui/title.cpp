@@ -4,8 +4,6 @@
 
 #include <cmath>
 
-#include "app/game_state.h"
-#include "game/game_update.h"
 #include "quillon/quillon.h"
 #include "ui/front_end.h"
 #include "ui/menu_assets.h"
@@ -24,23 +22,25 @@ const QL_Color kWhite{255, 255, 255, 255};
 const char* const kMenuKeys = "HIGHSCORES = [H]    SETTINGS = [S]    CREDITS = [C]    QUIT = [Q]";
 const char* const kQuitQuestion = "REALLY QUIT? [Y]ES / [N]O";
 
-void TitleKeys() {
+ScreenRequest TitleKeys() {
+    ScreenRequest request = ScreenRequest::None;
     if (frontEnd.quitConfirm) {
         if (MenuText_KeyReleased('Y'))
-            QL_Engine_Terminate();
+            request = ScreenRequest::Quit;
         else if (MenuText_KeyReleased('N'))
             frontEnd.quitConfirm = false;
     }
     if (!frontEnd.quitConfirm && MenuText_KeyReleased('Q'))
         frontEnd.quitConfirm = true;
     else if (MenuText_KeyReleased('E'))
-        QL_Engine_SetNextGameState(Game_Init, Game_Update, Game_Exit);
+        request = ScreenRequest::StartRun;
     else if (MenuText_KeyReleased('S'))
         frontEnd.menuScreen = kScreenSettings;
     else if (MenuText_KeyReleased('H'))
         frontEnd.menuScreen = kScreenHighScores;
     else if (MenuText_KeyReleased('C'))
         frontEnd.menuScreen = kScreenCredits;
+    return request;
 }
 
 // The lines below the logo; the first one is drawn apart, with its circling shadow.
@@ -84,7 +84,8 @@ void TitleDraw() {
 
 } // namespace
 
-void Title_Step() {
-    TitleKeys();
+ScreenRequest Title_Step() {
+    ScreenRequest request = TitleKeys();
     TitleDraw();
+    return request;
 }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/app.h"
+#include "app/frames.h"
 #include "app/settings.h"
 #include "game/game_update.h"
 #include "game/player.h"

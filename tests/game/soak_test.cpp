@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/app.h"
+#include "app/frames.h"
 #include "game/enemies.h"
 #include "game/game_update.h"
 #include "game/pickups.h"

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/app.h"
+#include "app/frames.h"
 #include "game/game_update.h"
 #include "tests/support/headless_fixture.h"
 #include "ui/front_end.h"

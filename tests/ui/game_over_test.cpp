@@ -4,6 +4,7 @@
 #include <iterator>
 #include <string>
 
+#include "app/frames.h"
 #include "scores/high_scores.h"
 #include "tests/support/headless_fixture.h"
 #include "ui/front_end.h"
@@ -13,7 +14,7 @@ namespace {
 
 int32_t runScore = 0;
 void Update() {
-    GameOver_Update(runScore);
+    App_Act(GameOver_Update(runScore));
 }
 
 TEST(GameOverText, PlaceMessagesAndWheelSteps) {

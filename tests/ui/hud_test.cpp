@@ -34,7 +34,9 @@ TEST(HudLines, WeaponSegmentLiesOverItsShadow) {
 void Update() {
     QL_Settings_Background(QL_Color_Create(0, 0, 0, 255));
     QL_Settings_Stroke(QL_Color_Create(0, 255, 0, 255)); // as a block face may leave it
-    Hud_Draw(std::max(player.score, player.bestScore));
+    Hud_Draw(HudView{player.score, player.nextLifeScore, std::max(player.score, player.bestScore),
+                     player.lives, player.weapon, player.autoLevel, player.spreadLevel,
+                     player.bombLevel, &whiteFlash, &hurtFlash});
 }
 
 class HudTest : public HeadlessTest {

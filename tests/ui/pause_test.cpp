@@ -1,4 +1,5 @@
 // The pause overlay: strict button insides, the quit question, and the way back to the front end.
+#include "app/frames.h"
 #include "app/settings.h"
 #include "game/player.h"
 #include "tests/support/headless_fixture.h"
@@ -20,7 +21,7 @@ TEST(Buttons, InsidesAreStrict) {
 }
 
 void Update() {
-    Pause_Update();
+    App_Act(Pause_Update());
 }
 
 class PauseTest : public HeadlessTest {

@@ -3,8 +3,8 @@
 
 #include <cmath>
 
+#include "app/frames.h"
 #include "game/enemies.h"
-#include "game/game_update.h"
 #include "game/line_of_sight.h"
 #include "game/pickups.h"
 #include "game/player.h"

@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "game/game_update.h"
+#include "app/frames.h"
 #include "game/player.h"
 #include "quillon/headless.h"
 #include "quillon/quillon.h"

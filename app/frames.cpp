@@ -1,0 +1,111 @@
+// The frames of the two game states and the state switches. Only this folder knows the states:
+// the screens return what the player asked for, and App_Act switches.
+#include "app/frames.h"
+
+#include <algorithm>
+
+#include "app/game_state.h"
+#include "app/menu_state.h"
+#include "app/platform.h"
+#include "app/settings.h"
+#include "game/game_assets.h"
+#include "game/game_update.h"
+#include "game/player.h"
+#include "quillon/quillon.h"
+#include "ui/front_end.h"
+#include "ui/game_over.h"
+#include "ui/hud.h"
+#include "ui/pause.h"
+#include "world/camera.h"
+#include "world/debug_overlay.h"
+
+namespace {
+
+bool Focused() {
+    return GetFocus() == (HWND)QL_System_GetWindowHandle();
+}
+
+// The game's cursor over the pause and game-over screens, its top-left at the mouse.
+void DrawCursor() {
+    QL_System_ShowCursor(false);
+    QL_Settings_ImageMode(1);
+    QL_Image_Draw(cursorImage, QL_Input_GetMouseX(), QL_Input_GetMouseY(), 32.0f, 32.0f, 255);
+    QL_Settings_ImageMode(0);
+}
+
+void GameOverFrame() {
+    ScreenRequest request = GameOver_Update(player.score);
+    DrawCursor();
+    QL_Sound_StopAll();
+    App_Act(request);
+}
+
+HudView HudOfTheRun() {
+    return HudView{
+        player.score,       player.nextLifeScore, std::max(player.score, player.bestScore),
+        player.lives,       player.weapon,        player.autoLevel,
+        player.spreadLevel, player.bombLevel,     &whiteFlash,
+        &hurtFlash};
+}
+
+void DrawFrame() {
+    QL_Settings_TextSize((float)(QL_System_GetDisplayWidth() / 100));
+    QL_Settings_Background(QL_Color_Create(0, 0, 0, 255));
+    Camera_GameFrame(player.x, player.y, player.angle, settings.fieldOfView);
+    if (settings.debugOverlay != 0) Debug_DrawOverlay(DebugPlace{player.x, player.y, player.angle});
+    Hud_Draw(HudOfTheRun());
+}
+
+void PlayFrame() {
+    Game_SimulateStep();
+    DrawFrame();
+    Game_CheckExtraLife();
+    Game_AdvanceStage(QL_System_GetDt());
+}
+
+} // namespace
+
+void App_Act(ScreenRequest request) {
+    switch (request) {
+    case ScreenRequest::StartRun:
+        QL_Engine_SetNextGameState(Game_Init, Game_Update, Game_Exit);
+        break;
+    case ScreenRequest::ToMenu:
+        QL_Engine_SetNextGameState(Menu_Init, Menu_Update, Menu_Exit);
+        break;
+    case ScreenRequest::Quit:
+        QL_Engine_Terminate();
+        break;
+    case ScreenRequest::None:
+        break;
+    }
+}
+
+void Menu_Update() {
+    if (!Focused()) {
+        QL_Sound_PauseAll();
+        return;
+    }
+    App_Act(FrontEnd_Frame());
+}
+
+void Game_Update() {
+    if (!Focused()) {
+        runState.paused = 1;
+        QL_Sound_PauseAll();
+        return;
+    }
+    if (player.lives < 1) {
+        GameOverFrame();
+        return;
+    }
+    if (runState.paused) {
+        QL_Sound_PauseAll();
+        ScreenRequest request = Pause_Update();
+        DrawCursor();
+        App_Act(request);
+    } else {
+        PlayFrame();
+    }
+    Game_EscapeToggle();
+}
