@@ -2,7 +2,7 @@
 #include "app/app.h"
 
 #include "app/frames.h"
-#include "app/settings.h"
+#include "core/settings.h"
 #include "quillon/quillon.h"
 
 void App_Start() {

@@ -6,8 +6,8 @@
 
 #include "app/game_state.h"
 #include "app/menu_state.h"
-#include "app/platform.h"
-#include "app/settings.h"
+#include "core/desktop.h"
+#include "core/settings.h"
 #include "game/game_assets.h"
 #include "game/game_update.h"
 #include "game/player.h"
@@ -22,7 +22,7 @@
 namespace {
 
 bool Focused() {
-    return GetFocus() == (HWND)QL_System_GetWindowHandle();
+    return Desktop_GetFocus() == QL_System_GetWindowHandle();
 }
 
 // The game's cursor over the pause and game-over screens, its top-left at the mouse.

@@ -5,7 +5,7 @@
 #include <ctime>
 
 #include "app/asset_list.h"
-#include "app/settings.h"
+#include "core/settings.h"
 #include "game/enemies.h"
 #include "game/game_assets.h"
 #include "game/pickups.h"

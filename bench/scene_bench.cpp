@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "app/settings.h"
+#include "core/settings.h"
 #include "game/player.h"
 #include "quillon/headless.h"
 #include "quillon/quillon.h"

@@ -5,7 +5,7 @@
 #include <chrono>
 
 #include "app/game_state.h"
-#include "app/settings.h"
+#include "core/settings.h"
 #include "game/enemies.h"
 #include "game/enemy_behaviour.h"
 #include "game/pickups.h"

@@ -2,7 +2,7 @@
 // lives, the stages and the Escape key.
 #include "game/game_update.h"
 
-#include "app/settings.h"
+#include "core/settings.h"
 #include "game/enemies.h"
 #include "game/enemy_behaviour.h"
 #include "game/game_assets.h"

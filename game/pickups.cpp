@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/settings.h"
+#include "core/settings.h"
 #include "game/game_assets.h"
 #include "game/line_of_sight.h"
 #include "game/player.h"

@@ -3,8 +3,8 @@
 
 #include <cmath>
 
-#include "app/platform.h"
-#include "app/settings.h"
+#include "core/desktop.h"
+#include "core/settings.h"
 #include "game/game_assets.h"
 #include "game/player.h"
 #include "quillon/quillon.h"
@@ -60,9 +60,9 @@ float PlayerMotion_WrapAngle(float degrees) {
 }
 
 void PlayerMotion_CentreMouse() {
-    RECT rect{0, 0, 0, 0};
-    if (!GetWindowRect((HWND)QL_System_GetWindowHandle(), &rect)) rect = RECT{0, 0, 0, 0};
-    SetCursorPos((int)((rect.left + rect.right) / 2), (int)((rect.top + rect.bottom) / 2));
+    DesktopRect rect{0, 0, 0, 0};
+    if (!Desktop_GetWindowRect(QL_System_GetWindowHandle(), &rect)) rect = DesktopRect{0, 0, 0, 0};
+    Desktop_SetCursorPos((int)((rect.left + rect.right) / 2), (int)((rect.top + rect.bottom) / 2));
 }
 
 void PlayerMotion_AxisMove(float* p, float d, float o, bool alongX) {

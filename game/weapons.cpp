@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "app/settings.h"
+#include "core/settings.h"
 #include "game/game_assets.h"
 #include "game/player.h"
 #include "game/projectiles.h"

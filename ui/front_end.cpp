@@ -1,7 +1,7 @@
 // The front end's frame: the backdrop flying over the arena, then the current screen.
 #include "ui/front_end.h"
 
-#include "app/settings.h"
+#include "core/settings.h"
 #include "quillon/quillon.h"
 #include "ui/menu_text.h"
 #include "ui/score_screens.h"

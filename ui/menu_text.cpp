@@ -1,7 +1,7 @@
 // Shared pieces of the front-end screens.
 #include "ui/menu_text.h"
 
-#include "app/settings.h"
+#include "core/settings.h"
 #include "ui/front_end.h"
 #include "ui/menu_assets.h"
 

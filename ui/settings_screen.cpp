@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "app/settings.h"
+#include "core/settings.h"
 #include "quillon/quillon.h"
 #include "scores/high_scores.h"
 #include "ui/front_end.h"

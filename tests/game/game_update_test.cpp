@@ -5,7 +5,7 @@
 
 #include "app/app.h"
 #include "app/frames.h"
-#include "app/settings.h"
+#include "core/settings.h"
 #include "game/game_update.h"
 #include "game/player.h"
 #include "tests/support/headless_fixture.h"

@@ -1,7 +1,7 @@
 // Player movement and mouse look, frame by frame through the headless engine.
 #include <cmath>
 
-#include "app/settings.h"
+#include "core/settings.h"
 #include "game/player.h"
 #include "game/player_motion.h"
 #include "tests/support/headless_fixture.h"

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/settings.h"
+#include "core/settings.h"
 #include "game/player.h"
 #include "game/projectiles.h"
 #include "quillon/headless.h"

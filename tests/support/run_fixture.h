@@ -3,7 +3,7 @@
 #pragma once
 
 #include "app/game_state.h"
-#include "app/settings.h"
+#include "core/settings.h"
 #include "game/enemies.h"
 #include "game/pickups.h"
 #include "game/player.h"

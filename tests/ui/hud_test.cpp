@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "app/settings.h"
+#include "core/settings.h"
 #include "game/player.h"
 #include "tests/support/headless_fixture.h"
 #include "ui/hud.h"

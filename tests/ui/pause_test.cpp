@@ -1,6 +1,6 @@
 // The pause overlay: strict button insides, the quit question, and the way back to the front end.
 #include "app/frames.h"
-#include "app/settings.h"
+#include "core/settings.h"
 #include "game/player.h"
 #include "tests/support/headless_fixture.h"
 #include "ui/front_end.h"

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "app/app.h"
-#include "app/settings.h"
+#include "core/settings.h"
 #include "scores/high_scores.h"
 #include "tests/support/headless_fixture.h"
 #include "ui/front_end.h"

@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "app/settings.h"
+#include "core/settings.h"
 #include "world/arena.h"
 #include "world/camera.h"
 #include "world/projection.h"

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <functional>
 
-#include "app/settings.h"
+#include "core/settings.h"
 #include "tests/support/headless_fixture.h"
 #include "world/arena.h"
 #include "world/camera.h"

@@ -1,5 +1,5 @@
 // The settings record and its defaults.
-#include "app/settings.h"
+#include "core/settings.h"
 
 Settings settings;
 
