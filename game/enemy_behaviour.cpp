@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/constants.h"
+#include "core/effects.h"
 #include "core/settings.h"
 #include "game/game_assets.h"
 #include "game/line_of_sight.h"
@@ -16,7 +18,6 @@
 
 namespace {
 
-const float kDecay = 10.0f;
 const float kRetryDelay = 0.2f;
 const float kMinDistance2 = 0.01f; // keeps flash and shake finite on the player's own spot
 
@@ -79,8 +80,8 @@ void Turn(Enemy& e, float b, float h0, float dt) {
 
 void Move(Enemy& e, float dt) {
     Sprite& s = *e.sprite;
-    e.pushX -= dt * e.pushX * kDecay;
-    e.pushY -= dt * e.pushY * kDecay;
+    e.pushX = Decayed(e.pushX, dt);
+    e.pushY = Decayed(e.pushY, dt);
     Enemy_AxisMove(&s.x, e.pushX, s.y, s.radius, dt, true);
     Enemy_AxisMove(&s.y, e.pushY, s.x, s.radius, dt, false);
     float h = QL_Math_Radians(s.heading);
@@ -99,7 +100,7 @@ void WalkAnimation(Enemy& e, const PlayerPlace& v, float dt) {
         PlayFrom(*f.left, *f.right, s, v, f.loudness, f.pitch);
         if (f.shakes) cameraShake += e.mass * 0.5f / Distance2To(s, v);
     }
-    e.hitShake -= dt * e.hitShake * kDecay;
+    e.hitShake = Decayed(e.hitShake, dt);
     float r1 = QL_Random_GetFloat(), r2 = QL_Random_GetFloat();
     s.jitterX = std::cos(QL_Math_Radians(360.0f * r1)) * e.hitShake;
     float rest = e.kind >= 5 ? 0.8f : 0.0f;
@@ -208,7 +209,7 @@ void Enemy_ContactTest(Enemy* enemy) {
     player.pushX += std::cos(a) * 20.0f;
     player.pushY -= std::sin(a) * 20.0f;
     if (player.contactCooldown >= 0.0f) return;
-    QL_Sound_PlayAdvanced(gameSounds.playerHurt, settings.sfxVolume * 0.5f, 1.0f, false, 0);
+    Effect_Play(gameSounds.playerHurt, 0.5f);
     cameraShake += 1.0f;
     hurtFlash += 100.0f;
     player.lives -= 1;

@@ -2,6 +2,7 @@
 // lives, the stages and the Escape key.
 #include "game/game_update.h"
 
+#include "core/effects.h"
 #include "core/settings.h"
 #include "game/enemies.h"
 #include "game/enemy_behaviour.h"
@@ -20,10 +21,6 @@ namespace {
 const QL_Color kStageSky[8] = {{63, 127, 255, 255},  {63, 191, 255, 255},  {127, 191, 255, 255},
                                {127, 127, 255, 255}, {191, 127, 191, 255}, {127, 63, 127, 255},
                                {127, 0, 63, 255},    {63, 0, 0, 255}};
-
-void PlayEffect(QL_Sound sound, float factor) {
-    QL_Sound_PlayAdvanced(sound, settings.sfxVolume * factor, 1.0f, false, 0);
-}
 
 void EnemiesStep() {
     player.contactCooldown -= QL_System_GetDt();
@@ -45,7 +42,7 @@ void Game_SimulateStep() {
 
 void Game_EscapeToggle() {
     if (!QL_Input_KeyTriggered(QL_KEY_ESCAPE)) return;
-    PlayEffect(gameSounds.blip, 3.0f);
+    Effect_Play(gameSounds.blip, 3.0f);
     runState.paused = runState.paused ? 0 : 1;
 }
 
@@ -54,7 +51,7 @@ void Game_CheckExtraLife() {
     player.extraLifeLevel += 1;
     player.lives += 1;
     player.nextLifeScore = player.extraLifeLevel * player.extraLifeLevel * 100;
-    PlayEffect(gameSounds.healthUp, 0.5f);
+    Effect_Play(gameSounds.healthUp, 0.5f);
 }
 
 void Game_AdvanceStage(float dt) {

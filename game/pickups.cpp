@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/effects.h"
 #include "core/settings.h"
 #include "game/game_assets.h"
 #include "game/line_of_sight.h"
@@ -38,10 +39,6 @@ bool ChooseCell(int* cx, int* cy) {
     return false;
 }
 
-void Play(QL_Sound sound) {
-    QL_Sound_PlayAdvanced(sound, settings.sfxVolume, 1.0f, false, 0);
-}
-
 void Collect(Pickup& p) {
     Sprite& s = *p.sprite;
     int cx = std::clamp((int)s.x, 0, kArenaSize - 1), cy = std::clamp((int)s.y, 0, kArenaSize - 1);
@@ -50,7 +47,7 @@ void Collect(Pickup& p) {
     if (p.kind == 0) {
         player.score += (int32_t)((runState.elapsed / 120.0f + 1.0f) * 10.0f);
         whiteFlash += 30.0f;
-        Play(gameSounds.pickupCoin);
+        Effect_Play(gameSounds.pickupCoin, 1.0f);
         return;
     }
     if (p.kind == 1 && player.autoLevel < 99)
@@ -60,7 +57,7 @@ void Collect(Pickup& p) {
     if (p.kind == 3 && player.bombLevel < 99)
         player.bombPower = Weapons_BombPower(++player.bombLevel);
     whiteFlash += 100.0f;
-    Play(gameSounds.pickupPower);
+    Effect_Play(gameSounds.pickupPower, 1.0f);
 }
 
 void Animate(Pickup& p, float dt) {

@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "core/constants.h"
 #include "core/desktop.h"
 #include "core/settings.h"
 #include "game/game_assets.h"
@@ -14,7 +15,6 @@ namespace {
 
 const float kAcceleration = 10.0f;
 const float kTopSpeed = 3.0f;
-const float kDamping = 10.0f;
 const float kMargin = 0.05f;
 const float kStepDistance = 0.6f;
 const float kBlockingHeight = -2.1f;
@@ -25,7 +25,7 @@ void KeyAxis(float* speed, bool held, float direction, float dt) {
         *speed += direction * kAcceleration * dt;
         if (*speed * direction > kTopSpeed) *speed = direction * kTopSpeed;
     } else if (*speed * direction > 0.0f) {
-        *speed -= dt * *speed * kDamping;
+        *speed = Decayed(*speed, dt);
     }
 }
 
@@ -44,7 +44,7 @@ void Footsteps(float dt, float v) {
 void MouseLook(float dt) {
     float m = QL_Input_GetMouseWorldX() - (float)(QL_System_GetWindowWidth() / 2);
     player.turnRate -= dt * m * settings.mouseSensitivity;
-    player.turnRate -= dt * player.turnRate * kDamping;
+    player.turnRate = Decayed(player.turnRate, dt);
     QL_System_ShowCursor(false);
     PlayerMotion_CentreMouse();
     player.angle = PlayerMotion_WrapAngle(player.angle + player.turnRate);
@@ -97,8 +97,8 @@ void PlayerMotion_Update() {
     }
     Footsteps(dt, s < kTopSpeed ? s : kTopSpeed);
     MouseLook(dt);
-    player.pushX -= dt * player.pushX * kDamping;
-    player.pushY -= dt * player.pushY * kDamping;
+    player.pushX = Decayed(player.pushX, dt);
+    player.pushY = Decayed(player.pushY, dt);
     float c = std::cos(QL_Math_Radians(player.angle)), n = std::sin(QL_Math_Radians(player.angle));
     PlayerMotion_AxisMove(&player.x, player.pushX * dt, player.y, true);
     PlayerMotion_AxisMove(&player.y, player.pushY * dt, player.x, false);

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/effects.h"
 #include "core/settings.h"
 #include "game/enemies.h"
 #include "game/game_assets.h"
@@ -115,7 +116,7 @@ void BulletHitsPlayer(const Shot& shot) {
     float a = QL_Math_Radians(AngleTo(s.x, s.y, player.x, player.y));
     player.pushX += std::cos(a) * 3.0f;
     player.pushY -= std::sin(a) * 3.0f;
-    QL_Sound_PlayAdvanced(gameSounds.playerHurt, settings.sfxVolume * 0.5f, 1.0f, false, 0);
+    Effect_Play(gameSounds.playerHurt, 0.5f);
     Ricochet(s);
     cameraShake += 1.0f;
     hurtFlash += 100.0f;

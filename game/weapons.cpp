@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "core/effects.h"
 #include "core/settings.h"
 #include "game/game_assets.h"
 #include "game/player.h"
@@ -13,23 +14,19 @@
 
 namespace {
 
-void Play(QL_Sound sound, float factor) {
-    QL_Sound_PlayAdvanced(sound, settings.sfxVolume * factor, 1.0f, false, 0);
-}
-
 // The BOMB gun ticks while it reloads, slowly at first and faster as the cooldown runs out.
 void ReloadTicks(float dt) {
     if (player.weapon != 2 || player.weaponCooldown <= 0.0f) return;
     player.reloadBlipTimer -= dt / (player.weaponCooldown + 0.1f);
     if (player.reloadBlipTimer > 0.0f) return;
-    Play(gameSounds.blip, 3.0f);
+    Effect_Play(gameSounds.blip, 3.0f);
     player.reloadBlipTimer += 0.1f;
 }
 
 void FireAuto() {
     cameraShake += 0.03f;
     whiteFlash += 5.0f;
-    Play(gameSounds.autogun, 0.3f);
+    Effect_Play(gameSounds.autogun, 0.3f);
     Projectile_Spawn(player.x, player.y, player.angle, 0.2f, (float)(player.autoLevel + 7), true,
                      false, 1, kAutoBulletFrames);
     player.weaponCooldown = player.autoInterval;
@@ -39,7 +36,7 @@ void FireSpread() {
     int n = player.spreadPellets;
     whiteFlash += (float)n * 5.0f;
     cameraShake += (float)n * 0.03f;
-    Play(gameSounds.shotgun, std::min((float)n / 30.0f, 1.0f));
+    Effect_Play(gameSounds.shotgun, std::min((float)n / 30.0f, 1.0f));
     Projectile_SpawnFan(player.x, player.y, 0.2f, (float)(player.spreadLevel + 7) * 0.75f, true, n,
                         player.angle, 30.0f, kSpreadPelletFrames);
     player.weaponCooldown = 1.0f;
@@ -49,7 +46,7 @@ void FireBomb() {
     int p = player.bombPower;
     whiteFlash += (float)p * 5.0f;
     cameraShake += (float)p * 0.03f;
-    Play(gameSounds.bombgun, std::min((float)p / 60.0f, 1.0f));
+    Effect_Play(gameSounds.bombgun, std::min((float)p / 60.0f, 1.0f));
     Projectile_Spawn(player.x, player.y, player.angle, 0.2f, (float)(player.bombLevel + 7) * 0.5f,
                      true, true, p, kBombFrames);
     player.weaponCooldown = 3.0f;

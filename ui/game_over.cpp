@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "core/constants.h"
 #include "quillon/quillon.h"
 #include "scores/high_scores.h"
 #include "ui/front_end.h"
@@ -14,7 +15,6 @@ namespace {
 
 const int kBufferSize = 100;
 char line[kBufferSize];
-const QL_Color kWhite{255, 255, 255, 255};
 
 float W() {
     return (float)QL_System_GetWindowWidth();

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "core/constants.h"
 #include "quillon/quillon.h"
 
 namespace {
@@ -11,8 +12,6 @@ namespace {
 const int kBufferSize = 100;
 char line[kBufferSize]; // the one buffer every line is formatted into
 
-const QL_Color kBlack{0, 0, 0, 255};
-const QL_Color kWhite{255, 255, 255, 255};
 const QL_Color kWeaponColors[3] = {{255, 0, 255, 255}, {0, 255, 255, 255}, {255, 255, 0, 255}};
 
 void Text(QL_Color color, float x, float y) {
@@ -22,7 +21,7 @@ void Text(QL_Color color, float x, float y) {
 
 // Fades a flash and covers the window with it.
 void Flash(float* value, int r, int g, int b) {
-    *value -= QL_System_GetDt() * *value * 10.0f;
+    *value = Decayed(*value, QL_System_GetDt());
     float w = (float)QL_System_GetWindowWidth(), h = (float)QL_System_GetWindowHeight();
     QL_Settings_Fill(QL_Color_Create(r, g, b, (int)*value));
     QL_Settings_NoStroke(); // no edge line along the window's border

@@ -1,6 +1,7 @@
 // Shared pieces of the front-end screens.
 #include "ui/menu_text.h"
 
+#include "core/effects.h"
 #include "core/settings.h"
 #include "ui/front_end.h"
 #include "ui/menu_assets.h"
@@ -36,7 +37,7 @@ int MenuText_SplashAlpha(float t) {
 }
 
 void MenuText_Blip() {
-    QL_Sound_PlayAdvanced(menuAssets.blip, settings.sfxVolume, 1.0f, false, 0);
+    Effect_Play(menuAssets.blip, 1.0f);
 }
 
 bool MenuText_KeyReleased(int key) {

@@ -2,6 +2,7 @@
 // veil over the last picture, so the frozen game fades toward black behind the buttons.
 #include "ui/pause.h"
 
+#include "core/constants.h"
 #include "quillon/quillon.h"
 #include "ui/front_end.h"
 #include "ui/widgets.h"
@@ -9,9 +10,6 @@
 bool pauseQuitConfirm = false;
 
 namespace {
-
-const QL_Color kBlack{0, 0, 0, 255};
-const QL_Color kWhite{255, 255, 255, 255};
 
 void ShadowedText(const char* text, float x, float y) {
     Widget_ShadowedText(text, text, x, y, kWhite);

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "core/constants.h"
 #include "quillon/quillon.h"
 #include "scores/high_scores.h"
 #include "ui/front_end.h"
@@ -12,7 +13,6 @@
 
 namespace {
 
-const QL_Color kWhite{255, 255, 255, 255};
 const QL_Color kRed{250, 50, 50, 255};
 
 // A tag as it goes into a line that is drawn as a format (where "%%" prints one '%'): every '%'

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "core/constants.h"
 #include "core/settings.h"
 #include "quillon/quillon.h"
 #include "scores/high_scores.h"
@@ -12,7 +13,6 @@
 
 namespace {
 
-const QL_Color kWhite{255, 255, 255, 255};
 const QL_Color kRed{250, 50, 50, 255};
 
 // Whichever of the two keys was released first changes the value.

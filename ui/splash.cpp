@@ -3,6 +3,7 @@
 // jumps to the fade.
 #include "ui/splash.h"
 
+#include "core/constants.h"
 #include "quillon/quillon.h"
 #include "ui/front_end.h"
 #include "ui/menu_assets.h"
@@ -10,8 +11,6 @@
 
 const char* const kMakerNotice = "ZORB (c) 2026 the ZORB team. All rights reserved.";
 const char* const kAudioNotice = "Sound by SDL2 and the Quillon software mixer.";
-
-static const QL_Color kWhite{255, 255, 255, 255};
 
 // A logo over its shadow, centred on the window, width and height as fractions of W.
 static void DrawLogo(QL_Image front, QL_Image shadow, float wide, float high, int alpha) {

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "core/constants.h"
 #include "quillon/quillon.h"
 #include "ui/front_end.h"
 #include "ui/menu_assets.h"
@@ -18,7 +19,6 @@ struct TitleLine {
     QL_Color color;
 };
 
-const QL_Color kWhite{255, 255, 255, 255};
 const char* const kMenuKeys = "HIGHSCORES = [H]    SETTINGS = [S]    CREDITS = [C]    QUIT = [Q]";
 const char* const kQuitQuestion = "REALLY QUIT? [Y]ES / [N]O";
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "core/constants.h"
 #include "quillon/quillon.h"
 #include "world/arena.h"
 #include "world/projection.h"
@@ -60,7 +61,7 @@ static View FullWindowView(float x, float y, float offset, float eye, float angl
 void Camera_GameFrame(float x, float y, float angle, float fieldOfView) {
     Camera_UpdateRings(x, y);
     Camera_UpdateVisibility(x, y, angle, fieldOfView);
-    cameraShake = cameraShake - cameraShake * 10.0f * QL_System_GetDt();
+    cameraShake = Decayed(cameraShake, QL_System_GetDt());
     float w = (float)QL_System_GetWindowWidth();
     float r1 = QL_Random_GetFloat();
     float offset = w * (cameraShake * 0.1f * std::cos(QL_Math_Radians(r1 * 360.0f)));

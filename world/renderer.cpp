@@ -6,6 +6,7 @@
 
 #include <cmath>
 
+#include "core/constants.h"
 #include "world/arena.h"
 #include "world/fps_log.h"
 #include "world/sprite_pool.h"
@@ -18,7 +19,6 @@ float waveTime = 10.0f;
 
 namespace {
 
-const QL_Color kBlack{0, 0, 0, 255};
 const QL_Color kClear{0, 0, 0, 0};
 
 // Cells and live sprites grouped by ring, each group in storage order, built once per frame.

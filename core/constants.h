@@ -1,0 +1,25 @@
+// Named values that several layers of the game share.
+#pragma once
+
+#include "quillon/quillon.h"
+
+// Every smooth decay in the game (speeds, turning, knock-back, shake, flashes) loses this much
+// of its value per second: v - dt * v * 10 each frame.
+const float kDecayRate = 10.0f;
+
+// v after one frame of dt seconds of that decay.
+inline float Decayed(float v, float dt) {
+    return v - dt * v * kDecayRate;
+}
+
+// The engine's sound groups: every effect plays in the first, the looping music in the second.
+const int kSoundGroupEffects = 0;
+const int kSoundGroupMusic = 1;
+
+// Rectangle and image placement modes of the engine.
+const int kModeCentre = 0;
+const int kModeTopLeft = 1;
+
+// The palette the screens share.
+const QL_Color kBlack{0, 0, 0, 255};
+const QL_Color kWhite{255, 255, 255, 255};
