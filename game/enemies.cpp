@@ -24,8 +24,6 @@ const int kSpawnTable[8][8] = {
 };
 
 const float kMinSpawnDistance2 = 25.0f;
-// Draws of a cell before a spawn gives up for this frame (the step retries on the next).
-const int kMaxCellDraws = 4096;
 
 float Cap180(float v) {
     return std::min(v, 180.0f);
@@ -73,15 +71,11 @@ bool AcceptableCell(int i, int j) {
 }
 
 bool ChooseCell(float* x, float* y) {
-    for (int draw = 0; draw < kMaxCellDraws; draw++) {
-        int i = QL_Random_RangeInt(0, 31);
-        int j = QL_Random_RangeInt(0, 31);
-        if (!AcceptableCell(i, j)) continue;
-        *x = (float)i + 0.5f;
-        *y = (float)j + 0.5f;
-        return true;
-    }
-    return false;
+    int i, j;
+    if (!Arena_RandomCell(AcceptableCell, &i, &j)) return false;
+    *x = (float)i + 0.5f;
+    *y = (float)j + 0.5f;
+    return true;
 }
 
 void ApplyKind(Enemy& e, int kind) {

@@ -5,7 +5,6 @@
 #include <cmath>
 
 #include "core/constants.h"
-#include "core/effects.h"
 #include "core/settings.h"
 #include "game/game_assets.h"
 #include "game/line_of_sight.h"
@@ -209,9 +208,6 @@ void Enemy_ContactTest(Enemy* enemy) {
     player.pushX += std::cos(a) * 20.0f;
     player.pushY -= std::sin(a) * 20.0f;
     if (player.contactCooldown >= 0.0f) return;
-    Effect_Play(gameSounds.playerHurt, 0.5f);
-    cameraShake += 1.0f;
-    hurtFlash += 100.0f;
-    player.lives -= 1;
+    Player_Hurt();
     player.contactCooldown = 1.0f;
 }

@@ -18,9 +18,6 @@ int32_t pickupGrid[kArenaCells];
 
 namespace {
 
-// Draws of a cell before a placement gives up; the timer still restarts.
-const int kMaxCellDraws = 4096;
-
 bool AcceptableCell(int cx, int cy) {
     if (!Arena_IsFloor(*Arena_CellAt(cx, cy))) return false;
     if (pickupGrid[cy * kArenaSize + cx] != 0) return false;
@@ -31,12 +28,7 @@ bool AcceptableCell(int cx, int cy) {
 }
 
 bool ChooseCell(int* cx, int* cy) {
-    for (int draw = 0; draw < kMaxCellDraws; draw++) {
-        *cx = QL_Random_RangeInt(0, 31);
-        *cy = QL_Random_RangeInt(0, 31);
-        if (AcceptableCell(*cx, *cy)) return true;
-    }
-    return false;
+    return Arena_RandomCell(AcceptableCell, cx, cy);
 }
 
 void Collect(Pickup& p) {

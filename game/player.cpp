@@ -1,7 +1,10 @@
 // The run's records and their start values.
 #include "game/player.h"
 
+#include "core/effects.h"
+#include "game/game_assets.h"
 #include "quillon/quillon.h"
+#include "world/camera.h"
 
 Player player;
 RunState runState;
@@ -27,6 +30,13 @@ void Player_ResetForRun(float startX, float startY, float startAngle, int32_t be
     player.bombPower = 36;
     player.reloadBlipTimer = 0.0f;
     player.contactCooldown = 0.0f;
+}
+
+void Player_Hurt() {
+    Effect_Play(gameSounds.playerHurt, 0.5f);
+    cameraShake += 1.0f;
+    hurtFlash += 100.0f;
+    player.lives -= 1;
 }
 
 void Player_ResetProgram() {

@@ -36,6 +36,9 @@ extern float hurtFlash;  // the HUD's red flash, raised when the player is hit
 // The start values of a run; the kept fields of the player are left alone. bestScore is the
 // leaderboard's best when the run begins.
 void Player_ResetForRun(float startX, float startY, float startAngle, int32_t bestScore);
+// A hit on the player, from a shot or an enemy's touch: the hurt sound, a jolt of the camera, the
+// red flash, and one life less.
+void Player_Hurt();
 // The player's and the run's records, and both flashes, as at program start (all zero): what a
 // run carries over from the last (turning, speeds, knock-back) starts from nothing again.
 void Player_ResetProgram();

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/effects.h"
 #include "core/settings.h"
 #include "game/enemies.h"
 #include "game/game_assets.h"
@@ -116,11 +115,8 @@ void BulletHitsPlayer(const Shot& shot) {
     float a = QL_Math_Radians(AngleTo(s.x, s.y, player.x, player.y));
     player.pushX += std::cos(a) * 3.0f;
     player.pushY -= std::sin(a) * 3.0f;
-    Effect_Play(gameSounds.playerHurt, 0.5f);
+    Player_Hurt();
     Ricochet(s);
-    cameraShake += 1.0f;
-    hurtFlash += 100.0f;
-    player.lives -= 1;
 }
 
 void EnemyDies(const Shot& shot, Enemy& e) {

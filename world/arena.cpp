@@ -47,3 +47,13 @@ MapCell* Arena_CellUnder(float x, float y) {
 bool Arena_IsFloor(const MapCell& cell) {
     return std::fabs(cell.bottom + 2.0f) <= 0.0001f;
 }
+
+bool Arena_RandomCell(bool (*acceptable)(int x, int y), int* x, int* y) {
+    const int kMaxDraws = 4096;
+    for (int draw = 0; draw < kMaxDraws; draw++) {
+        *x = QL_Random_RangeInt(0, kArenaSize - 1);
+        *y = QL_Random_RangeInt(0, kArenaSize - 1);
+        if (acceptable(*x, *y)) return true;
+    }
+    return false;
+}

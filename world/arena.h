@@ -29,3 +29,8 @@ MapCell* Arena_CellAt(int x, int y);
 MapCell* Arena_CellUnder(float x, float y);
 // A floor cell: the only kind that can be walked on and on which things are placed.
 bool Arena_IsFloor(const MapCell& cell);
+
+// Draws random cells until one is acceptable, at most 4,096 times, so that a crowded or hostile
+// arena can only make a spawn fail, never hang it. The cell goes to (*x, *y); false when none was
+// found.
+bool Arena_RandomCell(bool (*acceptable)(int x, int y), int* x, int* y);
