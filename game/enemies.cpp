@@ -1,5 +1,6 @@
 // Enemy kinds and spawning.
 #include "game/enemies.h"
+#include "game/enemy_kinds.h"
 
 #include <algorithm>
 #include <cmath>
@@ -133,11 +134,12 @@ EnemyKindValues Enemy_KindValues(int kind, float t) {
         Body(&v, 250, 1000, 0.2f * b, 10 * a, 5.0f, 0.8f, 0.8f);
         break;
     }
-    if (kind == 1) SingleShot(&v, 1.0f, 3 * d);
-    if (kind == 3 || kind == 7) SingleShot(&v, 0.4f / a, 3 * a);
-    if (kind == 2) MultiShot(&v, 2.0f, 3 * a, (int)(4 * a), 30 * b);
-    if (kind == 5 || kind == 7) MultiShot(&v, 5.0f, 3 * a, (int)(72 * a), 360.0f);
-    if (kind == 6 || kind == 7) BombShot(&v, 3.0f, 4 * b, (int)(36 * a));
+    const EnemyKind& k = Enemy_Kind(kind);
+    if (k.single == SingleGun::Steady) SingleShot(&v, 1.0f, 3 * d);
+    if (k.single == SingleGun::Rapid) SingleShot(&v, 0.4f / a, 3 * a);
+    if (k.multi == MultiGun::Fan) MultiShot(&v, 2.0f, 3 * a, (int)(4 * a), 30 * b);
+    if (k.multi == MultiGun::Ring) MultiShot(&v, 5.0f, 3 * a, (int)(72 * a), 360.0f);
+    if (k.bombs) BombShot(&v, 3.0f, 4 * b, (int)(36 * a));
     return v;
 }
 

@@ -1,5 +1,6 @@
 // Enemy behaviour.
 #include "game/enemy_behaviour.h"
+#include "game/enemy_kinds.h"
 
 #include <algorithm>
 #include <cmath>
@@ -29,23 +30,13 @@ struct Footstep {
 
 Footstep FootstepOf(int kind) {
     EnemySounds& s = enemySounds;
-    switch (kind) {
-    case 0:
-        return {&s.lightLeft, &s.lightRight, 1.6f, 1.25f, false};
-    case 1:
-        return {&s.lightLeft, &s.lightRight, 2.0f, 1.0f, false};
-    case 2:
-        return {&s.lightLeft, &s.lightRight, 2.5f, 0.8f, false};
-    case 3:
-    case 4:
-        return {&s.mediumLeft, &s.mediumRight, 8.0f, 0.5f, false};
-    case 5:
-        return {&s.mediumLeft, &s.mediumRight, 16.0f, 0.25f, true};
-    case 6:
-        return {&s.tankLeft, &s.tankRight, 1.0f, 1.0f, false};
-    default:
-        return {&s.heavyLeft, &s.heavyRight, 20.0f, 1.0f, true};
-    }
+    const EnemyKind& k = Enemy_Kind(kind);
+    QL_Sound* pairs[4][2] = {{&s.lightLeft, &s.lightRight},
+                             {&s.mediumLeft, &s.mediumRight},
+                             {&s.tankLeft, &s.tankRight},
+                             {&s.heavyLeft, &s.heavyRight}};
+    QL_Sound** pair = pairs[(int)k.footfall];
+    return {pair[0], pair[1], k.stepLoudness, k.stepPitch, k.stepShakes};
 }
 
 // The player's place as the enemy pass sees it (the player does not move during the pass).

@@ -6,6 +6,7 @@
 
 #include "core/settings.h"
 #include "game/enemies.h"
+#include "game/enemy_kinds.h"
 #include "game/game_assets.h"
 #include "game/player.h"
 #include "game/positional_sound.h"
@@ -121,7 +122,7 @@ void BulletHitsPlayer(const Shot& shot) {
 
 void EnemyDies(const Shot& shot, Enemy& e) {
     Sprite& es = *e.sprite;
-    if (e.kind == 4 || e.kind == 6 || e.kind == 7) {
+    if (Enemy_Kind(e.kind).burstsWhenKilled) {
         float speed;
         int count;
         EnemyBurstEffects(es.x, es.y, &speed, &count);
