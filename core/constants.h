@@ -20,6 +20,9 @@ const int kSoundGroupMusic = 1;
 const int kModeCentre = 0;
 const int kModeTopLeft = 1;
 
+// The player's three guns, by the number the player's record keeps and keys 1 to 3 choose.
+enum WeaponNumber { kWeaponAuto = 0, kWeaponSpread = 1, kWeaponBomb = 2 };
+
 // The palette the screens share.
 const QL_Color kBlack{0, 0, 0, 255};
 const QL_Color kWhite{255, 255, 255, 255};

@@ -1,6 +1,7 @@
 // The run's records and their start values.
 #include "game/player.h"
 
+#include "core/constants.h"
 #include "core/effects.h"
 #include "game/game_assets.h"
 #include "quillon/quillon.h"
@@ -20,7 +21,7 @@ void Player_ResetForRun(float startX, float startY, float startAngle, int32_t be
     player.bestScore = bestScore;
     player.nextLifeScore = 100;
     player.extraLifeLevel = 1;
-    player.weapon = 0;
+    player.weapon = kWeaponAuto;
     player.weaponCooldown = 0.25f;
     player.autoLevel = 1;
     player.autoInterval = 0.25f;

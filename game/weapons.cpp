@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "core/constants.h"
 #include "core/effects.h"
 #include "core/settings.h"
 #include "game/game_assets.h"
@@ -16,7 +17,7 @@ namespace {
 
 // The BOMB gun ticks while it reloads, slowly at first and faster as the cooldown runs out.
 void ReloadTicks(float dt) {
-    if (player.weapon != 2 || player.weaponCooldown <= 0.0f) return;
+    if (player.weapon != kWeaponBomb || player.weaponCooldown <= 0.0f) return;
     player.reloadBlipTimer -= dt / (player.weaponCooldown + 0.1f);
     if (player.reloadBlipTimer > 0.0f) return;
     Effect_Play(gameSounds.blip, 3.0f);
@@ -55,13 +56,13 @@ void FireBomb() {
 // A selection always restarts the full cooldown.
 void Select() {
     if (QL_Input_KeyReleased('1')) {
-        player.weapon = 0;
+        player.weapon = kWeaponAuto;
         player.weaponCooldown = player.autoInterval;
     } else if (QL_Input_KeyReleased('2')) {
-        player.weapon = 1;
+        player.weapon = kWeaponSpread;
         player.weaponCooldown = 1.0f;
     } else if (QL_Input_KeyReleased('3')) {
-        player.weapon = 2;
+        player.weapon = kWeaponBomb;
         player.weaponCooldown = 3.0f;
         player.reloadBlipTimer = 0.0f;
     }
@@ -85,9 +86,9 @@ void Weapons_Update() {
     player.weaponCooldown -= dt;
     if (player.weaponCooldown < 0.0f) player.weaponCooldown = 0.0f;
     if (QL_Input_MouseDown(0) && player.weaponCooldown <= 0.0f) {
-        if (player.weapon == 0)
+        if (player.weapon == kWeaponAuto)
             FireAuto();
-        else if (player.weapon == 1)
+        else if (player.weapon == kWeaponSpread)
             FireSpread();
         else
             FireBomb();
