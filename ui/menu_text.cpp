@@ -5,6 +5,7 @@
 #include "core/settings.h"
 #include "ui/front_end.h"
 #include "ui/menu_assets.h"
+#include "ui/widgets.h"
 
 void MenuText_Format(char out[kMenuLineSize], const char* text) {
     int n = 0;
@@ -23,8 +24,9 @@ void MenuText_Draw(const char* text, float x, float y, QL_Color color, int alpha
 }
 
 void MenuText_Shadowed(const char* text, float x, float y, QL_Color color, int alpha) {
-    MenuText_Draw(text, x + 2.0f, y + 2.0f, QL_Color{0, 0, 0, 255}, alpha);
-    MenuText_Draw(text, x, y, color, alpha);
+    char line[kMenuLineSize];
+    MenuText_Format(line, text);
+    Widget_ShadowedText(line, line, x, y, color, alpha);
 }
 
 QL_Color MenuText_CycleColor() {

@@ -14,9 +14,10 @@ bool Widget_Button(const WidgetButton& b) {
     return hovered && QL_Input_MouseReleased(0);
 }
 
-void Widget_ShadowedText(const char* shadow, const char* front, float x, float y, QL_Color color) {
-    QL_Settings_Fill(QL_Color{0, 0, 0, 255});
+void Widget_ShadowedText(const char* shadow, const char* front, float x, float y, QL_Color color,
+                         int alpha) {
+    QL_Settings_Fill(QL_Color{0, 0, 0, alpha});
     QL_Font_DrawText(shadow, x + 2.0f, y + 2.0f);
-    QL_Settings_Fill(color);
+    QL_Settings_Fill(QL_Color{color.r, color.g, color.b, alpha});
     QL_Font_DrawText(front, x, y);
 }

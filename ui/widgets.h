@@ -16,5 +16,6 @@ bool Widget_Hovered(const WidgetButton& b, float x, float y);
 // over it.
 bool Widget_Button(const WidgetButton& b);
 // Text with its black shadow 2 pixels right and down: the shadow's text, then the front's in
-// the colour, at the current size and alignment.
-void Widget_ShadowedText(const char* shadow, const char* front, float x, float y, QL_Color color);
+// the colour, at the current size and alignment, both at alpha (255 unless fading).
+void Widget_ShadowedText(const char* shadow, const char* front, float x, float y, QL_Color color,
+                         int alpha = 255);
