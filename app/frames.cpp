@@ -6,6 +6,7 @@
 
 #include "app/game_state.h"
 #include "app/menu_state.h"
+#include "core/constants.h"
 #include "core/desktop.h"
 #include "core/settings.h"
 #include "game/game_assets.h"
@@ -28,9 +29,9 @@ bool Focused() {
 // The game's cursor over the pause and game-over screens, its top-left at the mouse.
 void DrawCursor() {
     QL_System_ShowCursor(false);
-    QL_Settings_ImageMode(1);
+    QL_Settings_ImageMode(kModeTopLeft);
     QL_Image_Draw(cursorImage, QL_Input_GetMouseX(), QL_Input_GetMouseY(), 32.0f, 32.0f, 255);
-    QL_Settings_ImageMode(0);
+    QL_Settings_ImageMode(kModeCentre);
 }
 
 void GameOverFrame() {

@@ -26,3 +26,4 @@ enum WeaponNumber { kWeaponAuto = 0, kWeaponSpread = 1, kWeaponBomb = 2 };
 // The palette the screens share.
 const QL_Color kBlack{0, 0, 0, 255};
 const QL_Color kWhite{255, 255, 255, 255};
+const QL_Color kRed{250, 50, 50, 255}; // menu keys, questions, the lives counter

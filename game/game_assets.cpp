@@ -1,5 +1,6 @@
 // The run's asset handles.
 #include "game/game_assets.h"
+#include "core/constants.h"
 
 GameSounds gameSounds;
 EnemySounds enemySounds;
@@ -7,7 +8,7 @@ QL_Sound gameMusic[kMusicTracks];
 QL_Image cursorImage;
 
 void GameMusic_Start(int stage) {
-    QL_Sound_StopGroup(1);
+    QL_Sound_StopGroup(kSoundGroupMusic);
     if (stage >= 0 && stage < kMusicTracks)
-        QL_Sound_PlayAdvanced(gameMusic[stage], 1.0f, 1.0f, true, 1);
+        QL_Sound_PlayAdvanced(gameMusic[stage], 1.0f, 1.0f, true, kSoundGroupMusic);
 }

@@ -47,7 +47,7 @@ void LivesAndWeapons(const HudView& v, float cx, float h) {
     QL_Settings_TextSize(0.08f * h);
     std::snprintf(line, kBufferSize, "%d", v.lives);
     Text(kBlack, cx + 2.0f, 0.92f * h - 8.0f);
-    Text(QL_Color{250, 50, 50, 255}, cx, 0.92f * h - 10.0f);
+    Text(kRed, cx, 0.92f * h - 10.0f);
     QL_Settings_TextSize(0.02f * h);
     Hud_FormatWeaponShadow(line, v.autoLevel, v.spreadLevel, v.bombLevel);
     Text(kBlack, cx + 2.0f, 0.98f * h - 8.0f);

@@ -13,8 +13,6 @@
 
 namespace {
 
-const QL_Color kRed{250, 50, 50, 255};
-
 // A tag as it goes into a line that is drawn as a format (where "%%" prints one '%'): every '%'
 // doubled, so the tag shows exactly as it was entered.
 void EscapedTag(const HighScoreEntry& e, char out[7]) {

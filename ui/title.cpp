@@ -54,7 +54,7 @@ void TitleLines(TitleLine lines[9]) {
         {0.80f, "Rack up score to earn extra lives!", kWhite},
         {0.85f, "Try to survive for as long as possible!", kWhite},
         {0.90f, kMakerNotice, kWhite},
-        {0.95f, frontEnd.quitConfirm ? kQuitQuestion : kMenuKeys, {250, 50, 50, 255}},
+        {0.95f, frontEnd.quitConfirm ? kQuitQuestion : kMenuKeys, kRed},
     };
     for (int i = 0; i < 9; i++)
         lines[i] = table[i];
