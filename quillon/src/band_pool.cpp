@@ -35,8 +35,9 @@ void TakePieces() {
         (*pool.job)(i);
 }
 
-void Worker() {
-    long seen = 0;
+// A worker starts having seen every job so far: a pool started again (its counter of jobs runs
+// on) must not send a new worker to a job long finished.
+void Worker(long seen) {
     std::unique_lock<std::mutex> lock(pool.mutex);
     for (;;) {
         pool.wake.wait(lock, [&] { return pool.stopping || pool.generation != seen; });
@@ -62,9 +63,10 @@ void BandPool_Start(int threads) {
     threads = std::clamp(threads, 1, kMaxThreads);
     if (threads == BandPool_Threads()) return;
     BandPool_Stop();
+    std::lock_guard<std::mutex> lock(pool.mutex);
     pool.stopping = false;
     for (int i = 1; i < threads; i++)
-        pool.workers.emplace_back(Worker);
+        pool.workers.emplace_back(Worker, pool.generation);
 }
 
 void BandPool_Stop() {
