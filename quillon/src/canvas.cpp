@@ -92,9 +92,3 @@ const uint32_t* Canvas_Pixels() {
     Canvas_Flush();
     return pixels.data();
 }
-
-void Canvas_SetThreads(int threads) {
-    Canvas_Flush();
-    BandPool_Start(threads);
-    poolStarted = true;
-}

@@ -21,5 +21,3 @@ void Canvas_Record(const QlDrawCmd& cmd);
 void Canvas_Flush();
 // The pixels, rows of Canvas_Width() 0xAARRGGBB values, after painting what is pending.
 const uint32_t* Canvas_Pixels();
-// Threads that paint the bands (0: as many as the machine has cores), and bands per thread.
-void Canvas_SetThreads(int threads);

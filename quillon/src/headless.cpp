@@ -141,14 +141,6 @@ bool QLH_SavePng(const char* path) {
     return ok;
 }
 
-const uint32_t* QLH_CanvasPixels() {
-    return g_ql.videoReady ? Canvas_Pixels() : nullptr;
-}
-
-void QLH_SetRasterThreads(int threads) {
-    Canvas_SetThreads(threads);
-}
-
 int QLH_ActiveVoices() {
     return Ql_Sound_ActiveVoices();
 }

@@ -64,7 +64,6 @@ bool Ql_Video_DriverShows(const char* driver, const char* requested);
 void Ql_Video_Present();
 void Ql_Video_SyncSize(); // canvas to the window's current drawable size
 void Ql_Video_HandleWindowEvent(const SDL_Event& e);
-bool Ql_Video_UsesTexture(); // the window is fed through a streaming texture
 
 // input.cpp
 void Ql_Input_BeginFrame(); // clears this frame's edges

@@ -135,10 +135,6 @@ void Ql_Video_Close() {
     if (!g_ql.headless) SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
-bool Ql_Video_UsesTexture() {
-    return g_ql.renderer != nullptr;
-}
-
 void Ql_Video_SyncSize() {
     ReadDrawableSize();
 }

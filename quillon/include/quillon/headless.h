@@ -2,7 +2,6 @@
 // step and scripted input, so tests and tools can step the real program frame by frame.
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -46,10 +45,7 @@ bool QLH_Step(int n);
 bool QLH_Terminated();
 long QLH_FrameCount();
 
-// Canvas reads. The whole canvas is QL_System_GetWindowWidth() x Height() pixels, 0xAARRGGBB.
-const uint32_t* QLH_CanvasPixels();
-// The threads that paint the canvas's bands (0: one per core); any count paints the same bytes.
-void QLH_SetRasterThreads(int threads);
+// Canvas reads.
 void QLH_ReadPixel(int x, int y, int* r, int* g, int* b, int* a);
 bool QLH_SavePng(const char* path);
 
