@@ -8,12 +8,12 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/desktop.h"
+
 #ifdef _WIN32
 #include <io.h>
-#include <process.h>
 #else
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -21,14 +21,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-long ProcessId() {
-#ifdef _WIN32
-    return (long)_getpid();
-#else
-    return (long)getpid();
-#endif
-}
 
 // Where a save really goes: the end of a chain of symbolic links (the link itself stays).
 fs::path Target(const char* path) {
@@ -73,7 +65,8 @@ fs::perms KeptPermissions(const fs::path& target) {
 }
 
 bool WriteTemporary(const fs::path& temporary, const char* data, size_t size) {
-    FILE* f = std::fopen(temporary.string().c_str(), "wb");
+    // Text mode: the leaderboard is a text file, with CR LF line ends on Windows.
+    FILE* f = std::fopen(temporary.string().c_str(), "w");
     if (!f) return false;
     bool ok = std::fwrite(data, 1, size, f) == size;
     ok = std::fflush(f) == 0 && ok;
@@ -96,12 +89,7 @@ std::string UtcStamp() {
 
 // Whether the process that wrote a temporary is gone (ours counts as gone: we are not saving).
 bool Stale(long pid) {
-    if (pid == ProcessId()) return true;
-#ifdef _WIN32
-    return true;
-#else
-    return kill((pid_t)pid, 0) != 0 && errno == ESRCH;
-#endif
+    return pid == Desktop_ProcessId() || !Desktop_ProcessRunning(pid);
 }
 
 } // namespace
@@ -155,7 +143,7 @@ bool ScoreFile_Write(const char* path, const char* data, size_t size) {
     if (!ScoreFile_Replaceable(path)) return false;
     fs::path target = Target(path);
     fs::path temporary = target;
-    temporary += ".new" + std::to_string(ProcessId());
+    temporary += ".new" + std::to_string(Desktop_ProcessId());
     fs::perms keep = KeptPermissions(target);
     std::error_code ec;
     bool ok = WriteTemporary(temporary, data, size);

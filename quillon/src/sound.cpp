@@ -57,7 +57,7 @@ struct QuietStderr {
 };
 
 static SDL_AudioDeviceID OpenDevice() {
-    QuietStderr quiet;
+    [[maybe_unused]] QuietStderr quiet; // nothing to hold back on Windows
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return 0;
     SDL_AudioSpec want{}, have{};
     want.freq = 48000;

@@ -273,6 +273,9 @@ int QL_System_GetDisplayHeight() {
 bool QL_System_HasFocus() {
     return g_ql.focus;
 }
+bool QL_System_IsHeadless() {
+    return g_ql.headless;
+}
 
 // The native window: on Windows the HWND that the system's GetFocus reports, elsewhere the SDL
 // window. Headless has none; a fixed non-null token stands in for it.

@@ -3,6 +3,8 @@
 # the pause veil) painted by 1, 2, 3 and 7 threads, at a size whose height no band count divides
 # evenly. Every saved frame must be the same file, byte for byte. Run from the build directory.
 set -euo pipefail
+# The program to run: ZORB_HEADLESS names it with its runner (Wine for the Windows build).
+read -r -a headless <<<"${ZORB_HEADLESS:-./zorb-headless}"
 out=bands_test_shots
 rm -rf "$out"
 mkdir -p "$out"
@@ -11,7 +13,7 @@ for f in 1 100 250 340 380 450 520 600 650 720 790 850 950 1000; do shots+=(--sh
 for threads in 1 2 3 7; do
     args=()
     for s in "${shots[@]}"; do args+=("${s//T-/$threads-}"); done
-    QUILLON_THREADS=$threads ./zorb-headless --seed 7 --dt 0.01 --frames 1001 --size 401x277 \
+    QUILLON_THREADS=$threads "${headless[@]}" --seed 7 --dt 0.01 --frames 1001 --size 401x277 \
       --at 0:mouse:200,140 --at 2:click:200,140 --at 250:click:200,140 --at 300:click:200,140 \
       --at 360:key:E --at 400:down:W --at 500:up:W --at 520:mouse:260,140 --at 560:down:D \
       --at 600:up:D --at 620:down:2 --at 621:up:2 --at 630:click:200,140 --at 700:key:Escape \

@@ -56,7 +56,7 @@ class GameOverTest : public HeadlessTest {
         HeadlessTest::TearDown();
     }
     std::string File() {
-        std::ifstream in(path, std::ios::binary);
+        std::ifstream in(path); // text mode: CR LF line ends on Windows read as \n
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
 };

@@ -131,7 +131,8 @@ bool Headless_ParseArgs(int argc, char** argv, HeadlessConfig* config, std::stri
             continue;
         }
         if (i + 1 >= argc || !ParseFlag(flag, argv[i + 1], config)) {
-            *error = "bad argument: " + flag + (i + 1 < argc ? " " + std::string(argv[i + 1]) : "");
+            error->assign("bad argument: ").append(flag);
+            if (i + 1 < argc) error->append(" ").append(argv[i + 1]);
             return false;
         }
         i++;

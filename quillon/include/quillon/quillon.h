@@ -52,6 +52,7 @@ float QL_System_GetDt(); // seconds, never more than 0.1
 float QL_System_GetFrameRate();
 void* QL_System_GetWindowHandle(); // native window (the SDL_Window here)
 bool QL_System_HasFocus();         // the window has keyboard focus
+bool QL_System_IsHeadless();       // running on the headless driver, without a window
 // The window's position and size on the desktop, in window pixels.
 void QL_System_GetWindowRect(int* x, int* y, int* w, int* h);
 const char* QL_System_LastError(); // why the window could not be opened
