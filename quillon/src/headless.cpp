@@ -68,6 +68,7 @@ bool QLH_Start(int width, int height, float dt) {
 // Leaves the current state through its exit callback, then frees what the engine holds.
 void QLH_Shutdown() {
     if (statesStarted && g_ql.exit) g_ql.exit();
+    Ql_Sound_Capture(nullptr);
     Ql_Sound_Close();
     Ql_Text_Shutdown();
     Ql_Video_Close();
@@ -139,6 +140,19 @@ bool QLH_SavePng(const char* path) {
     bool ok = IMG_SavePNG(shot, path) == 0;
     SDL_FreeSurface(shot);
     return ok;
+}
+
+static std::vector<float> captured;
+
+void QLH_SetAudioCapture(bool on) {
+    captured.clear();
+    Ql_Sound_Capture(on ? &captured : nullptr);
+}
+const std::vector<float>& QLH_AudioCapture() {
+    return captured;
+}
+int QLH_AudioRate() {
+    return kQlOutputRate;
 }
 
 int QLH_ActiveVoices() {

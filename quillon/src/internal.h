@@ -5,6 +5,7 @@
 #include <SDL.h>
 
 #include <string>
+#include <vector>
 
 #include "quillon/quillon.h"
 
@@ -82,6 +83,10 @@ void Ql_Text_Shutdown();
 void Ql_Sound_Open(bool withDevice);
 void Ql_Sound_Close();
 void Ql_Sound_Advance(float seconds); // mixes silently when there is no device
+// The rate the mixer puts out, with a device or without.
+const int kQlOutputRate = 48000;
+// Keeps every later sample mixed without a device in out (interleaved stereo); null stops.
+void Ql_Sound_Capture(std::vector<float>* out);
 int Ql_Sound_ActiveVoices();
 float Ql_Sound_GroupVolume(int group);
 

@@ -60,7 +60,7 @@ static SDL_AudioDeviceID OpenDevice() {
     [[maybe_unused]] QuietStderr quiet; // nothing to hold back on Windows
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return 0;
     SDL_AudioSpec want{}, have{};
-    want.freq = 48000;
+    want.freq = kQlOutputRate;
     want.format = AUDIO_F32SYS;
     want.channels = 2;
     want.samples = 1024;
@@ -69,7 +69,7 @@ static SDL_AudioDeviceID OpenDevice() {
 }
 
 void Ql_Sound_Open(bool withDevice) {
-    Mixer_Reset(&mixer, 48000);
+    Mixer_Reset(&mixer, kQlOutputRate);
     if (!withDevice || device) return;
     device = OpenDevice();
     if (!device) {
@@ -82,16 +82,30 @@ void Ql_Sound_Open(bool withDevice) {
 void Ql_Sound_Close() {
     if (device) SDL_CloseAudioDevice(device);
     device = 0;
-    Mixer_Reset(&mixer, 48000);
+    Mixer_Reset(&mixer, kQlOutputRate);
+}
+
+// Without a device the mixer is run by the frame clock: dt's worth of output each frame, the
+// fractions carried over so that a run of any length gets exactly its length of sound. While a
+// capture is on, the output is kept as the device would have received it.
+static std::vector<float>* capture = nullptr;
+static double owedFrames = 0.0;
+
+void Ql_Sound_Capture(std::vector<float>* out) {
+    capture = out;
+    owedFrames = 0.0;
 }
 
 void Ql_Sound_Advance(float seconds) {
-    if (device || seconds <= 0.0f) return;
+    if (device || !(seconds > 0.0f)) return;
     static float scratch[2 * 1024];
-    int frames = (int)(seconds * (float)mixer.outputRate);
+    owedFrames += (double)seconds * mixer.outputRate;
+    long frames = (long)owedFrames;
+    owedFrames -= (double)frames;
     while (frames > 0) {
-        int n = frames > 1024 ? 1024 : frames;
-        Mixer_MixUnlimited(&mixer, scratch, n);
+        int n = frames > 1024 ? 1024 : (int)frames;
+        Mixer_Mix(&mixer, scratch, n);
+        if (capture) capture->insert(capture->end(), scratch, scratch + 2 * n);
         frames -= n;
     }
 }

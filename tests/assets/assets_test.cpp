@@ -227,7 +227,8 @@ TEST(Sounds, EffectsAreAudibleUnclippedAndDistinct) {
         WavData w;
         ASSERT_TRUE(Wav_Read(kRoot + f, &w)) << f;
         float peak = std::max(Peak(w.left), Peak(w.right));
-        EXPECT_GT(peak, 0.2f) << f << " is nearly silent";
+        // Levels for their use are the mix test's; here, only that each holds a sound at all.
+        EXPECT_GT(peak, 0.03f) << f << " is nearly silent";
         EXPECT_LT(peak, 0.99f) << f << " clips";
         std::vector<float> mono = w.left;
         for (size_t i = 0; i < mono.size(); i++)

@@ -157,29 +157,48 @@ Audio EnemyBombShot() {
     return a;
 }
 
-Audio Blip() {
-    Audio a = Make(0.07f);
-    Audio_Note(&a, Tone(0, 0.065f, 880, 880, kSquare, 0.4f, 0.03f));
+// A click: a few milliseconds of a bright tone and a tap of noise, then silence to 29 ms.
+Audio Tick() {
+    Audio a = Make(0.029f);
+    Audio_Note(&a, Tone(0, 0.008f, 2400, 1800, kSine, 1.0f, 0.0015f));
+    Audio_Noise(&a, Hiss(0, 0.004f, 0.5f, 9000, 6000, 0.001f, 27));
     return a;
 }
 
-// Effects are levelled to one peak, below full scale so nothing clips.
-const float kPeak = 0.85f;
+// How loud a file is written, for the way the game plays it: an RMS over its length and a
+// ceiling its peaks are rounded under.
+struct Level {
+    float rmsDb, ceiling;
+};
+// The player's own guns, played at low fixed factors (the AUTO gun at 0.3): dense and loud, so
+// that the main weapon sits just above the music.
+const Level kGun{-8.0f, 0.98f};
+// Heard from a point in the arena: the game raises these to three times when they are close.
+const Level kArena{-25.0f, 0.26f};
+// The player's pickups and hurts, played at half to full volume.
+const Level kPlayer{-17.0f, 0.45f};
+// The tick of the BOMB gun's reload (at three times), the pause and the menus: a quiet click.
+const Level kTick{-41.0f, 0.08f};
 const std::string kDir = "Music/SFX/";
 
-bool WriteMono(const std::string& root, const std::string& name, Audio a) {
-    Audio_Normalize(&a, kPeak);
+bool WriteMono(const std::string& root, const std::string& name, Audio a, Level level) {
+    Audio_Master(&a, level.rmsDb, level.ceiling);
     return Output_Write(root, kDir + name + ".wav", Audio_EncodeWav(a));
 }
 
-bool WriteSide(const std::string& root, const std::string& name, Audio a, bool left) {
-    Audio_KeepChannel(&a, left);
-    Audio_Normalize(&a, kPeak);
-    return Output_Write(root, kDir + name + (left ? "Left" : "Right") + ".wav", Audio_EncodeWav(a));
-}
-
-bool WritePair(const std::string& root, const std::string& name, const Audio& a) {
-    return WriteSide(root, name, a, true) && WriteSide(root, name, a, false);
+// The left and the right file of a sound placed in the arena, levelled together. The game has
+// no right file of an enemy's arrival.
+bool WritePair(const std::string& root, const std::string& name, Audio a, bool rightToo = true) {
+    Audio_Master(&a, kArena.rmsDb, kArena.ceiling);
+    for (bool left : {true, false}) {
+        if (!left && !rightToo) break;
+        Audio side = a;
+        Audio_KeepChannel(&side, left);
+        if (!Output_Write(root, kDir + name + (left ? "Left" : "Right") + ".wav",
+                          Audio_EncodeWav(side)))
+            return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -187,14 +206,15 @@ bool WritePair(const std::string& root, const std::string& name, const Audio& a)
 bool Effects_Generate(const std::string& root) {
     return WritePair(root, "BulletRicochet", Ricochet()) &&
            WritePair(root, "EnemyDown", EnemyDown()) && WritePair(root, "EnemyHurt", EnemyHurt()) &&
-           WriteSide(root, "EnemySpawn", EnemySpawn(), true) &&
-           WritePair(root, "Explosion", Explosion()) && WriteMono(root, "HealthUp", HealthUp()) &&
-           WriteMono(root, "PickupCoin", PickupCoin()) &&
-           WriteMono(root, "PickupPower", PickupPower()) &&
-           WriteMono(root, "PlayerAutogun", Autogun()) &&
-           WriteMono(root, "PlayerShotgun", Shotgun()) &&
-           WriteMono(root, "PlayerBombgun", Bombgun()) &&
-           WriteMono(root, "PlayerHurt", PlayerHurt()) &&
+           WritePair(root, "EnemySpawn", EnemySpawn(), false) &&
+           WritePair(root, "Explosion", Explosion()) &&
+           WriteMono(root, "HealthUp", HealthUp(), kPlayer) &&
+           WriteMono(root, "PickupCoin", PickupCoin(), kPlayer) &&
+           WriteMono(root, "PickupPower", PickupPower(), kPlayer) &&
+           WriteMono(root, "PlayerAutogun", Autogun(), kGun) &&
+           WriteMono(root, "PlayerShotgun", Shotgun(), kGun) &&
+           WriteMono(root, "PlayerBombgun", Bombgun(), kGun) &&
+           WriteMono(root, "PlayerHurt", PlayerHurt(), kPlayer) &&
            WritePair(root, "LightFootstep", Footstep(0.0f, 30)) &&
            WritePair(root, "MediumFootstep", Footstep(0.5f, 31)) &&
            WritePair(root, "HeavyFootstep", Footstep(1.0f, 32)) &&
@@ -202,5 +222,5 @@ bool Effects_Generate(const std::string& root) {
            WritePair(root, "enemySingleShot", EnemySingleShot()) &&
            WritePair(root, "enemyMultiShot", EnemyMultiShot()) &&
            WritePair(root, "enemyBombShot", EnemyBombShot()) &&
-           WriteMono(root, "BombGunBlip", Blip());
+           WriteMono(root, "BombGunBlip", Tick(), kTick);
 }

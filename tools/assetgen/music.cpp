@@ -94,8 +94,9 @@ Audio Downtime() {
     return a;
 }
 
+// Every track is mastered to one loudness, well under the effects that carry the play.
 bool Write(const std::string& root, const std::string& name, Audio a) {
-    Audio_Normalize(&a, 0.8f);
+    Audio_Master(&a, -21.0f, 0.7f);
     return Output_Write(root, "Music/BGM/" + name, Audio_EncodeWav(a));
 }
 

@@ -100,13 +100,43 @@ float Audio_Peak(const Audio& a) {
     return peak;
 }
 
-void Audio_Normalize(Audio* a, float peak) {
-    float now = Audio_Peak(*a);
-    if (now <= 0.0f) return;
-    float k = peak / now;
+float Audio_RmsDb(const Audio& a) {
+    double sum = 0.0;
+    for (size_t i = 0; i < a.left.size(); i++)
+        sum += (double)a.left[i] * a.left[i] + (double)a.right[i] * a.right[i];
+    double rms = a.left.empty() ? 0.0 : std::sqrt(sum / (2.0 * (double)a.left.size()));
+    return (float)(20.0 * std::log10(rms > 1e-9 ? rms : 1e-9));
+}
+
+static void Scale(Audio* a, float k) {
     for (size_t i = 0; i < a->left.size(); i++) {
         a->left[i] *= k;
         a->right[i] *= k;
+    }
+}
+
+void Audio_Normalize(Audio* a, float peak) {
+    float now = Audio_Peak(*a);
+    if (now > 0.0f) Scale(a, peak / now);
+}
+
+// Above the knee, samples bend toward the ceiling and never pass it.
+static float Knee(float v, float ceiling) {
+    const float knee = 0.7f * ceiling, room = ceiling - knee;
+    float m = std::fabs(v);
+    if (m <= knee) return v;
+    float bent = knee + room * std::tanh((m - knee) / room);
+    return v < 0.0f ? -bent : bent;
+}
+
+void Audio_Master(Audio* a, float rmsDb, float ceiling) {
+    for (int pass = 0; pass < 8; pass++) {
+        Scale(a, std::pow(10.0f, (rmsDb - Audio_RmsDb(*a)) / 20.0f));
+        if (Audio_Peak(*a) <= ceiling) return;
+        for (size_t i = 0; i < a->left.size(); i++) {
+            a->left[i] = Knee(a->left[i], ceiling);
+            a->right[i] = Knee(a->right[i], ceiling);
+        }
     }
 }
 

@@ -41,6 +41,11 @@ void Audio_Noise(Audio* a, const NoiseBurst& n);
 // Scales so the loudest sample is at peak.
 void Audio_Normalize(Audio* a, float peak);
 float Audio_Peak(const Audio& a);
+// The RMS over the whole length and both channels, in dB below full scale.
+float Audio_RmsDb(const Audio& a);
+// Brings the RMS to rmsDb, rounding off peaks above ceiling with a soft knee (as a mastering
+// limiter would), so that a sound is as loud as its use needs without ever clipping.
+void Audio_Master(Audio* a, float rmsDb, float ceiling);
 // Keeps only one channel: the other is made silent (for the Left and Right files).
 void Audio_KeepChannel(Audio* a, bool left);
 std::vector<unsigned char> Audio_EncodeWav(const Audio& a);

@@ -6,6 +6,7 @@
 #include "app/app.h"
 #include "quillon/headless.h"
 #include "quillon/quillon.h"
+#include "tools/headless/audio_file.h"
 #include "tools/headless/autoplay.h"
 #include "tools/headless/report.h"
 #include "tools/headless/script.h"
@@ -71,6 +72,7 @@ int main(int argc, char** argv) {
     }
     if (config.seedGiven) QLH_ForceSeed(config.seed);
     QLH_SetCountOnly(config.countOnly);
+    if (!config.audio.empty()) QLH_SetAudioCapture(true);
     App_Start();
     FrameTimes times;
     for (long f = 0; f < config.frames && !QLH_Terminated(); f++) {
@@ -85,6 +87,9 @@ int main(int argc, char** argv) {
     }
     if (!config.report.empty() && !Report_Write(config.report.c_str(), times))
         written = Unwritten(config.report);
+    if (!config.audio.empty() &&
+        !AudioFile_WriteWav(config.audio.c_str(), QLH_AudioCapture(), QLH_AudioRate()))
+        written = Unwritten(config.audio);
     QLH_Shutdown();
     return written ? 0 : 1;
 }

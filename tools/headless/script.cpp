@@ -84,8 +84,8 @@ static bool ParseFlag(const std::string& flag, const std::string& value, Headles
         c->seed = (unsigned)std::strtoul(value.c_str(), nullptr, 10);
         return c->seedGiven = true;
     }
-    if (flag == "--report") {
-        c->report = value;
+    if (flag == "--report" || flag == "--audio") {
+        (flag == "--report" ? c->report : c->audio) = value;
         return true;
     }
     if (flag == "--shot") {
@@ -106,7 +106,7 @@ static bool ParseFlag(const std::string& flag, const std::string& value, Headles
 const char* const kHeadlessUsage =
     "usage: zorb-headless [--size WxH] [--dt SECONDS] [--frames N] [--seed N]\n"
     "                     [--at FRAME:ACTION]... [--shot FRAME:FILE.png]... [--autoplay]\n"
-    "                     [--count-only] [--report FILE.json]\n"
+    "                     [--count-only] [--report FILE.json] [--audio FILE.wav]\n"
     "Runs ZORB without a display, with a fixed time step and scripted input.\n"
     "ACTION:  key:NAME   press, release on the next frame\n"
     "         down:NAME  up:NAME   hold or release a key\n"
@@ -117,6 +117,7 @@ const char* const kHeadlessUsage =
     "         (any case)\n"
     "--autoplay    a bot plays one run\n"
     "--count-only  count draw calls without rasterising\n"
+    "--audio       write the mixer's output for the whole run (48 kHz stereo float WAV)\n"
     "--help        this text\n";
 
 bool Headless_ParseArgs(int argc, char** argv, HeadlessConfig* config, std::string* error) {

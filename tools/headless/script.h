@@ -26,6 +26,7 @@ struct HeadlessConfig {
     bool countOnly = false; // count draw calls without rasterising (fast soak runs)
     bool help = false;
     std::string report;
+    std::string audio; // where the mixer's output goes, as a WAV file
     std::vector<HeadlessAction> actions;
     std::vector<HeadlessShot> shots;
 };

@@ -49,6 +49,12 @@ long QLH_FrameCount();
 void QLH_ReadPixel(int x, int y, int* r, int* g, int* b, int* a);
 bool QLH_SavePng(const char* path);
 
+// While on, everything the mixer puts out is kept: interleaved stereo float at
+// QLH_AudioRate() frames a second, what a sound device would have received (switching clears).
+void QLH_SetAudioCapture(bool on);
+const std::vector<float>& QLH_AudioCapture();
+int QLH_AudioRate();
+
 // The number of voices the mixer is playing (paused ones included).
 int QLH_ActiveVoices();
 // The volume of a sound group, as QL_Sound_SetGroupVolume left it (1.0 by default).
