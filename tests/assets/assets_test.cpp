@@ -172,6 +172,24 @@ TEST_F(SheetTest, EveryEnemyFrameHoldsArtAndGroupsDiffer) {
     }
 }
 
+// A walker steps in every view: from each walking frame to the next, something moves in the
+// bottom third of the frame, where the legs (or the treads) are, and not only a glint above.
+TEST_F(SheetTest, EveryWalkingFrameShowsAStep) {
+    for (int k = 0; k < kEnemyKinds; k++) {
+        const SheetRect* f = kEnemyFrames.frames[k];
+        for (int e = 0; e < 16; e++) {
+            const SheetRect& a = f[e];
+            const SheetRect& b = f[e / 4 * 4 + (e + 1) % 4];
+            int h = (int)(a.bottom - a.top), w = (int)(a.right - a.left), moved = 0;
+            for (int y = h - h / 3; y < h; y++)
+                for (int x = 0; x < w; x++)
+                    moved += std::memcmp(Px((int)a.left + x, (int)a.top + y),
+                                         Px((int)b.left + x, (int)b.top + y), 4) != 0;
+            EXPECT_GE(moved, w) << "kind " << k << " group " << e / 4 << " frame " << e % 4;
+        }
+    }
+}
+
 TEST_F(SheetTest, CoinIsGoldAndWeaponPickupsCarryTheirColours) {
     struct Case {
         int kind, r, g, b;

@@ -160,6 +160,14 @@ const Biped kBurster{
     5,
     kBloat};
 
+// A leg seen from the front or behind, with a boot wider than the leg. Raised, the leg is
+// shorter by lift and its boot hangs above the ground.
+void StompingLeg(const Cell& c, int x, int top, int w, int h, int lift, Rgba colour) {
+    int bottom = top + h - lift;
+    c.Rect(x, top, w, h - lift, colour);
+    c.Rect(x - 1, bottom - 2, w + 2, 2, lift > 0 ? Shade(colour, 1.4f) : kGunDark);
+}
+
 // ---- The rapid gunner (32 x 32, four distinct frames) ----------------------------------------
 
 void DrawRapidGunner(const Cell& c, View v, int step) {
@@ -171,8 +179,9 @@ void DrawRapidGunner(const Cell& c, View v, int step) {
         c.Rect(13 + lift, ground - 8, 3, 9, look.dark);
         c.Rect(17 - lift, ground - 8, 3, 9, Shade(look.dark, 0.8f));
     } else {
-        c.Rect(9, ground - 8 + (lift > 0 ? 2 : 0), 4, 9 - (lift > 0 ? 2 : 0), look.dark);
-        c.Rect(19, ground - 8 + (lift < 0 ? 2 : 0), 4, 9 - (lift < 0 ? 2 : 0), look.dark);
+        // Seen from the front, the stepping leg draws up its boot while the other plants.
+        StompingLeg(c, 9, ground - 8, 4, 9, lift > 0 ? 4 : 0, look.dark);
+        StompingLeg(c, 19, ground - 8, 4, 9, lift < 0 ? 4 : 0, look.dark);
     }
     int bob = step % 2;
     c.Oval(16.0f, 15.0f + bob, v == kSide ? 8.0f : 11.0f, 7.0f, body);
@@ -228,8 +237,15 @@ void DrawBomber(const Cell& c, View v, int step) {
     int treadW = v == kSide ? 58 : 44;
     int tx = 32 - treadW / 2;
     c.Rect(tx, 48, treadW, 14, look.dark);
-    for (int k = 0; k < treadW; k += 4) // tread marks roll by two pixels a frame
-        c.Rect(tx + (k + 2 * (step % 2)) % treadW, 48, 1, 14, Shade(look.dark, 0.6f));
+    if (v == kSide) {
+        for (int k = 0; k < treadW; k += 4) // tread links roll by two pixels a frame
+            c.Rect(tx + (k + 2 * (step % 2)) % treadW, 48, 1, 14, Shade(look.dark, 0.6f));
+    } else {
+        // Head-on, the plates of both treads come down toward the ground, a pixel a frame.
+        for (int y = 48 + step; y < 62; y += 4)
+            for (int side = 0; side < 2; side++)
+                c.Rect(tx + side * (treadW - 14), y, 14, 2, Shade(look.dark, 0.55f));
+    }
     Rgba hull = v == kBack ? Shade(look.body, 0.7f) : look.body;
     c.Oval(32.0f, 34.0f, v == kSide ? 24.0f : 20.0f, 18.0f, hull);
     if (v == kSide) {
@@ -258,8 +274,8 @@ void DrawHeavy(const Cell& c, View v, int step) {
         c.Rect(26 + s, 44, 7, 19, look.dark);
         c.Rect(31 - s, 44, 7, 19, Shade(look.dark, 0.8f));
     } else {
-        c.Rect(16, 44 + (s > 0 ? 4 : 0), 9, 19 - (s > 0 ? 4 : 0), look.dark);
-        c.Rect(39, 44 + (s < 0 ? 4 : 0), 9, 19 - (s < 0 ? 4 : 0), look.dark);
+        StompingLeg(c, 16, 44, 9, 19, s > 0 ? 7 : 0, look.dark);
+        StompingLeg(c, 39, 44, 9, 19, s < 0 ? 7 : 0, look.dark);
     }
     int bob = step % 2;
     Rgba torso = v == kBack ? Shade(look.body, 0.7f) : look.body;
