@@ -76,19 +76,50 @@ TEST(Assets, EveryFileLoadsThroughTheEngine) {
     QLH_Shutdown();
 }
 
-TEST(Assets, ImageShapes) {
+SDL_Surface* LoadRgba(const std::string& path) {
+    SDL_Surface* raw = IMG_Load((kRoot + path).c_str());
+    if (!raw) return nullptr;
+    SDL_Surface* s = SDL_ConvertSurfaceFormat(raw, SDL_PIXELFORMAT_RGBA32, 0);
+    SDL_FreeSurface(raw);
+    return s;
+}
+
+// The logos are drawn emblems, not a word on a flat fill: gradients give them hundreds of
+// colours, and each shadow file is its logo's silhouette, so it never shows beside the logo.
+TEST(Assets, LogosAreEmblemsWithMatchingShadows) {
     struct Case {
         const char* path;
+        const char* shadow;
         double aspect;
-    } cases[] = {{"Art/HalvaneLogos/Halvane_WHITE.png", 1026.0 / 249},
-                 {"Art/FMODLogoWhite.png", 728.0 / 192},
-                 {"Art/GameLogo.png", 570.0 / 486}};
+    } cases[] = {
+        {"Art/HalvaneLogos/Halvane_WHITE.png", "Art/HalvaneLogos/Halvane_BLACK.png", 1026.0 / 249},
+        {"Art/FMODLogoWhite.png", "Art/FMODLogoBlack.png", 728.0 / 192},
+        {"Art/GameLogo.png", nullptr, 570.0 / 486}};
     for (const Case& c : cases) {
-        SDL_Surface* s = IMG_Load((kRoot + c.path).c_str());
+        SDL_Surface* s = LoadRgba(c.path);
         ASSERT_NE(s, nullptr) << c.path;
         EXPECT_NEAR((double)s->w / s->h, c.aspect, 0.01) << c.path;
+        std::vector<uint32_t> colours;
+        const uint32_t* px = (const uint32_t*)s->pixels;
+        for (int i = 0; i < s->w * s->h; i++)
+            if ((px[i] >> 24) == 255) colours.push_back(px[i]);
+        std::sort(colours.begin(), colours.end());
+        colours.erase(std::unique(colours.begin(), colours.end()), colours.end());
+        EXPECT_GT(colours.size(), 300u) << c.path;
+        SDL_Surface* shadow = c.shadow ? LoadRgba(c.shadow) : nullptr;
+        if (shadow) {
+            ASSERT_EQ(shadow->w * shadow->h, s->w * s->h) << c.shadow;
+            int differ = 0;
+            for (int i = 0; i < s->w * s->h; i++)
+                differ += ((const uint32_t*)shadow->pixels)[i] >> 24 != px[i] >> 24;
+            EXPECT_EQ(differ, 0) << c.shadow << " is not the logo's silhouette";
+            SDL_FreeSurface(shadow);
+        }
         SDL_FreeSurface(s);
     }
+}
+
+TEST(Assets, ImageShapes) {
     SDL_Surface* cursor = IMG_Load((kRoot + "Art/Cursor.png").c_str());
     ASSERT_NE(cursor, nullptr);
     EXPECT_EQ(cursor->w, 32);

@@ -6,6 +6,7 @@
 
 #include <cmath>
 
+#include "tools/assetgen/logos.h"
 #include "tools/assetgen/output.h"
 
 void Images_Text(Picture* p, const std::string& fontPath, const char* text, int size, int cx, int y,
@@ -28,7 +29,7 @@ void Images_Text(Picture* p, const std::string& fontPath, const char* text, int 
 }
 
 // The largest size up to size at which text fits within width pixels.
-static int FittingSize(const std::string& fontPath, const char* text, int size, int width) {
+int Images_FittingSize(const std::string& fontPath, const char* text, int size, int width) {
     for (; size > 8; size--) {
         TTF_Font* font = TTF_OpenFont(fontPath.c_str(), size);
         if (!font) return size;
@@ -38,17 +39,6 @@ static int FittingSize(const std::string& fontPath, const char* text, int size, 
         if (w <= width) return size;
     }
     return size;
-}
-
-// A wordmark: a big word over a thin bar and a small line, all in one colour.
-static Picture Wordmark(const std::string& font, int w, int h, const char* big, const char* small,
-                        Rgba c) {
-    Picture p = Picture_Make(w, h, Rgba{c.r, c.g, c.b, 0});
-    int size = FittingSize(font, big, h * 55 / 100, w * 92 / 100);
-    Images_Text(&p, font, big, size, w / 2, h * 2 / 100 + (h * 55 / 100 - size) / 2, c);
-    Picture_FillRect(&p, w / 10, h * 70 / 100, w * 8 / 10, h * 3 / 100, c);
-    Images_Text(&p, font, small, h * 17 / 100, w / 2, h * 76 / 100, c);
-    return p;
 }
 
 static Picture Headphones(const std::string& font) {
@@ -66,23 +56,6 @@ static Picture Headphones(const std::string& font) {
     Images_Text(&p, font, "HEADPHONES RECOMMENDED", 56, w / 2, 470, Rgba{255, 255, 255, 255});
     Images_Text(&p, font, "Enemies are heard left and right before they are seen", 26, w / 2, 550,
                 Rgba{170, 170, 180, 255});
-    return p;
-}
-
-// "ZORB" across a glowing orb.
-static Picture GameLogo(const std::string& font) {
-    const int w = 570, h = 486;
-    Picture p = Picture_Make(w, h, Rgba{0, 0, 0, 0});
-    for (int r = 200; r > 0; r -= 2) {
-        float t = r / 200.0f;
-        Rgba c{(uint8_t)(255 * t), (uint8_t)(60 + 160 * (1 - t)), 255, 255};
-        Picture_FillEllipse(&p, w / 2.0f, h / 2.0f, (float)r, (float)r, c);
-    }
-    Picture shadow = Picture_Make(w, h, Rgba{0, 0, 0, 0});
-    Images_Text(&shadow, font, "ZORB", 190, w / 2 + 8, 128, Rgba{0, 0, 0, 255});
-    for (int i = 0; i < w * h; i++)
-        if (shadow.pixels[(size_t)i].a) Picture_Blend(&p, i % w, i / w, shadow.pixels[(size_t)i]);
-    Images_Text(&p, font, "ZORB", 190, w / 2, 120, Rgba{255, 255, 255, 255});
     return p;
 }
 
@@ -104,17 +77,13 @@ static bool Save(const std::string& root, const char* path, const Picture& p) {
 
 bool Images_Generate(const std::string& root, const std::string& font) {
     if (!TTF_WasInit() && TTF_Init() != 0) return false;
-    const Rgba white{255, 255, 255, 255}, black{0, 0, 0, 255};
-    const char* maker = "ZORB TEAM";
-    const char* makerLine = "an independent arena game";
-    const char* audio = "SDL2 + QUILLON";
-    const char* audioLine = "sound mixed in software";
-    return Save(root, "Art/HalvaneLogos/Halvane_WHITE.png",
-                Wordmark(font, 1026, 249, maker, makerLine, white)) &&
-           Save(root, "Art/HalvaneLogos/Halvane_BLACK.png",
-                Wordmark(font, 1026, 249, maker, makerLine, black)) &&
-           Save(root, "Art/FMODLogoWhite.png", Wordmark(font, 728, 192, audio, audioLine, white)) &&
-           Save(root, "Art/FMODLogoBlack.png", Wordmark(font, 728, 192, audio, audioLine, black)) &&
+    const Picture maker = Logos_Maker(font), audio = Logos_Audio(font);
+    const Rgba shadow{0, 0, 0, 255};
+    return Save(root, "Art/HalvaneLogos/Halvane_WHITE.png", maker) &&
+           Save(root, "Art/HalvaneLogos/Halvane_BLACK.png", Emblem_Silhouette(maker, shadow)) &&
+           Save(root, "Art/FMODLogoWhite.png", audio) &&
+           Save(root, "Art/FMODLogoBlack.png", Emblem_Silhouette(audio, shadow)) &&
            Save(root, "Art/Headphones.png", Headphones(font)) &&
-           Save(root, "Art/GameLogo.png", GameLogo(font)) && Save(root, "Art/Cursor.png", Cursor());
+           Save(root, "Art/GameLogo.png", Logos_Game(font)) &&
+           Save(root, "Art/Cursor.png", Cursor());
 }
