@@ -20,10 +20,13 @@ expect 1 "an unwritable recording" "${headless[@]}" --frames 3 --audio /nonexist
 expect 0 "a recording" "${headless[@]}" --frames 6 --audio cli_audio.wav
 # 6 frames of 1/60 s at 48 kHz: 4800 stereo float frames after a 58-byte header.
 [ "$(wc -c <cli_audio.wav)" -eq $((58 + 4800 * 8)) ] || fail "the recording is not 0.1 s long"
+expect 0 "a shot of the last frame" "${headless[@]}" --frames 4 --shot-last cli_last.png
+[ -s cli_last.png ] || fail "no shot of the last frame"
+expect 1 "an unwritable last shot" "${headless[@]}" --frames 3 --shot-last /nonexistent/dir/l.png
 expect 1 "a canvas too large to make" "${headless[@]}" --frames 3 --size 20000x20000
 expect 2 "a bad key name" "${headless[@]}" --at 1:key:Bogus
 expect 0 "--help" "${headless[@]}" --help
 "${headless[@]}" --help | grep -q "Escape/Esc" || fail "--help does not print the usage"
 "${headless[@]}" --at 1:key:Bogus 2>&1 | grep -q "^usage:" || fail "no usage after a bad argument"
-rm -f cli_report.json cli_audio.wav
+rm -f cli_report.json cli_audio.wav cli_last.png
 echo "zorb-headless exit statuses as expected"

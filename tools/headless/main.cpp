@@ -85,6 +85,8 @@ int main(int argc, char** argv) {
         for (const HeadlessShot& shot : config.shots)
             if (shot.frame == f && !QLH_SavePng(shot.path.c_str())) written = Unwritten(shot.path);
     }
+    if (!config.lastShot.empty() && !QLH_SavePng(config.lastShot.c_str()))
+        written = Unwritten(config.lastShot);
     if (!config.report.empty() && !Report_Write(config.report.c_str(), times))
         written = Unwritten(config.report);
     if (!config.audio.empty() &&

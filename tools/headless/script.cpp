@@ -84,8 +84,8 @@ static bool ParseFlag(const std::string& flag, const std::string& value, Headles
         c->seed = (unsigned)std::strtoul(value.c_str(), nullptr, 10);
         return c->seedGiven = true;
     }
-    if (flag == "--report" || flag == "--audio") {
-        (flag == "--report" ? c->report : c->audio) = value;
+    if (flag == "--report" || flag == "--audio" || flag == "--shot-last") {
+        (flag == "--report" ? c->report : flag == "--audio" ? c->audio : c->lastShot) = value;
         return true;
     }
     if (flag == "--shot") {
@@ -107,6 +107,7 @@ const char* const kHeadlessUsage =
     "usage: zorb-headless [--size WxH] [--dt SECONDS] [--frames N] [--seed N]\n"
     "                     [--at FRAME:ACTION]... [--shot FRAME:FILE.png]... [--autoplay]\n"
     "                     [--count-only] [--report FILE.json] [--audio FILE.wav]\n"
+    "                     [--shot-last FILE.png]\n"
     "Runs ZORB without a display, with a fixed time step and scripted input.\n"
     "ACTION:  key:NAME   press, release on the next frame\n"
     "         down:NAME  up:NAME   hold or release a key\n"
@@ -118,6 +119,7 @@ const char* const kHeadlessUsage =
     "--autoplay    a bot plays one run\n"
     "--count-only  count draw calls without rasterising\n"
     "--audio       write the mixer's output for the whole run (48 kHz stereo float WAV)\n"
+    "--shot-last   save the last frame drawn (with --autoplay: the end of the bot's run)\n"
     "--help        this text\n";
 
 bool Headless_ParseArgs(int argc, char** argv, HeadlessConfig* config, std::string* error) {

@@ -26,7 +26,8 @@ struct HeadlessConfig {
     bool countOnly = false; // count draw calls without rasterising (fast soak runs)
     bool help = false;
     std::string report;
-    std::string audio; // where the mixer's output goes, as a WAV file
+    std::string audio;    // where the mixer's output goes, as a WAV file
+    std::string lastShot; // a shot of the last frame drawn
     std::vector<HeadlessAction> actions;
     std::vector<HeadlessShot> shots;
 };
