@@ -29,16 +29,6 @@ double LimitedShare(const std::vector<float>& out) {
     return out.empty() ? 1.0 : (double)held / (double)out.size();
 }
 
-// The volume (with its group's) at which a file was last played, or -1 if it never was.
-float PlayedVolume(const std::string& file) {
-    const std::vector<QLH_PlayEntry>& log = QLH_PlayLog();
-    for (auto e = log.rbegin(); e != log.rend(); ++e)
-        if (e->path.size() >= file.size() &&
-            e->path.compare(e->path.size() - file.size(), file.size(), file) == 0)
-            return e->volume * QLH_GroupVolume(e->group);
-    return -1.0f;
-}
-
 // The RMS over the first file's length, both channels, of files played together at volumes (a
 // pair of Left and Right files is one sound placed between the ears).
 double MixedRms(const std::vector<std::pair<std::string, float>>& voices) {
@@ -63,8 +53,13 @@ double FileSeconds(const std::string& path) {
     return Wav_Read(path, &w) && w.rate > 0 ? (double)w.left.size() / w.rate : 0.0;
 }
 
-class MixTest : public ::testing::Test {
+class MixTest : public HeadlessTest {
   protected:
+    // The volume (with its group's) at which a file was last played, or -1 if it never was.
+    static float PlayedVolume(const std::string& file) {
+        const QLH_PlayEntry* e = LastPlay(file);
+        return e ? e->volume * QLH_GroupVolume(e->group) : -1.0f;
+    }
     void SetUp() override {
         StartHeadless(640, 360, 1.0f / 60.0f);
         QLH_ForceSeed(3);
@@ -72,10 +67,6 @@ class MixTest : public ::testing::Test {
         QLH_SetAudioCapture(true);
         Autoplay_Reset();
         App_Start();
-    }
-    void TearDown() override {
-        QLH_Shutdown();
-        QLH_ReleaseSeed();
     }
 };
 
@@ -130,12 +121,7 @@ TEST_F(MixTest, MenuBlipsOverTheTitleMusicStayBelowTheLimiter) {
         QLH_Step(12);
     }
     ASSERT_GT(PlayedVolume("Downtime.wav"), 0.0f) << "the title music played";
-    ASSERT_GE(std::count_if(QLH_PlayLog().begin(), QLH_PlayLog().end(),
-                            [](const QLH_PlayEntry& e) {
-                                return e.path.find("BombGunBlip") != std::string::npos;
-                            }),
-              20)
-        << "the keys blipped";
+    ASSERT_GE(Plays("BombGunBlip"), 20) << "the keys blipped";
     const std::vector<float>& out = QLH_AudioCapture();
     float peak = 0.0f;
     for (float v : out)

@@ -17,21 +17,32 @@ static void Cover(Mask* m, int x, int y, float coverage) {
     a = std::max(a, coverage);
 }
 
-void Mask_Text(Mask* m, const std::string& font, const char* text, int size, int cx, int y) {
+TextCoverage Emblem_RenderText(const std::string& font, const char* text, int size) {
+    TextCoverage out;
     TTF_Font* f = TTF_OpenFont(font.c_str(), size);
-    if (!f) return;
+    if (!f) return out;
     SDL_Surface* s = TTF_RenderUTF8_Blended(f, text, SDL_Color{255, 255, 255, 255});
     TTF_CloseFont(f);
-    if (!s) return;
+    if (!s) return out;
     SDL_Surface* rgba = SDL_ConvertSurfaceFormat(s, SDL_PIXELFORMAT_RGBA32, 0);
     SDL_FreeSurface(s);
-    if (!rgba) return;
-    for (int j = 0; j < rgba->h; j++)
-        for (int i = 0; i < rgba->w; i++) {
-            uint8_t a = ((const uint8_t*)rgba->pixels)[j * rgba->pitch + i * 4 + 3];
-            Cover(m, cx - rgba->w / 2 + i, y + j, a / 255.0f);
-        }
+    if (!rgba) return out;
+    out.w = rgba->w;
+    out.h = rgba->h;
+    out.a.resize((size_t)(out.w * out.h));
+    for (int j = 0; j < out.h; j++)
+        for (int i = 0; i < out.w; i++)
+            out.a[(size_t)(j * out.w + i)] =
+                ((const uint8_t*)rgba->pixels)[j * rgba->pitch + i * 4 + 3];
     SDL_FreeSurface(rgba);
+    return out;
+}
+
+void Mask_Text(Mask* m, const std::string& font, const char* text, int size, int cx, int y) {
+    TextCoverage t = Emblem_RenderText(font, text, size);
+    for (int j = 0; j < t.h; j++)
+        for (int i = 0; i < t.w; i++)
+            Cover(m, cx - t.w / 2 + i, y + j, t.a[(size_t)(j * t.w + i)] / 255.0f);
 }
 
 void Mask_Ellipse(Mask* m, float cx, float cy, float rx, float ry) {
@@ -96,6 +107,11 @@ Mask Mask_Minus(const Mask& m, const Mask& cut) {
     for (size_t i = 0; i < out.a.size() && i < cut.a.size(); i++)
         out.a[i] = std::max(0.0f, out.a[i] - cut.a[i]);
     return out;
+}
+
+void Mask_Add(Mask* m, const Mask& more) {
+    for (size_t i = 0; i < m->a.size() && i < more.a.size(); i++)
+        m->a[i] = std::max(m->a[i], more.a[i]);
 }
 
 Rgba Gradient::At(float x, float y) const {

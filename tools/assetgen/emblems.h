@@ -3,6 +3,7 @@
 // gives the same pixels.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,13 @@ struct Mask {
 };
 
 Mask Mask_Make(int w, int h);
+// Text rendered alone: its width, height and one coverage byte a pixel (empty when the font or
+// the text cannot be rendered).
+struct TextCoverage {
+    int w = 0, h = 0;
+    std::vector<uint8_t> a;
+};
+TextCoverage Emblem_RenderText(const std::string& font, const char* text, int size);
 // Text centred on cx with its top at y, in the font at a pixel size.
 void Mask_Text(Mask* m, const std::string& font, const char* text, int size, int cx, int y);
 void Mask_Ellipse(Mask* m, float cx, float cy, float rx, float ry);
@@ -27,6 +35,8 @@ void Mask_Polygon(Mask* m, const std::vector<float>& points);
 Mask Mask_Grown(const Mask& m, float radius);
 // The mask with another taken out of it.
 Mask Mask_Minus(const Mask& m, const Mask& cut);
+// Adds another shape to the mask.
+void Mask_Add(Mask* m, const Mask& more);
 
 // A colour at a point: the fill of a layer.
 struct Gradient {

@@ -6,26 +6,20 @@
 
 #include <cmath>
 
+#include "tools/assetgen/emblems.h"
 #include "tools/assetgen/logos.h"
 #include "tools/assetgen/output.h"
 
 void Images_Text(Picture* p, const std::string& fontPath, const char* text, int size, int cx, int y,
                  Rgba c) {
-    TTF_Font* font = TTF_OpenFont(fontPath.c_str(), size);
-    if (!font) return;
-    SDL_Surface* s = TTF_RenderUTF8_Blended(font, text, SDL_Color{255, 255, 255, 255});
-    TTF_CloseFont(font);
-    if (!s) return;
-    SDL_Surface* rgba = SDL_ConvertSurfaceFormat(s, SDL_PIXELFORMAT_RGBA32, 0);
-    SDL_FreeSurface(s);
-    if (!rgba) return;
-    int x0 = cx - rgba->w / 2;
-    for (int j = 0; j < rgba->h; j++)
-        for (int i = 0; i < rgba->w; i++) {
-            uint8_t a = ((uint8_t*)rgba->pixels)[j * rgba->pitch + i * 4 + 3];
-            if (a) Picture_Blend(p, x0 + i, y + j, Rgba{c.r, c.g, c.b, (uint8_t)(a * c.a / 255)});
+    TextCoverage t = Emblem_RenderText(fontPath, text, size);
+    for (int j = 0; j < t.h; j++)
+        for (int i = 0; i < t.w; i++) {
+            uint8_t a = t.a[(size_t)(j * t.w + i)];
+            if (a)
+                Picture_Blend(p, cx - t.w / 2 + i, y + j,
+                              Rgba{c.r, c.g, c.b, (uint8_t)(a * c.a / 255)});
         }
-    SDL_FreeSurface(rgba);
 }
 
 // The largest size up to size at which text fits within width pixels.

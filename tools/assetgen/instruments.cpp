@@ -89,7 +89,8 @@ void Instrument_Voice(Audio* a, const Voice& v) {
     const long first = Frame(*a, v.start), count = Frame(*a, v.length + v.release);
     const double spread = std::pow(2.0, v.detune / 2400.0); // half the detune each way
     const double dtL = v.freq / spread / a->rate, dtR = v.freq * spread / a->rate;
-    const float gl = v.pan > 0.0f ? 1.0f - v.pan : 1.0f, gr = v.pan < 0.0f ? 1.0f + v.pan : 1.0f;
+    float gl, gr;
+    Audio_PanGains(v.pan, &gl, &gr);
     Svf left, right;
     double phaseL = 0.0, phaseR = 0.37; // the two oscillators never start in step
     for (long i = 0; i < count; i++) {
@@ -139,7 +140,8 @@ void Instrument_Snare(Audio* a, float start, float volume, uint32_t seed) {
 void Instrument_Hat(Audio* a, float start, float volume, bool open, float pan, uint32_t seed) {
     const float decay = open ? 0.12f : 0.025f;
     const long first = Frame(*a, start), count = Frame(*a, decay * 6.0f);
-    const float gl = pan > 0.0f ? 1.0f - pan : 1.0f, gr = pan < 0.0f ? 1.0f + pan : 1.0f;
+    float gl, gr;
+    Audio_PanGains(pan, &gl, &gr);
     Svf high;
     uint32_t s = seed;
     for (long i = 0; i < count; i++) {

@@ -19,6 +19,13 @@ void Outlined(Picture* p, const Mask& shape, const Gradient& fill, float outline
     Emblem_Paint(p, shape, fill);
 }
 
+// A badge: the shape outlined and filled, with a light stroke inside its edge (the shape less
+// inner).
+void Badge(Picture* p, const Mask& shape, const Mask& inner, const Gradient& fill, float outline) {
+    Outlined(p, shape, fill, outline);
+    Emblem_Paint(p, Mask_Minus(shape, inner), Gradient_Flat(kWhite), 0.85f);
+}
+
 std::vector<float> Hexagon(float cx, float cy, float r) {
     std::vector<float> points;
     for (int k = 0; k < 6; k++) {
@@ -92,11 +99,9 @@ Picture Logos_Maker(const std::string& font) {
     Mask badge = Mask_Make(w, h), inner = Mask_Make(w, h);
     Mask_Polygon(&badge, Hexagon(cx, cy, r));
     Mask_Polygon(&inner, Hexagon(cx, cy, r - 9.0f));
-    Outlined(
-        &p, badge,
-        Gradient{Rgba{70, 30, 150, 255}, Rgba{235, 60, 160, 255}, cx - r, cy - r, cx + r, cy + r},
-        6.0f);
-    Emblem_Paint(&p, Mask_Minus(badge, inner), Gradient_Flat(kWhite), 0.85f);
+    Badge(&p, badge, inner,
+          Gradient{Rgba{70, 30, 150, 255}, Rgba{235, 60, 160, 255}, cx - r, cy - r, cx + r, cy + r},
+          6.0f);
     RingedOrb(&p, cx, cy, 44.0f, Rgba{190, 250, 255, 255}, Rgba{40, 110, 230, 255}, 3.0f);
     Wordmark(&p, font, 250, "ZORB TEAM", "an independent arena game", Rgba{235, 60, 160, 255},
              Rgba{90, 220, 255, 255});
@@ -111,10 +116,8 @@ Picture Logos_Audio(const std::string& font) {
     Mask badge = Mask_Make(w, h), inner = Mask_Make(w, h);
     Mask_Ellipse(&badge, cx, cy, r, r);
     Mask_Ellipse(&inner, cx, cy, r - 7.0f, r - 7.0f);
-    Outlined(&p, badge,
-             Gradient{Rgba{40, 200, 180, 255}, Rgba{30, 70, 190, 255}, cx, cy - r, cx, cy + r},
-             5.0f);
-    Emblem_Paint(&p, Mask_Minus(badge, inner), Gradient_Flat(kWhite), 0.85f);
+    Badge(&p, badge, inner,
+          Gradient{Rgba{40, 200, 180, 255}, Rgba{30, 70, 190, 255}, cx, cy - r, cx, cy + r}, 5.0f);
     Mask speaker = Mask_Make(w, h);
     Mask_Polygon(&speaker, {cx - 44, cy - 14, cx - 26, cy - 14, cx - 4, cy - 34, cx - 4, cy + 34,
                             cx - 26, cy + 14, cx - 44, cy + 14});
@@ -125,9 +128,7 @@ Picture Logos_Audio(const std::string& font) {
         Mask_Ellipse(&hole, cx - 4, cy, rr, rr);
         Mask_Polygon(&left,
                      {0, 0, cx + 4, 0, cx + 4 + rr * 0.2f, cy, cx + 4, (float)h, 0, (float)h});
-        Mask wave = Mask_Minus(Mask_Minus(outer, hole), left);
-        for (size_t i = 0; i < wave.a.size(); i++)
-            speaker.a[i] = std::fmax(speaker.a[i], wave.a[i]);
+        Mask_Add(&speaker, Mask_Minus(Mask_Minus(outer, hole), left));
     }
     Outlined(&p, speaker, Gradient_Vertical(kWhite, Rgba{200, 240, 255, 255}, cy - 40, cy + 40),
              3.0f);

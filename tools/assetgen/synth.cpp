@@ -52,7 +52,7 @@ static float Envelope(float t, float length, float attack, float decay) {
     return e < 0.0f ? 0.0f : e;
 }
 
-static void Pan(float pan, float* l, float* r) {
+void Audio_PanGains(float pan, float* l, float* r) {
     *l = pan > 0.0f ? 1.0f - pan : 1.0f;
     *r = pan < 0.0f ? 1.0f + pan : 1.0f;
 }
@@ -61,7 +61,7 @@ void Audio_Note(Audio* a, const Note& n) {
     long first = std::lround(n.start * (float)a->rate);
     long count = std::lround(n.length * (float)a->rate);
     float pl, pr;
-    Pan(n.pan, &pl, &pr);
+    Audio_PanGains(n.pan, &pl, &pr);
     double phase = 0.0;
     float ratio = n.freqEnd / n.freq;
     for (long i = 0; i < count; i++) {
@@ -78,7 +78,7 @@ void Audio_Noise(Audio* a, const NoiseBurst& n) {
     long first = std::lround(n.start * (float)a->rate);
     long count = std::lround(n.length * (float)a->rate);
     float pl, pr;
-    Pan(n.pan, &pl, &pr);
+    Audio_PanGains(n.pan, &pl, &pr);
     uint32_t s = n.seed ? n.seed : 1u;
     float low = 0.0f;
     for (long i = 0; i < count; i++) {

@@ -27,6 +27,8 @@ struct Note {
     float vibrato = 0.0f; // depth as a fraction of the frequency, at 6 Hz
 };
 void Audio_Note(Audio* a, const Note& n);
+// The left and right gains of a pan position (-1 left, 0 centre, 1 right).
+void Audio_PanGains(float pan, float* left, float* right);
 
 struct NoiseBurst {
     float start, length;
