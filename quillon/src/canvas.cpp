@@ -37,14 +37,15 @@ void PaintBands() {
 
 bool Canvas_Resize(int width, int height) {
     Canvas_Flush();
-    pixels.clear();
-    canvasW = canvasH = 0;
     if (width > kCanvasMaxSide || height > kCanvasMaxSide) return false;
+    // The new picture is made beside the old one, so that a refusal leaves the old one whole.
+    std::vector<uint32_t> fresh;
     try {
-        pixels.assign((size_t)std::max(1, width) * (size_t)std::max(1, height), 0xFF000000u);
+        fresh.assign((size_t)std::max(1, width) * (size_t)std::max(1, height), 0xFF000000u);
     } catch (const std::bad_alloc&) {
         return false;
     }
+    pixels.swap(fresh);
     canvasW = std::max(1, width);
     canvasH = std::max(1, height);
     return true;

@@ -7,8 +7,8 @@
 
 #include "raster.h"
 
-// Paints what is pending, then makes a black canvas of the size. False, leaving no canvas, when
-// a side exceeds kCanvasMaxSide or the memory cannot be had.
+// Paints what is pending, then makes a black canvas of the size. False, leaving the canvas as it
+// was, when a side exceeds kCanvasMaxSide or the memory cannot be had.
 const int kCanvasMaxSide = 16384;
 bool Canvas_Resize(int width, int height);
 void Canvas_Release();

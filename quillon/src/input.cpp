@@ -74,12 +74,9 @@ int MapButton(Uint8 sdlButton) {
     return -1;
 }
 
-// Window points to drawable pixels (they differ on HiDPI displays).
+// Window points to drawable pixels (they differ on HiDPI displays), as of the last canvas made.
 float PixelScale() {
-    if (!g_ql.window) return 1.0f;
-    int w = 0, h = 0;
-    SDL_GetWindowSize(g_ql.window, &w, &h);
-    return w > 0 ? (float)g_ql.width / (float)w : 1.0f;
+    return g_ql.window ? g_ql.pointScale : 1.0f;
 }
 
 void LeaveRelative() {

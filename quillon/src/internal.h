@@ -20,6 +20,7 @@ struct QlEngine {
 
     // Window.
     int width = 1280, height = 720; // canvas and drawable size in pixels
+    float pointScale = 1.0f;        // drawable pixels per window point, for the mouse
     int displayW = 1280, displayH = 720;
     bool fullscreen = false;
     bool cursorShown = true;

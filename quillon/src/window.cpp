@@ -10,6 +10,7 @@
 #include <SDL_syswm.h>
 #endif
 
+#include <cstdio>
 #include <cstring>
 
 #include "canvas.h"
@@ -23,20 +24,40 @@ static void ReadDisplaySize() {
     }
 }
 
-// A new canvas of the current size, black.
+// Drawable pixels per window point, for a drawable this wide: mouse positions arrive in points.
+static float PointScale(int drawableW) {
+    int w = 0, h = 0;
+    if (g_ql.window) SDL_GetWindowSize(g_ql.window, &w, &h);
+    return w > 0 ? (float)drawableW / (float)w : 1.0f;
+}
+
+// A new canvas of the size, black. Only a canvas that could be made changes the size that the
+// game, the present and the mouse see; a refused one leaves all three at the last good size.
 static bool ResizeCanvas(int w, int h) {
+    if (!Canvas_Resize(w, h)) return false;
     g_ql.width = w;
     g_ql.height = h;
-    return Canvas_Resize(w, h);
+    g_ql.pointScale = PointScale(w);
+    return true;
 }
 
 // The window manager may apply a size change after the call that asked for it, or without an
 // event reaching us, so the size is read again every frame: canvas, window size and mouse agree.
+// A size whose canvas was refused is not asked for again until the window changes once more.
 static void ReadDrawableSize() {
+    static int refusedW = 0, refusedH = 0;
     if (g_ql.headless || !g_ql.window) return;
     int w = 0, h = 0;
     SDL_GetWindowSizeInPixels(g_ql.window, &w, &h);
-    if (w > 0 && h > 0 && (w != g_ql.width || h != g_ql.height)) ResizeCanvas(w, h);
+    if (w <= 0 || h <= 0 || (w == g_ql.width && h == g_ql.height)) return;
+    if ((w == refusedW && h == refusedH) || ResizeCanvas(w, h)) return;
+    if (refusedW == 0)
+        std::fprintf(stderr,
+                     "Quillon: no canvas of %d x %d pixels can be made; drawing stays at "
+                     "%d x %d\n",
+                     w, h, g_ql.width, g_ql.height);
+    refusedW = w;
+    refusedH = h;
 }
 
 // SDL falls back to drivers that show nothing when no display is reachable; a game window there

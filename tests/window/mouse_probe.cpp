@@ -1,5 +1,5 @@
 // A window that re-centres the mouse every frame, as play does, and adds up the offsets it reads.
-// Used by the real-window test: it prints the sums when P is released and quits on Q.
+// Used by the real-window test: it prints the sums and its size when P is released and quits on Q.
 #include <cstdio>
 
 #include "quillon/quillon.h"
@@ -20,8 +20,9 @@ static void Update() {
     QL_Input_WarpMouse(cx, cy);
     QL_Settings_Background(QL_Color_Create(20, 20, 20, 255));
     if (QL_Input_KeyReleased('P')) {
-        std::printf("sum %.1f %.1f frames %ld moved %ld focus %d\n", sumX, sumY, frames,
-                    framesWithMotion, QL_System_HasFocus() ? 1 : 0);
+        std::printf("sum %.1f %.1f frames %ld moved %ld focus %d size %d %d\n", sumX, sumY, frames,
+                    framesWithMotion, QL_System_HasFocus() ? 1 : 0, QL_System_GetWindowWidth(),
+                    QL_System_GetWindowHeight());
         std::fflush(stdout);
     }
     if (QL_Input_KeyReleased('Q')) QL_Engine_Terminate();

@@ -112,7 +112,22 @@ dx=$(awk "BEGIN {print $x1 - $x0}")
 dy=$(awk "BEGIN {print $y1 - $y0}")
 echo "mouse: sent 420 120, read $dx $dy ($last)"
 [ "$dx" = "420" ] && [ "$dy" = "120" ] || fail "mouse motion lost or added"
-# 3. The pause veil reaches black through both paths to the window, and every renderer the
+# 3. A window too large for any canvas keeps drawing at its last good size, through the surface
+#    path that copies the canvas row by row, and says so once.
+QUILLON_PRESENT=surface ./quillon_mouse_probe >probe.log 2>probe.err &
+app=$!
+win=$(find_window 'mouse probe') || fail "no probe window"
+xdotool windowsize "$win" 16385 8000
+wait_size "$win" 16385x8000 || fail "the probe window did not take 16385x8000 ($(size_of "$win"))"
+xdotool windowsize "$win" 16400 8000
+wait_size "$win" 16400x8000 || fail "the probe window did not take 16400x8000 ($(size_of "$win"))"
+xdotool key --window "$win" p
+xdotool key --window "$win" q
+wait $app || fail "the probe died in a 16385-pixel-wide window (status $?)"
+grep -q '^sum.* size 640 480$' probe.log || fail "the size seen is not the last good one: $(cat probe.log)"
+[ "$(grep -c 'no canvas of' probe.err)" = 1 ] || fail "the refused size is not reported once: $(cat probe.err)"
+echo "a 16385x8000 window: drawing stays at 640x480, said once"
+# 4. The pause veil reaches black through both paths to the window, and every renderer the
 #    texture path can take here.
 for path in surface texture:opengl texture:opengles2 texture:software; do
     out=$(QUILLON_PRESENT=${path%%:*} SDL_RENDER_DRIVER=${path#*:} timeout 20 ./quillon_veil_probe 2>/dev/null |
