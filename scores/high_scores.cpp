@@ -106,17 +106,25 @@ void HighScores_Format(const HighScoreEntry* table, char* out, size_t outSize, s
     *length = n;
 }
 
-// A file that exists but does not hold a leaderboard is the player's data all the same: it is
-// moved aside, never overwritten, before the defaults take its place.
-void HighScores_Load() {
-    ScoreFile_RemoveStaleTemporaries(highScoresPath);
+// Reads the file into the table. A file that exists but does not hold a leaderboard is the
+// player's data all the same: it is moved aside, never overwritten. False when the table was not
+// read.
+static bool ReadOrSetAside() {
     std::string bytes;
     ScoreFileRead read = ScoreFile_Read(highScoresPath, &bytes);
-    if (read == ScoreFileRead::Ok && HighScores_Parse(bytes.data(), bytes.size(), HighScoreTable))
-        return;
+    HighScoreEntry table[kHighScoreCount];
+    if (read == ScoreFileRead::Ok && HighScores_Parse(bytes.data(), bytes.size(), table)) {
+        std::memcpy(HighScoreTable, table, sizeof table);
+        return true;
+    }
     bool damaged = read == ScoreFileRead::TooLarge || (read == ScoreFileRead::Ok && !bytes.empty());
     if (damaged && ScoreFile_Replaceable(highScoresPath)) ScoreFile_MoveAside(highScoresPath);
-    HighScores_WriteDefaults();
+    return false;
+}
+
+void HighScores_Load() {
+    ScoreFile_RemoveStaleTemporaries(highScoresPath);
+    if (!ReadOrSetAside()) HighScores_WriteDefaults();
 }
 
 // When the file can be neither written nor read back, the defaults go into memory and the game
@@ -132,14 +140,22 @@ int HighScores_Rank(int32_t score) {
     return kHighScoreCount;
 }
 
-void HighScores_Submit(const char tag[3], int32_t score) {
+// Another game may have saved since this one read the table: the file is read again under the
+// lock, so that its entries stay and this one joins them.
+bool HighScores_Submit(const char tag[3], int32_t score) {
+    ScoreFileLock lock = ScoreFile_Lock(highScoresPath);
+    ReadOrSetAside(); // where it cannot be read, the table in memory stands
     int p = HighScores_Rank(score);
-    if (p >= kHighScoreCount) return;
-    for (int i = kHighScoreCount - 1; i > p; i--)
-        HighScoreTable[i] = HighScoreTable[i - 1];
-    HighScoreEntry entry{};
-    std::memcpy(entry.tag, tag, 3);
-    entry.score = score;
-    HighScoreTable[p] = entry;
-    WriteFile(HighScoreTable);
+    bool saved = true;
+    if (p < kHighScoreCount) {
+        for (int i = kHighScoreCount - 1; i > p; i--)
+            HighScoreTable[i] = HighScoreTable[i - 1];
+        HighScoreEntry entry{};
+        std::memcpy(entry.tag, tag, 3);
+        entry.score = score;
+        HighScoreTable[p] = entry;
+        saved = WriteFile(HighScoreTable);
+    }
+    ScoreFile_Unlock(&lock);
+    return saved;
 }

@@ -24,8 +24,10 @@ void HighScores_WriteDefaults();
 // The place (0 to 7) a score would take, or 8 when it does not make the table; ties go to the
 // entry already there.
 int HighScores_Rank(int32_t score);
-// Inserts the entry at its place and rewrites the file in one step; nothing at place 8.
-void HighScores_Submit(const char tag[3], int32_t score);
+// Reads the file again (another game may have saved since), inserts the entry at its place and
+// rewrites the file in one step, all under the file's lock; nothing at place 8. False when the
+// entry could not be saved (it stays in memory).
+bool HighScores_Submit(const char tag[3], int32_t score);
 
 // Parses file contents into table (entries before a bad line are written first). Returns false
 // when the contents are not at least eight well-formed lines. Reads lines as a 20-byte buffer

@@ -11,9 +11,13 @@
 #include "core/desktop.h"
 
 #ifdef _WIN32
+#define NOMINMAX
+#define WIN32_LEAN_AND_MEAN
 #include <io.h>
+#include <windows.h>
 #else
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -187,3 +191,48 @@ void ScoreFile_RemoveStaleTemporaries(const char* path) {
         if (Stale(std::stol(digits))) fs::remove(e.path(), rm);
     }
 }
+
+#ifdef _WIN32
+ScoreFileLock ScoreFile_Lock(const char* path) {
+    std::string name = Target(path).string() + ".lock";
+    HANDLE h = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return {};
+    OVERLAPPED whole{};
+    if (!LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &whole)) {
+        CloseHandle(h);
+        return {};
+    }
+    return {(long long)(intptr_t)h};
+}
+
+void ScoreFile_Unlock(ScoreFileLock* lock) {
+    if (lock->handle == -1) return;
+    HANDLE h = (HANDLE)(intptr_t)lock->handle;
+    OVERLAPPED whole{};
+    UnlockFileEx(h, 0, 1, 0, &whole);
+    CloseHandle(h);
+    lock->handle = -1;
+}
+#else
+ScoreFileLock ScoreFile_Lock(const char* path) {
+    std::string name = Target(path).string() + ".lock";
+    int fd = open(name.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
+    if (fd < 0) return {};
+    int r;
+    while ((r = flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
+    }
+    if (r != 0) {
+        close(fd);
+        return {};
+    }
+    return {fd};
+}
+
+void ScoreFile_Unlock(ScoreFileLock* lock) {
+    if (lock->handle == -1) return;
+    close((int)lock->handle); // closing the file releases the lock
+    lock->handle = -1;
+}
+#endif

@@ -2,7 +2,8 @@
 // from a regular file and only a few KB, without blocking; written beside the file (through a
 // symbolic link, beside its target), flushed to the disk and moved into place in one step, with
 // the file's own permissions kept and a read-only file left alone; a damaged file moved aside
-// before anything replaces it; and temporaries of killed saves cleared away.
+// before anything replaces it; temporaries of killed saves cleared away; and a lock beside the
+// file, so that two games saving at once take turns.
 #pragma once
 
 #include <cstddef>
@@ -30,3 +31,13 @@ bool ScoreFile_Replaceable(const char* path);
 std::string ScoreFile_MoveAside(const char* path);
 // Removes "<path>.new<pid>" files left by saves whose process no longer runs.
 void ScoreFile_RemoveStaleTemporaries(const char* path);
+
+// An exclusive hold on "<file>.lock" beside the leaderboard (beside a link's target), taken by a
+// game for the whole of a read, change and save. A second game waits for it.
+struct ScoreFileLock {
+    long long handle = -1; // -1: not held
+};
+// Waits for the lock and takes it. Where no lock file can be made (a folder nobody may write),
+// nothing is held, and the save that follows fails there on its own.
+ScoreFileLock ScoreFile_Lock(const char* path);
+void ScoreFile_Unlock(ScoreFileLock* lock);

@@ -27,9 +27,27 @@
 
 namespace {
 
-// What the child process does until it is killed: save the leaderboard over and over, or wait.
-[[noreturn]] void ChildMain(const char* path, bool saving) {
+// A game of its own: reads the table at its start, waits for "<path>.go", then submits four
+// entries tagged with its letter, each saved, and ends.
+[[noreturn]] void SubmitAsAnotherGame(char letter) {
+    HighScores_Load();
+    std::string go = std::string(highScoresPath) + ".go";
+    while (!std::filesystem::exists(go))
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    bool saved = true;
+    for (int i = 0; i < 4; i++) {
+        const char tag[3] = {letter, letter, (char)('1' + i)};
+        saved = HighScores_Submit(tag, 5000 + 10 * i + letter - 'A') && saved;
+    }
+    std::_Exit(saved ? 0 : 3);
+}
+
+// What the child process does: as another game, submit entries; else until it is killed, save
+// the leaderboard over and over ("save"), or wait ("wait").
+[[noreturn]] void ChildMain(const char* path, const char* job) {
     highScoresPath = path;
+    if (std::strlen(job) == 1) SubmitAsAnotherGame(job[0]);
+    bool saving = std::strcmp(job, "save") == 0;
     for (;;) {
         if (saving) {
             HighScores_WriteDefaults();
@@ -43,15 +61,15 @@ namespace {
 // A second process of this test program, killed without warning.
 class Child {
   public:
-    // Starts it, saving to `path` or only waiting; returns once it runs.
-    void Start(const std::string& path, bool saving) {
+    // Starts it on its job (see ChildMain) with the leaderboard at `path`; returns once it runs.
+    void Start(const std::string& path, const char* job) {
 #ifdef _WIN32
         // Windows cannot fork: the program is started again, and its start-up code (below)
         // becomes the child when it finds these variables. It makes `ready` once it runs.
         std::string ready = path + ".ready";
         std::filesystem::remove(ready);
         SetEnvironmentVariableA("ZORB_CHILD_SCORES", path.c_str());
-        SetEnvironmentVariableA("ZORB_CHILD_SAVES", saving ? "1" : "0");
+        SetEnvironmentVariableA("ZORB_CHILD_JOB", job);
         char self[MAX_PATH];
         GetModuleFileNameA(nullptr, self, MAX_PATH);
         std::string command = std::string("\"") + self + "\"";
@@ -66,7 +84,7 @@ class Child {
 #else
         pid = fork();
         ASSERT_GE(pid, 0);
-        if (pid == 0) ChildMain(path.c_str(), saving);
+        if (pid == 0) ChildMain(path.c_str(), job);
 #endif
     }
     long Pid() const {
@@ -74,6 +92,21 @@ class Child {
         return (long)info.dwProcessId;
 #else
         return (long)pid;
+#endif
+    }
+    // Waits for it to end on its own; its exit status.
+    int Wait() {
+#ifdef _WIN32
+        WaitForSingleObject(info.hProcess, INFINITE);
+        DWORD code = 1;
+        GetExitCodeProcess(info.hProcess, &code);
+        CloseHandle(info.hProcess);
+        CloseHandle(info.hThread);
+        return (int)code;
+#else
+        int status = 0;
+        waitpid(pid, &status, 0);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
 #endif
     }
     void Kill() {
@@ -102,7 +135,7 @@ const bool kIsChild = [] {
     const char* path = std::getenv("ZORB_CHILD_SCORES");
     if (!path) return false;
     std::ofstream(std::string(path) + ".ready") << "running";
-    ChildMain(path, std::strcmp(std::getenv("ZORB_CHILD_SAVES"), "1") == 0);
+    ChildMain(path, std::getenv("ZORB_CHILD_JOB"));
 }();
 #endif
 
@@ -400,7 +433,7 @@ TEST_F(HighScoresTest, KillDuringAWriteLeavesAWholeFile) {
 #endif
     for (int round = 0; round < rounds; round++) {
         Child saver;
-        saver.Start(path, true);
+        saver.Start(path, "save");
         std::this_thread::sleep_for(std::chrono::microseconds(200 + 37 * round));
         saver.Kill();
         std::string text = Read();
@@ -409,7 +442,7 @@ TEST_F(HighScoresTest, KillDuringAWriteLeavesAWholeFile) {
     // A save killed half way leaves its temporary; the next load clears those of dead savers,
     // and leaves one whose process still runs.
     Child waiting;
-    waiting.Start(path, false);
+    waiting.Start(path, "wait");
     std::string alive = path + ".new" + std::to_string(waiting.Pid());
     Write("x");
     std::filesystem::copy_file(path, alive);
@@ -419,6 +452,26 @@ TEST_F(HighScoresTest, KillDuringAWriteLeavesAWholeFile) {
     waiting.Kill();
     ASSERT_EQ(left.size(), 1u);
     EXPECT_EQ(left[0], alive);
+}
+
+// Two games that both read the table at their start save at the same moments: neither may write
+// its stale table over the other's entries.
+TEST_F(HighScoresTest, TwoGamesSavingAtOnceKeepEachOthersEntries) {
+    HighScores_Load();
+    Child a, b;
+    a.Start(path, "A");
+    b.Start(path, "B");
+    std::ofstream(path + ".go") << "go";
+    EXPECT_EQ(a.Wait(), 0) << "the first game's saves";
+    EXPECT_EQ(b.Wait(), 0) << "the second game's saves";
+    HighScores_Load();
+    int fromA = 0, fromB = 0;
+    for (const HighScoreEntry& e : HighScoreTable) {
+        fromA += e.tag[0] == 'A';
+        fromB += e.tag[0] == 'B';
+    }
+    EXPECT_EQ(fromA, 4) << Read();
+    EXPECT_EQ(fromB, 4) << Read();
 }
 
 } // namespace
