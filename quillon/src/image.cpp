@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "asset_file.h"
 #include "canvas.h"
 #include "internal.h"
 
@@ -39,14 +40,10 @@ static bool ReadPixels(SDL_Surface* loaded, QL_ImageData* img) {
 // hostile header would otherwise cost gigabytes.
 static const uint32_t kMaxSide = 8192;
 
-// Reads a PNG's size from its header; false when the file is not a PNG.
-static bool PngSize(const char* path, uint32_t* w, uint32_t* h) {
-    unsigned char head[24];
-    FILE* f = std::fopen(path, "rb");
-    if (!f) return false;
-    size_t n = std::fread(head, 1, sizeof head, f);
-    std::fclose(f);
-    if (n < sizeof head || std::memcmp(head, "\x89PNG\r\n\x1a\n", 8) != 0 ||
+// Reads a PNG's size from its header; false when the bytes are not a PNG.
+static bool PngSize(const std::vector<unsigned char>& file, uint32_t* w, uint32_t* h) {
+    const unsigned char* head = file.data();
+    if (file.size() < 24 || std::memcmp(head, "\x89PNG\r\n\x1a\n", 8) != 0 ||
         std::memcmp(head + 12, "IHDR", 4) != 0)
         return false;
     auto be = [&](int at) {
@@ -60,20 +57,27 @@ static bool PngSize(const char* path, uint32_t* w, uint32_t* h) {
 
 // Only PNG files are pictures here: SDL_image would try a dozen other formats, whose decoders
 // believe what their headers say (a damaged one asked for petabytes).
-static bool SizeAllowed(const char* path) {
+static bool SizeAllowed(const char* path, const std::vector<unsigned char>& file) {
     uint32_t w = 0, h = 0;
-    if (!PngSize(path, &w, &h)) return false;
+    if (!PngSize(file, &w, &h)) return false;
     if (w <= kMaxSide && h <= kMaxSide) return true;
     std::fprintf(stderr, "Quillon: %s is %u x %u pixels, larger than %u x %u: not loaded\n", path,
                  w, h, kMaxSide, kMaxSide);
     return false;
 }
 
+static SDL_Surface* DecodePng(const char* path) {
+    std::vector<unsigned char> file;
+    if (!AssetFile_Read(path, kAssetMaxBytes, &file) || !SizeAllowed(path, file)) return nullptr;
+    SDL_RWops* rw = SDL_RWFromConstMem(file.data(), (int)file.size());
+    SDL_Surface* loaded = rw ? IMG_LoadPNG_RW(rw) : nullptr;
+    if (rw) SDL_RWclose(rw);
+    return loaded;
+}
+
 QL_Image QL_Image_Load(const char* path) {
     Ql_Log_Asset(true, "image", path);
-    SDL_RWops* file = path && SizeAllowed(path) ? SDL_RWFromFile(path, "rb") : nullptr;
-    SDL_Surface* loaded = file ? IMG_LoadPNG_RW(file) : nullptr;
-    if (file) SDL_RWclose(file);
+    SDL_Surface* loaded = path ? DecodePng(path) : nullptr;
     if (!loaded) return nullptr;
     QL_ImageData* img = new QL_ImageData;
     bool ok = ReadPixels(loaded, img);

@@ -12,6 +12,7 @@
 #include <unistd.h>
 #endif
 
+#include "asset_file.h"
 #include "internal.h"
 #include "mixer.h"
 
@@ -105,26 +106,17 @@ void Ql_Sound_Advance(float seconds) {
     while (frames > 0) {
         int n = frames > 1024 ? 1024 : (int)frames;
         Mixer_Mix(&mixer, scratch, n);
-        if (capture) capture->insert(capture->end(), scratch, scratch + 2 * n);
+        if (capture) capture(scratch, n, captureUser);
         frames -= n;
     }
 }
 
-// No sound the game plays comes near this; a larger file is refused unread.
-static const long kMaxWavBytes = 64L << 20;
-
 // The file's bytes with every chunk length that claims more than the file holds cut to what it
 // does hold: the decoder allocates what a header claims, and a damaged one claims gigabytes.
 static bool ReadWav(const char* path, std::vector<Uint8>* bytes) {
-    FILE* f = std::fopen(path, "rb");
-    if (!f) return false;
-    Uint8 chunk[65536];
-    size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0 && (long)bytes->size() <= kMaxWavBytes)
-        bytes->insert(bytes->end(), chunk, chunk + n);
-    std::fclose(f);
+    if (!AssetFile_Read(path, kAssetMaxBytes, bytes)) return false;
     size_t size = bytes->size();
-    if ((long)size > kMaxWavBytes || size < 12) return false;
+    if (size < 12) return false;
     Uint8* b = bytes->data();
     auto put = [&](size_t at, Uint32 v) { // little-endian, as RIFF is
         for (int i = 0; i < 4; i++)

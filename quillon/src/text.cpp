@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "asset_file.h"
 #include "canvas.h"
 #include "internal.h"
 
@@ -56,14 +57,10 @@ QL_Font QL_Font_Load(const char* path) {
     Ql_Log_Asset(true, "font", path);
     for (QL_FontData* open : fonts)
         if (path && open->path == path) return open;
-    FILE* f = path ? std::fopen(path, "rb") : nullptr;
-    if (!f) return nullptr;
+    std::vector<unsigned char> bytes;
+    if (!AssetFile_Read(path, kAssetMaxBytes, &bytes)) return nullptr;
     QL_FontData* data = new QL_FontData;
-    unsigned char buf[65536];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-        data->bytes.insert(data->bytes.end(), buf, buf + n);
-    std::fclose(f);
+    data->bytes.swap(bytes);
     data->path = path;
     fonts.push_back(data);
     return data;

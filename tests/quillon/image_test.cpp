@@ -1,7 +1,15 @@
-// Images: whole and partial draws, centre and corner modes, alpha, both filters, empty handles.
+// Images: whole and partial draws, centre and corner modes, alpha, both filters, empty handles;
+// and what any asset load does with a file that is not a plain, bounded one.
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
+#include <vector>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include "tests/support/headless_fixture.h"
 
@@ -162,6 +170,51 @@ TEST_F(ImageTest, EmptyHandlesAndMissingFilesDoNothing) {
     QL_Font_Set(nullptr);
     QL_Font_DrawText("nothing", 10, 10);
     EXPECT_EQ(QLH_ActiveVoices(), 0);
+}
+
+// Whatever stands in an asset's place, loading returns at once with nothing: a FIFO must not
+// hang the start, a device must not be read for ever, a file past 64 MB is not read at all.
+TEST_F(ImageTest, AssetsAreReadOnlyFromRegularFilesOfBoundedSize) {
+    namespace fs = std::filesystem;
+    const std::string base = path + ".odd";
+    struct Case {
+        const char* what;
+        std::function<void(const std::string&)> make;
+    };
+    std::vector<Case> cases = {
+        {"a 65 MB file",
+         [](const std::string& p) {
+             std::ofstream(p) << "x";
+             fs::resize_file(p, 65u << 20);
+         }},
+        {"a folder", [](const std::string& p) { fs::create_directory(p); }},
+#ifndef _WIN32
+        {"a FIFO", [](const std::string& p) { ASSERT_EQ(mkfifo(p.c_str(), 0644), 0); }},
+        {"a link to /dev/zero", [](const std::string& p) { fs::create_symlink("/dev/zero", p); }},
+#endif
+    };
+    for (const Case& c : cases) {
+        for (const char* kind : {"image", "sound", "font"}) {
+            const std::string odd = base + "." + kind;
+            c.make(odd);
+            bool loaded = false;
+            if (kind[0] == 'i') {
+                QL_Image i = QL_Image_Load(odd.c_str());
+                loaded = i != nullptr;
+                QL_Image_Free(&i);
+            } else if (kind[0] == 's') {
+                QL_Sound s = QL_Sound_Load(odd.c_str());
+                loaded = s != nullptr;
+                QL_Sound_Free(s);
+            } else {
+                QL_Font f = QL_Font_Load(odd.c_str());
+                loaded = f != nullptr;
+                QL_Font_Free(&f);
+            }
+            EXPECT_FALSE(loaded) << kind << " from " << c.what;
+            fs::remove(odd);
+        }
+    }
 }
 
 } // namespace
