@@ -25,8 +25,45 @@ expect 0 "a shot of the last frame" "${headless[@]}" --frames 4 --shot-last cli_
 expect 1 "an unwritable last shot" "${headless[@]}" --frames 3 --shot-last /nonexistent/dir/l.png
 expect 1 "a canvas too large to make" "${headless[@]}" --frames 3 --size 20000x20000
 expect 2 "a bad key name" "${headless[@]}" --at 1:key:Bogus
+# Numbers are read whole or refused.
+for bad in "--frames abc" "--frames 5x" "--seed x" "--seed -1" "--size 640x480junk" "--size 640" \
+    "--size 0x480" "--dt fast" "--dt 0" "--at 1x:key:E" "--at 1:click:3,4z" "--shot abc:f.png" \
+    "--shot -3:g.png" "--shot 100:late.png"; do
+    read -r -a words <<<"$bad"
+    expect 2 "$bad" "${headless[@]}" --frames 10 "${words[@]}"
+done
+[ -e late.png ] || [ -e g.png ] || [ -e f.png ] && fail "a refused shot was written"
+# A write that fails after the file was opened (here the rename onto a folder in the file's
+# place) is a failure, and leaves no part of the file behind.
+mkdir -p cli_dir.png cli_dir.json cli_dir.wav
+expect 1 "a shot onto a folder" "${headless[@]}" --frames 3 --shot 1:cli_dir.png
+expect 1 "a last shot onto a folder" "${headless[@]}" --frames 3 --shot-last cli_dir.png
+expect 1 "a report onto a folder" "${headless[@]}" --frames 3 --report cli_dir.json
+expect 1 "a recording onto a folder" "${headless[@]}" --frames 3 --audio cli_dir.wav
+ls cli_dir.*.part* >/dev/null 2>&1 && fail "a failed write left its part behind"
+"${headless[@]}" --frames 3 --shot 1:cli_dir.png 2>&1 | grep -q "could not write cli_dir.png" ||
+    fail "a failed shot is not named"
+# A shot the run never reaches (it quits first) is a failure too.
+expect 1 "a shot after the program quit" "${headless[@]}" --frames 600 --at 2:click:1,1 \
+    --at 250:click:1,1 --at 300:click:1,1 --at 330:key:Q --at 340:key:Y --shot 590:cli_never.png
+# A full disk, where the system has one to offer.
+if [[ -w /dev/full && "${headless[0]}" != *wine* ]]; then
+    for what in "--shot 1:/dev/full" "--shot-last /dev/full" "--report /dev/full" "--audio /dev/full"; do
+        read -r -a words <<<"$what"
+        expect 1 "$what" "${headless[@]}" --frames 3 "${words[@]}"
+    done
+fi
+rmdir cli_dir.png cli_dir.json cli_dir.wav
 expect 0 "--help" "${headless[@]}" --help
 "${headless[@]}" --help | grep -q "Escape/Esc" || fail "--help does not print the usage"
 "${headless[@]}" --at 1:key:Bogus 2>&1 | grep -q "^usage:" || fail "no usage after a bad argument"
-rm -f cli_report.json cli_audio.wav cli_last.png
+# The asset generator takes no option for a folder.
+if [ -x ./zorb-assetgen ]; then
+    expect 0 "zorb-assetgen --help" ./zorb-assetgen --help
+    ./zorb-assetgen --help | grep -q "^usage: zorb-assetgen" || fail "zorb-assetgen --help prints no usage"
+    expect 2 "zorb-assetgen -x" ./zorb-assetgen -x
+    expect 2 "zorb-assetgen --preview" ./zorb-assetgen --preview
+    [ -e ./--help ] || [ -e ./-x ] && fail "zorb-assetgen made a folder named after an option"
+fi
+rm -f cli_report.json cli_audio.wav cli_last.png cli_never.png
 echo "zorb-headless exit statuses as expected"

@@ -2,7 +2,9 @@
 #include "tools/headless/script.h"
 
 #include <cctype>
-#include <cstdio>
+#include <cerrno>
+#include <climits>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -32,16 +34,46 @@ int Headless_ParseKey(const std::string& name) {
     return -1;
 }
 
+// The whole text as a decimal integer within [lowest, highest]; false for anything else
+// (empty, signs alone, trailing letters, out of range).
+static bool ParseLong(const std::string& text, long lowest, long highest, long* out) {
+    if (text.empty() || std::isspace((unsigned char)text[0])) return false;
+    errno = 0;
+    char* end = nullptr;
+    long value = std::strtol(text.c_str(), &end, 10);
+    if (errno != 0 || end != text.c_str() + text.size() || value < lowest || value > highest)
+        return false;
+    *out = value;
+    return true;
+}
+
+// The whole text as a finite decimal number.
+static bool ParseFloat(const std::string& text, float* out) {
+    if (text.empty() || std::isspace((unsigned char)text[0])) return false;
+    char* end = nullptr;
+    float value = std::strtof(text.c_str(), &end);
+    if (end != text.c_str() + text.size() || !std::isfinite(value)) return false;
+    *out = value;
+    return true;
+}
+
+// Two parts of the text around its first separator, each read whole by parse.
+template <typename Parse>
+static bool ParsePair(const std::string& text, char separator, Parse parse) {
+    size_t at = text.find(separator);
+    return at != std::string::npos && parse(text.substr(0, at), 0) && parse(text.substr(at + 1), 1);
+}
+
 static bool ParseXY(const std::string& text, float* x, float* y) {
-    return std::sscanf(text.c_str(), "%f,%f", x, y) == 2;
+    return ParsePair(text, ',', [&](const std::string& part, int i) {
+        return ParseFloat(part, i == 0 ? x : y);
+    });
 }
 
 bool Headless_ParseAction(const std::string& text, HeadlessAction* a) {
     size_t colon = text.find(':');
     if (colon == std::string::npos) return false;
-    char* end = nullptr;
-    a->frame = std::strtol(text.c_str(), &end, 10);
-    if (end != text.c_str() + colon || a->frame < 0) return false;
+    if (!ParseLong(text.substr(0, colon), 0, LONG_MAX, &a->frame)) return false;
     std::string rest = text.substr(colon + 1);
     size_t sep = rest.find(':');
     if (sep == std::string::npos) return false;
@@ -70,20 +102,32 @@ bool Headless_ParseAction(const std::string& text, HeadlessAction* a) {
 static bool ParseShot(const std::string& text, HeadlessShot* shot) {
     size_t colon = text.find(':');
     if (colon == std::string::npos || colon + 1 >= text.size()) return false;
-    shot->frame = std::atol(text.substr(0, colon).c_str());
     shot->path = text.substr(colon + 1);
-    return true;
+    return ParseLong(text.substr(0, colon), 0, LONG_MAX, &shot->frame);
+}
+
+static bool ParseSize(const std::string& text, int* width, int* height) {
+    return ParsePair(text, 'x', [&](const std::string& part, int i) {
+        long side = 0;
+        if (!ParseLong(part, 1, INT_MAX, &side)) return false;
+        *(i == 0 ? width : height) = (int)side;
+        return true;
+    });
+}
+
+static bool ParseSeed(const std::string& text, HeadlessConfig* c) {
+    long seed = 0;
+    if (!ParseLong(text, 0, (long)UINT_MAX, &seed)) return false;
+    c->seed = (unsigned)seed;
+    return c->seedGiven = true;
 }
 
 // Each flag takes one value; returns false on a bad one.
 static bool ParseFlag(const std::string& flag, const std::string& value, HeadlessConfig* c) {
-    if (flag == "--size") return std::sscanf(value.c_str(), "%dx%d", &c->width, &c->height) == 2;
-    if (flag == "--dt") return (c->dt = std::strtof(value.c_str(), nullptr)) > 0.0f;
-    if (flag == "--frames") return (c->frames = std::atol(value.c_str())) >= 0;
-    if (flag == "--seed") {
-        c->seed = (unsigned)std::strtoul(value.c_str(), nullptr, 10);
-        return c->seedGiven = true;
-    }
+    if (flag == "--size") return ParseSize(value, &c->width, &c->height);
+    if (flag == "--dt") return ParseFloat(value, &c->dt) && c->dt > 0.0f;
+    if (flag == "--frames") return ParseLong(value, 0, LONG_MAX, &c->frames);
+    if (flag == "--seed") return ParseSeed(value, c);
     if (flag == "--report" || flag == "--audio" || flag == "--shot-last") {
         (flag == "--report" ? c->report : flag == "--audio" ? c->audio : c->lastShot) = value;
         return true;
@@ -122,6 +166,19 @@ const char* const kHeadlessUsage =
     "--shot-last   save the last frame drawn (with --autoplay: the end of the bot's run)\n"
     "--help        this text\n";
 
+// A shot of a frame the run never reaches is a mistake on the command line.
+static bool ShotsWithinRun(const HeadlessConfig& config, std::string* error) {
+    for (const HeadlessShot& shot : config.shots) {
+        if (shot.frame >= config.frames) {
+            error->assign("--shot ").append(std::to_string(shot.frame)).append(":");
+            error->append(shot.path).append(" is past the run's last frame (--frames ");
+            error->append(std::to_string(config.frames)).append(")");
+            return false;
+        }
+    }
+    return true;
+}
+
 bool Headless_ParseArgs(int argc, char** argv, HeadlessConfig* config, std::string* error) {
     for (int i = 1; i < argc; i++) {
         std::string flag = argv[i];
@@ -140,5 +197,5 @@ bool Headless_ParseArgs(int argc, char** argv, HeadlessConfig* config, std::stri
         }
         i++;
     }
-    return true;
+    return ShotsWithinRun(*config, error);
 }
