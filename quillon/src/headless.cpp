@@ -6,6 +6,8 @@
 #include <SDL_image.h>
 #include <SDL_ttf.h>
 
+#include <new>
+
 #include "canvas.h"
 #include "internal.h"
 
@@ -68,7 +70,7 @@ bool QLH_Start(int width, int height, float dt) {
 // Leaves the current state through its exit callback, then frees what the engine holds.
 void QLH_Shutdown() {
     if (statesStarted && g_ql.exit) g_ql.exit();
-    Ql_Sound_Capture(nullptr);
+    Ql_Sound_Capture(nullptr, nullptr);
     Ql_Sound_Close();
     Ql_Text_Shutdown();
     Ql_Video_Close();
@@ -130,23 +132,70 @@ void QLH_ReadPixel(int x, int y, int* r, int* g, int* b, int* a) {
     if (a) *a = (int)(px >> 24);
 }
 
-bool QLH_SavePng(const char* path) {
+namespace {
+
+// An SDL stream that appends whatever is written to a byte vector.
+size_t SDLCALL AppendToVector(SDL_RWops* rw, const void* data, size_t size, size_t count) {
+    auto* out = static_cast<std::vector<unsigned char>*>(rw->hidden.unknown.data1);
+    const unsigned char* bytes = static_cast<const unsigned char*>(data);
+    try {
+        out->insert(out->end(), bytes, bytes + size * count);
+    } catch (const std::bad_alloc&) {
+        return 0;
+    }
+    return count;
+}
+
+Sint64 SDLCALL VectorSeek(SDL_RWops* rw, Sint64 offset, int whence) {
+    auto* out = static_cast<std::vector<unsigned char>*>(rw->hidden.unknown.data1);
+    return offset == 0 && whence != RW_SEEK_SET ? (Sint64)out->size() : -1; // tell only
+}
+
+std::vector<float> captured;
+
+void KeepCaptured(const float* samples, int frames, void*) {
+    captured.insert(captured.end(), samples, samples + 2 * (size_t)frames);
+}
+
+} // namespace
+
+bool QLH_EncodePng(std::vector<unsigned char>* png) {
+    png->clear();
     const uint32_t* pixels = g_ql.videoReady ? Canvas_Pixels() : nullptr;
-    if (!pixels || !path) return false;
+    if (!pixels) return false;
     SDL_Surface* shot =
         SDL_CreateRGBSurfaceWithFormatFrom((void*)pixels, Canvas_Width(), Canvas_Height(), 32,
                                            Canvas_Width() * 4, SDL_PIXELFORMAT_ARGB8888);
-    if (!shot) return false;
-    bool ok = IMG_SavePNG(shot, path) == 0;
+    SDL_RWops* rw = shot ? SDL_AllocRW() : nullptr;
+    bool ok = rw != nullptr;
+    if (ok) {
+        rw->type = SDL_RWOPS_UNKNOWN;
+        rw->write = AppendToVector;
+        rw->seek = VectorSeek;
+        rw->hidden.unknown.data1 = png;
+        ok = IMG_SavePNG_RW(shot, rw, 0) == 0 && !png->empty();
+        SDL_FreeRW(rw);
+    }
     SDL_FreeSurface(shot);
     return ok;
 }
 
-static std::vector<float> captured;
+bool QLH_SavePng(const char* path) {
+    std::vector<unsigned char> png;
+    if (!path || !QLH_EncodePng(&png)) return false;
+    SDL_RWops* file = SDL_RWFromFile(path, "wb");
+    if (!file) return false;
+    bool ok = SDL_RWwrite(file, png.data(), png.size(), 1) == 1;
+    return SDL_RWclose(file) == 0 && ok;
+}
 
 void QLH_SetAudioCapture(bool on) {
     captured.clear();
-    Ql_Sound_Capture(on ? &captured : nullptr);
+    Ql_Sound_Capture(on ? KeepCaptured : nullptr, nullptr);
+}
+void QLH_SetAudioSink(QLH_AudioSink sink, void* user) {
+    captured.clear();
+    Ql_Sound_Capture(sink, user);
 }
 const std::vector<float>& QLH_AudioCapture() {
     return captured;

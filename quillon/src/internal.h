@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "quillon/headless.h"
 #include "quillon/quillon.h"
 
 // Everything the engine holds between calls. One instance, g_ql.
@@ -86,8 +87,8 @@ void Ql_Sound_Close();
 void Ql_Sound_Advance(float seconds); // mixes silently when there is no device
 // The rate the mixer puts out, with a device or without.
 const int kQlOutputRate = 48000;
-// Keeps every later sample mixed without a device in out (interleaved stereo); null stops.
-void Ql_Sound_Capture(std::vector<float>* out);
+// Hands every later block mixed without a device to the sink; null stops.
+void Ql_Sound_Capture(QLH_AudioSink sink, void* user);
 int Ql_Sound_ActiveVoices();
 float Ql_Sound_GroupVolume(int group);
 

@@ -88,12 +88,14 @@ void Ql_Sound_Close() {
 
 // Without a device the mixer is run by the frame clock: dt's worth of output each frame, the
 // fractions carried over so that a run of any length gets exactly its length of sound. While a
-// capture is on, the output is kept as the device would have received it.
-static std::vector<float>* capture = nullptr;
+// capture is on, the output goes to its sink as the device would have received it.
+static QLH_AudioSink capture = nullptr;
+static void* captureUser = nullptr;
 static double owedFrames = 0.0;
 
-void Ql_Sound_Capture(std::vector<float>* out) {
-    capture = out;
+void Ql_Sound_Capture(QLH_AudioSink sink, void* user) {
+    capture = sink;
+    captureUser = user;
     owedFrames = 0.0;
 }
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # zorb-headless's exit status: 0 for a run that wrote all it was asked to, 1 when a report, a
-# shot or the canvas could not be made, 2 (with the usage) for a bad argument; --help prints the
-# usage. Run from the build directory.
+# shot, a recording or the canvas could not be made, 2 (with the usage) for a bad argument;
+# --help prints the usage. Run from the build directory.
 set -u
 # The program to run: ZORB_HEADLESS names it with its runner (Wine for the Windows build).
 read -r -a headless <<<"${ZORB_HEADLESS:-./zorb-headless}"

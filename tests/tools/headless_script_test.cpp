@@ -1,10 +1,13 @@
 // zorb-headless's command line: key names in any case, actions, and --help.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "quillon/quillon.h"
+#include "tools/headless/audio_file.h"
 #include "tools/headless/script.h"
 
 namespace {
@@ -55,6 +58,25 @@ TEST(HeadlessScript, ActionsAndHelp) {
     EXPECT_TRUE(Headless_ParseArgs((int)argv.size(), argv.data(), &config, &error));
     EXPECT_TRUE(config.help);
     EXPECT_NE(std::string(kHeadlessUsage).find("Escape/Esc"), std::string::npos);
+}
+
+// A capture longer than a WAV file can state is refused whole, never written with sizes that
+// wrapped around; one that fits is written with its true length.
+TEST(HeadlessAudioFile, ACaptureTooLongForItsHeaderIsNotKept) {
+    const std::string path = "headless_audio_limit.wav";
+    const float block[2 * 100] = {};
+    for (int blocks : {2, 3}) {
+        AudioFile file;
+        ASSERT_TRUE(AudioFile_Open(&file, path, 48000, 8 * 250));
+        for (int i = 0; i < blocks; i++)
+            AudioFile_Append(&file, block, 100);
+        bool fits = blocks == 2;
+        EXPECT_EQ(AudioFile_Finish(&file), fits) << blocks << " blocks";
+        std::error_code ec;
+        EXPECT_EQ(std::filesystem::file_size(path, ec), fits ? 58u + 200 * 8 : (uintmax_t)-1)
+            << blocks << " blocks";
+        std::remove(path.c_str());
+    }
 }
 
 } // namespace

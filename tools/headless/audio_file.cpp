@@ -1,12 +1,13 @@
 // The WAV writer: a RIFF file with an IEEE-float format chunk, a fact chunk and the samples,
-// little-endian whatever the machine.
+// little-endian whatever the machine. The header goes in last, once the length is known.
 #include "tools/headless/audio_file.h"
 
-#include <cstdint>
-#include <cstdio>
 #include <cstring>
+#include <vector>
 
 namespace {
+
+const size_t kHeaderBytes = 58;
 
 void Put(std::vector<unsigned char>* out, uint32_t value, int bytes) {
     for (int i = 0; i < bytes; i++)
@@ -42,17 +43,39 @@ std::vector<unsigned char> Header(uint32_t frames, int rate) {
 
 } // namespace
 
-bool AudioFile_WriteWav(const char* path, const std::vector<float>& samples, int rate) {
-    const uint32_t frames = (uint32_t)(samples.size() / 2);
-    std::vector<unsigned char> bytes = Header(frames, rate);
-    bytes.reserve(bytes.size() + (size_t)frames * 8);
+bool AudioFile_Open(AudioFile* file, const std::string& path, int rate, uint64_t maxDataBytes) {
+    *file = AudioFile();
+    file->rate = rate;
+    file->maxDataBytes = maxDataBytes;
+    if (!OutputFile_Open(&file->out, path)) return false;
+    const unsigned char room[kHeaderBytes] = {}; // the header's place
+    OutputFile_Write(&file->out, room, sizeof room);
+    return true;
+}
+
+void AudioFile_Append(AudioFile* file, const float* samples, int frames) {
+    if (file->full || frames <= 0) return;
+    if ((file->frames + (uint64_t)frames) * 8 > file->maxDataBytes) {
+        file->full = true;
+        return;
+    }
+    std::vector<unsigned char> bytes;
+    bytes.reserve((size_t)frames * 8);
     for (size_t i = 0; i < (size_t)frames * 2; i++) {
         uint32_t bits;
         std::memcpy(&bits, &samples[i], 4);
         Put(&bytes, bits, 4);
     }
-    FILE* f = std::fopen(path, "wb");
-    if (!f) return false;
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    return std::fclose(f) == 0 && ok;
+    OutputFile_Write(&file->out, bytes.data(), bytes.size());
+    file->frames += (uint64_t)frames;
+}
+
+bool AudioFile_Finish(AudioFile* file) {
+    if (file->full) {
+        OutputFile_Abort(&file->out);
+        return false;
+    }
+    std::vector<unsigned char> header = Header((uint32_t)file->frames, file->rate);
+    OutputFile_WriteAt(&file->out, 0, header.data(), header.size());
+    return OutputFile_Commit(&file->out);
 }

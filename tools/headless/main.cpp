@@ -8,6 +8,7 @@
 #include "quillon/quillon.h"
 #include "tools/headless/audio_file.h"
 #include "tools/headless/autoplay.h"
+#include "tools/headless/output_file.h"
 #include "tools/headless/report.h"
 #include "tools/headless/script.h"
 
@@ -48,9 +49,55 @@ static void ApplyDue(long frame, std::vector<HeadlessAction>* actions) {
     actions->insert(actions->end(), later.begin(), later.end());
 }
 
-static bool Unwritten(const std::string& path) {
-    std::fprintf(stderr, "zorb-headless: could not write %s\n", path.c_str());
+static bool Unwritten(const std::string& path, const char* why = "") {
+    std::fprintf(stderr, "zorb-headless: could not write %s%s\n", path.c_str(), why);
     return false;
+}
+
+static bool SaveShot(const std::string& path) {
+    std::vector<unsigned char> png;
+    return (QLH_EncodePng(&png) && OutputFile_WriteWhole(path, png.data(), png.size())) ||
+           Unwritten(path);
+}
+
+static void KeepSound(const float* samples, int frames, void* user) {
+    AudioFile_Append(static_cast<AudioFile*>(user), samples, frames);
+}
+
+// Runs the frames, taking the shots due; false when a shot could not be written.
+static bool Run(HeadlessConfig& config, const AudioFile& audio) {
+    bool written = true;
+    FrameTimes times;
+    long f = 0;
+    for (; f < config.frames && !QLH_Terminated() && !audio.full; f++) {
+        ApplyDue(f, &config.actions);
+        if (config.autoplay) Autoplay_Frame();
+        if (config.autoplay && Autoplay_RunOver()) break;
+        auto start = std::chrono::steady_clock::now();
+        QLH_Step(1);
+        times.Add(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        for (const HeadlessShot& shot : config.shots)
+            if (shot.frame == f) written = SaveShot(shot.path) && written;
+    }
+    for (const HeadlessShot& shot : config.shots)
+        if (shot.frame >= f) written = Unwritten(shot.path, ": the run ended before its frame");
+    if (!config.lastShot.empty()) written = SaveShot(config.lastShot) && written;
+    if (!config.report.empty() && !Report_Write(config.report.c_str(), times))
+        written = Unwritten(config.report);
+    return written;
+}
+
+// The sound is streamed to its file as the run goes; a run longer than a WAV file can hold stops
+// there, and the file is not kept.
+static bool FinishAudio(const HeadlessConfig& config, AudioFile* audio) {
+    if (config.audio.empty()) return true;
+    QLH_SetAudioSink(nullptr, nullptr);
+    if (audio->full)
+        std::fprintf(stderr,
+                     "zorb-headless: %s: a WAV file holds at most 4 GB of sound; the run "
+                     "stopped there\n",
+                     config.audio.c_str());
+    return AudioFile_Finish(audio) || Unwritten(config.audio);
 }
 
 int main(int argc, char** argv) {
@@ -64,34 +111,22 @@ int main(int argc, char** argv) {
         std::fputs(kHeadlessUsage, stdout);
         return 0;
     }
-    bool written = true;
     if (!QLH_Start(config.width, config.height, config.dt)) {
         std::fprintf(stderr, "zorb-headless: cannot make a %dx%d canvas\n", config.width,
                      config.height);
         return 1;
     }
+    AudioFile audio;
+    if (!config.audio.empty() && !AudioFile_Open(&audio, config.audio, QLH_AudioRate())) {
+        QLH_Shutdown();
+        return Unwritten(config.audio), 1;
+    }
+    if (!config.audio.empty()) QLH_SetAudioSink(KeepSound, &audio);
     if (config.seedGiven) QLH_ForceSeed(config.seed);
     QLH_SetCountOnly(config.countOnly);
-    if (!config.audio.empty()) QLH_SetAudioCapture(true);
     App_Start();
-    FrameTimes times;
-    for (long f = 0; f < config.frames && !QLH_Terminated(); f++) {
-        ApplyDue(f, &config.actions);
-        if (config.autoplay) Autoplay_Frame();
-        if (config.autoplay && Autoplay_RunOver()) break;
-        auto start = std::chrono::steady_clock::now();
-        QLH_Step(1);
-        times.Add(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-        for (const HeadlessShot& shot : config.shots)
-            if (shot.frame == f && !QLH_SavePng(shot.path.c_str())) written = Unwritten(shot.path);
-    }
-    if (!config.lastShot.empty() && !QLH_SavePng(config.lastShot.c_str()))
-        written = Unwritten(config.lastShot);
-    if (!config.report.empty() && !Report_Write(config.report.c_str(), times))
-        written = Unwritten(config.report);
-    if (!config.audio.empty() &&
-        !AudioFile_WriteWav(config.audio.c_str(), QLH_AudioCapture(), QLH_AudioRate()))
-        written = Unwritten(config.audio);
+    bool written = Run(config, audio);
+    written = FinishAudio(config, &audio) && written;
     QLH_Shutdown();
     return written ? 0 : 1;
 }

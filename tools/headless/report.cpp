@@ -7,6 +7,7 @@
 #include "game/player.h"
 #include "quillon/headless.h"
 #include "quillon/quillon.h"
+#include "tools/headless/output_file.h"
 #include "ui/front_end.h"
 #include "world/renderer.h"
 #include "world/sprite_pool.h"
@@ -19,8 +20,9 @@ static const char* StateName() {
 }
 
 bool Report_Write(const char* path, const FrameTimes& times) {
-    FILE* f = std::fopen(path, "w");
-    if (!f) return false;
+    OutputFile out;
+    if (!OutputFile_Open(&out, path)) return false;
+    FILE* f = out.file;
     std::fprintf(f, "{\n");
     std::fprintf(f, "  \"state\": \"%s\",\n", StateName());
     std::fprintf(f, "  \"terminated\": %s,\n", QLH_Terminated() ? "true" : "false");
@@ -43,5 +45,5 @@ bool Report_Write(const char* path, const FrameTimes& times) {
     std::fprintf(f, "  \"frameTimeMs\": {\"mean\": %.4f, \"worst\": %.4f}\n", mean * 1000.0,
                  times.worst * 1000.0);
     std::fprintf(f, "}\n");
-    return std::fclose(f) == 0;
+    return OutputFile_Commit(&out);
 }

@@ -47,6 +47,9 @@ long QLH_FrameCount();
 
 // Canvas reads.
 void QLH_ReadPixel(int x, int y, int* r, int* g, int* b, int* a);
+// The canvas as a PNG file's bytes, in memory; false when it cannot be encoded.
+bool QLH_EncodePng(std::vector<unsigned char>* png);
+// Saves the canvas as a PNG; false when any part of the write failed.
 bool QLH_SavePng(const char* path);
 
 // While on, everything the mixer puts out is kept: interleaved stereo float at
@@ -54,6 +57,10 @@ bool QLH_SavePng(const char* path);
 void QLH_SetAudioCapture(bool on);
 const std::vector<float>& QLH_AudioCapture();
 int QLH_AudioRate();
+// Instead of keeping it, hands the mixer's output to a sink as it is made: blocks of `frames`
+// interleaved stereo samples. Null stops. Replaces QLH_SetAudioCapture's keeping.
+typedef void (*QLH_AudioSink)(const float* samples, int frames, void* user);
+void QLH_SetAudioSink(QLH_AudioSink sink, void* user);
 
 // The number of voices the mixer is playing (paused ones included).
 int QLH_ActiveVoices();
