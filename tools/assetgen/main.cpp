@@ -25,12 +25,34 @@ static bool Generate(const std::string& root) {
            Effects_Generate(root) && Music_Generate(root);
 }
 
+static const char* const kUsage =
+    "usage: zorb-assetgen [ASSETS_DIR]          write every asset the game loads (default "
+    "./Assets)\n"
+    "       zorb-assetgen --preview FILE.png    the sprite sheet enlarged, each frame labelled\n"
+    "       zorb-assetgen --help                this text\n";
+
+// Only the forms in the usage: anything else starting with '-' is a mistake, not a folder name.
+static bool WellFormed(int argc, char** argv) {
+    if (argc == 1) return true;
+    std::string first = argv[1];
+    if (first == "--preview") return argc == 3;
+    return argc == 2 && (first == "--help" || first.empty() || first[0] != '-');
+}
+
 int main(int argc, char** argv) {
     SDL_SetMainReady();
+    if (!WellFormed(argc, argv)) {
+        std::fprintf(stderr, "zorb-assetgen: bad arguments\n%s", kUsage);
+        return 2;
+    }
     std::string first = argc > 1 ? argv[1] : "Assets";
+    if (first == "--help") {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
     bool ok;
     if (first == "--preview") {
-        ok = argc > 2 && (TTF_WasInit() || TTF_Init() == 0) &&
+        ok = (TTF_WasInit() || TTF_Init() == 0) &&
              Preview_Write(Sprites_MakeSheet(), argv[2], kSystemFont);
     } else {
         ok = Generate(first);
