@@ -41,7 +41,7 @@ void Game_SimulateStep() {
 }
 
 void Game_EscapeToggle() {
-    if (!QL_Input_KeyTriggered(QL_KEY_ESCAPE)) return;
+    if (!QL_Input_PlaceTriggered(QL_KEY_ESCAPE)) return;
     Effect_Play(gameSounds.blip, 3.0f);
     runState.paused = runState.paused ? 0 : 1;
 }

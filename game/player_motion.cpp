@@ -85,10 +85,10 @@ void PlayerMotion_AxisMove(float* p, float d, float o, bool alongX) {
 
 void PlayerMotion_Update() {
     float dt = QL_System_GetDt();
-    KeyAxis(&player.forwardSpeed, QL_Input_KeyDown('W'), 1.0f, dt);
-    KeyAxis(&player.forwardSpeed, QL_Input_KeyDown('S'), -1.0f, dt);
-    KeyAxis(&player.strafeSpeed, QL_Input_KeyDown('A'), -1.0f, dt);
-    KeyAxis(&player.strafeSpeed, QL_Input_KeyDown('D'), 1.0f, dt);
+    KeyAxis(&player.forwardSpeed, QL_Input_PlaceDown('W'), 1.0f, dt);
+    KeyAxis(&player.forwardSpeed, QL_Input_PlaceDown('S'), -1.0f, dt);
+    KeyAxis(&player.strafeSpeed, QL_Input_PlaceDown('A'), -1.0f, dt);
+    KeyAxis(&player.strafeSpeed, QL_Input_PlaceDown('D'), 1.0f, dt);
     float s = std::sqrt(player.strafeSpeed * player.strafeSpeed +
                         player.forwardSpeed * player.forwardSpeed);
     if (s > kTopSpeed) {

@@ -55,13 +55,13 @@ void FireBomb() {
 
 // A selection always restarts the full cooldown.
 void Select() {
-    if (QL_Input_KeyReleased('1')) {
+    if (QL_Input_PlaceReleased('1')) {
         player.weapon = kWeaponAuto;
         player.weaponCooldown = player.autoInterval;
-    } else if (QL_Input_KeyReleased('2')) {
+    } else if (QL_Input_PlaceReleased('2')) {
         player.weapon = kWeaponSpread;
         player.weaponCooldown = 1.0f;
-    } else if (QL_Input_KeyReleased('3')) {
+    } else if (QL_Input_PlaceReleased('3')) {
         player.weapon = kWeaponBomb;
         player.weaponCooldown = 3.0f;
         player.reloadBlipTimer = 0.0f;

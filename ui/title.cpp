@@ -1,8 +1,11 @@
 // The title screen. Keys act on release and blip: E starts a run, S, H and C open the settings,
-// high-score and credits screens, Q asks whether to quit and Y answers it.
+// high-score and credits screens, Q asks whether to quit and Y answers it. These are letters, as
+// the layout types them; the play keys it names are places, named as the layout has them.
 #include "ui/title.h"
 
 #include <cmath>
+#include <cstdio>
+#include <string>
 
 #include "core/constants.h"
 #include "quillon/quillon.h"
@@ -43,13 +46,36 @@ ScreenRequest TitleKeys() {
     return request;
 }
 
+// The lines that name play keys, each key named as the player's layout has it at its place (the
+// line reads "MOVE = [Z] [Q] [S] [D]" on AZERTY).
+struct PlayKeyLines {
+    char move[kMenuLineSize], weapons[3][kMenuLineSize];
+};
+
+void NamePlayKeys(PlayKeyLines* out) {
+    std::string move[4];
+    for (int i = 0; i < 4; i++)
+        move[i] = QL_Input_PlaceName("WASD"[i]);
+    std::snprintf(out->move, kMenuLineSize,
+                  "MOVE = [%s] [%s] [%s] [%s]    TURN & FIRE = [MOUSE]    PAUSE = [ESC]",
+                  move[0].c_str(), move[1].c_str(), move[2].c_str(), move[3].c_str());
+    const char* guns[3] = {"Rapid-Firing and Accurate AUTO GUN",
+                           "Close Quarters Sweeping SPREAD GUN",
+                           "Dangerous but Destructive BOMB GUN"};
+    for (int i = 0; i < 3; i++)
+        std::snprintf(out->weapons[i], kMenuLineSize, "WEAPON [%s] = %s",
+                      QL_Input_PlaceName('1' + i), guns[i]);
+}
+
 // The lines below the logo; the first one is drawn apart, with its circling shadow.
 void TitleLines(TitleLine lines[9]) {
+    static PlayKeyLines keys;
+    NamePlayKeys(&keys);
     const TitleLine table[9] = {
-        {0.55f, "MOVE = [W] [A] [S] [D]    TURN & FIRE = [MOUSE]    PAUSE = [ESC]", kWhite},
-        {0.60f, "WEAPON [1] = Rapid-Firing and Accurate AUTO GUN", {255, 0, 255, 255}},
-        {0.65f, "WEAPON [2] = Close Quarters Sweeping SPREAD GUN", {0, 255, 255, 255}},
-        {0.70f, "WEAPON [3] = Dangerous but Destructive BOMB GUN", {255, 255, 0, 255}},
+        {0.55f, keys.move, kWhite},
+        {0.60f, keys.weapons[0], {255, 0, 255, 255}},
+        {0.65f, keys.weapons[1], {0, 255, 255, 255}},
+        {0.70f, keys.weapons[2], {255, 255, 0, 255}},
         {0.75f, "Defend yourself against eight kinds of enemies!", kWhite},
         {0.80f, "Rack up score to earn extra lives!", kWhite},
         {0.85f, "Try to survive for as long as possible!", kWhite},

@@ -88,14 +88,20 @@ void QLH_SetFocus(bool focused) {
 }
 
 void QLH_KeyDown(int key) {
-    Ql_Input_InjectKey(key, true);
+    Ql_Input_InjectKey(key, key, true);
 }
 void QLH_KeyUp(int key) {
-    Ql_Input_InjectKey(key, false);
+    Ql_Input_InjectKey(key, key, false);
 }
 void QLH_KeyTap(int key) {
-    Ql_Input_InjectKey(key, true);
-    Ql_Input_InjectKey(key, false);
+    Ql_Input_InjectKey(key, key, true);
+    Ql_Input_InjectKey(key, key, false);
+}
+void QLH_KeyDownAs(int place, int letter) {
+    Ql_Input_InjectKey(place, letter, true);
+}
+void QLH_KeyUpAs(int place, int letter) {
+    Ql_Input_InjectKey(place, letter, false);
 }
 void QLH_MouseMove(float x, float y) {
     Ql_Input_InjectMouseMove(x, y);

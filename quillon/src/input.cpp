@@ -13,10 +13,16 @@ namespace {
 
 const int kButtons = 3;
 
-struct InputState {
+// Held keys and this frame's edges, in one of the keyboard's two views.
+struct KeyView {
     bool down[QL_KEY_COUNT] = {};
     bool pressed[QL_KEY_COUNT] = {};
     bool released[QL_KEY_COUNT] = {};
+};
+
+struct InputState {
+    KeyView letters; // by what the layout types
+    KeyView places;  // by where the key sits, named as on a US layout
     bool buttonDown[kButtons] = {};
     bool buttonPressed[kButtons] = {};
     bool buttonReleased[kButtons] = {};
@@ -30,7 +36,8 @@ InputState s;
 // A scripted event from the headless driver, applied at the next frame's start.
 struct Injected {
     enum Kind { Key, Move, Button } kind;
-    int key;
+    int key; // the place of a key
+    int letter;
     bool down;
     float x, y;
 };
@@ -53,11 +60,54 @@ int MapKey(SDL_Keycode k) {
     return -1;
 }
 
-void SetKey(int key, bool down) {
+// A place by the key a US layout has there: letters, digits, Escape, Space, Enter, the arrows and
+// F1 to F12 (those the game or its screens use).
+int MapPlace(SDL_Scancode c) {
+    if (c >= SDL_SCANCODE_A && c <= SDL_SCANCODE_Z) return 'A' + (c - SDL_SCANCODE_A);
+    if (c >= SDL_SCANCODE_1 && c <= SDL_SCANCODE_9) return '1' + (c - SDL_SCANCODE_1);
+    if (c >= SDL_SCANCODE_F1 && c <= SDL_SCANCODE_F12) return QL_KEY_F1 + (c - SDL_SCANCODE_F1);
+    switch (c) {
+    case SDL_SCANCODE_0:
+        return '0';
+    case SDL_SCANCODE_ESCAPE:
+        return QL_KEY_ESCAPE;
+    case SDL_SCANCODE_SPACE:
+        return ' ';
+    case SDL_SCANCODE_RETURN:
+        return '\r';
+    case SDL_SCANCODE_UP:
+        return QL_KEY_UP;
+    case SDL_SCANCODE_DOWN:
+        return QL_KEY_DOWN;
+    case SDL_SCANCODE_LEFT:
+        return QL_KEY_LEFT;
+    case SDL_SCANCODE_RIGHT:
+        return QL_KEY_RIGHT;
+    default:
+        return -1;
+    }
+}
+
+// The scancode of a place: MapPlace's inverse.
+SDL_Scancode PlaceScancode(int key) {
+    for (int c = SDL_SCANCODE_A; c < SDL_SCANCODE_F12 + 1; c++)
+        if (MapPlace((SDL_Scancode)c) == key) return (SDL_Scancode)c;
+    for (SDL_Scancode c :
+         {SDL_SCANCODE_UP, SDL_SCANCODE_DOWN, SDL_SCANCODE_LEFT, SDL_SCANCODE_RIGHT})
+        if (MapPlace(c) == key) return c;
+    return SDL_SCANCODE_UNKNOWN;
+}
+
+void SetKey(KeyView* v, int key, bool down) {
     if (!ValidKey(key)) return;
-    if (down && !s.down[key]) s.pressed[key] = true;
-    if (!down && s.down[key]) s.released[key] = true;
-    s.down[key] = down;
+    if (down && !v->down[key]) v->pressed[key] = true;
+    if (!down && v->down[key]) v->released[key] = true;
+    v->down[key] = down;
+}
+
+void ClearEdges(KeyView* v) {
+    for (int i = 0; i < QL_KEY_COUNT; i++)
+        v->pressed[i] = v->released[i] = false;
 }
 
 void SetButton(int b, bool down) {
@@ -91,7 +141,10 @@ void LeaveRelative() {
 
 void ApplyInjected() {
     for (const Injected& e : injected) {
-        if (e.kind == Injected::Key) SetKey(e.key, e.down);
+        if (e.kind == Injected::Key) {
+            SetKey(&s.letters, e.letter, e.down);
+            SetKey(&s.places, e.key, e.down);
+        }
         if (e.kind == Injected::Button) SetButton(0, e.down);
         if (e.kind == Injected::Move) {
             s.mouseX = e.x;
@@ -104,8 +157,8 @@ void ApplyInjected() {
 } // namespace
 
 void Ql_Input_BeginFrame() {
-    for (int i = 0; i < QL_KEY_COUNT; i++)
-        s.pressed[i] = s.released[i] = false;
+    ClearEdges(&s.letters);
+    ClearEdges(&s.places);
     for (int b = 0; b < kButtons; b++)
         s.buttonPressed[b] = s.buttonReleased[b] = false;
     if (g_ql.headless) ApplyInjected();
@@ -117,7 +170,8 @@ void Ql_Input_HandleEvent(const SDL_Event& e) {
     case SDL_KEYDOWN:
     case SDL_KEYUP:
         if (e.key.repeat) return;
-        SetKey(MapKey(e.key.keysym.sym), e.type == SDL_KEYDOWN);
+        SetKey(&s.letters, MapKey(e.key.keysym.sym), e.type == SDL_KEYDOWN);
+        SetKey(&s.places, MapPlace(e.key.keysym.scancode), e.type == SDL_KEYDOWN);
         return;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
@@ -146,8 +200,10 @@ void Ql_Input_EndFrame() {
 
 void Ql_Input_FocusLost() {
     LeaveRelative();
-    for (int i = 0; i < QL_KEY_COUNT; i++)
-        SetKey(i, false);
+    for (int i = 0; i < QL_KEY_COUNT; i++) {
+        SetKey(&s.letters, i, false);
+        SetKey(&s.places, i, false);
+    }
     for (int b = 0; b < kButtons; b++)
         SetButton(b, false);
 }
@@ -157,8 +213,8 @@ void Ql_Input_Reset() {
     injected.clear();
 }
 
-void Ql_Input_InjectKey(int key, bool down) {
-    injected.push_back({Injected::Key, key, down, 0.0f, 0.0f});
+void Ql_Input_InjectKey(int place, int letter, bool down) {
+    injected.push_back({Injected::Key, place, letter, down, 0.0f, 0.0f});
 }
 // Positions that are not numbers are dropped; far-off ones are held to a bound, so no input can
 // carry an infinity or a NaN into the game.
@@ -171,10 +227,10 @@ static bool Sane(float* x, float* y) {
 }
 
 void Ql_Input_InjectMouseMove(float x, float y) {
-    if (Sane(&x, &y)) injected.push_back({Injected::Move, 0, false, x, y});
+    if (Sane(&x, &y)) injected.push_back({Injected::Move, 0, 0, false, x, y});
 }
 void Ql_Input_InjectButton(bool down) {
-    injected.push_back({Injected::Button, 0, down, 0.0f, 0.0f});
+    injected.push_back({Injected::Button, 0, 0, down, 0.0f, 0.0f});
 }
 
 void QL_Input_WarpMouse(float x, float y) {
@@ -199,14 +255,47 @@ void QL_Input_WarpMouse(float x, float y) {
 
 // A press that began during the frame counts as held for it, even if the key is already up again:
 // a tap shorter than a frame is never lost.
+static bool Held(const KeyView& v, int key) {
+    return ValidKey(key) && (v.down[key] || v.pressed[key]);
+}
+static bool Pressed(const KeyView& v, int key) {
+    return ValidKey(key) && v.pressed[key];
+}
+static bool Released(const KeyView& v, int key) {
+    return ValidKey(key) && v.released[key];
+}
+
 bool QL_Input_KeyDown(int key) {
-    return ValidKey(key) && (s.down[key] || s.pressed[key]);
+    return Held(s.letters, key);
 }
 bool QL_Input_KeyTriggered(int key) {
-    return ValidKey(key) && s.pressed[key];
+    return Pressed(s.letters, key);
 }
 bool QL_Input_KeyReleased(int key) {
-    return ValidKey(key) && s.released[key];
+    return Released(s.letters, key);
+}
+bool QL_Input_PlaceDown(int key) {
+    return Held(s.places, key);
+}
+bool QL_Input_PlaceTriggered(int key) {
+    return Pressed(s.places, key);
+}
+bool QL_Input_PlaceReleased(int key) {
+    return Released(s.places, key);
+}
+
+const char* QL_Input_PlaceName(int key) {
+    static char name[32];
+    SDL_Scancode place = PlaceScancode(key);
+    SDL_Keycode typed = place != SDL_SCANCODE_UNKNOWN && !g_ql.headless && g_ql.window
+                            ? SDL_GetKeyFromScancode(place)
+                            : SDLK_UNKNOWN;
+    const char* layout = typed != SDLK_UNKNOWN ? SDL_GetKeyName(typed) : "";
+    if (layout[0] == '\0') layout = place != SDL_SCANCODE_UNKNOWN ? SDL_GetScancodeName(place) : "";
+    SDL_strlcpy(name, layout, sizeof name);
+    for (char* p = name; *p; p++)
+        if (*p >= 'a' && *p <= 'z') *p = (char)(*p - 'a' + 'A');
+    return name;
 }
 bool QL_Input_MouseDown(int button) {
     return button >= 0 && button < kButtons && (s.buttonDown[button] || s.buttonPressed[button]);

@@ -72,7 +72,7 @@ void Ql_Video_HandleWindowEvent(const SDL_Event& e);
 void Ql_Input_BeginFrame(); // clears this frame's edges
 void Ql_Input_HandleEvent(const SDL_Event& e);
 void Ql_Input_Reset();
-void Ql_Input_InjectKey(int key, bool down);
+void Ql_Input_InjectKey(int place, int letter, bool down);
 void Ql_Input_InjectMouseMove(float x, float y);
 void Ql_Input_InjectButton(bool down);
 void Ql_Input_FocusLost();

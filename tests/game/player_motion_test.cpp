@@ -46,6 +46,18 @@ TEST_F(PlayerMotionTest, ReachesTopSpeedInThreeTenthsAndDecays) {
     EXPECT_NEAR(player.forwardSpeed, 3.0f * std::pow(0.9f, 10.0f), 1e-3f) << "about 1/e in 0.1 s";
 }
 
+// On AZERTY the key in W's place types Z, and the key typing W sits in Z's place: walking
+// follows the place.
+TEST_F(PlayerMotionTest, WalkingKeysFollowTheirPlaceOnAnyLayout) {
+    QLH_KeyDownAs('Z', 'W');
+    QLH_Step(10);
+    EXPECT_EQ(player.forwardSpeed, 0.0f) << "the letter W in another place";
+    QLH_KeyUpAs('Z', 'W');
+    QLH_KeyDownAs('W', 'Z');
+    QLH_Step(10);
+    EXPECT_GT(player.forwardSpeed, 0.0f) << "the key in W's place";
+}
+
 TEST_F(PlayerMotionTest, DiagonalIsNoFasterThanStraight) {
     QLH_KeyDown('W');
     QLH_KeyDown('D');

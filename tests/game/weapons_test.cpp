@@ -83,6 +83,28 @@ TEST_F(WeaponsTest, SelectionRestartsTheCooldownAndBombTicks) {
     EXPECT_EQ(player.weapon, 0) << "only the first key that applies";
 }
 
+// On AZERTY the keys in the places of 1 2 3 type & é ": the guns follow the places.
+TEST_F(WeaponsTest, WeaponKeysFollowTheirPlaceOnAnyLayout) {
+    const int azerty[3] = {'&', 0xE9, '"'};
+    for (int i : {2, 1, 0}) {
+        QLH_KeyDownAs('1' + i, azerty[i]);
+        QLH_Step(1);
+        QLH_KeyUpAs('1' + i, azerty[i]);
+        QLH_Step(1);
+        EXPECT_EQ(player.weapon, i) << "the key at the place of " << (char)('1' + i);
+    }
+    QLH_KeyDownAs('W', '1'); // a layout with 1 elsewhere
+    QLH_Step(1);
+    QLH_KeyUpAs('W', '1');
+    QLH_Step(1);
+    EXPECT_EQ(player.weapon, 0) << "the letter 1 elsewhere chooses nothing";
+    QLH_KeyDownAs('W', '2');
+    QLH_Step(1);
+    QLH_KeyUpAs('W', '2');
+    QLH_Step(1);
+    EXPECT_EQ(player.weapon, 0) << "the letter 2 elsewhere chooses nothing";
+}
+
 TEST_F(WeaponsTest, BombLeavesAheadWithItsPower) {
     player.weapon = 2;
     player.weaponCooldown = 0.0f;

@@ -121,6 +121,21 @@ TEST_F(FrontEndTest, TitleKeysActOnReleaseWithABlip) {
     }
 }
 
+// The title asks for letters: on AZERTY the letter Q sits in A's place, and still asks to quit.
+TEST_F(FrontEndTest, TitleLettersFollowTheLayoutNotThePlace) {
+    frontEnd.menuScreen = kScreenTitle;
+    QLH_KeyDownAs('Q', 'A');
+    QLH_Step(1);
+    QLH_KeyUpAs('Q', 'A');
+    QLH_Step(1);
+    EXPECT_FALSE(frontEnd.quitConfirm) << "the key in Q's place typing A";
+    QLH_KeyDownAs('A', 'Q');
+    QLH_Step(1);
+    QLH_KeyUpAs('A', 'Q');
+    QLH_Step(1);
+    EXPECT_TRUE(frontEnd.quitConfirm) << "the letter Q in A's place";
+}
+
 TEST_F(FrontEndTest, QuitQuestionWaitsForYesOrNo) {
     frontEnd.menuScreen = kScreenTitle;
     Release('Q');

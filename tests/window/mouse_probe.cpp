@@ -1,6 +1,8 @@
 // A window that re-centres the mouse every frame, as play does, and adds up the offsets it reads.
-// Used by the real-window test: it prints the sums and its size when P is released and quits on Q.
+// Used by the real-window test: it prints the sums and its size when P is released, each key
+// pressed by its place and by its letter, and quits on Q.
 #include <cstdio>
+#include <initializer_list>
 
 #include "quillon/quillon.h"
 
@@ -25,6 +27,13 @@ static void Update() {
                     QL_System_GetWindowHeight());
         std::fflush(stdout);
     }
+    // Each key pressed, by its place (with what the layout types there) and by its letter.
+    for (int k : {'W', 'Z', '1'}) {
+        if (QL_Input_PlaceTriggered(k))
+            std::printf("place %c named %s\n", k, QL_Input_PlaceName(k));
+        if (QL_Input_KeyTriggered(k)) std::printf("letter %c\n", k);
+    }
+    std::fflush(stdout);
     if (QL_Input_KeyReleased('Q')) QL_Engine_Terminate();
 }
 

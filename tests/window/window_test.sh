@@ -70,6 +70,14 @@ check_pause_buttons() { # window, width, height
     sleep 1
     skip_splash "$1" # the front end starts again with its splash screens
 }
+quit_with_q_y() { # window, what failed: the title's quit question, answered
+    xdotool key --window "$1" q
+    sleep 0.3
+    xdotool key --window "$1" y
+    for _ in $(seq 50); do kill -0 $app 2>/dev/null || break; sleep 0.1; done
+    kill -0 $app 2>/dev/null && fail "$2"
+    wait $app || fail "zorb exited with status $?"
+}
 for size in 640x480 1280x720 1600x900; do
     xdotool key --window "$win" s
     sleep 0.3
@@ -81,12 +89,7 @@ for size in 640x480 1280x720 1600x900; do
     check_pause_buttons "$win" "${size%x*}" "${size#*x}"
     echo "window $size: the pause overlay's buttons light and click where they are drawn"
 done
-xdotool key --window "$win" q
-sleep 0.3
-xdotool key --window "$win" y
-for _ in $(seq 50); do kill -0 $app 2>/dev/null || break; sleep 0.1; done
-kill -0 $app 2>/dev/null && fail "zorb did not quit on Q then Y"
-wait $app || fail "zorb exited with status $?"
+quit_with_q_y "$win" "zorb did not quit on Q then Y"
 echo "zorb: window ZORB full screen, 640x480, 1280x720, full screen again; quit on Q then Y"
 
 # 2. Mouse look: 60 motions of (+7, +2) arrive whole as offsets from the centre.
@@ -136,4 +139,22 @@ for path in surface texture:opengl texture:opengles2 texture:software; do
     echo "veil through $path: $out"
     [ "$out" = "veil 0 0 0" ] || fail "the veil stalls above black through $path"
 done
+# 5. A French keyboard: play keys by their place, screen keys by their letter.
+setxkbmap -display "$display" fr || fail "setxkbmap cannot set a French keyboard"
+./quillon_mouse_probe >probe.log 2>&1 &
+app=$!
+win=$(find_window 'mouse probe') || fail "no probe window"
+xdotool key --window "$win" z ampersand
+for _ in $(seq 50); do grep -q '^place 1' probe.log && break; sleep 0.1; done
+xdotool key --window "$win" q
+wait $app || fail "the probe did not quit on the letter Q, in A's place on AZERTY"
+grep -q '^place W named Z$' probe.log || fail "the key in W's place is not W's, named Z: $(cat probe.log)"
+grep -q '^letter Z$' probe.log || fail "the key in W's place does not type Z: $(cat probe.log)"
+grep -q '^place 1 named' probe.log || fail "the key in 1's place is not 1's: $(cat probe.log)"
+./zorb >zorb.log 2>&1 &
+app=$!
+win=$(find_window '^ZORB$') || fail "no window titled ZORB"
+skip_splash "$win"
+quit_with_q_y "$win" "on AZERTY zorb did not quit on the letters Q then Y"
+echo "AZERTY: W's place is W's, named Z, 1's place is 1's, the letter Q asks to quit"
 echo "real window tests passed"

@@ -37,6 +37,10 @@ void QLH_SetFocus(bool focused);
 void QLH_KeyDown(int key);
 void QLH_KeyUp(int key);
 void QLH_KeyTap(int key); // down and up between two frames
+// These type as a US layout does. A key of another layout has a place and a letter of its own:
+// on AZERTY, the key at W's place types Z (QLH_KeyDownAs('W', 'Z')).
+void QLH_KeyDownAs(int place, int letter);
+void QLH_KeyUpAs(int place, int letter);
 void QLH_MouseMove(float x, float y);
 void QLH_MouseButton(bool down);
 

@@ -99,7 +99,12 @@ int QL_Image_GetWidth(QL_Image image);
 int QL_Image_GetHeight(QL_Image image);
 
 // ---- Input ---------------------------------------------------------------------------------
-// Letters and digits by their upper-case character code, Enter 13, Space 32, and these.
+// The keyboard has two views. Keys by letter (QL_Input_Key...) are what the player's layout
+// types: for screens that ask for a letter. Keys by place (QL_Input_Place...) are where the key
+// sits, named by what it types on a US layout: for play, so that W A S D and 1 2 3 keep their
+// places on AZERTY, Dvorak or any other layout.
+// Both name keys by their upper-case character code (letters, digits), Enter 13, Space 32, and
+// these.
 enum {
     QL_KEY_ESCAPE = 256,
     QL_KEY_UP = 257,
@@ -112,6 +117,13 @@ enum {
 bool QL_Input_KeyDown(int key);
 bool QL_Input_KeyTriggered(int key);
 bool QL_Input_KeyReleased(int key);
+bool QL_Input_PlaceDown(int key);
+bool QL_Input_PlaceTriggered(int key);
+bool QL_Input_PlaceReleased(int key);
+// What the key at a place types on the player's layout, for texts that name play keys ("Z" for
+// the place of W on AZERTY). Upper case; the US name where the layout is not known (headless).
+// The text stays valid until the next call.
+const char* QL_Input_PlaceName(int key);
 bool QL_Input_MouseDown(int button);
 bool QL_Input_MouseClicked();
 bool QL_Input_MouseReleased(int button);
