@@ -36,14 +36,23 @@ int Headless_ParseKey(const std::string& name) {
 
 // The whole text as a decimal integer within [lowest, highest]; false for anything else
 // (empty, signs alone, trailing letters, out of range).
-static bool ParseLong(const std::string& text, long lowest, long highest, long* out) {
+static bool ParseWhole(const std::string& text, long long lowest, long long highest,
+                       long long* out) {
     if (text.empty() || std::isspace((unsigned char)text[0])) return false;
     errno = 0;
     char* end = nullptr;
-    long value = std::strtol(text.c_str(), &end, 10);
+    long long value = std::strtoll(text.c_str(), &end, 10);
     if (errno != 0 || end != text.c_str() + text.size() || value < lowest || value > highest)
         return false;
     *out = value;
+    return true;
+}
+
+// The same into a long (32 bits on Windows, 64 on Linux: the bounds keep to both).
+static bool ParseLong(const std::string& text, long lowest, long highest, long* out) {
+    long long value = 0;
+    if (!ParseWhole(text, lowest, highest, &value)) return false;
+    *out = (long)value;
     return true;
 }
 
@@ -116,8 +125,8 @@ static bool ParseSize(const std::string& text, int* width, int* height) {
 }
 
 static bool ParseSeed(const std::string& text, HeadlessConfig* c) {
-    long seed = 0;
-    if (!ParseLong(text, 0, (long)UINT_MAX, &seed)) return false;
+    long long seed = 0;
+    if (!ParseWhole(text, 0, UINT_MAX, &seed)) return false;
     c->seed = (unsigned)seed;
     return c->seedGiven = true;
 }
