@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "internal.h"
+#include "pad.h"
 
 QlEngine g_ql;
 
@@ -78,8 +79,11 @@ void Ql_Engine_Frame() {
     if (!g_ql.headless) {
         PollEvents();
         Ql_Video_SyncSize();
+    } else {
+        Pad_PumpHeadless(Ql_Input_HandleEvent);
     }
     MeasureDt();
+    Ql_Input_AfterEvents();
     if (g_ql.update) g_ql.update();
     Ql_Input_EndFrame();
     Ql_Sound_Advance(g_ql.dt);
@@ -96,6 +100,7 @@ void Ql_Engine_StartStates() {
 int QL_Engine_Run() {
     if (!g_ql.videoReady && !Ql_Video_Open()) return 1;
     Ql_Sound_Open(!g_ql.headless);
+    if (!g_ql.headless) Pad_Open(false);
     ApplyStateChange();
     g_ql.lastTick = 0;
     while (!g_ql.terminated)
@@ -104,6 +109,7 @@ int QL_Engine_Run() {
     g_ql.exit = g_ql.update = g_ql.init = nullptr;
     if (!g_ql.headless) {
         Ql_Sound_Close();
+        Pad_Close();
         Ql_Text_Shutdown(); // the font stays loaded for the program's life: it goes here
         Ql_Video_Close();
         SDL_Quit();

@@ -6,10 +6,20 @@
 #include <SDL_image.h>
 #include <SDL_ttf.h>
 
+#include <cmath>
 #include <new>
 
 #include "canvas.h"
 #include "internal.h"
+#include "pad.h"
+
+// Virtual pads, made through SDL's own virtual joysticks, so that SDL's mapping and events run
+// as they do for a real pad. Actions go to the last one connected.
+static std::vector<SDL_Joystick*> virtualPads;
+
+static SDL_Joystick* LastPad() {
+    return virtualPads.empty() ? nullptr : virtualPads.back();
+}
 
 static std::vector<QLH_PlayEntry> playLog;
 static std::vector<QLH_AssetEntry> assetLog;
@@ -72,6 +82,9 @@ void QLH_Shutdown() {
     if (statesStarted && g_ql.exit) g_ql.exit();
     Ql_Sound_Capture(nullptr, nullptr);
     Ql_Sound_Close();
+    while (LastPad())
+        QLH_PadDisconnect();
+    Pad_Close();
     Ql_Text_Shutdown();
     Ql_Video_Close();
     g_ql = QlEngine();
@@ -103,6 +116,46 @@ void QLH_KeyDownAs(int place, int letter) {
 void QLH_KeyUpAs(int place, int letter) {
     Ql_Input_InjectKey(place, letter, false);
 }
+bool QLH_PadConnect() {
+    if (!Pad_Open(true)) return false;
+    SDL_VirtualJoystickDesc desc;
+    SDL_zero(desc);
+    desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+    desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+    desc.naxes = QL_PAD_AXIS_COUNT;
+    desc.nbuttons = QL_PAD_BUTTON_COUNT;
+    desc.axis_mask = (1u << QL_PAD_AXIS_COUNT) - 1;
+    desc.button_mask = (1u << QL_PAD_BUTTON_COUNT) - 1;
+    desc.name = "ZORB virtual pad";
+    int index = SDL_JoystickAttachVirtualEx(&desc);
+    SDL_Joystick* pad = index >= 0 ? SDL_JoystickOpen(index) : nullptr;
+    if (pad) virtualPads.push_back(pad);
+    return pad != nullptr;
+}
+
+void QLH_PadDisconnect() {
+    SDL_Joystick* pad = LastPad();
+    if (!pad) return;
+    virtualPads.pop_back();
+    SDL_JoystickID id = SDL_JoystickInstanceID(pad);
+    SDL_JoystickClose(pad);
+    for (int i = 0; i < SDL_NumJoysticks(); i++)
+        if (SDL_JoystickGetDeviceInstanceID(i) == id) SDL_JoystickDetachVirtual(i);
+}
+
+void QLH_PadButton(int button, bool down) {
+    if (LastPad()) SDL_JoystickSetVirtualButton(LastPad(), button, down ? 1 : 0);
+}
+
+// Sticks -1 to 1; triggers 0 to 1, as SDL reads them from a full-range axis.
+void QLH_PadAxis(int axis, float value) {
+    if (!LastPad() || !std::isfinite(value)) return;
+    value = std::fmax(-1.0f, std::fmin(1.0f, value));
+    bool trigger = axis == QL_PAD_LEFTTRIGGER || axis == QL_PAD_RIGHTTRIGGER;
+    float raw = trigger ? value * 65535.0f - 32768.0f : value * 32767.0f;
+    SDL_JoystickSetVirtualAxis(LastPad(), axis, (Sint16)std::lround(std::fmax(-32768.0f, raw)));
+}
+
 void QLH_MouseMove(float x, float y) {
     Ql_Input_InjectMouseMove(x, y);
 }

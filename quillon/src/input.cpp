@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "internal.h"
+#include "pad.h"
 
 namespace {
 
@@ -29,6 +30,11 @@ struct InputState {
     float mouseX = 0.0f, mouseY = 0.0f;
     bool relative = false; // SDL relative mode carries the position
     bool warpedThisFrame = false;
+    bool recentred = false;           // the game put the pointer back this frame (play)
+    bool pointerFree = true;          // it did not last frame: the pad may drive the pointer
+    bool padClicking = false;         // A holds the left button down
+    float padHeld = 0.0f;             // seconds the pad has been moving the pointer
+    int padWarpX = -1, padWarpY = -1; // where the pad last put the real cursor, in points
 };
 
 InputState s;
@@ -157,6 +163,7 @@ void ApplyInjected() {
 } // namespace
 
 void Ql_Input_BeginFrame() {
+    Pad_BeginFrame();
     ClearEdges(&s.letters);
     ClearEdges(&s.places);
     for (int b = 0; b < kButtons; b++)
@@ -164,12 +171,33 @@ void Ql_Input_BeginFrame() {
     if (g_ql.headless) ApplyInjected();
 }
 
+// On the screens A is the left mouse button; its release always lets go of a click it began.
+static void PadClick(const SDL_Event& e) {
+    if (e.type != SDL_CONTROLLERBUTTONDOWN && e.type != SDL_CONTROLLERBUTTONUP) return;
+    if (e.cbutton.button != SDL_CONTROLLER_BUTTON_A) return;
+    bool down = e.type == SDL_CONTROLLERBUTTONDOWN;
+    if (down && !s.pointerFree) return;
+    if (!down && !s.padClicking) return;
+    s.padClicking = down;
+    SetButton(0, down);
+}
+
+// A motion that only follows the cursor the pad moved is not the mouse's.
+static bool PadsOwnMotion(const SDL_MouseMotionEvent& m) {
+    return m.x == s.padWarpX && m.y == s.padWarpY;
+}
+
 void Ql_Input_HandleEvent(const SDL_Event& e) {
     float k = 1.0f;
+    if (Pad_HandleEvent(e)) {
+        PadClick(e);
+        return;
+    }
     switch (e.type) {
     case SDL_KEYDOWN:
     case SDL_KEYUP:
         if (e.key.repeat) return;
+        if (e.type == SDL_KEYDOWN) Pad_SetInUse(false);
         SetKey(&s.letters, MapKey(e.key.keysym.sym), e.type == SDL_KEYDOWN);
         SetKey(&s.places, MapPlace(e.key.keysym.scancode), e.type == SDL_KEYDOWN);
         return;
@@ -178,6 +206,7 @@ void Ql_Input_HandleEvent(const SDL_Event& e) {
         SetButton(MapButton(e.button.button), e.type == SDL_MOUSEBUTTONDOWN);
         return;
     case SDL_MOUSEMOTION:
+        if (!PadsOwnMotion(e.motion)) Pad_SetInUse(false);
         k = PixelScale();
         if (s.relative) {
             s.mouseX += (float)e.motion.xrel * k;
@@ -196,6 +225,37 @@ void Ql_Input_HandleEvent(const SDL_Event& e) {
 void Ql_Input_EndFrame() {
     if (s.relative && !s.warpedThisFrame) LeaveRelative();
     s.warpedThisFrame = false;
+    s.pointerFree = !s.recentred;
+    s.recentred = false;
+}
+
+// On the screens the left stick and the D-pad move the pointer: half the window's height a
+// second at full deflection, speeding up to three times that over a second held, so that a small
+// push places it finely and a held one crosses the screen quickly.
+static void DrivePointer(float dt) {
+    float x = QL_Pad_Axis(QL_PAD_LEFTX), y = QL_Pad_Axis(QL_PAD_LEFTY);
+    x += (float)QL_Pad_Down(QL_PAD_DPRIGHT) - (float)QL_Pad_Down(QL_PAD_DPLEFT);
+    y += (float)QL_Pad_Down(QL_PAD_DPDOWN) - (float)QL_Pad_Down(QL_PAD_DPUP);
+    x = std::fmax(-1.0f, std::fmin(1.0f, x));
+    y = std::fmax(-1.0f, std::fmin(1.0f, y));
+    if (!s.pointerFree || (x == 0.0f && y == 0.0f)) {
+        s.padHeld = 0.0f;
+        return;
+    }
+    s.padHeld += dt;
+    float speed = 0.5f * (float)g_ql.height * (1.0f + 2.0f * std::fmin(1.0f, s.padHeld));
+    s.mouseX = std::fmax(0.0f, std::fmin((float)g_ql.width - 1.0f, s.mouseX + x * speed * dt));
+    s.mouseY = std::fmax(0.0f, std::fmin((float)g_ql.height - 1.0f, s.mouseY + y * speed * dt));
+    if (!g_ql.window || !g_ql.focus) return;
+    float k = PixelScale();
+    s.padWarpX = (int)(s.mouseX / k);
+    s.padWarpY = (int)(s.mouseY / k);
+    SDL_WarpMouseInWindow(g_ql.window, s.padWarpX, s.padWarpY);
+}
+
+void Ql_Input_AfterEvents() {
+    Pad_Refresh();
+    DrivePointer(g_ql.dt);
 }
 
 void Ql_Input_FocusLost() {
@@ -235,6 +295,7 @@ void Ql_Input_InjectButton(bool down) {
 
 void QL_Input_WarpMouse(float x, float y) {
     if (!Sane(&x, &y)) return;
+    s.recentred = true;
     s.mouseX = x;
     s.mouseY = y;
     if (g_ql.headless || !g_ql.window || !g_ql.focus) return;

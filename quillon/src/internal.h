@@ -77,6 +77,8 @@ void Ql_Input_InjectMouseMove(float x, float y);
 void Ql_Input_InjectButton(bool down);
 void Ql_Input_FocusLost();
 void Ql_Input_EndFrame(); // leaves relative mouse mode when the game stopped re-centring
+// After the frame's events: reads the pads and lets them drive the pointer on the screens.
+void Ql_Input_AfterEvents();
 
 // text.cpp
 void Ql_Text_Shutdown();

@@ -42,6 +42,13 @@ void QLH_KeyTap(int key); // down and up between two frames
 void QLH_KeyDownAs(int place, int letter);
 void QLH_KeyUpAs(int place, int letter);
 void QLH_MouseMove(float x, float y);
+// A virtual pad plugged in (false when SDL cannot make one), and unplugged; buttons and axes
+// (QL_PAD_...; sticks -1 to 1, triggers 0 to 1) go to the last one plugged in. Seen at the next
+// frame, through SDL's own controller events and mapping.
+bool QLH_PadConnect();
+void QLH_PadDisconnect();
+void QLH_PadButton(int button, bool down);
+void QLH_PadAxis(int axis, float value);
 void QLH_MouseButton(bool down);
 
 // Runs n frames of the current state. Returns false once the loop has been terminated.

@@ -133,7 +133,55 @@ float QL_Input_GetMouseWorldX();
 float QL_Input_GetMouseWorldY();
 // Puts the pointer at (x, y) in window pixels. While this is called every frame the engine
 // reads the mouse relatively: the position reported next frame is (x, y) plus all motion since.
+// While it is not (the screens), a pad's left stick and D-pad move the pointer and its A button
+// is the left mouse button.
 void QL_Input_WarpMouse(float x, float y);
+
+// ---- Gamepads --------------------------------------------------------------------------------
+// Every connected pad, through SDL's game controllers (one layout for Xbox, PlayStation, Switch
+// Pro, Steam Deck and hundreds more), taken together. Buttons and axes in SDL's order.
+enum {
+    QL_PAD_A,
+    QL_PAD_B,
+    QL_PAD_X,
+    QL_PAD_Y,
+    QL_PAD_BACK,
+    QL_PAD_GUIDE,
+    QL_PAD_START,
+    QL_PAD_LEFTSTICK,
+    QL_PAD_RIGHTSTICK,
+    QL_PAD_LEFTSHOULDER,
+    QL_PAD_RIGHTSHOULDER,
+    QL_PAD_DPUP,
+    QL_PAD_DPDOWN,
+    QL_PAD_DPLEFT,
+    QL_PAD_DPRIGHT,
+    QL_PAD_BUTTON_COUNT
+};
+enum {
+    QL_PAD_LEFTX,
+    QL_PAD_LEFTY,
+    QL_PAD_RIGHTX,
+    QL_PAD_RIGHTY,
+    QL_PAD_LEFTTRIGGER,
+    QL_PAD_RIGHTTRIGGER,
+    QL_PAD_AXIS_COUNT
+};
+// Held (a press during the frame counts), pressed and released this frame, on any pad.
+bool QL_Pad_Down(int button);
+bool QL_Pad_Pressed(int button);
+bool QL_Pad_Released(int button);
+// Past the dead zones: a stick -1 to 1 (right and down positive), radial, 0 within 20 % of
+// centre; a trigger 0 to 1, 0 within 8 %. Of several pads, the one deflected most.
+float QL_Pad_Axis(int axis);
+// The number of pads open.
+int QL_Pad_Count();
+// Whether a pad was unplugged this frame (a run pauses, as on losing focus).
+bool QL_Pad_Lost();
+// Whether a pad was used more recently than the mouse and keyboard.
+bool QL_Pad_InUse();
+// Adds the pad mappings of an SDL game controller database file, where there is one.
+void QL_Pad_AddMappings(const char* path);
 
 // ---- Sound ---------------------------------------------------------------------------------
 QL_Sound QL_Sound_Load(const char* path);
