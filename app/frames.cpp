@@ -87,7 +87,9 @@ void Menu_Update() {
         QL_Sound_PauseAll();
         return;
     }
-    App_Act(FrontEnd_Frame());
+    ScreenRequest request = FrontEnd_Frame();
+    if (QL_Pad_InUse()) DrawCursor(); // where the pad's pointer is
+    App_Act(request);
 }
 
 void Game_Update() {
@@ -96,6 +98,7 @@ void Game_Update() {
         QL_Sound_PauseAll();
         return;
     }
+    if (QL_Pad_Lost()) runState.paused = 1; // an unplugged pad pauses, as losing focus does
     if (player.lives < 1) {
         GameOverFrame();
         return;

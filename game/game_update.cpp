@@ -40,8 +40,10 @@ void Game_SimulateStep() {
     PlayerMotion_Update();
 }
 
+// Escape, or Start on a pad, pauses and resumes; B, the pad's way back, also resumes.
 void Game_EscapeToggle() {
-    if (!QL_Input_PlaceTriggered(QL_KEY_ESCAPE)) return;
+    bool back = runState.paused && QL_Pad_Pressed(QL_PAD_B);
+    if (!QL_Input_PlaceTriggered(QL_KEY_ESCAPE) && !QL_Pad_Pressed(QL_PAD_START) && !back) return;
     Effect_Play(gameSounds.blip, 3.0f);
     runState.paused = runState.paused ? 0 : 1;
 }

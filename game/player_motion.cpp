@@ -1,4 +1,4 @@
-// Player movement and mouse look.
+// Player movement and mouse look, by keys, mouse and pad.
 #include "game/player_motion.h"
 
 #include <cmath>
@@ -18,15 +18,30 @@ const float kTopSpeed = 3.0f;
 const float kMargin = 0.05f;
 const float kStepDistance = 0.6f;
 const float kBlockingHeight = -2.1f;
+// The right stick's turn at full push, degrees a second, at the default mouse sensitivity.
+const float kPadTurnSpeed = 180.0f;
+const float kDefaultSensitivity = 0.4f;
 
-// A held key accelerates toward its limit; a released one lets the speed decay from its side.
-void KeyAxis(float* speed, bool held, float direction, float dt) {
-    if (held) {
-        *speed += direction * kAcceleration * dt;
-        if (*speed * direction > kTopSpeed) *speed = direction * kTopSpeed;
+// A held key (drive 1) accelerates toward the top speed, a stick toward its share of it (drive
+// 0 to 1, so that it is never faster than the keys); nothing held lets the speed decay from its
+// side, as does easing the stick back.
+void DriveAxis(float* speed, float drive, float direction, float dt) {
+    if (drive > 0.0f) {
+        float limit = drive * kTopSpeed;
+        if (*speed * direction > limit)
+            *speed = direction * std::fmax(limit, Decayed(*speed * direction, dt));
+        else
+            *speed = direction * std::fmin(limit, *speed * direction + kAcceleration * dt);
     } else if (*speed * direction > 0.0f) {
         *speed = Decayed(*speed, dt);
     }
+}
+
+// How far the keys or the left stick drive one side of an axis: 1 for the key, else the
+// stick's push that way.
+float Drive(int key, int stickAxis, float stickSign) {
+    if (QL_Input_PlaceDown(key)) return 1.0f;
+    return std::fmax(0.0f, stickSign * QL_Pad_Axis(stickAxis));
 }
 
 void Footsteps(float dt, float v) {
@@ -40,14 +55,19 @@ void Footsteps(float dt, float v) {
     player.stepTimer += kStepDistance;
 }
 
-// Turns by the mouse's offset from the window centre, then puts the cursor back there.
+// Turns by the mouse's offset from the window centre, then puts the cursor back there. The right
+// stick turns as well: at full push 180 degrees a second at the default sensitivity, following
+// the setting, with the push squared so that small pushes aim finely.
 void MouseLook(float dt) {
     float m = QL_Input_GetMouseWorldX() - (float)(QL_System_GetWindowWidth() / 2);
     player.turnRate -= dt * m * settings.mouseSensitivity;
     player.turnRate = Decayed(player.turnRate, dt);
     QL_System_ShowCursor(false);
     PlayerMotion_CentreMouse();
-    player.angle = PlayerMotion_WrapAngle(player.angle + player.turnRate);
+    float x = QL_Pad_Axis(QL_PAD_RIGHTX);
+    float stickTurn =
+        kPadTurnSpeed * settings.mouseSensitivity / kDefaultSensitivity * x * std::fabs(x);
+    player.angle = PlayerMotion_WrapAngle(player.angle + player.turnRate - stickTurn * dt);
 }
 
 } // namespace
@@ -85,10 +105,10 @@ void PlayerMotion_AxisMove(float* p, float d, float o, bool alongX) {
 
 void PlayerMotion_Update() {
     float dt = QL_System_GetDt();
-    KeyAxis(&player.forwardSpeed, QL_Input_PlaceDown('W'), 1.0f, dt);
-    KeyAxis(&player.forwardSpeed, QL_Input_PlaceDown('S'), -1.0f, dt);
-    KeyAxis(&player.strafeSpeed, QL_Input_PlaceDown('A'), -1.0f, dt);
-    KeyAxis(&player.strafeSpeed, QL_Input_PlaceDown('D'), 1.0f, dt);
+    DriveAxis(&player.forwardSpeed, Drive('W', QL_PAD_LEFTY, -1.0f), 1.0f, dt);
+    DriveAxis(&player.forwardSpeed, Drive('S', QL_PAD_LEFTY, 1.0f), -1.0f, dt);
+    DriveAxis(&player.strafeSpeed, Drive('A', QL_PAD_LEFTX, -1.0f), -1.0f, dt);
+    DriveAxis(&player.strafeSpeed, Drive('D', QL_PAD_LEFTX, 1.0f), 1.0f, dt);
     float s = std::sqrt(player.strafeSpeed * player.strafeSpeed +
                         player.forwardSpeed * player.forwardSpeed);
     if (s > kTopSpeed) {

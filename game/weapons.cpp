@@ -54,18 +54,30 @@ void FireBomb() {
 }
 
 // A selection always restarts the full cooldown.
-void Select() {
-    if (QL_Input_PlaceReleased('1')) {
-        player.weapon = kWeaponAuto;
-        player.weaponCooldown = player.autoInterval;
-    } else if (QL_Input_PlaceReleased('2')) {
-        player.weapon = kWeaponSpread;
-        player.weaponCooldown = 1.0f;
-    } else if (QL_Input_PlaceReleased('3')) {
-        player.weapon = kWeaponBomb;
+void Choose(int weapon) {
+    player.weapon = weapon;
+    if (weapon == kWeaponAuto) player.weaponCooldown = player.autoInterval;
+    if (weapon == kWeaponSpread) player.weaponCooldown = 1.0f;
+    if (weapon == kWeaponBomb) {
         player.weaponCooldown = 3.0f;
         player.reloadBlipTimer = 0.0f;
     }
+}
+
+// The weapon asked for this frame, or -1: the keys 1 2 3 on release; on a pad the D-pad's left,
+// up and right, or a shoulder button stepping to the next or the previous weapon.
+int Chosen() {
+    const int dpad[3] = {QL_PAD_DPLEFT, QL_PAD_DPUP, QL_PAD_DPRIGHT};
+    for (int w = kWeaponAuto; w <= kWeaponBomb; w++)
+        if (QL_Input_PlaceReleased('1' + w) || QL_Pad_Pressed(dpad[w])) return w;
+    if (QL_Pad_Pressed(QL_PAD_RIGHTSHOULDER)) return (player.weapon + 1) % 3;
+    if (QL_Pad_Pressed(QL_PAD_LEFTSHOULDER)) return (player.weapon + 2) % 3;
+    return -1;
+}
+
+// The right trigger pulled past half way fires, as the left mouse button does.
+bool TriggerHeld() {
+    return QL_Input_MouseDown(0) || QL_Pad_Axis(QL_PAD_RIGHTTRIGGER) > 0.5f;
 }
 
 } // namespace
@@ -85,7 +97,7 @@ void Weapons_Update() {
     ReloadTicks(dt);
     player.weaponCooldown -= dt;
     if (player.weaponCooldown < 0.0f) player.weaponCooldown = 0.0f;
-    if (QL_Input_MouseDown(0) && player.weaponCooldown <= 0.0f) {
+    if (TriggerHeld() && player.weaponCooldown <= 0.0f) {
         if (player.weapon == kWeaponAuto)
             FireAuto();
         else if (player.weapon == kWeaponSpread)
@@ -93,5 +105,6 @@ void Weapons_Update() {
         else
             FireBomb();
     }
-    Select();
+    int chosen = Chosen();
+    if (chosen >= 0) Choose(chosen);
 }
