@@ -3,6 +3,7 @@
 #include "app/menu_state.h"
 
 #include "app/asset_list.h"
+#include "game/game_assets.h"
 #include "scores/high_scores.h"
 #include "ui/front_end.h"
 #include "ui/menu_assets.h"
@@ -18,6 +19,7 @@ static const ImageAsset kImages[] = {
     {"./Assets/Art/FMODLogoWhite.png", &menuAssets.audioWhite},
     {"./Assets/Art/Headphones.png", &menuAssets.headphones},
     {"./Assets/Art/GameLogo.png", &menuAssets.gameLogo},
+    {"./Assets/Art/Cursor.png", &cursorImage}, // drawn while a pad moves the pointer
 };
 static const int kImageCount = sizeof kImages / sizeof kImages[0];
 

@@ -3,6 +3,7 @@
 
 #include "core/settings.h"
 #include "quillon/quillon.h"
+#include "ui/key_labels.h"
 #include "ui/menu_text.h"
 #include "ui/score_screens.h"
 #include "ui/settings_screen.h"
@@ -44,6 +45,21 @@ static ScreenRequest ScreenStep() {
     return ScreenRequest::None;
 }
 
+// B on a pad backs out: to the title from the screens it opens, and out of a question asked.
+static void PadBack() {
+    if (!QL_Pad_Pressed(QL_PAD_B)) return;
+    bool screen = frontEnd.menuScreen == kScreenSettings ||
+                  frontEnd.menuScreen == kScreenHighScores || frontEnd.menuScreen == kScreenCredits;
+    if (!screen && !(frontEnd.menuScreen == kScreenTitle && frontEnd.quitConfirm)) return;
+    MenuText_Blip();
+    if (frontEnd.resetConfirm)
+        frontEnd.resetConfirm = false;
+    else if (screen)
+        frontEnd.menuScreen = kScreenTitle;
+    else
+        frontEnd.quitConfirm = false;
+}
+
 ScreenRequest FrontEnd_Frame() {
     QL_System_ShowCursor(false);
     QL_Sound_ResumeAll();
@@ -51,5 +67,7 @@ ScreenRequest FrontEnd_Frame() {
     frontEnd.colorCycle -= QL_System_GetDt();
     if (frontEnd.colorCycle <= 0.0f) frontEnd.colorCycle = 1.0f;
     Camera_BackdropFrame(settings.fieldOfView);
+    KeyLabels_BeginFrame();
+    PadBack();
     return ScreenStep();
 }

@@ -4,6 +4,7 @@
 #include "core/effects.h"
 #include "core/settings.h"
 #include "ui/front_end.h"
+#include "ui/key_labels.h"
 #include "ui/menu_assets.h"
 #include "ui/widgets.h"
 
@@ -16,11 +17,18 @@ void MenuText_Format(char out[kMenuLineSize], const char* text) {
     out[n] = 0;
 }
 
-void MenuText_Draw(const char* text, float x, float y, QL_Color color, int alpha) {
+void MenuText_DrawPlain(const char* text, float x, float y, QL_Color color, int alpha) {
     char line[kMenuLineSize];
     MenuText_Format(line, text);
     QL_Settings_Fill(QL_Color{color.r, color.g, color.b, alpha});
     QL_Font_DrawText(line, x, y);
+}
+
+void MenuText_Draw(const char* text, float x, float y, QL_Color color, int alpha) {
+    MenuText_DrawPlain(text, x, y, color, alpha);
+    char line[kMenuLineSize];
+    MenuText_Format(line, text);
+    KeyLabels_Note(line, x, y, color);
 }
 
 void MenuText_Shadowed(const char* text, float x, float y, QL_Color color, int alpha) {
@@ -42,8 +50,12 @@ void MenuText_Blip() {
     Effect_Play(menuAssets.blip, 1.0f);
 }
 
+bool MenuText_Asked(int key) {
+    return QL_Input_KeyReleased(key) || KeyLabels_Clicked(key);
+}
+
 bool MenuText_KeyReleased(int key) {
-    if (!QL_Input_KeyReleased(key)) return false;
+    if (!MenuText_Asked(key)) return false;
     MenuText_Blip();
     return true;
 }

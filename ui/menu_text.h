@@ -10,7 +10,10 @@ const int kMenuLineSize = 200;
 void MenuText_Format(char out[kMenuLineSize], const char* text);
 // Draws the line in black 2 pixels right and down, then in its colour, both with alpha.
 void MenuText_Shadowed(const char* text, float x, float y, QL_Color color, int alpha);
+// Draws the line; its key labels ("[S]") can be clicked.
 void MenuText_Draw(const char* text, float x, float y, QL_Color color, int alpha);
+// The same for a line whose bracketed keys are not the screen's to ask for (the play keys).
+void MenuText_DrawPlain(const char* text, float x, float y, QL_Color color, int alpha);
 // A line of a front-end screen: its row (fraction of the height), text size (fraction of the
 // height), the shadow's text and the front's text (often the same) and the front's colour.
 struct MenuLine {
@@ -28,5 +31,7 @@ QL_Color MenuText_CycleColor();
 int MenuText_SplashAlpha(float t);
 // The blip every accepted menu key plays.
 void MenuText_Blip();
-// Whether a key was released this frame; if so the blip plays.
+// Whether a key was asked for this frame: the letter released, or its label clicked.
+bool MenuText_Asked(int key);
+// The same, and if so the blip plays.
 bool MenuText_KeyReleased(int key);

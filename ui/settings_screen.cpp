@@ -15,7 +15,7 @@ namespace {
 
 // Whichever of the two keys was released first changes the value.
 bool DownUp(int down, int up, float* value, float step, float lower, float upper, bool blipFirst) {
-    int key = QL_Input_KeyReleased(down) ? down : (QL_Input_KeyReleased(up) ? up : 0);
+    int key = MenuText_Asked(down) ? down : (MenuText_Asked(up) ? up : 0);
     if (key == 0) return false;
     if (blipFirst) MenuText_Blip();
     if (key == down)

@@ -20,6 +20,7 @@ struct TitleLine {
     float y; // fraction of the window height
     const char* text;
     QL_Color color;
+    bool playKeys = false; // names play keys: nothing in it is the title's to click
 };
 
 const char* const kMenuKeys = "HIGHSCORES = [H]    SETTINGS = [S]    CREDITS = [C]    QUIT = [Q]";
@@ -35,7 +36,7 @@ ScreenRequest TitleKeys() {
     }
     if (!frontEnd.quitConfirm && MenuText_KeyReleased('Q'))
         frontEnd.quitConfirm = true;
-    else if (MenuText_KeyReleased('E'))
+    else if (MenuText_KeyReleased('E') || QL_Pad_Pressed(QL_PAD_START))
         request = ScreenRequest::StartRun;
     else if (MenuText_KeyReleased('S'))
         frontEnd.menuScreen = kScreenSettings;
@@ -52,7 +53,22 @@ struct PlayKeyLines {
     char move[kMenuLineSize], weapons[3][kMenuLineSize];
 };
 
+// While a pad is in use the same lines name the pad's controls.
+void NamePadControls(PlayKeyLines* out) {
+    std::snprintf(out->move, kMenuLineSize,
+                  "MOVE = [LEFT STICK]    TURN = [RIGHT STICK]    FIRE = [RT]    PAUSE = [START]");
+    const char* dpad[3] = {"LEFT", "UP", "RIGHT"};
+    const char* guns[3] = {"AUTO GUN", "SPREAD GUN", "BOMB GUN"};
+    for (int i = 0; i < 3; i++)
+        std::snprintf(out->weapons[i], kMenuLineSize, "WEAPON [D-PAD %s] or [LB]/[RB] = %s",
+                      dpad[i], guns[i]);
+}
+
 void NamePlayKeys(PlayKeyLines* out) {
+    if (QL_Pad_InUse()) {
+        NamePadControls(out);
+        return;
+    }
     std::string move[4];
     for (int i = 0; i < 4; i++)
         move[i] = QL_Input_PlaceName("WASD"[i]);
@@ -72,10 +88,10 @@ void TitleLines(TitleLine lines[9]) {
     static PlayKeyLines keys;
     NamePlayKeys(&keys);
     const TitleLine table[9] = {
-        {0.55f, keys.move, kWhite},
-        {0.60f, keys.weapons[0], {255, 0, 255, 255}},
-        {0.65f, keys.weapons[1], {0, 255, 255, 255}},
-        {0.70f, keys.weapons[2], {255, 255, 0, 255}},
+        {0.55f, keys.move, kWhite, true},
+        {0.60f, keys.weapons[0], {255, 0, 255, 255}, true},
+        {0.65f, keys.weapons[1], {0, 255, 255, 255}, true},
+        {0.70f, keys.weapons[2], {255, 255, 0, 255}, true},
         {0.75f, "Defend yourself against eight kinds of enemies!", kWhite},
         {0.80f, "Rack up score to earn extra lives!", kWhite},
         {0.85f, "Try to survive for as long as possible!", kWhite},
@@ -96,16 +112,18 @@ void TitleDraw() {
     QL_Settings_TextAlignment(QL_ALIGN_CENTER, QL_ALIGN_BOTTOM);
     float theta = QL_Math_Radians(frontEnd.colorCycle * 360.0f);
     float ox = 2.0f * std::cos(theta), oy = 2.0f * std::sin(theta);
-    const char* play = "HIT [E] TO PLAY!";
+    const char* play = QL_Pad_InUse() ? "HIT [START] TO PLAY!" : "HIT [E] TO PLAY!";
     TitleLine lines[9];
     TitleLines(lines);
     const QL_Color black{0, 0, 0, 255};
     MenuText_Draw(play, 0.5f * fw + ox, 0.5f * fh + oy, black, 255);
     for (const TitleLine& line : lines)
-        MenuText_Draw(line.text, 0.5f * fw + 2.0f, line.y * fh + 2.0f, black, 255);
+        (line.playKeys ? MenuText_DrawPlain : MenuText_Draw)(line.text, 0.5f * fw + 2.0f,
+                                                             line.y * fh + 2.0f, black, 255);
     MenuText_Draw(play, 0.5f * fw - ox, 0.5f * fh - oy, MenuText_CycleColor(), 255);
     for (const TitleLine& line : lines)
-        MenuText_Draw(line.text, 0.5f * fw, line.y * fh, line.color, 255);
+        (line.playKeys ? MenuText_DrawPlain : MenuText_Draw)(line.text, 0.5f * fw, line.y * fh,
+                                                             line.color, 255);
 }
 
 } // namespace

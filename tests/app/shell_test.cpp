@@ -32,6 +32,7 @@ const std::vector<std::string> kMenuLoads = {"font ./Assets/Fonts/Monodeco Bold.
                                              ART "FMODLogoWhite.png",
                                              ART "Headphones.png",
                                              ART "GameLogo.png",
+                                             ART "Cursor.png",
                                              BGM "Downtime.wav",
                                              SFX "BombGunBlip.wav"};
 

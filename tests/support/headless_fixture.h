@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 
 #include "core/settings.h"
@@ -49,6 +50,26 @@ class HeadlessTest : public ::testing::Test {
         QLH_Step(1);
         QLH_MouseButton(false);
         QLH_Step(1);
+    }
+
+    // With a pad alone: steers the pointer with the left stick onto (x, y), as a player would,
+    // then presses and releases A. False when the pointer never got there.
+    static bool PadClickAt(float x, float y) {
+        bool there = false;
+        for (int frame = 0; frame < 1000 && !there; frame++) {
+            float dx = x - QL_Input_GetMouseX(), dy = y - QL_Input_GetMouseY();
+            float d = std::sqrt(dx * dx + dy * dy);
+            there = d < 2.0f;
+            float push = there ? 0.0f : (0.22f + 0.78f * std::fmin(1.0f, d / 60.0f)) / d;
+            QLH_PadAxis(QL_PAD_LEFTX, dx * push);
+            QLH_PadAxis(QL_PAD_LEFTY, dy * push);
+            QLH_Step(1);
+        }
+        QLH_PadButton(QL_PAD_A, true);
+        QLH_Step(1);
+        QLH_PadButton(QL_PAD_A, false);
+        QLH_Step(1);
+        return there;
     }
 
     // How many sounds whose path holds file were played, and the last of them (null if none).

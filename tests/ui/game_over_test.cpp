@@ -88,6 +88,18 @@ TEST_F(GameOverTest, FirstPlaceSubmitsTheLettersChosen) {
     EXPECT_EQ(file.find("HDZ"), std::string::npos);
 }
 
+// The name entered with a pad alone: the pointer steered onto the wheels' buttons, A to click.
+TEST_F(GameOverTest, APadAloneEntersTheName) {
+    ASSERT_TRUE(QLH_PadConnect());
+    runScore = 4001;
+    QLH_Step(1);
+    ASSERT_TRUE(PadClickAt(0.60f * w, 0.6f * h));  // middle: A -> B
+    ASSERT_TRUE(PadClickAt(0.85f * w, 0.45f * h)); // right: A -> @
+    EXPECT_EQ(std::string(nameLetters, 3), "AB@");
+    ASSERT_TRUE(PadClickAt(w / 2.0f, h / 1.2f));
+    EXPECT_EQ(File().substr(0, 15), "AB@ 0000004001\n");
+}
+
 TEST_F(GameOverTest, FifthPlaceShowsTheWheelsAndTheSubmitButton) {
     runScore = 750;
     QLH_ResetDrawStats();

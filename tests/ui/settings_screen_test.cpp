@@ -7,6 +7,7 @@
 #include "scores/high_scores.h"
 #include "tests/support/headless_fixture.h"
 #include "ui/front_end.h"
+#include "ui/key_labels.h"
 #include "ui/settings_screen.h"
 
 namespace {
@@ -61,6 +62,25 @@ class SettingsScreenTest : public HeadlessTest {
     }
     const QLH_PlayEntry& LastPlay() { return QLH_PlayLog().back(); }
 };
+
+// With a pad alone: from the title to the settings, a value raised by its label, and B back.
+TEST_F(SettingsScreenTest, APadAloneReachesAndChangesTheSettings) {
+    ASSERT_TRUE(QLH_PadConnect());
+    frontEnd.menuScreen = kScreenTitle;
+    QLH_Step(1);
+    float x = 0.0f, y = 0.0f;
+    ASSERT_TRUE(KeyLabels_Find('S', &x, &y)) << "the title shows SETTINGS = [S]";
+    ASSERT_TRUE(PadClickAt(x, y));
+    ASSERT_EQ(frontEnd.menuScreen, kScreenSettings);
+    QLH_Step(1); // the settings drawn
+    ASSERT_TRUE(KeyLabels_Find('R', &x, &y)) << "the music line's [R]";
+    float before = settings.musicVolume;
+    ASSERT_TRUE(PadClickAt(x, y));
+    EXPECT_GT(settings.musicVolume, before);
+    QLH_PadButton(QL_PAD_B, true);
+    QLH_Step(1);
+    EXPECT_EQ(frontEnd.menuScreen, kScreenTitle) << "B backs out";
+}
 
 TEST_F(SettingsScreenTest, EffectBlipSoundsAtTheNewLevel) {
     settings.sfxVolume = 0.1f;
