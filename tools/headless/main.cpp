@@ -38,6 +38,18 @@ static void Apply(const HeadlessAction& a, std::vector<HeadlessAction>* later) {
     case HeadlessAction::Focus:
         QLH_SetFocus(a.x != 0.0f);
         break;
+    case HeadlessAction::PadConnect:
+        if (!QLH_PadConnect()) std::fprintf(stderr, "zorb-headless: SDL made no virtual pad\n");
+        break;
+    case HeadlessAction::PadDisconnect:
+        QLH_PadDisconnect();
+        break;
+    case HeadlessAction::PadButton:
+        QLH_PadButton(a.key, a.x != 0.0f);
+        break;
+    case HeadlessAction::PadAxis:
+        QLH_PadAxis(a.key, a.x);
+        break;
     }
 }
 

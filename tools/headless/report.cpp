@@ -32,6 +32,8 @@ bool Report_Write(const char* path, const FrameTimes& times) {
     std::fprintf(f, "  \"window\": [%d, %d],\n", QL_System_GetWindowWidth(),
                  QL_System_GetWindowHeight());
     std::fprintf(f, "  \"soundsPlayed\": %zu,\n", QLH_PlayLog().size());
+    std::fprintf(f, "  \"pads\": %d,\n  \"pointer\": [%.1f, %.1f],\n", QL_Pad_Count(),
+                 (double)QL_Input_GetMouseX(), (double)QL_Input_GetMouseY());
     std::fprintf(f,
                  "  \"player\": {\"x\": %.4f, \"y\": %.4f, \"angle\": %.4f, \"lives\": %d, "
                  "\"score\": %d, \"weapon\": %d},\n",

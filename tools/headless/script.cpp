@@ -79,6 +79,52 @@ static bool ParseXY(const std::string& text, float* x, float* y) {
     });
 }
 
+// SDL's names for a pad's buttons and axes, in the engine's order.
+static const char* const kPadButtons[QL_PAD_BUTTON_COUNT] = {"a",
+                                                             "b",
+                                                             "x",
+                                                             "y",
+                                                             "back",
+                                                             "guide",
+                                                             "start",
+                                                             "leftstick",
+                                                             "rightstick",
+                                                             "leftshoulder",
+                                                             "rightshoulder",
+                                                             "dpup",
+                                                             "dpdown",
+                                                             "dpleft",
+                                                             "dpright"};
+static const char* const kPadAxes[QL_PAD_AXIS_COUNT] = {"leftx",  "lefty",       "rightx",
+                                                        "righty", "lefttrigger", "righttrigger"};
+
+static int IndexOf(const char* const* names, int count, const std::string& name) {
+    for (int i = 0; i < count; i++)
+        if (name == names[i]) return i;
+    return -1;
+}
+
+// "pad:connect", "pad:disconnect", "padbutton:NAME,1|0", "padaxis:NAME,VALUE" (-1 to 1).
+static bool ParsePad(const std::string& verb, const std::string& arg, HeadlessAction* a) {
+    if (verb == "pad") {
+        a->kind = arg == "connect" ? HeadlessAction::PadConnect : HeadlessAction::PadDisconnect;
+        return arg == "connect" || arg == "disconnect";
+    }
+    size_t comma = arg.find(',');
+    if (comma == std::string::npos) return false;
+    std::string name = arg.substr(0, comma), value = arg.substr(comma + 1);
+    if (verb == "padbutton") {
+        a->kind = HeadlessAction::PadButton;
+        a->key = IndexOf(kPadButtons, QL_PAD_BUTTON_COUNT, name);
+        a->x = value == "1" ? 1.0f : 0.0f;
+        return a->key >= 0 && (value == "0" || value == "1");
+    }
+    a->kind = HeadlessAction::PadAxis;
+    a->key = IndexOf(kPadAxes, QL_PAD_AXIS_COUNT, name);
+    return verb == "padaxis" && a->key >= 0 && ParseFloat(value, &a->x) && a->x >= -1.0f &&
+           a->x <= 1.0f;
+}
+
 bool Headless_ParseAction(const std::string& text, HeadlessAction* a) {
     size_t colon = text.find(':');
     if (colon == std::string::npos) return false;
@@ -100,6 +146,7 @@ bool Headless_ParseAction(const std::string& text, HeadlessAction* a) {
         a->kind = verb == "click" ? HeadlessAction::Click : HeadlessAction::Mouse;
         return ParseXY(arg, &a->x, &a->y);
     }
+    if (verb == "pad" || verb == "padbutton" || verb == "padaxis") return ParsePad(verb, arg, a);
     if (verb == "focus" && (arg == "0" || arg == "1")) {
         a->kind = HeadlessAction::Focus;
         a->x = arg == "1" ? 1.0f : 0.0f;
@@ -167,8 +214,14 @@ const char* const kHeadlessUsage =
     "         click:X,Y  left click at window pixel (X, Y)\n"
     "         mouse:X,Y  move the mouse\n"
     "         focus:0|1  lose or regain the window's focus\n"
+    "         pad:connect  pad:disconnect   plug a virtual pad in, or the last one out\n"
+    "         padbutton:BUTTON,1|0          press or release a pad button\n"
+    "         padaxis:AXIS,VALUE            push a stick (-1 to 1) or a trigger (0 to 1)\n"
     "NAME:    a letter or digit, Escape/Esc, Space, Enter/Return, Up, Down, Left, Right, F1-F12\n"
     "         (any case)\n"
+    "BUTTON:  a b x y back guide start leftstick rightstick leftshoulder rightshoulder\n"
+    "         dpup dpdown dpleft dpright\n"
+    "AXIS:    leftx lefty rightx righty lefttrigger righttrigger\n"
     "--autoplay    a bot plays one run\n"
     "--count-only  count draw calls without rasterising\n"
     "--audio       write the mixer's output for the whole run (48 kHz stereo float WAV)\n"

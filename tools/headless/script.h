@@ -6,9 +6,21 @@
 
 struct HeadlessAction {
     long frame;
-    enum Kind { KeyTap, KeyDown, KeyUp, Click, ButtonUp, Mouse, Focus } kind;
-    int key;    // engine key code
-    float x, y; // mouse position; x is the focus flag for Focus
+    enum Kind {
+        KeyTap,
+        KeyDown,
+        KeyUp,
+        Click,
+        ButtonUp,
+        Mouse,
+        Focus,
+        PadConnect,
+        PadDisconnect,
+        PadButton,
+        PadAxis
+    } kind;
+    int key;    // engine key code; the pad's button or axis
+    float x, y; // mouse position; x is the focus flag for Focus, the value for PadButton/PadAxis
 };
 
 struct HeadlessShot {
