@@ -9,6 +9,7 @@
 
 HighScoreEntry HighScoreTable[kHighScoreCount];
 const char* highScoresPath = "./Assets/HighScores.txt";
+bool highScoresUnsaved = false;
 
 namespace {
 
@@ -52,11 +53,11 @@ bool ParseLine(const char* line, size_t length, HighScoreEntry* entry) {
     return true;
 }
 
-bool WriteFile(const HighScoreEntry* table) {
+bool WriteFile(const HighScoreEntry* table, std::string* why = nullptr) {
     char text[512];
     size_t length = 0;
     HighScores_Format(table, text, sizeof text, &length);
-    return ScoreFile_Write(highScoresPath, text, length);
+    return ScoreFile_Write(highScoresPath, text, length, why);
 }
 
 bool LoadFromFile() {
@@ -154,7 +155,12 @@ bool HighScores_Submit(const char tag[3], int32_t score) {
         std::memcpy(entry.tag, tag, 3);
         entry.score = score;
         HighScoreTable[p] = entry;
-        saved = WriteFile(HighScoreTable);
+        std::string why;
+        saved = WriteFile(HighScoreTable, &why);
+        highScoresUnsaved = !saved;
+        if (!saved)
+            std::fprintf(stderr, "ZORB: the leaderboard could not be saved to %s: %s\n",
+                         highScoresPath, why.c_str());
     }
     ScoreFile_Unlock(&lock);
     return saved;

@@ -1,5 +1,6 @@
-// The eight-place leaderboard, in memory and in its text file "./Assets/HighScores.txt": one line
-// per place, a three-character tag, a space and the score zero-padded to ten digits.
+// The eight-place leaderboard, in memory and in its text file (HighScores.txt beside the game's
+// data, or in the player's own folder): one line per place, a three-character tag, a space and
+// the score zero-padded to ten digits.
 #pragma once
 
 #include <cstddef>
@@ -15,6 +16,8 @@ extern HighScoreEntry HighScoreTable[kHighScoreCount];
 
 // Where the leaderboard lives; tests point it elsewhere.
 extern const char* highScoresPath;
+// Whether the last entry submitted could not be saved (until a save succeeds).
+extern bool highScoresUnsaved;
 
 // Reads the table from the file. A missing, short or malformed file is replaced by the defaults,
 // on disk when it can be written and in memory always.

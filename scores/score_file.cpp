@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <system_error>
@@ -68,14 +69,22 @@ fs::perms KeptPermissions(const fs::path& target) {
     return st.permissions();
 }
 
+// False with errno telling why, when any step failed.
 bool WriteTemporary(const fs::path& temporary, const char* data, size_t size) {
     // Text mode: the leaderboard is a text file, with CR LF line ends on Windows.
     FILE* f = std::fopen(temporary.string().c_str(), "w");
     if (!f) return false;
     bool ok = std::fwrite(data, 1, size, f) == size;
-    ok = std::fflush(f) == 0 && ok;
-    ok = Sync(f) && ok;
-    return std::fclose(f) == 0 && ok;
+    ok = ok && std::fflush(f) == 0;
+    ok = ok && Sync(f);
+    int error = errno;
+    ok = std::fclose(f) == 0 && ok;
+    if (!ok && error) errno = error;
+    return ok;
+}
+
+void Say(std::string* why, const std::string& text) {
+    if (why) *why = text;
 }
 
 std::string UtcStamp() {
@@ -143,16 +152,22 @@ bool ScoreFile_Replaceable(const char* path) {
     return fs::is_regular_file(st) && (st.permissions() & writable) != fs::perms::none;
 }
 
-bool ScoreFile_Write(const char* path, const char* data, size_t size) {
-    if (!ScoreFile_Replaceable(path)) return false;
+bool ScoreFile_Write(const char* path, const char* data, size_t size, std::string* why) {
+    if (!ScoreFile_Replaceable(path)) {
+        Say(why, "it is read-only or not a plain file");
+        return false;
+    }
     fs::path target = Target(path);
     fs::path temporary = target;
     temporary += ".new" + std::to_string(Desktop_ProcessId());
     fs::perms keep = KeptPermissions(target);
     std::error_code ec;
+    errno = 0;
     bool ok = WriteTemporary(temporary, data, size);
+    if (!ok) Say(why, std::strerror(errno ? errno : EIO));
     if (ok) fs::permissions(temporary, keep, ec);
     if (ok) fs::rename(temporary, target, ec);
+    if (ok && ec) Say(why, ec.message());
     if (!ok || ec) {
         fs::remove(temporary, ec);
         return false;

@@ -22,8 +22,8 @@ const size_t kScoreFileMaxBytes = 4096;
 
 ScoreFileRead ScoreFile_Read(const char* path, std::string* bytes);
 // Replaces the file's contents with data in one step. False (and nothing changed) when the file
-// is read-only, is not a regular file, or cannot be written.
-bool ScoreFile_Write(const char* path, const char* data, size_t size);
+// is read-only, is not a regular file, or cannot be written; why then says why, where given.
+bool ScoreFile_Write(const char* path, const char* data, size_t size, std::string* why = nullptr);
 // Whether the file is a regular file that a save may replace (or there is none yet).
 bool ScoreFile_Replaceable(const char* path);
 // Renames the file to "<path>.bad-<UTC time>" (a name not yet taken) and says so on stderr.

@@ -71,7 +71,7 @@ void CreditsPass(bool shadow) {
 void HighScoreScreen_Step() {
     if (MenuText_KeyReleased('H')) frontEnd.menuScreen = kScreenTitle;
     static char shadows[kHighScoreCount][kMenuLineSize], fronts[kHighScoreCount][kMenuLineSize];
-    MenuLine lines[kHighScoreCount + 2];
+    MenuLine lines[kHighScoreCount + 3];
     lines[0] = {0.075f, 1.0f / 20.0f, "THE VIDAZIDAD PLAYERS", "THE VIDAZIDAD PLAYERS", kWhite};
     for (int i = 0; i < kHighScoreCount; i++) {
         PlaceLines(i, shadows[i], fronts[i]);
@@ -80,7 +80,10 @@ void HighScoreScreen_Step() {
         lines[i + 1] = {0.175f + 0.1f * (float)i, 1.0f / 25.0f, shadows[i], fronts[i], color};
     }
     lines[kHighScoreCount + 1] = {0.95f, 1.0f / 25.0f, "RETURN = [H]", "RETURN = [H]", kRed};
-    MenuText_DrawLines(lines, kHighScoreCount + 2);
+    // An entry the player made that the disk refused is not kept quietly.
+    const char* unsaved = "THE LAST ENTRY COULD NOT BE SAVED";
+    lines[kHighScoreCount + 2] = {0.905f, 1.0f / 40.0f, unsaved, unsaved, kRed};
+    MenuText_DrawLines(lines, kHighScoreCount + (highScoresUnsaved ? 3 : 2));
 }
 
 void CreditsScreen_Step() {

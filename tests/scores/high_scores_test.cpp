@@ -398,8 +398,16 @@ TEST_F(HighScoresTest, UnwritableFolderKeepsTheDefaultsInMemory) {
                                           std::filesystem::perms::owner_exec);
     HighScores_Load(); // must return
     ExpectDefaultsInMemory();
-    HighScores_Submit("NEW", 5000);
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(HighScores_Submit("NEW", 5000)) << "a save refused is no success";
+    std::string said = testing::internal::GetCapturedStderr();
     EXPECT_STREQ(HighScoreTable[0].tag, "NEW") << "kept in memory";
+    EXPECT_TRUE(highScoresUnsaved);
+    EXPECT_NE(said.find(path), std::string::npos) << "where: " << said;
+    EXPECT_NE(said.find("Permission denied"), std::string::npos) << "why: " << said;
+    std::filesystem::permissions(dir, std::filesystem::perms::owner_all);
+    EXPECT_TRUE(HighScores_Submit("NEW", 6000));
+    EXPECT_FALSE(highScoresUnsaved) << "until a save succeeds";
 }
 
 TEST_F(HighScoresTest, AFolderInTheFilesPlaceKeepsTheDefaultsInMemory) {

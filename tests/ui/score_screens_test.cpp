@@ -67,6 +67,21 @@ TEST_F(ScoreScreensTest, TagsShowEveryPercentSign) {
     QLH_SetTextLog(false);
 }
 
+// An entry the disk refused is said on the leaderboard, until a save succeeds.
+TEST_F(ScoreScreensTest, AnUnsavedEntryIsSaid) {
+    frontEnd.menuScreen = kScreenHighScores;
+    for (bool unsaved : {true, false}) {
+        highScoresUnsaved = unsaved;
+        QLH_SetTextLog(true);
+        QLH_Step(1);
+        bool said = false;
+        for (const std::string& line : QLH_TextLog())
+            said |= line == "THE LAST ENTRY COULD NOT BE SAVED";
+        EXPECT_EQ(said, unsaved);
+    }
+    QLH_SetTextLog(false);
+}
+
 TEST_F(ScoreScreensTest, CreditsShowTheirLinesAndTheLogo) {
     frontEnd.menuScreen = kScreenCredits;
     QLH_ResetDrawStats();
