@@ -1,9 +1,30 @@
 // The program's start.
 #include "app/app.h"
 
+#include <string>
+#include <vector>
+
 #include "app/frames.h"
+#include "core/data_folder.h"
+#include "core/desktop.h"
 #include "core/settings.h"
 #include "quillon/quillon.h"
+#include "scores/high_scores.h"
+
+bool App_FindData() {
+    std::vector<std::string> tried;
+    if (!DataFolder_Find(&tried)) {
+        std::string message = "the game's data (Assets) was not found in";
+        for (size_t i = 0; i < tried.size(); i++)
+            message += (i == 0 ? " " : ", ") + tried[i];
+        Desktop_ReportFatal(message.c_str());
+        return false;
+    }
+    static std::string leaderboard;
+    leaderboard = DataFolder_Leaderboard();
+    highScoresPath = leaderboard.c_str();
+    return true;
+}
 
 void App_Start() {
     Settings_Reset();
@@ -11,6 +32,6 @@ void App_Start() {
     QL_System_SetFrameRate(1000.0);
     // Pads SDL does not know yet can be taught in SDL's own format, beside the assets (SDL also
     // reads SDL_GAMECONTROLLERCONFIG itself).
-    QL_Pad_AddMappings("./Assets/gamecontrollerdb.txt");
+    QL_Pad_AddMappings(DataFolder_Path("./Assets/gamecontrollerdb.txt").c_str());
     App_Act(ScreenRequest::ToMenu);
 }

@@ -1,9 +1,46 @@
-// ZORB's entry point. The arguments are not used.
+// ZORB's entry point: --help and --version, or the game.
+#include <cstdio>
+#include <cstring>
+
 #include "app/app.h"
+#include "core/data_folder.h"
 #include "core/desktop.h"
 #include "quillon/quillon.h"
+#include "scores/high_scores.h"
 
-int main(int, char**) {
+#ifndef ZORB_VERSION
+#define ZORB_VERSION "unknown"
+#endif
+#ifndef ZORB_COMMIT
+#define ZORB_COMMIT ""
+#endif
+
+static const char* const kUsage =
+    "usage: zorb [--help | --version]\n"
+    "ZORB, a first-person arena survival shooter. Started without arguments, it plays.\n"
+    "--help     this text, the data folder in use and the leaderboard's file\n"
+    "--version  the version\n";
+
+static void PrintHelp() {
+    std::fputs(kUsage, stdout);
+    if (!App_FindData()) return;
+    std::printf("data folder: %s\nleaderboard: %s\n", DataFolder_Assets().c_str(), highScoresPath);
+}
+
+int main(int argc, char** argv) {
+    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+        PrintHelp();
+        return 0;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("zorb %s%s%s\n", ZORB_VERSION, *ZORB_COMMIT ? " " : "", ZORB_COMMIT);
+        return 0;
+    }
+    if (argc > 1) {
+        std::fprintf(stderr, "zorb: bad arguments\n%s", kUsage);
+        return 2;
+    }
+    if (!App_FindData()) return 1;
     App_Start();
     if (QL_Engine_Run() != 0) {
         Desktop_ReportFatal(QL_System_LastError());

@@ -3,6 +3,7 @@
 #include "app/menu_state.h"
 
 #include "app/asset_list.h"
+#include "core/data_folder.h"
 #include "game/game_assets.h"
 #include "scores/high_scores.h"
 #include "ui/front_end.h"
@@ -31,7 +32,7 @@ static const SoundAsset kSounds[] = {
 void Menu_Init() {
     QL_System_SetWindowTitle("ZORB");
     // The font lives for the whole program: a second load hands back the open font.
-    gameFont = QL_Font_Load(kFontPath);
+    gameFont = QL_Font_Load(DataFolder_Path(kFontPath).c_str());
     QL_Font_Set(gameFont);
     Arena_Build(&backdropCameraX, &backdropCameraY, &backdropViewAngle);
     QL_Settings_ImageFilterMode(1);

@@ -323,3 +323,22 @@ void QL_System_GetWindowRect(int* x, int* y, int* w, int* h) {
 const char* QL_System_LastError() {
     return g_ql.lastError.c_str();
 }
+
+// SDL hands out copies to be freed; the engine keeps one of each for the program's life.
+const char* QL_System_GetBasePath() {
+    static std::string base;
+    if (base.empty()) {
+        char* path = SDL_GetBasePath();
+        base = path ? path : "";
+        SDL_free(path);
+    }
+    return base.c_str();
+}
+
+const char* QL_System_GetPrefPath(const char* org, const char* app) {
+    static std::string pref;
+    char* path = SDL_GetPrefPath(org, app);
+    pref = path ? path : "";
+    SDL_free(path);
+    return pref.c_str();
+}

@@ -123,6 +123,7 @@ int main(int argc, char** argv) {
         std::fputs(kHeadlessUsage, stdout);
         return 0;
     }
+    if (!App_FindData()) return 1;
     if (!QLH_Start(config.width, config.height, config.dt)) {
         std::fprintf(stderr, "zorb-headless: cannot make a %dx%d canvas\n", config.width,
                      config.height);

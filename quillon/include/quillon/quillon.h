@@ -56,6 +56,12 @@ bool QL_System_IsHeadless();       // running on the headless driver, without a 
 // The window's position and size on the desktop, in window pixels.
 void QL_System_GetWindowRect(int* x, int* y, int* w, int* h);
 const char* QL_System_LastError(); // why the window could not be opened
+// The folder of the running program, ending in a separator ("" when it cannot be told).
+const char* QL_System_GetBasePath();
+// The player's own folder for what a game writes, made if missing, ending in a separator:
+// $XDG_DATA_HOME/app/ (else ~/.local/share/app/) on Linux, %APPDATA%\org\app\ on Windows.
+// "" when there is none.
+const char* QL_System_GetPrefPath(const char* org, const char* app);
 
 // ---- Drawing state -------------------------------------------------------------------------
 void QL_Settings_Fill(QL_Color c);
