@@ -3,11 +3,13 @@
 #include "scores/score_file.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <system_error>
+#include <thread>
 
 #include "core/desktop.h"
 
@@ -207,15 +209,32 @@ void ScoreFile_RemoveStaleTemporaries(const char* path) {
     }
 }
 
+// Another game holds the lock only for a read and a save: a few milliseconds. One that holds it
+// far longer has hung, and this game saves without it rather than freeze; it says so.
+template <typename Try> static bool WaitForLock(Try tryLock, const std::string& name) {
+    const int kTries = 2000; // 5 ms apart: ten seconds
+    for (int i = 0; i < kTries; i++) {
+        if (tryLock()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    std::fprintf(stderr, "ZORB: %s stayed locked by another game; saving without it\n",
+                 name.c_str());
+    return false;
+}
+
 #ifdef _WIN32
+static bool TryLock(HANDLE h) {
+    OVERLAPPED whole{};
+    return LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &whole);
+}
+
 ScoreFileLock ScoreFile_Lock(const char* path) {
     std::string name = Target(path).string() + ".lock";
     HANDLE h = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE,
                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return {};
-    OVERLAPPED whole{};
-    if (!LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &whole)) {
+    if (!WaitForLock([h] { return TryLock(h); }, name)) {
         CloseHandle(h);
         return {};
     }
@@ -235,10 +254,7 @@ ScoreFileLock ScoreFile_Lock(const char* path) {
     std::string name = Target(path).string() + ".lock";
     int fd = open(name.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
     if (fd < 0) return {};
-    int r;
-    while ((r = flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
-    }
-    if (r != 0) {
+    if (!WaitForLock([fd] { return flock(fd, LOCK_EX | LOCK_NB) == 0; }, name)) {
         close(fd);
         return {};
     }

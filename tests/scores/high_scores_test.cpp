@@ -94,10 +94,14 @@ class Child {
         return (long)pid;
 #endif
     }
-    // Waits for it to end on its own; its exit status.
+    // Waits up to a minute for it to end on its own; its exit status, or -1 (and it is killed)
+    // when it hangs.
     int Wait() {
 #ifdef _WIN32
-        WaitForSingleObject(info.hProcess, INFINITE);
+        if (WaitForSingleObject(info.hProcess, 60000) != WAIT_OBJECT_0) {
+            Kill();
+            return -1;
+        }
         DWORD code = 1;
         GetExitCodeProcess(info.hProcess, &code);
         CloseHandle(info.hProcess);
@@ -105,7 +109,12 @@ class Child {
         return (int)code;
 #else
         int status = 0;
-        waitpid(pid, &status, 0);
+        for (int i = 0; i < 6000 && waitpid(pid, &status, WNOHANG) == 0; i++)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (waitpid(pid, &status, WNOHANG) == 0) {
+            Kill();
+            return -1;
+        }
         return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
 #endif
     }
