@@ -165,3 +165,13 @@ Picture Logos_Game(const std::string& font) {
     Emblem_Paint(&p, rim, Gradient_Flat(kWhite), 0.7f); // light along the letters' top edges
     return p;
 }
+
+Picture Logos_Icon(const std::string& font, int size) {
+    const int w = 256;
+    Picture p = Picture_Make(w, w, Rgba{0, 0, 0, 0});
+    const float r = 76.0f, c = w / 2.0f;
+    RingedOrb(&p, c, c, r, Rgba{255, 200, 250, 255}, Rgba{120, 30, 200, 255}, 5.0f);
+    Lettering(&p, font, "Z", (int)(1.5f * r), (int)(1.2f * r), (int)c, (int)(c - 0.85f * r),
+              Rgba{255, 245, 150, 255}, Rgba{255, 90, 60, 255}, 6.0f);
+    return size == w ? p : Picture_Scaled(p, size, size);
+}

@@ -123,3 +123,31 @@ std::vector<unsigned char> Picture_EncodePng(const Picture& p) {
     SDL_FreeSurface(s);
     return bytes;
 }
+
+// One pixel of the shrunk picture: the box of source pixels it covers, averaged.
+static Rgba BoxAverage(const Picture& p, int x0, int y0, int x1, int y1) {
+    double r = 0, g = 0, b = 0, a = 0;
+    int n = 0;
+    for (int y = y0; y < y1; y++)
+        for (int x = x0; x < x1; x++, n++) {
+            Rgba c = Picture_Get(p, x, y);
+            r += c.r * c.a;
+            g += c.g * c.a;
+            b += c.b * c.a;
+            a += c.a;
+        }
+    if (a <= 0.0 || n == 0) return Rgba{0, 0, 0, 0};
+    auto channel = [](double v) { return (uint8_t)std::lround(std::fmin(255.0, v)); };
+    return Rgba{channel(r / a), channel(g / a), channel(b / a), channel(a / n)};
+}
+
+Picture Picture_Scaled(const Picture& p, int w, int h) {
+    Picture out = Picture_Make(w, h, Rgba{0, 0, 0, 0});
+    for (int y = 0; y < h; y++)
+        for (int x = 0; x < w; x++) {
+            int x0 = x * p.width / w, x1 = std::max(x0 + 1, (x + 1) * p.width / w);
+            int y0 = y * p.height / h, y1 = std::max(y0 + 1, (y + 1) * p.height / h);
+            Picture_Set(&out, x, y, BoxAverage(p, x0, y0, x1, y1));
+        }
+    return out;
+}

@@ -28,6 +28,9 @@ void Picture_Outline(Picture* p, int x, int y, int w, int h, Rgba c);
 void Picture_Copy(Picture* dst, int dx, int dy, const Picture& src, int sx, int sy, int w, int h,
                   bool mirror);
 Rgba Shade(Rgba c, float factor); // scales r, g, b
+// The picture shrunk to w x h, each pixel the average of those it covers (colours weighted by
+// their alpha, so that transparent pixels lend no colour to the edges).
+Picture Picture_Scaled(const Picture& p, int w, int h);
 
 // Encodes as PNG; the same picture always gives the same bytes.
 std::vector<unsigned char> Picture_EncodePng(const Picture& p);
