@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# The Debian package as a player gets it: unpacked with dpkg-deb into a folder that cannot be
+# written, its zorb-headless started from / draws the title exactly as the build folder's does,
+# makes the leaderboard under XDG_DATA_HOME and writes nothing in the unpacked tree; its zorb,
+# started from another folder, passes the real window's first test; and the program alone,
+# without its data, says so and exits 1. Run from the project root after scripts/package.
+set -u
+fail() { echo "FAIL: $*"; exit 1; }
+build=$PWD/build-package
+deb=$(ls "$build"/zorb_*.deb 2>/dev/null | head -1)
+[ -n "$deb" ] || fail "no package in $build (run scripts/package)"
+work=$(mktemp -d)
+root=$work/root
+# Root writes anywhere it may: the unpacked tree is made immutable for it, and thawed after.
+thaw() { [ "$(id -u)" -eq 0 ] && find "$root" -type d -exec chattr -i {} + 2>/dev/null; true; }
+trap 'thaw; rm -rf "$work"' EXIT
+dpkg-deb -x "$deb" "$root"
+chmod -R a-w "$root"
+if [ "$(id -u)" -eq 0 ]; then
+    find "$root" -type d -exec chattr +i {} + || fail "chattr cannot make the tree read-only for root"
+fi
+mkdir -p "$work/home" "$work/data"
+listing() { find "$root" | sort; }
+before=$(listing)
+
+# The title after the splash screens, clicked through; the same frames in both places.
+title=(--seed 3 --dt 0.01 --size 640x480 --frames 360 --at 2:click:10,10 --at 250:click:10,10
+    --at 300:click:10,10)
+(cd "$build" && ./zorb-headless "${title[@]}" --shot "359:$work/built.png") ||
+    fail "the build folder's zorb-headless failed"
+(cd / && HOME=$work/home XDG_DATA_HOME=$work/data "$root/usr/games/zorb-headless" \
+    "${title[@]}" --shot "359:$work/installed.png" 2>"$work/stderr") ||
+    fail "the unpacked zorb-headless failed: $(cat "$work/stderr")"
+cmp -s "$work/built.png" "$work/installed.png" || fail "the unpacked game draws another title"
+[ -f "$work/data/zorb/HighScores.txt" ] || fail "no leaderboard under XDG_DATA_HOME"
+[ "$(listing)" = "$before" ] || fail "the game wrote inside the unpacked tree"
+echo "unpacked: the same title from /, the leaderboard in \$XDG_DATA_HOME/zorb, nothing written"
+
+# The game itself in a real window, from another folder.
+if command -v Xvfb >/dev/null && command -v xdotool >/dev/null; then
+    (cd "$work/home" && HOME=$work/home XDG_DATA_HOME=$work/data \
+        ZORB_GAME="$root/usr/games/zorb" bash "$OLDPWD/tests/window/window_test.sh" --game-only) ||
+        fail "the unpacked zorb failed the real window's test"
+fi
+
+# The program without its data.
+mkdir "$work/alone"
+cp "$root/usr/games/zorb" "$work/alone/"
+out=$(cd "$work/alone" && ./zorb 2>&1)
+status=$?
+[ $status -eq 1 ] || fail "without data zorb exited with status $status"
+grep -q "was not found in ./Assets, $work/alone/Assets" <<<"$out" || fail "without data: $out"
+echo "alone: $out"
+echo "package tests passed"
