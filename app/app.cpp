@@ -6,18 +6,16 @@
 
 #include "app/frames.h"
 #include "core/data_folder.h"
-#include "core/desktop.h"
 #include "core/settings.h"
 #include "quillon/quillon.h"
 #include "scores/high_scores.h"
 
-bool App_FindData() {
+bool App_FindData(std::string* why) {
     std::vector<std::string> tried;
     if (!DataFolder_Find(&tried)) {
-        std::string message = "the game's data (Assets) was not found in";
+        *why = "the game's data (Assets) was not found in";
         for (size_t i = 0; i < tried.size(); i++)
-            message += (i == 0 ? " " : ", ") + tried[i];
-        Desktop_ReportFatal(message.c_str());
+            *why += (i == 0 ? " " : ", ") + tried[i];
         return false;
     }
     static std::string leaderboard;

@@ -2,8 +2,10 @@
 // state.
 #pragma once
 
+#include <string>
+
 // Everything the entry point does before running the engine loop.
 void App_Start();
 // Finds the game's data wherever the program was started from, and the leaderboard's place.
-// False, having told the player which folders were tried, when there is no data.
-bool App_FindData();
+// False when there is no data; why then names the folders tried.
+bool App_FindData(std::string* why);

@@ -1,6 +1,7 @@
 // ZORB's entry point: --help and --version, or the game.
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "app/app.h"
 #include "core/data_folder.h"
@@ -23,7 +24,11 @@ static const char* const kUsage =
 
 static void PrintHelp() {
     std::fputs(kUsage, stdout);
-    if (!App_FindData()) return;
+    std::string why;
+    if (!App_FindData(&why)) {
+        std::printf("%s\n", why.c_str());
+        return;
+    }
     std::printf("data folder: %s\nleaderboard: %s\n", DataFolder_Assets().c_str(), highScoresPath);
 }
 
@@ -40,7 +45,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "zorb: bad arguments\n%s", kUsage);
         return 2;
     }
-    if (!App_FindData()) return 1;
+    std::string why;
+    if (!App_FindData(&why)) {
+        Desktop_ReportFatal(why.c_str()); // a message box on Windows, where stderr goes unseen
+        return 1;
+    }
     App_Start();
     if (QL_Engine_Run() != 0) {
         Desktop_ReportFatal(QL_System_LastError());

@@ -65,5 +65,12 @@ if [ -x ./zorb-assetgen ]; then
     expect 2 "zorb-assetgen --preview" ./zorb-assetgen --preview
     [ -e ./--help ] || [ -e ./-x ] && fail "zorb-assetgen made a folder named after an option"
 fi
+# The game's own arguments, answered without a display.
+if [ -x ./zorb ]; then
+    expect 0 "zorb --help" ./zorb --help
+    ./zorb --help | grep -q "^leaderboard: ./Assets/HighScores.txt" || fail "zorb --help names no leaderboard"
+    ./zorb --version | grep -q "^zorb [0-9]*\.[0-9]*\.[0-9]*" || fail "zorb --version: $(./zorb --version)"
+    expect 2 "zorb --bogus" ./zorb --bogus
+fi
 rm -f cli_report.json cli_audio.wav cli_last.png cli_never.png
 echo "zorb-headless exit statuses as expected"

@@ -123,7 +123,11 @@ int main(int argc, char** argv) {
         std::fputs(kHeadlessUsage, stdout);
         return 0;
     }
-    if (!App_FindData()) return 1;
+    std::string why;
+    if (!App_FindData(&why)) {
+        std::fprintf(stderr, "zorb-headless: %s\n", why.c_str());
+        return 1;
+    }
     if (!QLH_Start(config.width, config.height, config.dt)) {
         std::fprintf(stderr, "zorb-headless: cannot make a %dx%d canvas\n", config.width,
                      config.height);
