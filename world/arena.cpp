@@ -18,7 +18,7 @@ static QL_Color Tint(const int32_t* c, bool tintAlpha) {
     return QL_Color_Create(r, g, b, a);
 }
 
-bool Arena_Build(float* startX, float* startY, float* startAngle) {
+void Arena_Build(float* startX, float* startY, float* startAngle) {
     SpritePool_Reset();
     skyColor = skyTargetColor = QL_Color_Create(63, 127, 255, 255);
     for (int i = 0; i < kArenaCells; i++) {
@@ -31,7 +31,6 @@ bool Arena_Build(float* startX, float* startY, float* startAngle) {
     *startX = 16.0f;
     *startY = 15.5f;
     *startAngle = 0.0f;
-    return true;
 }
 
 MapCell* Arena_CellAt(int x, int y) {

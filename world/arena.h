@@ -20,8 +20,8 @@ extern QL_Color skyColor;       // the background, and the colour distant faces 
 extern QL_Color skyTargetColor; // what skyColor drifts to
 
 // Rebuilds the arena from the level data with fresh tints, resets the sprite pool and the sky,
-// and writes the start position (16.0, 15.5) and view angle 0. Always returns true.
-bool Arena_Build(float* startX, float* startY, float* startAngle);
+// and writes the start position (16.0, 15.5) and view angle 0.
+void Arena_Build(float* startX, float* startY, float* startAngle);
 
 // The cell at (x, y), or null outside the arena.
 MapCell* Arena_CellAt(int x, int y);

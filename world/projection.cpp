@@ -27,14 +27,16 @@ PointAngle Projection_Angle(const View& view, float px, float py, float limit) {
 
 float Projection_ScreenX(const View& view, const PointAngle& p) {
     float originX = view.screenOffsetX + view.viewLeft;
-    float halfW = (view.viewLeft + view.viewRight) * 0.5f;
-    return originX + halfW * (1.0f - (2.0f * p.angle / view.fieldOfView) / p.cosAbs);
+    // The view's middle, from its left edge: straight ahead lands there.
+    float middleX = (view.viewLeft + view.viewRight) * 0.5f;
+    return originX + middleX * (1.0f - (2.0f * p.angle / view.fieldOfView) / p.cosAbs);
 }
 
 float Projection_ScreenY(const View& view, const PointAngle& p, float height) {
-    float halfH = (view.viewTop + view.viewBottom) * 0.5f;
+    // The view's middle, from its top edge: eye height lands there.
+    float middleY = (view.viewTop + view.viewBottom) * 0.5f;
     float rise = (height - view.eyeHeight) / p.distance;
-    return view.viewTop + halfH * (1.0f - rise / p.cosAbs / (view.fieldOfView / 90.0f));
+    return view.viewTop + middleY * (1.0f - rise / p.cosAbs / (view.fieldOfView / 90.0f));
 }
 
 float Projection_CellLimit(const View& view, int cellX, int cellY) {

@@ -48,7 +48,7 @@ int QL_System_GetWindowWidth();
 int QL_System_GetWindowHeight();
 int QL_System_GetDisplayWidth();
 int QL_System_GetDisplayHeight();
-float QL_System_GetDt(); // seconds, never more than 0.1
+float QL_System_GetDt(); // seconds, never more than 0.05 (a slower frame plays in slow motion)
 float QL_System_GetFrameRate();
 void* QL_System_GetWindowHandle(); // native window (the SDL_Window here)
 bool QL_System_HasFocus();         // the window has keyboard focus
