@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "canvas.h"
+#include "engine_log.h"
 #include "internal.h"
 
 int Ql_ClampChannel(int v) {
@@ -87,7 +88,7 @@ static void RectOutline(float x, float y, float w, float h, uint32_t color) {
 }
 
 void QL_Graphics_DrawRect(float x, float y, float w, float h) {
-    Ql_Stats_Count(1);
+    EngineLog_Count(QlStat::Rect);
     if (!Drawing()) return;
     if (g_ql.rectMode == 0) {
         x -= w * 0.5f;
@@ -100,7 +101,7 @@ void QL_Graphics_DrawRect(float x, float y, float w, float h) {
 // A filled quadrilateral in the fill colour, outlined in the stroke colour.
 void QL_Graphics_DrawQuad(float x1, float y1, float x2, float y2, float x3, float y3, float x4,
                           float y4) {
-    Ql_Stats_Count(0);
+    EngineLog_Count(QlStat::Quad);
     if (!Drawing()) return;
     const float xs[4] = {x1, x2, x3, x4}, ys[4] = {y1, y2, y3, y4};
     for (int i = 0; i < 4; i++)

@@ -1,5 +1,5 @@
-// The headless driver: a software canvas, a fixed time step, scripted input, frame stepping,
-// canvas reads and the logs of sounds played and assets loaded and freed.
+// The headless driver: a software canvas, a fixed time step, scripted input and virtual pads,
+// frame stepping, canvas reads, and the engine's log read back.
 #include "quillon/headless.h"
 
 #include <SDL.h>
@@ -10,6 +10,7 @@
 #include <new>
 
 #include "canvas.h"
+#include "engine_log.h"
 #include "internal.h"
 #include "pad.h"
 
@@ -21,43 +22,14 @@ static SDL_Joystick* LastPad() {
     return virtualPads.empty() ? nullptr : virtualPads.back();
 }
 
-static std::vector<QLH_PlayEntry> playLog;
-static std::vector<QLH_AssetEntry> assetLog;
-static QLH_DrawStats stats;
 static bool statesStarted = false;
-static std::vector<std::string> textLog;
-static bool textLogOn = false;
-
-void Ql_Log_Text(const char* text) {
-    if (g_ql.headless && textLogOn) textLog.push_back(text ? text : "");
-}
 
 void QLH_SetTextLog(bool on) {
-    textLogOn = on;
-    textLog.clear();
+    EngineLog_SetTextOn(on);
 }
 
 const std::vector<std::string>& QLH_TextLog() {
-    return textLog;
-}
-
-void Ql_Log_Asset(bool load, const char* type, const char* path) {
-    if (!g_ql.headless) return;
-    assetLog.push_back(
-        {load ? QLH_AssetEntry::Load : QLH_AssetEntry::Free, type, path ? path : ""});
-}
-
-void Ql_Log_Play(const char* path, float volume, float pitch, bool looping, int group) {
-    if (!g_ql.headless) return;
-    playLog.push_back({path ? path : "", volume, pitch, looping, group, g_ql.frame});
-}
-
-void Ql_Stats_Count(int what) {
-    if (what == 0) stats.quads++;
-    if (what == 1) stats.rects++;
-    if (what == 2) stats.images++;
-    if (what == 3) stats.texts++;
-    if (what == 4) stats.atlasBuilds++;
+    return EngineLog_Texts();
 }
 
 bool QLH_Start(int width, int height, float dt) {
@@ -68,10 +40,10 @@ bool QLH_Start(int width, int height, float dt) {
     g_ql.fixedDt = dt;
     Ql_Input_Reset();
     Ql_Draw_ResetState();
+    EngineLog_SetOn(true);
     QLH_ClearLogs();
     QLH_ResetDrawStats();
     statesStarted = false;
-    textLogOn = false;
     bool ready = Ql_Video_Open();
     Ql_Sound_Open(false);
     return ready;
@@ -89,6 +61,7 @@ void QLH_Shutdown() {
     Ql_Video_Close();
     g_ql = QlEngine();
     Ql_Input_Reset();
+    EngineLog_SetOn(false);
     statesStarted = false;
 }
 
@@ -272,22 +245,20 @@ float QLH_GroupVolume(int group) {
 }
 
 const std::vector<QLH_PlayEntry>& QLH_PlayLog() {
-    return playLog;
+    return EngineLog_Plays();
 }
 const std::vector<QLH_AssetEntry>& QLH_AssetLog() {
-    return assetLog;
+    return EngineLog_Assets();
 }
 void QLH_ClearLogs() {
-    playLog.clear();
-    assetLog.clear();
-    textLog.clear();
+    EngineLog_Clear();
 }
 
 QLH_DrawStats QLH_GetDrawStats() {
-    return stats;
+    return EngineLog_Stats();
 }
 void QLH_ResetDrawStats() {
-    stats = QLH_DrawStats{0, 0, 0, 0, 0};
+    EngineLog_ResetStats();
 }
 void QLH_SetCountOnly(bool countOnly) {
     g_ql.countOnly = countOnly;

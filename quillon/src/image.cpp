@@ -12,6 +12,7 @@
 
 #include "asset_file.h"
 #include "canvas.h"
+#include "engine_log.h"
 #include "internal.h"
 
 struct QL_ImageData {
@@ -76,7 +77,7 @@ static SDL_Surface* DecodePng(const char* path) {
 }
 
 QL_Image QL_Image_Load(const char* path) {
-    Ql_Log_Asset(true, "image", path);
+    EngineLog_Asset(true, "image", path);
     SDL_Surface* loaded = path ? DecodePng(path) : nullptr;
     if (!loaded) return nullptr;
     QL_ImageData* img = new QL_ImageData;
@@ -94,7 +95,7 @@ QL_Image QL_Image_Load(const char* path) {
 void QL_Image_Free(QL_Image* image) {
     if (!image) return;
     QL_ImageData* img = *image;
-    Ql_Log_Asset(false, "image", img ? img->path.c_str() : "");
+    EngineLog_Asset(false, "image", img ? img->path.c_str() : "");
     if (!img) return;
     Canvas_Flush(); // draws still waiting may read its pixels
     delete img;
@@ -111,7 +112,7 @@ int QL_Image_GetHeight(QL_Image image) {
 // Negative sizes mirror the picture; a source rectangle reaching past the picture is cut to it.
 static void Blit(QL_Image img, int sx, int sy, int sw, int sh, float x, float y, float w, float h,
                  int alpha) {
-    Ql_Stats_Count(2);
+    EngineLog_Count(QlStat::Image);
     if (!img || !g_ql.videoReady || g_ql.countOnly) return;
     if (g_ql.imageMode == 0) {
         x -= w * 0.5f;
@@ -137,7 +138,7 @@ void QL_Image_DrawSubImage(QL_Image image, float x, float y, float w, float h, f
     const float v[4] = {s0, t0, s1, t1};
     for (float f : v)
         if (!(std::fabs(f) < 1e9f)) {
-            Ql_Stats_Count(2);
+            EngineLog_Count(QlStat::Image);
             return;
         }
     Blit(image, (int)s0, (int)t0, (int)(s1 - s0), (int)(t1 - t0), x, y, w, h, alpha);

@@ -98,11 +98,4 @@ float Ql_Sound_GroupVolume(int group);
 void Ql_Draw_ResetState();
 uint32_t Ql_Draw_Pack(QL_Color c); // the colour as a canvas pixel, channels clamped
 
-// headless.cpp: logs kept while headless
-void Ql_Log_Asset(bool load, const char* type, const char* path);
-void Ql_Log_Play(const char* path, float volume, float pitch, bool looping, int group);
-void Ql_Stats_Count(int what);
-void Ql_Log_Text(
-    const char* text); // kept only while the text log is on // 0 quad, 1 rect, 2 image, 3 text
-
 int Ql_ClampChannel(int v);

@@ -13,6 +13,7 @@
 #endif
 
 #include "asset_file.h"
+#include "engine_log.h"
 #include "internal.h"
 #include "mixer.h"
 
@@ -171,7 +172,7 @@ bool Ql_Sound_Decode(const char* path, MixSound* out) {
 }
 
 QL_Sound QL_Sound_Load(const char* path) {
-    Ql_Log_Asset(true, "sound", path);
+    EngineLog_Asset(true, "sound", path);
     QL_SoundData* s = new QL_SoundData;
     if (!path || !Ql_Sound_Decode(path, &s->mix)) {
         delete s;
@@ -183,7 +184,7 @@ QL_Sound QL_Sound_Load(const char* path) {
 
 // Voices still playing the sound stop before its samples go.
 void QL_Sound_Free(QL_Sound sound) {
-    Ql_Log_Asset(false, "sound", sound ? sound->path.c_str() : "");
+    EngineLog_Asset(false, "sound", sound ? sound->path.c_str() : "");
     if (!sound) return;
     Lock();
     Mixer_StopSound(&mixer, &sound->mix);
@@ -192,7 +193,7 @@ void QL_Sound_Free(QL_Sound sound) {
 }
 
 void QL_Sound_PlayAdvanced(QL_Sound sound, float volume, float pitch, bool looping, int group) {
-    Ql_Log_Play(sound ? sound->path.c_str() : "", volume, pitch, looping, group);
+    EngineLog_Play(sound ? sound->path.c_str() : "", volume, pitch, looping, group, g_ql.frame);
     if (!sound) return;
     Lock();
     Mixer_Play(&mixer, &sound->mix, volume, pitch, looping, group);

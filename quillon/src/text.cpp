@@ -13,6 +13,7 @@
 
 #include "asset_file.h"
 #include "canvas.h"
+#include "engine_log.h"
 #include "internal.h"
 
 namespace {
@@ -54,7 +55,7 @@ static std::vector<QL_FontData*> fonts;
 // Loading a file that is already open hands back the same font, so a state may load it on
 // every entry without piling up copies.
 QL_Font QL_Font_Load(const char* path) {
-    Ql_Log_Asset(true, "font", path);
+    EngineLog_Asset(true, "font", path);
     for (QL_FontData* open : fonts)
         if (path && open->path == path) return open;
     std::vector<unsigned char> bytes;
@@ -73,7 +74,7 @@ void QL_Font_Set(QL_Font font) {
 void QL_Font_Free(QL_Font* font) {
     if (!font) return;
     QL_FontData* data = *font;
-    Ql_Log_Asset(false, "font", data ? data->path.c_str() : "");
+    EngineLog_Asset(false, "font", data ? data->path.c_str() : "");
     if (!data) return;
     Canvas_Flush(); // glyphs waiting to be painted point into the atlases
     for (SizedFont*& sf : data->sizes) {
@@ -131,7 +132,7 @@ static SDL_Surface* RenderGlyph(SizedFont* sf, int ch, int px, int* advance) {
 // Renders every printable glyph side by side into one coverage atlas. A glyph larger than the
 // size allows is left out (drawn as nothing); a line height beyond it fails the whole size.
 static void BuildAtlas(SizedFont* sf, int px) {
-    Ql_Stats_Count(4);
+    EngineLog_Count(QlStat::AtlasBuild);
     sf->failed = sf->height <= 0 || sf->height > Limit(px);
     if (sf->failed) return;
     SDL_Surface* parts[kGlyphs] = {};
@@ -204,8 +205,8 @@ static float AlignedY(float y, const SizedFont* sf) {
 }
 
 void QL_Font_DrawText(const char* text, float x, float y) {
-    Ql_Stats_Count(3);
-    Ql_Log_Text(text);
+    EngineLog_Count(QlStat::Text);
+    EngineLog_Text(text);
     if (!text || !*text || !g_ql.videoReady || g_ql.countOnly) return;
     SizedFont* sf = CurrentSize(true);
     if (!sf || !std::isfinite(x) || !std::isfinite(y)) return;
