@@ -146,3 +146,28 @@ Picture Emblem_Silhouette(const Picture& p, Rgba c) {
         s.pixels[i].a = (uint8_t)(p.pixels[i].a * c.a / 255);
     return s;
 }
+
+void Emblem_Text(Picture* p, const std::string& fontPath, const char* text, int size, int cx, int y,
+                 Rgba c) {
+    TextCoverage t = Emblem_RenderText(fontPath, text, size);
+    for (int j = 0; j < t.h; j++)
+        for (int i = 0; i < t.w; i++) {
+            uint8_t a = t.a[(size_t)(j * t.w + i)];
+            if (a)
+                Picture_Blend(p, cx - t.w / 2 + i, y + j,
+                              Rgba{c.r, c.g, c.b, (uint8_t)(a * c.a / 255)});
+        }
+}
+
+// The largest size up to size at which text fits within width pixels.
+int Emblem_FittingSize(const std::string& fontPath, const char* text, int size, int width) {
+    for (; size > 8; size--) {
+        TTF_Font* font = TTF_OpenFont(fontPath.c_str(), size);
+        if (!font) return size;
+        int w = 0, h = 0;
+        TTF_SizeUTF8(font, text, &w, &h);
+        TTF_CloseFont(font);
+        if (w <= width) return size;
+    }
+    return size;
+}

@@ -26,6 +26,11 @@ struct TextCoverage {
     std::vector<uint8_t> a;
 };
 TextCoverage Emblem_RenderText(const std::string& font, const char* text, int size);
+// Draws text in colour c, horizontally centred on cx with its top at y, at a pixel size.
+void Emblem_Text(Picture* p, const std::string& fontPath, const char* text, int size, int cx, int y,
+                 Rgba c);
+// The largest pixel size up to size at which text fits within width pixels.
+int Emblem_FittingSize(const std::string& fontPath, const char* text, int size, int width);
 // Text centred on cx with its top at y, in the font at a pixel size.
 void Mask_Text(Mask* m, const std::string& font, const char* text, int size, int cx, int y);
 void Mask_Ellipse(Mask* m, float cx, float cy, float rx, float ry);

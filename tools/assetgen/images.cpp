@@ -10,31 +10,6 @@
 #include "tools/assetgen/logos.h"
 #include "tools/assetgen/output.h"
 
-void Images_Text(Picture* p, const std::string& fontPath, const char* text, int size, int cx, int y,
-                 Rgba c) {
-    TextCoverage t = Emblem_RenderText(fontPath, text, size);
-    for (int j = 0; j < t.h; j++)
-        for (int i = 0; i < t.w; i++) {
-            uint8_t a = t.a[(size_t)(j * t.w + i)];
-            if (a)
-                Picture_Blend(p, cx - t.w / 2 + i, y + j,
-                              Rgba{c.r, c.g, c.b, (uint8_t)(a * c.a / 255)});
-        }
-}
-
-// The largest size up to size at which text fits within width pixels.
-int Images_FittingSize(const std::string& fontPath, const char* text, int size, int width) {
-    for (; size > 8; size--) {
-        TTF_Font* font = TTF_OpenFont(fontPath.c_str(), size);
-        if (!font) return size;
-        int w = 0, h = 0;
-        TTF_SizeUTF8(font, text, &w, &h);
-        TTF_CloseFont(font);
-        if (w <= width) return size;
-    }
-    return size;
-}
-
 static Picture Headphones(const std::string& font) {
     const int w = 1280, h = 720;
     Picture p = Picture_Make(w, h, Rgba{0, 0, 0, 255});
@@ -47,8 +22,8 @@ static Picture Headphones(const std::string& font) {
     Picture_FillEllipse(&p, 790, 320, 45, 70, cup);
     Picture_FillEllipse(&p, 490, 320, 25, 45, Rgba{30, 60, 90, 255});
     Picture_FillEllipse(&p, 790, 320, 25, 45, Rgba{30, 60, 90, 255});
-    Images_Text(&p, font, "HEADPHONES RECOMMENDED", 56, w / 2, 470, Rgba{255, 255, 255, 255});
-    Images_Text(&p, font, "Enemies are heard left and right before they are seen", 26, w / 2, 550,
+    Emblem_Text(&p, font, "HEADPHONES RECOMMENDED", 56, w / 2, 470, Rgba{255, 255, 255, 255});
+    Emblem_Text(&p, font, "Enemies are heard left and right before they are seen", 26, w / 2, 550,
                 Rgba{170, 170, 180, 255});
     return p;
 }

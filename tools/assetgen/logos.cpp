@@ -5,8 +5,6 @@
 #include <cmath>
 #include <vector>
 
-#include "tools/assetgen/images.h"
-
 namespace {
 
 const Rgba kInk{18, 14, 36, 255};
@@ -67,7 +65,7 @@ void RingedOrb(Picture* p, float cx, float cy, float r, Rgba light, Rgba deep, f
 // A word in a vertical gradient with an ink outline, centred on cx, fitted to width.
 void Lettering(Picture* p, const std::string& font, const char* text, int size, int width, int cx,
                int y, Rgba top, Rgba bottom, float outline) {
-    int fitted = Images_FittingSize(font, text, size, width);
+    int fitted = Emblem_FittingSize(font, text, size, width);
     Mask m = Mask_Make(p->width, p->height);
     Mask_Text(&m, font, text, fitted, cx, y);
     Outlined(p, m, Gradient_Vertical(top, bottom, (float)y + 0.2f * fitted, (float)y + fitted),
@@ -144,7 +142,7 @@ Picture Logos_Game(const std::string& font) {
     RingedOrb(&p, w / 2.0f, h / 2.0f, 170.0f, Rgba{255, 200, 250, 255}, Rgba{120, 30, 200, 255},
               6.0f);
     Mask word = Mask_Make(w, h);
-    int size = Images_FittingSize(font, "ZORB", 200, w - 40);
+    int size = Emblem_FittingSize(font, "ZORB", 200, w - 40);
     Mask_Text(&word, font, "ZORB", size, w / 2, h / 2 - size * 6 / 10);
     Mask shadow = Mask_Make(w, h);
     for (int y = 0; y < h; y++)

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "game/sprite_frames.h"
-#include "tools/assetgen/images.h"
+#include "tools/assetgen/emblems.h"
 #include "tools/assetgen/output.h"
 
 static const int kScale = 4;
@@ -24,8 +24,8 @@ static Picture Enlarge(const Picture& sheet) {
 
 static void Label(Picture* p, const std::string& font, const SheetRect& r, const char* text) {
     int cx = (int)(r.left + r.right) * kScale / 2;
-    Images_Text(p, font, text, 11, cx + 1, (int)r.top * kScale + 3, Rgba{0, 0, 0, 255});
-    Images_Text(p, font, text, 11, cx, (int)r.top * kScale + 2, Rgba{255, 255, 120, 255});
+    Emblem_Text(p, font, text, 11, cx + 1, (int)r.top * kScale + 3, Rgba{0, 0, 0, 255});
+    Emblem_Text(p, font, text, 11, cx, (int)r.top * kScale + 2, Rgba{255, 255, 120, 255});
 }
 
 bool Preview_Write(const Picture& sheet, const std::string& path, const std::string& font) {
