@@ -4,6 +4,7 @@
 // wave and adapts the render distance to the frame rate.
 #include "world/renderer.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/constants.h"
@@ -12,6 +13,7 @@
 #include "world/sprite_pool.h"
 
 int32_t renderDistance = 0;
+int32_t renderDistancePinned = -1;
 int32_t facesRendered = 0;
 int32_t spritesRendered = 0;
 float skyStepTimer = 0.05f;
@@ -201,6 +203,10 @@ void DrawRings(const View& view) {
 } // namespace
 
 void Render_AdaptDistance(float fps) {
+    if (renderDistancePinned >= 0) {
+        renderDistance = std::min(renderDistancePinned, kMaxRenderDistance);
+        return;
+    }
     if (fps < 60.0f) {
         if (renderDistance > 0) renderDistance--;
     } else if (fps > 75.0f && renderDistance < kMaxRenderDistance) {

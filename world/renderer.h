@@ -7,7 +7,10 @@
 
 const int32_t kMaxRenderDistance = 64;
 
-extern int32_t renderDistance;  // farthest ring drawn, 0 to 64; adapts to the frame rate
+extern int32_t renderDistance; // farthest ring drawn, 0 to 64; adapts to the frame rate
+// Where set (0 to 64), the render distance stays there instead of adapting: zorb-headless draws
+// the whole arena this way, since its frame rate is its time step's, not a machine's. -1: adapts.
+extern int32_t renderDistancePinned;
 extern int32_t facesRendered;   // faces drawn since the debug overlay last cleared it
 extern int32_t spritesRendered; // sprites drawn since then
 extern float skyStepTimer;      // seconds to the sky colour's next step toward its target

@@ -65,6 +65,27 @@ if [ -x ./zorb-assetgen ]; then
     expect 2 "zorb-assetgen --preview" ./zorb-assetgen --preview
     [ -e ./--help ] || [ -e ./-x ] && fail "zorb-assetgen made a folder named after an option"
 fi
+# The whole arena by default; the adaptive distance, at 60 frames a second, stays at 0.
+for mode in "64 64" "adaptive 0" "12 12"; do
+    read -r given drawn <<<"$mode"
+    expect 0 "--render-distance $given" "${headless[@]}" --frames 5 --count-only \
+        --render-distance "$given" --report cli_report.json
+    tr -d '\r\n' <cli_report.json | grep -q "\"renderDistance\": $drawn," ||
+        fail "--render-distance $given drew $(grep -o '"renderDistance": [0-9]*' cli_report.json)"
+done
+expect 0 "the default render distance" "${headless[@]}" --frames 5 --count-only --report cli_report.json
+grep -q '"renderDistance": 64,' cli_report.json || fail "the default is not the whole arena"
+expect 2 "--render-distance 65" "${headless[@]}" --render-distance 65
+# The bot plays its run to the end, puts its tag on the leaderboard where it places, and the
+# program stops back in the front end.
+expect 0 "an autoplay" "${headless[@]}" --autoplay --count-only --seed 5 --frames 100000 \
+    --scores cli_scores.txt --report cli_report.json
+report=$(tr -d '\r\n' <cli_report.json)
+grep -q '"state": "menu"' <<<"$report" || fail "the bot's run did not end in the front end: $report"
+grep -q '"runFrames": [1-9]' <<<"$report" || fail "no run length in the report: $report"
+grep -q '"frames": [0-9]\{1,5\},' <<<"$report" || fail "the program ran on after the run: $report"
+grep -q '^BOT ' cli_scores.txt || fail "the bot's tag is not on the leaderboard: $(cat cli_scores.txt)"
+rm -f cli_scores.txt*
 # The game's own arguments, answered without a display.
 if [ -x ./zorb ]; then
     expect 0 "zorb --help" ./zorb --help

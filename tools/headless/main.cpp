@@ -6,11 +6,13 @@
 #include "app/app.h"
 #include "quillon/headless.h"
 #include "quillon/quillon.h"
+#include "scores/high_scores.h"
 #include "tools/headless/audio_file.h"
 #include "tools/headless/autoplay.h"
 #include "tools/headless/output_file.h"
 #include "tools/headless/report.h"
 #include "tools/headless/script.h"
+#include "world/renderer.h"
 
 static void Apply(const HeadlessAction& a, std::vector<HeadlessAction>* later) {
     switch (a.kind) {
@@ -128,6 +130,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "zorb-headless: %s\n", why.c_str());
         return 1;
     }
+    if (!config.scores.empty()) highScoresPath = config.scores.c_str();
+    renderDistancePinned = config.renderDistance;
     if (!QLH_Start(config.width, config.height, config.dt)) {
         std::fprintf(stderr, "zorb-headless: cannot make a %dx%d canvas\n", config.width,
                      config.height);

@@ -184,8 +184,17 @@ static bool ParseFlag(const std::string& flag, const std::string& value, Headles
     if (flag == "--dt") return ParseFloat(value, &c->dt) && c->dt > 0.0f;
     if (flag == "--frames") return ParseLong(value, 0, LONG_MAX, &c->frames);
     if (flag == "--seed") return ParseSeed(value, c);
-    if (flag == "--report" || flag == "--audio" || flag == "--shot-last") {
-        (flag == "--report" ? c->report : flag == "--audio" ? c->audio : c->lastShot) = value;
+    if (flag == "--render-distance") {
+        long rings = -1;
+        if (value != "adaptive" && !ParseLong(value, 0, 64, &rings)) return false;
+        c->renderDistance = (int)rings;
+        return true;
+    }
+    if (flag == "--report" || flag == "--audio" || flag == "--shot-last" || flag == "--scores") {
+        (flag == "--report"   ? c->report
+         : flag == "--audio"  ? c->audio
+         : flag == "--scores" ? c->scores
+                              : c->lastShot) = value;
         return true;
     }
     if (flag == "--shot") {
@@ -207,7 +216,8 @@ const char* const kHeadlessUsage =
     "usage: zorb-headless [--size WxH] [--dt SECONDS] [--frames N] [--seed N]\n"
     "                     [--at FRAME:ACTION]... [--shot FRAME:FILE.png]... [--autoplay]\n"
     "                     [--count-only] [--report FILE.json] [--audio FILE.wav]\n"
-    "                     [--shot-last FILE.png]\n"
+    "                     [--shot-last FILE.png] [--scores FILE]\n"
+    "                     [--render-distance RINGS|adaptive]\n"
     "Runs ZORB without a display, with a fixed time step and scripted input.\n"
     "ACTION:  key:NAME   press, release on the next frame\n"
     "         down:NAME  up:NAME   hold or release a key\n"
@@ -222,10 +232,14 @@ const char* const kHeadlessUsage =
     "BUTTON:  a b x y back guide start leftstick rightstick leftshoulder rightshoulder\n"
     "         dpup dpdown dpleft dpright\n"
     "AXIS:    leftx lefty rightx righty lefttrigger righttrigger\n"
-    "--autoplay    a bot plays one run\n"
+    "--autoplay    a bot plays one run to its end: the tag BOT where the score places, then\n"
+    "              back to the front end, where the program stops\n"
     "--count-only  count draw calls without rasterising\n"
     "--audio       write the mixer's output for the whole run (48 kHz stereo float WAV)\n"
-    "--shot-last   save the last frame drawn (with --autoplay: the end of the bot's run)\n"
+    "--shot-last   save the last frame drawn (with --autoplay: the run's game-over screen)\n"
+    "--scores      keep the leaderboard in FILE instead of the game's own\n"
+    "--render-distance  rings of the arena drawn, 0 to 64 (default 64: all of it), or adaptive:\n"
+    "              grown and shrunk by the frame rate, which is 1 / --dt here, as the game does\n"
     "--help        this text\n";
 
 // A shot of a frame the run never reaches is a mistake on the command line.

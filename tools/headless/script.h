@@ -40,6 +40,9 @@ struct HeadlessConfig {
     std::string report;
     std::string audio;    // where the mixer's output goes, as a WAV file
     std::string lastShot; // a shot of the last frame drawn
+    std::string scores;   // the leaderboard's file, instead of the game's own
+    int renderDistance =
+        64; // rings drawn, or -1 to adapt to the (fixed) frame rate as the game does
     std::vector<HeadlessAction> actions;
     std::vector<HeadlessShot> shots;
 };
