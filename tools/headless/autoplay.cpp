@@ -10,6 +10,7 @@
 #include "game/player.h"
 #include "quillon/headless.h"
 #include "quillon/quillon.h"
+#include "scores/high_scores.h"
 #include "ui/front_end.h"
 
 namespace {
@@ -18,6 +19,9 @@ bool runStarted = false, runOver = false;
 bool held[QL_KEY_COUNT];
 bool buttonHeld = false;
 long frame = 0;
+long runFrames = 0;             // frames of the run, game-over screen included
+long gameOverFrame = -1;        // when the game-over screen came
+const long kReadingFrames = 60; // a moment to read the screen before the tag goes in
 
 void Hold(int key, bool down) {
     if (held[key] == down) return;
@@ -123,6 +127,46 @@ void Play() {
         Wander();
 }
 
+void LetGo() {
+    Button(false);
+    for (int key = 0; key < QL_KEY_COUNT; key++)
+        Hold(key, false);
+}
+
+// The clicks that finish a run: the tag BOT on the three letter wheels (each "v" steps a letter
+// on by one from A) when the score places, then the screen's one button.
+int GameOverClicks(bool places, int n, float* x, float* y) {
+    const int steps[3] = {'B' - 'A', 'O' - 'A', 'T' - 'A'};
+    float w = (float)QL_System_GetWindowWidth(), h = (float)QL_System_GetWindowHeight();
+    int total = places ? steps[0] + steps[1] + steps[2] : 0;
+    for (int k = 0, before = 0; places && k < 3; before += steps[k], k++) {
+        if (n < before + steps[k]) {
+            *x = (0.35f + 0.25f * (float)k) * w;
+            *y = 0.6f * h;
+            return total + 1;
+        }
+    }
+    *x = w / 2.0f; // Submit Score, or Back to Main
+    *y = h / 1.2f;
+    return total + 1;
+}
+
+// On the game-over screen: let go of everything, read it, then click one click every two frames.
+void FinishRun() {
+    if (gameOverFrame < 0) {
+        gameOverFrame = frame;
+        LetGo();
+    }
+    long t = frame - gameOverFrame - kReadingFrames;
+    if (t < 0) return;
+    float x = 0.0f, y = 0.0f;
+    int clicks =
+        GameOverClicks(HighScores_Rank(player.score) < kHighScoreCount, (int)(t / 2), &x, &y);
+    if (t / 2 >= clicks) return;
+    QLH_MouseMove(x, y);
+    Button(t % 2 == 0);
+}
+
 } // namespace
 
 void Autoplay_Frame() {
@@ -130,7 +174,11 @@ void Autoplay_Frame() {
     QL_Callback state = QLH_CurrentUpdate();
     if (state == Game_Update) {
         runStarted = true;
-        if (player.lives >= 1) Play();
+        runFrames++;
+        if (player.lives >= 1)
+            Play();
+        else
+            FinishRun();
         return;
     }
     if (runStarted) {
@@ -148,9 +196,18 @@ bool Autoplay_RunOver() {
     return runOver;
 }
 
+bool Autoplay_GameOverShown() {
+    return gameOverFrame >= 0 && frame - gameOverFrame >= kReadingFrames && !runOver;
+}
+
+long Autoplay_RunFrames() {
+    return runFrames;
+}
+
 void Autoplay_Reset() {
     runStarted = runOver = buttonHeld = false;
     for (bool& h : held)
         h = false;
-    frame = 0;
+    frame = runFrames = 0;
+    gameOverFrame = -1;
 }

@@ -80,13 +80,18 @@ static void KeepSound(const float* samples, int frames, void* user) {
 
 // Runs the frames, taking the shots due; false when a shot could not be written.
 static bool Run(HeadlessConfig& config, const AudioFile& audio) {
-    bool written = true;
+    bool written = true, lastTaken = false;
     FrameTimes times;
     long f = 0;
     for (; f < config.frames && !QLH_Terminated() && !audio.full; f++) {
         ApplyDue(f, &config.actions);
         if (config.autoplay) Autoplay_Frame();
         if (config.autoplay && Autoplay_RunOver()) break;
+        // The bot's run ends at its game-over screen: the last picture of the run itself.
+        if (config.autoplay && Autoplay_GameOverShown() && !lastTaken && !config.lastShot.empty()) {
+            written = SaveShot(config.lastShot) && written;
+            lastTaken = true;
+        }
         auto start = std::chrono::steady_clock::now();
         QLH_Step(1);
         times.Add(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
@@ -95,8 +100,9 @@ static bool Run(HeadlessConfig& config, const AudioFile& audio) {
     }
     for (const HeadlessShot& shot : config.shots)
         if (shot.frame >= f) written = Unwritten(shot.path, ": the run ended before its frame");
-    if (!config.lastShot.empty()) written = SaveShot(config.lastShot) && written;
-    if (!config.report.empty() && !Report_Write(config.report.c_str(), times))
+    if (!config.lastShot.empty() && !lastTaken) written = SaveShot(config.lastShot) && written;
+    long runFrames = config.autoplay ? Autoplay_RunFrames() : -1;
+    if (!config.report.empty() && !Report_Write(config.report.c_str(), times, runFrames))
         written = Unwritten(config.report);
     return written;
 }

@@ -19,7 +19,7 @@ static const char* StateName() {
     return "none";
 }
 
-bool Report_Write(const char* path, const FrameTimes& times) {
+bool Report_Write(const char* path, const FrameTimes& times, long runFrames) {
     OutputFile out;
     if (!OutputFile_Open(&out, path)) return false;
     FILE* f = out.file;
@@ -29,6 +29,7 @@ bool Report_Write(const char* path, const FrameTimes& times) {
     std::fprintf(f, "  \"menuScreen\": %d,\n", frontEnd.menuScreen);
     std::fprintf(f, "  \"quitConfirm\": %s,\n", frontEnd.quitConfirm ? "true" : "false");
     std::fprintf(f, "  \"frames\": %ld,\n", QLH_FrameCount());
+    if (runFrames >= 0) std::fprintf(f, "  \"runFrames\": %ld,\n", runFrames);
     std::fprintf(f, "  \"window\": [%d, %d],\n", QL_System_GetWindowWidth(),
                  QL_System_GetWindowHeight());
     std::fprintf(f, "  \"soundsPlayed\": %zu,\n", QLH_PlayLog().size());

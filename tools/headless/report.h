@@ -11,5 +11,6 @@ struct FrameTimes {
     }
 };
 
-// Writes the program's current state and the frame-time figures to path.
-bool Report_Write(const char* path, const FrameTimes& times);
+// Writes the program's current state and the frame-time figures to path; with the bot's run's
+// length in frames where it played one (runFrames 0 or more).
+bool Report_Write(const char* path, const FrameTimes& times, long runFrames = -1);
