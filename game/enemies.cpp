@@ -106,7 +106,7 @@ void ApplyKind(Enemy& e, int kind) {
 } // namespace
 
 EnemyKindValues Enemy_KindValues(int kind, float t) {
-    float a = t / 240.0f + 1.0f, b = t / 480.0f + 1.0f, d = t / 120.0f + 1.0f;
+    float a = RunState_Growth(t), b = t / 480.0f + 1.0f, d = t / 120.0f + 1.0f;
     EnemyKindValues v{};
     switch (kind) {
     case 0:

@@ -192,9 +192,7 @@ bool Enemy_Update(Enemy* enemy) {
 void Enemy_ContactTest(Enemy* enemy) {
     if (!enemy->sprite || !enemy->sprite->inUse) return;
     const Sprite& s = *enemy->sprite;
-    float reach = s.radius + 0.05f;
-    float dx = player.x - s.x, dy = player.y - s.y;
-    if (dx * dx + dy * dy >= reach * reach) return;
+    if (!Player_Touches(s)) return;
     float a = std::atan2(s.y - player.y, player.x - s.x);
     player.pushX += std::cos(a) * 20.0f;
     player.pushY -= std::sin(a) * 20.0f;

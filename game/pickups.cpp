@@ -98,9 +98,6 @@ void Pickups_Update() {
     for (Pickup& p : PickupPool) {
         if (!p.sprite || !p.sprite->inUse) continue;
         Animate(p, dt);
-        const Sprite& s = *p.sprite;
-        float reach = s.radius + 0.05f;
-        float dx = player.x - s.x, dy = player.y - s.y;
-        if (dx * dx + dy * dy < reach * reach) Collect(p);
+        if (Player_Touches(*p.sprite)) Collect(p);
     }
 }

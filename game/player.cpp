@@ -6,6 +6,7 @@
 #include "game/game_assets.h"
 #include "quillon/quillon.h"
 #include "world/camera.h"
+#include "world/sprite_pool.h"
 
 Player player;
 RunState runState;
@@ -56,4 +57,14 @@ void RunState_Reset() {
     runState.enemySpawnScale = 3.0f;
     runState.pickupInterval = 3.0f;
     runState.pickupTimer = (QL_Random_GetFloat() + 0.5f) * runState.pickupInterval;
+}
+
+bool Player_Touches(const Sprite& s) {
+    float reach = s.radius + 0.05f;
+    float dx = player.x - s.x, dy = player.y - s.y;
+    return dx * dx + dy * dy < reach * reach;
+}
+
+float RunState_Growth(float elapsed) {
+    return elapsed / 240.0f + 1.0f;
 }

@@ -1,6 +1,8 @@
 // The run's records: the player, the run's clocks and timers, and the flashes gameplay raises.
 #pragma once
 
+struct Sprite;
+
 #include <cstdint>
 
 struct Player {
@@ -43,3 +45,9 @@ void Player_Hurt();
 // run carries over from the last (turning, speeds, knock-back) starts from nothing again.
 void Player_ResetProgram();
 void RunState_Reset();
+// Whether a sprite touches the player: a pickup, an enemy's shot or an enemy itself within its
+// own radius and a twentieth of a cell more of the player's place.
+bool Player_Touches(const Sprite& s);
+// How much harder the enemies' guns and bursts hit after elapsed seconds of a run: 1 at the
+// start, 2 after four minutes.
+float RunState_Growth(float elapsed);

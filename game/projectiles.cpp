@@ -83,7 +83,7 @@ void SpawnPendingFans() {
 // The sound and flash of an enemy's burst; returns the fan's speed and count.
 void EnemyBurstEffects(float x, float y, float* speed, int* count) {
     float b = (runState.elapsed / 600.0f + 1.0f) * 36.0f;
-    float a = runState.elapsed / 240.0f + 1.0f;
+    float a = RunState_Growth(runState.elapsed);
     PlayAt(gameSounds.explosionLeft, gameSounds.explosionRight, x, y, b / 10.0f);
     BurstFlash(x, y, b);
     *speed = a * 3.0f;
@@ -101,13 +101,8 @@ void BombBurst(const Shot& shot) {
                  kPlayerFragmentFrames);
         return;
     }
-    float a = runState.elapsed / 240.0f + 1.0f;
+    float a = RunState_Growth(runState.elapsed);
     QueueFan(s.x, s.y, a * 3.0f, false, (int)(a * 36.0f), s.heading, kEnemyBulletFrames);
-}
-
-bool TouchesPlayer(const Sprite& s) {
-    float reach = s.radius + 0.05f;
-    return Distance2(player.x, player.y, s.x, s.y) < reach * reach;
 }
 
 void BulletHitsPlayer(const Shot& shot) {
@@ -178,7 +173,7 @@ template <class Hit> void ForEachTouchedEnemy(const Sprite& s, Hit hit) {
 
 // Every test runs on the projectile's position, even after an earlier one used it up.
 void BulletHits(const Shot& shot) {
-    if (TouchesPlayer(shot.s)) BulletHitsPlayer(shot);
+    if (Player_Touches(shot.s)) BulletHitsPlayer(shot);
     ForEachTouchedEnemy(shot.s, [&shot](Enemy& e) { BulletHitsEnemy(shot, e); });
     if (Projectile_StoppedAt(shot.s.x, shot.s.y)) {
         Ricochet(shot.s);
@@ -188,7 +183,7 @@ void BulletHits(const Shot& shot) {
 }
 
 void BombHits(const Shot& shot) {
-    if (TouchesPlayer(shot.s)) BombBurst(shot);
+    if (Player_Touches(shot.s)) BombBurst(shot);
     ForEachTouchedEnemy(shot.s, [&shot](Enemy&) { BombBurst(shot); });
     if (Projectile_StoppedAt(shot.s.x, shot.s.y)) BombBurst(shot);
 }
