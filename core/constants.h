@@ -20,6 +20,9 @@ const int kSoundGroupMusic = 1;
 const int kModeCentre = 0;
 const int kModeTopLeft = 1;
 
+// A run's eight stages, each with its music, sky and mix of enemies.
+const int kStageCount = 8;
+
 // The player's three guns, by the number the player's record keeps and keys 1 to 3 choose.
 enum WeaponNumber { kWeaponAuto = 0, kWeaponSpread = 1, kWeaponBomb = 2 };
 

@@ -18,7 +18,7 @@ Enemy EnemyPool[kEnemyCount];
 namespace {
 
 // Percent chance of each kind, row by stage.
-const int kSpawnTable[8][8] = {
+const int kSpawnTable[kStageCount][kEnemyKinds] = {
     {100, 0, 0, 0, 0, 0, 0, 0},   {60, 40, 0, 0, 0, 0, 0, 0},    {40, 40, 20, 0, 0, 0, 0, 0},
     {30, 35, 20, 15, 0, 0, 0, 0}, {20, 20, 25, 20, 15, 0, 0, 0}, {10, 10, 25, 25, 25, 5, 0, 0},
     {5, 5, 25, 25, 25, 10, 5, 0}, {5, 5, 25, 25, 20, 5, 10, 5},
@@ -144,8 +144,8 @@ EnemyKindValues Enemy_KindValues(int kind, float t) {
 }
 
 int Enemy_KindForDraw(int stage, int r) {
-    const int* row = kSpawnTable[std::clamp(stage, 0, 7)];
-    for (int k = 0; k < 8; k++) {
+    const int* row = kSpawnTable[std::clamp(stage, 0, kStageCount - 1)];
+    for (int k = 0; k < kEnemyKinds; k++) {
         r -= row[k];
         if (r < 0) return k;
     }

@@ -3,6 +3,8 @@
 // values grow with the run's time; Enemy_KindValues works those out.)
 #pragma once
 
+#include "game/sprite_frames.h"
+
 enum class SingleGun { None, Steady, Rapid }; // kind 1's steady shot; kinds 3 and 7 fire fast
 enum class MultiGun { None, Fan, Ring };      // kind 2's narrow fan; kinds 5 and 7 a full ring
 enum class Footfall { Light, Medium, Tank, Heavy };
@@ -18,7 +20,7 @@ struct EnemyKind {
     bool stepShakes; // its steps shake the camera
 };
 
-constexpr EnemyKind kEnemyKindTraits[8] = {
+constexpr EnemyKind kEnemyKindTraits[kEnemyKinds] = {
     {"unarmed chaser", SingleGun::None, MultiGun::None, false, false, Footfall::Light, 1.6f, 1.25f,
      false},
     {"single-shot gunner", SingleGun::Steady, MultiGun::None, false, false, Footfall::Light, 2.0f,
@@ -39,5 +41,5 @@ constexpr EnemyKind kEnemyKindTraits[8] = {
 
 // The kind's entry; an out-of-range number reads as the heavy, as the last kind always has.
 inline const EnemyKind& Enemy_Kind(int kind) {
-    return kEnemyKindTraits[kind >= 0 && kind < 8 ? kind : 7];
+    return kEnemyKindTraits[kind >= 0 && kind < kEnemyKinds ? kind : kEnemyKinds - 1];
 }

@@ -1,6 +1,7 @@
 // The sounds and images of a run: loaded by the game state's init, freed by its exit.
 #pragma once
 
+#include "core/constants.h"
 #include "quillon/quillon.h"
 
 struct GameSounds {
@@ -23,7 +24,7 @@ struct EnemySounds {
     QL_Sound bombShotLeft, bombShotRight;
 };
 
-const int kMusicTracks = 8;
+const int kMusicTracks = kStageCount; // one track a stage
 
 extern GameSounds gameSounds;
 extern EnemySounds enemySounds;

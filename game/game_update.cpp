@@ -2,6 +2,7 @@
 // lives, the stages and the Escape key.
 #include "game/game_update.h"
 
+#include "core/constants.h"
 #include "core/effects.h"
 #include "core/settings.h"
 #include "game/enemies.h"
@@ -18,9 +19,9 @@
 namespace {
 
 // The sky each stage drifts to; stage 0's sky is set by the arena build.
-const QL_Color kStageSky[8] = {{63, 127, 255, 255},  {63, 191, 255, 255},  {127, 191, 255, 255},
-                               {127, 127, 255, 255}, {191, 127, 191, 255}, {127, 63, 127, 255},
-                               {127, 0, 63, 255},    {63, 0, 0, 255}};
+const QL_Color kStageSky[kStageCount] = {
+    {63, 127, 255, 255},  {63, 191, 255, 255}, {127, 191, 255, 255}, {127, 127, 255, 255},
+    {191, 127, 191, 255}, {127, 63, 127, 255}, {127, 0, 63, 255},    {63, 0, 0, 255}};
 
 void EnemiesStep() {
     player.contactCooldown -= QL_System_GetDt();
@@ -59,7 +60,7 @@ void Game_CheckExtraLife() {
 void Game_AdvanceStage(float dt) {
     runState.elapsed += dt;
     runState.stageTimer -= dt;
-    if (runState.stageTimer > 0.0f || runState.stage >= 7) return;
+    if (runState.stageTimer > 0.0f || runState.stage >= kStageCount - 1) return;
     runState.stageTimer += runState.stageLength;
     runState.stage += 1;
     GameMusic_Start(runState.stage);

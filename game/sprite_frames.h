@@ -26,7 +26,7 @@ constexpr SheetRect kPickupFrames[4][4] = {
 
 // clang-format on
 
-const int kEnemyKinds = 8;
+const int kEnemyKinds = 8; // the enemy kinds, numbered 0 to 7
 
 // Frame i of view group g of an enemy kind (entry 4g + i of the kind's table).
 constexpr SheetRect EnemyFrame(int kind, int entry) {
