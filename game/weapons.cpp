@@ -15,6 +15,13 @@
 
 namespace {
 
+// The wait after a shot, and after choosing the weapon: the AUTO gun's own interval, a second for
+// the SPREAD gun, three for the BOMB gun.
+float Cooldown(int weapon) {
+    if (weapon == kWeaponAuto) return player.autoInterval;
+    return weapon == kWeaponSpread ? 1.0f : 3.0f;
+}
+
 // The BOMB gun ticks while it reloads, slowly at first and faster as the cooldown runs out.
 void ReloadTicks(float dt) {
     if (player.weapon != kWeaponBomb || player.weaponCooldown <= 0.0f) return;
@@ -30,7 +37,7 @@ void FireAuto() {
     Effect_Play(gameSounds.autogun, 0.3f);
     Projectile_Spawn(player.x, player.y, player.angle, 0.2f, (float)(player.autoLevel + 7), true,
                      false, 1, kAutoBulletFrames);
-    player.weaponCooldown = player.autoInterval;
+    player.weaponCooldown = Cooldown(kWeaponAuto);
 }
 
 void FireSpread() {
@@ -40,7 +47,7 @@ void FireSpread() {
     Effect_Play(gameSounds.shotgun, std::min((float)n / 30.0f, 1.0f));
     Projectile_SpawnFan(player.x, player.y, 0.2f, (float)(player.spreadLevel + 7) * 0.75f, true, n,
                         player.angle, 30.0f, kSpreadPelletFrames);
-    player.weaponCooldown = 1.0f;
+    player.weaponCooldown = Cooldown(kWeaponSpread);
 }
 
 void FireBomb() {
@@ -50,18 +57,14 @@ void FireBomb() {
     Effect_Play(gameSounds.bombgun, std::min((float)p / 60.0f, 1.0f));
     Projectile_Spawn(player.x, player.y, player.angle, 0.2f, (float)(player.bombLevel + 7) * 0.5f,
                      true, true, p, kBombFrames);
-    player.weaponCooldown = 3.0f;
+    player.weaponCooldown = Cooldown(kWeaponBomb);
 }
 
 // A selection always restarts the full cooldown.
 void Choose(int weapon) {
     player.weapon = weapon;
-    if (weapon == kWeaponAuto) player.weaponCooldown = player.autoInterval;
-    if (weapon == kWeaponSpread) player.weaponCooldown = 1.0f;
-    if (weapon == kWeaponBomb) {
-        player.weaponCooldown = 3.0f;
-        player.reloadBlipTimer = 0.0f;
-    }
+    player.weaponCooldown = Cooldown(weapon);
+    if (weapon == kWeaponBomb) player.reloadBlipTimer = 0.0f;
 }
 
 // The weapon asked for this frame, or -1: the keys 1 2 3 on release; on a pad the D-pad's left,
