@@ -29,9 +29,9 @@ bool Focused() {
 // The game's cursor over the pause and game-over screens, its top-left at the mouse.
 void DrawCursor() {
     QL_System_ShowCursor(false);
-    QL_Settings_ImageMode(kModeTopLeft);
+    QL_Settings_ImageMode(QL_MODE_TOP_LEFT);
     QL_Image_Draw(cursorImage, QL_Input_GetMouseX(), QL_Input_GetMouseY(), 32.0f, 32.0f, 255);
-    QL_Settings_ImageMode(kModeCentre);
+    QL_Settings_ImageMode(QL_MODE_CENTRE);
 }
 
 void GameOverFrame() {

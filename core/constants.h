@@ -12,14 +12,6 @@ inline float Decayed(float v, float dt) {
     return v - dt * v * kDecayRate;
 }
 
-// The engine's sound groups: every effect plays in the first, the looping music in the second.
-const int kSoundGroupEffects = 0;
-const int kSoundGroupMusic = 1;
-
-// Rectangle and image placement modes of the engine.
-const int kModeCentre = 0;
-const int kModeTopLeft = 1;
-
 // A run's eight stages, each with its music, sky and mix of enemies.
 const int kStageCount = 8;
 

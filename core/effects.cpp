@@ -5,5 +5,5 @@
 #include "core/settings.h"
 
 void Effect_Play(QL_Sound sound, float factor) {
-    QL_Sound_PlayAdvanced(sound, settings.sfxVolume * factor, 1.0f, false, kSoundGroupEffects);
+    QL_Sound_PlayAdvanced(sound, settings.sfxVolume * factor, 1.0f, false, QL_GROUP_EFFECTS);
 }

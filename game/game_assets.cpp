@@ -8,7 +8,7 @@ QL_Sound gameMusic[kMusicTracks];
 QL_Image cursorImage;
 
 void GameMusic_Start(int stage) {
-    QL_Sound_StopGroup(kSoundGroupMusic);
+    QL_Sound_StopGroup(QL_GROUP_MUSIC);
     if (stage >= 0 && stage < kMusicTracks)
-        QL_Sound_PlayAdvanced(gameMusic[stage], 1.0f, 1.0f, true, kSoundGroupMusic);
+        QL_Sound_PlayAdvanced(gameMusic[stage], 1.0f, 1.0f, true, QL_GROUP_MUSIC);
 }

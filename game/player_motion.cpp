@@ -49,8 +49,10 @@ void Footsteps(float dt, float v) {
     if (player.stepTimer > 0.0f) return;
     float louder = settings.sfxVolume * 0.5f, softer = settings.sfxVolume * 0.25f;
     bool leftLoud = player.stepSide != 0;
-    QL_Sound_PlayAdvanced(gameSounds.footstepLeft, leftLoud ? louder : softer, 1.0f, false, 0);
-    QL_Sound_PlayAdvanced(gameSounds.footstepRight, leftLoud ? softer : louder, 1.0f, false, 0);
+    QL_Sound_PlayAdvanced(gameSounds.footstepLeft, leftLoud ? louder : softer, 1.0f, false,
+                          QL_GROUP_EFFECTS);
+    QL_Sound_PlayAdvanced(gameSounds.footstepRight, leftLoud ? softer : louder, 1.0f, false,
+                          QL_GROUP_EFFECTS);
     player.stepSide = leftLoud ? 0 : 1;
     player.stepTimer += kStepDistance;
 }

@@ -22,6 +22,6 @@ void Sound_PlayPositional(QL_Sound leftSound, QL_Sound rightSound, float sourceX
                           float pitch) {
     StereoVolumes v =
         Sound_PositionalVolumes(sourceX, sourceY, listenerX, listenerY, listenerAngle, loudness);
-    QL_Sound_PlayAdvanced(rightSound, v.right, pitch, false, 0);
-    QL_Sound_PlayAdvanced(leftSound, v.left, pitch, false, 0);
+    QL_Sound_PlayAdvanced(rightSound, v.right, pitch, false, QL_GROUP_EFFECTS);
+    QL_Sound_PlayAdvanced(leftSound, v.left, pitch, false, QL_GROUP_EFFECTS);
 }

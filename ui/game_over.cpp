@@ -81,7 +81,7 @@ ScreenRequest GameOver_Update(int32_t score) {
     ScreenRequest request = ScreenRequest::None;
     QL_Settings_Background(QL_Color_Create(200, 100, 100, 255));
     QL_Settings_TextAlignment(QL_ALIGN_CENTER, QL_ALIGN_MIDDLE);
-    QL_Settings_RectMode(kModeCentre);
+    QL_Settings_RectMode(QL_MODE_CENTRE);
     if (Button(w / 2.0f, h / 1.2f, w / 2.0f, h / 12.0f)) {
         if (HighScores_Rank(score) < kHighScoreCount) HighScores_Submit(nameLetters, score);
         request = ScreenRequest::ToMenu;
@@ -100,7 +100,7 @@ ScreenRequest GameOver_Update(int32_t score) {
     }
     const char* label = p < kHighScoreCount ? "Submit Score" : "Back to Main";
     Text(label, label, w / 2.0f, h / 1.2f, 0.03f * h, kWhite);
-    QL_Settings_RectMode(kModeTopLeft);
+    QL_Settings_RectMode(QL_MODE_TOP_LEFT);
     QL_Settings_TextAlignment(QL_ALIGN_LEFT, QL_ALIGN_BASELINE);
     return request;
 }

@@ -43,7 +43,7 @@ ScreenRequest Buttons(float w, float h) {
 
 ScreenRequest Pause_Update() {
     float w = (float)QL_System_GetWindowWidth(), h = (float)QL_System_GetWindowHeight();
-    QL_Settings_RectMode(kModeCentre);
+    QL_Settings_RectMode(QL_MODE_CENTRE);
     QL_Settings_Fill(QL_Color{0, 0, 0, 8});
     QL_Settings_Stroke(kBlack);
     QL_Graphics_DrawRect(0.5f * w, 0.5f * h, w, h);
@@ -55,7 +55,7 @@ ScreenRequest Pause_Update() {
     ShadowedText(pauseQuitConfirm ? "Really quit? Highscore will not be saved!"
                                   : "Hit [ESC] again to resume!",
                  0.5f * w, h / 1.7f);
-    QL_Settings_RectMode(kModeTopLeft);
+    QL_Settings_RectMode(QL_MODE_TOP_LEFT);
     QL_Settings_TextAlignment(QL_ALIGN_LEFT, QL_ALIGN_BASELINE);
     return request;
 }

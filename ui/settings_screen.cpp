@@ -52,7 +52,7 @@ void Keys() {
     // The effect volume's blip sounds at the level just chosen.
     if (DownUp('D', 'F', &settings.sfxVolume, 0.1f, 0.0f, 1.0f, false)) MenuText_Blip();
     if (DownUp('E', 'R', &settings.musicVolume, 0.1f, 0.0f, 1.0f, true))
-        QL_Sound_SetGroupVolume(kSoundGroupMusic, settings.musicVolume * 2.0f);
+        QL_Sound_SetGroupVolume(QL_GROUP_MUSIC, settings.musicVolume * 2.0f);
     DownUp('C', 'V', &settings.fieldOfView, 5.0f, 70.0f, 120.0f, true);
     DownUp('G', 'H', &settings.mouseSensitivity, 0.1f, 0.1f, 1.0f, true);
     if (MenuText_KeyReleased('P')) {

@@ -44,7 +44,7 @@ void Splash_MakerStep() {
         }
     } else {
         if (frontEnd.menuMusicStarted == 0) {
-            QL_Sound_PlayAdvanced(menuAssets.music, 1.0f, 1.0f, true, kSoundGroupMusic);
+            QL_Sound_PlayAdvanced(menuAssets.music, 1.0f, 1.0f, true, QL_GROUP_MUSIC);
             frontEnd.menuMusicStarted = 1;
         }
         DrawMaker(MenuText_SplashAlpha(t));

@@ -67,9 +67,11 @@ const char* QL_System_GetPrefPath(const char* org, const char* app);
 void QL_Settings_Fill(QL_Color c);
 void QL_Settings_Stroke(QL_Color c);
 void QL_Settings_NoStroke();
-void QL_Settings_Background(QL_Color c);    // clears the canvas; nothing else does
-void QL_Settings_RectMode(int mode);        // 0 centre, 1 top-left (default)
-void QL_Settings_ImageMode(int mode);       // 0 centre (default), 1 top-left
+void QL_Settings_Background(QL_Color c); // clears the canvas; nothing else does
+// Where a rectangle's or an image's position is: its centre or its top-left corner.
+enum { QL_MODE_CENTRE = 0, QL_MODE_TOP_LEFT = 1 };
+void QL_Settings_RectMode(int mode);        // QL_MODE_TOP_LEFT by default
+void QL_Settings_ImageMode(int mode);       // QL_MODE_CENTRE by default
 void QL_Settings_ImageFilterMode(int mode); // 0 nearest, 1 smooth
 void QL_Settings_TextSize(float size);
 void QL_Settings_TextAlignment(int h, int v);
@@ -192,6 +194,9 @@ void QL_Pad_AddMappings(const char* path);
 // ---- Sound ---------------------------------------------------------------------------------
 QL_Sound QL_Sound_Load(const char* path);
 void QL_Sound_Free(QL_Sound sound);
+// Every sound plays in a group whose volume is set, and which is stopped, as one: the effects in
+// one, the music in another.
+enum { QL_GROUP_EFFECTS = 0, QL_GROUP_MUSIC = 1 };
 void QL_Sound_PlayAdvanced(QL_Sound sound, float volume, float pitch, bool looping, int group);
 void QL_Sound_SetGroupVolume(int group, float volume);
 void QL_Sound_StopGroup(int group);
