@@ -4,5 +4,10 @@
 Settings settings;
 
 void Settings_Reset() {
-    settings = Settings{0.4f, 1.0f, 0.5f, 90.0f, 2, 0};
+    settings = Settings{.mouseSensitivity = 0.4f,
+                        .sfxVolume = 1.0f,
+                        .musicVolume = 0.5f,
+                        .fieldOfView = 90.0f,
+                        .resolutionMode = 2,
+                        .debugOverlay = 0};
 }
