@@ -59,8 +59,10 @@ void CreditsPass(bool shadow) {
     QL_Settings_TextSize(fh / 65.0f);
     for (int i = 0; i < 13; i++)
         MenuText_Draw(kCredits[i], 0.5f * fw + d, (0.125f + 0.05f * (float)i) * fh + d, color, 255);
-    QL_Image_Draw(shadow ? menuAssets.audioBlack : menuAssets.audioWhite, (float)(w / 2) + d,
-                  1.6f * (float)(h / 2) + d, fw * 728.0f / 4000.0f, fw * 192.0f / 4000.0f, 255);
+    QL_Image logo = shadow ? menuAssets.audioBlack : menuAssets.audioWhite; // 1/4000 W a pixel
+    QL_Image_Draw(logo, (float)(w / 2) + d, 1.6f * (float)(h / 2) + d,
+                  fw * (float)QL_Image_GetWidth(logo) / 4000.0f,
+                  fw * (float)QL_Image_GetHeight(logo) / 4000.0f, 255);
     MenuText_Draw(kAudioNotice, 0.5f * fw + d, 0.875f * fh + d, color, 255);
     MenuText_Draw(kMakerNotice, 0.5f * fw + d, 0.925f * fh + d, color, 255);
     MenuText_Draw("RETURN = [C]", 0.5f * fw + d, 0.975f * fh + d, shadow ? color : kRed, 255);

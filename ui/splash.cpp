@@ -12,12 +12,14 @@
 const char* const kMakerNotice = "ZORB (c) 2026 the ZORB team. All rights reserved.";
 const char* const kAudioNotice = "Sound by SDL2 and the Quillon software mixer.";
 
-// A logo over its shadow, centred on the window, width and height as fractions of W.
-static void DrawLogo(QL_Image front, QL_Image shadow, float wide, float high, int alpha) {
+// A logo over its shadow, centred on the window, each of its pixels 1/1500 of W.
+static void DrawLogo(QL_Image front, QL_Image shadow, int alpha) {
     int w = QL_System_GetWindowWidth(), h = QL_System_GetWindowHeight();
     float fw = (float)w;
-    QL_Image_Draw(shadow, (float)(w / 2 + 2), (float)(h / 2 + 2), fw * wide, fw * high, alpha);
-    QL_Image_Draw(front, (float)(w / 2), (float)(h / 2), fw * wide, fw * high, alpha);
+    float wide = fw * ((float)QL_Image_GetWidth(front) / 1500.0f);
+    float high = fw * ((float)QL_Image_GetHeight(front) / 1500.0f);
+    QL_Image_Draw(shadow, (float)(w / 2 + 2), (float)(h / 2 + 2), wide, high, alpha);
+    QL_Image_Draw(front, (float)(w / 2), (float)(h / 2), wide, high, alpha);
 }
 
 static void DrawNotice(const char* text, int alpha) {
@@ -26,8 +28,7 @@ static void DrawNotice(const char* text, int alpha) {
 }
 
 static void DrawMaker(int alpha) {
-    DrawLogo(menuAssets.makerWhite, menuAssets.makerBlack, 1026.0f / 1500.0f, 249.0f / 1500.0f,
-             alpha);
+    DrawLogo(menuAssets.makerWhite, menuAssets.makerBlack, alpha);
     DrawNotice(kMakerNotice, alpha);
 }
 
@@ -59,8 +60,7 @@ void Splash_AudioStep() {
     frontEnd.splashTimer -= QL_System_GetDt();
     if (frontEnd.splashTimer > 0.4f && QL_Input_MouseClicked()) frontEnd.splashTimer = 0.4f;
     int alpha = MenuText_SplashAlpha(frontEnd.splashTimer);
-    DrawLogo(menuAssets.audioWhite, menuAssets.audioBlack, 728.0f / 1500.0f, 192.0f / 1500.0f,
-             alpha);
+    DrawLogo(menuAssets.audioWhite, menuAssets.audioBlack, alpha);
     QL_Settings_TextSize((float)QL_System_GetWindowHeight() / 65.0f);
     DrawNotice(kAudioNotice, alpha);
     if (frontEnd.splashTimer <= 0.0f) {

@@ -106,8 +106,9 @@ void TitleDraw() {
     int w = QL_System_GetWindowWidth();
     float fw = (float)w, fh = (float)QL_System_GetWindowHeight();
     QL_Settings_NoStroke();
-    QL_Image_Draw(menuAssets.gameLogo, (float)(w / 2), 0.25f * fh, fw * 570.0f / 2000.0f,
-                  fw * 486.0f / 2000.0f, 255);
+    QL_Image logo = menuAssets.gameLogo; // each of its pixels 1/2000 of W
+    QL_Image_Draw(logo, (float)(w / 2), 0.25f * fh, fw * (float)QL_Image_GetWidth(logo) / 2000.0f,
+                  fw * (float)QL_Image_GetHeight(logo) / 2000.0f, 255);
     QL_Settings_TextSize(fh / 50.0f);
     QL_Settings_TextAlignment(QL_ALIGN_CENTER, QL_ALIGN_BOTTOM);
     float theta = QL_Math_Radians(frontEnd.colorCycle * 360.0f);
