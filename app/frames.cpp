@@ -3,6 +3,8 @@
 #include "app/frames.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 
 #include "app/game_state.h"
 #include "app/menu_state.h"
@@ -21,6 +23,38 @@
 #include "world/debug_overlay.h"
 
 namespace {
+
+// With ZORB_STATE_LOG=1, each change of what the player sees goes to stderr as "state NAME":
+// the real-window test waits on these lines instead of waiting for fixed times.
+void LogState(const char* name) {
+    static const bool on = std::getenv("ZORB_STATE_LOG") && *std::getenv("ZORB_STATE_LOG") == '1';
+    static const char* last = nullptr;
+    if (!on || name == last) return;
+    last = name;
+    std::fprintf(stderr, "state %s\n", name);
+    std::fflush(stderr);
+}
+
+const char* ScreenName() {
+    switch (frontEnd.menuScreen) {
+    case kScreenTitle:
+        return frontEnd.quitConfirm ? "quit question" : "title";
+    case kScreenSettings:
+        return "settings";
+    case kScreenHighScores:
+        return "high scores";
+    case kScreenCredits:
+        return "credits";
+    default:
+        return "splash";
+    }
+}
+
+const char* RunName() {
+    if (player.lives < 1) return "game over";
+    if (!runState.paused) return "run";
+    return pauseQuitConfirm ? "pause quit question" : "paused";
+}
 
 bool Focused() {
     return Desktop_GetFocus() == QL_System_GetWindowHandle();
@@ -89,6 +123,7 @@ void Menu_Update() {
     }
     ScreenRequest request = FrontEnd_Frame();
     if (QL_Pad_InUse()) DrawCursor(); // where the pad's pointer is
+    LogState(ScreenName());
     App_Act(request);
 }
 
@@ -112,4 +147,5 @@ void Game_Update() {
         PlayFrame();
     }
     Game_EscapeToggle();
+    LogState(RunName());
 }

@@ -32,17 +32,36 @@ wait_size() { # window, expected size
     for _ in $(seq 50); do [ "$(size_of "$1")" = "$2" ] && return 0; sleep 0.1; done
     return 1
 }
+# The game says each change of screen on stderr ("state title", "state paused"...): every step
+# waits for the state it leads to, however loaded the machine is.
+export ZORB_STATE_LOG=1
+seen=0 # the log's lines already waited past
+wait_state() { # state, what failed
+    local lines
+    for _ in $(seq 150); do
+        lines=$(wc -l <zorb.log)
+        if tail -n "+$((seen + 1))" zorb.log | head -n "$((lines - seen))" | grep -qx "state $1"; then
+            seen=$lines
+            return 0
+        fi
+        sleep 0.1
+    done
+    fail "$2 (no \"state $1\" in the game's log: $(grep '^state' zorb.log | tail -3 | tr '\n' ' '))"
+}
 "$game" >zorb.log 2>&1 &
 app=$!
 win=$(find_window '^ZORB$') || fail "no window titled ZORB"
 wait_size "$win" 1600x900 || fail "window is $(size_of "$win"), display is 1600x900"
-sleep 0.5
 xdotool mousemove --window "$win" 800 450
 # A click cuts each splash screen short (the maker's logo to 2.4 s, the others to 0.4 s) and the
-# title ignores clicks, so clicking for a while reaches the title whatever the machine's pace.
+# title ignores clicks: click until the title shows.
 skip_splash() {
-    for _ in $(seq 24); do xdotool click --window "$1" 1; sleep 0.3; done
-    sleep 0.5
+    for _ in $(seq 60); do
+        grep -q '^state title$' <(tail -n "+$((seen + 1))" zorb.log) && break
+        xdotool click --window "$1" 1
+        sleep 0.3
+    done
+    wait_state title "the splash screens did not lead to the title"
 }
 skip_splash "$win"
 # Each window mode, chosen with P on the settings screen: the run's pause overlay must light its
@@ -53,28 +72,36 @@ pixel_at() { # window, x, y in window pixels -> "r,g,b" of the screen there
     import -window root -crop "1x1+$((${pos%,*} + $2))+$((${pos#*,} + $3))" txt:- 2>/dev/null |
         sed -n 's/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1,\2,\3/p' | tail -1
 }
+wait_pixel() { # window, x, y, "r,g,b" -> the colour last seen; status 0 once it is there
+    local seen_colour
+    for _ in $(seq 50); do
+        seen_colour=$(pixel_at "$1" "$2" "$3")
+        [ "$seen_colour" = "$4" ] && { echo "$seen_colour"; return 0; }
+        sleep 0.1
+    done
+    echo "$seen_colour"
+    return 1
+}
 check_pause_buttons() { # window, width, height
     local w=$2 h=$3 y=$(($3 * 2 / 3)) hover
     xdotool key --window "$1" e
-    sleep 1.5
+    wait_state run "E on the title started no run"
     xdotool key --window "$1" Escape
-    sleep 0.5
+    wait_state paused "Escape did not pause the run"
     xdotool mousemove --window "$1" $((w / 2)) "$y"
-    sleep 0.5
     # Inside the Quit button (a quarter of the width, centred), left of its label.
-    hover=$(pixel_at "$1" $((w / 2 - w * 11 / 100)) "$y")
-    [ "$hover" = "200,200,200" ] || fail "at ${w}x$h the Quit button is not lit under the pointer ($hover)"
+    hover=$(wait_pixel "$1" $((w / 2 - w * 11 / 100)) "$y" 200,200,200) ||
+        fail "at ${w}x$h the Quit button is not lit under the pointer ($hover)"
     xdotool click --window "$1" 1
-    sleep 0.4
+    wait_state "pause quit question" "at ${w}x$h a click on Quit did not ask"
     xdotool mousemove --window "$1" $((w * 7 / 16)) "$y"
-    sleep 0.3
     xdotool click --window "$1" 1
-    sleep 1
+    wait_state splash "at ${w}x$h a click on Yes did not leave the run"
     skip_splash "$1" # the front end starts again with its splash screens
 }
 quit_with_q_y() { # window, what failed: the title's quit question, answered
     xdotool key --window "$1" q
-    sleep 0.3
+    wait_state "quit question" "$2"
     xdotool key --window "$1" y
     for _ in $(seq 50); do kill -0 $app 2>/dev/null || break; sleep 0.1; done
     kill -0 $app 2>/dev/null && fail "$2"
@@ -82,12 +109,11 @@ quit_with_q_y() { # window, what failed: the title's quit question, answered
 }
 for size in 640x480 1280x720 1600x900; do
     xdotool key --window "$win" s
-    sleep 0.3
+    wait_state settings "S on the title did not open the settings"
     xdotool key --window "$win" p
     wait_size "$win" "$size" || fail "P did not give a $size window ($(size_of "$win"))"
-    sleep 0.5
     xdotool key --window "$win" s
-    sleep 0.3
+    wait_state title "S on the settings did not return to the title"
     check_pause_buttons "$win" "${size%x*}" "${size#*x}"
     echo "window $size: the pause overlay's buttons light and click where they are drawn"
 done
@@ -99,15 +125,16 @@ echo "zorb: window ZORB full screen, 640x480, 1280x720, full screen again; quit 
 ./quillon_mouse_probe >probe.log 2>&1 &
 app=$!
 win=$(find_window 'mouse probe') || fail "no probe window"
-sleep 0.5
+sums() { # waits for the probe to have printed this many sums
+    for _ in $(seq 100); do [ "$(grep -c '^sum' probe.log)" -ge "$1" ] && return 0; sleep 0.1; done
+    fail "the probe printed no sum for P (log: $(cat probe.log))"
+}
 xdotool mousemove --window "$win" 320 240
-sleep 0.3
 xdotool key --window "$win" p
-sleep 0.3
+sums 1
 for _ in $(seq 60); do xdotool mousemove_relative -- 7 2; done
-sleep 0.5
 xdotool key --window "$win" p
-sleep 0.3
+sums 2
 xdotool key --window "$win" q
 wait $app
 last=$(grep '^sum' probe.log | tail -1)
@@ -154,7 +181,8 @@ wait $app || fail "the probe did not quit on the letter Q, in A's place on AZERT
 grep -q '^place W named Z$' probe.log || fail "the key in W's place is not W's, named Z: $(cat probe.log)"
 grep -q '^letter Z$' probe.log || fail "the key in W's place does not type Z: $(cat probe.log)"
 grep -q '^place 1 named' probe.log || fail "the key in 1's place is not 1's: $(cat probe.log)"
-./zorb >zorb.log 2>&1 &
+seen=0
+"$game" >zorb.log 2>&1 &
 app=$!
 win=$(find_window '^ZORB$') || fail "no window titled ZORB"
 skip_splash "$win"
