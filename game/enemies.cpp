@@ -108,33 +108,12 @@ void ApplyKind(Enemy& e, int kind) {
 EnemyKindValues Enemy_KindValues(int kind, float t) {
     float a = RunState_Growth(t), b = t / 480.0f + 1.0f, d = t / 120.0f + 1.0f;
     EnemyKindValues v{};
-    switch (kind) {
-    case 0:
-        Body(&v, 5, 5, d, Cap180(45 * a), 0.4f, 0.2f, 0.0f);
-        break;
-    case 1:
-        Body(&v, 10, 15, 0.6f, Cap180(45 * a), 0.6f, 0.2f, 0.0f);
-        break;
-    case 2:
-        Body(&v, 15, 40, 0.6f * a, Cap180(30 * a), 0.8f, 0.2f, 0.0f);
-        break;
-    case 3:
-        Body(&v, 30, 90, 0.4f, Cap180(20 * a), 1.0f, 0.4f, 0.0f);
-        break;
-    case 4:
-        Body(&v, 10, 0, a, Cap180(30 * a), 1.0f, 0.2f, 0.0f);
-        break;
-    case 5:
-        Body(&v, 50, 150, 0.2f, 5.0f, 2.0f, 0.8f, 0.8f);
-        break;
-    case 6:
-        Body(&v, 200, 600, 0.5f * a, 20 * a, 4.0f, 0.8f, 0.8f);
-        break;
-    default:
-        Body(&v, 250, 1000, 0.2f * b, 10 * a, 5.0f, 0.8f, 0.8f);
-        break;
-    }
     const EnemyKind& k = Enemy_Kind(kind);
+    const float growth[] = {1.0f, a, b, d}; // by Growth
+    const EnemyBody& body = k.body;
+    float turn = body.turn * growth[(int)body.turnGrowth];
+    Body(&v, body.health, body.value, body.speed * growth[(int)body.speedGrowth],
+         body.turnCapped ? Cap180(turn) : turn, body.mass, body.radius, body.z);
     if (k.single == SingleGun::Steady) SingleShot(&v, 1.0f, 3 * d);
     if (k.single == SingleGun::Rapid) SingleShot(&v, 0.4f / a, 3 * a);
     if (k.multi == MultiGun::Fan) MultiShot(&v, 2.0f, 3 * a, (int)(4 * a), 30 * b);
