@@ -18,4 +18,7 @@ int Enemy_ViewGroup(float heading, float playerAngle);
 bool Enemy_Aimed(bool sees, float bearing, float heading, float tolerance);
 // Moves coordinate *p by dt x v (x when alongX), the other coordinate q, for an enemy of radius
 // r: blocked by the arena's edge and by walls and liquid at the leading edge.
+// Unlike the player's move (PlayerMotion_AxisMove), which probes a fixed 0.05 cells ahead and
+// refuses the arena's far edge itself, an enemy probes its own radius ahead, may stand on the far
+// edge, and stops its radius short of a blocked cell: enemies of any size keep out of walls.
 void Enemy_AxisMove(float* p, float v, float q, float r, float dt, bool alongX);

@@ -13,4 +13,6 @@ void PlayerMotion_CentreMouse();
 // Moves coordinate *p by d along one axis (x when alongX), the other coordinate being o. Blocked
 // by the arena's edge and by any cell whose block spans height -2.1 (walls and liquid); a blocked
 // move stops 0.05 cells short of the cell boundary.
+// Unlike an enemy's move (Enemy_AxisMove), which probes and stops by its own radius, the player is
+// one size: the fixed 0.05 cells, with the arena's far edge itself out of bounds.
 void PlayerMotion_AxisMove(float* p, float d, float o, bool alongX);
