@@ -36,59 +36,18 @@ static void ApplyStateChange() {
     if (g_ql.init) g_ql.init();
 }
 
-static void PollEvents() {
-    SDL_Event e;
-    while (SDL_PollEvent(&e)) {
-        if (e.type == SDL_QUIT) g_ql.terminated = true;
-        Ql_Video_HandleWindowEvent(e);
-        Ql_Input_HandleEvent(e);
-    }
-}
-
-static double Seconds(uint64_t ticks) {
-    return (double)ticks / (double)SDL_GetPerformanceFrequency();
-}
-
-static void MeasureDt() {
-    if (g_ql.headless) {
-        g_ql.dt = g_ql.fixedDt > kMaxDt ? kMaxDt : g_ql.fixedDt;
-        g_ql.frameRate = g_ql.fixedDt > 0.0f ? 1.0f / g_ql.fixedDt : 0.0f;
-        return;
-    }
-    uint64_t now = SDL_GetPerformanceCounter();
-    double elapsed = g_ql.lastTick ? Seconds(now - g_ql.lastTick) : 1.0 / g_ql.frameCap;
-    g_ql.lastTick = now;
-    g_ql.frameRate = elapsed > 0.0 ? (float)(1.0 / elapsed) : 0.0f;
-    g_ql.dt = elapsed > kMaxDt ? kMaxDt : (float)elapsed;
-}
-
-// SDL_Delay alone overshoots; sleep to about a millisecond before the deadline, then spin.
-static void WaitForFrameCap() {
-    if (g_ql.headless || g_ql.frameCap <= 0.0) return;
-    double deadline = Seconds(g_ql.lastTick) + 1.0 / g_ql.frameCap;
-    for (;;) {
-        double left = deadline - Seconds(SDL_GetPerformanceCounter());
-        if (left <= 0.0) return;
-        if (left > 0.002) SDL_Delay((uint32_t)((left - 0.001) * 1000.0));
-    }
-}
-
 // One frame of the loop. Used by QL_Engine_Run and by the headless driver.
 void Ql_Engine_Frame() {
     Ql_Input_BeginFrame();
-    if (!g_ql.headless) {
-        PollEvents();
-        Ql_Video_SyncSize();
-    } else {
-        Pad_PumpHeadless(Ql_Input_HandleEvent);
-    }
-    MeasureDt();
+    g_ql.backend->gatherInput();
+    g_ql.backend->measureDt();
+    g_ql.dt = g_ql.dt > kMaxDt ? kMaxDt : g_ql.dt;
     Ql_Input_AfterEvents();
     if (g_ql.update) g_ql.update();
     Ql_Input_EndFrame();
     Ql_Sound_Advance(g_ql.dt);
     Ql_Video_Present();
-    WaitForFrameCap();
+    g_ql.backend->waitForFrame();
     ApplyStateChange();
     g_ql.frame++;
 }
@@ -99,21 +58,14 @@ void Ql_Engine_StartStates() {
 
 int QL_Engine_Run() {
     if (!g_ql.videoReady && !Ql_Video_Open()) return 1;
-    Ql_Sound_Open(!g_ql.headless);
-    if (!g_ql.headless) Pad_Open(false);
+    g_ql.backend->openDevices();
     ApplyStateChange();
     g_ql.lastTick = 0;
     while (!g_ql.terminated)
         Ql_Engine_Frame();
     if (g_ql.exit) g_ql.exit();
     g_ql.exit = g_ql.update = g_ql.init = nullptr;
-    if (!g_ql.headless) {
-        Ql_Sound_Close();
-        Pad_Close();
-        Ql_Text_Shutdown(); // the font stays loaded for the program's life: it goes here
-        Ql_Video_Close();
-        SDL_Quit();
-    }
+    g_ql.backend->closeDevices();
     return 0;
 }
 

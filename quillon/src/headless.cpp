@@ -32,8 +32,35 @@ const std::vector<std::string>& QLH_TextLog() {
     return EngineLog_Texts();
 }
 
+// ---- The headless backend: no window, no devices, a fixed time step --------------------------
+
+static bool NoVideo() {
+    return true;
+}
+static void Nothing() {}
+static void KeepCanvas(const uint32_t*) {} // the canvas itself is the picture
+static void PumpVirtualPads() {
+    Pad_PumpHeadless(Ql_Input_HandleEvent);
+}
+static void FixedStep() {
+    g_ql.dt = g_ql.fixedDt;
+    g_ql.frameRate = g_ql.fixedDt > 0.0f ? 1.0f / g_ql.fixedDt : 0.0f;
+}
+// The game compares the focused window with its own: a fixed non-null token stands in for both.
+static void* Token() {
+    static int token;
+    return &token;
+}
+
+const QlBackend* Ql_HeadlessBackend() {
+    static const QlBackend headless = {NoVideo,   Nothing,    Nothing, Nothing, PumpVirtualPads,
+                                       FixedStep, KeepCanvas, Nothing, Token};
+    return &headless;
+}
+
 bool QLH_Start(int width, int height, float dt) {
     g_ql = QlEngine();
+    g_ql.backend = Ql_HeadlessBackend();
     g_ql.headless = true;
     g_ql.width = g_ql.displayW = width > 0 ? width : 1280;
     g_ql.height = g_ql.displayH = height > 0 ? height : 720;

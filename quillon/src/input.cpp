@@ -168,7 +168,7 @@ void Ql_Input_BeginFrame() {
     ClearEdges(&s.places);
     for (int b = 0; b < kButtons; b++)
         s.buttonPressed[b] = s.buttonReleased[b] = false;
-    if (g_ql.headless) ApplyInjected();
+    ApplyInjected(); // the headless driver's scripted input, if any
 }
 
 // On the screens A is the left mouse button; its release always lets go of a click it began.
@@ -298,7 +298,7 @@ void QL_Input_WarpMouse(float x, float y) {
     s.recentred = true;
     s.mouseX = x;
     s.mouseY = y;
-    if (g_ql.headless || !g_ql.window || !g_ql.focus) return;
+    if (!g_ql.window || !g_ql.focus) return;
     s.warpedThisFrame = true;
     // Absolute pointing devices (tablets, some virtual machines) warp the real cursor instead.
     static const bool realWarp = std::getenv("QUILLON_REAL_WARP") != nullptr;
@@ -348,9 +348,8 @@ bool QL_Input_PlaceReleased(int key) {
 const char* QL_Input_PlaceName(int key) {
     static char name[32];
     SDL_Scancode place = PlaceScancode(key);
-    SDL_Keycode typed = place != SDL_SCANCODE_UNKNOWN && !g_ql.headless && g_ql.window
-                            ? SDL_GetKeyFromScancode(place)
-                            : SDLK_UNKNOWN;
+    SDL_Keycode typed =
+        place != SDL_SCANCODE_UNKNOWN && g_ql.window ? SDL_GetKeyFromScancode(place) : SDLK_UNKNOWN;
     const char* layout = typed != SDLK_UNKNOWN ? SDL_GetKeyName(typed) : "";
     if (layout[0] == '\0') layout = place != SDL_SCANCODE_UNKNOWN ? SDL_GetScancodeName(place) : "";
     SDL_strlcpy(name, layout, sizeof name);

@@ -10,10 +10,28 @@
 #include "quillon/headless.h"
 #include "quillon/quillon.h"
 
+// The two ways the engine runs, chosen once: in a window, with a sound card and pads, or headless
+// for the test driver, with a fixed time step and scripted input. What differs between them is
+// reached through this table only; the rest of the engine never asks which one it runs on.
+struct QlBackend {
+    bool (*openVideo)();   // the window and its way to the screen (nothing headless)
+    void (*closeVideo)();  // what openVideo made
+    void (*openDevices)(); // the sound card and the pads; closeDevices frees them and all else
+    void (*closeDevices)();
+    void (*gatherInput)(); // this frame's events: the window's, or the driver's virtual pads
+    void (*measureDt)();   // the frame's time step and rate: the clock's, or the fixed one
+    void (*present)(const uint32_t* pixels); // the finished canvas to the screen
+    void (*waitForFrame)();                  // holds the frame rate to its cap
+    void* (*windowHandle)();
+};
+const QlBackend* Ql_WindowBackend();
+const QlBackend* Ql_HeadlessBackend();
+
 // Everything the engine holds between calls. One instance, g_ql.
 struct QlEngine {
     // Mode and devices.
-    bool headless = false;
+    const QlBackend* backend = Ql_WindowBackend();
+    bool headless = false; // what QL_System_IsHeadless tells the game
     bool videoReady = false;
     SDL_Window* window = nullptr;
     SDL_Renderer* renderer = nullptr; // only on the texture path to the window
@@ -59,13 +77,12 @@ extern QlEngine g_ql;
 void Ql_Engine_Frame();
 void Ql_Engine_StartStates(); // applies the first state change before the first frame
 
-// window.cpp
-bool Ql_Video_Open(); // creates the window (unless headless), its present path and the canvas
+// window.cpp: the window backend
+bool Ql_Video_Open(); // the backend's video (the window), then the canvas
 void Ql_Video_Close();
 // Whether a video driver shows a window: SDL's offscreen and dummy drivers only when requested.
 bool Ql_Video_DriverShows(const char* driver, const char* requested);
 void Ql_Video_Present();
-void Ql_Video_SyncSize(); // canvas to the window's current drawable size
 void Ql_Video_HandleWindowEvent(const SDL_Event& e);
 
 // input.cpp

@@ -15,6 +15,7 @@
 
 #include "canvas.h"
 #include "internal.h"
+#include "pad.h"
 
 static void ReadDisplaySize() {
     SDL_DisplayMode mode;
@@ -46,7 +47,7 @@ static bool ResizeCanvas(int w, int h) {
 // A size whose canvas was refused is not asked for again until the window changes once more.
 static void ReadDrawableSize() {
     static int refusedW = 0, refusedH = 0;
-    if (g_ql.headless || !g_ql.window) return;
+    if (!g_ql.window) return;
     int w = 0, h = 0;
     SDL_GetWindowSizeInPixels(g_ql.window, &w, &h);
     if (w <= 0 || h <= 0 || (w == g_ql.width && h == g_ql.height)) return;
@@ -130,7 +131,7 @@ bool Ql_Video_Open() {
     if (g_ql.videoReady) return true;
     if (!TTF_WasInit()) TTF_Init();
     IMG_Init(IMG_INIT_PNG);
-    if (!g_ql.headless && !OpenWindow()) {
+    if (!g_ql.backend->openVideo()) {
         Ql_Video_Close();
         return false;
     }
@@ -146,18 +147,18 @@ bool Ql_Video_Open() {
 
 void Ql_Video_Close() {
     Canvas_Release();
+    g_ql.backend->closeVideo();
+    g_ql.videoReady = false;
+}
+
+static void CloseWindow() {
     if (g_ql.stream) SDL_DestroyTexture(g_ql.stream);
     if (g_ql.renderer) SDL_DestroyRenderer(g_ql.renderer);
     if (g_ql.window) SDL_DestroyWindow(g_ql.window);
     g_ql.stream = nullptr;
     g_ql.renderer = nullptr;
     g_ql.window = nullptr;
-    g_ql.videoReady = false;
-    if (!g_ql.headless) SDL_QuitSubSystem(SDL_INIT_VIDEO);
-}
-
-void Ql_Video_SyncSize() {
-    ReadDrawableSize();
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
 static void PresentTexture(const uint32_t* pixels) {
@@ -195,7 +196,11 @@ static void PresentSurface(const uint32_t* pixels) {
 // Paints what is pending and shows the canvas. Headless keeps the canvas as the picture itself.
 void Ql_Video_Present() {
     const uint32_t* pixels = Canvas_Pixels();
-    if (g_ql.headless || !g_ql.window || !pixels) return;
+    if (pixels) g_ql.backend->present(pixels);
+}
+
+static void PresentToWindow(const uint32_t* pixels) {
+    if (!g_ql.window) return;
     if (g_ql.renderer)
         PresentTexture(pixels);
     else
@@ -224,7 +229,8 @@ void Ql_Video_HandleWindowEvent(const SDL_Event& e) {
     }
 }
 
-static void ResizeHeadless(int w, int h) {
+// Without a window (headless, or before it opens) a size is the canvas's, or remembered for it.
+static void ResizeWithoutWindow(int w, int h) {
     if (w == g_ql.width && h == g_ql.height) return;
     if (g_ql.videoReady)
         ResizeCanvas(w, h);
@@ -237,11 +243,10 @@ static void ResizeHeadless(int w, int h) {
 // Full screen is the desktop's own resolution, so no video mode changes.
 void QL_System_Fullscreen() {
     g_ql.fullscreen = true;
-    if (g_ql.headless) {
-        ResizeHeadless(g_ql.displayW, g_ql.displayH);
+    if (!g_ql.window) {
+        ResizeWithoutWindow(g_ql.displayW, g_ql.displayH);
         return;
     }
-    if (!g_ql.window) return;
     // The window takes the desktop's size first, so that it covers the screen even where no
     // window manager acts on the full-screen request.
     SDL_SetWindowSize(g_ql.window, g_ql.displayW, g_ql.displayH);
@@ -254,13 +259,8 @@ void QL_System_Fullscreen() {
 void QL_System_SetWindowSize(int w, int h) {
     if (w <= 0 || h <= 0) return;
     g_ql.fullscreen = false;
-    if (g_ql.headless) {
-        ResizeHeadless(w, h);
-        return;
-    }
     if (!g_ql.window) {
-        g_ql.width = w;
-        g_ql.height = h;
+        ResizeWithoutWindow(w, h);
         return;
     }
     SDL_SetWindowFullscreen(g_ql.window, 0);
@@ -298,11 +298,13 @@ bool QL_System_IsHeadless() {
     return g_ql.headless;
 }
 
-// The native window: on Windows the HWND that the system's GetFocus reports, elsewhere the SDL
-// window. Headless has none; a fixed non-null token stands in for it.
 void* QL_System_GetWindowHandle() {
-    static int headlessToken;
-    if (g_ql.headless) return &headlessToken;
+    return g_ql.backend->windowHandle();
+}
+
+// The native window: on Windows the HWND that the system's GetFocus reports, elsewhere the SDL
+// window.
+static void* NativeWindow() {
 #ifdef _WIN32
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
@@ -341,4 +343,60 @@ const char* QL_System_GetPrefPath(const char* org, const char* app) {
     pref = path ? path : "";
     SDL_free(path);
     return pref.c_str();
+}
+
+// ---- The rest of the window backend: events, the clock, devices -------------------------------
+
+static void PollEvents() {
+    SDL_Event e;
+    while (SDL_PollEvent(&e)) {
+        if (e.type == SDL_QUIT) g_ql.terminated = true;
+        Ql_Video_HandleWindowEvent(e);
+        Ql_Input_HandleEvent(e);
+    }
+    ReadDrawableSize();
+}
+
+static double Seconds(uint64_t ticks) {
+    return (double)ticks / (double)SDL_GetPerformanceFrequency();
+}
+
+static void MeasureClock() {
+    uint64_t now = SDL_GetPerformanceCounter();
+    double elapsed = g_ql.lastTick ? Seconds(now - g_ql.lastTick) : 1.0 / g_ql.frameCap;
+    g_ql.lastTick = now;
+    g_ql.frameRate = elapsed > 0.0 ? (float)(1.0 / elapsed) : 0.0f;
+    g_ql.dt = (float)elapsed;
+}
+
+// SDL_Delay alone overshoots; sleep to about a millisecond before the deadline, then spin.
+static void WaitForFrameCap() {
+    if (g_ql.frameCap <= 0.0) return;
+    double deadline = Seconds(g_ql.lastTick) + 1.0 / g_ql.frameCap;
+    for (;;) {
+        double left = deadline - Seconds(SDL_GetPerformanceCounter());
+        if (left <= 0.0) return;
+        if (left > 0.002) SDL_Delay((uint32_t)((left - 0.001) * 1000.0));
+    }
+}
+
+static void OpenDevices() {
+    Ql_Sound_Open(true);
+    Pad_Open(false);
+}
+
+// At the program's end: the font stays loaded for the program's life, so it goes here too.
+static void CloseDevices() {
+    Ql_Sound_Close();
+    Pad_Close();
+    Ql_Text_Shutdown();
+    Ql_Video_Close();
+    SDL_Quit();
+}
+
+const QlBackend* Ql_WindowBackend() {
+    static const QlBackend window = {OpenWindow,      CloseWindow,     OpenDevices,
+                                     CloseDevices,    PollEvents,      MeasureClock,
+                                     PresentToWindow, WaitForFrameCap, NativeWindow};
+    return &window;
 }
