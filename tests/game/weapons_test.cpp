@@ -6,20 +6,6 @@
 
 namespace {
 
-TEST(WeaponLevels, DerivedValues) {
-    struct Case {
-        int level;
-        float interval;
-        int pellets, power;
-    } cases[] = {
-        {1, 0.25f, 9, 36}, {2, 0.2f, 11, 45}, {10, 1.0f / 13, 27, 117}, {99, 1.0f / 102, 205, 918}};
-    for (const Case& c : cases) {
-        EXPECT_FLOAT_EQ(Weapons_AutoInterval(c.level), c.interval) << c.level;
-        EXPECT_EQ(Weapons_SpreadPellets(c.level), c.pellets) << c.level;
-        EXPECT_EQ(Weapons_BombPower(c.level), c.power) << c.level;
-    }
-}
-
 void Update() {
     Weapons_Update();
 }
@@ -46,22 +32,25 @@ TEST_F(WeaponsTest, AutoFiresAtMostFourTimesASecond) {
     EXPECT_FLOAT_EQ(LastPlay("PlayerAutogun.wav")->volume, 0.3f);
 }
 
-TEST_F(WeaponsTest, SpreadSoundFollowsThePelletCount) {
+// The SPREAD gun fires level x 2 + 7 pellets, and sounds louder with more of them.
+TEST_F(WeaponsTest, SpreadPelletsAndTheirSoundFollowTheLevel) {
     struct Case {
-        int level;
+        int level, pellets;
         float volume;
-    } cases[] = {{1, 0.3f}, {11, 29.0f / 30.0f}, {12, 1.0f}};
+    } cases[] = {{1, 9, 0.3f}, {11, 29, 29.0f / 30.0f}, {12, 31, 1.0f}};
     player.weapon = 1;
     for (const Case& c : cases) {
         player.spreadLevel = c.level;
         player.spreadPellets = Weapons_SpreadPellets(c.level);
         player.weaponCooldown = 0.0f;
+        int before = LiveProjectiles();
         QLH_MouseButton(true);
         QLH_Step(1);
         QLH_MouseButton(false);
         QLH_Step(1);
         const QLH_PlayEntry* shot = LastPlay("PlayerShotgun.wav");
         ASSERT_NE(shot, nullptr) << "level " << c.level;
+        EXPECT_EQ(LiveProjectiles() - before, c.pellets) << "level " << c.level;
         EXPECT_FLOAT_EQ(shot->volume, c.volume) << "level " << c.level;
         EXPECT_FLOAT_EQ(player.weaponCooldown, 1.0f - 0.01f);
     }
