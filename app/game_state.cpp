@@ -81,6 +81,9 @@ void Game_Init() {
     QL_Random_Seed((uint32_t)std::time(nullptr));
     float startX, startY, startAngle;
     Arena_Build(&startX, &startY, &startAngle);
+    // Binding ties each owner to its sprite and marks the sprite taken, so that no two owners
+    // share one; the reset below then frees them all, and each owner takes its sprite up again
+    // only when it appears in the run.
     SpritePool_Reset();
     SpritePool_Bind(kProjectileSprites, kProjectileCount, ProjectilePool);
     Projectiles_Reset();
@@ -93,7 +96,7 @@ void Game_Init() {
     PlayerMotion_CentreMouse();
     RunState_Reset();
     cameraShake = 0.0f;
-    SpritePool_Reset();
+    SpritePool_Reset(); // every owner bound above starts the run with its sprite free
     AssetList_LoadSounds(kEnemySet, kEnemySetCount);
     GameMusic_Start(0);
 }
