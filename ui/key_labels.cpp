@@ -15,6 +15,7 @@ const int kMaxLabels = 64;
 Label labels[kMaxLabels];
 int labelCount = 0;
 int clickedKey = 0;
+int pressedKey = 0; // the label the button went down on
 
 float Width(const char* text, size_t length) {
     char part[256];
@@ -37,12 +38,22 @@ bool LabelAt(const char* p) {
 
 } // namespace
 
+// The key whose label (drawn last frame) is under the pointer, or 0.
+static int KeyUnder(float x, float y) {
+    for (int i = 0; i < labelCount; i++)
+        if (Under(labels[i], x, y)) return labels[i].key;
+    return 0;
+}
+
+// A click is a press and a release on the same label: a click that began elsewhere (on a splash
+// screen cut short, say) asks for nothing where it ends.
 void KeyLabels_BeginFrame() {
+    int under = KeyUnder(QL_Input_GetMouseX(), QL_Input_GetMouseY());
+    if (QL_Input_MouseClicked()) pressedKey = under;
     clickedKey = 0;
     if (QL_Input_MouseReleased(0)) {
-        float x = QL_Input_GetMouseX(), y = QL_Input_GetMouseY();
-        for (int i = 0; i < labelCount && !clickedKey; i++)
-            if (Under(labels[i], x, y)) clickedKey = labels[i].key;
+        if (pressedKey == under) clickedKey = under;
+        pressedKey = 0;
     }
     labelCount = 0;
 }

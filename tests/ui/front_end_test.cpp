@@ -7,6 +7,7 @@
 #include "game/game_update.h"
 #include "tests/support/headless_fixture.h"
 #include "ui/front_end.h"
+#include "ui/key_labels.h"
 
 namespace {
 
@@ -134,6 +135,24 @@ TEST_F(FrontEndTest, TitleLettersFollowTheLayoutNotThePlace) {
     QLH_KeyUpAs('A', 'Q');
     QLH_Step(1);
     EXPECT_TRUE(frontEnd.quitConfirm) << "the letter Q in A's place";
+}
+
+// A key's label on a screen is a button: pressed and released on it, it asks for its key; a click
+// that began elsewhere (cutting a splash screen short) asks for nothing where it ends.
+TEST_F(FrontEndTest, KeyLabelsAnswerClicksThatBeginAndEndOnThem) {
+    frontEnd.menuScreen = kScreenTitle;
+    QLH_Step(1);
+    float x = 0.0f, y = 0.0f;
+    ASSERT_TRUE(KeyLabels_Find('Q', &x, &y));
+    QLH_MouseMove(10.0f, 10.0f);
+    QLH_MouseButton(true);
+    QLH_Step(1);
+    QLH_MouseMove(x, y);
+    QLH_MouseButton(false);
+    QLH_Step(1);
+    EXPECT_FALSE(frontEnd.quitConfirm) << "a press elsewhere, released on [Q]";
+    ClickAt(x, y);
+    EXPECT_TRUE(frontEnd.quitConfirm) << "a click on [Q]";
 }
 
 TEST_F(FrontEndTest, QuitQuestionWaitsForYesOrNo) {
