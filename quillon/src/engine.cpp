@@ -6,6 +6,7 @@
 
 #include "internal.h"
 #include "pad.h"
+#include "resample_cache.h"
 
 QlEngine g_ql;
 
@@ -47,6 +48,7 @@ void Ql_Engine_Frame() {
     Ql_Input_EndFrame();
     Ql_Sound_Advance(g_ql.dt);
     Ql_Video_Present();
+    ResampleCache_EndFrame(); // the frame is painted: nothing waits on what it drops
     g_ql.backend->waitForFrame();
     ApplyStateChange();
     g_ql.frame++;

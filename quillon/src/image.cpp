@@ -14,6 +14,7 @@
 #include "canvas.h"
 #include "engine_log.h"
 #include "internal.h"
+#include "resample_cache.h"
 
 struct QL_ImageData {
     std::vector<uint32_t> pixels; // 0xAARRGGBB, straight alpha
@@ -98,6 +99,7 @@ void QL_Image_Free(QL_Image* image) {
     EngineLog_Asset(false, "image", img ? img->path.c_str() : "");
     if (!img) return;
     Canvas_Flush(); // draws still waiting may read its pixels
+    ResampleCache_Forget(img->pixels.data());
     delete img;
     *image = nullptr;
 }
@@ -124,9 +126,11 @@ static void Blit(QL_Image img, int sx, int sy, int sw, int sh, float x, float y,
     if (x1 <= x0 || y1 <= y0) return;
     QlDrawCmd cmd;
     QlPixels src{img->pixels.data(), img->width, img->height};
-    if (Raster_MakeImage(&cmd, src, x0, y0, x1 - x0, y1 - y0, x, y, w, h, Ql_ClampChannel(alpha),
-                         g_ql.filterMode == 1, Canvas_Width(), Canvas_Height()))
-        Canvas_Record(cmd);
+    if (!Raster_MakeImage(&cmd, src, x0, y0, x1 - x0, y1 - y0, x, y, w, h, Ql_ClampChannel(alpha),
+                          g_ql.filterMode == 1, Canvas_Width(), Canvas_Height()))
+        return;
+    ResampleCache_Attach(&cmd);
+    Canvas_Record(cmd);
 }
 
 void QL_Image_Draw(QL_Image image, float x, float y, float w, float h, int alpha) {

@@ -190,9 +190,9 @@ inline uint32_t Bilinear(const uint32_t* t, const int* w) {
                    (int)((rgb[2] + a / 2) / a), (int)((a + 32768) >> 16));
 }
 
-void SmoothRow(const QlDrawCmd& c, uint32_t* row, int y) {
+// The bilinear texel of each column of row y.
+template <typename Put> void SmoothTexels(const QlDrawCmd& c, int y, Put put) {
     const QlPixels& s = c.image.src;
-    int alpha = AlphaOf(c.color);
     double v = (y + 0.5 - c.image.posY) / c.image.texelH;
     Tap ty = TapAt(c.image.flipY ? c.image.sh - v : v, c.image.sh);
     const uint32_t* top = s.data + (long)(c.image.sy + ty.lo) * s.width + c.image.sx;
@@ -204,8 +204,20 @@ void SmoothRow(const QlDrawCmd& c, uint32_t* row, int y) {
         const uint32_t t[4] = {top[tx.lo], top[tx.hi], bottom[tx.lo], bottom[tx.hi]};
         const int w[4] = {(256 - tx.weight) * (256 - ty.weight), tx.weight * (256 - ty.weight),
                           (256 - tx.weight) * ty.weight, tx.weight * ty.weight};
-        PutTexel(row + x, Bilinear(t, w), alpha);
+        put(x, Bilinear(t, w));
     }
+}
+
+void SmoothRow(const QlDrawCmd& c, uint32_t* row, int y) {
+    int alpha = AlphaOf(c.color);
+    if (c.image.resampled) { // worked out once, in an earlier frame
+        int span = c.image.x1 - c.image.x0;
+        const uint32_t* texels = c.image.resampled + (long)(y - c.top) * span - c.image.x0;
+        for (int x = c.image.x0; x < c.image.x1; x++)
+            PutTexel(row + x, texels[x], alpha);
+        return;
+    }
+    SmoothTexels(c, y, [&](int x, uint32_t texel) { PutTexel(row + x, texel, alpha); });
 }
 
 void ImageRow(const QlDrawCmd& c, const int* columns, uint32_t* row, int y) {
@@ -403,6 +415,7 @@ bool Raster_MakeImage(QlDrawCmd* cmd, QlPixels src, int sx, int sy, int sw, int 
     im.texelW = std::fabs((double)w) / sw;
     im.texelH = std::fabs((double)h) / sh;
     im.smooth = smooth;
+    im.resampled = nullptr;
     im.x0 = PixelFrom(im.posX, width);
     im.x1 = PixelFrom(im.posX + std::fabs((double)w), width);
     cmd->kind = QlDrawCmd::Image;
@@ -410,6 +423,14 @@ bool Raster_MakeImage(QlDrawCmd* cmd, QlPixels src, int sx, int sy, int sw, int 
     cmd->top = PixelFrom(im.posY, height);
     cmd->bottom = PixelFrom(im.posY + std::fabs((double)h), height);
     return im.x0 < im.x1 && cmd->top < cmd->bottom;
+}
+
+void Raster_Resample(const QlDrawCmd& cmd, uint32_t* out) {
+    int span = cmd.image.x1 - cmd.image.x0;
+    for (int y = cmd.top; y < cmd.bottom; y++) {
+        uint32_t* row = out + (long)(y - cmd.top) * span - cmd.image.x0;
+        SmoothTexels(cmd, y, [&](int x, uint32_t texel) { row[x] = texel; });
+    }
 }
 
 bool Raster_MakeGlyph(QlDrawCmd* cmd, QlGlyphMask mask, int x, int y, uint32_t color, int width,

@@ -51,6 +51,9 @@ struct QlDrawCmd {
             double texelW, texelH; // a texel's size on the canvas
             bool flipX, flipY, smooth;
             int x0, x1; // the canvas columns it covers, [x0, x1)
+            // A smooth picture's texels already resampled, (x1 - x0) a row for rows [top,
+            // bottom) (see resample_cache.h); null to resample while painting.
+            const uint32_t* resampled;
         } image;
         struct {
             QlGlyphMask mask;
@@ -77,3 +80,6 @@ bool Raster_MakeImage(QlDrawCmd* cmd, QlPixels src, int sx, int sy, int sw, int 
                       float y, float w, float h, int alpha, bool smooth, int width, int height);
 bool Raster_MakeGlyph(QlDrawCmd* cmd, QlGlyphMask mask, int x, int y, uint32_t color, int width,
                       int height);
+// A smooth image command's resampled texels, before its alpha: the rows [top, bottom) of the
+// columns [x0, x1), row after row, exactly as painting it would blend them.
+void Raster_Resample(const QlDrawCmd& cmd, uint32_t* out);

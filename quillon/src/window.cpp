@@ -16,6 +16,7 @@
 #include "canvas.h"
 #include "internal.h"
 #include "pad.h"
+#include "resample_cache.h"
 
 static void ReadDisplaySize() {
     SDL_DisplayMode mode;
@@ -147,6 +148,7 @@ bool Ql_Video_Open() {
 
 void Ql_Video_Close() {
     Canvas_Release();
+    ResampleCache_Clear(); // the pictures it was made from may be gone with the engine
     g_ql.backend->closeVideo();
     g_ql.videoReady = false;
 }

@@ -100,6 +100,52 @@ TEST_F(ImageTest, NearestFilterKeepsHardEdgesSmoothFilterBlends) {
     EXPECT_GT(smooth.b, 20);
 }
 
+// A picture drawn smooth in the same place frame after frame is resampled once and kept: the
+// kept texels must paint the same bytes as resampling afresh, at any alpha, and a picture freed
+// and replaced must never show through the one that takes its place.
+TEST_F(ImageTest, KeptResamplingPaintsTheSameBytes) {
+    auto canvas = [] {
+        std::vector<int> all;
+        for (int y = 0; y < 240; y += 3)
+            for (int x = 0; x < 320; x += 3) {
+                Pixel p = At(x, y);
+                all.push_back(p.r << 16 | p.g << 8 | p.b);
+            }
+        return all;
+    };
+    struct Case {
+        float shift;
+        int alpha;
+    } cases[] = {{0.0f, 255}, {0.37f, 150}}; // each a new place: its first frame is afresh
+    for (const Case& c : cases) {
+        std::vector<std::vector<int>> frames;
+        for (int i = 0; i < 3; i++) { // afresh, then kept from the second frame on
+            Show([c] {
+                QL_Settings_ImageMode(1);
+                QL_Settings_ImageFilterMode(1);
+                QL_Image_DrawSubImage(image, 13.0f + c.shift, 7.0f, 211.0f, 157.0f, 150, 20, 170,
+                                      40, c.alpha);
+            });
+            frames.push_back(canvas());
+        }
+        EXPECT_EQ(frames[0], frames[1]) << "shift " << c.shift << ", alpha " << c.alpha;
+        EXPECT_EQ(frames[0], frames[2]) << "shift " << c.shift << ", alpha " << c.alpha;
+    }
+    // Another picture in the place of the freed one: all blue where the first was red and blue.
+    QL_Image_Free(&image);
+    Show([] { QL_Settings_Background(QL_Color_Create(0, 0, 255, 255)); });
+    ASSERT_TRUE(QLH_SavePng(path.c_str()));
+    image = QL_Image_Load(path.c_str());
+    ASSERT_NE(image, nullptr);
+    Show([] {
+        QL_Settings_ImageMode(1);
+        QL_Settings_ImageFilterMode(1);
+        QL_Image_DrawSubImage(image, 13.0f, 7.0f, 211.0f, 157.0f, 150, 20, 170, 40, 255);
+    });
+    EXPECT_EQ(At(60, 60).r, 0) << "nothing of the freed picture";
+    EXPECT_EQ(At(60, 60).b, 255);
+}
+
 TEST_F(ImageTest, HugePicturesAreCutToTheCanvas) {
     // A sprite right in front of the eye: tens of thousands of pixels wide and far off-centre.
     Show([] {
