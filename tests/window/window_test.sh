@@ -72,11 +72,14 @@ pixel_at() { # window, x, y in window pixels -> "r,g,b" of the screen there
     import -window root -crop "1x1+$((${pos%,*} + $2))+$((${pos#*,} + $3))" txt:- 2>/dev/null |
         sed -n 's/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1,\2,\3/p' | tail -1
 }
-wait_pixel() { # window, x, y, "r,g,b" -> the colour last seen; status 0 once it is there
+hover_until() { # window, pointer x, y, pixel x, y, "r,g,b" -> the colour last seen; 0 once there
+    # The pointer is put there again each time: the game lets go of the mouse a frame after the
+    # pause shows, and puts the pointer back where it last knew it.
     local seen_colour
     for _ in $(seq 50); do
-        seen_colour=$(pixel_at "$1" "$2" "$3")
-        [ "$seen_colour" = "$4" ] && { echo "$seen_colour"; return 0; }
+        xdotool mousemove --window "$1" "$2" "$3"
+        seen_colour=$(pixel_at "$1" "$4" "$5")
+        [ "$seen_colour" = "$6" ] && { echo "$seen_colour"; return 0; }
         sleep 0.1
     done
     echo "$seen_colour"
@@ -88,9 +91,8 @@ check_pause_buttons() { # window, width, height
     wait_state run "E on the title started no run"
     xdotool key --window "$1" Escape
     wait_state paused "Escape did not pause the run"
-    xdotool mousemove --window "$1" $((w / 2)) "$y"
     # Inside the Quit button (a quarter of the width, centred), left of its label.
-    hover=$(wait_pixel "$1" $((w / 2 - w * 11 / 100)) "$y" 200,200,200) ||
+    hover=$(hover_until "$1" $((w / 2)) "$y" $((w / 2 - w * 11 / 100)) "$y" 200,200,200) ||
         fail "at ${w}x$h the Quit button is not lit under the pointer ($hover)"
     xdotool click --window "$1" 1
     wait_state "pause quit question" "at ${w}x$h a click on Quit did not ask"
