@@ -7,6 +7,7 @@
 
 #include "core/constants.h"
 #include "core/settings.h"
+#include "core/sim_math.h"
 #include "game/game_assets.h"
 #include "game/line_of_sight.h"
 #include "game/player.h"
@@ -59,7 +60,7 @@ void Turn(Enemy& e, float b, float h0, float dt) {
     if (b90 <= -180.0f) b90 += 360.0f;
     float rh = QL_Math_Radians(h0), rb = QL_Math_Radians(b90);
     float& heading = e.sprite->heading;
-    if (std::cos(rh) * std::cos(rb) + std::sin(rh) * std::sin(rb) > 0.0f) {
+    if (SimMath_Cos(rh) * SimMath_Cos(rb) + SimMath_Sin(rh) * SimMath_Sin(rb) > 0.0f) {
         heading += dt * e.turnRate;
         if (heading >= 360.0f) heading -= 360.0f;
     } else {
@@ -75,8 +76,8 @@ void Move(Enemy& e, float dt) {
     Enemy_AxisMove(&s.x, e.pushX, s.y, s.radius, dt, true);
     Enemy_AxisMove(&s.y, e.pushY, s.x, s.radius, dt, false);
     float h = QL_Math_Radians(s.heading);
-    Enemy_AxisMove(&s.x, std::cos(h) * e.speed, s.y, s.radius, dt, true);
-    Enemy_AxisMove(&s.y, -std::sin(h) * e.speed, s.x, s.radius, dt, false);
+    Enemy_AxisMove(&s.x, SimMath_Cos(h) * e.speed, s.y, s.radius, dt, true);
+    Enemy_AxisMove(&s.y, -SimMath_Sin(h) * e.speed, s.x, s.radius, dt, false);
 }
 
 void WalkAnimation(Enemy& e, const PlayerPlace& v, float dt) {
@@ -92,9 +93,9 @@ void WalkAnimation(Enemy& e, const PlayerPlace& v, float dt) {
     }
     e.hitShake = Decayed(e.hitShake, dt);
     float r1 = QL_Random_GetFloat(), r2 = QL_Random_GetFloat();
-    s.jitterX = std::cos(QL_Math_Radians(360.0f * r1)) * e.hitShake;
+    s.jitterX = SimMath_Cos(QL_Math_Radians(360.0f * r1)) * e.hitShake;
     float rest = e.kind >= 5 ? 0.8f : 0.0f;
-    s.z = rest - std::sin(QL_Math_Radians(360.0f * r2)) * e.hitShake;
+    s.z = rest - SimMath_Sin(QL_Math_Radians(360.0f * r2)) * e.hitShake;
     Sprite_SetFrame(&s, e.frames[4 * g + e.animFrame]);
 }
 
@@ -180,7 +181,7 @@ bool Enemy_Update(Enemy* enemy) {
         e.targetX = v.x;
         e.targetY = v.y;
     }
-    float b = QL_Math_Degrees(std::atan2(s.y - e.targetY, e.targetX - s.x));
+    float b = QL_Math_Degrees(SimMath_Atan2(s.y - e.targetY, e.targetX - s.x));
     float h0 = s.heading >= 180.0f ? s.heading - 360.0f : s.heading;
     Turn(e, b, h0, dt);
     Move(e, dt);
@@ -193,9 +194,9 @@ void Enemy_ContactTest(Enemy* enemy) {
     if (!enemy->sprite || !enemy->sprite->inUse) return;
     const Sprite& s = *enemy->sprite;
     if (!Player_Touches(s)) return;
-    float a = std::atan2(s.y - player.y, player.x - s.x);
-    player.pushX += std::cos(a) * 20.0f;
-    player.pushY -= std::sin(a) * 20.0f;
+    float a = SimMath_Atan2(s.y - player.y, player.x - s.x);
+    player.pushX += SimMath_Cos(a) * 20.0f;
+    player.pushY -= SimMath_Sin(a) * 20.0f;
     if (player.contactCooldown >= 0.0f) return;
     Player_Hurt();
     player.contactCooldown = 1.0f;

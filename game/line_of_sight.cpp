@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "core/sim_math.h"
 #include "quillon/quillon.h"
 
 #include "world/arena.h"
@@ -48,5 +49,5 @@ bool Grid_LineOfSight(float x0, float y0, float x1, float y1) {
 bool Grid_HiddenOrBehind(float playerX, float playerY, float playerAngle, float x, float y) {
     if (!Grid_LineOfSight(playerX, playerY, x, y)) return true;
     float a = QL_Math_Radians(playerAngle);
-    return std::cos(a) * (x - playerX) - std::sin(a) * (y - playerY) < 0.0f;
+    return SimMath_Cos(a) * (x - playerX) - SimMath_Sin(a) * (y - playerY) < 0.0f;
 }

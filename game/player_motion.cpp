@@ -6,6 +6,7 @@
 #include "core/constants.h"
 #include "core/desktop.h"
 #include "core/settings.h"
+#include "core/sim_math.h"
 #include "game/game_assets.h"
 #include "game/player.h"
 #include "quillon/quillon.h"
@@ -121,7 +122,8 @@ void PlayerMotion_Update() {
     MouseLook(dt);
     player.pushX = Decayed(player.pushX, dt);
     player.pushY = Decayed(player.pushY, dt);
-    float c = std::cos(QL_Math_Radians(player.angle)), n = std::sin(QL_Math_Radians(player.angle));
+    float c = SimMath_Cos(QL_Math_Radians(player.angle)),
+          n = SimMath_Sin(QL_Math_Radians(player.angle));
     PlayerMotion_AxisMove(&player.x, player.pushX * dt, player.y, true);
     PlayerMotion_AxisMove(&player.y, player.pushY * dt, player.x, false);
     PlayerMotion_AxisMove(&player.x, c * player.forwardSpeed * dt, player.y, true);

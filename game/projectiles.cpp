@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "core/settings.h"
+#include "core/sim_math.h"
 #include "game/enemies.h"
 #include "game/enemy_kinds.h"
 #include "game/game_assets.h"
@@ -27,7 +28,7 @@ float Distance2(float ax, float ay, float bx, float by) {
 
 // The direction in which B lies seen from A, in degrees.
 float AngleTo(float ax, float ay, float bx, float by) {
-    return QL_Math_Degrees(std::atan2(ay - by, bx - ax));
+    return QL_Math_Degrees(SimMath_Atan2(ay - by, bx - ax));
 }
 
 void PlayAt(QL_Sound left, QL_Sound right, float x, float y, float factor) {
@@ -109,8 +110,8 @@ void BulletHitsPlayer(const Shot& shot) {
     const Sprite& s = shot.s;
     Sprite_Release(shot.p.sprite);
     float a = QL_Math_Radians(AngleTo(s.x, s.y, player.x, player.y));
-    player.pushX += std::cos(a) * 3.0f;
-    player.pushY -= std::sin(a) * 3.0f;
+    player.pushX += SimMath_Cos(a) * 3.0f;
+    player.pushY -= SimMath_Sin(a) * 3.0f;
     Player_Hurt();
     Ricochet(s);
 }
@@ -132,8 +133,8 @@ void BulletHitsEnemy(const Shot& shot, Enemy& e) {
     const Sprite& s = shot.s;
     Sprite& es = *e.sprite;
     float a = QL_Math_Radians(AngleTo(s.x, s.y, es.x, es.y));
-    e.pushX += std::cos(a) / e.mass;
-    e.pushY -= std::sin(a) / e.mass;
+    e.pushX += SimMath_Cos(a) / e.mass;
+    e.pushY -= SimMath_Sin(a) / e.mass;
     e.hitShake += 0.1f / e.mass;
     player.score += shot.p.fromPlayer ? 2 : 1;
     Ricochet(s);
@@ -191,8 +192,8 @@ void BombHits(const Shot& shot) {
 void Fly(Projectile& p, float dt) {
     Sprite& s = *p.sprite;
     float h = QL_Math_Radians(s.heading);
-    s.x += dt * std::cos(h) * p.speed;
-    s.y -= dt * std::sin(h) * p.speed;
+    s.x += dt * SimMath_Cos(h) * p.speed;
+    s.y -= dt * SimMath_Sin(h) * p.speed;
     p.frameTimer -= dt;
     if (p.frameTimer < 0.0f) {
         p.frameTimer += p.frameInterval;
@@ -216,7 +217,7 @@ Projectile* Projectile_Spawn(float x, float y, float heading, float offset, floa
     if (!free) return nullptr;
     Projectile& p = *free;
     float h = QL_Math_Radians(heading);
-    Sprite_Start(p.sprite, x + std::cos(h) * offset, y - std::sin(h) * offset, heading, 0.05f,
+    Sprite_Start(p.sprite, x + SimMath_Cos(h) * offset, y - SimMath_Sin(h) * offset, heading, 0.05f,
                  frames[0], 5.0f, -0.2f);
     p.fromPlayer = fromPlayer ? 1 : 0;
     p.explosive = explosive ? 1 : 0;
