@@ -95,7 +95,7 @@ void Game_Init() {
     Player_ResetForRun(startX, startY, startAngle, HighScoreTable[0].score);
     PlayerMotion_CentreMouse();
     RunState_Reset();
-    cameraShake = 0.0f;
+    Camera_ResetShake();
     SpritePool_Reset(); // every owner bound above starts the run with its sprite free
     AssetList_LoadSounds(kEnemySet, kEnemySetCount);
     GameMusic_Start(0);

@@ -2,6 +2,7 @@
 #include "world/camera.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 
 #include "core/constants.h"
@@ -10,6 +11,8 @@
 #include "world/projection.h"
 #include "world/renderer.h"
 #include "world/sprite_pool.h"
+
+static const uint32_t kShakeSeed = 0x2F6B1D3Au;
 
 float cameraShake = 0.0f;
 float orbitTime = 30.0f;
@@ -52,6 +55,23 @@ void Camera_UpdateVisibility(float cameraX, float cameraY, float viewAngle, floa
     }
 }
 
+// The shake's own random numbers (xorshift32): the shake is part of drawing, and drawing must not
+// draw from the run's generator, which places the enemies and pickups. A frame not drawn, at a
+// replay's fast speed, must leave the run as it is.
+static uint32_t shakeState = kShakeSeed;
+
+static float ShakeNoise() {
+    shakeState ^= shakeState << 13;
+    shakeState ^= shakeState >> 17;
+    shakeState ^= shakeState << 5;
+    return (float)(shakeState >> 8) * (1.0f / 16777216.0f);
+}
+
+void Camera_ResetShake() {
+    cameraShake = 0.0f;
+    shakeState = kShakeSeed;
+}
+
 static View FullWindowView(float x, float y, float offset, float eye, float angle,
                            float fieldOfView) {
     float w = (float)QL_System_GetWindowWidth(), h = (float)QL_System_GetWindowHeight();
@@ -63,9 +83,9 @@ void Camera_GameFrame(float x, float y, float angle, float fieldOfView) {
     Camera_UpdateVisibility(x, y, angle, fieldOfView);
     cameraShake = Decayed(cameraShake, QL_System_GetDt());
     float w = (float)QL_System_GetWindowWidth();
-    float r1 = QL_Random_GetFloat();
+    float r1 = ShakeNoise();
     float offset = w * (cameraShake * 0.1f * std::cos(QL_Math_Radians(r1 * 360.0f)));
-    float r2 = QL_Random_GetFloat();
+    float r2 = ShakeNoise();
     float eye = std::sin(QL_Math_Radians(r2 * 360.0f)) * cameraShake;
     Render_Scene(FullWindowView(x, y, offset, eye, angle, fieldOfView));
 }

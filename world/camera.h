@@ -6,6 +6,9 @@ extern float cameraShake; // strength of the game camera's shake; decays every f
 extern float orbitTime;   // the backdrop camera's clock, 30 s a circuit; never reset
 extern float backdropCameraX, backdropCameraY, backdropViewAngle;
 
+// No shake, and the shake's own random sequence from its start (a run's first frames shake the same
+// every time).
+void Camera_ResetShake();
 // Writes the ring (Manhattan distance from the camera's cell) of every cell and live sprite.
 void Camera_UpdateRings(float cameraX, float cameraY);
 // Writes inView of every cell (any corner strictly inside the field of view) and live sprite

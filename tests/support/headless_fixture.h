@@ -21,7 +21,7 @@ inline void ResetProgramState() {
     Player_ResetProgram();
     Projectiles_Reset();
     Render_Reset();
-    cameraShake = 0.0f;
+    Camera_ResetShake();
 }
 
 // Starts the engine headless with the game's state as at program start.
