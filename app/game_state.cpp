@@ -6,15 +6,10 @@
 
 #include "app/asset_list.h"
 #include "core/settings.h"
-#include "game/enemies.h"
 #include "game/game_assets.h"
-#include "game/pickups.h"
-#include "game/player.h"
 #include "game/player_motion.h"
-#include "game/projectiles.h"
+#include "game/sim_state.h"
 #include "scores/high_scores.h"
-#include "world/arena.h"
-#include "world/camera.h"
 #include "world/sprite_pool.h"
 
 #define SFX "./Assets/Music/SFX/"
@@ -78,25 +73,10 @@ void Game_Init() {
     AssetList_LoadSounds(kEffects, kEffectCount);
     AssetList_LoadSounds(kMusic, kMusicTracks);
     AssetList_LoadImages(kCursor, 1);
-    QL_Random_Seed((uint32_t)std::time(nullptr));
-    float startX, startY, startAngle;
-    Arena_Build(&startX, &startY, &startAngle);
-    // Binding ties each owner to its sprite and marks the sprite taken, so that no two owners
-    // share one; the reset below then frees them all, and each owner takes its sprite up again
-    // only when it appears in the run.
-    SpritePool_Reset();
-    SpritePool_Bind(kProjectileSprites, kProjectileCount, ProjectilePool);
-    Projectiles_Reset();
-    SpritePool_Bind(kPickupSprites, kPickupCount, PickupPool);
-    Pickups_ClearGrid();
-    SpritePool_Bind(kEnemySprites, kEnemyCount, EnemyPool);
+    SimState_StartRun((uint32_t)std::time(nullptr), HighScoreTable[0].score);
     AssetList_LoadImages(kSheet, 1);
     QL_Settings_ImageFilterMode(0);
-    Player_ResetForRun(startX, startY, startAngle, HighScoreTable[0].score);
     PlayerMotion_CentreMouse();
-    RunState_Reset();
-    Camera_ResetShake();
-    SpritePool_Reset(); // every owner bound above starts the run with its sprite free
     AssetList_LoadSounds(kEnemySet, kEnemySetCount);
     GameMusic_Start(0);
 }

@@ -163,3 +163,29 @@ void Enemy_SpawnStep() {
     runState.enemySpawnTimer +=
         (float)e->value * runState.enemySpawnScale / ((t * t / length) / length + 1.0f);
 }
+
+void Enemies_Reset() {
+    for (Enemy& e : EnemyPool) {
+        Sprite* sprite = e.sprite;
+        e = Enemy{};
+        e.sprite = sprite;
+    }
+}
+
+void Enemy_Hash(StateHash* hash, const Enemy& e) {
+    StateHash_Add(hash, e.kind, e.health, e.value, e.speed, e.turnRate, e.targetX, e.targetY,
+                  e.pushX, e.pushY, e.mass, e.hitShake);
+    StateHash_Add(hash, e.singleShotOn, e.singleShotInterval, e.singleShotTimer, e.singleShotSpeed,
+                  e.multiShotOn, e.multiShotInterval, e.multiShotTimer, e.multiShotSpeed,
+                  e.multiShotCount, e.multiShotSpread);
+    StateHash_Add(hash, e.bombShotOn, e.bombShotInterval, e.bombShotTimer, e.bombShotSpeed,
+                  e.bombShotPower, e.animFrame, e.stepInterval, e.stepTimer, e.frames);
+}
+
+void Enemies_Hash(StateHash* hash) {
+    for (int i = 0; i < kEnemyCount; i++)
+        if (EnemyPool[i].sprite && EnemyPool[i].sprite->inUse) {
+            StateHash_Add(hash, i);
+            Enemy_Hash(hash, EnemyPool[i]);
+        }
+}

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "core/state_hash.h"
 #include "world/sheet_rect.h"
 #include "world/sprite_pool.h"
 
@@ -35,6 +36,12 @@ struct Enemy {
 const int kEnemyCount = 256;
 extern Enemy EnemyPool[kEnemyCount];
 
+// Clears every record but its bound sprite.
+void Enemies_Reset();
+// Mixes an enemy's own fields into a state hash (its sprite is the sprite pool's).
+void Enemy_Hash(StateHash* hash, const Enemy& e);
+// Every live enemy with its index.
+void Enemies_Hash(StateHash* hash);
 // The values a kind is spawned with at elapsed time t (seconds of play).
 struct EnemyKindValues {
     int32_t health, value;

@@ -62,6 +62,28 @@ void Animate(Pickup& p, float dt) {
 
 } // namespace
 
+void Pickups_Reset() {
+    for (Pickup& p : PickupPool) {
+        Sprite* sprite = p.sprite;
+        p = Pickup{};
+        p.sprite = sprite;
+    }
+    Pickups_ClearGrid();
+}
+
+void Pickup_Hash(StateHash* hash, const Pickup& p) {
+    StateHash_Add(hash, p.kind, p.animFrame, p.frameInterval, p.frameTimer, p.frames);
+}
+
+void Pickups_Hash(StateHash* hash) {
+    for (int i = 0; i < kPickupCount; i++)
+        if (PickupPool[i].sprite && PickupPool[i].sprite->inUse) {
+            StateHash_Add(hash, i);
+            Pickup_Hash(hash, PickupPool[i]);
+        }
+    StateHash_Add(hash, pickupGrid);
+}
+
 void Pickups_ClearGrid() {
     std::fill(pickupGrid, pickupGrid + kArenaCells, 0);
 }

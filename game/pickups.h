@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "core/state_hash.h"
 #include "world/level_data.h"
 #include "world/sheet_rect.h"
 #include "world/sprite_pool.h"
@@ -20,7 +21,13 @@ const int kPickupCount = 256;
 extern Pickup PickupPool[kPickupCount];
 extern int32_t pickupGrid[kArenaCells]; // 1 where a pickup lies
 
+// Clears every record but its bound sprite, and the grid.
+void Pickups_Reset();
 void Pickups_ClearGrid();
+// Mixes a pickup's own fields into a state hash (its sprite is the sprite pool's).
+void Pickup_Hash(StateHash* hash, const Pickup& p);
+// Every live pickup with its index, and the grid.
+void Pickups_Hash(StateHash* hash);
 // The kind a draw r of 0 to 99 gives: 10 % each weapon, 70 % coin.
 int Pickup_KindForDraw(int r);
 // Places a pickup on a free floor cell more than 3 cells from the player, out of his sight or

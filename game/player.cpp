@@ -68,3 +68,23 @@ bool Player_Touches(const Sprite& s) {
 float RunState_Growth(float elapsed) {
     return elapsed / 240.0f + 1.0f;
 }
+
+PlayerCarry Player_GetCarry() {
+    return PlayerCarry{player.turnRate, player.forwardSpeed, player.strafeSpeed, player.pushX,
+                       player.pushY,    player.stepTimer,    player.stepSide};
+}
+
+void Player_SetCarry(const PlayerCarry& c) {
+    player.turnRate = c.turnRate;
+    player.forwardSpeed = c.forwardSpeed;
+    player.strafeSpeed = c.strafeSpeed;
+    player.pushX = c.pushX;
+    player.pushY = c.pushY;
+    player.stepTimer = c.stepTimer;
+    player.stepSide = c.stepSide;
+}
+
+// Both records are four-byte fields only, so their bytes are their values (no padding).
+void Player_Hash(StateHash* hash) {
+    StateHash_Add(hash, player, runState);
+}

@@ -1,6 +1,8 @@
 // The run's records: the player, the run's clocks and timers, and the flashes gameplay raises.
 #pragma once
 
+#include "core/state_hash.h"
+
 struct Sprite;
 
 #include <cstdint>
@@ -45,6 +47,16 @@ void Player_Hurt();
 // run carries over from the last (turning, speeds, knock-back) starts from nothing again.
 void Player_ResetProgram();
 void RunState_Reset();
+// What a run takes over from the last: the player's turning, speeds, knock-back and stride. A
+// recording keeps them, so that its run starts where the recorded one did.
+struct PlayerCarry {
+    float turnRate, forwardSpeed, strafeSpeed, pushX, pushY, stepTimer;
+    int32_t stepSide;
+};
+PlayerCarry Player_GetCarry();
+void Player_SetCarry(const PlayerCarry& carry);
+// Mixes the player's and the run's records into a state hash (the flashes are the HUD's).
+void Player_Hash(StateHash* hash);
 // Whether a sprite touches the player: a pickup, an enemy's shot or an enemy itself within its
 // own radius and a twentieth of a cell more of the player's place.
 bool Player_Touches(const Sprite& s);

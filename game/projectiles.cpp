@@ -259,6 +259,19 @@ void Projectile_EnemyBurst(float x, float y, float heading) {
     Projectile_SpawnFan(x, y, 0.05f, speed, false, count, heading, 360.0f, kEnemyBulletFrames);
 }
 
+void Projectile_Hash(StateHash* hash, const Projectile& p) {
+    StateHash_Add(hash, p.fromPlayer, p.explosive, p.power, p.speed, p.animFrame, p.frameInterval,
+                  p.frameTimer, p.frames);
+}
+
+void Projectiles_Hash(StateHash* hash) {
+    for (int i = 0; i < kProjectileCount; i++)
+        if (ProjectilePool[i].sprite && ProjectilePool[i].sprite->inUse) {
+            StateHash_Add(hash, i);
+            Projectile_Hash(hash, ProjectilePool[i]);
+        }
+}
+
 void Projectiles_Reset() {
     for (Projectile& p : ProjectilePool) {
         Sprite* sprite = p.sprite;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "core/state_hash.h"
 #include "world/sheet_rect.h"
 #include "world/sprite_pool.h"
 
@@ -33,6 +34,10 @@ void Projectile_SpawnFan(float x, float y, float offset, float speed, bool fromP
 void Projectile_FanHeadings(int count, float centre, float spread, float* out);
 // The heading of the i-th projectile of a fan of count.
 float Projectile_FanHeading(int count, float centre, float spread, int i);
+// Mixes a projectile's own fields into a state hash (its sprite is the sprite pool's).
+void Projectile_Hash(StateHash* hash, const Projectile& p);
+// Every live projectile with its index.
+void Projectiles_Hash(StateHash* hash);
 // Clears every record but its bound sprite (records of shots long gone keep their last values).
 void Projectiles_Reset();
 // One frame of every live projectile: flight, animation and hits.

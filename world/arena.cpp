@@ -56,3 +56,12 @@ bool Arena_RandomCell(bool (*acceptable)(int x, int y), int* x, int* y) {
     }
     return false;
 }
+
+bool Arena_IsLiquid(const MapCell& cell) {
+    return cell.top < -1.1f;
+}
+
+void Arena_Hash(StateHash* hash) {
+    for (const MapCell& cell : Arena)
+        StateHash_Add(hash, Arena_IsLiquid(cell) ? -1.5f : cell.top, cell.bottom);
+}

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "core/state_hash.h"
 #include "quillon/quillon.h"
 #include "world/level_data.h"
 
@@ -27,6 +28,11 @@ void Arena_Build(float* startX, float* startY, float* startAngle);
 MapCell* Arena_CellAt(int x, int y);
 // The cell under a world point, or null when the point is outside the arena (or not a number).
 MapCell* Arena_CellUnder(float x, float y);
+// A cell of liquid, whose top the renderer moves in waves as it draws: the simulation's height
+// tests give the same answer at every height a wave reaches.
+bool Arena_IsLiquid(const MapCell& cell);
+// Mixes the cells' heights into a state hash, a liquid's top as one fixed value.
+void Arena_Hash(StateHash* hash);
 // A floor cell: the only kind that can be walked on and on which things are placed.
 bool Arena_IsFloor(const MapCell& cell);
 

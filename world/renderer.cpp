@@ -76,7 +76,7 @@ void MoveWave(float dt) {
     for (int y = 0; y < kArenaSize; y++)
         for (int x = 0; x < kArenaSize; x++) {
             MapCell& cell = Arena[y * kArenaSize + x];
-            if (cell.top >= -1.1f) continue;
+            if (!Arena_IsLiquid(cell)) continue;
             float turns = (float)x * 0.03125f * 4.0f + waveTime / 10.0f;
             cell.top = std::sin(QL_Math_Radians(turns * 360.0f)) * 0.2f - 1.5f;
         }

@@ -11,6 +11,21 @@ void SpritePool_Reset() {
     spritesInUse = 0;
 }
 
+void Sprite_Hash(StateHash* hash, const Sprite& s) {
+    StateHash_Add(hash, s.x, s.y, s.heading, s.radius, s.sheetLeft, s.sheetRight, s.sheetTop,
+                  s.sheetBottom, s.viewMargin, s.scaleX, s.scaleY, s.jitterX, s.z, s.alpha,
+                  s.inUse);
+}
+
+void SpritePool_Hash(StateHash* hash) {
+    StateHash_Add(hash, spritesInUse);
+    for (int i = 0; i < kSpritePoolSize; i++)
+        if (SpritePool[i].inUse) {
+            StateHash_Add(hash, i);
+            Sprite_Hash(hash, SpritePool[i]);
+        }
+}
+
 Sprite* SpritePool_BindOne(int index) {
     if (index < 0 || index >= kSpritePoolSize || SpritePool[index].inUse) return nullptr;
     Sprite& s = SpritePool[index];

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "core/state_hash.h"
 #include "quillon/quillon.h"
 #include "world/sheet_rect.h"
 
@@ -56,5 +57,10 @@ template <class Owner, int N> Owner* SpritePool_FirstFree(Owner (&pool)[N]) {
         if (o.sprite && !o.sprite->inUse) return &o;
     return nullptr;
 }
+// Mixes a sprite into a state hash: everything but ring and inView, which the camera passes write
+// for drawing and which a frame not drawn leaves as they were.
+void Sprite_Hash(StateHash* hash, const Sprite& sprite);
+// The count in use, then every sprite in use with its index.
+void SpritePool_Hash(StateHash* hash);
 // Copies a frame into the sprite's sheet fields.
 void Sprite_SetFrame(Sprite* sprite, const SheetRect& frame);

@@ -7,6 +7,7 @@
 static uint64_t state = 0x9E3779B97F4A7C15ull;
 static bool seedForced = false;
 static uint32_t forcedSeed = 0;
+static uint32_t lastSeed = 0;
 
 void QLH_ForceSeed(unsigned seed) {
     seedForced = true;
@@ -26,6 +27,7 @@ static uint64_t Next() {
 // Spreads the seed so that nearby seeds start far apart; the state must never be zero.
 void QL_Random_Seed(uint32_t seed) {
     if (seedForced) seed = forcedSeed;
+    lastSeed = seed;
     uint64_t z = (uint64_t)seed + 0x9E3779B97F4A7C15ull;
     z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
     z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
@@ -48,4 +50,12 @@ int QL_Random_RangeInt(int lo, int hi) {
     }
     uint64_t span = (uint64_t)((int64_t)hi - (int64_t)lo) + 1u;
     return (int)((int64_t)lo + (int64_t)(Next() % span));
+}
+
+uint32_t QL_Random_GetSeed() {
+    return lastSeed;
+}
+
+uint64_t QL_Random_GetState() {
+    return state;
 }

@@ -7,8 +7,7 @@
 #include <string>
 
 #include "core/settings.h"
-#include "game/player.h"
-#include "game/projectiles.h"
+#include "game/sim_state.h"
 #include "quillon/headless.h"
 #include "quillon/quillon.h"
 #include "world/camera.h"
@@ -18,10 +17,8 @@
 // that tests pass in any order.
 inline void ResetProgramState() {
     Settings_Reset();
-    Player_ResetProgram();
-    Projectiles_Reset();
+    SimState_ResetProgram();
     Render_Reset();
-    Camera_ResetShake();
 }
 
 // Starts the engine headless with the game's state as at program start.

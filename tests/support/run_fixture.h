@@ -20,9 +20,6 @@ class RunFixture : public HeadlessTest {
         QLH_ForceSeed(11);
         Settings_Reset();
         Game_Init();
-        player.pushX = player.pushY = player.forwardSpeed = player.strafeSpeed = 0.0f;
-        player.turnRate = 0.0f;
-        whiteFlash = hurtFlash = 0.0f;
         // One empty frame so that the engine reports the fixed time step of 0.01 s.
         RunEachFrame(Idle);
         QLH_Step(1);

@@ -211,3 +211,7 @@ void QL_Random_Seed(uint32_t seed);
 float QL_Random_GetFloat();                     // 0 <= r < 1
 float QL_Random_RangeFloat(float lo, float hi); // lo <= r < hi
 int QL_Random_RangeInt(int lo, int hi);         // both bounds included
+// The seed last applied (the forced one when a test forces it), and the generator's whole state,
+// for hashing a game's state.
+uint32_t QL_Random_GetSeed();
+uint64_t QL_Random_GetState();
