@@ -4,6 +4,8 @@
 
 #include <SDL.h>
 
+#include "quillon/quillon.h"
+
 // Starts SDL's game controllers; the pads already plugged in arrive as events. Headless, only
 // the driver's virtual pads count, so that a run plays the same on every machine.
 bool Pad_Open(bool headless);
@@ -16,5 +18,8 @@ bool Pad_HandleEvent(const SDL_Event& e);
 void Pad_Refresh();
 // Headless: pumps SDL's joysticks and hands their events to handle.
 void Pad_PumpHeadless(void (*handle)(const SDL_Event&));
+// The pads' part of an input frame; playing one (null ends it) makes QL_Pad_ answer from it.
+void Pad_GetFrame(QL_InputFrame* frame);
+void Pad_PlayFrame(const QL_InputFrame* frame);
 // Whether the pad moved last; the mouse or the keyboard moving clears it.
 void Pad_SetInUse(bool inUse);

@@ -4,8 +4,10 @@
 // window's surface where it has not (a renderer on a software GL would only add copies).
 // QUILLON_PRESENT=texture or =surface forces either path.
 #include <SDL.h>
+
 #include <SDL_image.h>
 #include <SDL_ttf.h>
+#include <cmath>
 #ifdef _WIN32
 #include <SDL_syswm.h>
 #endif
@@ -368,7 +370,8 @@ static void MeasureClock() {
     double elapsed = g_ql.lastTick ? Seconds(now - g_ql.lastTick) : 1.0 / g_ql.frameCap;
     g_ql.lastTick = now;
     g_ql.frameRate = elapsed > 0.0 ? (float)(1.0 / elapsed) : 0.0f;
-    g_ql.dt = (float)elapsed;
+    // Whole 2^-20 s (about a microsecond): a recorded run keeps such a step in two or three bytes.
+    g_ql.dt = (float)(std::floor(elapsed * 1048576.0 + 0.5) / 1048576.0);
 }
 
 // SDL_Delay alone overshoots; sleep to about a millisecond before the deadline, then spin.

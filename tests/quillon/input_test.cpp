@@ -98,3 +98,51 @@ TEST_F(InputTest, FocusLossReleasesHeldKeys) {
 }
 
 } // namespace
+
+namespace {
+QL_InputFrame captured;
+void Capture() {
+    QL_Input_GetFrame(&captured);
+}
+} // namespace
+
+// A frame taken and played back reads the same through every query, in a window of another
+// size, while the real devices underneath are left as they are.
+TEST(InputFrames, APlayedFrameAnswersForTheDevicesAndThenGivesThemBack) {
+    StartHeadless(320, 240, 0.02f);
+    RunEachFrame(Capture);
+    QLH_PadConnect();
+    QLH_Step(1); // the pad arrives
+    QLH_KeyDownAs('W', 'Z');
+    QLH_MouseMove(171.0f, 100.5f);
+    QLH_MouseButton(true);
+    QLH_PadButton(QL_PAD_START, true);
+    QLH_PadAxis(QL_PAD_RIGHTX, 0.9f);
+    QLH_Step(1);
+    QLH_Shutdown();
+
+    StartHeadless(640, 480, 0.01f);
+    RunEachFrame(nullptr);
+    QLH_KeyDown('D');
+    QLH_MouseMove(5.0f, 6.0f);
+    QLH_Step(1);
+    QL_Input_PlayFrame(&captured);
+    EXPECT_FLOAT_EQ(QL_System_GetDt(), 0.02f);
+    EXPECT_TRUE(QL_Input_PlaceDown('W') && QL_Input_PlaceTriggered('W'));
+    EXPECT_TRUE(QL_Input_KeyDown('Z'));
+    EXPECT_FALSE(QL_Input_PlaceDown('D'));
+    EXPECT_TRUE(QL_Input_MouseClicked() && QL_Input_MouseDown(0));
+    EXPECT_FLOAT_EQ(QL_Input_GetMouseX() - 320.0f, 171.0f - 160.0f); // from the centre
+    EXPECT_FLOAT_EQ(QL_Input_GetMouseY() - 240.0f, 100.5f - 120.0f);
+    EXPECT_TRUE(QL_Pad_Pressed(QL_PAD_START) && QL_Pad_Down(QL_PAD_START));
+    EXPECT_GT(QL_Pad_Axis(QL_PAD_RIGHTX), 0.8f);
+    EXPECT_EQ(QL_Pad_Count(), 1);
+    QL_Input_WarpMouse(320.0f, 240.0f);
+    EXPECT_FLOAT_EQ(QL_Input_GetMouseX(), 320.0f);
+    QL_Input_EndPlayback();
+    EXPECT_FLOAT_EQ(QL_System_GetDt(), 0.01f);
+    EXPECT_TRUE(QL_Input_PlaceDown('D'));
+    EXPECT_FALSE(QL_Input_PlaceDown('W') || QL_Input_MouseDown(0) || QL_Pad_Count() != 0);
+    EXPECT_FLOAT_EQ(QL_Input_GetMouseX(), 5.0f); // the warp went to the played pointer only
+    QLH_Shutdown();
+}
