@@ -1,0 +1,89 @@
+// A recorded run (.zrun): the run's start (seed, settings, what the player carried in), then one
+// record per frame of the input the game saw, a hash of the simulation's state every 60 frames,
+// and the run's end. Frames are stored as changes from the frame before, so a run at a few
+// hundred frames a second costs a few bytes a frame.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "game/player.h"
+#include "quillon/quillon.h"
+
+const uint16_t kRunFormatVersion = 1;
+// Raised whenever a change to the game alters how a recorded run plays out: a recording of
+// another simulation version cannot be played.
+const uint16_t kRunSimVersion = 1;
+// A checkpoint follows every this many frames.
+const uint32_t kRunCheckpointFrames = 60;
+// Where the tag sits in the file, written when the run is finished.
+const long kRunTagOffset = 64;
+
+struct RunHeader {
+    uint16_t format = kRunFormatVersion, simVersion = kRunSimVersion;
+    uint32_t seed = 0;
+    float mouseSensitivity = 0.0f, fieldOfView = 0.0f;
+    PlayerCarry carry{};
+    int32_t bestScore = 0;
+    int64_t date = 0; // seconds since 1970, UTC
+    char tag[4] = {}; // the leaderboard's three letters, empty when the run placed none
+};
+
+struct RunFrame {
+    QL_InputFrame input;
+    bool focused; // whether the game had the window's focus
+};
+
+struct RunEnd {
+    int32_t score = 0, stage = 0;
+    uint32_t frames = 0;
+};
+
+// ---- Writing ----
+
+struct RunWriter {
+    FILE* file = nullptr;
+    std::string path;            // the finished file's name
+    std::vector<uint8_t> buffer; // whole records not yet written
+    RunFrame last{};
+    uint32_t frames = 0;
+    double lastFlush = 0.0; // seconds on a steady clock
+    bool failed = false;
+};
+
+// Starts a recording at path + ".part" (made or emptied). False when it cannot be written.
+bool RunWriter_Open(RunWriter* w, const std::string& path, const RunHeader& header);
+void RunWriter_Frame(RunWriter* w, const RunFrame& frame);
+void RunWriter_Checkpoint(RunWriter* w, uint64_t hash);
+void RunWriter_End(RunWriter* w, const RunEnd& end);
+// Writes what is buffered when a second has passed since the last write (or always, if forced),
+// so that a crash loses at most the last second.
+void RunWriter_Flush(RunWriter* w, bool force);
+// Writes the tag (may be null), closes the file and renames it into place. False on any failure,
+// the part file then removed.
+bool RunWriter_Finish(RunWriter* w, const char* tag);
+// Closes and removes the part file.
+void RunWriter_Discard(RunWriter* w);
+
+// ---- Reading ----
+
+enum class RunRecord { Frame, Checkpoint, End, Over, Damaged };
+
+struct RunReader {
+    std::vector<uint8_t> bytes;
+    size_t pos = 0;
+    RunHeader header;
+    RunFrame last{};
+    uint32_t frames = 0; // frames read so far
+    bool ended = false;  // the end record was read
+};
+
+// Reads a recording's header. False with a reason (a foreign or damaged file, another format or
+// simulation version) on failure.
+bool RunReader_Open(RunReader* r, const std::string& path, std::string* why);
+bool RunReader_OpenBytes(RunReader* r, std::vector<uint8_t> bytes, std::string* why);
+// The next record. Over at the end of the file or at a cut-short record; Damaged at a record that
+// cannot be one.
+RunRecord RunReader_Next(RunReader* r, RunFrame* frame, uint64_t* hash, RunEnd* end);
