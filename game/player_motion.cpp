@@ -62,7 +62,7 @@ void Footsteps(float dt, float v) {
 // stick turns as well: at full push 180 degrees a second at the default sensitivity, following
 // the setting, with the push squared so that small pushes aim finely.
 void MouseLook(float dt) {
-    float m = QL_Input_GetMouseWorldX() - (float)(QL_System_GetWindowWidth() / 2);
+    float m = QL_Input_GetMouseFromCentreX();
     player.turnRate -= dt * m * settings.mouseSensitivity;
     player.turnRate = Decayed(player.turnRate, dt);
     QL_System_ShowCursor(false);

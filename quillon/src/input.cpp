@@ -38,12 +38,23 @@ struct InputState {
 };
 
 InputState s;
+// The offset from the window's centre of a recorded frame's pointer, kept as recorded: adding
+// and taking away the centre again could round it in a window of another size.
+float playedFromCentreX = 0.0f, playedFromCentreY = 0.0f;
 // A recorded frame's input, seen instead of the devices' while it plays.
 InputState played;
 bool playing = false;
 
 const InputState& Seen() {
     return playing ? played : s;
+}
+
+// The window's centre, as the game measures it (whole pixels of the canvas).
+float CentreX() {
+    return (float)(g_ql.width / 2);
+}
+float CentreY() {
+    return (float)(g_ql.height / 2);
 }
 
 // A scripted event from the headless driver, applied at the next frame's start.
@@ -306,6 +317,8 @@ void QL_Input_WarpMouse(float x, float y) {
     if (playing) { // a recorded frame's pointer, not the real one
         played.mouseX = x;
         played.mouseY = y;
+        playedFromCentreX = x - CentreX();
+        playedFromCentreY = y - CentreY();
         return;
     }
     s.recentred = true;
@@ -392,6 +405,12 @@ float QL_Input_GetMouseWorldX() {
 float QL_Input_GetMouseWorldY() {
     return Seen().mouseY;
 }
+float QL_Input_GetMouseFromCentreX() {
+    return playing ? playedFromCentreX : s.mouseX - CentreX();
+}
+float QL_Input_GetMouseFromCentreY() {
+    return playing ? playedFromCentreY : s.mouseY - CentreY();
+}
 
 // ---- Input frames ----
 
@@ -421,14 +440,6 @@ void FromButtonBits(uint8_t bits, bool* buttons) {
         buttons[b] = (bits >> b) & 1u;
 }
 
-// The window's centre, as the game measures it (whole pixels of the canvas).
-float CentreX() {
-    return (float)(g_ql.width / 2);
-}
-float CentreY() {
-    return (float)(g_ql.height / 2);
-}
-
 } // namespace
 
 void QL_Input_GetFrame(QL_InputFrame* f) {
@@ -443,8 +454,8 @@ void QL_Input_GetFrame(QL_InputFrame* f) {
     f->buttonDown = ButtonBits(v.buttonDown);
     f->buttonPressed = ButtonBits(v.buttonPressed);
     f->buttonReleased = ButtonBits(v.buttonReleased);
-    f->mouseX = v.mouseX - CentreX();
-    f->mouseY = v.mouseY - CentreY();
+    f->mouseX = QL_Input_GetMouseFromCentreX();
+    f->mouseY = QL_Input_GetMouseFromCentreY();
     Pad_GetFrame(f);
 }
 
@@ -461,6 +472,8 @@ void QL_Input_PlayFrame(const QL_InputFrame* f) {
     FromButtonBits(f->buttonReleased, played.buttonReleased);
     played.mouseX = f->mouseX + CentreX();
     played.mouseY = f->mouseY + CentreY();
+    playedFromCentreX = f->mouseX;
+    playedFromCentreY = f->mouseY;
     Pad_PlayFrame(f);
     g_ql.playedDt = f->dt;
     playing = g_ql.playing = true;

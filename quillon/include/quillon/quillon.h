@@ -139,6 +139,10 @@ float QL_Input_GetMouseX();
 float QL_Input_GetMouseY();
 float QL_Input_GetMouseWorldX();
 float QL_Input_GetMouseWorldY();
+// The pointer's offset from the window's centre (whole pixels of the canvas): what mouse look
+// reads. A played-back frame gives its recorded offset exactly, whatever the window's size.
+float QL_Input_GetMouseFromCentreX();
+float QL_Input_GetMouseFromCentreY();
 // Puts the pointer at (x, y) in window pixels. While this is called every frame the engine
 // reads the mouse relatively: the position reported next frame is (x, y) plus all motion since.
 // While it is not (the screens), a pad's left stick and D-pad move the pointer and its A button
