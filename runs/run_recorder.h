@@ -1,0 +1,23 @@
+// Records the run being played: started with the run, fed each frame's input before the frame and
+// the state after it, ended at the game over, finished when the run is left.
+#pragma once
+
+#include <string>
+
+// Where runs are recorded: "" for Runs/ beside the leaderboard (the game's way), or one file of
+// the caller's (each run overwrites it).
+void Recorder_RecordTo(const std::string& path);
+// Runs are not recorded (tests and benchmarks) until Recorder_RecordTo.
+void Recorder_Off();
+// Starts recording the run just begun, where runs are recorded. Without a place to write, the
+// run plays unrecorded.
+void Recorder_Start();
+// The frame's input as the game is about to see it, and whether it has the focus.
+void Recorder_Frame(bool focused);
+// After the frame: a checkpoint every 60 frames, and the end once the player has no lives left.
+void Recorder_AfterFrame();
+// Finishes the recording, with the leaderboard tag when the run placed (null when not), and files
+// it in Runs/. A recording not started does nothing.
+void Recorder_Finish(const char* tag);
+// Where the recording in progress (or the last one finished) is written.
+const std::string& Recorder_Path();
