@@ -5,9 +5,11 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "app/game_state.h"
 #include "app/menu_state.h"
+#include "app/replay_state.h"
 #include "core/constants.h"
 #include "core/desktop.h"
 #include "core/settings.h"
@@ -15,10 +17,14 @@
 #include "game/game_update.h"
 #include "game/player.h"
 #include "quillon/quillon.h"
+#include "runs/run_library.h"
+#include "runs/run_recorder.h"
+#include "scores/high_scores.h"
 #include "ui/front_end.h"
 #include "ui/game_over.h"
 #include "ui/hud.h"
 #include "ui/pause.h"
+#include "ui/score_screens.h"
 #include "world/camera.h"
 #include "world/debug_overlay.h"
 
@@ -68,10 +74,13 @@ void DrawCursor() {
     QL_Settings_ImageMode(QL_MODE_CENTRE);
 }
 
+// The name entry after a run; leaving it files the run's recording, with the tag when it placed.
 void GameOverFrame() {
+    bool placed = HighScores_Rank(player.score) < kHighScoreCount;
     ScreenRequest request = GameOver_Update(player.score);
     DrawCursor();
     QL_Sound_StopAll();
+    if (request == ScreenRequest::ToMenu) Recorder_Finish(placed ? nameLetters : nullptr);
     App_Act(request);
 }
 
@@ -91,14 +100,37 @@ void DrawFrame() {
     Hud_Draw(HudOfTheRun());
 }
 
-void PlayFrame() {
+void PlayFrame(bool draw) {
     Game_SimulateStep();
-    DrawFrame();
+    if (draw) DrawFrame();
     Game_CheckExtraLife();
     Game_AdvanceStage(QL_System_GetDt());
 }
 
+// The leaderboard's place's recording, when it still plays.
+void WatchPlace(int place) {
+    std::string why;
+    std::string path = RunLibrary_ForPlace(place);
+    if (!path.empty() && !App_Watch(path, ReplayOptions(), &why))
+        std::fprintf(stderr, "zorb: %s: %s\n", path.c_str(), why.c_str());
+}
+
+// As the leaderboard opens, which of its places have a run to watch.
+void NoteRecordedPlaces() {
+    static int lastScreen = -1;
+    if (frontEnd.menuScreen == kScreenHighScores && lastScreen != kScreenHighScores)
+        for (int p = 0; p < kHighScoreCount; p++)
+            highScoreRecorded[p] = !RunLibrary_ForPlace(p).empty();
+    lastScreen = frontEnd.menuScreen;
+}
+
 } // namespace
+
+bool App_Watch(const std::string& path, const ReplayOptions& options, std::string* why) {
+    if (!Replay_Open(path, options, why)) return false;
+    QL_Engine_SetNextGameState(Replay_Init, Replay_Update, Replay_Exit);
+    return true;
+}
 
 void App_Act(ScreenRequest request) {
     switch (request) {
@@ -111,6 +143,9 @@ void App_Act(ScreenRequest request) {
     case ScreenRequest::Quit:
         QL_Engine_Terminate();
         break;
+    case ScreenRequest::WatchRun:
+        WatchPlace(highScoreWatchPlace);
+        break;
     case ScreenRequest::None:
         break;
     }
@@ -121,31 +156,45 @@ void Menu_Update() {
         QL_Sound_PauseAll();
         return;
     }
+    NoteRecordedPlaces();
     ScreenRequest request = FrontEnd_Frame();
     if (QL_Pad_InUse()) DrawCursor(); // where the pad's pointer is
     LogState(ScreenName());
     App_Act(request);
 }
 
-void Game_Update() {
-    if (!Focused()) {
+ScreenRequest Run_Frame(bool focused, bool draw) {
+    if (!focused) {
         runState.paused = 1;
         QL_Sound_PauseAll();
-        return;
+        return ScreenRequest::None;
     }
     if (QL_Pad_Lost()) runState.paused = 1; // an unplugged pad pauses, as losing focus does
-    if (player.lives < 1) {
-        GameOverFrame();
-        return;
-    }
+    ScreenRequest request = ScreenRequest::None;
     if (runState.paused) {
         QL_Sound_PauseAll();
-        ScreenRequest request = Pause_Update();
-        DrawCursor();
-        App_Act(request);
+        if (draw) {
+            request = Pause_Update();
+            DrawCursor();
+        }
     } else {
-        PlayFrame();
+        PlayFrame(draw);
     }
     Game_EscapeToggle();
+    return request;
+}
+
+// A run's frame is recorded as the game sees it: the input before, the state after.
+void Game_Update() {
+    bool focused = Focused();
+    if (focused && player.lives < 1) {
+        GameOverFrame();
+        LogState(RunName());
+        return;
+    }
+    Recorder_Frame(focused);
+    ScreenRequest request = Run_Frame(focused, true);
+    Recorder_AfterFrame();
+    App_Act(request);
     LogState(RunName());
 }

@@ -9,6 +9,7 @@
 #include "game/game_assets.h"
 #include "game/player_motion.h"
 #include "game/sim_state.h"
+#include "runs/run_recorder.h"
 #include "scores/high_scores.h"
 #include "world/sprite_pool.h"
 
@@ -70,18 +71,24 @@ static const int kEffectCount = sizeof kEffects / sizeof kEffects[0];
 static const int kEnemySetCount = sizeof kEnemySet / sizeof kEnemySet[0];
 
 void Game_Init() {
+    Game_InitSeeded((uint32_t)std::time(nullptr), HighScoreTable[0].score);
+    PlayerMotion_CentreMouse();
+    Recorder_Start();
+}
+
+void Game_InitSeeded(uint32_t seed, int32_t bestScore) {
     AssetList_LoadSounds(kEffects, kEffectCount);
     AssetList_LoadSounds(kMusic, kMusicTracks);
     AssetList_LoadImages(kCursor, 1);
-    SimState_StartRun((uint32_t)std::time(nullptr), HighScoreTable[0].score);
+    SimState_StartRun(seed, bestScore);
     AssetList_LoadImages(kSheet, 1);
     QL_Settings_ImageFilterMode(0);
-    PlayerMotion_CentreMouse();
     AssetList_LoadSounds(kEnemySet, kEnemySetCount);
     GameMusic_Start(0);
 }
 
 void Game_Exit() {
+    Recorder_Finish(nullptr); // a run left before its game over, or the program closed
     AssetList_FreeImages(kSheet, 1);
     AssetList_FreeSounds(kEnemySet, kEnemySetCount);
     AssetList_FreeSounds(kEffects, kEffectCount);

@@ -4,9 +4,11 @@
 #include <string>
 
 #include "app/app.h"
+#include "app/frames.h"
 #include "core/data_folder.h"
 #include "core/desktop.h"
 #include "quillon/quillon.h"
+#include "runs/run_library.h"
 #include "scores/high_scores.h"
 
 #ifndef ZORB_VERSION
@@ -17,10 +19,13 @@
 #endif
 
 static const char* const kUsage =
-    "usage: zorb [--help | --version]\n"
+    "usage: zorb [--help | --version | --play FILE]\n"
     "ZORB, a first-person arena survival shooter. Started without arguments, it plays.\n"
-    "--help     this text, the data folder in use and the leaderboard's file\n"
-    "--version  the version\n";
+    "--help       this text, the data folder in use, the leaderboard's file and the folder of\n"
+    "             recorded runs\n"
+    "--version    the version\n"
+    "--play FILE  plays a recorded run (.zrun), then goes on to the title: Space pauses, the\n"
+    "             Right arrow held plays 4x, Escape stops\n";
 
 static void PrintHelp() {
     std::fputs(kUsage, stdout);
@@ -29,7 +34,8 @@ static void PrintHelp() {
         std::printf("%s\n", why.c_str());
         return;
     }
-    std::printf("data folder: %s\nleaderboard: %s\n", DataFolder_Assets().c_str(), highScoresPath);
+    std::printf("data folder: %s\nleaderboard: %s\nrecorded runs: %s\n",
+                DataFolder_Assets().c_str(), highScoresPath, RunLibrary_Folder().c_str());
 }
 
 int main(int argc, char** argv) {
@@ -41,7 +47,8 @@ int main(int argc, char** argv) {
         std::printf("zorb %s%s%s\n", ZORB_VERSION, *ZORB_COMMIT ? " " : "", ZORB_COMMIT);
         return 0;
     }
-    if (argc > 1) {
+    const char* recording = argc == 3 && std::strcmp(argv[1], "--play") == 0 ? argv[2] : nullptr;
+    if (argc > 1 && !recording) {
         std::fprintf(stderr, "zorb: bad arguments\n%s", kUsage);
         return 2;
     }
@@ -51,6 +58,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     App_Start();
+    if (recording && !App_Watch(recording, ReplayOptions(), &why)) {
+        Desktop_ReportFatal((std::string(recording) + ": " + why).c_str());
+        return 1;
+    }
     if (QL_Engine_Run() != 0) {
         Desktop_ReportFatal(QL_System_LastError());
         return 1;

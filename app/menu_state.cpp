@@ -29,11 +29,15 @@ static const SoundAsset kSounds[] = {
     {"./Assets/Music/SFX/BombGunBlip.wav", &menuAssets.blip},
 };
 
-void Menu_Init() {
-    QL_System_SetWindowTitle("ZORB");
+void Menu_LoadFont() {
     // The font lives for the whole program: a second load hands back the open font.
     gameFont = QL_Font_Load(DataFolder_Path(kFontPath).c_str());
     QL_Font_Set(gameFont);
+}
+
+void Menu_Init() {
+    QL_System_SetWindowTitle("ZORB");
+    Menu_LoadFont();
     Arena_Build(&backdropCameraX, &backdropCameraY, &backdropViewAngle);
     QL_Settings_ImageFilterMode(1);
     AssetList_LoadImages(kImages, kImageCount);

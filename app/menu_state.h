@@ -2,4 +2,6 @@
 #pragma once
 
 void Menu_Init();
+// Opens the game's font (once for the program) and makes it current.
+void Menu_LoadFont();
 void Menu_Exit();

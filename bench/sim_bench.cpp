@@ -13,6 +13,7 @@
 #include "game/sprite_frames.h"
 #include "quillon/headless.h"
 #include "quillon/quillon.h"
+#include "runs/run_recorder.h"
 
 namespace {
 
@@ -33,6 +34,7 @@ void BM_SimulationFrame(benchmark::State& state) {
     QLH_Start(320, 240, 1.0f / 1000.0f);
     QLH_ForceSeed(3);
     Settings_Reset();
+    Recorder_Off();
     Game_Init();
     QL_Engine_SetNextGameState(nullptr, Idle, nullptr);
     QLH_Step(1);

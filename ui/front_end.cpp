@@ -31,8 +31,7 @@ static ScreenRequest ScreenStep() {
         SettingsScreen_Step();
         break;
     case kScreenHighScores:
-        HighScoreScreen_Step();
-        break;
+        return HighScoreScreen_Step();
     case kScreenCredits:
         CreditsScreen_Step();
         break;

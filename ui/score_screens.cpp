@@ -68,12 +68,28 @@ void CreditsPass(bool shadow) {
     MenuText_Draw("RETURN = [C]", 0.5f * fw + d, 0.975f * fh + d, shadow ? color : kRed, 255);
 }
 
+// The place (0 to 7) whose key was let go, when that place has a recording; -1 when none.
+int WatchKey() {
+    for (int p = 0; p < kHighScoreCount; p++)
+        if (highScoreRecorded[p] && MenuText_KeyReleased('1' + p)) return p;
+    return -1;
+}
+
+bool AnyRecorded() {
+    for (bool r : highScoreRecorded)
+        if (r) return true;
+    return false;
+}
+
 } // namespace
 
-void HighScoreScreen_Step() {
+bool highScoreRecorded[kHighScoreCount] = {};
+int highScoreWatchPlace = 0;
+
+ScreenRequest HighScoreScreen_Step() {
     if (MenuText_KeyReleased('H')) frontEnd.menuScreen = kScreenTitle;
     static char shadows[kHighScoreCount][kMenuLineSize], fronts[kHighScoreCount][kMenuLineSize];
-    MenuLine lines[kHighScoreCount + 3];
+    MenuLine lines[kHighScoreCount + 4];
     lines[0] = {0.075f, 1.0f / 20.0f, "THE VIDAZIDAD PLAYERS", "THE VIDAZIDAD PLAYERS", kWhite};
     for (int i = 0; i < kHighScoreCount; i++) {
         PlaceLines(i, shadows[i], fronts[i]);
@@ -85,7 +101,12 @@ void HighScoreScreen_Step() {
     // An entry the player made that the disk refused is not kept quietly.
     const char* unsaved = "THE LAST ENTRY COULD NOT BE SAVED";
     lines[kHighScoreCount + 2] = {0.905f, 1.0f / 40.0f, unsaved, unsaved, kRed};
-    MenuText_DrawLines(lines, kHighScoreCount + (highScoresUnsaved ? 3 : 2));
+    int count = kHighScoreCount + (highScoresUnsaved ? 3 : 2);
+    const char* watch = "WATCH A RUN = ITS PLACE [1] - [8]";
+    if (AnyRecorded()) lines[count++] = {0.125f, 1.0f / 40.0f, watch, watch, kWhite};
+    MenuText_DrawLines(lines, count);
+    highScoreWatchPlace = WatchKey();
+    return highScoreWatchPlace >= 0 ? ScreenRequest::WatchRun : ScreenRequest::None;
 }
 
 void CreditsScreen_Step() {

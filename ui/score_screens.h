@@ -1,5 +1,14 @@
 // The two read-only front-end screens: the leaderboard and the credits.
 #pragma once
 
-void HighScoreScreen_Step();
+#include "scores/high_scores.h"
+#include "ui/screen_request.h"
+
+// Whether each place has a recorded run to watch; the app fills it in as the screen opens.
+extern bool highScoreRecorded[kHighScoreCount];
+// The place whose run the player asked to watch, with ScreenRequest::WatchRun.
+extern int highScoreWatchPlace;
+
+// A frame of the leaderboard: H returns to the title, 1 to 8 watch a place's recorded run.
+ScreenRequest HighScoreScreen_Step();
 void CreditsScreen_Step();

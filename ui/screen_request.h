@@ -6,5 +6,6 @@ enum class ScreenRequest {
     None,
     StartRun, // the title's E
     ToMenu,   // the pause overlay's confirmed quit, the game-over screen's button
-    Quit      // the title's confirmed quit
+    Quit,     // the title's confirmed quit
+    WatchRun  // the high-score screen's 1 to 8: the recording of that place
 };

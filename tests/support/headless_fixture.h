@@ -10,6 +10,7 @@
 #include "game/sim_state.h"
 #include "quillon/headless.h"
 #include "quillon/quillon.h"
+#include "runs/run_recorder.h"
 #include "world/camera.h"
 #include "world/renderer.h"
 
@@ -18,6 +19,7 @@
 inline void ResetProgramState() {
     Settings_Reset();
     SimState_ResetProgram();
+    Recorder_Off(); // a test that records says where
     Render_Reset();
 }
 

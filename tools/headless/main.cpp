@@ -4,8 +4,12 @@
 #include <string>
 
 #include "app/app.h"
+#include "app/frames.h"
+#include "app/replay_state.h"
 #include "quillon/headless.h"
 #include "quillon/quillon.h"
+#include "runs/run_player.h"
+#include "runs/run_recorder.h"
 #include "scores/high_scores.h"
 #include "tools/headless/audio_file.h"
 #include "tools/headless/autoplay.h"
@@ -120,6 +124,34 @@ static bool FinishAudio(const HeadlessConfig& config, AudioFile* audio) {
     return AudioFile_Finish(audio) || Unwritten(config.audio);
 }
 
+// Records the run, or starts playing a recording in its place; false when it cannot be played.
+static bool StartRecording(const HeadlessConfig& config) {
+    if (config.record.empty())
+        Recorder_Off();
+    else
+        Recorder_RecordTo(config.record);
+    const std::string& path = config.verify.empty() ? config.play : config.verify;
+    if (path.empty()) return true;
+    ReplayOptions options;
+    options.speed = config.speed;
+    options.draw = config.verify.empty();
+    options.quitAtEnd = true;
+    std::string why;
+    if (App_Watch(path, options, &why)) return true;
+    std::fprintf(stderr, "zorb-headless: %s: %s\n", path.c_str(), why.c_str());
+    return false;
+}
+
+// What a playback proved: printed for --verify; false when it strayed or was damaged (and, when
+// verifying, when it did not reach its end).
+static bool PlaybackHeld(const HeadlessConfig& config) {
+    if (config.play.empty() && config.verify.empty()) return true;
+    const RunPlayback& p = Replay_Result();
+    if (!config.verify.empty()) std::printf("%s\n", RunPlayer_Verdict(p).c_str());
+    if (p.strayed || p.damaged) return false;
+    return config.verify.empty() || RunPlayer_Proven(p);
+}
+
 int main(int argc, char** argv) {
     HeadlessConfig config;
     std::string error;
@@ -152,8 +184,13 @@ int main(int argc, char** argv) {
     if (config.seedGiven) QLH_ForceSeed(config.seed);
     QLH_SetCountOnly(config.countOnly);
     App_Start();
+    if (!StartRecording(config)) {
+        QLH_Shutdown();
+        return 1;
+    }
     bool written = Run(config, audio);
+    bool held = PlaybackHeld(config);
     written = FinishAudio(config, &audio) && written;
     QLH_Shutdown();
-    return written ? 0 : 1;
+    return written && held ? 0 : 1;
 }

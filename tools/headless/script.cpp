@@ -182,7 +182,13 @@ static bool ParseSeed(const std::string& text, HeadlessConfig* c) {
 static bool ParseFlag(const std::string& flag, const std::string& value, HeadlessConfig* c) {
     if (flag == "--size") return ParseSize(value, &c->width, &c->height);
     if (flag == "--dt") return ParseFloat(value, &c->dt) && c->dt > 0.0f;
-    if (flag == "--frames") return ParseLong(value, 0, LONG_MAX, &c->frames);
+    if (flag == "--frames") return c->framesGiven = ParseLong(value, 0, LONG_MAX, &c->frames);
+    if (flag == "--speed") {
+        long speed = 1;
+        if (!ParseLong(value, 1, 64, &speed)) return false;
+        c->speed = (int)speed;
+        return true;
+    }
     if (flag == "--seed") return ParseSeed(value, c);
     if (flag == "--render-distance") {
         long rings = -1;
@@ -190,13 +196,20 @@ static bool ParseFlag(const std::string& flag, const std::string& value, Headles
         c->renderDistance = (int)rings;
         return true;
     }
-    if (flag == "--report" || flag == "--audio" || flag == "--shot-last" || flag == "--scores") {
-        (flag == "--report"   ? c->report
-         : flag == "--audio"  ? c->audio
-         : flag == "--scores" ? c->scores
-                              : c->lastShot) = value;
-        return true;
-    }
+    struct Named {
+        const char* flag;
+        std::string HeadlessConfig::*field;
+    };
+    static const Named files[] = {
+        {"--report", &HeadlessConfig::report}, {"--audio", &HeadlessConfig::audio},
+        {"--scores", &HeadlessConfig::scores}, {"--shot-last", &HeadlessConfig::lastShot},
+        {"--record", &HeadlessConfig::record}, {"--play", &HeadlessConfig::play},
+        {"--verify", &HeadlessConfig::verify}};
+    for (const Named& f : files)
+        if (flag == f.flag) {
+            c->*f.field = value;
+            return true;
+        }
     if (flag == "--shot") {
         HeadlessShot shot;
         if (!ParseShot(value, &shot)) return false;
@@ -217,7 +230,8 @@ const char* const kHeadlessUsage =
     "                     [--at FRAME:ACTION]... [--shot FRAME:FILE.png]... [--autoplay]\n"
     "                     [--count-only] [--report FILE.json] [--audio FILE.wav]\n"
     "                     [--shot-last FILE.png] [--scores FILE]\n"
-    "                     [--render-distance RINGS|adaptive]\n"
+    "                     [--render-distance RINGS|adaptive] [--record FILE.zrun]\n"
+    "                     [--play FILE.zrun [--speed N]] [--verify FILE.zrun]\n"
     "Runs ZORB without a display, with a fixed time step and scripted input.\n"
     "ACTION:  key:NAME   press, release on the next frame\n"
     "         down:NAME  up:NAME   hold or release a key\n"
@@ -240,6 +254,12 @@ const char* const kHeadlessUsage =
     "--scores      keep the leaderboard in FILE instead of the game's own\n"
     "--render-distance  rings of the arena drawn, 0 to 64 (default 64: all of it), or adaptive:\n"
     "              grown and shrunk by the frame rate, which is 1 / --dt here, as the game does\n"
+    "--record      record the run played (by script or --autoplay) to FILE\n"
+    "--play        play a recorded run instead of scripted input, its checkpoints checked, and\n"
+    "              stop at its end (exit 1 if it strays from its recording); --speed N plays N\n"
+    "              recorded frames a frame, drawing the last\n"
+    "--verify      play a recorded run as fast as it goes without drawing, check every\n"
+    "              checkpoint and print the score; exit 0 when all match, 1 otherwise\n"
     "--help        this text\n";
 
 // A shot of a frame the run never reaches is a mistake on the command line.
@@ -273,5 +293,12 @@ bool Headless_ParseArgs(int argc, char** argv, HeadlessConfig* config, std::stri
         }
         i++;
     }
+    if (!config->play.empty() && !config->verify.empty()) {
+        error->assign("--play and --verify each play a recording: give one");
+        return false;
+    }
+    // A recording plays to its own end unless the frames are bounded.
+    bool replay = !config->play.empty() || !config->verify.empty();
+    if (replay && !config->framesGiven) config->frames = LONG_MAX;
     return ShotsWithinRun(*config, error);
 }

@@ -41,6 +41,11 @@ struct HeadlessConfig {
     std::string audio;    // where the mixer's output goes, as a WAV file
     std::string lastShot; // a shot of the last frame drawn
     std::string scores;   // the leaderboard's file, instead of the game's own
+    std::string record;   // where the run is recorded (unrecorded without it)
+    std::string play;     // a recording played instead of scripted input
+    std::string verify;   // a recording played without drawing, its checkpoints checked
+    int speed = 1;        // recorded frames played a frame
+    bool framesGiven = false;
     int renderDistance =
         64; // rings drawn, or -1 to adapt to the (fixed) frame rate as the game does
     std::vector<HeadlessAction> actions;

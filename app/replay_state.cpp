@@ -1,0 +1,95 @@
+// Watching a recording: the run started from its seed and carried player with its settings, each
+// recorded frame played through the run's own frame, and the checkpoints checked on the way.
+#include "app/replay_state.h"
+
+#include <cstdio>
+
+#include "app/frames.h"
+#include "app/game_state.h"
+#include "app/menu_state.h"
+#include "core/constants.h"
+#include "core/desktop.h"
+#include "core/settings.h"
+#include "quillon/quillon.h"
+
+namespace {
+
+const int kFastSpeed = 4;
+
+RunPlayback playback;
+ReplayOptions options;
+Settings playerSettings; // the player's own, put back when the replay ends
+bool paused = false;
+bool drawFrame = true;
+
+void PlayRecordedFrame(bool focused) {
+    Run_Frame(focused, drawFrame);
+}
+
+// The mark over the HUD: REPLAY, and the speed or the pause.
+void DrawMark(int speed) {
+    float w = (float)QL_System_GetWindowWidth(), h = (float)QL_System_GetWindowHeight();
+    char text[32];
+    std::snprintf(text, sizeof text, paused ? "REPLAY  PAUSED" : "REPLAY  %dX", speed);
+    QL_Settings_TextSize(0.025f * h);
+    QL_Settings_TextAlignment(QL_ALIGN_CENTER, QL_ALIGN_TOP);
+    QL_Settings_Fill(QL_Color{0, 0, 0, 255});
+    QL_Font_DrawText(text, w / 2.0f + 2.0f, 0.015f * h + 2.0f);
+    QL_Settings_Fill(QL_Color{255, 255, 0, 255});
+    QL_Font_DrawText(text, w / 2.0f, 0.015f * h);
+}
+
+void Finish() {
+    if (options.draw || playback.strayed || playback.damaged)
+        std::fprintf(stderr, "zorb: %s\n", RunPlayer_Verdict(playback).c_str());
+    if (options.quitAtEnd)
+        QL_Engine_Terminate();
+    else
+        App_Act(ScreenRequest::ToMenu);
+}
+
+} // namespace
+
+bool Replay_Open(const std::string& path, const ReplayOptions& opts, std::string* why) {
+    if (!RunPlayer_Open(&playback, path, why)) return false;
+    options = opts;
+    return true;
+}
+
+void Replay_Init() {
+    playerSettings = settings;
+    Menu_LoadFont();
+    Game_InitSeeded(playback.reader.header.seed, playback.reader.header.bestScore);
+    RunPlayer_ApplyStart(playback);
+    paused = false;
+}
+
+void Replay_Update() {
+    if (Desktop_GetFocus() != QL_System_GetWindowHandle()) { // the viewer looks elsewhere
+        QL_Sound_PauseAll();
+        return;
+    }
+    if (QL_Input_KeyTriggered(QL_KEY_ESCAPE)) {
+        Finish();
+        return;
+    }
+    if (QL_Input_KeyTriggered(' ')) paused = !paused;
+    int speed = options.speed * (QL_Input_KeyDown(QL_KEY_RIGHT) ? kFastSpeed : 1);
+    int steps = paused ? 0 : (options.draw ? speed : 1000);
+    for (int i = 0; i < steps; i++) {
+        drawFrame = options.draw && i == steps - 1;
+        if (!RunPlayer_Step(&playback, PlayRecordedFrame)) break;
+    }
+    if (paused) QL_Sound_PauseAll();
+    if (options.draw) DrawMark(speed);
+    if (playback.over && !playback.hasPending) Finish();
+}
+
+void Replay_Exit() {
+    Game_Exit();
+    settings = playerSettings;
+}
+
+const RunPlayback& Replay_Result() {
+    return playback;
+}

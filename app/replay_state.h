@@ -1,0 +1,23 @@
+// The replay state: a recorded run played back in the window, then back to the title. Space
+// pauses, the Right arrow held plays four times as fast (frames simulated, one in four drawn),
+// Escape stops. The HUD carries a small REPLAY mark and the speed.
+#pragma once
+
+#include <string>
+
+#include "runs/run_player.h"
+
+struct ReplayOptions {
+    int speed = 1;          // recorded frames a frame, before the Right arrow's 4x
+    bool draw = true;       // false: nothing drawn, as fast as it goes (verifying)
+    bool quitAtEnd = false; // the program ends with the playback (the headless driver)
+};
+
+// Opens a recording to watch with the next Replay_Init; false with the reason when it cannot be
+// played.
+bool Replay_Open(const std::string& path, const ReplayOptions& options, std::string* why);
+void Replay_Init();
+void Replay_Update();
+void Replay_Exit();
+// How the playback went so far.
+const RunPlayback& Replay_Result();
