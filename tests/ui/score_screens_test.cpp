@@ -1,4 +1,5 @@
 // The high-score and credits screens: their keys, and the leaderboard's lines on screen.
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -6,6 +7,7 @@
 #include "scores/high_scores.h"
 #include "tests/support/headless_fixture.h"
 #include "ui/front_end.h"
+#include "ui/score_screens.h"
 
 namespace {
 
@@ -92,3 +94,33 @@ TEST_F(ScoreScreensTest, CreditsShowTheirLinesAndTheLogo) {
 }
 
 } // namespace
+
+namespace {
+ScreenRequest scoreRequest = ScreenRequest::None;
+void ScoresOnly() {
+    scoreRequest = HighScoreScreen_Step();
+}
+bool HintShown() {
+    for (const std::string& t : QLH_TextLog())
+        if (t.find("WATCH A RUN") != std::string::npos) return true;
+    return false;
+}
+} // namespace
+
+// A place's number watches its recorded run; without recordings neither the hint nor the keys.
+TEST_F(ScoreScreensTest, APlacesNumberWatchesItsRecording) {
+    RunEachFrame(ScoresOnly);
+    std::fill(highScoreRecorded, highScoreRecorded + kHighScoreCount, false);
+    QLH_SetTextLog(true);
+    Release('3');
+    EXPECT_EQ(scoreRequest, ScreenRequest::None);
+    EXPECT_FALSE(HintShown());
+    highScoreRecorded[2] = true;
+    Release('2');
+    EXPECT_EQ(scoreRequest, ScreenRequest::None) << "place 2 has no recording";
+    EXPECT_TRUE(HintShown());
+    Release('3');
+    EXPECT_EQ(scoreRequest, ScreenRequest::WatchRun);
+    EXPECT_EQ(highScoreWatchPlace, 2);
+    highScoreRecorded[2] = false;
+}

@@ -1,0 +1,104 @@
+// Playback through the whole program: a run recorded by the game plays back to the same end, and
+// a changed byte is caught at the frame where it first tells.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "app/app.h"
+#include "app/frames.h"
+#include "app/replay_state.h"
+#include "runs/run_file.h"
+#include "runs/run_recorder.h"
+#include "tests/support/headless_fixture.h"
+#include "tools/headless/autoplay.h"
+
+namespace {
+
+std::vector<uint8_t> Bytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+void Write(const std::string& path, const std::vector<uint8_t>& bytes) {
+    std::ofstream(path, std::ios::binary).write((const char*)bytes.data(), (long)bytes.size());
+}
+
+// Where in the file the record after frame n starts (a checkpoint after every 60th).
+size_t RecordAfter(const std::vector<uint8_t>& bytes, uint32_t n) {
+    RunReader r;
+    std::string why;
+    EXPECT_TRUE(RunReader_OpenBytes(&r, bytes, &why)) << why;
+    RunFrame f;
+    uint64_t hash;
+    RunEnd end;
+    while (r.frames < n && RunReader_Next(&r, &f, &hash, &end) != RunRecord::Over) {
+    }
+    return r.pos;
+}
+
+class PlaybackTest : public HeadlessTest {
+  protected:
+    // The bot's run, recorded for 1500 frames.
+    void SetUp() override {
+        path = ::testing::TempDir() + "playback.zrun";
+        StartHeadless(320, 240, 0.01f);
+        QLH_ForceSeed(5);
+        QLH_SetCountOnly(true);
+        Recorder_RecordTo(path);
+        Autoplay_Reset();
+        App_Start();
+        for (int f = 0; f < 1900; f++) {
+            Autoplay_Frame();
+            QLH_Step(1);
+        }
+        QLH_Shutdown(); // leaving the run finishes its recording
+        recorded = Bytes(path);
+    }
+    // Plays a recording as zorb-headless --verify does.
+    const RunPlayback& Verify(const std::vector<uint8_t>& bytes) {
+        Write(path, bytes);
+        StartHeadless(640, 480, 0.01f);
+        QLH_SetCountOnly(true);
+        App_Start();
+        std::string why;
+        ReplayOptions options;
+        options.draw = false;
+        options.quitAtEnd = true;
+        EXPECT_TRUE(App_Watch(path, options, &why)) << why;
+        for (int i = 0; i < 100 && !QLH_Terminated(); i++)
+            QLH_Step(1);
+        return Replay_Result();
+    }
+    std::string path;
+    std::vector<uint8_t> recorded;
+};
+
+} // namespace
+
+TEST_F(PlaybackTest, AChangedByteTellsAtItsFrame) {
+    ASSERT_GT(recorded.size(), 1000u);
+    EXPECT_TRUE(RunPlayer_Proven(Verify(recorded))) << RunPlayer_Verdict(Replay_Result());
+    ASSERT_GT(RunPlayer_Frames(Replay_Result()), 1200u);
+    QLH_Shutdown();
+
+    // A checkpoint's hash changed: caught at exactly that checkpoint.
+    std::vector<uint8_t> bytes = recorded;
+    bytes[RecordAfter(bytes, 600) + 5] ^= 0x10;
+    const RunPlayback& hashed = Verify(bytes);
+    EXPECT_TRUE(hashed.strayed);
+    EXPECT_EQ(hashed.strayFrame, 600u);
+    QLH_Shutdown();
+
+    // A frame's record changed: caught by the first checkpoint after it, or as damage there.
+    bytes = recorded;
+    size_t at = RecordAfter(bytes, 700);
+    bytes[at - 1] ^= 0x01; // the last byte of frame 700's record
+    const RunPlayback& input = Verify(bytes);
+    if (input.damaged)
+        EXPECT_EQ(RunPlayer_Frames(input), 699u);
+    else
+        EXPECT_EQ(input.strayFrame, 720u) << RunPlayer_Verdict(input);
+}

@@ -1,0 +1,87 @@
+// The folder of recordings: the newest 20 and the leaderboard's runs stay, the index follows the
+// leaderboard, and each place finds its own run, equal entries included.
+#include "runs/run_library.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "scores/high_scores.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class RunLibraryTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir = fs::path(::testing::TempDir()) / "run_library";
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        leaderboard = (dir / "HighScores.txt").string();
+        saved = highScoresPath;
+        highScoresPath = leaderboard.c_str();
+        for (int p = 0; p < kHighScoreCount; p++)
+            SetPlace(p, "AAA", 1000 - 100 * p);
+    }
+    void TearDown() override {
+        highScoresPath = saved;
+        fs::remove_all(dir);
+    }
+    static void SetPlace(int p, const char* tag, int score) {
+        std::memcpy(HighScoreTable[p].tag, tag, 4);
+        HighScoreTable[p].score = score;
+    }
+    // A recording made at minute n of the day (names sort as they were played).
+    std::string Made(int n, const char* ending = ".zrun") {
+        char name[64];
+        std::snprintf(name, sizeof name, "run-20261208-10%02d00%s", n, ending);
+        std::string path = RunLibrary_Folder() + name;
+        std::ofstream(path) << "x";
+        return path;
+    }
+    fs::path dir;
+    std::string leaderboard;
+    const char* saved = nullptr;
+};
+
+} // namespace
+
+TEST_F(RunLibraryTest, KeepsTheNewestAndTheLeaderboardsRuns) {
+    std::string best = Made(0); // the oldest, but on the leaderboard
+    SetPlace(0, "HDZ", 5000);
+    RunLibrary_Keep(best, "HDZ", 5000);
+    for (int n = 1; n <= 24; n++)
+        RunLibrary_Keep(Made(n, n == 24 ? ".zrun.part" : ".zrun"), nullptr, 10);
+    EXPECT_TRUE(fs::exists(best));
+    EXPECT_EQ(RunLibrary_ForPlace(0), best);
+    EXPECT_EQ(RunLibrary_ForPlace(1), "");
+    int left = 0;
+    for (const auto& e : fs::directory_iterator(RunLibrary_Folder()))
+        left += e.path().filename().string().rfind("run-", 0) == 0;
+    EXPECT_EQ(left, 21) << "the newest 20 (a cut-short one among them) and the best";
+    EXPECT_FALSE(fs::exists(RunLibrary_Folder() + "run-20261208-100100.zrun"));
+    // Pushed off the leaderboard, the best run is an old run like any other.
+    SetPlace(0, "ZZZ", 9000);
+    RunLibrary_Keep(Made(25), nullptr, 10);
+    EXPECT_FALSE(fs::exists(best));
+    EXPECT_EQ(RunLibrary_ForPlace(0), "");
+}
+
+// Two equal entries: the older run holds the higher place, as the leaderboard keeps it.
+TEST_F(RunLibraryTest, EqualEntriesFindTheirOwnRuns) {
+    SetPlace(2, "BOT", 300);
+    std::string first = Made(1);
+    RunLibrary_Keep(first, "BOT", 300);
+    SetPlace(3, "BOT", 300);
+    std::string second = Made(2);
+    RunLibrary_Keep(second, "BOT", 300);
+    EXPECT_EQ(RunLibrary_ForPlace(2), first);
+    EXPECT_EQ(RunLibrary_ForPlace(3), second);
+    fs::remove(second);
+    EXPECT_EQ(RunLibrary_ForPlace(3), "") << "a recording removed by hand is not offered";
+}
