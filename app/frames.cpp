@@ -111,7 +111,9 @@ void PlayFrame(bool draw) {
 void WatchPlace(int place) {
     std::string why;
     std::string path = RunLibrary_ForPlace(place);
-    if (!path.empty() && !App_Watch(path, ReplayOptions(), &why))
+    ReplayOptions options;
+    options.returnTo = kScreenHighScores;
+    if (!path.empty() && !App_Watch(path, options, &why))
         std::fprintf(stderr, "zorb: %s: %s\n", path.c_str(), why.c_str());
 }
 

@@ -35,6 +35,12 @@ void Menu_LoadFont() {
     QL_Font_Set(gameFont);
 }
 
+static int openAt = -1;
+
+void Menu_OpenAt(int screen) {
+    openAt = screen;
+}
+
 void Menu_Init() {
     QL_System_SetWindowTitle("ZORB");
     Menu_LoadFont();
@@ -42,6 +48,8 @@ void Menu_Init() {
     QL_Settings_ImageFilterMode(1);
     AssetList_LoadImages(kImages, kImageCount);
     FrontEnd_Reset();
+    if (openAt >= 0) frontEnd.menuScreen = openAt;
+    openAt = -1;
     HighScores_Load();
     AssetList_LoadSounds(kSounds, 2);
 }

@@ -26,26 +26,28 @@ void PlayRecordedFrame(bool focused) {
     Run_Frame(focused, drawFrame);
 }
 
-// The mark over the HUD: REPLAY, and the speed or the pause.
+// The mark in the top-left corner, clear of the HUD: REPLAY, and the speed or the pause.
 void DrawMark(int speed) {
-    float w = (float)QL_System_GetWindowWidth(), h = (float)QL_System_GetWindowHeight();
+    float h = (float)QL_System_GetWindowHeight(), x = 0.02f * h, y = 0.02f * h;
     char text[32];
-    std::snprintf(text, sizeof text, paused ? "REPLAY  PAUSED" : "REPLAY  %dX", speed);
+    std::snprintf(text, sizeof text, paused ? "REPLAY - PAUSED" : "REPLAY - %dX", speed);
     QL_Settings_TextSize(0.025f * h);
-    QL_Settings_TextAlignment(QL_ALIGN_CENTER, QL_ALIGN_TOP);
+    QL_Settings_TextAlignment(QL_ALIGN_LEFT, QL_ALIGN_TOP);
     QL_Settings_Fill(QL_Color{0, 0, 0, 255});
-    QL_Font_DrawText(text, w / 2.0f + 2.0f, 0.015f * h + 2.0f);
+    QL_Font_DrawText(text, x + 2.0f, y + 2.0f);
     QL_Settings_Fill(QL_Color{255, 255, 0, 255});
-    QL_Font_DrawText(text, w / 2.0f, 0.015f * h);
+    QL_Font_DrawText(text, x, y);
 }
 
 void Finish() {
     if (options.draw || playback.strayed || playback.damaged)
         std::fprintf(stderr, "zorb: %s\n", RunPlayer_Verdict(playback).c_str());
-    if (options.quitAtEnd)
+    if (options.quitAtEnd) {
         QL_Engine_Terminate();
-    else
-        App_Act(ScreenRequest::ToMenu);
+        return;
+    }
+    Menu_OpenAt(options.returnTo);
+    App_Act(ScreenRequest::ToMenu);
 }
 
 } // namespace

@@ -11,6 +11,7 @@ struct ReplayOptions {
     int speed = 1;          // recorded frames a frame, before the Right arrow's 4x
     bool draw = true;       // false: nothing drawn, as fast as it goes (verifying)
     bool quitAtEnd = false; // the program ends with the playback (the headless driver)
+    int returnTo = 0;       // the front end's screen afterwards (a MenuScreen): the title
 };
 
 // Opens a recording to watch with the next Replay_Init; false with the reason when it cannot be
