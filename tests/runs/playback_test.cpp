@@ -2,6 +2,7 @@
 // a changed byte is caught at the frame where it first tells.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -12,8 +13,11 @@
 #include "app/replay_state.h"
 #include "runs/run_file.h"
 #include "runs/run_recorder.h"
+#include "scores/high_scores.h"
 #include "tests/support/headless_fixture.h"
 #include "tools/headless/autoplay.h"
+#include "ui/front_end.h"
+#include "ui/score_screens.h"
 
 namespace {
 
@@ -101,4 +105,42 @@ TEST_F(PlaybackTest, AChangedByteTellsAtItsFrame) {
         EXPECT_EQ(RunPlayer_Frames(input), 699u);
     else
         EXPECT_EQ(input.strayFrame, 720u) << RunPlayer_Verdict(input);
+}
+
+// The game's own way: a run that places is kept in Runs/ beside the leaderboard, and the
+// leaderboard's number for its place plays it back to its end, then shows the leaderboard again.
+TEST(LeaderboardRuns, APlacedRunIsWatchedFromItsPlace) {
+    std::string scores = ::testing::TempDir() + "leaderboard_runs/HighScores.txt";
+    std::filesystem::remove_all(std::filesystem::path(scores).parent_path());
+    std::filesystem::create_directories(std::filesystem::path(scores).parent_path());
+    const char* saved = highScoresPath;
+    highScoresPath = scores.c_str();
+    StartHeadless(320, 240, 0.05f);
+    QLH_ForceSeed(2);
+    QLH_SetCountOnly(true);
+    Recorder_RecordTo(""); // into Runs/, as the game does
+    Autoplay_Reset();
+    App_Start();
+    for (int f = 0; f < 100000 && !Autoplay_RunOver(); f++) {
+        Autoplay_Frame();
+        QLH_Step(1);
+    }
+    ASSERT_TRUE(Autoplay_RunOver());
+    int place = 0;
+    while (place < kHighScoreCount && std::string(HighScoreTable[place].tag) != "BOT")
+        place++;
+    ASSERT_LT(place, kHighScoreCount) << "the bot's run must place";
+    frontEnd.menuScreen = kScreenHighScores;
+    QLH_Step(1);
+    ASSERT_TRUE(highScoreRecorded[place]);
+    QLH_KeyTap('1' + place);
+    for (int f = 0; f < 100000 && QLH_CurrentUpdate() != Replay_Update; f++)
+        QLH_Step(1);
+    ASSERT_EQ(QLH_CurrentUpdate(), Replay_Update);
+    for (int f = 0; f < 100000 && QLH_CurrentUpdate() == Replay_Update; f++)
+        QLH_Step(1);
+    EXPECT_TRUE(RunPlayer_Proven(Replay_Result())) << RunPlayer_Verdict(Replay_Result());
+    EXPECT_EQ(frontEnd.menuScreen, kScreenHighScores);
+    QLH_Shutdown();
+    highScoresPath = saved;
 }
