@@ -165,11 +165,7 @@ void Enemy_SpawnStep() {
 }
 
 void Enemies_Reset() {
-    for (Enemy& e : EnemyPool) {
-        Sprite* sprite = e.sprite;
-        e = Enemy{};
-        e.sprite = sprite;
-    }
+    SpritePool_ClearOwners(EnemyPool);
 }
 
 void Enemy_Hash(StateHash* hash, const Enemy& e) {
@@ -183,9 +179,5 @@ void Enemy_Hash(StateHash* hash, const Enemy& e) {
 }
 
 void Enemies_Hash(StateHash* hash) {
-    for (int i = 0; i < kEnemyCount; i++)
-        if (EnemyPool[i].sprite && EnemyPool[i].sprite->inUse) {
-            StateHash_Add(hash, i);
-            Enemy_Hash(hash, EnemyPool[i]);
-        }
+    SpritePool_HashOwners(hash, EnemyPool, Enemy_Hash);
 }

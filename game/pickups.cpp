@@ -63,11 +63,7 @@ void Animate(Pickup& p, float dt) {
 } // namespace
 
 void Pickups_Reset() {
-    for (Pickup& p : PickupPool) {
-        Sprite* sprite = p.sprite;
-        p = Pickup{};
-        p.sprite = sprite;
-    }
+    SpritePool_ClearOwners(PickupPool);
     Pickups_ClearGrid();
 }
 
@@ -76,11 +72,7 @@ void Pickup_Hash(StateHash* hash, const Pickup& p) {
 }
 
 void Pickups_Hash(StateHash* hash) {
-    for (int i = 0; i < kPickupCount; i++)
-        if (PickupPool[i].sprite && PickupPool[i].sprite->inUse) {
-            StateHash_Add(hash, i);
-            Pickup_Hash(hash, PickupPool[i]);
-        }
+    SpritePool_HashOwners(hash, PickupPool, Pickup_Hash);
     StateHash_Add(hash, pickupGrid);
 }
 

@@ -265,19 +265,11 @@ void Projectile_Hash(StateHash* hash, const Projectile& p) {
 }
 
 void Projectiles_Hash(StateHash* hash) {
-    for (int i = 0; i < kProjectileCount; i++)
-        if (ProjectilePool[i].sprite && ProjectilePool[i].sprite->inUse) {
-            StateHash_Add(hash, i);
-            Projectile_Hash(hash, ProjectilePool[i]);
-        }
+    SpritePool_HashOwners(hash, ProjectilePool, Projectile_Hash);
 }
 
 void Projectiles_Reset() {
-    for (Projectile& p : ProjectilePool) {
-        Sprite* sprite = p.sprite;
-        p = Projectile{};
-        p.sprite = sprite;
-    }
+    SpritePool_ClearOwners(ProjectilePool);
     pendingFanCount = 0;
 }
 

@@ -62,5 +62,23 @@ template <class Owner, int N> Owner* SpritePool_FirstFree(Owner (&pool)[N]) {
 void Sprite_Hash(StateHash* hash, const Sprite& sprite);
 // The count in use, then every sprite in use with its index.
 void SpritePool_Hash(StateHash* hash);
+// Clears every record of an owner pool but its bound sprite (a run starts with no leftovers).
+template <class Owner, int N> void SpritePool_ClearOwners(Owner (&pool)[N]) {
+    for (Owner& o : pool) {
+        Sprite* sprite = o.sprite;
+        o = Owner{};
+        o.sprite = sprite;
+    }
+}
+// Mixes every live record of an owner pool into a state hash, each with its index.
+template <class Owner, int N>
+void SpritePool_HashOwners(StateHash* hash, const Owner (&pool)[N],
+                           void (*hashOne)(StateHash*, const Owner&)) {
+    for (int i = 0; i < N; i++)
+        if (pool[i].sprite && pool[i].sprite->inUse) {
+            StateHash_Add(hash, i);
+            hashOne(hash, pool[i]);
+        }
+}
 // Copies a frame into the sprite's sheet fields.
 void Sprite_SetFrame(Sprite* sprite, const SheetRect& frame);
