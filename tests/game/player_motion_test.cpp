@@ -20,7 +20,6 @@ class PlayerMotionTest : public HeadlessTest {
         Settings_Reset();
         float x, y, a;
         Arena_Build(&x, &y, &a);
-        player = Player{};
         Player_ResetForRun(x, y, a, 0);
         QLH_MouseMove(320, 240);
         RunEachFrame(Update);

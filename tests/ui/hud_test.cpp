@@ -46,9 +46,7 @@ class HudTest : public HeadlessTest {
         StartHeadless(640, 480, 0.001f);
         font = QL_Font_Load(TestFontPath());
         QL_Font_Set(font);
-        player = Player{};
         Player_ResetForRun(16, 15.5f, 0, 4000);
-        whiteFlash = hurtFlash = 0.0f;
         RunEachFrame(Update);
     }
     void TearDown() override {
