@@ -21,3 +21,9 @@ void Canvas_Record(const QlDrawCmd& cmd);
 void Canvas_Flush();
 // The pixels, rows of Canvas_Width() 0xAARRGGBB values, after painting what is pending.
 const uint32_t* Canvas_Pixels();
+// Two pictures: one presented while the next frame is painted into the other. A frame still
+// starts from the last frame's pixels, and Canvas_Pixels is always the latest picture.
+void Canvas_UseTwoPictures(bool on);
+// Paints what is pending and hands back the finished picture to present. With two pictures, it
+// stays unchanged until the next swap, and painting goes on in the other.
+const uint32_t* Canvas_Swap();

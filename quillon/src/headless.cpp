@@ -13,6 +13,7 @@
 #include "engine_log.h"
 #include "internal.h"
 #include "pad.h"
+#include "presenter.h"
 
 // Virtual pads, made through SDL's own virtual joysticks, so that SDL's mapping and events run
 // as they do for a real pad. Actions go to the last one connected.
@@ -287,6 +288,12 @@ QLH_DrawStats QLH_GetDrawStats() {
 void QLH_ResetDrawStats() {
     EngineLog_ResetStats();
 }
+void QLH_SetPresentThread(void (*present)(const uint32_t* pixels)) {
+    Presenter_Stop();
+    Canvas_UseTwoPictures(present != nullptr);
+    if (present) Presenter_Start(present);
+}
+
 void QLH_SetCountOnly(bool countOnly) {
     g_ql.countOnly = countOnly;
 }

@@ -18,7 +18,11 @@
 #include "canvas.h"
 #include "internal.h"
 #include "pad.h"
+#include "presenter.h"
 #include "resample_cache.h"
+
+static void StartPresentThread();
+static void PresentToWindow(const uint32_t* pixels);
 
 static void ReadDisplaySize() {
     SDL_DisplayMode mode;
@@ -144,11 +148,13 @@ bool Ql_Video_Open() {
         Ql_Video_Close();
         return false;
     }
+    if (g_ql.window) StartPresentThread();
     g_ql.videoReady = true;
     return true;
 }
 
 void Ql_Video_Close() {
+    Presenter_Stop();
     Canvas_Release();
     ResampleCache_Clear(); // the pictures it was made from may be gone with the engine
     g_ql.backend->closeVideo();
@@ -198,9 +204,27 @@ static void PresentSurface(const uint32_t* pixels) {
 }
 
 // Paints what is pending and shows the canvas. Headless keeps the canvas as the picture itself.
+// With a present thread, this frame is painted while the last one is still being presented; it
+// is then handed over, and the next frame starts at once.
 void Ql_Video_Present() {
-    const uint32_t* pixels = Canvas_Pixels();
-    if (pixels) g_ql.backend->present(pixels);
+    if (!Presenter_On()) {
+        const uint32_t* pixels = Canvas_Pixels();
+        if (pixels) g_ql.backend->present(pixels);
+        return;
+    }
+    Canvas_Flush();
+    Presenter_Wait();
+    const uint32_t* pixels = Canvas_Swap();
+    if (pixels) Presenter_Hand(pixels);
+}
+
+// The window's surface is a copy the CPU and the display server make, which can run beside the
+// next frame; QUILLON_PRESENT_THREAD=0 keeps it on the main thread.
+static void StartPresentThread() {
+    const char* wanted = SDL_getenv("QUILLON_PRESENT_THREAD");
+    if (g_ql.renderer || (wanted && SDL_strcmp(wanted, "0") == 0)) return;
+    Canvas_UseTwoPictures(true);
+    Presenter_Start(PresentToWindow);
 }
 
 static void PresentToWindow(const uint32_t* pixels) {
@@ -251,6 +275,7 @@ void QL_System_Fullscreen() {
         ResizeWithoutWindow(g_ql.displayW, g_ql.displayH);
         return;
     }
+    Presenter_Wait(); // the window's surface is not remade under a frame being presented
     // The window takes the desktop's size first, so that it covers the screen even where no
     // window manager acts on the full-screen request.
     SDL_SetWindowSize(g_ql.window, g_ql.displayW, g_ql.displayH);
@@ -267,6 +292,7 @@ void QL_System_SetWindowSize(int w, int h) {
         ResizeWithoutWindow(w, h);
         return;
     }
+    Presenter_Wait();
     SDL_SetWindowFullscreen(g_ql.window, 0);
     SDL_SetWindowSize(g_ql.window, w, h);
     SDL_SetWindowPosition(g_ql.window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);

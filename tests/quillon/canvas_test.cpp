@@ -1,6 +1,8 @@
 // The persistent canvas and shapes: only the background clears, quads and rectangles fill and
 // outline where they should, alpha blends, and an alpha-8 black veil darkens step by step.
+#include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "tests/support/headless_fixture.h"
 
@@ -131,3 +133,79 @@ TEST_F(CanvasTest, WindowSizeChangeGivesAFreshCanvasOfTheNewSize) {
 }
 
 } // namespace
+
+namespace {
+
+const int kPresentW = 320, kPresentH = 240;
+std::vector<uint64_t> presented; // written by the present thread, read once it has stopped
+
+uint64_t Fnv(const uint32_t* pixels) {
+    uint64_t h = 0xCBF29CE484222325ull;
+    for (int i = 0; i < kPresentW * kPresentH; i++)
+        h = (h ^ pixels[i]) * 0x100000001B3ull;
+    return h;
+}
+
+void KeepPresented(const uint32_t* pixels) {
+    presented.push_back(Fnv(pixels));
+}
+
+uint64_t CanvasHash() {
+    std::vector<uint32_t> all;
+    for (int y = 0; y < kPresentH; y++)
+        for (int x = 0; x < kPresentW; x++) {
+            int r, g, b, a;
+            QLH_ReadPixel(x, y, &r, &g, &b, &a);
+            all.push_back((uint32_t)a << 24 | (uint32_t)r << 16 | (uint32_t)g << 8 | (uint32_t)b);
+        }
+    return Fnv(all.data());
+}
+
+// Frames that clear, that build on the last picture, that cover it with an opaque rectangle and
+// that draw nothing at all: frame n of them.
+void FrameOfMany(int n) {
+    QL_Settings_NoStroke();
+    QL_Settings_Fill(QL_Color_Create(40 * n % 256, 200, 90, n % 2 ? 140 : 255));
+    if (n % 5 == 0) QL_Settings_Background(QL_Color_Create(10, 20, n, 255));
+    if (n % 5 == 3) QL_Graphics_DrawRect(0, 0, kPresentW, kPresentH);
+    if (n % 5 == 4) return;
+    QL_Graphics_DrawQuad(5.0f * n, 7, 300, 11.0f * n, 250, 230, 9, 200.0f - n);
+    QL_Graphics_DrawRect(3.0f * n, 2.0f * n, 40, 30);
+}
+
+int frameNumber = 0;
+void ManyFrames() {
+    FrameOfMany(frameNumber++);
+}
+
+// The pictures of 40 frames: as read back after each, and as presented.
+std::vector<uint64_t> Frames(bool presentThread, std::vector<uint64_t>* shown) {
+    StartHeadless(kPresentW, kPresentH, 0.01f);
+    presented.clear();
+    frameNumber = 0;
+    if (presentThread) QLH_SetPresentThread(KeepPresented);
+    RunEachFrame(ManyFrames);
+    std::vector<uint64_t> read;
+    for (int f = 0; f < 40; f++) {
+        QLH_Step(1);
+        read.push_back(CanvasHash());
+    }
+    QLH_Shutdown(); // the present thread stops here, its last frame shown
+    *shown = presented;
+    return read;
+}
+
+} // namespace
+
+// Presenting on a thread of its own while the next frame is painted into the other picture
+// changes no pixel: every frame reads back and is presented exactly as on one thread. Under
+// ThreadSanitizer this also proves the painting threads and the present thread never race.
+TEST(CanvasPresentThread, PaintingBesidePresentingKeepsEveryPixel) {
+    std::vector<uint64_t> none, shown;
+    std::vector<uint64_t> alone = Frames(false, &none);
+    std::vector<uint64_t> overlapped = Frames(true, &shown);
+    EXPECT_TRUE(overlapped == alone) << "the pictures read back differ";
+    ASSERT_EQ(shown.size(), alone.size());
+    for (size_t f = 0; f < alone.size(); f++)
+        EXPECT_EQ(shown[f], alone[f]) << "frame " << f << " as presented";
+}

@@ -94,6 +94,9 @@ const std::vector<std::string>& QLH_TextLog();
 void QLH_ResetDrawStats();
 // When set, draw calls are counted but not rasterised (to measure the game's own cost).
 void QLH_SetCountOnly(bool countOnly);
+// Presents every frame on a thread of its own, as a window without a GPU does, through present
+// (which sees each finished picture, of the canvas's size); null presents on the main thread.
+void QLH_SetPresentThread(void (*present)(const uint32_t* pixels));
 
 // The update callback of the state now running (to tell which state the program is in).
 QL_Callback QLH_CurrentUpdate();
