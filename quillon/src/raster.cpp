@@ -28,8 +28,16 @@ inline int AlphaOf(uint32_t c) {
     return (int)(c >> 24);
 }
 
+// Where the system picks a function's build by the processor at load time (Linux), fills and
+// blends also come in an AVX2 build: twice the pixels a step, the same bytes.
+#if defined(__linux__) && defined(__x86_64__) && !defined(__clang__)
+#define QL_WIDE_VECTORS __attribute__((target_clones("avx2", "default")))
+#else
+#define QL_WIDE_VECTORS
+#endif
+
 // Pixels [x0, x1) of a row in one colour: copied when opaque, blended otherwise.
-void Span(uint32_t* row, int x0, int x1, uint32_t color) {
+QL_WIDE_VECTORS void Span(uint32_t* row, int x0, int x1, uint32_t color) {
     int a = AlphaOf(color);
     if (a == 255) {
         std::fill(row + x0, row + x1, color);
@@ -208,7 +216,7 @@ template <typename Put> void SmoothTexels(const QlDrawCmd& c, int y, Put put) {
     }
 }
 
-void SmoothRow(const QlDrawCmd& c, uint32_t* row, int y) {
+QL_WIDE_VECTORS void SmoothRow(const QlDrawCmd& c, uint32_t* row, int y) {
     int alpha = AlphaOf(c.color);
     if (c.image.resampled) { // worked out once, in an earlier frame
         int span = c.image.x1 - c.image.x0;
@@ -220,7 +228,7 @@ void SmoothRow(const QlDrawCmd& c, uint32_t* row, int y) {
     SmoothTexels(c, y, [&](int x, uint32_t texel) { PutTexel(row + x, texel, alpha); });
 }
 
-void ImageRow(const QlDrawCmd& c, const int* columns, uint32_t* row, int y) {
+QL_WIDE_VECTORS void ImageRow(const QlDrawCmd& c, const int* columns, uint32_t* row, int y) {
     const QlPixels& s = c.image.src;
     int alpha = AlphaOf(c.color);
     double yc = y + 0.5;
@@ -242,7 +250,7 @@ void ImageColumns(const QlDrawCmd& c, std::vector<int>* columns) {
             TexelIndex(x + 0.5, c.image.posX, c.image.texelW, c.image.sw, c.image.flipX);
 }
 
-void GlyphRow(const QlDrawCmd& c, uint32_t* row, int width, int y) {
+QL_WIDE_VECTORS void GlyphRow(const QlDrawCmd& c, uint32_t* row, int width, int y) {
     const QlGlyphMask& m = c.glyph.mask;
     const uint8_t* cover = m.data + (long)(y - c.glyph.y) * m.stride;
     int x0 = std::max(0, c.glyph.x), x1 = std::min(width, c.glyph.x + m.width);
