@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "internal.h"
+#include "line_cache.h"
 #include "pad.h"
 #include "resample_cache.h"
 
@@ -49,6 +50,7 @@ void Ql_Engine_Frame() {
     Ql_Sound_Advance(g_ql.dt);
     Ql_Video_Present();
     ResampleCache_EndFrame(); // the frame is painted: nothing waits on what it drops
+    LineCache_EndFrame();
     g_ql.backend->waitForFrame();
     ApplyStateChange();
     g_ql.frame++;

@@ -15,6 +15,7 @@
 #include "canvas.h"
 #include "engine_log.h"
 #include "internal.h"
+#include "line_cache.h"
 
 namespace {
 
@@ -77,6 +78,7 @@ void QL_Font_Free(QL_Font* font) {
     EngineLog_Asset(false, "font", data ? data->path.c_str() : "");
     if (!data) return;
     Canvas_Flush(); // glyphs waiting to be painted point into the atlases
+    LineCache_Clear();
     for (SizedFont*& sf : data->sizes) {
         if (!sf) continue;
         if (sf->font) TTF_CloseFont(sf->font);
@@ -204,6 +206,31 @@ static float AlignedY(float y, const SizedFont* sf) {
     return y;
 }
 
+// A line as one command, from its kept strip (laid out and kept the first time it is seen); false
+// when its glyphs overlap and must be painted one by one.
+static bool DrawFromStrip(SizedFont* sf, const char* text, int penX, int penY, uint32_t color) {
+    QlGlyphMask strip;
+    int left = 0;
+    bool known = false;
+    if (!LineCache_Find(sf, text, &strip, &left, &known)) {
+        if (known) return false;
+        static std::vector<QlPlacedGlyph> glyphs;
+        glyphs.clear();
+        int x = 0;
+        for (const unsigned char* p = (const unsigned char*)text; *p; p++) {
+            const Glyph& g = sf->glyphs[GlyphIndex(*p)];
+            QlGlyphMask mask{sf->atlas.data() + g.atlasX, sf->atlasWidth, g.width, sf->height};
+            if (g.width > 0) glyphs.push_back({mask, x});
+            x += g.advance;
+        }
+        if (!LineCache_Keep(sf, text, glyphs, &strip, &left)) return false;
+    }
+    QlDrawCmd cmd;
+    if (Raster_MakeGlyph(&cmd, strip, penX + left, penY, color, Canvas_Width(), Canvas_Height()))
+        Canvas_Record(cmd);
+    return true;
+}
+
 void QL_Font_DrawText(const char* text, float x, float y) {
     EngineLog_Count(QlStat::Text);
     EngineLog_Text(text);
@@ -215,6 +242,7 @@ void QL_Font_DrawText(const char* text, float x, float y) {
     double top = std::floor(AlignedY(y, sf) + 0.5);
     if (std::fabs(pen) > 1e8 || std::fabs(top) > 1e8) return;
     int penX = (int)pen, penY = (int)top, w = Canvas_Width(), h = Canvas_Height();
+    if (DrawFromStrip(sf, text, penX, penY, color)) return;
     QlDrawCmd cmd;
     for (const unsigned char* p = (const unsigned char*)text; *p && penX < w; p++) {
         const Glyph& g = sf->glyphs[GlyphIndex(*p)];
