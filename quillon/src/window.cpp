@@ -219,10 +219,12 @@ void Ql_Video_Present() {
 }
 
 // The window's surface is a copy the CPU and the display server make, which can run beside the
-// next frame; QUILLON_PRESENT_THREAD=0 keeps it on the main thread.
+// next frame; QUILLON_PRESENT_THREAD=0 keeps it on the main thread. On X11 only, where it is
+// measured and tested (SDL opens Xlib for threads); on Windows the surface stays on one thread.
 static void StartPresentThread() {
     const char* wanted = SDL_getenv("QUILLON_PRESENT_THREAD");
     if (g_ql.renderer || (wanted && SDL_strcmp(wanted, "0") == 0)) return;
+    if (SDL_strcmp(SDL_GetCurrentVideoDriver(), "x11") != 0) return;
     Canvas_UseTwoPictures(true);
     Presenter_Start(PresentToWindow);
 }
