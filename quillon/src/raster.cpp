@@ -29,8 +29,10 @@ inline int AlphaOf(uint32_t c) {
 }
 
 // Where the system picks a function's build by the processor at load time (Linux), fills and
-// blends also come in an AVX2 build: twice the pixels a step, the same bytes.
-#if defined(__linux__) && defined(__x86_64__) && !defined(__clang__)
+// blends also come in an AVX2 build: twice the pixels a step, the same bytes. Not in sanitizer
+// builds, whose runtimes are not up yet when the loader makes that choice.
+#if defined(__linux__) && defined(__x86_64__) && !defined(__clang__) &&                            \
+    !defined(__SANITIZE_THREAD__) && !defined(__SANITIZE_ADDRESS__)
 #define QL_WIDE_VECTORS __attribute__((target_clones("avx2", "default")))
 #else
 #define QL_WIDE_VECTORS
