@@ -2,6 +2,7 @@
 // recorded frame played through the run's own frame, and the checkpoints checked on the way.
 #include "app/replay_state.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "app/frames.h"
@@ -15,6 +16,10 @@
 namespace {
 
 const int kFastSpeed = 4;
+const int kVerifyFramesAFrame = 1000;
+const int kMostFramesAFrame = 64;
+
+float owed = 0.0f; // seconds of the recording the clock has asked for and not yet had
 
 RunPlayback playback;
 ReplayOptions options;
@@ -37,6 +42,18 @@ void DrawMark(int speed) {
     QL_Font_DrawText(text, x + 2.0f, y + 2.0f);
     QL_Settings_Fill(QL_Color{255, 255, 0, 255});
     QL_Font_DrawText(text, x, y);
+}
+
+// How many recorded frames to play now. In real time: as many as the time passed covers (at the
+// speed), so that a recording made at 200 frames a second plays at its own pace on a screen
+// that shows 60 or 500. A stall is not made up for beyond a quarter of a second.
+int FramesThisFrame(int speed) {
+    if (!options.draw) return kVerifyFramesAFrame;
+    if (!options.realTime) return speed;
+    owed = std::min(owed + QL_System_GetDt() * (float)speed, 0.25f * (float)speed);
+    float next = RunPlayer_NextDt(&playback);
+    if (next <= 0.0f) return next < 0.0f ? 0 : 1;
+    return std::min(kMostFramesAFrame, (int)(owed / next));
 }
 
 void Finish() {
@@ -64,6 +81,7 @@ void Replay_Init() {
     Game_InitSeeded(playback.reader.header.seed, playback.reader.header.bestScore);
     RunPlayer_ApplyStart(playback);
     paused = false;
+    owed = 0.0f;
 }
 
 void Replay_Update() {
@@ -77,9 +95,10 @@ void Replay_Update() {
     }
     if (QL_Input_KeyTriggered(' ')) paused = !paused;
     int speed = options.speed * (QL_Input_KeyDown(QL_KEY_RIGHT) ? kFastSpeed : 1);
-    int steps = paused ? 0 : (options.draw ? speed : 1000);
+    int steps = paused ? 0 : FramesThisFrame(speed);
     for (int i = 0; i < steps; i++) {
         drawFrame = options.draw && i == steps - 1;
+        owed -= std::max(0.0f, RunPlayer_NextDt(&playback));
         if (!RunPlayer_Step(&playback, PlayRecordedFrame)) break;
     }
     if (paused) QL_Sound_PauseAll();

@@ -8,7 +8,9 @@
 #include "runs/run_player.h"
 
 struct ReplayOptions {
-    int speed = 1;          // recorded frames a frame, before the Right arrow's 4x
+    int speed = 1;          // how fast it plays, before the Right arrow's 4x
+    bool realTime = true;   // paced by the clock (the window); false: `speed` recorded frames a
+                            // frame, whatever the clock says (the headless driver's frames)
     bool draw = true;       // false: nothing drawn, as fast as it goes (verifying)
     bool quitAtEnd = false; // the program ends with the playback (the headless driver)
     int returnTo = 0;       // the front end's screen afterwards (a MenuScreen): the title

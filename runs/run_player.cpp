@@ -74,6 +74,11 @@ bool RunPlayer_Step(RunPlayback* p, void (*frame)(bool focused)) {
     return true;
 }
 
+float RunPlayer_NextDt(RunPlayback* p) {
+    if (!p->hasPending && !p->over) ReadAhead(p);
+    return p->hasPending ? p->pending.input.dt : -1.0f;
+}
+
 uint32_t RunPlayer_Frames(const RunPlayback& p) {
     return p.reader.frames - (p.hasPending ? 1u : 0u);
 }

@@ -28,6 +28,8 @@ void RunPlayer_ApplyStart(const RunPlayback& p);
 // Plays one frame through frame(focused): its input is seen by the game during the call only.
 // Then the checkpoints and the end that follow it are read. False when there was no frame left.
 bool RunPlayer_Step(RunPlayback* p, void (*frame)(bool focused));
+// The time step of the frame to be played next; -1 when none is left.
+float RunPlayer_NextDt(RunPlayback* p);
 // The frames played so far.
 uint32_t RunPlayer_Frames(const RunPlayback& p);
 // Whether the playback reached the recording's end with every checkpoint and the end matching.

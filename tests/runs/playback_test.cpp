@@ -148,3 +148,22 @@ TEST(LeaderboardRuns, APlacedRunIsWatchedFromItsPlace) {
     QLH_Shutdown();
     highScoresPath = saved;
 }
+
+// In the window a recording plays at its own pace: on a screen showing half as many frames, two
+// recorded frames a frame, and with the Right arrow held, four times that.
+TEST_F(PlaybackTest, TheWindowPlaysARecordingInRealTime) {
+    Write(path, recorded);
+    StartHeadless(320, 240, 0.02f); // recorded at 0.01 s a frame
+    QLH_SetCountOnly(true);
+    App_Start();
+    std::string why;
+    ASSERT_TRUE(App_Watch(path, ReplayOptions(), &why)) << why;
+    QLH_Step(2); // the replay starts
+    uint32_t start = RunPlayer_Frames(Replay_Result());
+    QLH_Step(50);
+    uint32_t normal = RunPlayer_Frames(Replay_Result()) - start;
+    EXPECT_NEAR(normal, 100u, 2u);
+    QLH_KeyDown(QL_KEY_RIGHT);
+    QLH_Step(50);
+    EXPECT_NEAR(RunPlayer_Frames(Replay_Result()) - start - normal, 400u, 8u);
+}

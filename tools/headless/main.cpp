@@ -134,6 +134,7 @@ static bool StartRecording(const HeadlessConfig& config) {
     if (path.empty()) return true;
     ReplayOptions options;
     options.speed = config.speed;
+    options.realTime = false; // one recorded frame (or --speed of them) a frame of the driver's
     options.draw = config.verify.empty();
     options.quitAtEnd = true;
     std::string why;
