@@ -47,7 +47,9 @@ class PlaybackTest : public HeadlessTest {
   protected:
     // The bot's run, recorded for 1500 frames.
     void SetUp() override {
-        path = ::testing::TempDir() + "playback.zrun";
+        // Its own file: ctest runs the tests of this suite side by side.
+        path = ::testing::TempDir() +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".zrun";
         StartHeadless(320, 240, 0.01f);
         QLH_ForceSeed(5);
         QLH_SetCountOnly(true);

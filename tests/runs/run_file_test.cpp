@@ -14,7 +14,9 @@
 namespace {
 
 std::string TempPath(const char* name) {
-    return ::testing::TempDir() + name;
+    // Each test its own file: ctest runs them side by side.
+    return ::testing::TempDir() + ::testing::UnitTest::GetInstance()->current_test_info()->name() +
+           name;
 }
 
 std::vector<uint8_t> ReadAll(const std::string& path) {

@@ -19,7 +19,10 @@ namespace {
 class RunLibraryTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir = fs::path(::testing::TempDir()) / "run_library";
+        // Each test its own folder: ctest runs them side by side.
+        dir = fs::path(::testing::TempDir()) /
+              ("run_library_" +
+               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(dir);
         fs::create_directories(dir);
         leaderboard = (dir / "HighScores.txt").string();
