@@ -8,6 +8,8 @@
 #include <cmath>
 #include <vector>
 
+#include "span_cover.h"
+
 namespace {
 
 // d + (s - d) * a / 255 per channel, rounded toward s (up when s is above d, down below), so a
@@ -72,28 +74,59 @@ bool Crossings(const Edge* edges, const int* which, int n, double yc, double* le
     return *left <= *right;
 }
 
-void QuadRow(const QlDrawCmd& c, uint32_t* row, int width, int y) {
+// A row's pixel spans of a quad, [spans[0], spans[1]) and [spans[2], spans[3]): none, one or two.
+int QuadSpans(const QlDrawCmd& c, int width, int y, int* spans) {
     static const int kWhole[4] = {0, 1, 2, 3}, kFirst[3] = {0, 1, 4}, kSecond[3] = {4, 2, 3};
     const Edge* edges = c.quad.edges;
     double yc = y + 0.5, l, r;
     if (c.quad.convex) {
-        if (Crossings(edges, kWhole, 4, yc, &l, &r))
-            Span(row, PixelFrom(l, width), PixelFrom(r, width), c.color);
-        return;
+        if (!Crossings(edges, kWhole, 4, yc, &l, &r)) return 0;
+        spans[0] = PixelFrom(l, width);
+        spans[1] = PixelFrom(r, width);
+        return 1;
     }
     // Any other quad is the two triangles (0, 1, 2) and (0, 2, 3); their spans on this row are
-    // painted once each, merged where they meet, so no pixel is blended twice.
+    // merged where they meet, so no pixel is blended twice.
     double l2, r2;
     bool a = Crossings(edges, kFirst, 3, yc, &l, &r);
     bool b = Crossings(edges, kSecond, 3, yc, &l2, &r2);
     int ax0 = PixelFrom(l, width), ax1 = PixelFrom(r, width);
     int bx0 = PixelFrom(l2, width), bx1 = PixelFrom(r2, width);
     if (a && b && ax0 <= bx1 && bx0 <= ax1) {
-        Span(row, std::min(ax0, bx0), std::max(ax1, bx1), c.color);
-        return;
+        spans[0] = std::min(ax0, bx0);
+        spans[1] = std::max(ax1, bx1);
+        return 1;
     }
-    if (a) Span(row, ax0, ax1, c.color);
-    if (b) Span(row, bx0, bx1, c.color);
+    int n = 0;
+    if (a) {
+        spans[n++] = ax0;
+        spans[n++] = ax1;
+    }
+    if (b) {
+        spans[n++] = bx0;
+        spans[n++] = bx1;
+    }
+    return n / 2;
+}
+
+// A row's pixel spans of a clear, a rectangle or a quad, as QuadSpans gives them.
+int RowSpans(const QlDrawCmd& c, int width, int y, int* spans) {
+    switch (c.kind) {
+    case QlDrawCmd::Clear:
+        spans[0] = 0;
+        spans[1] = width;
+        return 1;
+    case QlDrawCmd::Rect:
+        spans[0] = c.rect.x0;
+        spans[1] = c.rect.x1;
+        return 1;
+    default:
+        return QuadSpans(c, width, y, spans);
+    }
+}
+
+bool MadeOfSpans(const QlDrawCmd& c) {
+    return c.kind == QlDrawCmd::Clear || c.kind == QlDrawCmd::Rect || c.kind == QlDrawCmd::Quad;
 }
 
 // One coordinate of a line's points: start + round(i * delta / n), halves upward, stepped
@@ -266,6 +299,7 @@ QL_WIDE_VECTORS void GlyphRow(const QlDrawCmd& c, uint32_t* row, int width, int 
     }
 }
 
+// Paints a line, a picture or a glyph over the rows [y0, y1).
 void Paint(const QlDrawCmd& c, uint32_t* canvas, int width, int y0, int y1) {
     if (c.kind == QlDrawCmd::Line) {
         LineBand(c, canvas, width, y0, y1);
@@ -276,23 +310,10 @@ void Paint(const QlDrawCmd& c, uint32_t* canvas, int width, int y0, int y1) {
     if (c.kind == QlDrawCmd::Image && !c.image.smooth) ImageColumns(c, &columns);
     for (int y = std::max(y0, c.top); y < std::min(y1, c.bottom); y++) {
         uint32_t* row = canvas + (long)y * width;
-        switch (c.kind) {
-        case QlDrawCmd::Clear:
-            std::fill(row, row + width, c.color);
-            break;
-        case QlDrawCmd::Rect:
-            Span(row, c.rect.x0, c.rect.x1, c.color);
-            break;
-        case QlDrawCmd::Quad:
-            QuadRow(c, row, width, y);
-            break;
-        case QlDrawCmd::Image:
+        if (c.kind == QlDrawCmd::Image)
             ImageRow(c, columns.data(), row, y);
-            break;
-        default:
+        else
             GlyphRow(c, row, width, y);
-            break;
-        }
     }
 }
 
@@ -343,11 +364,61 @@ bool ClipSegment(double* xa, double* ya, double* xb, double* yb, double loX, dou
 
 } // namespace
 
+namespace {
+
+// What a band paints, in reverse: a command's visible piece of a row, or (y < 0) a line, picture
+// or glyph painted whole over the band.
+struct Piece {
+    int cmd, y, x0, x1;
+};
+
+// The visible pieces of a clear, rectangle or quad over the band's rows, last command first.
+void TakeSpans(const QlDrawCmd& c, int index, int width, int y0, int top, int bottom,
+               SpanCover* cover, std::vector<Piece>* pieces) {
+    bool opaque = c.kind == QlDrawCmd::Clear || AlphaOf(c.color) == 255;
+    int spans[4];
+    for (int y = top; y < bottom; y++) {
+        if (cover->RowFull(y - y0)) continue;
+        int n = RowSpans(c, width, y, spans);
+        for (int k = 0; k < n; k++)
+            if (spans[2 * k] < spans[2 * k + 1])
+                cover->Take(y - y0, spans[2 * k], spans[2 * k + 1], opaque, [&](int a, int b) {
+                    pieces->push_back(Piece{index, y, a, b});
+                });
+    }
+}
+
+} // namespace
+
 void Raster_Band(const QlDrawCmd* cmds, int count, uint32_t* canvas, int width, int height, int y0,
                  int y1) {
     y1 = std::min(y1, height);
-    for (int i = 0; i < count; i++)
-        if (cmds[i].top < y1 && cmds[i].bottom > y0) Paint(cmds[i], canvas, width, y0, y1);
+    if (y0 >= y1) return;
+    thread_local SpanCover cover;
+    thread_local std::vector<Piece> pieces;
+    cover.Reset(y1 - y0, width);
+    pieces.clear();
+    // From the last command back, until everything the band shows is known.
+    for (int i = count - 1; i >= 0 && !cover.AllFull(); i--) {
+        const QlDrawCmd& c = cmds[i];
+        int top = std::max(y0, c.top), bottom = std::min(y1, c.bottom);
+        if (top >= bottom) continue;
+        if (MadeOfSpans(c))
+            TakeSpans(c, i, width, y0, top, bottom, &cover, &pieces);
+        else if (!cover.RowsFull(top - y0, bottom - y0))
+            pieces.push_back(Piece{i, -1, 0, 0});
+    }
+    // Then painted in the commands' order.
+    for (auto p = pieces.rbegin(); p != pieces.rend(); ++p) {
+        const QlDrawCmd& c = cmds[p->cmd];
+        if (p->y < 0)
+            Paint(c, canvas, width, y0, y1);
+        else if (c.kind == QlDrawCmd::Clear)
+            std::fill(canvas + (long)p->y * width + p->x0, canvas + (long)p->y * width + p->x1,
+                      c.color);
+        else
+            Span(canvas + (long)p->y * width, p->x0, p->x1, c.color);
+    }
 }
 
 bool Raster_MakeRect(QlDrawCmd* cmd, float x, float y, float w, float h, uint32_t color, int width,

@@ -131,6 +131,55 @@ TEST_F(RasterTest, OutlinesAlphaAndClipping) {
     EXPECT_EQ(At(10, 10).r, 255) << "a one-pixel rectangle's outline is that pixel";
 }
 
+// A band leaves out what opaque shapes drawn later hide. Painted all at once, a pile of shapes
+// (opaque and see-through, convex, bent and crossed quads, rectangles, outlines, text, shapes
+// off the canvas) must give the bytes it gives painted one shape at a time, where nothing can be
+// left out.
+TEST_F(RasterTest, ShapesHiddenByLaterOnesChangeNoPixel) {
+    QL_Font font = QL_Font_Load(TestFontPath());
+    ASSERT_NE(font, nullptr);
+    QL_Font_Set(font);
+    auto pile = [](bool oneAtATime) {
+        unsigned seed = 12345;
+        auto next = [&seed](int range) {
+            seed = seed * 1103515245u + 12345u;
+            return (int)(seed >> 8) % range;
+        };
+        const int alphas[] = {255, 255, 255, 140, 20};
+        for (int i = 0; i < 300; i++) {
+            QL_Settings_Fill(QL_Color{next(256), next(256), next(256), alphas[next(5)]});
+            if (next(6) == 0)
+                QL_Settings_Stroke(QL_Color{next(256), 90, 200, alphas[next(5)]});
+            else
+                QL_Settings_NoStroke();
+            float q[8];
+            for (int k = 0; k < 8; k++)
+                q[k] = (float)(next(k % 2 ? 400 : 520) - 100);
+            if (next(4) == 0)
+                QL_Graphics_DrawRect(q[0], q[1], q[2] * 0.5f, q[3] * 0.5f);
+            else if (next(9) == 0)
+                QL_Font_DrawText("ZORB", q[0], q[1]);
+            else
+                QL_Graphics_DrawQuad(q[0], q[1], q[2], q[3], q[4], q[5], q[6], q[7]);
+            int r, g, b, a;
+            if (oneAtATime) QLH_ReadPixel(0, 0, &r, &g, &b, &a); // paints what is pending
+        }
+    };
+    std::vector<Pixel> whole, single;
+    for (bool oneAtATime : {false, true}) {
+        Show([&] { pile(oneAtATime); });
+        std::vector<Pixel>& out = oneAtATime ? single : whole;
+        for (int y = 0; y < 240; y++)
+            for (int x = 0; x < 320; x++)
+                out.push_back(At(x, y));
+    }
+    for (size_t i = 0; i < whole.size(); i++)
+        ASSERT_TRUE(whole[i].r == single[i].r && whole[i].g == single[i].g &&
+                    whole[i].b == single[i].b)
+            << "pixel " << i % 320 << "," << i / 320;
+    QL_Font_Free(&font);
+}
+
 TEST_F(RasterTest, ZoomedTexelsFarOffTheCanvas) {
     std::string path = std::string("ql_raster_") +
                        ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".png";
