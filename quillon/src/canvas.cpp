@@ -14,15 +14,21 @@ namespace {
 const int kBandsPerThread = 4;
 const int kMinBandRows = 16;
 
-std::vector<uint32_t> pixels; // the picture being painted
+// The pictures' memory, unless the window lends its own.
+std::vector<uint32_t> ownA, ownB;
+uint32_t* painted = nullptr; // the picture being painted
 std::vector<QlDrawCmd> pending;
 int canvasW = 0, canvasH = 0;
 bool poolStarted = false;
 // With two pictures, the one last handed to the window, which must not change while it is
 // presented, and whether the picture being painted lags behind it (they were swapped since).
-std::vector<uint32_t> shown;
+uint32_t* shown = nullptr;
 bool twoPictures = false;
 bool behind = false;
+
+size_t PixelCount() {
+    return (size_t)canvasW * (size_t)canvasH;
+}
 
 // An opaque rectangle over the whole canvas hides everything drawn before it, like a clear.
 bool CoversAll(const QlDrawCmd& cmd) {
@@ -40,10 +46,10 @@ void PaintBands() {
     int rows = (canvasH + bands - 1) / bands;
     const QlDrawCmd* cmds = pending.data();
     int count = (int)pending.size();
-    uint32_t* canvas = pixels.data();
+    uint32_t* canvas = painted;
     // A frame starts from the last frame's pixels: after a swap they are in the shown picture,
     // and each band takes its rows over before painting them (unless the frame clears first).
-    const uint32_t* last = behind && !CoversAll(cmds[0]) ? shown.data() : nullptr;
+    const uint32_t* last = behind && !CoversAll(cmds[0]) ? shown : nullptr;
     int w = canvasW, h = canvasH;
     BandPool_Run(bands, [=](int band) {
         int y0 = std::min(h, band * rows), y1 = std::min(h, (band + 1) * rows);
@@ -59,56 +65,66 @@ bool Canvas_Resize(int width, int height) {
     Presenter_Wait(); // the shown picture may be in the window's hands
     Canvas_Flush();
     if (width > kCanvasMaxSide || height > kCanvasMaxSide) return false;
-    // The new picture is made beside the old one, so that a refusal leaves the old one whole.
-    std::vector<uint32_t> fresh;
+    // The new pictures are made beside the old ones, so that a refusal leaves the old ones whole.
+    std::vector<uint32_t> freshA, freshB;
     try {
-        fresh.assign((size_t)std::max(1, width) * (size_t)std::max(1, height), 0xFF000000u);
+        freshA.assign((size_t)std::max(1, width) * (size_t)std::max(1, height), 0xFF000000u);
+        if (twoPictures) freshB = freshA;
     } catch (const std::bad_alloc&) {
         return false;
     }
-    if (twoPictures) {
-        try {
-            shown = fresh;
-        } catch (const std::bad_alloc&) {
-            return false;
-        }
-    }
-    pixels.swap(fresh);
+    ownA.swap(freshA);
+    ownB.swap(freshB);
+    painted = ownA.data();
+    shown = twoPictures ? ownB.data() : nullptr;
     canvasW = std::max(1, width);
     canvasH = std::max(1, height);
     behind = false;
     return true;
 }
 
-void Canvas_UseTwoPictures(bool on) {
+void Canvas_UseTwoPictures(bool on, uint32_t* a, uint32_t* b) {
     Presenter_Wait();
-    Canvas_Flush();
+    if (!painted) return;
+    // The latest picture goes on in the pictures chosen.
+    std::vector<uint32_t> latest(Canvas_Pixels(), Canvas_Pixels() + PixelCount());
     twoPictures = on;
     behind = false;
+    if (on && a && b) {
+        std::copy(latest.begin(), latest.end(), a);
+        painted = a;
+        shown = b;
+        std::vector<uint32_t>().swap(ownA);
+        std::vector<uint32_t>().swap(ownB);
+        return;
+    }
+    ownA.swap(latest);
+    painted = ownA.data();
     if (on)
-        shown = pixels;
+        ownB = ownA;
     else
-        std::vector<uint32_t>().swap(shown);
+        std::vector<uint32_t>().swap(ownB);
+    shown = on ? ownB.data() : nullptr;
 }
 
 const uint32_t* Canvas_Swap() {
     Canvas_Flush();
-    if (!twoPictures || pixels.empty()) return Canvas_Pixels();
+    if (!twoPictures || !painted) return Canvas_Pixels();
     if (!behind) { // painted since the last swap: the painted picture is shown, the other painted
-        pixels.swap(shown);
+        std::swap(painted, shown);
         behind = true;
     }
-    return shown.data();
+    return shown;
 }
 
 void Canvas_Release() {
     Presenter_Wait();
-    std::vector<uint32_t>().swap(shown);
+    std::vector<uint32_t>().swap(ownA);
+    std::vector<uint32_t>().swap(ownB);
+    painted = shown = nullptr;
     twoPictures = behind = false;
     pending.clear();
     pending.shrink_to_fit();
-    pixels.clear();
-    pixels.shrink_to_fit();
     canvasW = canvasH = 0;
     if (poolStarted) BandPool_Stop();
     poolStarted = false;
@@ -127,7 +143,7 @@ void Canvas_Record(const QlDrawCmd& cmd) {
 }
 
 void Canvas_Flush() {
-    if (pending.empty() || pixels.empty()) {
+    if (pending.empty() || !painted) {
         pending.clear();
         return;
     }
@@ -137,5 +153,5 @@ void Canvas_Flush() {
 
 const uint32_t* Canvas_Pixels() {
     Canvas_Flush();
-    return behind ? shown.data() : pixels.data();
+    return behind ? shown : painted;
 }

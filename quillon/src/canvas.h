@@ -22,8 +22,10 @@ void Canvas_Flush();
 // The pixels, rows of Canvas_Width() 0xAARRGGBB values, after painting what is pending.
 const uint32_t* Canvas_Pixels();
 // Two pictures: one presented while the next frame is painted into the other. A frame still
-// starts from the last frame's pixels, and Canvas_Pixels is always the latest picture.
-void Canvas_UseTwoPictures(bool on);
+// starts from the last frame's pixels, and Canvas_Pixels is always the latest picture. a and b,
+// when given, are memory the window lends for them (Canvas_Width() x Canvas_Height() pixels
+// each) until the next resize or release; otherwise the canvas keeps its own.
+void Canvas_UseTwoPictures(bool on, uint32_t* a = nullptr, uint32_t* b = nullptr);
 // Paints what is pending and hands back the finished picture to present. With two pictures, it
 // stays unchanged until the next swap, and painting goes on in the other.
 const uint32_t* Canvas_Swap();
