@@ -20,9 +20,11 @@
 #include "pad.h"
 #include "presenter.h"
 #include "resample_cache.h"
+#include "shm_pictures.h"
 
 static void StartPresentThread();
 static void PresentToWindow(const uint32_t* pixels);
+static void LendShmPictures();
 
 static void ReadDisplaySize() {
     SDL_DisplayMode mode;
@@ -46,6 +48,7 @@ static bool ResizeCanvas(int w, int h) {
     g_ql.width = w;
     g_ql.height = h;
     g_ql.pointScale = PointScale(w);
+    if (ShmPictures_On()) LendShmPictures(); // made again at the new size
     return true;
 }
 
@@ -156,6 +159,7 @@ bool Ql_Video_Open() {
 void Ql_Video_Close() {
     Presenter_Stop();
     Canvas_Release();
+    ShmPictures_Close();
     ResampleCache_Clear(); // the pictures it was made from may be gone with the engine
     g_ql.backend->closeVideo();
     g_ql.videoReady = false;
@@ -225,12 +229,21 @@ static void StartPresentThread() {
     const char* wanted = SDL_getenv("QUILLON_PRESENT_THREAD");
     if (g_ql.renderer || (wanted && SDL_strcmp(wanted, "0") == 0)) return;
     if (SDL_strcmp(SDL_GetCurrentVideoDriver(), "x11") != 0) return;
-    Canvas_UseTwoPictures(true);
+    LendShmPictures();
     Presenter_Start(PresentToWindow);
 }
 
+// The canvas paints into pictures shared with the X server where they can be had, so that a
+// frame reaches the window without a copy of ours; into its own two pictures otherwise.
+static void LendShmPictures() {
+    if (ShmPictures_Open(g_ql.window, g_ql.width, g_ql.height))
+        Canvas_UseTwoPictures(true, ShmPictures_Picture(0), ShmPictures_Picture(1));
+    else
+        Canvas_UseTwoPictures(true);
+}
+
 static void PresentToWindow(const uint32_t* pixels) {
-    if (!g_ql.window) return;
+    if (!g_ql.window || ShmPictures_Present(pixels)) return;
     if (g_ql.renderer)
         PresentTexture(pixels);
     else
