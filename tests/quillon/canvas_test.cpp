@@ -1,6 +1,7 @@
 // The persistent canvas and shapes: only the background clears, quads and rectangles fill and
 // outline where they should, alpha blends, and an alpha-8 black veil darkens step by step.
 #include <cstdint>
+#include <cstdlib>
 #include <functional>
 #include <vector>
 
@@ -105,6 +106,41 @@ TEST_F(CanvasTest, HalfAlphaFillBlendsWithWhatIsThere) {
     };
     QLH_Step(1);
     EXPECT_NEAR(At(10, 10).r, 128, 2);
+}
+
+// A blend moves each channel from d toward the colour drawn s by |s - d| * a / 255, rounded up:
+// on every pixel of a span, wherever it starts and ends (the vector paths take pixels eight at
+// a time and leave the rest to the plain one), for every value of every channel.
+TEST_F(CanvasTest, BlendMovesEveryChannelByItsShareRoundedTowardTheColour) {
+    auto expected = [](int d, int s, int a) {
+        int step = (std::abs(s - d) * a + 254) / 255;
+        return s >= d ? d + step : d - step;
+    };
+    const QL_Color colours[] = {{255, 255, 255, 0}, {0, 0, 0, 0}, {90, 200, 17, 0}};
+    for (int a : {1, 8, 51, 85, 127, 128, 254})
+        for (QL_Color c : colours) {
+            c.a = a;
+            draw = [c] {
+                QL_Settings_Background(QL_Color_Create(0, 0, 0, 255));
+                QL_Settings_NoStroke();
+                for (int x = 0; x < 256; x++) { // every value in every channel, one a column
+                    QL_Settings_Fill(QL_Color_Create(x, 255 - x, x * 7 % 256, 255));
+                    QL_Graphics_DrawRect((float)x, 0, 1, 240);
+                }
+                QL_Settings_Fill(c);
+                QL_Graphics_DrawRect(0, 0, 320, 100);
+                QL_Graphics_DrawRect(3, 100, 250, 100); // a ragged start and end
+            };
+            QLH_Step(1);
+            for (int y : {50, 150})
+                for (int x = y < 100 ? 0 : 3; x < (y < 100 ? 256 : 253); x++) {
+                    Pixel p = At(x, y);
+                    ASSERT_EQ(p.r, expected(x, c.r, a)) << "alpha " << a << " at " << x << "," << y;
+                    ASSERT_EQ(p.g, expected(255 - x, c.g, a)) << "alpha " << a << " at " << x;
+                    ASSERT_EQ(p.b, expected(x * 7 % 256, c.b, a)) << "alpha " << a << " at " << x;
+                    ASSERT_EQ(p.a, 255);
+                }
+        }
 }
 
 TEST_F(CanvasTest, OutOfRangeFillChannelsAreClampedNotWrapped) {
