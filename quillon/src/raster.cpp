@@ -94,9 +94,14 @@ QL_WIDE_VECTORS void Span(uint32_t* row, int x0, int x1, uint32_t color) {
 }
 
 // The first pixel whose centre lies at or right of the edge x, as an index clamped to [0, limit].
+// That is ceil(x - 0.5), clamped first: without SSE4.1 std::ceil is a long call-free sequence,
+// and a quad asks for two of these per row.
 int PixelFrom(double x, int limit) {
-    double p = std::ceil(x - 0.5);
-    return p <= 0.0 ? 0 : (p >= (double)limit ? limit : (int)p);
+    double v = x - 0.5;
+    if (!(v > 0.0)) return 0; // a NaN too
+    if (v > (double)(limit - 1)) return limit;
+    int t = (int)v;
+    return t + ((double)t < v ? 1 : 0);
 }
 
 using Edge = decltype(QlDrawCmd::quad)::Edge;
