@@ -7,10 +7,8 @@
 #include <algorithm>
 #include <cmath>
 #include <vector>
-#if defined(__x86_64__)
-#include <immintrin.h>
-#endif
 
+#include "raster_wide.h"
 #include "span_cover.h"
 
 namespace {
@@ -43,42 +41,6 @@ inline int AlphaOf(uint32_t c) {
 #define QL_WIDE_VECTORS
 #endif
 
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-#define QL_AVX2_BLEND
-// Blend for pixels [x0, x1) in one colour, eight pixels a step where the processor has AVX2:
-// every channel of them at once in 16-bit lanes, where the sum d * (255 - a) + s * a + 254 still
-// fits. Returns the first pixel left for the caller (fewer than eight).
-__attribute__((target("avx2"))) int BlendEight(uint32_t* row, int x0, int x1, uint32_t color) {
-    int a = AlphaOf(color);
-    // The alpha byte blends 255 into 255 and stays 255.
-    __m256i s = _mm256_cvtepu8_epi16(_mm_set1_epi32((int)(color | 0xFF000000u)));
-    __m256i sa = _mm256_mullo_epi16(s, _mm256_set1_epi16((short)a));
-    __m256i da = _mm256_set1_epi16((short)(255 - a)), up = _mm256_set1_epi16(254);
-    __m256i one = _mm256_set1_epi16(1);
-    int x = x0;
-    for (; x + 8 <= x1; x += 8) {
-        __m256i px = _mm256_loadu_si256((const __m256i*)(row + x));
-        __m256i halves[2] = {_mm256_cvtepu8_epi16(_mm256_castsi256_si128(px)),
-                             _mm256_cvtepu8_epi16(_mm256_extracti128_si256(px, 1))};
-        for (__m256i& d : halves) {
-            __m256i toward = _mm256_and_si256(_mm256_cmpgt_epi16(s, d), up);
-            __m256i v = _mm256_add_epi16(_mm256_add_epi16(_mm256_mullo_epi16(d, da), sa), toward);
-            d = _mm256_srli_epi16(
-                _mm256_add_epi16(_mm256_add_epi16(v, one), _mm256_srli_epi16(v, 8)), 8);
-        }
-        // Packing works within each 128-bit half: the middle quarters come back crossed.
-        __m256i packed = _mm256_packus_epi16(halves[0], halves[1]);
-        _mm256_storeu_si256((__m256i*)(row + x), _mm256_permute4x64_epi64(packed, 0xD8));
-    }
-    return x;
-}
-
-bool HasAvx2() {
-    static const bool has = __builtin_cpu_supports("avx2");
-    return has;
-}
-#endif
-
 // Pixels [x0, x1) of a row in one colour: copied when opaque, blended otherwise.
 QL_WIDE_VECTORS void Span(uint32_t* row, int x0, int x1, uint32_t color) {
     int a = AlphaOf(color);
@@ -86,9 +48,7 @@ QL_WIDE_VECTORS void Span(uint32_t* row, int x0, int x1, uint32_t color) {
         std::fill(row + x0, row + x1, color);
         return;
     }
-#ifdef QL_AVX2_BLEND
-    if (HasAvx2()) x0 = BlendEight(row, x0, x1, color);
-#endif
+    x0 = Wide_Blend(row, x0, x1, color);
     for (int x = x0; x < x1; x++)
         row[x] = Blend(row[x], color, a);
 }
@@ -303,7 +263,7 @@ QL_WIDE_VECTORS void SmoothRow(const QlDrawCmd& c, uint32_t* row, int y) {
     if (c.image.resampled) { // worked out once, in an earlier frame
         int span = c.image.x1 - c.image.x0;
         const uint32_t* texels = c.image.resampled + (long)(y - c.top) * span - c.image.x0;
-        for (int x = c.image.x0; x < c.image.x1; x++)
+        for (int x = Wide_Texels(row, texels, c.image.x0, c.image.x1, alpha); x < c.image.x1; x++)
             PutTexel(row + x, texels[x], alpha);
         return;
     }
@@ -337,6 +297,7 @@ QL_WIDE_VECTORS void GlyphRow(const QlDrawCmd& c, uint32_t* row, int width, int 
     const uint8_t* cover = m.data + (long)(y - c.glyph.y) * m.stride;
     int x0 = std::max(0, c.glyph.x), x1 = std::min(width, c.glyph.x + m.width);
     int fill = AlphaOf(c.color);
+    x0 = Wide_Glyph(row, cover - c.glyph.x, x0, x1, c.color);
     for (int x = x0; x < x1; x++) {
         int a = (cover[x - c.glyph.x] * fill + 127) / 255;
         if (a == 255)
