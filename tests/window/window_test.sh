@@ -148,8 +148,9 @@ dy=$(awk "BEGIN {print $y1 - $y0}")
 echo "mouse: sent 420 120, read $dx $dy ($last)"
 [ "$dx" = "420" ] && [ "$dy" = "120" ] || fail "mouse motion lost or added"
 # 3. A window too large for any canvas keeps drawing at its last good size, through the surface
-#    path that copies the canvas row by row, and says so once.
-QUILLON_PRESENT=surface ./quillon_mouse_probe >probe.log 2>probe.err &
+#    path that copies the canvas row by row (not the pictures shared with the X server, which
+#    every other part here uses), and says so once.
+QUILLON_PRESENT=surface QUILLON_SHM=0 ./quillon_mouse_probe >probe.log 2>probe.err &
 app=$!
 win=$(find_window 'mouse probe') || fail "no probe window"
 xdotool windowsize "$win" 16385 8000
