@@ -85,7 +85,10 @@ bool Canvas_Resize(int width, int height) {
 
 void Canvas_UseTwoPictures(bool on, uint32_t* a, uint32_t* b) {
     Presenter_Wait();
-    if (!painted) return;
+    if (!painted) { // no canvas yet: the next resize makes as many pictures as asked
+        twoPictures = on;
+        return;
+    }
     // The latest picture goes on in the pictures chosen.
     std::vector<uint32_t> latest(Canvas_Pixels(), Canvas_Pixels() + PixelCount());
     twoPictures = on;
