@@ -85,19 +85,17 @@ void Prune(const std::string& folder, const std::vector<IndexEntry>& index) {
 std::string RunLibrary_Folder() {
     if (!highScoresPath || !*highScoresPath) return "";
     fs::path folder = fs::path(highScoresPath).parent_path() / "Runs";
-    std::error_code ec;
-    fs::create_directories(folder, ec);
-    std::string s = folder.string();
-    return s + (char)fs::path::preferred_separator;
+    return folder.string() + (char)fs::path::preferred_separator;
 }
 
 std::string RunLibrary_NewPath() {
     std::string folder = RunLibrary_Folder();
+    std::error_code ec;
+    if (!folder.empty()) fs::create_directories(folder, ec);
     std::time_t now = std::time(nullptr);
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "run-%Y%m%d-%H%M%S", std::gmtime(&now));
     std::string path = folder + stamp + ".zrun";
-    std::error_code ec;
     for (int n = 2; fs::exists(path, ec) || fs::exists(path + ".part", ec); n++)
         path = folder + stamp + "-" + std::to_string(n) + ".zrun";
     return path;

@@ -6,9 +6,11 @@
 
 const int kRunLibraryRecent = 20;
 
-// The folder (made when missing), ending in a separator; "" when there is no leaderboard path.
+// The folder, ending in a separator; "" when there is no leaderboard path. Asking makes nothing
+// (zorb --help asks): the folder is made when the first recording starts.
 std::string RunLibrary_Folder();
-// A new recording's name in the folder, by the time it starts: run-YYYYMMDD-HHMMSS[-N].zrun.
+// A new recording's name in the folder (made when missing), by the time it starts:
+// run-YYYYMMDD-HHMMSS[-N].zrun.
 std::string RunLibrary_NewPath();
 // Files a finished recording: a run whose entry went onto the leaderboard (tag not null) is tied
 // to it in the index. Then the index forgets entries no longer on the leaderboard, and every

@@ -43,6 +43,7 @@ class RunLibraryTest : public ::testing::Test {
     std::string Made(int n, const char* ending = ".zrun") {
         char name[64];
         std::snprintf(name, sizeof name, "run-20261208-10%02d00%s", n, ending);
+        fs::create_directories(RunLibrary_Folder());
         std::string path = RunLibrary_Folder() + name;
         std::ofstream(path) << "x";
         return path;
@@ -53,6 +54,15 @@ class RunLibraryTest : public ::testing::Test {
 };
 
 } // namespace
+
+// Asking where the runs go (zorb --help does) makes no folder; starting a recording does.
+TEST_F(RunLibraryTest, OnlyARecordingMakesTheFolder) {
+    std::string folder = RunLibrary_Folder();
+    EXPECT_FALSE(fs::exists(folder));
+    std::string path = RunLibrary_NewPath();
+    EXPECT_TRUE(fs::is_directory(folder));
+    EXPECT_EQ(path.rfind(folder, 0), 0u) << path;
+}
 
 TEST_F(RunLibraryTest, KeepsTheNewestAndTheLeaderboardsRuns) {
     std::string best = Made(0); // the oldest, but on the leaderboard
