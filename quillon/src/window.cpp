@@ -1,8 +1,9 @@
 // The window and the way the canvas reaches it, and the system calls that change its size.
 // The canvas is the engine's own picture in memory; once a frame it is copied to the window:
 // through a streaming texture where the renderer has a GPU behind it, or straight into the
-// window's surface where it has not (a renderer on a software GL would only add copies).
-// QUILLON_PRESENT=texture or =surface forces either path.
+// window's surface where it has not (a renderer on a software GL would only add copies). On X11
+// without a GPU the canvas paints into pictures shared with the X server instead, and the copy
+// is the server's alone. QUILLON_PRESENT=texture or =surface forces either path.
 #include <SDL.h>
 
 #include <SDL_image.h>
