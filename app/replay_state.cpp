@@ -31,15 +31,25 @@ void PlayRecordedFrame(bool focused) {
     Run_Frame(focused, drawFrame);
 }
 
-// The mark in the top-left corner, clear of the HUD: REPLAY, and the speed or the pause.
+// The mark in the top-left corner, clear of the HUD: REPLAY, and the speed or the pause, on a
+// black plate as wide as the longest mark. A frame that plays no recorded frame (paused, or none
+// due yet) keeps the last picture, and the mark goes over its own last copy: on the plate that
+// changes nothing, and PAUSED leaves nothing of the speed showing.
 void DrawMark(int speed) {
     float h = (float)QL_System_GetWindowHeight(), x = 0.02f * h, y = 0.02f * h;
     char text[32];
     std::snprintf(text, sizeof text, paused ? "REPLAY - PAUSED" : "REPLAY - %dX", speed);
     QL_Settings_TextSize(0.025f * h);
     QL_Settings_TextAlignment(QL_ALIGN_LEFT, QL_ALIGN_TOP);
+    int w = 0, textH = 0, pausedW = 0;
+    QL_Font_MeasureText(text, &w, &textH);
+    QL_Font_MeasureText("REPLAY - PAUSED", &pausedW, &textH);
+    float pad = 0.01f * h;
+    QL_Settings_NoStroke();
+    QL_Settings_RectMode(QL_MODE_TOP_LEFT);
     QL_Settings_Fill(QL_Color{0, 0, 0, 255});
-    QL_Font_DrawText(text, x + 2.0f, y + 2.0f);
+    QL_Graphics_DrawRect(x - pad, y - pad, (float)std::max(w, pausedW) + 2.0f * pad,
+                         (float)textH + 2.0f * pad);
     QL_Settings_Fill(QL_Color{255, 255, 0, 255});
     QL_Font_DrawText(text, x, y);
 }

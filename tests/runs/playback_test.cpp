@@ -169,3 +169,33 @@ TEST_F(PlaybackTest, TheWindowPlaysARecordingInRealTime) {
     QLH_Step(50);
     EXPECT_NEAR(RunPlayer_Frames(Replay_Result()) - start - normal, 400u, 8u);
 }
+
+// A paused replay shows the same picture frame after frame: its mark, drawn again over the last
+// picture, neither thickens nor keeps anything of the speed it showed before (1X or 4X).
+TEST_F(PlaybackTest, APausedReplayKeepsItsPicture) {
+    Write(path, recorded);
+    StartHeadless(640, 480, 0.01f);
+    App_Start();
+    std::string why;
+    auto markOfAPause = [&](bool fast) {
+        EXPECT_TRUE(App_Watch(path, ReplayOptions(), &why)) << why;
+        if (fast) QLH_KeyDown(QL_KEY_RIGHT);
+        QLH_Step(30);
+        QLH_KeyTap(' ');
+        QLH_KeyUp(QL_KEY_RIGHT);
+        QLH_Step(2);
+        std::vector<int> mark, later;
+        for (int step = 0; step < 2; step++) {
+            std::vector<int>& out = step == 0 ? mark : later;
+            for (int y = 10; y < 20; y++) // inside the mark's plate
+                for (int x = 10; x < 110; x++)
+                    out.push_back(At(x, y).r * 65536 + At(x, y).g * 256 + At(x, y).b);
+            QLH_Step(20);
+        }
+        EXPECT_EQ(mark, later) << "the paused picture changed";
+        QLH_KeyTap(QL_KEY_ESCAPE);
+        QLH_Step(2);
+        return mark;
+    };
+    EXPECT_EQ(markOfAPause(false), markOfAPause(true)) << "the speed shows under PAUSED";
+}
