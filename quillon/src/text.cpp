@@ -206,6 +206,21 @@ static float AlignedY(float y, const SizedFont* sf) {
     return y;
 }
 
+// The glyphs of a line that leave a mark, each with its left edge from the line's start, into
+// one list kept from line to line.
+static const std::vector<QlPlacedGlyph>& LayOut(const SizedFont* sf, const char* text) {
+    static std::vector<QlPlacedGlyph> glyphs;
+    glyphs.clear();
+    int x = 0;
+    for (const unsigned char* p = (const unsigned char*)text; *p; p++) {
+        const Glyph& g = sf->glyphs[GlyphIndex(*p)];
+        QlGlyphMask mask{sf->atlas.data() + g.atlasX, sf->atlasWidth, g.width, sf->height};
+        if (g.width > 0) glyphs.push_back({mask, x});
+        x += g.advance;
+    }
+    return glyphs;
+}
+
 // A line as one command, from its kept strip (laid out and kept the first time it is seen); false
 // when its glyphs overlap and must be painted one by one.
 static bool DrawFromStrip(SizedFont* sf, const char* text, int penX, int penY, uint32_t color) {
@@ -213,17 +228,7 @@ static bool DrawFromStrip(SizedFont* sf, const char* text, int penX, int penY, u
     int left = 0;
     bool known = false;
     if (!LineCache_Find(sf, text, &strip, &left, &known)) {
-        if (known) return false;
-        static std::vector<QlPlacedGlyph> glyphs;
-        glyphs.clear();
-        int x = 0;
-        for (const unsigned char* p = (const unsigned char*)text; *p; p++) {
-            const Glyph& g = sf->glyphs[GlyphIndex(*p)];
-            QlGlyphMask mask{sf->atlas.data() + g.atlasX, sf->atlasWidth, g.width, sf->height};
-            if (g.width > 0) glyphs.push_back({mask, x});
-            x += g.advance;
-        }
-        if (!LineCache_Keep(sf, text, glyphs, &strip, &left)) return false;
+        if (known || !LineCache_Keep(sf, text, LayOut(sf, text), &strip, &left)) return false;
     }
     QlDrawCmd cmd;
     if (Raster_MakeGlyph(&cmd, strip, penX + left, penY, color, Canvas_Width(), Canvas_Height()))
@@ -244,13 +249,8 @@ void QL_Font_DrawText(const char* text, float x, float y) {
     int penX = (int)pen, penY = (int)top, w = Canvas_Width(), h = Canvas_Height();
     if (DrawFromStrip(sf, text, penX, penY, color)) return;
     QlDrawCmd cmd;
-    for (const unsigned char* p = (const unsigned char*)text; *p && penX < w; p++) {
-        const Glyph& g = sf->glyphs[GlyphIndex(*p)];
-        QlGlyphMask mask{sf->atlas.data() + g.atlasX, sf->atlasWidth, g.width, sf->height};
-        if (g.width > 0 && Raster_MakeGlyph(&cmd, mask, penX, penY, color, w, h))
-            Canvas_Record(cmd);
-        penX += g.advance;
-    }
+    for (const QlPlacedGlyph& g : LayOut(sf, text))
+        if (Raster_MakeGlyph(&cmd, g.mask, penX + g.x, penY, color, w, h)) Canvas_Record(cmd);
 }
 
 void Ql_Text_Shutdown() {
