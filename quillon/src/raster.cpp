@@ -370,10 +370,6 @@ bool ClipSegment(double* xa, double* ya, double* xb, double* yb, double loX, dou
     return true;
 }
 
-} // namespace
-
-namespace {
-
 // What a band paints, in reverse: a command's visible piece of a row, or (y < 0) a line, picture
 // or glyph painted whole over the band.
 struct Piece {
