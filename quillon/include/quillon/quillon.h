@@ -3,7 +3,9 @@
 // keyboard and mouse, a float sound mixer, seeded random numbers and colour helpers.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 
 // ---- Handles -------------------------------------------------------------------------------
 // Opaque handles; the empty handle (nullptr) draws, plays and frees as a no-op.
@@ -34,7 +36,8 @@ QL_Color QL_Color_Lerp(QL_Color a, QL_Color b, float t); // t clamped to 0..1
 // The state change takes effect after the current frame: old exit, then new init.
 void QL_Engine_SetNextGameState(QL_Callback init, QL_Callback update, QL_Callback exit);
 // Runs frames until QL_Engine_Terminate. Returns 0 after a normal shutdown, non-zero when the
-// window or renderer could not be opened (QL_System_LastError then says why).
+// window or renderer could not be opened, or the display connection was lost while running
+// (QL_System_LastError then says why; the current state's exit has run).
 int QL_Engine_Run();
 void QL_Engine_Terminate();
 
@@ -62,6 +65,18 @@ const char* QL_System_GetBasePath();
 // $XDG_DATA_HOME/app/ (else ~/.local/share/app/) on Linux, %APPDATA%\org\app\ on Windows.
 // "" when there is none.
 const char* QL_System_GetPrefPath(const char* org, const char* app);
+
+// ---- Files ---------------------------------------------------------------------------------
+// How a bounded read of a file went.
+enum QL_FileRead {
+    QL_FILE_OK,          // the bytes of a regular file
+    QL_FILE_MISSING,     // no file at all
+    QL_FILE_NOT_REGULAR, // a folder, FIFO or device: never read, and opening it never blocks
+    QL_FILE_TOO_LARGE,   // a regular file above the bound: refused before anything is read
+    QL_FILE_FAILED       // there but unreadable
+};
+// Reads a whole regular file of at most maxBytes into bytes (left empty unless QL_FILE_OK).
+QL_FileRead QL_File_Read(const char* path, size_t maxBytes, std::vector<unsigned char>* bytes);
 
 // ---- Drawing state -------------------------------------------------------------------------
 void QL_Settings_Fill(QL_Color c);
