@@ -12,6 +12,8 @@
 #include <thread>
 
 #include "core/desktop.h"
+#include "core/output_file.h"
+#include "quillon/quillon.h"
 
 #ifdef _WIN32
 #define NOMINMAX
@@ -41,26 +43,6 @@ fs::path Target(const char* path) {
     return p;
 }
 
-// Flushes a written file, or a folder's entries, to the disk.
-bool Sync(FILE* f) {
-#ifdef _WIN32
-    return _commit(_fileno(f)) == 0;
-#else
-    return fsync(fileno(f)) == 0;
-#endif
-}
-
-void SyncFolder(const fs::path& folder) {
-#ifndef _WIN32
-    int fd = open(folder.empty() ? "." : folder.c_str(), O_RDONLY);
-    if (fd < 0) return;
-    fsync(fd);
-    close(fd);
-#else
-    (void)folder;
-#endif
-}
-
 // The permissions a replacement keeps: the old file's, or the usual ones for a new file.
 fs::perms KeptPermissions(const fs::path& target) {
     std::error_code ec;
@@ -69,20 +51,6 @@ fs::perms KeptPermissions(const fs::path& target) {
         return fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
                fs::perms::others_read;
     return st.permissions();
-}
-
-// False with errno telling why, when any step failed.
-bool WriteTemporary(const fs::path& temporary, const char* data, size_t size) {
-    // Text mode: the leaderboard is a text file, with CR LF line ends on Windows.
-    FILE* f = std::fopen(temporary.string().c_str(), "w");
-    if (!f) return false;
-    bool ok = std::fwrite(data, 1, size, f) == size;
-    ok = ok && std::fflush(f) == 0;
-    ok = ok && Sync(f);
-    int error = errno;
-    ok = std::fclose(f) == 0 && ok;
-    if (!ok && error) errno = error;
-    return ok;
 }
 
 void Say(std::string* why, const std::string& text) {
@@ -110,37 +78,21 @@ bool Stale(long pid) {
 } // namespace
 
 ScoreFileRead ScoreFile_Read(const char* path, std::string* bytes) {
-    bytes->clear();
-#ifdef _WIN32
-    std::error_code ec;
-    fs::file_status st = fs::status(path, ec);
-    if (!fs::exists(st)) return ScoreFileRead::Missing;
-    if (!fs::is_regular_file(st)) return ScoreFileRead::NotRegular;
-    FILE* f = std::fopen(path, "rb");
-    if (!f) return ScoreFileRead::Failed;
-#else
-    // Without blocking: a FIFO in the file's place must not hang the start.
-    int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return errno == ENOENT ? ScoreFileRead::Missing : ScoreFileRead::Failed;
-    struct stat st;
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        close(fd);
+    std::vector<unsigned char> read;
+    QL_FileRead outcome = QL_File_Read(path, kScoreFileMaxBytes, &read);
+    bytes->assign(read.begin(), read.end());
+    switch (outcome) {
+    case QL_FILE_OK:
+        return ScoreFileRead::Ok;
+    case QL_FILE_MISSING:
+        return ScoreFileRead::Missing;
+    case QL_FILE_NOT_REGULAR:
         return ScoreFileRead::NotRegular;
-    }
-    FILE* f = fdopen(fd, "rb");
-    if (!f) {
-        close(fd);
+    case QL_FILE_TOO_LARGE:
+        return ScoreFileRead::TooLarge;
+    default:
         return ScoreFileRead::Failed;
     }
-#endif
-    char buf[kScoreFileMaxBytes + 1];
-    size_t n = std::fread(buf, 1, sizeof buf, f);
-    bool failed = std::ferror(f) != 0;
-    std::fclose(f);
-    if (failed) return ScoreFileRead::Failed;
-    if (n > kScoreFileMaxBytes) return ScoreFileRead::TooLarge;
-    bytes->assign(buf, n);
-    return ScoreFileRead::Ok;
 }
 
 bool ScoreFile_Replaceable(const char* path) {
@@ -160,22 +112,21 @@ bool ScoreFile_Write(const char* path, const char* data, size_t size, std::strin
         return false;
     }
     fs::path target = Target(path);
-    fs::path temporary = target;
-    temporary += ".new" + std::to_string(Desktop_ProcessId());
-    fs::perms keep = KeptPermissions(target);
-    std::error_code ec;
-    errno = 0;
-    bool ok = WriteTemporary(temporary, data, size);
-    if (!ok) Say(why, std::strerror(errno ? errno : EIO));
-    if (ok) fs::permissions(temporary, keep, ec);
-    if (ok) fs::rename(temporary, target, ec);
-    if (ok && ec) Say(why, ec.message());
-    if (!ok || ec) {
-        fs::remove(temporary, ec);
-        return false;
+    OutputFileOptions options;
+    // Text mode: the leaderboard is a text file, with CR LF line ends on Windows.
+    options.suffix = ".new" + std::to_string(Desktop_ProcessId());
+    options.text = true;
+    options.inPlace = false;
+    options.durable = true;
+    OutputFile out;
+    if (OutputFile_Open(&out, target.string(), options)) {
+        std::error_code ec;
+        fs::permissions(out.temporary, KeptPermissions(target), ec);
+        OutputFile_Write(&out, data, size);
+        OutputFile_Commit(&out);
     }
-    SyncFolder(target.parent_path());
-    return true;
+    if (out.failed) Say(why, out.why);
+    return !out.failed;
 }
 
 std::string ScoreFile_MoveAside(const char* path) {
@@ -187,7 +138,7 @@ std::string ScoreFile_MoveAside(const char* path) {
         name = base + "-" + std::to_string(i);
     fs::rename(target, name, ec);
     if (ec) return "";
-    SyncFolder(target.parent_path());
+    OutputFile_SyncFolderOf(target.string());
     std::fprintf(stderr, "ZORB: the leaderboard %s could not be read; it was moved to %s\n", path,
                  name.c_str());
     return name;

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "tools/headless/output_file.h"
+#include "core/output_file.h"
 
 // The most sample bytes a WAV file can state: its RIFF header counts in 32 bits.
 const uint64_t kAudioFileMaxDataBytes = (0xFFFFFFFFull - 50) / 8 * 8;

@@ -4,10 +4,10 @@
 #include <cstdio>
 
 #include "app/frames.h"
+#include "core/output_file.h"
 #include "game/player.h"
 #include "quillon/headless.h"
 #include "quillon/quillon.h"
-#include "tools/headless/output_file.h"
 #include "ui/front_end.h"
 #include "world/renderer.h"
 #include "world/sprite_pool.h"
