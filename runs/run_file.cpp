@@ -11,6 +11,9 @@
 //   0x80 then 1: a checkpoint, u64 hash; 0x80 then 2: the end, i32 score, i32 stage, u32 frames.
 #include "runs/run_file.h"
 
+#include "core/output_file.h"
+#include "core/settings.h"
+
 #include <chrono>
 #include <cmath>
 #include <cstring>
@@ -353,17 +356,20 @@ double Now() {
 bool RunWriter_Open(RunWriter* w, const std::string& path, const RunHeader& header) {
     *w = RunWriter();
     w->path = path;
-    w->file = std::fopen((path + ".part").c_str(), "wb");
-    if (!w->file) return false;
+    OutputFileOptions options;
+    options.suffix = ".part"; // a recording cut short by a kill plays up to its last second
+    options.inPlace = false;  // the tag is written last, into the header: the file must seek
+    w->open = OutputFile_Open(&w->out, path, options);
+    if (!w->open) return false;
     w->buffer = EncodeHeader(header);
     w->last.focused = true;
     w->lastFlush = Now();
     RunWriter_Flush(w, true);
-    return !w->failed;
+    return !w->out.failed;
 }
 
 void RunWriter_Frame(RunWriter* w, const RunFrame& frame) {
-    if (!w->file) return;
+    if (!w->open) return;
     EncodeFrame(w->last, frame, &w->buffer);
     w->last = frame;
     w->frames++;
@@ -371,14 +377,14 @@ void RunWriter_Frame(RunWriter* w, const RunFrame& frame) {
 }
 
 void RunWriter_Checkpoint(RunWriter* w, uint64_t hash) {
-    if (!w->file) return;
+    if (!w->open) return;
     w->buffer.push_back(kMeta);
     w->buffer.push_back(kCheckpoint);
     PutBytes(&w->buffer, hash, 8);
 }
 
 void RunWriter_End(RunWriter* w, const RunEnd& end) {
-    if (!w->file) return;
+    if (!w->open) return;
     w->buffer.push_back(kMeta);
     w->buffer.push_back(kEnd);
     PutBytes(&w->buffer, (uint32_t)end.score, 4);
@@ -388,38 +394,30 @@ void RunWriter_End(RunWriter* w, const RunEnd& end) {
 }
 
 void RunWriter_Flush(RunWriter* w, bool force) {
-    if (!w->file || w->buffer.empty()) return;
+    if (!w->open || w->buffer.empty()) return;
     double now = Now();
     if (!force && now - w->lastFlush < 1.0) return;
     w->lastFlush = now;
-    if (std::fwrite(w->buffer.data(), 1, w->buffer.size(), w->file) != w->buffer.size() ||
-        std::fflush(w->file) != 0)
-        w->failed = true;
+    OutputFile_Write(&w->out, w->buffer.data(), w->buffer.size());
+    OutputFile_Flush(&w->out);
     w->buffer.clear();
 }
 
 bool RunWriter_Finish(RunWriter* w, const char* tag) {
-    if (!w->file) return false;
+    if (!w->open) return false;
     RunWriter_Flush(w, true);
     char t[4] = {};
     for (int i = 0; tag && i < 3 && tag[i]; i++)
         t[i] = tag[i];
-    if (std::fseek(w->file, kRunTagOffset, SEEK_SET) != 0 || std::fwrite(t, 1, 4, w->file) != 4)
-        w->failed = true;
-    if (std::fclose(w->file) != 0) w->failed = true;
-    w->file = nullptr;
-    std::string part = w->path + ".part";
-    std::remove(w->path.c_str()); // Windows renames only onto nothing
-    if (!w->failed && std::rename(part.c_str(), w->path.c_str()) == 0) return true;
-    std::remove(part.c_str());
-    return false;
+    OutputFile_WriteAt(&w->out, kRunTagOffset, t, 4);
+    w->open = false;
+    return OutputFile_Commit(&w->out);
 }
 
 void RunWriter_Discard(RunWriter* w) {
-    if (!w->file) return;
-    std::fclose(w->file);
-    w->file = nullptr;
-    std::remove((w->path + ".part").c_str());
+    if (!w->open) return;
+    w->open = false;
+    OutputFile_Abort(&w->out);
 }
 
 // ---- Reading ----

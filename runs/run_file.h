@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/output_file.h"
 #include "game/player.h"
 #include "quillon/quillon.h"
 
@@ -44,16 +45,17 @@ struct RunEnd {
 // ---- Writing ----
 
 struct RunWriter {
-    FILE* file = nullptr;
+    OutputFile out;              // path + ".part" until finished; out.why says why it failed
+    bool open = false;           // started and not yet finished or discarded
     std::string path;            // the finished file's name
     std::vector<uint8_t> buffer; // whole records not yet written
     RunFrame last{};
     uint32_t frames = 0;
     double lastFlush = 0.0; // seconds on a steady clock
-    bool failed = false;
 };
 
-// Starts a recording at path + ".part" (made or emptied). False when it cannot be written.
+// Starts a recording at path + ".part" (made new: a name taken, even by a link, moves it to
+// ".part-2" and on). False, with w->out.why, when it cannot be written.
 bool RunWriter_Open(RunWriter* w, const std::string& path, const RunHeader& header);
 void RunWriter_Frame(RunWriter* w, const RunFrame& frame);
 void RunWriter_Checkpoint(RunWriter* w, uint64_t hash);
@@ -61,8 +63,8 @@ void RunWriter_End(RunWriter* w, const RunEnd& end);
 // Writes what is buffered when a second has passed since the last write (or always, if forced),
 // so that a crash loses at most the last second.
 void RunWriter_Flush(RunWriter* w, bool force);
-// Writes the tag (may be null), closes the file and renames it into place. False on any failure,
-// the part file then removed.
+// Writes the tag (may be null), closes the file and renames it into place. False on any failure
+// (w->out.why says which), the part file then removed and the file at path left as it was.
 bool RunWriter_Finish(RunWriter* w, const char* tag);
 // Closes and removes the part file.
 void RunWriter_Discard(RunWriter* w);
