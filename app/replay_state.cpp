@@ -95,7 +95,8 @@ void Replay_Init() {
 }
 
 void Replay_Update() {
-    if (Desktop_GetFocus() != QL_System_GetWindowHandle()) { // the viewer looks elsewhere
+    // The viewer looks elsewhere: a replay on the screen waits; a verify, drawing nothing, goes on.
+    if (options.draw && Desktop_GetFocus() != QL_System_GetWindowHandle()) {
         QL_Sound_PauseAll();
         return;
     }

@@ -14,4 +14,8 @@ struct Settings {
 
 extern Settings settings;
 
+// What the settings screen lets the player choose, and so all a run can have been played with.
+const float kFieldOfViewLowest = 70.0f, kFieldOfViewHighest = 120.0f;
+const float kSensitivityLowest = 0.1f, kSensitivityHighest = 1.0f;
+
 void Settings_Reset();

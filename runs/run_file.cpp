@@ -86,6 +86,7 @@ struct In {
     const std::vector<uint8_t>& bytes;
     size_t pos;
     bool ok = true;
+    bool damaged = false; // bytes that no writer makes, as opposed to bytes that ran out
 
     uint64_t Bytes(int n) {
         if (pos + (size_t)n > bytes.size()) {
@@ -113,11 +114,35 @@ struct In {
             if (!(b & 0x80)) return v;
         }
         ok = false;
+        damaged = true; // longer than any 64-bit value
         return 0;
     }
 };
 
 // ---- the header ----
+
+// v within [lowest, highest], NaN never.
+bool Within(float v, float lowest, float highest) {
+    return v >= lowest && v <= highest;
+}
+
+// The settings screen's bounds, with room for the rounding of its steps.
+bool SettingsPlayable(const RunHeader& h) {
+    const float slack = 1e-3f;
+    return Within(h.mouseSensitivity, kSensitivityLowest - slack, kSensitivityHighest + slack) &&
+           Within(h.fieldOfView, kFieldOfViewLowest - slack, kFieldOfViewHighest + slack);
+}
+
+// What play can leave the player with, generously. Turning settles where the decay takes back
+// what the farthest pointer (1e5 pixels) adds at the highest sensitivity: 1e4 degrees. Speeds
+// are held to the top speed, 3; knock-back is 20 a hit and decays; the stride's timer runs from
+// its 0.6 down by at most a frame's step.
+bool CarryPlayable(const PlayerCarry& c) {
+    return Within(c.turnRate, -1e4f, 1e4f) && Within(c.forwardSpeed, -3.01f, 3.01f) &&
+           Within(c.strafeSpeed, -3.01f, 3.01f) && Within(c.pushX, -1e3f, 1e3f) &&
+           Within(c.pushY, -1e3f, 1e3f) && Within(c.stepTimer, -1.0f, 1.0f) &&
+           (c.stepSide == 0 || c.stepSide == 1);
+}
 
 std::vector<uint8_t> EncodeHeader(const RunHeader& h) {
     std::vector<uint8_t> out(kMagic, kMagic + 8);
@@ -168,8 +193,7 @@ bool DecodeHeader(In* in, RunHeader* h, std::string* why) {
     for (char& t : h->tag)
         t = (char)in->Bytes(1);
     h->tag[3] = '\0';
-    if (!std::isfinite(h->mouseSensitivity) || !std::isfinite(h->fieldOfView) ||
-        h->fieldOfView <= 0.0f || h->fieldOfView >= 180.0f) {
+    if (!SettingsPlayable(*h) || !CarryPlayable(h->carry)) {
         *why = "a damaged recording (its settings cannot be)";
         return false;
     }
@@ -433,22 +457,24 @@ bool RunReader_OpenBytes(RunReader* r, std::vector<uint8_t> bytes, std::string* 
 }
 
 bool RunReader_Open(RunReader* r, const std::string& path, std::string* why) {
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) {
-        *why = "cannot be read";
-        return false;
-    }
     std::vector<uint8_t> bytes;
-    uint8_t chunk[65536];
-    size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0 && bytes.size() <= kMaxFileBytes)
-        bytes.insert(bytes.end(), chunk, chunk + n);
-    std::fclose(f);
-    if (bytes.size() > kMaxFileBytes) {
+    switch (QL_File_Read(path.c_str(), kMaxFileBytes, &bytes)) {
+    case QL_FILE_OK:
+        return RunReader_OpenBytes(r, std::move(bytes), why);
+    case QL_FILE_MISSING:
+        *why = "no such file";
+        break;
+    case QL_FILE_NOT_REGULAR:
+        *why = "not a regular file";
+        break;
+    case QL_FILE_TOO_LARGE:
         *why = "too large for a recorded run";
-        return false;
+        break;
+    default:
+        *why = "cannot be read";
     }
-    return RunReader_OpenBytes(r, std::move(bytes), why);
+    *r = RunReader();
+    return false;
 }
 
 RunRecord RunReader_Next(RunReader* r, RunFrame* frame, uint64_t* hash, RunEnd* end) {
@@ -472,6 +498,7 @@ RunRecord RunReader_Next(RunReader* r, RunFrame* frame, uint64_t* hash, RunEnd* 
     } else if (!DecodeFrame(&in, mask, r->last, frame) && in.ok) {
         return RunRecord::Damaged;
     }
+    if (in.damaged) return RunRecord::Damaged;
     if (!in.ok) return RunRecord::Over; // cut short inside a record: play up to the last whole one
     r->pos = in.pos;
     if (kind == RunRecord::Frame) {

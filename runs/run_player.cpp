@@ -49,6 +49,19 @@ std::string Hex(uint64_t v) {
     return text;
 }
 
+// The tag as it may be printed: printable ASCII as it is, any other byte (a terminal's escape, a
+// bell) and the backslash written out as \xHH.
+std::string PrintableTag(const char* tag) {
+    std::string out;
+    for (int i = 0; i < 3 && tag[i]; i++) {
+        unsigned char c = (unsigned char)tag[i];
+        char escaped[8];
+        std::snprintf(escaped, sizeof escaped, "\\x%02x", c);
+        out += c >= 0x20 && c < 0x7F && c != '\\' ? std::string(1, (char)c) : escaped;
+    }
+    return out;
+}
+
 } // namespace
 
 bool RunPlayer_Open(RunPlayback* p, const std::string& path, std::string* why) {
@@ -89,6 +102,10 @@ static bool EndsAsRecorded(const RunPlayback& p) {
            p.end.stage == runState.stage;
 }
 
+bool RunPlayer_Contradicted(const RunPlayback& p) {
+    return p.strayed || p.damaged || (p.ended && !EndsAsRecorded(p));
+}
+
 bool RunPlayer_Proven(const RunPlayback& p) {
     return p.ended && !p.strayed && !p.damaged && EndsAsRecorded(p);
 }
@@ -104,7 +121,7 @@ std::string RunPlayer_Verdict(const RunPlayback& p) {
     if (!EndsAsRecorded(p))
         return "the run ends otherwise than its recording: score " + std::to_string(player.score) +
                ", recorded " + std::to_string(p.end.score);
-    std::string tag = p.reader.header.tag[0] ? std::string(", tag ") + p.reader.header.tag : "";
+    std::string tag = p.reader.header.tag[0] ? ", tag " + PrintableTag(p.reader.header.tag) : "";
     return "verified: " + frames + " frames, " + checks + ", score " + std::to_string(p.end.score) +
            ", stage " + std::to_string(p.end.stage + 1) + tag;
 }

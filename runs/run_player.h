@@ -32,6 +32,8 @@ bool RunPlayer_Step(RunPlayback* p, void (*frame)(bool focused));
 float RunPlayer_NextDt(RunPlayback* p);
 // The frames played so far.
 uint32_t RunPlayer_Frames(const RunPlayback& p);
+// Whether the recording is shown false: it strays, is damaged, or ends otherwise than it says.
+bool RunPlayer_Contradicted(const RunPlayback& p);
 // Whether the playback reached the recording's end with every checkpoint and the end matching.
 bool RunPlayer_Proven(const RunPlayback& p);
 // One line on how the playback went: proven, strayed, damaged or cut short.

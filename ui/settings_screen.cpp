@@ -53,8 +53,9 @@ void Keys() {
     if (DownUp('D', 'F', &settings.sfxVolume, 0.1f, 0.0f, 1.0f, false)) MenuText_Blip();
     if (DownUp('E', 'R', &settings.musicVolume, 0.1f, 0.0f, 1.0f, true))
         QL_Sound_SetGroupVolume(QL_GROUP_MUSIC, settings.musicVolume * 2.0f);
-    DownUp('C', 'V', &settings.fieldOfView, 5.0f, 70.0f, 120.0f, true);
-    DownUp('G', 'H', &settings.mouseSensitivity, 0.1f, 0.1f, 1.0f, true);
+    DownUp('C', 'V', &settings.fieldOfView, 5.0f, kFieldOfViewLowest, kFieldOfViewHighest, true);
+    DownUp('G', 'H', &settings.mouseSensitivity, 0.1f, kSensitivityLowest, kSensitivityHighest,
+           true);
     if (MenuText_KeyReleased('P')) {
         settings.resolutionMode = (settings.resolutionMode + 1) % 3;
         ApplyResolution();

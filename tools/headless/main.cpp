@@ -143,13 +143,13 @@ static bool StartRecording(const HeadlessConfig& config) {
     return false;
 }
 
-// What a playback proved: printed for --verify; false when it strayed or was damaged (and, when
-// verifying, when it did not reach its end).
+// What a playback proved: printed for --verify; false when it strayed, was damaged or ended
+// otherwise than its recording says (and, when verifying, when it did not reach its end).
 static bool PlaybackHeld(const HeadlessConfig& config) {
     if (config.play.empty() && config.verify.empty()) return true;
     const RunPlayback& p = Replay_Result();
     if (!config.verify.empty()) std::printf("%s\n", RunPlayer_Verdict(p).c_str());
-    if (p.strayed || p.damaged) return false;
+    if (RunPlayer_Contradicted(p)) return false;
     return config.verify.empty() || RunPlayer_Proven(p);
 }
 
