@@ -120,9 +120,12 @@ void WatchPlace(int place) {
 // As the leaderboard opens, which of its places have a run to watch.
 void NoteRecordedPlaces() {
     static int lastScreen = -1;
-    if (frontEnd.menuScreen == kScreenHighScores && lastScreen != kScreenHighScores)
+    if (frontEnd.menuScreen == kScreenHighScores && lastScreen != kScreenHighScores) {
+        std::string paths[kHighScoreCount];
+        RunLibrary_Places(paths);
         for (int p = 0; p < kHighScoreCount; p++)
-            highScoreRecorded[p] = !RunLibrary_ForPlace(p).empty();
+            highScoreRecorded[p] = !paths[p].empty();
+    }
     lastScreen = frontEnd.menuScreen;
 }
 

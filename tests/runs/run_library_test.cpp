@@ -98,3 +98,42 @@ TEST_F(RunLibraryTest, EqualEntriesFindTheirOwnRuns) {
     fs::remove(second);
     EXPECT_EQ(RunLibrary_ForPlace(3), "") << "a recording removed by hand is not offered";
 }
+
+// A tag with a space in it ("A B", as the name wheel allows) keeps its run through the index, in
+// an index written before as well as one written now.
+TEST_F(RunLibraryTest, TagsWithSpacesKeepTheirRuns) {
+    std::string spaced = Made(0);
+    SetPlace(0, "A B", 5000);
+    SetPlace(1, " Z ", 4000);
+    std::ofstream(RunLibrary_Folder() + "index.txt")
+        << "5000 A B " << fs::path(spaced).filename().string() << "\n";
+    EXPECT_EQ(RunLibrary_ForPlace(0), spaced) << "a line of an index already written";
+    std::string padded = Made(1);
+    RunLibrary_Keep(padded, " Z ", 4000);
+    for (int n = 2; n <= 24; n++)
+        RunLibrary_Keep(Made(n), nullptr, 10);
+    EXPECT_EQ(RunLibrary_ForPlace(0), spaced);
+    EXPECT_EQ(RunLibrary_ForPlace(1), padded);
+    EXPECT_TRUE(fs::exists(spaced) && fs::exists(padded)) << "pruned while still placed";
+}
+
+// Another game placed a run while this one played: this one's leaderboard in memory is stale,
+// but the file says otherwise, and the other game's run stays.
+TEST_F(RunLibraryTest, AnotherGamesPlacedRunIsNotPruned) {
+    std::string theirs = Made(0);
+    HighScoreEntry board[kHighScoreCount];
+    std::memcpy(board, HighScoreTable, sizeof board);
+    std::memcpy(board[0].tag, "BBB", 4);
+    board[0].score = 9000;
+    char text[512];
+    size_t length = 0;
+    HighScores_Format(board, text, sizeof text, &length);
+    std::ofstream(leaderboard, std::ios::binary).write(text, (std::streamsize)length);
+    std::ofstream(RunLibrary_Folder() + "index.txt")
+        << "9000 BBB " << fs::path(theirs).filename().string() << "\n";
+    for (int n = 1; n <= 22; n++)
+        RunLibrary_Keep(Made(n), nullptr, 10); // this game's runs, none placed
+    EXPECT_TRUE(fs::exists(theirs)) << "the other game's placed run was deleted";
+    SetPlace(0, "BBB", 9000);
+    EXPECT_EQ(RunLibrary_ForPlace(0), theirs) << "its line left the index";
+}
