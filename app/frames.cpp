@@ -77,7 +77,7 @@ void DrawCursor() {
 // The name entry after a run; leaving it files the run's recording, with the tag when it placed.
 void GameOverFrame() {
     bool placed = HighScores_Rank(player.score) < kHighScoreCount;
-    ScreenRequest request = GameOver_Update(player.score);
+    ScreenRequest request = GameOver_Update(player.score, Recorder_Failure().empty());
     DrawCursor();
     QL_Sound_StopAll();
     if (request == ScreenRequest::ToMenu) Recorder_Finish(placed ? nameLetters : nullptr);

@@ -2,6 +2,7 @@
 // checkpoint every 60 frames, the end at the game over.
 #include "runs/run_recorder.h"
 
+#include <cstdio>
 #include <ctime>
 
 #include "core/settings.h"
@@ -20,6 +21,19 @@ bool enabled = true;
 std::string target;     // the caller's file, or "" for Runs/
 bool inLibrary = false; // the recording in progress goes to Runs/
 std::string lastPath;
+std::string failure; // why the run in play (or the last) went unrecorded; "" when it did not
+
+// Notes the first failure of this run's recording, and says it once.
+void Failed(const std::string& why) {
+    if (!failure.empty()) return;
+    failure = "could not record " + lastPath + ": " + (why.empty() ? "it cannot be written" : why);
+    // A caller's own file is the caller's to report; the game's Runs/ is said here.
+    if (inLibrary) std::fprintf(stderr, "ZORB: %s; this run is not recorded\n", failure.c_str());
+}
+
+void CheckWriter() {
+    if (writer.out.failed) Failed(writer.out.why);
+}
 
 } // namespace
 
@@ -34,6 +48,7 @@ void Recorder_Off() {
 
 void Recorder_Start() {
     if (recording) Recorder_Finish(nullptr);
+    failure.clear();
     if (!enabled) return;
     RunHeader h;
     h.seed = QL_Random_GetSeed();
@@ -43,9 +58,15 @@ void Recorder_Start() {
     h.bestScore = player.bestScore;
     h.date = (int64_t)std::time(nullptr);
     inLibrary = target.empty();
-    lastPath = inLibrary ? RunLibrary_NewPath() : target;
+    std::string why;
+    lastPath = inLibrary ? RunLibrary_NewPath(&why) : target;
     ended = false;
+    if (lastPath.empty()) {
+        Failed(why);
+        return;
+    }
     recording = RunWriter_Open(&writer, lastPath, h);
+    CheckWriter();
     if (!recording) RunWriter_Discard(&writer);
 }
 
@@ -55,6 +76,7 @@ void Recorder_Frame(bool focused) {
     QL_Input_GetFrame(&f.input);
     f.focused = focused;
     RunWriter_Frame(&writer, f);
+    CheckWriter();
 }
 
 void Recorder_AfterFrame() {
@@ -62,6 +84,7 @@ void Recorder_AfterFrame() {
     if (writer.frames % kRunCheckpointFrames == 0) RunWriter_Checkpoint(&writer, SimState_Hash());
     if (player.lives >= 1) return;
     RunWriter_End(&writer, RunEnd{player.score, runState.stage, writer.frames});
+    CheckWriter();
     ended = true;
 }
 
@@ -69,7 +92,13 @@ void Recorder_Finish(const char* tag) {
     if (!recording) return;
     recording = false;
     if (!ended) RunWriter_End(&writer, RunEnd{player.score, runState.stage, writer.frames});
-    if (RunWriter_Finish(&writer, tag) && inLibrary) RunLibrary_Keep(lastPath, tag, player.score);
+    bool kept = RunWriter_Finish(&writer, tag);
+    CheckWriter();
+    if (kept && inLibrary) RunLibrary_Keep(lastPath, tag, player.score);
+}
+
+const std::string& Recorder_Failure() {
+    return failure;
 }
 
 const std::string& Recorder_Path() {

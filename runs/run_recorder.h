@@ -19,5 +19,8 @@ void Recorder_AfterFrame();
 // Finishes the recording, with the leaderboard tag when the run placed (null when not), and files
 // it in Runs/. A recording not started does nothing.
 void Recorder_Finish(const char* tag);
+// Why the run in play, or the last one, went unrecorded ("could not record FILE: REASON", said
+// once on stderr as it happened when the run goes to Runs/); "" while all is well.
+const std::string& Recorder_Failure();
 // Where the recording in progress (or the last one finished) is written.
 const std::string& Recorder_Path();

@@ -76,7 +76,7 @@ void GameOver_PlaceMessage(int p, char* out) {
                   p + 1, suffix);
 }
 
-ScreenRequest GameOver_Update(int32_t score) {
+ScreenRequest GameOver_Update(int32_t score, bool recorded) {
     float w = W(), h = H();
     ScreenRequest request = ScreenRequest::None;
     QL_Settings_Background(QL_Color_Create(200, 100, 100, 255));
@@ -100,6 +100,9 @@ ScreenRequest GameOver_Update(int32_t score) {
     }
     const char* label = p < kHighScoreCount ? "Submit Score" : "Back to Main";
     Text(label, label, w / 2.0f, h / 1.2f, 0.03f * h, kWhite);
+    // A run the disk refused is not lost quietly, as an unsaved leaderboard entry is not.
+    const char* unrecorded = "THIS RUN WAS NOT RECORDED";
+    if (!recorded) Text(unrecorded, unrecorded, w / 2.0f, 0.94f * h, 0.025f * h, kRed);
     QL_Settings_RectMode(QL_MODE_TOP_LEFT);
     QL_Settings_TextAlignment(QL_ALIGN_LEFT, QL_ALIGN_BASELINE);
     return request;

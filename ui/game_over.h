@@ -9,7 +9,8 @@
 extern char nameLetters[3]; // the tag being entered; kept from one game over to the next
 
 // One frame of the screen; ToMenu once its button is clicked (after submitting the entry).
-ScreenRequest GameOver_Update(int32_t score);
+// recorded false says that the run's recording failed.
+ScreenRequest GameOver_Update(int32_t score, bool recorded = true);
 // The place message for place p (0 to 7), written into out (100 bytes).
 void GameOver_PlaceMessage(int p, char* out);
 // One step of a letter wheel within printable ASCII, wrapping at both ends.

@@ -151,6 +151,40 @@ TEST(LeaderboardRuns, APlacedRunIsWatchedFromItsPlace) {
     highScoresPath = saved;
 }
 
+// Runs/ that cannot hold a recording (a file in its place): the run plays on unrecorded, and
+// the game over says so, as a failed save of the leaderboard is said.
+TEST(LeaderboardRuns, AnUnrecordedRunIsSaidAtTheGameOver) {
+    std::string scores = ::testing::TempDir() + "unrecorded_runs/HighScores.txt";
+    std::filesystem::path folder = std::filesystem::path(scores).parent_path();
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder / "Runs") << "not a folder";
+    const char* saved = highScoresPath;
+    highScoresPath = scores.c_str();
+    StartHeadless(320, 240, 0.05f);
+    QLH_ForceSeed(2);
+    QLH_SetCountOnly(true);
+    Recorder_RecordTo(""); // into Runs/, as the game does
+    Autoplay_Reset();
+    App_Start();
+    for (int f = 0; f < 100000 && !Autoplay_GameOverShown(); f++) {
+        Autoplay_Frame();
+        QLH_Step(1);
+    }
+    ASSERT_TRUE(Autoplay_GameOverShown());
+    EXPECT_EQ(Recorder_Failure().rfind("could not record ", 0), 0u) << Recorder_Failure();
+    QLH_SetTextLog(true);
+    QLH_Step(1);
+    bool said = false;
+    for (const std::string& line : QLH_TextLog())
+        said |= line == "THIS RUN WAS NOT RECORDED";
+    EXPECT_TRUE(said) << "the game over does not say the run went unrecorded";
+    QLH_SetTextLog(false);
+    QLH_Shutdown();
+    highScoresPath = saved;
+    std::filesystem::remove_all(folder);
+}
+
 // In the window a recording plays at its own pace: on a screen showing half as many frames, two
 // recorded frames a frame, and with the Right arrow held, four times that.
 TEST_F(PlaybackTest, TheWindowPlaysARecordingInRealTime) {

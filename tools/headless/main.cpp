@@ -143,6 +143,17 @@ static bool StartRecording(const HeadlessConfig& config) {
     return false;
 }
 
+// Whether the run asked to be recorded was recorded whole; says why not.
+static bool Recorded(const HeadlessConfig& config) {
+    if (config.record.empty()) return true;
+    std::string failure = Recorder_Failure();
+    if (failure.empty() && Recorder_Path().empty())
+        failure = "could not record " + config.record + ": no run was played";
+    if (failure.empty()) return true;
+    std::fprintf(stderr, "zorb-headless: %s\n", failure.c_str());
+    return false;
+}
+
 // What a playback proved: printed for --verify; false when it strayed, was damaged or ended
 // otherwise than its recording says (and, when verifying, when it did not reach its end).
 static bool PlaybackHeld(const HeadlessConfig& config) {
@@ -192,6 +203,7 @@ int main(int argc, char** argv) {
     bool written = Run(config, audio);
     bool held = PlaybackHeld(config);
     written = FinishAudio(config, &audio) && written;
-    QLH_Shutdown();
+    QLH_Shutdown(); // leaving the run finishes its recording
+    written = Recorded(config) && written;
     return written && held ? 0 : 1;
 }
