@@ -25,6 +25,7 @@ bool App_FindData(std::string* why) {
 }
 
 void App_Start() {
+    DataFolder_MakeOwnFolder();
     Settings_Reset();
     QL_System_Fullscreen();
     QL_System_SetFrameRate(1000.0);

@@ -1,11 +1,12 @@
 // Finding the game's data and the leaderboard's place.
 #include "core/data_folder.h"
 
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
 
-#include "core/desktop.h"
+#include "core/output_file.h"
 #include "quillon/quillon.h"
 
 namespace fs = std::filesystem;
@@ -21,25 +22,47 @@ const char* const kOwnFolder = "ZORB";
 const char* const kOwnFolder = "zorb";
 #endif
 std::string assets = "./Assets";
+bool installed = false; // the data is the installed package's: never written, whoever runs it
+std::string ownInUse;   // the player's own folder, when the leaderboard was put there
 
 // Files every copy of the game's data has: a folder without them is not the data folder.
 bool HoldsTheGame(const fs::path& folder) {
     std::error_code ec;
-    return fs::is_regular_file(folder / "Fonts" / "Monodeco Bold.ttf", ec) &&
-           fs::is_regular_file(folder / "Art" / "Spritesheet.png", ec);
+    const size_t prefix = std::strlen(kAssetPrefix);
+    return fs::is_regular_file(folder / (kMenuFontPath + prefix), ec) &&
+           fs::is_regular_file(folder / (kSpriteSheetPath + prefix), ec);
 }
 
 // Whether a file can be made in the folder: tried for real, since permission bits say nothing
 // of read-only mounts, and Windows grants writes under Program Files to no ordinary program.
 bool Writable(const fs::path& folder) {
-    fs::path probe = folder / (".zorb-write-test-" + std::to_string(Desktop_ProcessId()));
-    bool made = static_cast<bool>(std::ofstream(probe));
-    std::error_code ec;
-    fs::remove(probe, ec);
+    OutputFile probe;
+    bool made = OutputFile_Open(&probe, (folder / ".zorb-write-test").string());
+    OutputFile_Abort(&probe);
     return made;
 }
 
+// An environment variable's value, "" when unset.
+std::string Env(const char* name) {
+    const char* v = std::getenv(name);
+    return v ? v : "";
+}
+
 } // namespace
+
+std::string DataFolder_OwnFolder() {
+#ifdef _WIN32
+    std::string base = Env("APPDATA");
+#else
+    // The base directory rules: an empty or relative XDG_DATA_HOME counts as unset.
+    std::string base = Env("XDG_DATA_HOME");
+    if (base.empty() || base[0] != '/') {
+        std::string home = Env("HOME");
+        base = home.empty() || home[0] != '/' ? "" : home + "/.local/share";
+    }
+#endif
+    return base.empty() ? "" : (fs::path(base) / kOwnFolder).string();
+}
 
 bool DataFolder_Find(std::vector<std::string>* tried) {
     std::string base = QL_System_GetBasePath();
@@ -51,12 +74,13 @@ bool DataFolder_Find(std::vector<std::string>* tried) {
                                  .string());
     }
     tried->clear();
-    for (const std::string& c : candidates) {
-        if (HoldsTheGame(c)) {
-            assets = c;
+    for (size_t i = 0; i < candidates.size(); i++) {
+        if (HoldsTheGame(candidates[i])) {
+            assets = candidates[i];
+            installed = i == 2;
             return true;
         }
-        tried->push_back(c);
+        tried->push_back(candidates[i]);
     }
     return false;
 }
@@ -75,7 +99,15 @@ std::string DataFolder_Path(const char* assetPath) {
 std::string DataFolder_Leaderboard() {
     fs::path beside = fs::path(assets) / kLeaderboard;
     std::error_code ec;
-    if (fs::exists(fs::symlink_status(beside, ec)) || Writable(assets)) return beside.string();
-    std::string own = QL_System_GetPrefPath("", kOwnFolder);
-    return own.empty() ? beside.string() : (fs::path(own) / kLeaderboard).string();
+    // An installed game's leaderboard is the player's, even where root could write beside the
+    // data; one an older version left there is not taken up.
+    if (!installed && (fs::exists(fs::symlink_status(beside, ec)) || Writable(assets)))
+        return beside.string();
+    ownInUse = DataFolder_OwnFolder();
+    return ownInUse.empty() ? beside.string() : (fs::path(ownInUse) / kLeaderboard).string();
+}
+
+void DataFolder_MakeOwnFolder() {
+    std::error_code ec;
+    if (!ownInUse.empty()) fs::create_directories(ownInUse, ec);
 }

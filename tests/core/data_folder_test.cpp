@@ -85,7 +85,37 @@ TEST_F(DataFolderTest, UnwritableDataSendsTheLeaderboardToThePlayersFolder) {
     unsetenv("XDG_DATA_HOME");
     fs::permissions("Assets", fs::perms::owner_all);
     EXPECT_EQ(fs::path(leaderboard), fs::path(own) / "zorb" / "HighScores.txt");
-    EXPECT_TRUE(fs::is_directory(fs::path(own) / "zorb")) << "the player's folder is made";
+    EXPECT_FALSE(fs::exists(own)) << "asking where the leaderboard goes makes nothing";
+    DataFolder_MakeOwnFolder();
+    EXPECT_TRUE(fs::is_directory(fs::path(own) / "zorb")) << "the game's start makes it";
+#endif
+}
+
+// The base directory rules: an empty or relative XDG_DATA_HOME is as good as unset.
+TEST_F(DataFolderTest, OwnFolderFollowsTheBaseDirectoryRules) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows keeps the player's files under %APPDATA%";
+#else
+    const char* home = std::getenv("HOME");
+    std::string savedHome = home ? home : "", fallback = (elsewhere / ".local/share/zorb").string();
+    setenv("HOME", elsewhere.c_str(), 1);
+    const struct {
+        const char* value; // null: unset
+        std::string expected;
+    } cases[] = {{"/var/tmp/data", "/var/tmp/data/zorb"},
+                 {nullptr, fallback},
+                 {"", fallback},
+                 {"rel/data", fallback}};
+    for (const auto& c : cases) {
+        if (c.value)
+            setenv("XDG_DATA_HOME", c.value, 1);
+        else
+            unsetenv("XDG_DATA_HOME");
+        EXPECT_EQ(DataFolder_OwnFolder(), c.expected)
+            << "XDG_DATA_HOME=" << (c.value ? c.value : "(unset)");
+    }
+    unsetenv("XDG_DATA_HOME");
+    setenv("HOME", savedHome.c_str(), 1);
 #endif
 }
 
