@@ -10,14 +10,29 @@
 #include "quillon/quillon.h"
 #include "scores/high_scores.h"
 
+// The files without which no screen can be drawn: a font or sheet that cannot be used is as
+// good as missing.
+static bool RequiredDataUsable(std::string* why) {
+    std::string font = DataFolder_Path(kMenuFontPath), sheet = DataFolder_Path(kSpriteSheetPath);
+    QL_Font f = QL_Font_Load(font.c_str());
+    QL_Image image = QL_Image_Load(sheet.c_str());
+    const std::string& bad = !f ? font : sheet;
+    if (!f || !image) *why = "the game's data is damaged: " + bad + " cannot be used";
+    QL_Font_Free(&f);
+    QL_Image_Free(&image);
+    return why->empty();
+}
+
 bool App_FindData(std::string* why) {
     std::vector<std::string> tried;
+    why->clear();
     if (!DataFolder_Find(&tried)) {
         *why = "the game's data (Assets) was not found in";
         for (size_t i = 0; i < tried.size(); i++)
             *why += (i == 0 ? " " : ", ") + tried[i];
         return false;
     }
+    if (!RequiredDataUsable(why)) return false;
     static std::string leaderboard;
     leaderboard = DataFolder_Leaderboard();
     highScoresPath = leaderboard.c_str();

@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "app/asset_list.h"
+#include "core/data_folder.h"
 #include "core/settings.h"
 #include "game/game_assets.h"
 #include "game/player_motion.h"
@@ -64,7 +65,7 @@ static const SoundAsset kMusic[kMusicTracks] = {
     {BGM "Zorb7.wav", &gameMusic[6]}, {BGM "Zorb8.wav", &gameMusic[7]},
 };
 
-static const ImageAsset kSheet[] = {{"./Assets/Art/Spritesheet.png", &spriteSheet}};
+static const ImageAsset kSheet[] = {{kSpriteSheetPath, &spriteSheet}};
 static const ImageAsset kCursor[] = {{"./Assets/Art/Cursor.png", &cursorImage}};
 
 static const int kEffectCount = sizeof kEffects / sizeof kEffects[0];

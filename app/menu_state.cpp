@@ -11,7 +11,7 @@
 #include "world/arena.h"
 #include "world/camera.h"
 
-static const char* kFontPath = "./Assets/Fonts/Monodeco Bold.ttf";
+static const char* kFontPath = kMenuFontPath;
 
 static const ImageAsset kImages[] = {
     {"./Assets/Art/HalvaneLogos/Halvane_WHITE.png", &menuAssets.makerWhite},

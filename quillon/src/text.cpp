@@ -53,6 +53,15 @@ struct QL_FontData {
 static QL_Font current = nullptr;
 static std::vector<QL_FontData*> fonts;
 
+// Whether SDL_ttf takes the bytes for a font: an empty or foreign file would draw no text at all.
+static bool Opens(const std::vector<unsigned char>& bytes) {
+    if (bytes.empty() || (!TTF_WasInit() && TTF_Init() != 0)) return false;
+    SDL_RWops* rw = SDL_RWFromConstMem(bytes.data(), (int)bytes.size());
+    TTF_Font* font = rw ? TTF_OpenFontRW(rw, 1, 16) : nullptr;
+    if (font) TTF_CloseFont(font);
+    return font != nullptr;
+}
+
 // Loading a file that is already open hands back the same font, so a state may load it on
 // every entry without piling up copies.
 QL_Font QL_Font_Load(const char* path) {
@@ -60,7 +69,7 @@ QL_Font QL_Font_Load(const char* path) {
     for (QL_FontData* open : fonts)
         if (path && open->path == path) return open;
     std::vector<unsigned char> bytes;
-    if (!AssetFile_Read(path, kAssetMaxBytes, &bytes)) return nullptr;
+    if (!AssetFile_Read(path, kAssetMaxBytes, &bytes) || !Opens(bytes)) return nullptr;
     QL_FontData* data = new QL_FontData;
     data->bytes.swap(bytes);
     data->path = path;
