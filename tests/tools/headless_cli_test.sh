@@ -33,6 +33,14 @@ for bad in "--frames abc" "--frames 5x" "--seed x" "--seed -1" "--size 640x480ju
     expect 2 "$bad" "${headless[@]}" --frames 10 "${words[@]}"
 done
 [ -e late.png ] || [ -e g.png ] || [ -e f.png ] && fail "a refused shot was written"
+# An empty file name would fall back to the game's own file, or do nothing: refused. So are a
+# script for a recording that brings its own input, and a recording of a recording.
+for flag in --scores --verify --play --record --report --audio --shot-last; do
+    expect 2 "$flag ''" "${headless[@]}" --frames 10 "$flag" ""
+done
+expect 2 "--verify with --at" "${headless[@]}" --verify x.zrun --at 5:focus:0
+expect 2 "--play with --record" "${headless[@]}" --play x.zrun --record cli.zrun
+[ -e cli.zrun ] && fail "a refused recording was written"
 # A write that fails after the file was opened (here the rename onto a folder in the file's
 # place) is a failure, and leaves no part of the file behind.
 mkdir -p cli_dir.png cli_dir.json cli_dir.wav
@@ -76,9 +84,9 @@ done
 expect 0 "the default render distance" "${headless[@]}" --frames 5 --count-only --report cli_report.json
 grep -q '"renderDistance": 64,' cli_report.json || fail "the default is not the whole arena"
 expect 2 "--render-distance 65" "${headless[@]}" --render-distance 65
-# The bot plays its run to the end, puts its tag on the leaderboard where it places, and the
-# program stops back in the front end.
-expect 0 "an autoplay" "${headless[@]}" --autoplay --count-only --seed 5 --frames 100000 \
+# The bot plays its run to the end (without --frames too), puts its tag on the leaderboard where
+# it places, and the program stops back in the front end.
+expect 0 "an autoplay" "${headless[@]}" --autoplay --count-only --seed 5 --dt 0.01 \
     --scores cli_scores.txt --report cli_report.json
 report=$(tr -d '\r\n' <cli_report.json)
 grep -q '"state": "menu"' <<<"$report" || fail "the bot's run did not end in the front end: $report"

@@ -208,7 +208,7 @@ static bool ParseFlag(const std::string& flag, const std::string& value, Headles
     for (const Named& f : files)
         if (flag == f.flag) {
             c->*f.field = value;
-            return true;
+            return !value.empty(); // an empty name would fall back to the game's own file
         }
     if (flag == "--shot") {
         HeadlessShot shot;
@@ -247,7 +247,8 @@ const char* const kHeadlessUsage =
     "         dpup dpdown dpleft dpright\n"
     "AXIS:    leftx lefty rightx righty lefttrigger righttrigger\n"
     "--autoplay    a bot plays one run to its end: the tag BOT where the score places, then\n"
-    "              back to the front end, where the program stops\n"
+    "              back to the front end, where the program stops (without --frames, at most\n"
+    "              an hour of play at the time step)\n"
     "--count-only  count draw calls without rasterising\n"
     "--audio       write the mixer's output for the whole run (48 kHz stereo float WAV)\n"
     "--shot-last   save the last frame drawn (with --autoplay: the run's game-over screen)\n"
@@ -297,8 +298,20 @@ bool Headless_ParseArgs(int argc, char** argv, HeadlessConfig* config, std::stri
         error->assign("--play and --verify each play a recording: give one");
         return false;
     }
-    // A recording plays to its own end unless the frames are bounded.
     bool replay = !config->play.empty() || !config->verify.empty();
+    if (replay && !config->actions.empty()) {
+        error->assign("--at scripts the input, which a recording brings: use it without --play "
+                      "and --verify");
+        return false;
+    }
+    if (replay && !config->record.empty()) {
+        error->assign("--record records a run played by script or --autoplay, not a recording "
+                      "played back");
+        return false;
+    }
+    // A recording plays to its own end, and the bot's run to its game over, unless the frames
+    // are bounded.
     if (replay && !config->framesGiven) config->frames = LONG_MAX;
+    if (config->autoplay && !config->framesGiven) config->frames = kAutoplayMostFrames;
     return ShotsWithinRun(*config, error);
 }

@@ -28,6 +28,10 @@ struct HeadlessShot {
     std::string path;
 };
 
+// Without --frames, the bot plays to its run's end, bounded by this many frames (an hour at the
+// usual time step of 1/60 s, and runs end long before).
+const long kAutoplayMostFrames = 216000;
+
 struct HeadlessConfig {
     int width = 1280, height = 720;
     float dt = 1.0f / 60.0f;
