@@ -161,9 +161,10 @@ void ScoreFile_RemoveStaleTemporaries(const char* path) {
 }
 
 // Another game holds the lock only for a read and a save: a few milliseconds. One that holds it
-// far longer has hung, and this game saves without it rather than freeze; it says so.
+// far longer has hung or been stopped, and this game saves without it after a second rather
+// than freeze its window; it says so.
 template <typename Try> static bool WaitForLock(Try tryLock, const std::string& name) {
-    const int kTries = 2000; // 5 ms apart: ten seconds
+    const int kTries = 200; // 5 ms apart: a second
     for (int i = 0; i < kTries; i++) {
         if (tryLock()) return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
