@@ -4,6 +4,7 @@
 #include "pad.h"
 
 #include <cmath>
+#include <cstdio>
 #include <vector>
 
 #include "asset_file.h"
@@ -61,10 +62,21 @@ bool ValidButton(int b) {
     return b >= 0 && b < QL_PAD_BUTTON_COUNT;
 }
 
+// The community's whole mapping database is under 1 MB. SDL adds each mapping after a search
+// of those it has, so its time grows as the square of the lines: 2 MB (about 7,000 lines) take
+// a fraction of a second, and a larger file is refused.
+const size_t kMappingMaxBytes = 2u << 20;
+
 // A mapping file is read as every asset is: a regular file, bounded.
 void AddMappingFile(const std::string& path) {
     std::vector<unsigned char> bytes;
-    if (!AssetFile_Read(path.c_str(), kAssetMaxBytes, &bytes) || bytes.empty()) return;
+    QL_FileRead read = QL_File_Read(path.c_str(), kMappingMaxBytes, &bytes);
+    static bool told = false;
+    if (read == QL_FILE_TOO_LARGE && !told)
+        std::fprintf(stderr, "Quillon: %s is larger than 2 MB; its pad mappings are not read\n",
+                     path.c_str());
+    told = told || read == QL_FILE_TOO_LARGE;
+    if (read != QL_FILE_OK || bytes.empty()) return;
     SDL_RWops* rw = SDL_RWFromConstMem(bytes.data(), (int)bytes.size());
     if (rw) SDL_GameControllerAddMappingsFromRW(rw, 1);
 }
