@@ -1,5 +1,6 @@
 // ZORB's entry point: --help and --version, or the game.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -64,7 +65,11 @@ int main(int argc, char** argv) {
     }
     if (QL_Engine_Run() != 0) {
         Desktop_ReportFatal(QL_System_LastError());
-        return 1;
+        // The run is already finished and filed. A lost display connection leaves Xlib's lock
+        // taken, and the system libraries' own finalizers would wait on it for ever: the
+        // process ends here, without them.
+        std::fflush(nullptr);
+        std::_Exit(1);
     }
     return 0;
 }

@@ -70,7 +70,7 @@ int QL_Engine_Run() {
     if (g_ql.exit) g_ql.exit();
     g_ql.exit = g_ql.update = g_ql.init = nullptr;
     g_ql.backend->closeDevices();
-    return 0;
+    return g_ql.displayLost ? 1 : 0;
 }
 
 float QL_System_GetDt() {

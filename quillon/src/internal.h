@@ -51,6 +51,7 @@ struct QlEngine {
     QL_Callback nextInit = nullptr, nextUpdate = nullptr, nextExit = nullptr;
     bool changePending = false;
     bool terminated = false;
+    bool displayLost = false; // the display connection went away: the loop ends, and the run fails
     double frameCap = 60.0;
     float dt = 0.0f;
     float fixedDt = 1.0f / 60.0f; // headless only

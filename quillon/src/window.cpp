@@ -17,6 +17,7 @@
 #include <cstring>
 
 #include "canvas.h"
+#include "display_watch.h"
 #include "internal.h"
 #include "pad.h"
 #include "presenter.h"
@@ -132,6 +133,7 @@ static bool OpenWindow() {
         g_ql.lastError = std::string("cannot open a window: ") + SDL_GetError();
         return false;
     }
+    DisplayWatch_Start(g_ql.window);
     ChoosePresentPath();
     SDL_ShowCursor(g_ql.cursorShown ? SDL_ENABLE : SDL_DISABLE);
     SDL_GetWindowSizeInPixels(g_ql.window, &g_ql.width, &g_ql.height);
@@ -394,6 +396,11 @@ const char* QL_System_GetPrefPath(const char* org, const char* app) {
 // ---- The rest of the window backend: events, the clock, devices -------------------------------
 
 static void PollEvents() {
+    if (DisplayWatch_Lost()) {
+        g_ql.lastError = "the display connection was lost";
+        g_ql.displayLost = g_ql.terminated = true;
+        return;
+    }
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
         if (e.type == SDL_QUIT) g_ql.terminated = true;
@@ -432,11 +439,16 @@ static void OpenDevices() {
     Pad_Open(false);
 }
 
-// At the program's end: the font stays loaded for the program's life, so it goes here too.
+// At the program's end: the font stays loaded for the program's life, so it goes here too. A
+// lost display connection takes no more calls: the window goes with the process.
 static void CloseDevices() {
     Ql_Sound_Close();
     Pad_Close();
     Ql_Text_Shutdown();
+    if (g_ql.displayLost) {
+        Presenter_Stop();
+        return;
+    }
     Ql_Video_Close();
     SDL_Quit();
 }

@@ -191,4 +191,30 @@ win=$(find_window '^ZORB$') || fail "no window titled ZORB"
 skip_splash "$win"
 quit_with_q_y "$win" "on AZERTY zorb did not quit on the letters Q then Y"
 echo "AZERTY: W's place is W's, named Z, 1's place is 1's, the letter Q asks to quit"
+# 6. The display server goes away in the middle of a run: the game ends in order, with status 1
+#    and a message, and its run is recorded and filed.
+lost=:$((500 + RANDOM % 400))
+Xvfb "$lost" -screen 0 800x600x24 -noreset >/dev/null 2>&1 &
+lostx=$!
+for _ in $(seq 50); do DISPLAY=$lost xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+export DISPLAY=$lost
+seen=0
+runs=$(ls Assets/Runs/*.zrun 2>/dev/null | sort | tail -1)
+"$game" >zorb.log 2>&1 &
+app=$!
+win=$(find_window '^ZORB$') || fail "no window titled ZORB on the second display"
+skip_splash "$win"
+xdotool key --window "$win" e
+wait_state run "E on the title started no run"
+kill $lostx
+for _ in $(seq 100); do kill -0 $app 2>/dev/null || break; sleep 0.1; done
+kill -0 $app 2>/dev/null && fail "zorb went on after its display server was stopped"
+wait $app
+status=$?
+[ "$status" = 1 ] || fail "zorb ended with status $status when its display went away: $(tail -3 zorb.log)"
+grep -q '^ZORB: the display connection was lost$' zorb.log || fail "the loss was not said: $(tail -3 zorb.log)"
+newest=$(ls Assets/Runs/*.zrun 2>/dev/null | sort | tail -1)
+[ -n "$newest" ] && [ "$newest" != "$runs" ] || fail "the run cut short by the loss was not filed"
+./zorb-headless --verify "$newest" || fail "the run cut short by the loss does not verify"
+echo "display lost: status 1, said, and the run filed"
 echo "real window tests passed"

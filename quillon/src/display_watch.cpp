@@ -1,0 +1,51 @@
+// Xlib's answer to a lost connection is to print a line and call exit(), from whatever thread
+// met the loss, while the frame loop and the present thread are in the middle of their work. Here
+// the loss only raises a flag: Xlib then marks the connection dead and every further call on it
+// returns at once, and the frame loop ends the program in order.
+#include "display_watch.h"
+
+#include <atomic>
+
+#ifdef QUILLON_X11_SHM
+
+#include <SDL_syswm.h>
+#include <X11/Xlib.h>
+
+namespace {
+
+std::atomic<bool> lost{false};
+
+int QuietIOError(Display*) {
+    return 0;
+}
+
+// Called where Xlib would exit, on the thread that met the loss, with the display's user lock
+// taken for the exit: it is given back, or the other thread's next call would wait for ever.
+void Lost(Display* display, void*) {
+    lost = true;
+    XUnlockDisplay(display);
+}
+
+} // namespace
+
+void DisplayWatch_Start(SDL_Window* window) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!window || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return;
+    XSetIOErrorHandler(QuietIOError);
+    XSetIOErrorExitHandler(info.info.x11.display, Lost, nullptr);
+}
+
+bool DisplayWatch_Lost() {
+    return lost;
+}
+
+#else
+
+void DisplayWatch_Start(SDL_Window*) {}
+
+bool DisplayWatch_Lost() {
+    return false;
+}
+
+#endif
