@@ -342,6 +342,22 @@ TEST_F(HighScoresTest, ALinkedLeaderboardKeepsUpdatingItsTarget) {
     EXPECT_EQ(ReadFrom(target.string()).substr(0, 4), "NEW ");
 }
 
+// The save's temporary name taken by a link to another file: the link is never written through,
+// and the save is made all the same.
+TEST_F(HighScoresTest, ALinkInTheTemporarysPlaceIsNotFollowed) {
+    HighScores_Load();
+    std::filesystem::path victim = dir / "victim.txt";
+    std::ofstream(victim) << "the victim";
+    std::error_code ec;
+    std::string temporary = path + ".new" + std::to_string(Desktop_ProcessId());
+    std::filesystem::create_symlink("victim.txt", temporary, ec);
+    if (ec) GTEST_SKIP() << "this account may not make symbolic links: " << ec.message();
+    EXPECT_TRUE(HighScores_Submit("NEW", 5000));
+    EXPECT_EQ(ReadFrom(victim.string()), "the victim");
+    EXPECT_TRUE(std::filesystem::is_symlink(temporary));
+    EXPECT_EQ(Read().substr(0, 4), "NEW ");
+}
+
 TEST_F(HighScoresTest, EightGoodLinesAreTakenAsTheyAre) {
     Write("AB  42\n-2- -7\n\x01\x7f\xff 2147483647\nDDD 4 and more\nEEE\t5\nFFF 6\nGGG 7\n"
           "HHH 8");
