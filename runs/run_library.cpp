@@ -141,7 +141,7 @@ std::string RunLibrary_NewPath(std::string* why) {
     }
     fs::create_directories(folder, ec);
     if (!fs::is_directory(folder, ec)) {
-        if (why) *why = folder + " cannot be made a folder";
+        if (why) *why = "the folder " + folder + " cannot be made";
         return "";
     }
     std::time_t now = std::time(nullptr);

@@ -26,7 +26,8 @@ std::string failure; // why the run in play (or the last) went unrecorded; "" wh
 // Notes the first failure of this run's recording, and says it once.
 void Failed(const std::string& why) {
     if (!failure.empty()) return;
-    failure = "could not record " + lastPath + ": " + (why.empty() ? "it cannot be written" : why);
+    std::string what = lastPath.empty() ? "the run" : lastPath;
+    failure = "could not record " + what + ": " + (why.empty() ? "it cannot be written" : why);
     // A caller's own file is the caller's to report; the game's Runs/ is said here.
     if (inLibrary) std::fprintf(stderr, "ZORB: %s; this run is not recorded\n", failure.c_str());
 }

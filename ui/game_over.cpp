@@ -14,6 +14,7 @@ char nameLetters[3] = {'A', 'A', 'A'};
 namespace {
 
 const int kBufferSize = 100;
+const QL_Color kWarning = {255, 230, 0, 255}; // reads on the screen's red, as red would not
 char line[kBufferSize];
 
 float W() {
@@ -102,7 +103,7 @@ ScreenRequest GameOver_Update(int32_t score, bool recorded) {
     Text(label, label, w / 2.0f, h / 1.2f, 0.03f * h, kWhite);
     // A run the disk refused is not lost quietly, as an unsaved leaderboard entry is not.
     const char* unrecorded = "THIS RUN WAS NOT RECORDED";
-    if (!recorded) Text(unrecorded, unrecorded, w / 2.0f, 0.94f * h, 0.025f * h, kRed);
+    if (!recorded) Text(unrecorded, unrecorded, w / 2.0f, 0.94f * h, 0.025f * h, kWarning);
     QL_Settings_RectMode(QL_MODE_TOP_LEFT);
     QL_Settings_TextAlignment(QL_ALIGN_LEFT, QL_ALIGN_BASELINE);
     return request;
