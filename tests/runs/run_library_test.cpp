@@ -6,10 +6,12 @@
 
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
+#include "runs/run_file.h"
 #include "scores/high_scores.h"
 
 namespace fs = std::filesystem;
@@ -136,4 +138,26 @@ TEST_F(RunLibraryTest, AnotherGamesPlacedRunIsNotPruned) {
     EXPECT_TRUE(fs::exists(theirs)) << "the other game's placed run was deleted";
     SetPlace(0, "BBB", 9000);
     EXPECT_EQ(RunLibrary_ForPlace(0), theirs) << "its line left the index";
+}
+
+// Links planted where the next recordings' part files would go (this second and the next few),
+// pointing nowhere yet: a new recording takes another name and makes nothing through them.
+TEST_F(RunLibraryTest, PlantedPartLinksAreNotWrittenThrough) {
+    fs::create_directories(RunLibrary_Folder());
+    fs::path victim = dir / "made-through-a-link.txt";
+    std::time_t now = std::time(nullptr);
+    for (int s = 0; s < 5; s++) {
+        std::time_t t = now + s;
+        char name[64];
+        std::strftime(name, sizeof name, "run-%Y%m%d-%H%M%S.zrun.part", std::gmtime(&t));
+        std::error_code ec;
+        fs::create_symlink(victim, RunLibrary_Folder() + name, ec);
+        if (ec) GTEST_SKIP() << "this account may not make symbolic links: " << ec.message();
+    }
+    std::string path = RunLibrary_NewPath();
+    RunWriter w;
+    ASSERT_TRUE(RunWriter_Open(&w, path, RunHeader())) << w.out.why;
+    ASSERT_TRUE(RunWriter_Finish(&w, nullptr)) << w.out.why;
+    EXPECT_FALSE(fs::exists(fs::symlink_status(victim))) << "a file was made through a link";
+    EXPECT_TRUE(fs::is_regular_file(path) && !fs::is_symlink(path)) << path;
 }
