@@ -9,6 +9,7 @@
 
 #include "app/game_state.h"
 #include "app/menu_state.h"
+#include "app/player_command.h"
 #include "app/replay_state.h"
 #include "core/constants.h"
 #include "core/desktop.h"
@@ -100,8 +101,9 @@ void DrawFrame() {
     Hud_Draw(HudOfTheRun());
 }
 
-void PlayFrame(bool draw) {
-    Game_SimulateStep();
+void PlayFrame(const RunCommand& command, bool draw) {
+    Game_SimulateStep(command);
+    PlayerCommand_AfterStep();
     if (draw) DrawFrame();
     Game_CheckExtraLife();
     Game_AdvanceStage(QL_System_GetDt());
@@ -169,7 +171,8 @@ void Menu_Update() {
 }
 
 ScreenRequest Run_Frame(bool focused, bool draw) {
-    if (!focused) {
+    RunCommand command = PlayerCommand_Build(focused);
+    if (!command.focused) {
         runState.paused = 1;
         QL_Sound_PauseAll();
         return ScreenRequest::None;
@@ -183,9 +186,9 @@ ScreenRequest Run_Frame(bool focused, bool draw) {
             DrawCursor();
         }
     } else {
-        PlayFrame(draw);
+        PlayFrame(command, draw);
     }
-    Game_EscapeToggle();
+    Game_EscapeToggle(command);
     return request;
 }
 

@@ -5,10 +5,10 @@
 #include <ctime>
 
 #include "app/asset_list.h"
+#include "app/player_command.h"
 #include "core/data_folder.h"
 #include "core/settings.h"
 #include "game/game_assets.h"
-#include "game/player_motion.h"
 #include "game/sim_state.h"
 #include "runs/run_recorder.h"
 #include "scores/high_scores.h"
@@ -73,7 +73,7 @@ static const int kEnemySetCount = sizeof kEnemySet / sizeof kEnemySet[0];
 
 void Game_Init() {
     Game_InitSeeded((uint32_t)std::time(nullptr), HighScoreTable[0].score);
-    PlayerMotion_CentreMouse();
+    PlayerCommand_CentrePointer();
     Recorder_Start();
 }
 

@@ -40,10 +40,12 @@ void BM_SimulationFrame(benchmark::State& state) {
     QLH_Step(1);
     player.lives = 1 << 30;
     long live = 0;
+    RunCommand command; // the player stands still
+    command.dt = QL_System_GetDt();
     for (auto _ : state) {
         Populate(); // refill what the last frame used up, outside the timed part
         auto start = std::chrono::steady_clock::now();
-        Game_SimulateStep(); // the run's own step, as the frame calls it
+        Game_SimulateStep(command); // the run's own step, as the frame calls it
         auto end = std::chrono::steady_clock::now();
         state.SetIterationTime(std::chrono::duration<double>(end - start).count());
         live += spritesInUse;

@@ -31,20 +31,19 @@ void EnemiesStep() {
 
 } // namespace
 
-void Game_SimulateStep() {
+void Game_SimulateStep(const RunCommand& command) {
     QL_Sound_ResumeAll();
     Enemy_SpawnStep();
     Pickups_Update();
     Projectiles_Update();
     EnemiesStep();
-    Weapons_Update();
-    PlayerMotion_Update();
+    Weapons_Update(command);
+    PlayerMotion_Update(command);
 }
 
-// Escape, or Start on a pad, pauses and resumes; B, the pad's way back, also resumes.
-void Game_EscapeToggle() {
-    bool back = runState.paused && QL_Pad_Pressed(QL_PAD_B);
-    if (!QL_Input_PlaceTriggered(QL_KEY_ESCAPE) && !QL_Pad_Pressed(QL_PAD_START) && !back) return;
+// The command's pause pauses and resumes; its way back also resumes.
+void Game_EscapeToggle(const RunCommand& command) {
+    if (!command.pause && !(runState.paused && command.back)) return;
     Effect_Play(gameSounds.blip, 3.0f);
     runState.paused = runState.paused ? 0 : 1;
 }

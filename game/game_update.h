@@ -1,11 +1,14 @@
 // The steps of a frame of play that are the game's own (the frame's order lives in app/).
 #pragma once
 
+#include "game/run_command.h"
+
 // Sounds resumed, then enemy spawning, pickups, projectiles, every enemy with its contact test,
-// the weapons, and the player's movement and mouse look, in that order.
-void Game_SimulateStep();
-// Escape toggles the pause, with a blip.
-void Game_EscapeToggle();
+// the weapons, and the player's movement and turning, in that order: the player's part by the
+// frame's command.
+void Game_SimulateStep(const RunCommand& command);
+// The command's pause (Escape, Start) toggles the pause, with a blip; its way back (B) resumes.
+void Game_EscapeToggle(const RunCommand& command);
 
 // Gives one extra life when the score has reached the next threshold (100, 400, 900, ... n^2 x
 // 100); at most one per frame.

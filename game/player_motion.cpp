@@ -1,10 +1,9 @@
-// Player movement and mouse look, by keys, mouse and pad.
+// Player movement and turning, by the frame's command.
 #include "game/player_motion.h"
 
 #include <cmath>
 
 #include "core/constants.h"
-#include "core/desktop.h"
 #include "core/settings.h"
 #include "core/sim_math.h"
 #include "game/game_assets.h"
@@ -38,13 +37,6 @@ void DriveAxis(float* speed, float drive, float direction, float dt) {
     }
 }
 
-// How far the keys or the left stick drive one side of an axis: 1 for the key, else the
-// stick's push that way.
-float Drive(int key, int stickAxis, float stickSign) {
-    if (QL_Input_PlaceDown(key)) return 1.0f;
-    return std::fmax(0.0f, stickSign * QL_Pad_Axis(stickAxis));
-}
-
 void Footsteps(float dt, float v) {
     player.stepTimer -= dt * v;
     if (player.stepTimer > 0.0f) return;
@@ -58,19 +50,16 @@ void Footsteps(float dt, float v) {
     player.stepTimer += kStepDistance;
 }
 
-// Turns by the mouse's offset from the window centre, then puts the cursor back there. The right
-// stick turns as well: at full push 180 degrees a second at the default sensitivity, following
-// the setting, with the push squared so that small pushes aim finely.
-void MouseLook(float dt) {
-    float m = QL_Input_GetMouseFromCentreX();
-    player.turnRate -= dt * m * settings.mouseSensitivity;
-    player.turnRate = Decayed(player.turnRate, dt);
-    QL_System_ShowCursor(false);
-    PlayerMotion_CentreMouse();
-    float x = QL_Pad_Axis(QL_PAD_RIGHTX);
+// Turns by the mouse's offset from the window centre (the pointer is put back there after the
+// step). The right stick turns as well: at full push 180 degrees a second at the default
+// sensitivity, following the setting, with the push squared so that small pushes aim finely.
+void MouseLook(const RunCommand& c) {
+    player.turnRate -= c.dt * c.mouseTurn * settings.mouseSensitivity;
+    player.turnRate = Decayed(player.turnRate, c.dt);
+    float x = c.stickTurn;
     float stickTurn =
         kPadTurnSpeed * settings.mouseSensitivity / kDefaultSensitivity * x * std::fabs(x);
-    player.angle = PlayerMotion_WrapAngle(player.angle + player.turnRate - stickTurn * dt);
+    player.angle = PlayerMotion_WrapAngle(player.angle + player.turnRate - stickTurn * c.dt);
 }
 
 } // namespace
@@ -80,12 +69,6 @@ float PlayerMotion_WrapAngle(float degrees) {
     float a = std::fmod(degrees, 360.0f);
     if (a < 0.0f) a += 360.0f;
     return a >= 360.0f ? 0.0f : a; // a tiny negative angle rounds up to 360
-}
-
-void PlayerMotion_CentreMouse() {
-    DesktopRect rect{0, 0, 0, 0};
-    if (!Desktop_GetWindowRect(QL_System_GetWindowHandle(), &rect)) rect = DesktopRect{0, 0, 0, 0};
-    Desktop_SetCursorPos((int)((rect.left + rect.right) / 2), (int)((rect.top + rect.bottom) / 2));
 }
 
 void PlayerMotion_AxisMove(float* p, float d, float o, bool alongX) {
@@ -106,12 +89,12 @@ void PlayerMotion_AxisMove(float* p, float d, float o, bool alongX) {
         *p = std::floor(*p) + kMargin;
 }
 
-void PlayerMotion_Update() {
-    float dt = QL_System_GetDt();
-    DriveAxis(&player.forwardSpeed, Drive('W', QL_PAD_LEFTY, -1.0f), 1.0f, dt);
-    DriveAxis(&player.forwardSpeed, Drive('S', QL_PAD_LEFTY, 1.0f), -1.0f, dt);
-    DriveAxis(&player.strafeSpeed, Drive('A', QL_PAD_LEFTX, -1.0f), -1.0f, dt);
-    DriveAxis(&player.strafeSpeed, Drive('D', QL_PAD_LEFTX, 1.0f), 1.0f, dt);
+void PlayerMotion_Update(const RunCommand& command) {
+    float dt = command.dt;
+    DriveAxis(&player.forwardSpeed, std::fmax(0.0f, command.forward), 1.0f, dt);
+    DriveAxis(&player.forwardSpeed, std::fmax(0.0f, -command.forward), -1.0f, dt);
+    DriveAxis(&player.strafeSpeed, std::fmax(0.0f, -command.strafe), -1.0f, dt);
+    DriveAxis(&player.strafeSpeed, std::fmax(0.0f, command.strafe), 1.0f, dt);
     float s = std::sqrt(player.strafeSpeed * player.strafeSpeed +
                         player.forwardSpeed * player.forwardSpeed);
     if (s > kTopSpeed) {
@@ -119,7 +102,7 @@ void PlayerMotion_Update() {
         player.forwardSpeed *= kTopSpeed / s;
     }
     Footsteps(dt, s < kTopSpeed ? s : kTopSpeed);
-    MouseLook(dt);
+    MouseLook(command);
     player.pushX = Decayed(player.pushX, dt);
     player.pushY = Decayed(player.pushY, dt);
     float c = SimMath_Cos(QL_Math_Radians(player.angle)),

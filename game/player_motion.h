@@ -1,14 +1,14 @@
-// The player's movement: W A S D accelerate along and across the view, the mouse turns it,
-// knock-back pushes, and every move is checked against the arena one axis at a time.
+// The player's movement: the command's forward and strafe accelerate along and across the view,
+// its turns turn it, knock-back pushes, and every move is checked against the arena one axis at a
+// time.
 #pragma once
 
-void PlayerMotion_Update();
+#include "game/run_command.h"
+
+void PlayerMotion_Update(const RunCommand& command);
 // The angle brought into [0, 360), however many turns it is away; 0 for a value that is not a
 // number.
 float PlayerMotion_WrapAngle(float degrees);
-// Puts the mouse cursor at the window's centre, where mouse look measures its offset from. A run
-// starts with it there, so its first frame does not turn by wherever the menu left the pointer.
-void PlayerMotion_CentreMouse();
 
 // Moves coordinate *p by d along one axis (x when alongX), the other coordinate being o. Blocked
 // by the arena's edge and by any cell whose block spans height -2.1 (walls and liquid); a blocked

@@ -67,20 +67,22 @@ void Choose(int weapon) {
     if (weapon == kWeaponBomb) player.reloadBlipTimer = 0.0f;
 }
 
-// The weapon asked for this frame, or -1: the keys 1 2 3 on release; on a pad the D-pad's left,
-// up and right, or a shoulder button stepping to the next or the previous weapon.
-int Chosen() {
-    const int dpad[3] = {QL_PAD_DPLEFT, QL_PAD_DPUP, QL_PAD_DPRIGHT};
-    for (int w = kWeaponAuto; w <= kWeaponBomb; w++)
-        if (QL_Input_PlaceReleased('1' + w) || QL_Pad_Pressed(dpad[w])) return w;
-    if (QL_Pad_Pressed(QL_PAD_RIGHTSHOULDER)) return (player.weapon + 1) % 3;
-    if (QL_Pad_Pressed(QL_PAD_LEFTSHOULDER)) return (player.weapon + 2) % 3;
-    return -1;
-}
-
-// The right trigger pulled past half way fires, as the left mouse button does.
-bool TriggerHeld() {
-    return QL_Input_MouseDown(0) || QL_Pad_Axis(QL_PAD_RIGHTTRIGGER) > 0.5f;
+// The weapon the command asks for, or -1.
+int Chosen(WeaponAsk ask) {
+    switch (ask) {
+    case WeaponAsk::Auto:
+        return kWeaponAuto;
+    case WeaponAsk::Spread:
+        return kWeaponSpread;
+    case WeaponAsk::Bomb:
+        return kWeaponBomb;
+    case WeaponAsk::Next:
+        return (player.weapon + 1) % 3;
+    case WeaponAsk::Previous:
+        return (player.weapon + 2) % 3;
+    default:
+        return -1;
+    }
 }
 
 } // namespace
@@ -95,12 +97,12 @@ int32_t Weapons_BombPower(int32_t level) {
     return (level + 3) * 9;
 }
 
-void Weapons_Update() {
-    float dt = QL_System_GetDt();
+void Weapons_Update(const RunCommand& c) {
+    float dt = c.dt;
     ReloadTicks(dt);
     player.weaponCooldown -= dt;
     if (player.weaponCooldown < 0.0f) player.weaponCooldown = 0.0f;
-    if (TriggerHeld() && player.weaponCooldown <= 0.0f) {
+    if (c.fire && player.weaponCooldown <= 0.0f) {
         if (player.weapon == kWeaponAuto)
             FireAuto();
         else if (player.weapon == kWeaponSpread)
@@ -108,6 +110,6 @@ void Weapons_Update() {
         else
             FireBomb();
     }
-    int chosen = Chosen();
+    int chosen = Chosen(c.weapon);
     if (chosen >= 0) Choose(chosen);
 }

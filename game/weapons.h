@@ -1,10 +1,12 @@
-// The player's three weapons: AUTO, SPREAD and BOMB, fired while the left button is held, paced
-// by a cooldown, chosen with keys 1, 2 and 3.
+// The player's three weapons: AUTO, SPREAD and BOMB, fired while the command's trigger is held,
+// paced by a cooldown, chosen as the command asks.
 #pragma once
 
 #include <cstdint>
 
-void Weapons_Update();
+#include "game/run_command.h"
+
+void Weapons_Update(const RunCommand& command);
 
 // Derived values of a level, 1 to 99.
 float Weapons_AutoInterval(int32_t level);    // 1 / (level + 3)

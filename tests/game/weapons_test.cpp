@@ -6,14 +6,20 @@
 
 namespace {
 
+// What the player asks: the trigger held from frame to frame, a weapon asked for one frame.
+RunCommand held;
 void Update() {
-    Weapons_Update();
+    RunCommand command = held;
+    command.dt = QL_System_GetDt();
+    Weapons_Update(command);
+    held.weapon = WeaponAsk::None;
 }
 
 class WeaponsTest : public RunFixture {
   protected:
     void SetUp() override {
         RunFixture::SetUp();
+        held = RunCommand();
         OpenFloor();
         RunEachFrame(Update);
         QLH_Step(1); // the idle state's last frame; the weapons run from the next one
@@ -24,7 +30,7 @@ class WeaponsTest : public RunFixture {
 
 TEST_F(WeaponsTest, AutoFiresAtMostFourTimesASecond) {
     player.weaponCooldown = 0.0f;
-    QLH_MouseButton(true);
+    held.fire = true;
     QLH_Step(100);
     EXPECT_EQ(Plays("PlayerAutogun.wav"), 4);
     EXPECT_EQ(LiveProjectiles(), 4);
@@ -44,9 +50,9 @@ TEST_F(WeaponsTest, SpreadPelletsAndTheirSoundFollowTheLevel) {
         player.spreadPellets = Weapons_SpreadPellets(c.level);
         player.weaponCooldown = 0.0f;
         int before = LiveProjectiles();
-        QLH_MouseButton(true);
+        held.fire = true;
         QLH_Step(1);
-        QLH_MouseButton(false);
+        held.fire = false;
         QLH_Step(1);
         const QLH_PlayEntry* shot = LastPlay("PlayerShotgun.wav");
         ASSERT_NE(shot, nullptr) << "level " << c.level;
@@ -57,47 +63,38 @@ TEST_F(WeaponsTest, SpreadPelletsAndTheirSoundFollowTheLevel) {
 }
 
 TEST_F(WeaponsTest, SelectionRestartsTheCooldownAndBombTicks) {
-    QLH_KeyTap('3');
+    held.weapon = WeaponAsk::Bomb;
     QLH_Step(1);
     EXPECT_EQ(player.weapon, 2);
     EXPECT_FLOAT_EQ(player.weaponCooldown, 3.0f);
     QLH_Step(100);
     EXPECT_GT(Plays("BombGunBlip.wav"), 2) << "the reload ticks";
-    QLH_KeyTap('3');
+    held.weapon = WeaponAsk::Bomb;
     QLH_Step(1);
     EXPECT_FLOAT_EQ(player.weaponCooldown, 3.0f) << "again on the same weapon";
-    QLH_KeyTap('2');
-    QLH_KeyTap('1');
-    QLH_Step(1);
-    EXPECT_EQ(player.weapon, 0) << "only the first key that applies";
 }
 
-// On AZERTY the keys in the places of 1 2 3 type & é ": the guns follow the places.
-TEST_F(WeaponsTest, WeaponKeysFollowTheirPlaceOnAnyLayout) {
-    const int azerty[3] = {'&', 0xE9, '"'};
-    for (int i : {2, 1, 0}) {
-        QLH_KeyDownAs('1' + i, azerty[i]);
+// The pad's shoulders step through the guns, round from the last to the first and back.
+TEST_F(WeaponsTest, NextAndPreviousStepRound) {
+    struct Case {
+        WeaponAsk ask;
+        int from, to;
+    } cases[] = {{WeaponAsk::Next, 0, 1},
+                 {WeaponAsk::Next, 2, 0},
+                 {WeaponAsk::Previous, 0, 2},
+                 {WeaponAsk::Previous, 1, 0}};
+    for (const Case& c : cases) {
+        player.weapon = c.from;
+        held.weapon = c.ask;
         QLH_Step(1);
-        QLH_KeyUpAs('1' + i, azerty[i]);
-        QLH_Step(1);
-        EXPECT_EQ(player.weapon, i) << "the key at the place of " << (char)('1' + i);
+        EXPECT_EQ(player.weapon, c.to) << "from " << c.from;
     }
-    QLH_KeyDownAs('W', '1'); // a layout with 1 elsewhere
-    QLH_Step(1);
-    QLH_KeyUpAs('W', '1');
-    QLH_Step(1);
-    EXPECT_EQ(player.weapon, 0) << "the letter 1 elsewhere chooses nothing";
-    QLH_KeyDownAs('W', '2');
-    QLH_Step(1);
-    QLH_KeyUpAs('W', '2');
-    QLH_Step(1);
-    EXPECT_EQ(player.weapon, 0) << "the letter 2 elsewhere chooses nothing";
 }
 
 TEST_F(WeaponsTest, BombLeavesAheadWithItsPower) {
     player.weapon = 2;
     player.weaponCooldown = 0.0f;
-    QLH_MouseButton(true);
+    held.fire = true;
     QLH_Step(1);
     Projectile& p = ProjectilePool[0];
     ASSERT_TRUE(p.sprite->inUse);
@@ -111,7 +108,7 @@ TEST_F(WeaponsTest, FiringWithAFullPoolStillSoundsAndCoolsDown) {
     for (int i = 0; i < kProjectileCount; i++)
         Projectile_Spawn(20.5f, 20.5f, 0, 0, 0, true, false, 1, kAutoBulletFrames);
     player.weaponCooldown = 0.0f;
-    QLH_MouseButton(true);
+    held.fire = true;
     QLH_Step(1);
     EXPECT_EQ(Plays("PlayerAutogun.wav"), 1);
     EXPECT_GT(player.weaponCooldown, 0.2f);
