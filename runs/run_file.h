@@ -16,7 +16,7 @@
 const uint16_t kRunFormatVersion = 1;
 // Raised whenever a change to the game alters how a recorded run plays out: a recording of
 // another simulation version cannot be played.
-const uint16_t kRunSimVersion = 1;
+const uint16_t kRunSimVersion = 2;
 // A checkpoint follows every this many frames.
 const uint32_t kRunCheckpointFrames = 60;
 // Where the tag sits in the file, written when the run is finished.
