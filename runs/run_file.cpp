@@ -36,12 +36,10 @@ enum : uint8_t {
 };
 enum : uint8_t { kCheckpoint = 1, kEnd = 2 };
 
-const double kDtUnit = 1048576.0; // units a second
-const double kMouseUnit = 16.0;   // units a pixel
+const double kDtUnit = QL_DT_STEPS_A_SECOND; // units a second
+const double kMouseUnit = 16.0;              // units a pixel
 const int kButtonKeys = QL_KEY_COUNT;
 const int kAllKeys = QL_KEY_COUNT + 3;
-const float kMaxDt = 0.05f;     // the engine's own bound
-const float kFarPointer = 1e5f; // the engine's bound on pointer positions
 
 // ---- bytes out ----
 
@@ -349,8 +347,8 @@ bool GetKeys(In* in, QL_InputFrame* f) {
 }
 
 bool Sane(const QL_InputFrame& f) {
-    return f.dt >= 0.0f && f.dt <= kMaxDt && std::fabs(f.mouseX) <= kFarPointer &&
-           std::fabs(f.mouseY) <= kFarPointer;
+    return f.dt >= 0.0f && f.dt <= QL_MAX_DT && std::fabs(f.mouseX) <= QL_POINTER_BOUND &&
+           std::fabs(f.mouseY) <= QL_POINTER_BOUND;
 }
 
 bool DecodeFrame(In* in, uint8_t mask, const RunFrame& last, RunFrame* out) {

@@ -14,7 +14,6 @@ QlEngine g_ql;
 // A slower frame plays in slow motion instead. The game's decays (v - dt * v * 10) overshoot past
 // a tenth of a second and reach exactly nothing at it, which would leave mouse look dead on a
 // machine that draws 10 frames a second; at 0.05 they still keep half.
-static const float kMaxDt = 0.05f;
 
 void QL_Engine_SetNextGameState(QL_Callback init, QL_Callback update, QL_Callback exit) {
     g_ql.nextInit = init;
@@ -43,7 +42,7 @@ void Ql_Engine_Frame() {
     Ql_Input_BeginFrame();
     g_ql.backend->gatherInput();
     g_ql.backend->measureDt();
-    g_ql.dt = g_ql.dt > kMaxDt ? kMaxDt : g_ql.dt;
+    g_ql.dt = g_ql.dt > QL_MAX_DT ? QL_MAX_DT : g_ql.dt;
     Ql_Input_AfterEvents();
     if (g_ql.update) g_ql.update();
     Ql_Input_EndFrame();

@@ -298,10 +298,9 @@ void Ql_Input_InjectKey(int place, int letter, bool down) {
 // Positions that are not numbers are dropped; far-off ones are held to a bound, so no input can
 // carry an infinity or a NaN into the game.
 static bool Sane(float* x, float* y) {
-    const float kFar = 1e5f;
     if (!std::isfinite(*x) || !std::isfinite(*y)) return false;
-    *x = std::fmax(-kFar, std::fmin(kFar, *x));
-    *y = std::fmax(-kFar, std::fmin(kFar, *y));
+    *x = std::fmax(-QL_POINTER_BOUND, std::fmin(QL_POINTER_BOUND, *x));
+    *y = std::fmax(-QL_POINTER_BOUND, std::fmin(QL_POINTER_BOUND, *y));
     return true;
 }
 

@@ -420,7 +420,7 @@ static void MeasureClock() {
     g_ql.lastTick = now;
     g_ql.frameRate = elapsed > 0.0 ? (float)(1.0 / elapsed) : 0.0f;
     // Whole 2^-20 s (about a microsecond): a recorded run keeps such a step in two or three bytes.
-    g_ql.dt = (float)(std::floor(elapsed * 1048576.0 + 0.5) / 1048576.0);
+    g_ql.dt = (float)(std::floor(elapsed * QL_DT_STEPS_A_SECOND + 0.5) / QL_DT_STEPS_A_SECOND);
 }
 
 // SDL_Delay alone overshoots; sleep to about a millisecond before the deadline, then spin.

@@ -51,7 +51,14 @@ int QL_System_GetWindowWidth();
 int QL_System_GetWindowHeight();
 int QL_System_GetDisplayWidth();
 int QL_System_GetDisplayHeight();
-float QL_System_GetDt(); // seconds, never more than 0.05 (a slower frame plays in slow motion)
+// The longest time step a frame reports: a slower frame plays in slow motion.
+const float QL_MAX_DT = 0.05f;
+// Time steps are whole steps of this many a second (2^20, about a microsecond each), so that a
+// recorded run keeps one in two or three bytes.
+const double QL_DT_STEPS_A_SECOND = 1048576.0;
+// Pointer positions are held within this many pixels of the window's corner, either way.
+const float QL_POINTER_BOUND = 1e5f;
+float QL_System_GetDt(); // seconds, never more than QL_MAX_DT
 float QL_System_GetFrameRate();
 void* QL_System_GetWindowHandle(); // native window (the SDL_Window here)
 bool QL_System_HasFocus();         // the window has keyboard focus
