@@ -17,12 +17,34 @@ Enemy EnemyPool[kEnemyCount];
 
 namespace {
 
-// Percent chance of each kind, row by stage.
-const int kSpawnTable[kStageCount][kEnemyKinds] = {
-    {100, 0, 0, 0, 0, 0, 0, 0},   {60, 40, 0, 0, 0, 0, 0, 0},    {40, 40, 20, 0, 0, 0, 0, 0},
-    {30, 35, 20, 15, 0, 0, 0, 0}, {20, 20, 25, 20, 15, 0, 0, 0}, {10, 10, 25, 25, 25, 5, 0, 0},
-    {5, 5, 25, 25, 25, 10, 5, 0}, {5, 5, 25, 25, 20, 5, 10, 5},
+// A stage's percent chance of each kind. A row is made only with a number for every kind, so a
+// new kind cannot be left out of a stage's row without a word.
+struct SpawnRow {
+    int percent[kEnemyKinds];
 };
+template <typename... Percent> constexpr SpawnRow Row(Percent... percent) {
+    static_assert(sizeof...(Percent) == kEnemyKinds,
+                  "a stage's row gives every enemy kind a chance");
+    return SpawnRow{{percent...}};
+}
+
+constexpr SpawnRow kSpawnTable[kStageCount] = {
+    Row(100, 0, 0, 0, 0, 0, 0, 0),    Row(60, 40, 0, 0, 0, 0, 0, 0),
+    Row(40, 40, 20, 0, 0, 0, 0, 0),   Row(30, 35, 20, 15, 0, 0, 0, 0),
+    Row(20, 20, 25, 20, 15, 0, 0, 0), Row(10, 10, 25, 25, 25, 5, 0, 0),
+    Row(5, 5, 25, 25, 25, 10, 5, 0),  Row(5, 5, 25, 25, 20, 5, 10, 5),
+};
+
+constexpr bool RowsMakeAHundred() {
+    for (const SpawnRow& row : kSpawnTable) {
+        int sum = 0;
+        for (int p : row.percent)
+            sum += p;
+        if (sum != 100) return false;
+    }
+    return true;
+}
+static_assert(RowsMakeAHundred(), "each stage's chances make 100 percent");
 
 const float kMinSpawnDistance2 = 25.0f;
 
@@ -123,7 +145,7 @@ EnemyKindValues Enemy_KindValues(int kind, float t) {
 }
 
 int Enemy_KindForDraw(int stage, int r) {
-    const int* row = kSpawnTable[std::clamp(stage, 0, kStageCount - 1)];
+    const int* row = kSpawnTable[std::clamp(stage, 0, kStageCount - 1)].percent;
     for (int k = 0; k < kEnemyKinds; k++) {
         r -= row[k];
         if (r < 0) return k;

@@ -94,7 +94,7 @@ void WalkAnimation(Enemy& e, const PlayerPlace& v, float dt) {
     e.hitShake = Decayed(e.hitShake, dt);
     float r1 = QL_Random_GetFloat(), r2 = QL_Random_GetFloat();
     s.jitterX = SimMath_Cos(QL_Math_Radians(360.0f * r1)) * e.hitShake;
-    float rest = e.kind >= 5 ? 0.8f : 0.0f;
+    float rest = Enemy_Kind(e.kind).body.z; // where it stands when nothing shakes it
     s.z = rest - SimMath_Sin(QL_Math_Radians(360.0f * r2)) * e.hitShake;
     Sprite_SetFrame(&s, e.frames[4 * g + e.animFrame]);
 }

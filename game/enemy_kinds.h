@@ -4,7 +4,10 @@
 // numbers of a moment out from this table.
 #pragma once
 
-#include "game/sprite_frames.h"
+// The enemy kinds, numbered 0 to 7. A new kind needs its row below, its place in the spawn table
+// by stage (game/enemies.cpp) and its frames (EnemyFrame, game/sprite_frames.h): each of those
+// fails to compile until it has them.
+const int kEnemyKinds = 8;
 
 enum class SingleGun { None, Steady, Rapid }; // kind 1's steady shot; kinds 3 and 7 fire fast
 enum class MultiGun { None, Fan, Ring };      // kind 2's narrow fan; kinds 5 and 7 a full ring
@@ -35,7 +38,7 @@ struct EnemyKind {
     bool stepShakes; // its steps shake the camera
 };
 
-constexpr EnemyKind kEnemyKindTraits[kEnemyKinds] = {
+constexpr EnemyKind kEnemyKindTraits[] = {
     {.role = "unarmed chaser",
      .body = {.health = 5,
               .value = 5,
@@ -189,6 +192,9 @@ constexpr EnemyKind kEnemyKindTraits[kEnemyKinds] = {
      .stepPitch = 1.0f,
      .stepShakes = true},
 };
+
+static_assert(sizeof kEnemyKindTraits / sizeof kEnemyKindTraits[0] == kEnemyKinds,
+              "every enemy kind has its row of traits");
 
 // The kind's entry; an out-of-range number reads as the heavy, as the last kind always has.
 inline const EnemyKind& Enemy_Kind(int kind) {

@@ -2,6 +2,8 @@
 // group, and pickups. The sheet generator draws at exactly these rectangles.
 #pragma once
 
+#include "game/enemy_kinds.h"
+
 #include "world/sheet_rect.h"
 
 const int kSheetWidth = 256;
@@ -26,8 +28,6 @@ constexpr SheetRect kPickupFrames[4][4] = {
 
 // clang-format on
 
-const int kEnemyKinds = 8; // the enemy kinds, numbered 0 to 7
-
 // Frame i of view group g of an enemy kind (entry 4g + i of the kind's table).
 constexpr SheetRect EnemyFrame(int kind, int entry) {
     int g = entry / 4, i = entry % 4;
@@ -41,11 +41,20 @@ constexpr SheetRect EnemyFrame(int kind, int entry) {
     case 4: l = 128 + 32 * g + 16 * (i % 2); t = 96; break;
     case 5: l = 128 * (g % 2) + 64 * (i % 2); t = 192 + 64 * (g / 2); w = h = 64; break;
     case 6: l = 128 * (g % 2) + 64 * (i % 2); t = 320 + 64 * (g / 2); w = h = 64; break;
-    default: l = 64 * i; t = 448 + 64 * g; w = h = 64; break;
+    case 7: l = 64 * i; t = 448 + 64 * g; w = h = 64; break;
+    default: w = h = 0; break; // no frames: a kind without its case fails the check below
     }
     // clang-format on
     return SheetRect{l, t, l + w, t + h};
 }
+
+// Every kind has its frames: a kind without its case in EnemyFrame would be drawn as nothing.
+constexpr bool EveryKindHasFrames() {
+    for (int k = 0; k < kEnemyKinds; k++)
+        if (EnemyFrame(k, 0).right <= EnemyFrame(k, 0).left) return false;
+    return true;
+}
+static_assert(EveryKindHasFrames(), "a new enemy kind needs its frames in EnemyFrame");
 
 struct EnemyFrameTable {
     SheetRect frames[kEnemyKinds][16];
