@@ -70,17 +70,16 @@ float RunState_Growth(float elapsed) {
 }
 
 PlayerCarry Player_GetCarry() {
-    return PlayerCarry{player.turnRate, player.forwardSpeed, player.strafeSpeed, player.pushX,
-                       player.pushY,    player.stepTimer,    player.stepSide};
+    PlayerCarry c{};
+    for (const CarriedFloat& f : kCarriedFloats)
+        c.*f.carry = player.*f.player;
+    c.stepSide = player.stepSide;
+    return c;
 }
 
 void Player_SetCarry(const PlayerCarry& c) {
-    player.turnRate = c.turnRate;
-    player.forwardSpeed = c.forwardSpeed;
-    player.strafeSpeed = c.strafeSpeed;
-    player.pushX = c.pushX;
-    player.pushY = c.pushY;
-    player.stepTimer = c.stepTimer;
+    for (const CarriedFloat& f : kCarriedFloats)
+        player.*f.player = c.*f.carry;
     player.stepSide = c.stepSide;
 }
 

@@ -53,6 +53,25 @@ struct PlayerCarry {
     float turnRate, forwardSpeed, strafeSpeed, pushX, pushY, stepTimer;
     int32_t stepSide;
 };
+// The carried numbers, listed once, in the order a recording keeps them: where each sits in the
+// carry and in the player's record, and the most that play can leave in it, either way, with
+// room to spare. Turning settles where the decay takes back what the farthest pointer (1e5
+// pixels) adds at the highest sensitivity; speeds are held to the top speed of 3; knock-back is
+// 20 a hit and decays; the stride's timer runs from its 0.6 down by at most a frame's step.
+// stepSide, 0 or 1, is carried beside them.
+struct CarriedFloat {
+    float PlayerCarry::*carry;
+    float Player::*player;
+    float most;
+};
+constexpr CarriedFloat kCarriedFloats[] = {
+    {&PlayerCarry::turnRate, &Player::turnRate, 1e4f},
+    {&PlayerCarry::forwardSpeed, &Player::forwardSpeed, 3.01f},
+    {&PlayerCarry::strafeSpeed, &Player::strafeSpeed, 3.01f},
+    {&PlayerCarry::pushX, &Player::pushX, 1e3f},
+    {&PlayerCarry::pushY, &Player::pushY, 1e3f},
+    {&PlayerCarry::stepTimer, &Player::stepTimer, 1.0f},
+};
 PlayerCarry Player_GetCarry();
 void Player_SetCarry(const PlayerCarry& carry);
 // Mixes the player's and the run's records into a state hash (the flashes are the HUD's).

@@ -131,15 +131,11 @@ bool SettingsPlayable(const RunHeader& h) {
            Within(h.fieldOfView, kFieldOfViewLowest - slack, kFieldOfViewHighest + slack);
 }
 
-// What play can leave the player with, generously. Turning settles where the decay takes back
-// what the farthest pointer (1e5 pixels) adds at the highest sensitivity: 1e4 degrees. Speeds
-// are held to the top speed, 3; knock-back is 20 a hit and decays; the stride's timer runs from
-// its 0.6 down by at most a frame's step.
+// What play can leave the player with (the bounds are the carry's own).
 bool CarryPlayable(const PlayerCarry& c) {
-    return Within(c.turnRate, -1e4f, 1e4f) && Within(c.forwardSpeed, -3.01f, 3.01f) &&
-           Within(c.strafeSpeed, -3.01f, 3.01f) && Within(c.pushX, -1e3f, 1e3f) &&
-           Within(c.pushY, -1e3f, 1e3f) && Within(c.stepTimer, -1.0f, 1.0f) &&
-           (c.stepSide == 0 || c.stepSide == 1);
+    for (const CarriedFloat& f : kCarriedFloats)
+        if (!Within(c.*f.carry, -f.most, f.most)) return false;
+    return c.stepSide == 0 || c.stepSide == 1;
 }
 
 std::vector<uint8_t> EncodeHeader(const RunHeader& h) {
@@ -150,8 +146,8 @@ std::vector<uint8_t> EncodeHeader(const RunHeader& h) {
     PutFloat(&out, h.mouseSensitivity);
     PutFloat(&out, h.fieldOfView);
     const PlayerCarry& c = h.carry;
-    for (float f : {c.turnRate, c.forwardSpeed, c.strafeSpeed, c.pushX, c.pushY, c.stepTimer})
-        PutFloat(&out, f);
+    for (const CarriedFloat& f : kCarriedFloats)
+        PutFloat(&out, c.*f.carry);
     PutBytes(&out, (uint32_t)c.stepSide, 4);
     PutBytes(&out, (uint32_t)h.bestScore, 4);
     PutBytes(&out, (uint64_t)h.date, 8);
@@ -182,9 +178,8 @@ bool DecodeHeader(In* in, RunHeader* h, std::string* why) {
     h->mouseSensitivity = in->Float();
     h->fieldOfView = in->Float();
     PlayerCarry& c = h->carry;
-    for (float* f :
-         {&c.turnRate, &c.forwardSpeed, &c.strafeSpeed, &c.pushX, &c.pushY, &c.stepTimer})
-        *f = in->Float();
+    for (const CarriedFloat& f : kCarriedFloats)
+        c.*f.carry = in->Float();
     c.stepSide = (int32_t)(uint32_t)in->Bytes(4);
     h->bestScore = (int32_t)(uint32_t)in->Bytes(4);
     h->date = (int64_t)in->Bytes(8);
