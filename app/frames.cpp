@@ -101,12 +101,11 @@ void DrawFrame() {
     Hud_Draw(HudOfTheRun());
 }
 
+// The whole step, then its picture.
 void PlayFrame(const RunCommand& command, bool draw) {
     Game_SimulateStep(command);
     PlayerCommand_AfterStep();
     if (draw) DrawFrame();
-    Game_CheckExtraLife();
-    Game_AdvanceStage(QL_System_GetDt());
 }
 
 // The leaderboard's place's recording, when it still plays.

@@ -172,8 +172,8 @@ Enemy* Enemy_Spawn(int kind, const SheetRect frames[16]) {
     return &e;
 }
 
-void Enemy_SpawnStep() {
-    runState.enemySpawnTimer -= QL_System_GetDt();
+void Enemy_SpawnStep(float dt) {
+    runState.enemySpawnTimer -= dt;
     if (runState.enemySpawnTimer > 0.0f) return;
     int kind = Enemy_KindForDraw(runState.stage, QL_Random_RangeInt(0, 99));
     Enemy* e = Enemy_Spawn(kind, kEnemyFrames.frames[kind]);

@@ -65,4 +65,4 @@ int Enemy_KindForDraw(int stage, int r);
 Enemy* Enemy_Spawn(int kind, const SheetRect frames[16]);
 // The spawn step of a frame of play: when the timer runs out, one enemy of a kind drawn from the
 // stage's row, then a pause that grows with its value and shrinks with the run's time.
-void Enemy_SpawnStep();
+void Enemy_SpawnStep(float dt);

@@ -170,12 +170,11 @@ void Enemy_AxisMove(float* p, float v, float q, float r, float dt, bool alongX) 
         *p = std::floor(*p) + r;
 }
 
-bool Enemy_Update(Enemy* enemy) {
+bool Enemy_Update(Enemy* enemy, float dt) {
     if (!enemy->sprite || !enemy->sprite->inUse) return false;
     Enemy& e = *enemy;
     Sprite& s = *e.sprite;
     PlayerPlace v{player.x, player.y, player.angle};
-    float dt = QL_System_GetDt();
     bool sees = Grid_LineOfSight(s.x, s.y, v.x, v.y);
     if (sees) {
         e.targetX = v.x;

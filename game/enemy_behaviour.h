@@ -6,7 +6,7 @@
 #include "game/enemies.h"
 
 // One frame of one enemy; false (doing nothing) when it is not alive.
-bool Enemy_Update(Enemy* enemy);
+bool Enemy_Update(Enemy* enemy, float dt);
 // A touching enemy pushes the player away and, outside the shared one-second cooldown, costs a
 // life.
 void Enemy_ContactTest(Enemy* enemy);

@@ -23,22 +23,24 @@ const QL_Color kStageSky[kStageCount] = {
     {63, 127, 255, 255},  {63, 191, 255, 255}, {127, 191, 255, 255}, {127, 127, 255, 255},
     {191, 127, 191, 255}, {127, 63, 127, 255}, {127, 0, 63, 255},    {63, 0, 0, 255}};
 
-void EnemiesStep() {
-    player.contactCooldown -= QL_System_GetDt();
+void EnemiesStep(float dt) {
+    player.contactCooldown -= dt;
     for (Enemy& e : EnemyPool)
-        if (Enemy_Update(&e)) Enemy_ContactTest(&e);
+        if (Enemy_Update(&e, dt)) Enemy_ContactTest(&e);
 }
 
 } // namespace
 
 void Game_SimulateStep(const RunCommand& command) {
     QL_Sound_ResumeAll();
-    Enemy_SpawnStep();
-    Pickups_Update();
-    Projectiles_Update();
-    EnemiesStep();
+    Enemy_SpawnStep(command.dt);
+    Pickups_Update(command.dt);
+    Projectiles_Update(command.dt);
+    EnemiesStep(command.dt);
     Weapons_Update(command);
     PlayerMotion_Update(command);
+    Game_CheckExtraLife();
+    Game_AdvanceStage(command.dt);
 }
 
 // The command's pause pauses and resumes; its way back also resumes.

@@ -4,8 +4,8 @@
 #include "game/run_command.h"
 
 // Sounds resumed, then enemy spawning, pickups, projectiles, every enemy with its contact test,
-// the weapons, and the player's movement and turning, in that order: the player's part by the
-// frame's command.
+// the weapons, the player's movement and turning, the extra life and the stage, in that order,
+// all by the frame's command and its time step.
 void Game_SimulateStep(const RunCommand& command);
 // The command's pause (Escape, Start) toggles the pause, with a blip; its way back (B) resumes.
 void Game_EscapeToggle(const RunCommand& command);

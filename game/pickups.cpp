@@ -101,8 +101,7 @@ Pickup* Pickup_Spawn(int kind, const SheetRect frames[4]) {
     return free;
 }
 
-void Pickups_Update() {
-    float dt = QL_System_GetDt();
+void Pickups_Update(float dt) {
     runState.pickupTimer -= dt;
     if (runState.pickupTimer <= 0.0f) {
         int kind = Pickup_KindForDraw(QL_Random_RangeInt(0, 99));

@@ -34,4 +34,4 @@ int Pickup_KindForDraw(int r);
 // behind him. Null when all 256 lie in the arena or no cell was found in a bounded search.
 Pickup* Pickup_Spawn(int kind, const SheetRect frames[4]);
 // Spawns when the timer runs out, then animates and collects.
-void Pickups_Update();
+void Pickups_Update(float dt);

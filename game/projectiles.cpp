@@ -273,11 +273,11 @@ void Projectiles_Reset() {
     pendingFanCount = 0;
 }
 
-void Projectiles_Update() {
+void Projectiles_Update(float dt) {
     GatherLiveEnemies();
     for (Projectile& p : ProjectilePool) {
         if (!p.sprite || !p.sprite->inUse) continue;
-        Fly(p, QL_System_GetDt());
+        Fly(p, dt);
         const Shot shot{p, *p.sprite};
         if (p.explosive)
             BombHits(shot);

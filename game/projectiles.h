@@ -41,7 +41,7 @@ void Projectiles_Hash(StateHash* hash);
 // Clears every record but its bound sprite (records of shots long gone keep their last values).
 void Projectiles_Reset();
 // One frame of every live projectile: flight, animation and hits.
-void Projectiles_Update();
+void Projectiles_Update(float dt);
 // Whether a shot at (x, y) is stopped: outside the arena, or in a block spanning its height.
 bool Projectile_StoppedAt(float x, float y);
 // A dying enemy of a bursting kind throws a ring of enemy fragments from (x, y).

@@ -53,7 +53,7 @@ TEST(EnemyKinds, SpawnTableBoundaries) {
 class EnemySpawnTest : public RunFixture {};
 
 TEST_F(EnemySpawnTest, FirstFrameSpawnsAChaserOutOfSight) {
-    Enemy_SpawnStep();
+    Enemy_SpawnStep(QL_System_GetDt());
     ASSERT_EQ(LiveEnemies(), 1);
     const Enemy& e = EnemyPool[0];
     EXPECT_EQ(e.kind, 0);
@@ -72,11 +72,11 @@ TEST_F(EnemySpawnTest, FirstFrameSpawnsAChaserOutOfSight) {
 
 TEST_F(EnemySpawnTest, PausesShrinkWithTheSquareOfTime) {
     runState.elapsed = 51.2f;
-    Enemy_SpawnStep();
+    Enemy_SpawnStep(QL_System_GetDt());
     EXPECT_NEAR(runState.enemySpawnTimer, 7.5f - 0.01f, 1e-3f) << "halved at 51.2 s";
     runState.enemySpawnTimer = 0.0f;
     runState.elapsed = 153.6f;
-    Enemy_SpawnStep();
+    Enemy_SpawnStep(QL_System_GetDt());
     EXPECT_NEAR(runState.enemySpawnTimer, 1.5f - 0.01f, 1e-3f) << "a tenth at 153.6 s";
 }
 
@@ -85,7 +85,7 @@ TEST_F(EnemySpawnTest, FullPoolSpawnsNothingAndDrawsOnlyTheKind) {
         Sprite_Activate(e.sprite);
     int inUse = spritesInUse;
     QL_Random_Seed(5);
-    Enemy_SpawnStep();
+    Enemy_SpawnStep(QL_System_GetDt());
     float after = QL_Random_GetFloat();
     QL_Random_Seed(5);
     QL_Random_RangeInt(0, 99);

@@ -41,7 +41,7 @@ TEST_F(EnemyBehaviourTest, UnseenWeaponRetriesAfterATenthAndAHalf) {
     Enemy* e = PlaceEnemy(1, 10.5f, 5.5f);
     e->sprite->heading = 90.0f; // facing away from the player's side
     e->singleShotTimer = 0.005f;
-    Enemy_Update(e);
+    Enemy_Update(e, QL_System_GetDt());
     EXPECT_NEAR(e->singleShotTimer, 0.005f - 0.01f + 0.2f, 1e-5f);
     EXPECT_EQ(LiveProjectiles(), 0);
 }
@@ -50,7 +50,7 @@ TEST_F(EnemyBehaviourTest, FacingThePlayerItFires) {
     Enemy* e = PlaceEnemy(1, 10.5f, 5.5f);
     e->sprite->heading = 179.0f; // toward the player, due west (180 itself is across the seam)
     e->singleShotTimer = 0.005f;
-    Enemy_Update(e);
+    Enemy_Update(e, QL_System_GetDt());
     EXPECT_NEAR(e->singleShotTimer, 0.005f - 0.01f + 1.0f, 1e-5f);
     EXPECT_EQ(LiveProjectiles(), 1);
     EXPECT_GT(whiteFlash, 0.0f);
@@ -62,10 +62,10 @@ TEST_F(EnemyBehaviourTest, TurnsTowardTheTargetAndNeverRests) {
     e->targetX = 10.5f;
     e->targetY = 2.5f; // due north
     e->sprite->heading = 10.0f;
-    Enemy_Update(e);
+    Enemy_Update(e, QL_System_GetDt());
     EXPECT_NEAR(e->sprite->heading, 10.0f + 0.45f, 1e-4f) << "toward 90, the positive side";
     e->sprite->heading = 170.0f;
-    Enemy_Update(e);
+    Enemy_Update(e, QL_System_GetDt());
     EXPECT_LT(e->sprite->heading, 170.0f);
 }
 
@@ -101,7 +101,7 @@ TEST_F(EnemyBehaviourTest, HeavyFootstepsShakeTheCameraByNearness) {
     e->stepTimer = 0.005f;
     cameraShake = 0.0f;
     QLH_ClearLogs();
-    Enemy_Update(e);
+    Enemy_Update(e, QL_System_GetDt());
     EXPECT_NEAR(cameraShake, 0.625f, 0.02f);
     bool heavy = false;
     for (const QLH_PlayEntry& p : QLH_PlayLog())
@@ -113,7 +113,7 @@ TEST_F(EnemyBehaviourTest, DeadEnemiesDoNothing) {
     Enemy* e = PlaceEnemy(0, 7.5f, 5.5f);
     Sprite_Release(e->sprite);
     float x = e->sprite->x;
-    EXPECT_FALSE(Enemy_Update(e));
+    EXPECT_FALSE(Enemy_Update(e, QL_System_GetDt()));
     EXPECT_EQ(e->sprite->x, x);
 }
 

@@ -40,7 +40,7 @@ TEST_F(ProjectileTest, PlayersShotDoesNotTouchThePlayerWhenItAppears) {
         Projectile_Spawn(player.x, player.y, 0.0f, 0.2f, 8.0f, true, false, 1, kAutoBulletFrames);
     ASSERT_NE(p, nullptr);
     EXPECT_NEAR(p->sprite->x, 5.7f, 1e-5f);
-    Projectiles_Update();
+    Projectiles_Update(QL_System_GetDt());
     EXPECT_EQ(player.lives, 3);
     EXPECT_TRUE(p->sprite->inUse);
 }
@@ -48,7 +48,7 @@ TEST_F(ProjectileTest, PlayersShotDoesNotTouchThePlayerWhenItAppears) {
 TEST_F(ProjectileTest, AnyBulletOnThePlayerCostsALifeAndPushes) {
     Projectile_Spawn(player.x - 0.03f, player.y, 0.0f, 0.0f, 0.0f, true, false, 1,
                      kAutoBulletFrames);
-    Projectiles_Update();
+    Projectiles_Update(QL_System_GetDt());
     EXPECT_EQ(player.lives, 2);
     EXPECT_FLOAT_EQ(player.pushX, 3.0f);
     EXPECT_FLOAT_EQ(hurtFlash, 100.0f);
@@ -59,7 +59,7 @@ TEST_F(ProjectileTest, WallsScoreOnlyForEnemyShots) {
     Wall(8, 5);
     Projectile_Spawn(7.98f, 5.5f, 0.0f, 0.0f, 10.0f, false, false, 1, kEnemyBulletFrames);
     Projectile_Spawn(7.98f, 5.2f, 0.0f, 0.0f, 10.0f, true, false, 1, kAutoBulletFrames);
-    Projectiles_Update();
+    Projectiles_Update(QL_System_GetDt());
     EXPECT_EQ(LiveProjectiles(), 0);
     EXPECT_EQ(player.score, 1);
 }
@@ -75,7 +75,7 @@ TEST_F(ProjectileTest, HitsAndKillsScoreByWhoseShotItWas) {
         ASSERT_NE(e, nullptr);
         e->health = c.health;
         Projectile_Spawn(10.4f, 10.5f, 0.0f, 0.0f, 0.0f, c.fromPlayer, false, 1, kAutoBulletFrames);
-        Projectiles_Update();
+        Projectiles_Update(QL_System_GetDt());
         EXPECT_EQ(player.score, c.score) << "player " << c.fromPlayer << " health " << c.health;
         EXPECT_EQ(e->health, c.health - 1);
         EXPECT_EQ(e->sprite->inUse, c.health > 1) << "dies below 1";
@@ -88,7 +88,7 @@ TEST_F(ProjectileTest, OneBulletHitsEveryOverlappingEnemyInItsLastFrame) {
     Enemy* a = PlaceEnemy(0, 10.5f, 10.5f);
     Enemy* b = PlaceEnemy(0, 10.55f, 10.5f);
     Projectile_Spawn(10.5f, 10.45f, 0.0f, 0.0f, 0.0f, true, false, 1, kAutoBulletFrames);
-    Projectiles_Update();
+    Projectiles_Update(QL_System_GetDt());
     EXPECT_EQ(a->health, 4);
     EXPECT_EQ(b->health, 4);
     EXPECT_EQ(player.score, 4);
@@ -103,7 +103,7 @@ float FragmentSpeed() {
 TEST_F(ProjectileTest, PlayersBombBurstsIntoItsPowerInFragments) {
     Wall(12, 5);
     Projectile_Spawn(11.99f, 5.5f, 0.0f, 0.0f, 4.0f, true, true, 36, kBombFrames);
-    Projectiles_Update();
+    Projectiles_Update(QL_System_GetDt());
     // The fragments start inside the wall the bomb reached, so most end at once; count what was
     // thrown.
     int thrown = 0;
@@ -133,7 +133,7 @@ TEST_F(ProjectileTest, KillingABurstingKindThrowsFragments) {
     Enemy* e = PlaceEnemy(4, 15.5f, 15.5f);
     e->health = 1;
     Projectile_Spawn(15.45f, 15.5f, 0.0f, 0.0f, 0.0f, true, false, 1, kAutoBulletFrames);
-    Projectiles_Update();
+    Projectiles_Update(QL_System_GetDt());
     EXPECT_FALSE(e->sprite->inUse);
     EXPECT_GE(LiveProjectiles(), 50) << "54 fragments, some already on walls or the player";
 }
@@ -160,7 +160,7 @@ TEST_F(ProjectileTest, EveryBurstOfOneBombIsTheBombsOwn) {
         QLH_ClearLogs();
         player.bombPower = 45;
         Projectile_Spawn(11.01f, 10.5f, 0.0f, 0.0f, 0.0f, true, true, 30, kBombFrames);
-        Projectiles_Update();
+        Projectiles_Update(QL_System_GetDt());
         std::vector<float> volumes;
         for (const QLH_PlayEntry& e : QLH_PlayLog())
             if (e.path.find("ExplosionLeft") != std::string::npos) volumes.push_back(e.volume);
@@ -180,7 +180,7 @@ TEST_F(ProjectileTest, BulletOnThePlayerAndABurstingEnemyKeepsEveryFragment) {
     e->health = 1;
     Projectile_Spawn(player.x + 0.06f, player.y, 0.0f, 0.0f, 0.0f, false, false, 1,
                      kEnemyBulletFrames);
-    Projectiles_Update();
+    Projectiles_Update(QL_System_GetDt());
     ASSERT_FALSE(e->sprite->inUse);
     EXPECT_EQ(player.lives, 2);
     EXPECT_EQ(LiveProjectiles(), 54);
