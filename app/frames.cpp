@@ -169,14 +169,13 @@ void Menu_Update() {
     App_Act(request);
 }
 
-ScreenRequest Run_Frame(bool focused, bool draw) {
-    RunCommand command = PlayerCommand_Build(focused);
+ScreenRequest Run_Frame(const RunCommand& command, bool draw) {
     if (!command.focused) {
         runState.paused = 1;
         QL_Sound_PauseAll();
         return ScreenRequest::None;
     }
-    if (QL_Pad_Lost()) runState.paused = 1; // an unplugged pad pauses, as losing focus does
+    if (command.padLost) runState.paused = 1; // an unplugged pad pauses, as losing focus does
     ScreenRequest request = ScreenRequest::None;
     if (runState.paused) {
         QL_Sound_PauseAll();
@@ -199,8 +198,9 @@ void Game_Update() {
         LogState(RunName());
         return;
     }
-    Recorder_Frame(focused);
-    ScreenRequest request = Run_Frame(focused, true);
+    RunCommand command = PlayerCommand_Build(focused);
+    Recorder_Frame(command);
+    ScreenRequest request = Run_Frame(command, true);
     Recorder_AfterFrame();
     App_Act(request);
     LogState(RunName());

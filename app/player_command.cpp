@@ -40,6 +40,7 @@ RunCommand PlayerCommand_Build(bool focused) {
     c.weapon = Weapon();
     c.pause = QL_Input_PlaceTriggered(QL_KEY_ESCAPE) || QL_Pad_Pressed(QL_PAD_START);
     c.back = QL_Pad_Pressed(QL_PAD_B);
+    c.padLost = QL_Pad_Lost();
     c.focused = focused;
     return c;
 }

@@ -27,8 +27,8 @@ Settings playerSettings; // the player's own, put back when the replay ends
 bool paused = false;
 bool drawFrame = true;
 
-void PlayRecordedFrame(bool focused) {
-    Run_Frame(focused, drawFrame);
+void PlayRecordedFrame(const RunCommand& command) {
+    Run_Frame(command, drawFrame);
 }
 
 // The mark in the top-left corner, clear of the HUD: REPLAY, and the speed or the pause, on a

@@ -16,7 +16,8 @@ struct RunCommand {
     float stickTurn = 0.0f; // the right stick's push across, -1 to 1 (+: right)
     bool fire = false;      // the trigger held
     WeaponAsk weapon = WeaponAsk::None;
-    bool pause = false;  // pause or resume asked
-    bool back = false;   // the way back asked: resumes a paused run
-    bool focused = true; // the game's window has the focus
+    bool pause = false;   // pause or resume asked
+    bool back = false;    // the way back asked: resumes a paused run
+    bool padLost = false; // a pad was unplugged: the run pauses
+    bool focused = true;  // the game's window has the focus
 };

@@ -1,19 +1,22 @@
 // The .zrun format, little-endian throughout:
 //   header: "ZORBRUN" 0x1A, u16 format, u16 simulation version, u32 seed, f32 sensitivity,
 //           f32 field of view, the carried player (6 f32, i32), i32 best score, i64 date, tag[4]
-//   then records. A frame starts with a mask byte below 0x80:
-//     0x01 dt, 0x02 mouse x, 0x04 mouse y follow: each a zig-zag varint of its change in whole
-//          units (2^-20 s, 1/16 pixel), or with 0x40 set, each a raw f32
-//     0x08 key changes follow: a varint count, then per key a varint ((key * 2 + view) << 3 |
-//          down << 2 | pressed << 1 | released), keys 320 to 322 the mouse buttons
-//     0x10 the pads follow whole: u16 down, pressed, released, 6 f32 axes, u8 count, lost, in use
-//     0x20 the game did not have the focus
-//   0x80 then 1: a checkpoint, u64 hash; 0x80 then 2: the end, i32 score, i32 stage, u32 frames.
+//   then records. A frame is the player's command; it starts with a mask byte below 0x80:
+//     0x01 the time step, 0x02 the mouse's turn follow: each a zig-zag varint of its change in
+//          whole units (2^-20 s, 1/16 pixel), or with 0x40 set, each a raw f32
+//     0x04 forward and strafe follow, two f32; 0x08 the right stick's turn, an f32
+//     0x10 the switches follow, a byte: fire 1, pause 2, back 4, a lost pad 8, the focus lost 16,
+//          and the weapon asked for times 32
+//     A frame without a field has the last frame's; without the switches, the last frame's
+//     fire and focus and none of its moments (pause, back, a lost pad, a weapon).
+//   0x80 then 1: a checkpoint, u64 hash; 0x80 then 2: the end, i32 score, i32 stage, u32 frames;
+//   0x80 then 3: the wall time the last frame took beyond its time step's bound, u32 microseconds.
 #include "runs/run_file.h"
 
 #include "core/output_file.h"
 #include "core/settings.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstring>
@@ -26,20 +29,18 @@ const size_t kMaxFileBytes = 256u << 20;
 
 enum : uint8_t {
     kDt = 0x01,
-    kMouseX = 0x02,
-    kMouseY = 0x04,
-    kKeys = 0x08,
-    kPads = 0x10,
-    kUnfocused = 0x20,
+    kMouseTurn = 0x02,
+    kMove = 0x04,
+    kStickTurn = 0x08,
+    kSwitches = 0x10,
+    kUnused = 0x20,
     kRaw = 0x40,
     kMeta = 0x80,
 };
-enum : uint8_t { kCheckpoint = 1, kEnd = 2 };
+enum : uint8_t { kCheckpoint = 1, kEnd = 2, kLostTime = 3 };
 
 const double kDtUnit = QL_DT_STEPS_A_SECOND; // units a second
 const double kMouseUnit = 16.0;              // units a pixel
-const int kButtonKeys = QL_KEY_COUNT;
-const int kAllKeys = QL_KEY_COUNT + 3;
 
 // ---- bytes out ----
 
@@ -163,6 +164,10 @@ bool DecodeHeader(In* in, RunHeader* h, std::string* why) {
     in->pos = 8;
     h->format = (uint16_t)in->Bytes(2);
     h->simVersion = (uint16_t)in->Bytes(2);
+    if (h->format < kRunFormatVersion) {
+        *why = "recorded by an earlier version of ZORB; it cannot be played by this one";
+        return false;
+    }
     if (h->format != kRunFormatVersion) {
         *why = "a recording of another format (" + std::to_string(h->format) +
                "; this game reads " + std::to_string(kRunFormatVersion) + ")";
@@ -195,78 +200,33 @@ bool DecodeHeader(In* in, RunHeader* h, std::string* why) {
 
 // ---- frames ----
 
-// A key's (down, pressed, released) in a view of the frame, as three bits.
-int KeyBits(const QL_InputFrame& f, int key, int view) {
-    auto bit = [](const uint64_t* w, int k) { return (int)((w[k / 64] >> (k % 64)) & 1u); };
-    if (key >= kButtonKeys) {
-        int b = key - kButtonKeys;
-        return ((f.buttonDown >> b) & 1) << 2 | ((f.buttonPressed >> b) & 1) << 1 |
-               ((f.buttonReleased >> b) & 1);
-    }
-    const uint64_t* down = view ? f.placeDown : f.letterDown;
-    const uint64_t* pressed = view ? f.placePressed : f.letterPressed;
-    const uint64_t* released = view ? f.placeReleased : f.letterReleased;
-    return bit(down, key) << 2 | bit(pressed, key) << 1 | bit(released, key);
+// The command's switches as one byte: fire, pause, back, a lost pad and the lost focus in the low
+// five bits, the weapon asked for in the top three.
+uint8_t Switches(const RunCommand& c) {
+    return (uint8_t)(c.fire | c.pause << 1 | c.back << 2 | c.padLost << 3 | !c.focused << 4 |
+                     (int)c.weapon << 5);
 }
 
-void SetKeyBits(QL_InputFrame* f, int key, int view, int bits) {
-    auto set = [](uint64_t* w, int k, int on) {
-        w[k / 64] = (w[k / 64] & ~(1ull << (k % 64))) | ((uint64_t)on << (k % 64));
-    };
-    if (key >= kButtonKeys) {
-        int b = key - kButtonKeys;
-        auto put = [b](uint8_t* v, int on) { *v = (uint8_t)((*v & ~(1 << b)) | (on << b)); };
-        put(&f->buttonDown, bits >> 2 & 1);
-        put(&f->buttonPressed, bits >> 1 & 1);
-        put(&f->buttonReleased, bits & 1);
-        return;
-    }
-    set(view ? f->placeDown : f->letterDown, key, bits >> 2 & 1);
-    set(view ? f->placePressed : f->letterPressed, key, bits >> 1 & 1);
-    set(view ? f->placeReleased : f->letterReleased, key, bits & 1);
+void SetSwitches(RunCommand* c, uint8_t bits) {
+    c->fire = bits & 1;
+    c->pause = bits >> 1 & 1;
+    c->back = bits >> 2 & 1;
+    c->padLost = bits >> 3 & 1;
+    c->focused = !(bits >> 4 & 1);
+    c->weapon = (WeaponAsk)(bits >> 5);
 }
 
-// A frame with the last one's keys held and no edges: what a frame with no key record is.
-QL_InputFrame Carried(const QL_InputFrame& last) {
-    QL_InputFrame f = last;
-    std::memset(f.letterPressed, 0, sizeof f.letterPressed);
-    std::memset(f.letterReleased, 0, sizeof f.letterReleased);
-    std::memset(f.placePressed, 0, sizeof f.placePressed);
-    std::memset(f.placeReleased, 0, sizeof f.placeReleased);
-    f.buttonPressed = f.buttonReleased = 0;
-    return f;
+// A frame without a switches byte: the last one's held switches (fire, focus), none of its
+// moments (pause, back, a lost pad, a weapon asked for).
+RunCommand Carried(const RunCommand& last) {
+    RunCommand c = last;
+    c.pause = c.back = c.padLost = false;
+    c.weapon = WeaponAsk::None;
+    return c;
 }
 
-bool PadsDiffer(const QL_InputFrame& a, const QL_InputFrame& b) {
-    return a.padDown != b.padDown || a.padPressed != b.padPressed ||
-           a.padReleased != b.padReleased || a.padCount != b.padCount || a.padLost != b.padLost ||
-           a.padInUse != b.padInUse || std::memcmp(a.padAxis, b.padAxis, sizeof a.padAxis) != 0;
-}
-
-void PutPads(std::vector<uint8_t>* out, const QL_InputFrame& f) {
-    PutBytes(out, f.padDown, 2);
-    PutBytes(out, f.padPressed, 2);
-    PutBytes(out, f.padReleased, 2);
-    for (float a : f.padAxis)
-        PutFloat(out, a);
-    PutBytes(out, f.padCount, 1);
-    PutBytes(out, f.padLost, 1);
-    PutBytes(out, f.padInUse, 1);
-}
-
-bool GetPads(In* in, QL_InputFrame* f) {
-    f->padDown = (uint16_t)in->Bytes(2);
-    f->padPressed = (uint16_t)in->Bytes(2);
-    f->padReleased = (uint16_t)in->Bytes(2);
-    bool sane = true;
-    for (float& a : f->padAxis) {
-        a = in->Float();
-        sane = sane && a >= -1.0f && a <= 1.0f;
-    }
-    f->padCount = (uint8_t)in->Bytes(1);
-    f->padLost = (uint8_t)in->Bytes(1);
-    f->padInUse = (uint8_t)in->Bytes(1);
-    return sane && f->padLost <= 1 && f->padInUse <= 1;
+bool Same(float a, float b) {
+    return std::memcmp(&a, &b, 4) == 0;
 }
 
 struct FloatField {
@@ -275,43 +235,34 @@ struct FloatField {
     uint8_t flag;
 };
 
-void EncodeFrame(const RunFrame& last, const RunFrame& cur, std::vector<uint8_t>* out) {
-    const QL_InputFrame &a = last.input, &b = cur.input;
-    FloatField fields[3] = {{b.dt, a.dt, kDtUnit, kDt},
-                            {b.mouseX, a.mouseX, kMouseUnit, kMouseX},
-                            {b.mouseY, a.mouseY, kMouseUnit, kMouseY}};
-    uint8_t mask = cur.focused ? 0 : kUnfocused;
-    int64_t now[3], before[3];
-    for (int i = 0; i < 3; i++) {
+void EncodeFrame(const RunCommand& last, const RunCommand& cur, std::vector<uint8_t>* out) {
+    FloatField fields[2] = {{cur.dt, last.dt, kDtUnit, kDt},
+                            {cur.mouseTurn, last.mouseTurn, kMouseUnit, kMouseTurn}};
+    uint8_t mask = 0;
+    int64_t now[2], before[2];
+    for (int i = 0; i < 2; i++) {
         const FloatField& f = fields[i];
-        if (std::memcmp(&f.now, &f.before, 4) == 0) continue;
+        if (Same(f.now, f.before)) continue;
         mask |= f.flag;
         if (!Units(f.now, f.unit, &now[i]) || !Units(f.before, f.unit, &before[i])) mask |= kRaw;
     }
-    std::vector<uint64_t> keys;
-    QL_InputFrame carried = Carried(a);
-    for (int key = 0; key < kAllKeys; key++)
-        for (int view = 0; view < (key < kButtonKeys ? 2 : 1); view++) {
-            int bits = KeyBits(b, key, view);
-            if (bits != KeyBits(carried, key, view))
-                keys.push_back((uint64_t)((key * 2 + view) << 3 | bits));
-        }
-    if (!keys.empty()) mask |= kKeys;
-    if (PadsDiffer(a, b)) mask |= kPads;
+    if (!Same(cur.forward, last.forward) || !Same(cur.strafe, last.strafe)) mask |= kMove;
+    if (!Same(cur.stickTurn, last.stickTurn)) mask |= kStickTurn;
+    if (Switches(cur) != Switches(Carried(last))) mask |= kSwitches;
     out->push_back(mask);
-    for (int i = 0; i < 3; i++) {
+    for (int i = 0; i < 2; i++) {
         if (!(mask & fields[i].flag)) continue;
         if (mask & kRaw)
             PutFloat(out, fields[i].now);
         else
             PutVarint(out, ZigZag(now[i] - before[i]));
     }
-    if (mask & kKeys) {
-        PutVarint(out, keys.size());
-        for (uint64_t k : keys)
-            PutVarint(out, k);
+    if (mask & kMove) {
+        PutFloat(out, cur.forward);
+        PutFloat(out, cur.strafe);
     }
-    if (mask & kPads) PutPads(out, b);
+    if (mask & kStickTurn) PutFloat(out, cur.stickTurn);
+    if (mask & kSwitches) out->push_back(Switches(cur));
 }
 
 // One field read back; false when it cannot be one.
@@ -328,36 +279,31 @@ bool GetField(In* in, uint8_t mask, float before, double unit, float* v) {
     return true;
 }
 
-bool GetKeys(In* in, QL_InputFrame* f) {
-    uint64_t count = in->Varint();
-    if (count > (uint64_t)kAllKeys * 2) return false;
-    for (uint64_t i = 0; i < count && in->ok; i++) {
-        uint64_t e = in->Varint();
-        uint64_t slot = e >> 3;
-        int key = (int)(slot / 2), view = (int)(slot % 2);
-        if (slot >= (uint64_t)kAllKeys * 2 || (key >= kButtonKeys && view != 0)) return false;
-        SetKeyBits(f, key, view, (int)(e & 7));
-    }
-    return true;
+// What the game can have asked: a time step within the engine's bound, a turn from a pointer
+// within its bound, pushes within -1 to 1, a weapon that is one.
+bool Sane(const RunCommand& c) {
+    auto unit = [](float v) { return v >= -1.0f && v <= 1.0f; };
+    return c.dt >= 0.0f && c.dt <= QL_MAX_DT && std::fabs(c.mouseTurn) <= 2.0f * QL_POINTER_BOUND &&
+           unit(c.forward) && unit(c.strafe) && unit(c.stickTurn) &&
+           (int)c.weapon <= (int)WeaponAsk::Previous;
 }
 
-bool Sane(const QL_InputFrame& f) {
-    return f.dt >= 0.0f && f.dt <= QL_MAX_DT && std::fabs(f.mouseX) <= QL_POINTER_BOUND &&
-           std::fabs(f.mouseY) <= QL_POINTER_BOUND;
-}
-
-bool DecodeFrame(In* in, uint8_t mask, const RunFrame& last, RunFrame* out) {
-    QL_InputFrame f = Carried(last.input);
-    const uint8_t flags[3] = {kDt, kMouseX, kMouseY};
-    float* values[3] = {&f.dt, &f.mouseX, &f.mouseY};
-    const double units[3] = {kDtUnit, kMouseUnit, kMouseUnit};
-    for (int i = 0; i < 3; i++)
+bool DecodeFrame(In* in, uint8_t mask, const RunCommand& last, RunCommand* out) {
+    if (mask & kUnused) return false;
+    RunCommand c = Carried(last);
+    const uint8_t flags[2] = {kDt, kMouseTurn};
+    float* values[2] = {&c.dt, &c.mouseTurn};
+    const double units[2] = {kDtUnit, kMouseUnit};
+    for (int i = 0; i < 2; i++)
         if ((mask & flags[i]) && !GetField(in, mask, *values[i], units[i], values[i])) return false;
-    if ((mask & kKeys) && !GetKeys(in, &f)) return false;
-    if ((mask & kPads) && !GetPads(in, &f)) return false;
-    if (!in->ok || !Sane(f)) return false;
-    out->input = f;
-    out->focused = !(mask & kUnfocused);
+    if (mask & kMove) {
+        c.forward = in->Float();
+        c.strafe = in->Float();
+    }
+    if (mask & kStickTurn) c.stickTurn = in->Float();
+    if (mask & kSwitches) SetSwitches(&c, (uint8_t)in->Bytes(1));
+    if (!in->ok || !Sane(c)) return false;
+    *out = c;
     return true;
 }
 
@@ -379,18 +325,24 @@ bool RunWriter_Open(RunWriter* w, const std::string& path, const RunHeader& head
     w->open = OutputFile_Open(&w->out, path, options);
     if (!w->open) return false;
     w->buffer = EncodeHeader(header);
-    w->last.focused = true;
     w->lastFlush = Now();
     RunWriter_Flush(w, true);
     return !w->out.failed;
 }
 
-void RunWriter_Frame(RunWriter* w, const RunFrame& frame) {
+void RunWriter_Frame(RunWriter* w, const RunCommand& frame) {
     if (!w->open) return;
     EncodeFrame(w->last, frame, &w->buffer);
     w->last = frame;
     w->frames++;
     RunWriter_Flush(w, false);
+}
+
+void RunWriter_LostTime(RunWriter* w, double seconds) {
+    if (!w->open || !(seconds > 0.0)) return;
+    w->buffer.push_back(kMeta);
+    w->buffer.push_back(kLostTime);
+    PutBytes(&w->buffer, (uint32_t)std::min(seconds * 1e6 + 0.5, 4294967295.0), 4);
 }
 
 void RunWriter_Checkpoint(RunWriter* w, uint64_t hash) {
@@ -445,7 +397,6 @@ bool RunReader_OpenBytes(RunReader* r, std::vector<uint8_t> bytes, std::string* 
     In in{r->bytes, 0};
     if (!DecodeHeader(&in, &r->header, why)) return false;
     r->pos = in.pos;
-    r->last.focused = true;
     return true;
 }
 
@@ -470,34 +421,42 @@ bool RunReader_Open(RunReader* r, const std::string& path, std::string* why) {
     return false;
 }
 
-RunRecord RunReader_Next(RunReader* r, RunFrame* frame, uint64_t* hash, RunEnd* end) {
-    if (r->ended || r->pos >= r->bytes.size()) return RunRecord::Over;
-    In in{r->bytes, r->pos};
-    uint8_t mask = (uint8_t)in.Bytes(1);
-    RunRecord kind = RunRecord::Frame;
-    if (mask & kMeta) {
-        uint8_t what = (uint8_t)in.Bytes(1);
-        if (mask != kMeta || (in.ok && what != kCheckpoint && what != kEnd))
+RunRecord RunReader_Next(RunReader* r, RunCommand* frame, uint64_t* hash, RunEnd* end) {
+    for (;;) {
+        if (r->ended || r->pos >= r->bytes.size()) return RunRecord::Over;
+        In in{r->bytes, r->pos};
+        uint8_t mask = (uint8_t)in.Bytes(1);
+        RunRecord kind = RunRecord::Frame;
+        if (mask & kMeta) {
+            uint8_t what = (uint8_t)in.Bytes(1);
+            if (mask != kMeta ||
+                (in.ok && what != kCheckpoint && what != kEnd && what != kLostTime))
+                return RunRecord::Damaged;
+            if (what == kCheckpoint) {
+                *hash = in.Bytes(8);
+                kind = RunRecord::Checkpoint;
+            } else if (what == kEnd) {
+                end->score = (int32_t)(uint32_t)in.Bytes(4);
+                end->stage = (int32_t)(uint32_t)in.Bytes(4);
+                end->frames = (uint32_t)in.Bytes(4);
+                kind = RunRecord::End;
+            } else {
+                double lost = (double)(uint32_t)in.Bytes(4) / 1e6;
+                if (in.ok) r->lostSeconds += lost;
+                kind = RunRecord::Over; // taken note of: read on
+            }
+        } else if (!DecodeFrame(&in, mask, r->last, frame) && in.ok) {
             return RunRecord::Damaged;
-        if (what == kCheckpoint) {
-            *hash = in.Bytes(8);
-            kind = RunRecord::Checkpoint;
-        } else {
-            end->score = (int32_t)(uint32_t)in.Bytes(4);
-            end->stage = (int32_t)(uint32_t)in.Bytes(4);
-            end->frames = (uint32_t)in.Bytes(4);
-            kind = RunRecord::End;
         }
-    } else if (!DecodeFrame(&in, mask, r->last, frame) && in.ok) {
-        return RunRecord::Damaged;
+        if (in.damaged) return RunRecord::Damaged;
+        if (!in.ok) return RunRecord::Over; // cut short inside a record: up to the last whole one
+        r->pos = in.pos;
+        if (kind == RunRecord::Over) continue;
+        if (kind == RunRecord::Frame) {
+            r->last = *frame;
+            r->frames++;
+        }
+        r->ended = kind == RunRecord::End;
+        return kind;
     }
-    if (in.damaged) return RunRecord::Damaged;
-    if (!in.ok) return RunRecord::Over; // cut short inside a record: play up to the last whole one
-    r->pos = in.pos;
-    if (kind == RunRecord::Frame) {
-        r->last = *frame;
-        r->frames++;
-    }
-    r->ended = kind == RunRecord::End;
-    return kind;
 }

@@ -1,6 +1,6 @@
 // A recorded run (.zrun): the run's start (seed, settings, what the player carried in), then one
-// record per frame of the input the game saw, a hash of the simulation's state every 60 frames,
-// and the run's end. Frames are stored as changes from the frame before, so a run at a few
+// record per frame of the player's command (RunCommand), a hash of the simulation's state every 60
+// frames, and the run's end. Frames are stored as changes from the frame before, so a run at a few
 // hundred frames a second costs a few bytes a frame.
 #pragma once
 
@@ -11,9 +11,11 @@
 
 #include "core/output_file.h"
 #include "game/player.h"
+#include "game/run_command.h"
 #include "quillon/quillon.h"
 
-const uint16_t kRunFormatVersion = 1;
+// 2: frames are the player's commands (1 kept the devices' state, and is no longer read).
+const uint16_t kRunFormatVersion = 2;
 // Raised whenever a change to the game alters how a recorded run plays out: a recording of
 // another simulation version cannot be played.
 const uint16_t kRunSimVersion = 2;
@@ -32,11 +34,6 @@ struct RunHeader {
     char tag[4] = {}; // the leaderboard's three letters, empty when the run placed none
 };
 
-struct RunFrame {
-    QL_InputFrame input;
-    bool focused; // whether the game had the window's focus
-};
-
 struct RunEnd {
     int32_t score = 0, stage = 0;
     uint32_t frames = 0;
@@ -49,7 +46,7 @@ struct RunWriter {
     bool open = false;           // started and not yet finished or discarded
     std::string path;            // the finished file's name
     std::vector<uint8_t> buffer; // whole records not yet written
-    RunFrame last{};
+    RunCommand last{};
     uint32_t frames = 0;
     double lastFlush = 0.0; // seconds on a steady clock
 };
@@ -57,7 +54,11 @@ struct RunWriter {
 // Starts a recording at path + ".part" (made new: a name taken, even by a link, moves it to
 // ".part-2" and on). False, with w->out.why, when it cannot be written.
 bool RunWriter_Open(RunWriter* w, const std::string& path, const RunHeader& header);
-void RunWriter_Frame(RunWriter* w, const RunFrame& frame);
+void RunWriter_Frame(RunWriter* w, const RunCommand& frame);
+// Notes that the frame just written took this much wall time beyond its time step's bound (the
+// game plays a slower frame in slow motion), so that the run's game time can be set against the
+// clock.
+void RunWriter_LostTime(RunWriter* w, double seconds);
 void RunWriter_Checkpoint(RunWriter* w, uint64_t hash);
 void RunWriter_End(RunWriter* w, const RunEnd& end);
 // Writes what is buffered when a second has passed since the last write (or always, if forced),
@@ -77,9 +78,10 @@ struct RunReader {
     std::vector<uint8_t> bytes;
     size_t pos = 0;
     RunHeader header;
-    RunFrame last{};
-    uint32_t frames = 0; // frames read so far
-    bool ended = false;  // the end record was read
+    RunCommand last{};
+    uint32_t frames = 0;      // frames read so far
+    bool ended = false;       // the end record was read
+    double lostSeconds = 0.0; // wall time beyond the time step's bound, over the frames read
 };
 
 // Reads a recording's header. False with a reason (a foreign or damaged file, another format or
@@ -88,4 +90,4 @@ bool RunReader_Open(RunReader* r, const std::string& path, std::string* why);
 bool RunReader_OpenBytes(RunReader* r, std::vector<uint8_t> bytes, std::string* why);
 // The next record. Over at the end of the file or at a cut-short record; Damaged at a record that
 // cannot be one.
-RunRecord RunReader_Next(RunReader* r, RunFrame* frame, uint64_t* hash, RunEnd* end);
+RunRecord RunReader_Next(RunReader* r, RunCommand* frame, uint64_t* hash, RunEnd* end);

@@ -76,20 +76,18 @@ void RunPlayer_ApplyStart(const RunPlayback& p) {
     Player_SetCarry(p.reader.header.carry);
 }
 
-bool RunPlayer_Step(RunPlayback* p, void (*frame)(bool focused)) {
+bool RunPlayer_Step(RunPlayback* p, void (*frame)(const RunCommand& command)) {
     if (!p->hasPending && !p->over) ReadAhead(p);
     if (!p->hasPending) return false;
     p->hasPending = false;
-    QL_Input_PlayFrame(&p->pending.input);
-    frame(p->pending.focused);
-    QL_Input_EndPlayback();
+    frame(p->pending);
     ReadAhead(p);
     return true;
 }
 
 float RunPlayer_NextDt(RunPlayback* p) {
     if (!p->hasPending && !p->over) ReadAhead(p);
-    return p->hasPending ? p->pending.input.dt : -1.0f;
+    return p->hasPending ? p->pending.dt : -1.0f;
 }
 
 uint32_t RunPlayer_Frames(const RunPlayback& p) {

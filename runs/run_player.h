@@ -9,7 +9,7 @@
 
 struct RunPlayback {
     RunReader reader;
-    RunFrame pending{};
+    RunCommand pending{};
     bool hasPending = false;
     bool over = false;       // nothing more to play
     bool ended = false;      // the end record was reached
@@ -25,9 +25,9 @@ struct RunPlayback {
 bool RunPlayer_Open(RunPlayback* p, const std::string& path, std::string* why);
 // The settings and carried player of the recording, applied after the run's start.
 void RunPlayer_ApplyStart(const RunPlayback& p);
-// Plays one frame through frame(focused): its input is seen by the game during the call only.
-// Then the checkpoints and the end that follow it are read. False when there was no frame left.
-bool RunPlayer_Step(RunPlayback* p, void (*frame)(bool focused));
+// Plays one frame: its command handed to frame, then the checkpoints and the end that follow it
+// read. False when there was no frame left.
+bool RunPlayer_Step(RunPlayback* p, void (*frame)(const RunCommand& command));
 // The time step of the frame to be played next; -1 when none is left.
 float RunPlayer_NextDt(RunPlayback* p);
 // The frames played so far.

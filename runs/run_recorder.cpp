@@ -71,12 +71,14 @@ void Recorder_Start() {
     if (!recording) RunWriter_Discard(&writer);
 }
 
-void Recorder_Frame(bool focused) {
+void Recorder_Frame(const RunCommand& command) {
     if (!recording || ended) return;
-    RunFrame f;
-    QL_Input_GetFrame(&f.input);
-    f.focused = focused;
-    RunWriter_Frame(&writer, f);
+    RunWriter_Frame(&writer, command);
+    // A frame slower than the time step's bound plays in slow motion: the wall time it lost is
+    // noted (a millisecond or more), so that the run can be set against the clock.
+    float rate = QL_System_GetFrameRate();
+    double lost = rate > 0.0f ? 1.0 / (double)rate - (double)command.dt : 0.0;
+    if (lost >= 0.001) RunWriter_LostTime(&writer, lost);
     CheckWriter();
 }
 

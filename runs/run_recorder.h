@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "game/run_command.h"
+
 // Where runs are recorded: "" for Runs/ beside the leaderboard (the game's way), or one file of
 // the caller's (each run overwrites it).
 void Recorder_RecordTo(const std::string& path);
@@ -12,8 +14,8 @@ void Recorder_Off();
 // Starts recording the run just begun, where runs are recorded. Without a place to write, the
 // run plays unrecorded.
 void Recorder_Start();
-// The frame's input as the game is about to see it, and whether it has the focus.
-void Recorder_Frame(bool focused);
+// The frame's command, as the run is about to step on it.
+void Recorder_Frame(const RunCommand& command);
 // After the frame: a checkpoint every 60 frames, and the end once the player has no lives left.
 void Recorder_AfterFrame();
 // Finishes the recording, with the leaderboard tag when the run placed (null when not), and files

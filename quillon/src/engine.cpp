@@ -73,7 +73,7 @@ int QL_Engine_Run() {
 }
 
 float QL_System_GetDt() {
-    return g_ql.playing ? g_ql.playedDt : g_ql.dt;
+    return g_ql.dt;
 }
 float QL_System_GetFrameRate() {
     return g_ql.frameRate;

@@ -38,16 +38,6 @@ struct InputState {
 };
 
 InputState s;
-// The offset from the window's centre of a recorded frame's pointer, kept as recorded: adding
-// and taking away the centre again could round it in a window of another size.
-float playedFromCentreX = 0.0f, playedFromCentreY = 0.0f;
-// A recorded frame's input, seen instead of the devices' while it plays.
-InputState played;
-bool playing = false;
-
-const InputState& Seen() {
-    return playing ? played : s;
-}
 
 // The window's centre, as the game measures it (whole pixels of the canvas).
 float CentreX() {
@@ -287,7 +277,6 @@ void Ql_Input_FocusLost() {
 }
 
 void Ql_Input_Reset() {
-    QL_Input_EndPlayback();
     s = InputState();
     injected.clear();
 }
@@ -313,13 +302,6 @@ void Ql_Input_InjectButton(bool down) {
 
 void QL_Input_WarpMouse(float x, float y) {
     if (!Sane(&x, &y)) return;
-    if (playing) { // a recorded frame's pointer, not the real one
-        played.mouseX = x;
-        played.mouseY = y;
-        playedFromCentreX = x - CentreX();
-        playedFromCentreY = y - CentreY();
-        return;
-    }
     s.recentred = true;
     s.mouseX = x;
     s.mouseY = y;
@@ -352,22 +334,22 @@ static bool Released(const KeyView& v, int key) {
 }
 
 bool QL_Input_KeyDown(int key) {
-    return Held(Seen().letters, key);
+    return Held(s.letters, key);
 }
 bool QL_Input_KeyTriggered(int key) {
-    return Pressed(Seen().letters, key);
+    return Pressed(s.letters, key);
 }
 bool QL_Input_KeyReleased(int key) {
-    return Released(Seen().letters, key);
+    return Released(s.letters, key);
 }
 bool QL_Input_PlaceDown(int key) {
-    return Held(Seen().places, key);
+    return Held(s.places, key);
 }
 bool QL_Input_PlaceTriggered(int key) {
-    return Pressed(Seen().places, key);
+    return Pressed(s.places, key);
 }
 bool QL_Input_PlaceReleased(int key) {
-    return Released(Seen().places, key);
+    return Released(s.places, key);
 }
 
 const char* QL_Input_PlaceName(int key) {
@@ -383,102 +365,30 @@ const char* QL_Input_PlaceName(int key) {
     return name;
 }
 bool QL_Input_MouseDown(int button) {
-    const InputState& v = Seen();
+    const InputState& v = s;
     return button >= 0 && button < kButtons && (v.buttonDown[button] || v.buttonPressed[button]);
 }
 bool QL_Input_MouseClicked() {
-    return Seen().buttonPressed[0];
+    return s.buttonPressed[0];
 }
 bool QL_Input_MouseReleased(int button) {
-    return button >= 0 && button < kButtons && Seen().buttonReleased[button];
+    return button >= 0 && button < kButtons && s.buttonReleased[button];
 }
 float QL_Input_GetMouseX() {
-    return Seen().mouseX;
+    return s.mouseX;
 }
 float QL_Input_GetMouseY() {
-    return Seen().mouseY;
+    return s.mouseY;
 }
 float QL_Input_GetMouseWorldX() {
-    return Seen().mouseX;
+    return s.mouseX;
 }
 float QL_Input_GetMouseWorldY() {
-    return Seen().mouseY;
+    return s.mouseY;
 }
 float QL_Input_GetMouseFromCentreX() {
-    return playing ? playedFromCentreX : s.mouseX - CentreX();
+    return s.mouseX - CentreX();
 }
 float QL_Input_GetMouseFromCentreY() {
-    return playing ? playedFromCentreY : s.mouseY - CentreY();
-}
-
-// ---- Input frames ----
-
-namespace {
-
-void ToBits(const bool* keys, uint64_t* words) {
-    for (int w = 0; w < kQlKeyWords; w++)
-        words[w] = 0;
-    for (int k = 0; k < QL_KEY_COUNT; k++)
-        if (keys[k]) words[k / 64] |= 1ull << (k % 64);
-}
-
-void FromBits(const uint64_t* words, bool* keys) {
-    for (int k = 0; k < QL_KEY_COUNT; k++)
-        keys[k] = (words[k / 64] >> (k % 64)) & 1u;
-}
-
-uint8_t ButtonBits(const bool* buttons) {
-    uint8_t bits = 0;
-    for (int b = 0; b < kButtons; b++)
-        bits = (uint8_t)(bits | (buttons[b] ? 1u << b : 0u));
-    return bits;
-}
-
-void FromButtonBits(uint8_t bits, bool* buttons) {
-    for (int b = 0; b < kButtons; b++)
-        buttons[b] = (bits >> b) & 1u;
-}
-
-} // namespace
-
-void QL_Input_GetFrame(QL_InputFrame* f) {
-    const InputState& v = Seen();
-    f->dt = QL_System_GetDt();
-    ToBits(v.letters.down, f->letterDown);
-    ToBits(v.letters.pressed, f->letterPressed);
-    ToBits(v.letters.released, f->letterReleased);
-    ToBits(v.places.down, f->placeDown);
-    ToBits(v.places.pressed, f->placePressed);
-    ToBits(v.places.released, f->placeReleased);
-    f->buttonDown = ButtonBits(v.buttonDown);
-    f->buttonPressed = ButtonBits(v.buttonPressed);
-    f->buttonReleased = ButtonBits(v.buttonReleased);
-    f->mouseX = QL_Input_GetMouseFromCentreX();
-    f->mouseY = QL_Input_GetMouseFromCentreY();
-    Pad_GetFrame(f);
-}
-
-void QL_Input_PlayFrame(const QL_InputFrame* f) {
-    played = InputState();
-    FromBits(f->letterDown, played.letters.down);
-    FromBits(f->letterPressed, played.letters.pressed);
-    FromBits(f->letterReleased, played.letters.released);
-    FromBits(f->placeDown, played.places.down);
-    FromBits(f->placePressed, played.places.pressed);
-    FromBits(f->placeReleased, played.places.released);
-    FromButtonBits(f->buttonDown, played.buttonDown);
-    FromButtonBits(f->buttonPressed, played.buttonPressed);
-    FromButtonBits(f->buttonReleased, played.buttonReleased);
-    played.mouseX = f->mouseX + CentreX();
-    played.mouseY = f->mouseY + CentreY();
-    playedFromCentreX = f->mouseX;
-    playedFromCentreY = f->mouseY;
-    Pad_PlayFrame(f);
-    g_ql.playedDt = f->dt;
-    playing = g_ql.playing = true;
-}
-
-void QL_Input_EndPlayback() {
-    Pad_PlayFrame(nullptr);
-    playing = g_ql.playing = false;
+    return s.mouseY - CentreY();
 }

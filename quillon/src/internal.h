@@ -59,8 +59,6 @@ struct QlEngine {
     long frame = 0;
     uint64_t lastTick = 0;
     bool focus = true;
-    bool playing = false; // a recorded frame's input is seen (QL_Input_PlayFrame)
-    float playedDt = 0.0f;
 
     // Drawing state.
     QL_Color fill{255, 255, 255, 255};

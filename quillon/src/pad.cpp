@@ -36,26 +36,6 @@ struct Pads {
 
 Pads pads;
 
-// A recorded frame's pads, seen instead of the real ones while it plays.
-struct PlayedPads {
-    bool on = false;
-    uint16_t down = 0, pressed = 0, released = 0;
-    float axes[QL_PAD_AXIS_COUNT] = {};
-    int count = 0;
-    bool lost = false, inUse = false;
-};
-PlayedPads played;
-
-uint16_t Bits(const bool* buttons) {
-    uint16_t bits = 0;
-    for (int b = 0; b < QL_PAD_BUTTON_COUNT; b++)
-        bits = (uint16_t)(bits | (buttons[b] ? 1u << b : 0u));
-    return bits;
-}
-
-bool Bit(uint16_t bits, int b) {
-    return (bits >> b) & 1u;
-}
 std::vector<std::string> mappingFiles;
 
 bool ValidButton(int b) {
@@ -244,60 +224,30 @@ void Pad_SetInUse(bool inUse) {
     pads.inUse = inUse;
 }
 
-void Pad_GetFrame(QL_InputFrame* f) {
-    f->padDown = played.on ? played.down : Bits(pads.held);
-    f->padPressed = played.on ? played.pressed : Bits(pads.pressed);
-    f->padReleased = played.on ? played.released : Bits(pads.released);
-    for (int a = 0; a < QL_PAD_AXIS_COUNT; a++)
-        f->padAxis[a] = QL_Pad_Axis(a);
-    f->padCount = (uint8_t)QL_Pad_Count();
-    f->padLost = QL_Pad_Lost();
-    f->padInUse = played.on ? played.inUse : pads.inUse;
-}
-
-void Pad_PlayFrame(const QL_InputFrame* f) {
-    played = PlayedPads();
-    if (!f) return;
-    played.on = true;
-    played.down = f->padDown;
-    played.pressed = f->padPressed;
-    played.released = f->padReleased;
-    for (int a = 0; a < QL_PAD_AXIS_COUNT; a++)
-        played.axes[a] = f->padAxis[a];
-    played.count = f->padCount;
-    played.lost = f->padLost != 0;
-    played.inUse = f->padInUse != 0;
-}
-
 bool QL_Pad_Down(int button) {
-    if (played.on)
-        return ValidButton(button) && (Bit(played.down, button) || Bit(played.pressed, button));
     return ValidButton(button) && (pads.held[button] || pads.pressed[button]);
 }
 bool QL_Pad_Pressed(int button) {
-    if (played.on) return ValidButton(button) && Bit(played.pressed, button);
     return ValidButton(button) && pads.pressed[button];
 }
 bool QL_Pad_Released(int button) {
-    if (played.on) return ValidButton(button) && Bit(played.released, button);
     return ValidButton(button) && pads.released[button];
 }
 float QL_Pad_Axis(int axis) {
     if (axis < 0 || axis >= QL_PAD_AXIS_COUNT) return 0.0f;
-    return played.on ? played.axes[axis] : pads.axes[axis];
+    return pads.axes[axis];
 }
 int QL_Pad_Count() {
-    if (played.on) return played.count;
     int n = 0;
     for (const PadSlot& p : pads.slots)
         n += p.controller != nullptr;
     return n;
 }
 bool QL_Pad_Lost() {
-    return played.on ? played.lost : pads.lost;
+    return pads.lost;
 }
 bool QL_Pad_InUse() {
-    return (played.on ? played.inUse : pads.inUse) && QL_Pad_Count() > 0;
+    return pads.inUse && QL_Pad_Count() > 0;
 }
 void QL_Pad_AddMappings(const char* path) {
     if (!path) return;

@@ -18,8 +18,5 @@ bool Pad_HandleEvent(const SDL_Event& e);
 void Pad_Refresh();
 // Headless: pumps SDL's joysticks and hands their events to handle.
 void Pad_PumpHeadless(void (*handle)(const SDL_Event&));
-// The pads' part of an input frame; playing one (null ends it) makes QL_Pad_ answer from it.
-void Pad_GetFrame(QL_InputFrame* frame);
-void Pad_PlayFrame(const QL_InputFrame* frame);
 // Whether the pad moved last; the mouse or the keyboard moving clears it.
 void Pad_SetInUse(bool inUse);

@@ -35,7 +35,7 @@ size_t RecordAfter(const std::vector<uint8_t>& bytes, uint32_t n) {
     RunReader r;
     std::string why;
     EXPECT_TRUE(RunReader_OpenBytes(&r, bytes, &why)) << why;
-    RunFrame f;
+    RunCommand f;
     uint64_t hash;
     RunEnd end;
     while (r.frames < n && RunReader_Next(&r, &f, &hash, &end) != RunRecord::Over) {

@@ -24,36 +24,28 @@ std::vector<uint8_t> ReadAll(const std::string& path) {
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
-void SetBit(uint64_t* words, int key) {
-    words[key / 64] |= 1ull << (key % 64);
-}
-
-// Frames of every kind: steady and odd time steps, turning, taps inside a frame, held keys,
-// clicks, a pad pushed and let go, and a moment without focus.
-std::vector<RunFrame> Frames() {
-    std::vector<RunFrame> frames;
+// Commands of every kind: steady and odd time steps, turning by mouse and stick, walking by key
+// and by stick, fire held, weapons asked for, a pause and the way back, a lost pad, and a moment
+// without focus.
+std::vector<RunCommand> Frames() {
+    std::vector<RunCommand> frames;
+    const WeaponAsk asks[6] = {WeaponAsk::None, WeaponAsk::Auto, WeaponAsk::Spread,
+                               WeaponAsk::Bomb, WeaponAsk::Next, WeaponAsk::Previous};
     for (int i = 0; i < 400; i++) {
-        RunFrame f{};
-        f.focused = !(i >= 200 && i < 210);
-        f.input.dt = i % 7 == 0 ? 0.016f : (float)(4000 + i % 13) / 1048576.0f;
-        f.input.mouseX = (float)(i % 9) - 4.0f + (i % 50 == 0 ? 0.3f : 0.0f);
-        f.input.mouseY = i < 100 ? 0.0f : -120.5f;
-        if (i >= 10 && i < 80) SetBit(f.input.placeDown, 'W');
-        if (i == 10) SetBit(f.input.placePressed, 'W');
-        if (i == 80) SetBit(f.input.placeReleased, 'W');
-        if (i == 90) { // a tap inside one frame, on both views
-            SetBit(f.input.letterPressed, 'Z');
-            SetBit(f.input.letterReleased, 'Z');
-            SetBit(f.input.placePressed, QL_KEY_ESCAPE);
-        }
-        f.input.buttonDown = i >= 30 && i < 300 ? 1 : 0;
-        f.input.buttonPressed = i == 30 ? 1 : 0;
-        f.input.buttonReleased = i == 300 ? 5 : 0;
-        f.input.padCount = i >= 100 ? 1 : 0;
-        f.input.padAxis[QL_PAD_RIGHTX] = i >= 120 && i < 140 ? (float)(i - 120) / 21.0f : 0.0f;
-        f.input.padDown = i >= 150 && i < 152 ? 1u << QL_PAD_START : 0;
-        f.input.padInUse = i >= 120;
-        frames.push_back(f);
+        RunCommand c;
+        c.focused = !(i >= 200 && i < 210);
+        c.dt = i % 7 == 0 ? 0.016f : (float)(4000 + i % 13) / 1048576.0f;
+        c.mouseTurn = (float)(i % 9) - 4.0f + (i % 50 == 0 ? 0.3f : 0.0f);
+        c.forward =
+            i >= 10 && i < 80 ? 1.0f : (i >= 120 && i < 140 ? -(float)(i - 120) / 21.0f : 0.0f);
+        c.strafe = i >= 60 && i < 70 ? -1.0f : 0.0f;
+        c.stickTurn = i >= 130 && i < 150 ? (float)(i - 130) / 23.0f : 0.0f;
+        c.fire = i >= 30 && i < 300;
+        c.weapon = i % 40 == 5 ? asks[(i / 40) % 6] : WeaponAsk::None;
+        c.pause = i == 90 || i == 95;
+        c.back = i == 96;
+        c.padLost = i == 150;
+        frames.push_back(c);
     }
     return frames;
 }
@@ -70,12 +62,13 @@ RunHeader Header() {
 }
 
 // Writes the frames with a checkpoint after every 60th and the end; the bytes of the file.
-std::vector<uint8_t> Record(const std::vector<RunFrame>& frames, const char* tag) {
+std::vector<uint8_t> Record(const std::vector<RunCommand>& frames, const char* tag) {
     std::string path = TempPath("record.zrun");
     RunWriter w;
     EXPECT_TRUE(RunWriter_Open(&w, path, Header()));
     for (size_t i = 0; i < frames.size(); i++) {
         RunWriter_Frame(&w, frames[i]);
+        if (i == 250) RunWriter_LostTime(&w, 0.25);
         if ((i + 1) % kRunCheckpointFrames == 0) RunWriter_Checkpoint(&w, 0xABCD0000ull + i);
     }
     RunWriter_End(&w, RunEnd{2500, 3, (uint32_t)frames.size()});
@@ -85,10 +78,11 @@ std::vector<uint8_t> Record(const std::vector<RunFrame>& frames, const char* tag
 }
 
 struct Played {
-    std::vector<RunFrame> frames;
+    std::vector<RunCommand> frames;
     std::vector<uint64_t> hashes;
     RunEnd end;
     RunRecord last = RunRecord::Over;
+    double lostSeconds = 0.0;
 };
 
 Played Play(std::vector<uint8_t> bytes, std::string* why = nullptr) {
@@ -100,24 +94,34 @@ Played Play(std::vector<uint8_t> bytes, std::string* why = nullptr) {
         p.last = RunRecord::Damaged;
         return p;
     }
-    RunFrame f;
+    RunCommand f;
     uint64_t hash;
     for (;;) {
         p.last = RunReader_Next(&r, &f, &hash, &p.end);
         if (p.last == RunRecord::Frame) p.frames.push_back(f);
         if (p.last == RunRecord::Checkpoint) p.hashes.push_back(hash);
+        p.lostSeconds = r.lostSeconds;
         if (p.last == RunRecord::Over || p.last == RunRecord::Damaged) return p;
     }
 }
 
-bool SameFrame(const RunFrame& a, const RunFrame& b) {
-    return a.focused == b.focused && std::memcmp(&a.input, &b.input, sizeof a.input) == 0;
+bool SameFrame(const RunCommand& a, const RunCommand& b) {
+    auto bits = [](float v) {
+        uint32_t u;
+        std::memcpy(&u, &v, 4);
+        return u;
+    };
+    return bits(a.dt) == bits(b.dt) && bits(a.mouseTurn) == bits(b.mouseTurn) &&
+           bits(a.forward) == bits(b.forward) && bits(a.strafe) == bits(b.strafe) &&
+           bits(a.stickTurn) == bits(b.stickTurn) && a.fire == b.fire && a.weapon == b.weapon &&
+           a.pause == b.pause && a.back == b.back && a.padLost == b.padLost &&
+           a.focused == b.focused;
 }
 
 } // namespace
 
 TEST(RunFile, EverythingWrittenComesBackExactly) {
-    std::vector<RunFrame> frames = Frames();
+    std::vector<RunCommand> frames = Frames();
     std::vector<uint8_t> bytes = Record(frames, "HDZ");
     RunReader r;
     std::string why;
@@ -135,6 +139,7 @@ TEST(RunFile, EverythingWrittenComesBackExactly) {
     EXPECT_EQ(p.hashes[5], 0xABCD0000ull + 359);
     EXPECT_EQ(p.end.score, 2500);
     EXPECT_EQ(p.end.frames, 400u);
+    EXPECT_DOUBLE_EQ(p.lostSeconds, 0.25) << "the wall time a slow frame lost";
 }
 
 // A file cut at any byte reads the frames before the cut, never a damaged one.
@@ -159,10 +164,21 @@ TEST(RunFile, ForeignAndDamagedBytesAreToldApart) {
     later[10] = (uint8_t)(kRunSimVersion + 1);
     Play(later, &why);
     EXPECT_NE(why.find("another version of the game"), std::string::npos) << why;
+    std::vector<uint8_t> earlier = bytes;
+    earlier[8] = 1; // the first format, which kept the devices' state
+    Play(earlier, &why);
+    EXPECT_EQ(why, "recorded by an earlier version of ZORB; it cannot be played by this one");
     std::vector<uint8_t> meta = bytes;
     meta[68] = 0x80;
     meta[69] = 7; // no such record
     EXPECT_EQ(Play(meta).last, RunRecord::Damaged);
+    std::vector<uint8_t> unused = bytes;
+    unused[68] |= 0x20; // a mask bit no writer sets
+    EXPECT_EQ(Play(unused).last, RunRecord::Damaged);
+    std::vector<uint8_t> weapon = bytes;
+    weapon[68] = 0x10; // the switches alone, asking for a seventh weapon
+    weapon[69] = 7 << 5;
+    EXPECT_EQ(Play(weapon).last, RunRecord::Damaged);
     std::vector<uint8_t> slow = bytes;
     slow[68] = 0x41; // the first frame's time step, raw: 1e30 seconds
     const float huge = 1e30f;
@@ -172,16 +188,15 @@ TEST(RunFile, ForeignAndDamagedBytesAreToldApart) {
 
 // A run at 200 frames a second, turning and walking, costs a few bytes a frame.
 TEST(RunFile, AFrameOfPlayCostsAFewBytes) {
-    std::vector<RunFrame> frames;
+    std::vector<RunCommand> frames;
     for (int i = 0; i < 2000; i++) {
-        RunFrame f{};
-        f.focused = true;
-        f.input.dt = (float)(5200 + (i * 37) % 300) / 1048576.0f;
-        f.input.mouseX = (float)((i * 7) % 11 - 5);
-        if ((i / 100) % 2) SetBit(f.input.placeDown, 'W');
-        f.input.buttonDown = (i / 150) % 2;
-        frames.push_back(f);
+        RunCommand c;
+        c.dt = (float)(5200 + (i * 37) % 300) / 1048576.0f;
+        c.mouseTurn = (float)((i * 7) % 11 - 5);
+        c.forward = (i / 100) % 2 ? 1.0f : 0.0f;
+        c.fire = (i / 150) % 2;
+        frames.push_back(c);
     }
     std::vector<uint8_t> bytes = Record(frames, nullptr);
-    EXPECT_LT(bytes.size(), 68u + 2000u * 6u) << bytes.size() << " bytes";
+    EXPECT_LT(bytes.size(), 68u + 2000u * 4u) << bytes.size() << " bytes";
 }

@@ -217,30 +217,6 @@ bool QL_Pad_InUse();
 // Adds the pad mappings of an SDL game controller database file, where there is one.
 void QL_Pad_AddMappings(const char* path);
 
-// ---- Input frames --------------------------------------------------------------------------
-// Everything a frame's update can read of the time step, keyboard, mouse and pads, in one record:
-// what a recorded run keeps of each frame, and plays back. Keys are bit sets by key code, the
-// mouse is measured from the window's centre (so that a recording plays alike in any window), the
-// pads are taken together as QL_Pad_... reads them.
-const int kQlKeyWords = (QL_KEY_COUNT + 63) / 64;
-struct QL_InputFrame {
-    float dt;
-    uint64_t letterDown[kQlKeyWords], letterPressed[kQlKeyWords], letterReleased[kQlKeyWords];
-    uint64_t placeDown[kQlKeyWords], placePressed[kQlKeyWords], placeReleased[kQlKeyWords];
-    uint8_t buttonDown, buttonPressed, buttonReleased; // bit b: mouse button b
-    float mouseX, mouseY;                              // from the window's centre
-    uint16_t padDown, padPressed, padReleased;         // bit b: QL_PAD_ button b
-    float padAxis[QL_PAD_AXIS_COUNT];
-    uint8_t padCount, padLost, padInUse;
-};
-// This frame's input as the game sees it.
-void QL_Input_GetFrame(QL_InputFrame* frame);
-// From now until QL_Input_EndPlayback, the time step and every QL_Input_ and QL_Pad_ query answer
-// from frame, and warping the mouse moves only its pointer; the devices go on being read
-// underneath, unseen, and answer again after it.
-void QL_Input_PlayFrame(const QL_InputFrame* frame);
-void QL_Input_EndPlayback();
-
 // ---- Sound ---------------------------------------------------------------------------------
 QL_Sound QL_Sound_Load(const char* path);
 void QL_Sound_Free(QL_Sound sound);
