@@ -43,18 +43,7 @@ void LogState(const char* name) {
 }
 
 const char* ScreenName() {
-    switch (frontEnd.menuScreen) {
-    case kScreenTitle:
-        return frontEnd.quitConfirm ? "quit question" : "title";
-    case kScreenSettings:
-        return "settings";
-    case kScreenHighScores:
-        return "high scores";
-    case kScreenCredits:
-        return "credits";
-    default:
-        return "splash";
-    }
+    return FrontEnd_ScreenName(frontEnd.menuScreen, frontEnd.quitConfirm);
 }
 
 const char* RunName() {

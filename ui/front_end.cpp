@@ -44,11 +44,17 @@ static ScreenRequest ScreenStep() {
     return ScreenRequest::None;
 }
 
+const char* FrontEnd_ScreenName(int screen, bool quitConfirm) {
+    if (screen < 0 || screen >= kMenuScreenCount) return "splash";
+    if (screen == kScreenTitle && quitConfirm) return "quit question";
+    return kMenuScreenTraits[screen].name;
+}
+
 // B on a pad backs out: to the title from the screens it opens, and out of a question asked.
 static void PadBack() {
     if (!QL_Pad_Pressed(QL_PAD_B)) return;
-    bool screen = frontEnd.menuScreen == kScreenSettings ||
-                  frontEnd.menuScreen == kScreenHighScores || frontEnd.menuScreen == kScreenCredits;
+    int shown = frontEnd.menuScreen;
+    bool screen = shown >= 0 && shown < kMenuScreenCount && kMenuScreenTraits[shown].padBackToTitle;
     if (!screen && !(frontEnd.menuScreen == kScreenTitle && frontEnd.quitConfirm)) return;
     MenuText_Blip();
     if (frontEnd.resetConfirm)

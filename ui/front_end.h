@@ -14,6 +14,23 @@ enum MenuScreen {
     kScreenCredits = 5,
     kScreenAudioLogo = 6,
 };
+const int kMenuScreenCount = 7;
+
+// What sets each screen apart where the front end handles them all alike: its name in the state
+// log, and whether B on a pad backs out of it to the title. A new screen needs its row.
+struct MenuScreenTraits {
+    const char* name;
+    bool padBackToTitle;
+};
+constexpr MenuScreenTraits kMenuScreenTraits[] = {
+    {"title", false},      {"splash", false}, {"splash", false}, {"settings", true},
+    {"high scores", true}, {"credits", true}, {"splash", false},
+};
+static_assert(sizeof kMenuScreenTraits / sizeof kMenuScreenTraits[0] == kMenuScreenCount,
+              "every screen has its row of traits");
+
+// The screen's name, as the state log writes it: the title asking to quit is "quit question".
+const char* FrontEnd_ScreenName(int screen, bool quitConfirm);
 
 struct FrontEnd {
     int32_t menuScreen; // a MenuScreen

@@ -1,5 +1,6 @@
 // The front end through the headless engine: the splash timings and clicks, the title's keys and
 // quit question, the focus freeze, and what the title draws.
+#include <set>
 #include <string>
 
 #include "app/app.h"
@@ -223,3 +224,28 @@ TEST_F(FrontEndTest, TitleLinesSitOnTheirRows) {
 }
 
 } // namespace
+
+// Every screen has its name in the state log, the splash screens alike and the others each their
+// own; and B on a pad backs out to the title from exactly the screens the title opens.
+TEST_F(FrontEndTest, EveryScreenHasANameAndBBacksOutOfTheTitlesScreens) {
+    std::set<std::string> names;
+    ASSERT_TRUE(QLH_PadConnect());
+    for (int screen = 0; screen < kMenuScreenCount; screen++) {
+        std::string name = FrontEnd_ScreenName(screen, false);
+        bool splash =
+            screen == kScreenMakerLogo || screen == kScreenAudioLogo || screen == kScreenHeadphones;
+        EXPECT_EQ(name == "splash", splash) << "screen " << screen << " is named " << name;
+        EXPECT_TRUE(splash || names.insert(name).second) << name << " names two screens";
+        bool opened =
+            screen == kScreenSettings || screen == kScreenHighScores || screen == kScreenCredits;
+        frontEnd.menuScreen = screen;
+        frontEnd.splashTimer = 100.0f;
+        QLH_PadButton(QL_PAD_B, true);
+        QLH_Step(1);
+        QLH_PadButton(QL_PAD_B, false);
+        QLH_Step(1);
+        EXPECT_EQ(frontEnd.menuScreen == kScreenTitle, opened || screen == kScreenTitle)
+            << "B on " << name;
+    }
+    EXPECT_STREQ(FrontEnd_ScreenName(kScreenTitle, true), "quit question");
+}
