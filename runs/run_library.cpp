@@ -31,8 +31,10 @@ const int kIndexMaxLines = 64;
 
 using IndexEntry = RunIndexEntry;
 
-// "SCORE TAG FILE": the tag is exactly three bytes between single spaces.
-bool ParseIndexLine(const std::string& line, IndexEntry* e) {
+// "SCORE TAG FILE": the tag is exactly three bytes between single spaces. A line may end in CR LF,
+// as an index edited on Windows does.
+bool ParseIndexLine(std::string line, IndexEntry* e) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
     size_t space = line.find(' ');
     if (space == std::string::npos || space == 0 || line.size() < space + 6) return false;
     std::string digits = line.substr(0, space);

@@ -102,14 +102,14 @@ TEST_F(RunLibraryTest, EqualEntriesFindTheirOwnRuns) {
 }
 
 // A tag with a space in it ("A B", as the name wheel allows) keeps its run through the index, in
-// an index written before as well as one written now.
+// an index written before (here with Windows' line ends) as well as one written now.
 TEST_F(RunLibraryTest, TagsWithSpacesKeepTheirRuns) {
     std::string spaced = Made(0);
     SetPlace(0, "A B", 5000);
     SetPlace(1, " Z ", 4000);
-    std::ofstream(RunLibrary_Folder() + "index.txt")
-        << "5000 A B " << fs::path(spaced).filename().string() << "\n";
-    EXPECT_EQ(RunLibrary_ForPlace(0), spaced) << "a line of an index already written";
+    std::ofstream(RunLibrary_Folder() + "index.txt", std::ios::binary)
+        << "5000 A B " << fs::path(spaced).filename().string() << "\r\n";
+    EXPECT_EQ(RunLibrary_ForPlace(0), spaced) << "a line of an index already written (CR LF)";
     std::string padded = Made(1);
     RunLibrary_Keep(padded, " Z ", 4000);
     for (int n = 2; n <= 24; n++)
