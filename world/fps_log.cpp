@@ -4,9 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "world/renderer.h"
-
-void FpsLog_Frame(float dt) {
+void FpsLog_Frame(float dt, int renderDistance) {
     static const bool on = std::getenv("ZORB_FPS_LOG") && *std::getenv("ZORB_FPS_LOG") == '1';
     static int frames = 0;
     static float seconds = 0.0f;
@@ -15,7 +13,7 @@ void FpsLog_Frame(float dt) {
     seconds += dt;
     if (seconds < 1.0f) return;
     std::fprintf(stderr, "fps %.1f render distance %d\n", (double)frames / (double)seconds,
-                 (int)renderDistance);
+                 renderDistance);
     frames = 0;
     seconds = 0.0f;
 }

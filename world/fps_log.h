@@ -3,5 +3,6 @@
 // in its real window.
 #pragma once
 
-// Counts one drawn frame of dt seconds; prints when a second has gathered.
-void FpsLog_Frame(float dt);
+// Counts one drawn frame of dt seconds, drawn to the given render distance; prints when a second
+// has gathered.
+void FpsLog_Frame(float dt, int renderDistance);

@@ -230,5 +230,5 @@ void Render_Scene(const View& view) {
                          view.viewBottom - view.viewTop);
     DrawRings(view);
     Render_AdaptDistance(QL_System_GetFrameRate());
-    FpsLog_Frame(QL_System_GetDt());
+    FpsLog_Frame(QL_System_GetDt(), (int)renderDistance);
 }
