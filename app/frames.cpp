@@ -11,11 +11,8 @@
 #include "app/menu_state.h"
 #include "app/player_command.h"
 #include "app/replay_state.h"
-#include "core/constants.h"
+#include "app/run_frame.h"
 #include "core/desktop.h"
-#include "core/settings.h"
-#include "game/game_assets.h"
-#include "game/game_update.h"
 #include "game/player.h"
 #include "quillon/quillon.h"
 #include "runs/run_library.h"
@@ -23,11 +20,8 @@
 #include "scores/high_scores.h"
 #include "ui/front_end.h"
 #include "ui/game_over.h"
-#include "ui/hud.h"
 #include "ui/pause.h"
 #include "ui/score_screens.h"
-#include "world/camera.h"
-#include "world/debug_overlay.h"
 
 namespace {
 
@@ -56,45 +50,14 @@ bool Focused() {
     return Desktop_GetFocus() == QL_System_GetWindowHandle();
 }
 
-// The game's cursor over the pause and game-over screens, its top-left at the mouse.
-void DrawCursor() {
-    QL_System_ShowCursor(false);
-    QL_Settings_ImageMode(QL_MODE_TOP_LEFT);
-    QL_Image_Draw(cursorImage, QL_Input_GetMouseX(), QL_Input_GetMouseY(), 32.0f, 32.0f, 255);
-    QL_Settings_ImageMode(QL_MODE_CENTRE);
-}
-
 // The name entry after a run; leaving it files the run's recording, with the tag when it placed.
 void GameOverFrame() {
     bool placed = HighScores_Rank(player.score) < kHighScoreCount;
     ScreenRequest request = GameOver_Update(player.score, Recorder_Failure().empty());
-    DrawCursor();
+    RunFrame_DrawCursor();
     QL_Sound_StopAll();
     if (request == ScreenRequest::ToMenu) Recorder_Finish(placed ? nameLetters : nullptr);
     App_Act(request);
-}
-
-HudView HudOfTheRun() {
-    return HudView{
-        player.score,       player.nextLifeScore, std::max(player.score, player.bestScore),
-        player.lives,       player.weapon,        player.autoLevel,
-        player.spreadLevel, player.bombLevel,     &whiteFlash,
-        &hurtFlash};
-}
-
-void DrawFrame() {
-    QL_Settings_TextSize((float)(QL_System_GetDisplayWidth() / 100));
-    QL_Settings_Background(QL_Color_Create(0, 0, 0, 255));
-    Camera_GameFrame(player.x, player.y, player.angle, settings.fieldOfView);
-    if (settings.debugOverlay != 0) Debug_DrawOverlay(DebugPlace{player.x, player.y, player.angle});
-    Hud_Draw(HudOfTheRun());
-}
-
-// The whole step, then its picture.
-void PlayFrame(const RunCommand& command, bool draw) {
-    Game_SimulateStep(command);
-    PlayerCommand_AfterStep();
-    if (draw) DrawFrame();
 }
 
 // The leaderboard's place's recording, when it still plays.
@@ -123,7 +86,7 @@ void NoteRecordedPlaces() {
 
 bool App_Watch(const std::string& path, const ReplayOptions& options, std::string* why) {
     if (!Replay_Open(path, options, why)) return false;
-    QL_Engine_SetNextGameState(Replay_Init, Replay_Update, Replay_Exit);
+    QL_Engine_SetNextGameState(Replay_Init, Frames_Replay, Replay_Exit);
     return true;
 }
 
@@ -146,6 +109,10 @@ void App_Act(ScreenRequest request) {
     }
 }
 
+void Frames_Replay() {
+    App_Act(Replay_Step());
+}
+
 void Menu_Update() {
     if (!Focused()) {
         QL_Sound_PauseAll();
@@ -153,30 +120,9 @@ void Menu_Update() {
     }
     NoteRecordedPlaces();
     ScreenRequest request = FrontEnd_Frame();
-    if (QL_Pad_InUse()) DrawCursor(); // where the pad's pointer is
+    if (QL_Pad_InUse()) RunFrame_DrawCursor(); // where the pad's pointer is
     LogState(ScreenName());
     App_Act(request);
-}
-
-ScreenRequest Run_Frame(const RunCommand& command, bool draw) {
-    if (!command.focused) {
-        runState.paused = 1;
-        QL_Sound_PauseAll();
-        return ScreenRequest::None;
-    }
-    if (command.padLost) runState.paused = 1; // an unplugged pad pauses, as losing focus does
-    ScreenRequest request = ScreenRequest::None;
-    if (runState.paused) {
-        QL_Sound_PauseAll();
-        if (draw) {
-            request = Pause_Update();
-            DrawCursor();
-        }
-    } else {
-        PlayFrame(command, draw);
-    }
-    Game_EscapeToggle(command);
-    return request;
 }
 
 // A run's frame is recorded as the game sees it: the input before, the state after.
@@ -189,7 +135,7 @@ void Game_Update() {
     }
     RunCommand command = PlayerCommand_Build(focused);
     Recorder_Frame(command);
-    ScreenRequest request = Run_Frame(command, true);
+    ScreenRequest request = RunFrame_Step(command, true);
     Recorder_AfterFrame();
     App_Act(request);
     LogState(RunName());

@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/frames.h"
 #include "app/game_state.h"
 #include "app/menu_state.h"
+#include "app/run_frame.h"
 #include "core/constants.h"
 #include "core/desktop.h"
 #include "core/settings.h"
@@ -28,7 +28,7 @@ bool paused = false;
 bool drawFrame = true;
 
 void PlayRecordedFrame(const RunCommand& command) {
-    Run_Frame(command, drawFrame);
+    RunFrame_Step(command, drawFrame);
 }
 
 // The mark in the top-left corner, clear of the HUD: REPLAY, and the speed or the pause, on a
@@ -66,15 +66,13 @@ int FramesThisFrame(int speed) {
     return std::min(kMostFramesAFrame, (int)(owed / next));
 }
 
-void Finish() {
+// The playback is over: the verdict said, and the way out asked for.
+ScreenRequest Finish() {
     if (options.draw || playback.strayed || playback.damaged)
         std::fprintf(stderr, "zorb: %s\n", RunPlayer_Verdict(playback).c_str());
-    if (options.quitAtEnd) {
-        QL_Engine_Terminate();
-        return;
-    }
+    if (options.quitAtEnd) return ScreenRequest::Quit;
     Menu_OpenAt(options.returnTo);
-    App_Act(ScreenRequest::ToMenu);
+    return ScreenRequest::ToMenu;
 }
 
 } // namespace
@@ -94,16 +92,13 @@ void Replay_Init() {
     owed = 0.0f;
 }
 
-void Replay_Update() {
+ScreenRequest Replay_Step() {
     // The viewer looks elsewhere: a replay on the screen waits; a verify, drawing nothing, goes on.
     if (options.draw && Desktop_GetFocus() != QL_System_GetWindowHandle()) {
         QL_Sound_PauseAll();
-        return;
+        return ScreenRequest::None;
     }
-    if (QL_Input_KeyTriggered(QL_KEY_ESCAPE)) {
-        Finish();
-        return;
-    }
+    if (QL_Input_KeyTriggered(QL_KEY_ESCAPE)) return Finish();
     if (QL_Input_KeyTriggered(' ')) paused = !paused;
     int speed = options.speed * (QL_Input_KeyDown(QL_KEY_RIGHT) ? kFastSpeed : 1);
     int steps = paused ? 0 : FramesThisFrame(speed);
@@ -114,7 +109,7 @@ void Replay_Update() {
     }
     if (paused) QL_Sound_PauseAll();
     if (options.draw) DrawMark(speed);
-    if (playback.over && !playback.hasPending) Finish();
+    return playback.over && !playback.hasPending ? Finish() : ScreenRequest::None;
 }
 
 void Replay_Exit() {

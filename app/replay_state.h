@@ -6,6 +6,7 @@
 #include <string>
 
 #include "runs/run_player.h"
+#include "ui/screen_request.h"
 
 struct ReplayOptions {
     int speed = 1;          // how fast it plays, before the Right arrow's 4x
@@ -20,7 +21,9 @@ struct ReplayOptions {
 // played.
 bool Replay_Open(const std::string& path, const ReplayOptions& options, std::string* why);
 void Replay_Init();
-void Replay_Update();
+// A frame of the replay; it returns the way out once the playback is over or stopped: back to the
+// front end, or (quitAtEnd) the end of the program.
+ScreenRequest Replay_Step();
 void Replay_Exit();
 // How the playback went so far.
 const RunPlayback& Replay_Result();

@@ -140,10 +140,10 @@ TEST(LeaderboardRuns, APlacedRunIsWatchedFromItsPlace) {
     QLH_Step(1);
     ASSERT_TRUE(highScoreRecorded[place]);
     QLH_KeyTap('1' + place);
-    for (int f = 0; f < 100000 && QLH_CurrentUpdate() != Replay_Update; f++)
+    for (int f = 0; f < 100000 && QLH_CurrentUpdate() != Frames_Replay; f++)
         QLH_Step(1);
-    ASSERT_EQ(QLH_CurrentUpdate(), Replay_Update);
-    for (int f = 0; f < 100000 && QLH_CurrentUpdate() == Replay_Update; f++)
+    ASSERT_EQ(QLH_CurrentUpdate(), Frames_Replay);
+    for (int f = 0; f < 100000 && QLH_CurrentUpdate() == Frames_Replay; f++)
         QLH_Step(1);
     EXPECT_TRUE(RunPlayer_Proven(Replay_Result())) << RunPlayer_Verdict(Replay_Result());
     EXPECT_EQ(frontEnd.menuScreen, kScreenHighScores);
