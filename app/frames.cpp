@@ -91,7 +91,7 @@ bool App_Watch(const std::string& path, const ReplayOptions& options, std::strin
 }
 
 void App_Act(ScreenRequest request) {
-    switch (request) {
+    switch (request.kind) {
     case ScreenRequest::StartRun:
         QL_Engine_SetNextGameState(Game_Init, Game_Update, Game_Exit);
         break;
@@ -102,9 +102,10 @@ void App_Act(ScreenRequest request) {
         QL_Engine_Terminate();
         break;
     case ScreenRequest::WatchRun:
-        WatchPlace(highScoreWatchPlace);
+        WatchPlace(request.place);
         break;
     case ScreenRequest::None:
+    case ScreenRequest::Open:
         break;
     }
 }

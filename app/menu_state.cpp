@@ -48,7 +48,7 @@ void Menu_Init() {
     QL_Settings_ImageFilterMode(1);
     AssetList_LoadImages(kImages, kImageCount);
     FrontEnd_Reset();
-    if (openAt >= 0) frontEnd.menuScreen = openAt;
+    if (openAt >= 0) FrontEnd_Open(openAt);
     openAt = -1;
     HighScores_Load();
     AssetList_LoadSounds(kSounds, 2);

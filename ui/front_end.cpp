@@ -11,8 +11,6 @@
 #include "ui/title.h"
 #include "world/camera.h"
 
-FrontEnd frontEnd;
-
 void FrontEnd_Reset() {
     frontEnd = FrontEnd{kScreenMakerLogo, 5.0f, 1.0f, 0, false, false};
 }
@@ -22,26 +20,20 @@ static ScreenRequest ScreenStep() {
     case kScreenTitle:
         return Title_Step();
     case kScreenHeadphones:
-        Splash_HeadphonesStep();
-        break;
+        return Splash_HeadphonesStep();
     case kScreenMakerLogo:
-        Splash_MakerStep();
-        break;
+        return Splash_MakerStep();
     case kScreenSettings:
-        SettingsScreen_Step();
-        break;
+        return SettingsScreen_Step();
     case kScreenHighScores:
         return HighScoreScreen_Step();
     case kScreenCredits:
-        CreditsScreen_Step();
-        break;
+        return CreditsScreen_Step();
     case kScreenAudioLogo:
-        Splash_AudioStep();
-        break;
+        return Splash_AudioStep();
     default:
-        break;
+        return ScreenRequest::None;
     }
-    return ScreenRequest::None;
 }
 
 const char* FrontEnd_ScreenName(int screen, bool quitConfirm) {
@@ -60,7 +52,7 @@ static void PadBack() {
     if (frontEnd.resetConfirm)
         frontEnd.resetConfirm = false;
     else if (screen)
-        frontEnd.menuScreen = kScreenTitle;
+        FrontEnd_Open(kScreenTitle);
     else
         frontEnd.quitConfirm = false;
 }
@@ -74,5 +66,12 @@ ScreenRequest FrontEnd_Frame() {
     Camera_BackdropFrame(settings.fieldOfView);
     KeyLabels_BeginFrame();
     PadBack();
-    return ScreenStep();
+    ScreenRequest request = ScreenStep();
+    if (request != ScreenRequest::Open) return request;
+    FrontEnd_Open(request.screen); // the front end's own: the program need not hear of it
+    return ScreenRequest::None;
+}
+
+void FrontEnd_Open(int screen) {
+    if (screen >= 0 && screen < kMenuScreenCount) frontEnd.menuScreen = screen;
 }

@@ -6,7 +6,7 @@
 #include "core/constants.h"
 #include "quillon/quillon.h"
 #include "scores/high_scores.h"
-#include "ui/front_end.h"
+#include "ui/front_end_state.h"
 #include "ui/widgets.h"
 
 char nameLetters[3] = {'A', 'A', 'A'};

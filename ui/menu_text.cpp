@@ -3,7 +3,7 @@
 
 #include "core/effects.h"
 #include "core/settings.h"
-#include "ui/front_end.h"
+#include "ui/front_end_state.h"
 #include "ui/key_labels.h"
 #include "ui/menu_assets.h"
 #include "ui/widgets.h"

@@ -4,7 +4,7 @@
 
 #include "core/constants.h"
 #include "quillon/quillon.h"
-#include "ui/front_end.h"
+#include "ui/front_end_state.h"
 #include "ui/widgets.h"
 
 bool pauseQuitConfirm = false;

@@ -6,7 +6,7 @@
 #include "core/constants.h"
 #include "quillon/quillon.h"
 #include "scores/high_scores.h"
-#include "ui/front_end.h"
+#include "ui/front_end_state.h"
 #include "ui/menu_assets.h"
 #include "ui/menu_text.h"
 #include "ui/splash.h"
@@ -84,10 +84,8 @@ bool AnyRecorded() {
 } // namespace
 
 bool highScoreRecorded[kHighScoreCount] = {};
-int highScoreWatchPlace = 0;
 
 ScreenRequest HighScoreScreen_Step() {
-    if (MenuText_KeyReleased('H')) frontEnd.menuScreen = kScreenTitle;
     static char shadows[kHighScoreCount][kMenuLineSize], fronts[kHighScoreCount][kMenuLineSize];
     MenuLine lines[kHighScoreCount + 4];
     lines[0] = {0.075f, 1.0f / 20.0f, "THE VIDAZIDAD PLAYERS", "THE VIDAZIDAD PLAYERS", kWhite};
@@ -105,12 +103,14 @@ ScreenRequest HighScoreScreen_Step() {
     const char* watch = "WATCH A RUN = ITS PLACE [1] - [8]";
     if (AnyRecorded()) lines[count++] = {0.125f, 1.0f / 40.0f, watch, watch, kWhite};
     MenuText_DrawLines(lines, count);
-    highScoreWatchPlace = WatchKey();
-    return highScoreWatchPlace >= 0 ? ScreenRequest::WatchRun : ScreenRequest::None;
+    if (MenuText_KeyReleased('H')) return ScreenRequest::OpenScreen(kScreenTitle);
+    int place = WatchKey();
+    return place >= 0 ? ScreenRequest::Watch(place) : ScreenRequest::None;
 }
 
-void CreditsScreen_Step() {
-    if (MenuText_KeyReleased('C')) frontEnd.menuScreen = kScreenTitle;
+ScreenRequest CreditsScreen_Step() {
     CreditsPass(true);
     CreditsPass(false);
+    return MenuText_KeyReleased('C') ? ScreenRequest::OpenScreen(kScreenTitle)
+                                     : ScreenRequest::None;
 }

@@ -6,9 +6,8 @@
 
 // Whether each place has a recorded run to watch; the app fills it in as the screen opens.
 extern bool highScoreRecorded[kHighScoreCount];
-// The place whose run the player asked to watch, with ScreenRequest::WatchRun.
-extern int highScoreWatchPlace;
 
 // A frame of the leaderboard: H returns to the title, 1 to 8 watch a place's recorded run.
 ScreenRequest HighScoreScreen_Step();
-void CreditsScreen_Step();
+// A frame of the credits: C returns to the title.
+ScreenRequest CreditsScreen_Step();

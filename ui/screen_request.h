@@ -1,11 +1,31 @@
-// What a screen asks of the program when the player has chosen: the screens only ask; the
-// program (app/) switches the game state.
+// What a screen asks of the program when the player has chosen, with what the request carries:
+// the screens only ask; the front end shows the screen asked for, and the program (app/) switches
+// the game state.
 #pragma once
 
-enum class ScreenRequest {
-    None,
-    StartRun, // the title's E
-    ToMenu,   // the pause overlay's confirmed quit, the game-over screen's button
-    Quit,     // the title's confirmed quit
-    WatchRun  // the high-score screen's 1 to 8: the recording of that place
+struct ScreenRequest {
+    enum Kind {
+        None,
+        StartRun, // the title's E
+        ToMenu,   // the pause overlay's confirmed quit, the game-over screen's button
+        Quit,     // the title's confirmed quit
+        WatchRun, // the high-score screen's 1 to 8: the recording of that place
+        Open      // another screen of the front end: the title's S, H and C, a splash's end
+    } kind = None;
+    int screen = 0; // Open: the screen (a MenuScreen)
+    int place = -1; // WatchRun: the leaderboard's place, 0 to 7
+
+    ScreenRequest(Kind k = None) : kind(k) {}
+    static ScreenRequest OpenScreen(int screen) {
+        ScreenRequest r(Open);
+        r.screen = screen;
+        return r;
+    }
+    static ScreenRequest Watch(int place) {
+        ScreenRequest r(WatchRun);
+        r.place = place;
+        return r;
+    }
+    bool operator==(Kind k) const { return kind == k; }
+    bool operator!=(Kind k) const { return kind != k; }
 };

@@ -7,7 +7,7 @@
 #include "core/settings.h"
 #include "quillon/quillon.h"
 #include "scores/high_scores.h"
-#include "ui/front_end.h"
+#include "ui/front_end_state.h"
 #include "ui/menu_assets.h"
 #include "ui/menu_text.h"
 
@@ -48,7 +48,6 @@ void ResetQuestion() {
 }
 
 void Keys() {
-    if (MenuText_KeyReleased('S')) frontEnd.menuScreen = kScreenTitle;
     // The effect volume's blip sounds at the level just chosen.
     if (DownUp('D', 'F', &settings.sfxVolume, 0.1f, 0.0f, 1.0f, false)) MenuText_Blip();
     if (DownUp('E', 'R', &settings.musicVolume, 0.1f, 0.0f, 1.0f, true))
@@ -110,7 +109,9 @@ void SettingsScreen_StepUp(float* value, float step, float upper) {
     if (*value > upper) *value = upper;
 }
 
-void SettingsScreen_Step() {
+ScreenRequest SettingsScreen_Step() {
     Keys();
     Draw();
+    return MenuText_KeyReleased('S') ? ScreenRequest::OpenScreen(kScreenTitle)
+                                     : ScreenRequest::None;
 }

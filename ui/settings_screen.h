@@ -2,7 +2,10 @@
 // and resetting the high scores after a question.
 #pragma once
 
-void SettingsScreen_Step();
+#include "ui/screen_request.h"
+
+// A frame of the screen; S asks for the title again.
+ScreenRequest SettingsScreen_Step();
 
 // One press of a down or up key on a setting with a step and bounds.
 void SettingsScreen_StepDown(float* value, float step, float lower);

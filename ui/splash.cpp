@@ -5,7 +5,7 @@
 
 #include "core/constants.h"
 #include "quillon/quillon.h"
-#include "ui/front_end.h"
+#include "ui/front_end_state.h"
 #include "ui/menu_assets.h"
 #include "ui/menu_text.h"
 
@@ -32,7 +32,7 @@ static void DrawMaker(int alpha) {
     DrawNotice(kMakerNotice, alpha);
 }
 
-void Splash_MakerStep() {
+ScreenRequest Splash_MakerStep() {
     QL_Settings_TextSize((float)QL_System_GetWindowHeight() / 65.0f);
     QL_Settings_TextAlignment(QL_ALIGN_CENTER, QL_ALIGN_BOTTOM);
     frontEnd.splashTimer -= QL_System_GetDt();
@@ -41,7 +41,7 @@ void Splash_MakerStep() {
         DrawMaker(255);
         if (QL_Input_MouseClicked()) {
             frontEnd.splashTimer = 2.4f;
-            return;
+            return ScreenRequest::None;
         }
     } else {
         if (frontEnd.menuMusicStarted == 0) {
@@ -50,26 +50,24 @@ void Splash_MakerStep() {
         }
         DrawMaker(MenuText_SplashAlpha(t));
     }
-    if (frontEnd.splashTimer <= 0.0f) {
-        frontEnd.splashTimer = 2.4f;
-        frontEnd.menuScreen = kScreenAudioLogo;
-    }
+    if (frontEnd.splashTimer > 0.0f) return ScreenRequest::None;
+    frontEnd.splashTimer = 2.4f;
+    return ScreenRequest::OpenScreen(kScreenAudioLogo);
 }
 
-void Splash_AudioStep() {
+ScreenRequest Splash_AudioStep() {
     frontEnd.splashTimer -= QL_System_GetDt();
     if (frontEnd.splashTimer > 0.4f && QL_Input_MouseClicked()) frontEnd.splashTimer = 0.4f;
     int alpha = MenuText_SplashAlpha(frontEnd.splashTimer);
     DrawLogo(menuAssets.audioWhite, menuAssets.audioBlack, alpha);
     QL_Settings_TextSize((float)QL_System_GetWindowHeight() / 65.0f);
     DrawNotice(kAudioNotice, alpha);
-    if (frontEnd.splashTimer <= 0.0f) {
-        frontEnd.splashTimer = 2.4f;
-        frontEnd.menuScreen = kScreenHeadphones;
-    }
+    if (frontEnd.splashTimer > 0.0f) return ScreenRequest::None;
+    frontEnd.splashTimer = 2.4f;
+    return ScreenRequest::OpenScreen(kScreenHeadphones);
 }
 
-void Splash_HeadphonesStep() {
+ScreenRequest Splash_HeadphonesStep() {
     QL_Settings_Background(QL_Color_Create(0, 0, 0, 255));
     frontEnd.splashTimer -= QL_System_GetDt();
     float t = frontEnd.splashTimer;
@@ -79,11 +77,12 @@ void Splash_HeadphonesStep() {
                       255);
         if (QL_Input_MouseClicked()) {
             frontEnd.splashTimer = 0.4f;
-            return;
+            return ScreenRequest::None;
         }
     } else {
         QL_Image_Draw(menuAssets.headphones, (float)(w / 2), (float)(h / 2), (float)w, (float)h,
                       MenuText_SplashAlpha(t));
     }
-    if (frontEnd.splashTimer <= 0.0f) frontEnd.menuScreen = kScreenTitle;
+    return frontEnd.splashTimer <= 0.0f ? ScreenRequest::OpenScreen(kScreenTitle)
+                                        : ScreenRequest::None;
 }

@@ -1,9 +1,12 @@
 // The three splash screens: the maker's logo, the audio libraries' logo, the headphones notice.
 #pragma once
 
-void Splash_MakerStep();
-void Splash_AudioStep();
-void Splash_HeadphonesStep();
+#include "ui/screen_request.h"
+
+// Each returns the next screen once its time is up.
+ScreenRequest Splash_MakerStep();
+ScreenRequest Splash_AudioStep();
+ScreenRequest Splash_HeadphonesStep();
 
 // The one-line notices under the logos.
 extern const char* const kMakerNotice;

@@ -9,7 +9,7 @@
 
 #include "core/constants.h"
 #include "quillon/quillon.h"
-#include "ui/front_end.h"
+#include "ui/front_end_state.h"
 #include "ui/menu_assets.h"
 #include "ui/menu_text.h"
 #include "ui/splash.h"
@@ -39,11 +39,11 @@ ScreenRequest TitleKeys() {
     else if (MenuText_KeyReleased('E') || QL_Pad_Pressed(QL_PAD_START))
         request = ScreenRequest::StartRun;
     else if (MenuText_KeyReleased('S'))
-        frontEnd.menuScreen = kScreenSettings;
+        request = ScreenRequest::OpenScreen(kScreenSettings);
     else if (MenuText_KeyReleased('H'))
-        frontEnd.menuScreen = kScreenHighScores;
+        request = ScreenRequest::OpenScreen(kScreenHighScores);
     else if (MenuText_KeyReleased('C'))
-        frontEnd.menuScreen = kScreenCredits;
+        request = ScreenRequest::OpenScreen(kScreenCredits);
     return request;
 }
 

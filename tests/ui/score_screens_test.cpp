@@ -121,6 +121,6 @@ TEST_F(ScoreScreensTest, APlacesNumberWatchesItsRecording) {
     EXPECT_TRUE(HintShown());
     Release('3');
     EXPECT_EQ(scoreRequest, ScreenRequest::WatchRun);
-    EXPECT_EQ(highScoreWatchPlace, 2);
+    EXPECT_EQ(scoreRequest.place, 2) << "the request carries its place";
     highScoreRecorded[2] = false;
 }

@@ -1,0 +1,4 @@
+// The front end's state, defined once.
+#include "ui/front_end_state.h"
+
+FrontEnd frontEnd;
