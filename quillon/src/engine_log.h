@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "quillon/headless.h"
+#include "quillon/engine_records.h"
 
 enum class QlStat { Quad, Rect, Image, Text, AtlasBuild };
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "quillon/headless.h"
+#include "quillon/engine_records.h"
 #include "quillon/quillon.h"
 
 // The two ways the engine runs, chosen once: in a window, with a sound card and pads, or headless

@@ -5,24 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "quillon/engine_records.h"
 #include "quillon/quillon.h"
-
-// One sound started through QL_Sound_PlayAdvanced.
-struct QLH_PlayEntry {
-    std::string path; // file the sound was loaded from; empty for the empty handle
-    float volume;
-    float pitch;
-    bool looping;
-    int group;
-    long frame; // frame number at which it was played
-};
-
-// One asset loaded or freed.
-struct QLH_AssetEntry {
-    enum Kind { Load, Free } kind;
-    std::string type; // "image", "sound" or "font"
-    std::string path; // empty for an empty handle
-};
 
 // Switches the engine to headless mode: a software canvas of width x height, a fixed dt,
 // no audio device. Must be called before anything else touches the engine. False when the canvas
@@ -70,7 +54,6 @@ const std::vector<float>& QLH_AudioCapture();
 int QLH_AudioRate();
 // Instead of keeping it, hands the mixer's output to a sink as it is made: blocks of `frames`
 // interleaved stereo samples. Null stops. Replaces QLH_SetAudioCapture's keeping.
-typedef void (*QLH_AudioSink)(const float* samples, int frames, void* user);
 void QLH_SetAudioSink(QLH_AudioSink sink, void* user);
 
 // The number of voices the mixer is playing (paused ones included).
@@ -83,10 +66,6 @@ const std::vector<QLH_AssetEntry>& QLH_AssetLog();
 void QLH_ClearLogs();
 
 // Counters of the drawing calls issued since the last reset.
-struct QLH_DrawStats {
-    long quads, rects, images, texts;
-    long atlasBuilds; // glyph atlases built (or found impossible) for a font size
-};
 QLH_DrawStats QLH_GetDrawStats();
 // While on, every string handed to QL_Font_DrawText is kept, in order (cleared when switched).
 void QLH_SetTextLog(bool on);
