@@ -167,10 +167,6 @@ void Pad_Close() {
     pads = Pads();
 }
 
-bool Pad_IsOpen() {
-    return pads.open;
-}
-
 void Pad_BeginFrame() {
     for (int b = 0; b < QL_PAD_BUTTON_COUNT; b++)
         pads.pressed[b] = pads.released[b] = false;
@@ -227,7 +223,7 @@ void Pad_SetInUse(bool inUse) {
 bool QL_Pad_Down(int button) {
     return ValidButton(button) && (pads.held[button] || pads.pressed[button]);
 }
-bool QL_Pad_Pressed(int button) {
+bool QL_Pad_Triggered(int button) {
     return ValidButton(button) && pads.pressed[button];
 }
 bool QL_Pad_Released(int button) {

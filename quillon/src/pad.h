@@ -10,7 +10,6 @@
 // the driver's virtual pads count, so that a run plays the same on every machine.
 bool Pad_Open(bool headless);
 void Pad_Close();
-bool Pad_IsOpen();
 void Pad_BeginFrame(); // clears this frame's edges
 // Takes a controller event; true when it was one.
 bool Pad_HandleEvent(const SDL_Event& e);

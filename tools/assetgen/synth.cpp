@@ -115,11 +115,6 @@ static void Scale(Audio* a, float k) {
     }
 }
 
-void Audio_Normalize(Audio* a, float peak) {
-    float now = Audio_Peak(*a);
-    if (now > 0.0f) Scale(a, peak / now);
-}
-
 // Above the knee, samples bend toward the ceiling and never pass it.
 static float Knee(float v, float ceiling) {
     const float knee = 0.7f * ceiling, room = ceiling - knee;

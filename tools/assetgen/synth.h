@@ -40,8 +40,6 @@ struct NoiseBurst {
 };
 void Audio_Noise(Audio* a, const NoiseBurst& n);
 
-// Scales so the loudest sample is at peak.
-void Audio_Normalize(Audio* a, float peak);
 float Audio_Peak(const Audio& a);
 // The RMS over the whole length and both channels, in dB below full scale.
 float Audio_RmsDb(const Audio& a);
