@@ -35,7 +35,7 @@ void DrawFrame() {
 
 // The whole step, then its picture.
 void PlayFrame(const RunCommand& command, bool draw) {
-    Game_SimulateStep(command);
+    GameUpdate_Step(command);
     PlayerCommand_AfterStep();
     if (draw) DrawFrame();
 }
@@ -66,6 +66,6 @@ ScreenRequest RunFrame_Step(const RunCommand& command, bool draw) {
     } else {
         PlayFrame(command, draw);
     }
-    Game_EscapeToggle(command);
+    GameUpdate_PauseToggle(command);
     return request;
 }

@@ -45,7 +45,7 @@ void BM_SimulationFrame(benchmark::State& state) {
     for (auto _ : state) {
         Populate(); // refill what the last frame used up, outside the timed part
         auto start = std::chrono::steady_clock::now();
-        Game_SimulateStep(command); // the run's own step, as the frame calls it
+        GameUpdate_Step(command); // the run's own step, as the frame calls it
         auto end = std::chrono::steady_clock::now();
         state.SetIterationTime(std::chrono::duration<double>(end - start).count());
         live += spritesInUse;

@@ -31,7 +31,7 @@ void EnemiesStep(float dt) {
 
 } // namespace
 
-void Game_SimulateStep(const RunCommand& command) {
+void GameUpdate_Step(const RunCommand& command) {
     QL_Sound_ResumeAll();
     Enemy_SpawnStep(command.dt);
     Pickups_Update(command.dt);
@@ -39,18 +39,18 @@ void Game_SimulateStep(const RunCommand& command) {
     EnemiesStep(command.dt);
     Weapons_Update(command);
     PlayerMotion_Update(command);
-    Game_CheckExtraLife();
-    Game_AdvanceStage(command.dt);
+    GameUpdate_CheckExtraLife();
+    GameUpdate_AdvanceStage(command.dt);
 }
 
 // The command's pause pauses and resumes; its way back also resumes.
-void Game_EscapeToggle(const RunCommand& command) {
+void GameUpdate_PauseToggle(const RunCommand& command) {
     if (!command.pause && !(runState.paused && command.back)) return;
     Effect_Play(gameSounds.blip, 3.0f);
     runState.paused = runState.paused ? 0 : 1;
 }
 
-void Game_CheckExtraLife() {
+void GameUpdate_CheckExtraLife() {
     if (player.score < player.nextLifeScore) return;
     player.extraLifeLevel += 1;
     player.lives += 1;
@@ -58,7 +58,7 @@ void Game_CheckExtraLife() {
     Effect_Play(gameSounds.healthUp, 0.5f);
 }
 
-void Game_AdvanceStage(float dt) {
+void GameUpdate_AdvanceStage(float dt) {
     runState.elapsed += dt;
     runState.stageTimer -= dt;
     if (runState.stageTimer > 0.0f || runState.stage >= kStageCount - 1) return;

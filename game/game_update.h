@@ -6,12 +6,12 @@
 // Sounds resumed, then enemy spawning, pickups, projectiles, every enemy with its contact test,
 // the weapons, the player's movement and turning, the extra life and the stage, in that order,
 // all by the frame's command and its time step.
-void Game_SimulateStep(const RunCommand& command);
+void GameUpdate_Step(const RunCommand& command);
 // The command's pause (Escape, Start) toggles the pause, with a blip; its way back (B) resumes.
-void Game_EscapeToggle(const RunCommand& command);
+void GameUpdate_PauseToggle(const RunCommand& command);
 
 // Gives one extra life when the score has reached the next threshold (100, 400, 900, ... n^2 x
 // 100); at most one per frame.
-void Game_CheckExtraLife();
+void GameUpdate_CheckExtraLife();
 // Advances the run clock and, every 51.2 s of play, the music stage with its track and sky.
-void Game_AdvanceStage(float dt);
+void GameUpdate_AdvanceStage(float dt);
