@@ -20,9 +20,9 @@ WeaponAsk Weapon() {
     const int dpad[3] = {QL_PAD_DPLEFT, QL_PAD_DPUP, QL_PAD_DPRIGHT};
     const WeaponAsk asks[3] = {WeaponAsk::Auto, WeaponAsk::Spread, WeaponAsk::Bomb};
     for (int w = 0; w < 3; w++)
-        if (QL_Input_PlaceReleased('1' + w) || QL_Pad_Pressed(dpad[w])) return asks[w];
-    if (QL_Pad_Pressed(QL_PAD_RIGHTSHOULDER)) return WeaponAsk::Next;
-    if (QL_Pad_Pressed(QL_PAD_LEFTSHOULDER)) return WeaponAsk::Previous;
+        if (QL_Input_PlaceReleased('1' + w) || QL_Pad_Triggered(dpad[w])) return asks[w];
+    if (QL_Pad_Triggered(QL_PAD_RIGHTSHOULDER)) return WeaponAsk::Next;
+    if (QL_Pad_Triggered(QL_PAD_LEFTSHOULDER)) return WeaponAsk::Previous;
     return WeaponAsk::None;
 }
 
@@ -38,8 +38,8 @@ RunCommand PlayerCommand_Build(bool focused) {
     // The right trigger pulled past half way fires, as the left mouse button does.
     c.fire = QL_Input_MouseDown(0) || QL_Pad_Axis(QL_PAD_RIGHTTRIGGER) > 0.5f;
     c.weapon = Weapon();
-    c.pause = QL_Input_PlaceTriggered(QL_KEY_ESCAPE) || QL_Pad_Pressed(QL_PAD_START);
-    c.back = QL_Pad_Pressed(QL_PAD_B);
+    c.pause = QL_Input_PlaceTriggered(QL_KEY_ESCAPE) || QL_Pad_Triggered(QL_PAD_START);
+    c.back = QL_Pad_Triggered(QL_PAD_B);
     c.padLost = QL_Pad_Lost();
     c.focused = focused;
     return c;

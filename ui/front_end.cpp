@@ -44,7 +44,7 @@ const char* FrontEnd_ScreenName(int screen, bool quitConfirm) {
 
 // B on a pad backs out: to the title from the screens it opens, and out of a question asked.
 static void PadBack() {
-    if (!QL_Pad_Pressed(QL_PAD_B)) return;
+    if (!QL_Pad_Triggered(QL_PAD_B)) return;
     int shown = frontEnd.menuScreen;
     bool screen = shown >= 0 && shown < kMenuScreenCount && kMenuScreenTraits[shown].padBackToTitle;
     if (!screen && !(frontEnd.menuScreen == kScreenTitle && frontEnd.quitConfirm)) return;

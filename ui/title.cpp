@@ -36,7 +36,7 @@ ScreenRequest TitleKeys() {
     }
     if (!frontEnd.quitConfirm && MenuText_KeyReleased('Q'))
         frontEnd.quitConfirm = true;
-    else if (MenuText_KeyReleased('E') || QL_Pad_Pressed(QL_PAD_START))
+    else if (MenuText_KeyReleased('E') || QL_Pad_Triggered(QL_PAD_START))
         request = ScreenRequest::StartRun;
     else if (MenuText_KeyReleased('S'))
         request = ScreenRequest::OpenScreen(kScreenSettings);

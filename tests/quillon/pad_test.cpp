@@ -34,7 +34,7 @@ TEST_F(PadTest, PluggingInAndOutIsSeenAtOnce) {
     EXPECT_EQ(QL_Pad_Count(), 2) << "a second pad";
     QLH_PadButton(QL_PAD_START, true);
     QLH_Step(1);
-    EXPECT_TRUE(QL_Pad_Pressed(QL_PAD_START)) << "on the second pad";
+    EXPECT_TRUE(QL_Pad_Triggered(QL_PAD_START)) << "on the second pad";
     QLH_PadDisconnect();
     QLH_Step(1);
     EXPECT_TRUE(QL_Pad_Lost());
@@ -54,11 +54,11 @@ TEST_F(PadTest, PluggingInAndOutIsSeenAtOnce) {
 TEST_F(PadTest, ButtonEdgesLikeKeys) {
     QLH_PadButton(QL_PAD_RIGHTSHOULDER, true);
     QLH_Step(1);
-    EXPECT_TRUE(QL_Pad_Pressed(QL_PAD_RIGHTSHOULDER));
+    EXPECT_TRUE(QL_Pad_Triggered(QL_PAD_RIGHTSHOULDER));
     EXPECT_TRUE(QL_Pad_Down(QL_PAD_RIGHTSHOULDER));
     EXPECT_FALSE(QL_Pad_Down(QL_PAD_LEFTSHOULDER)) << "only the button pressed";
     QLH_Step(1);
-    EXPECT_FALSE(QL_Pad_Pressed(QL_PAD_RIGHTSHOULDER)) << "pressed once";
+    EXPECT_FALSE(QL_Pad_Triggered(QL_PAD_RIGHTSHOULDER)) << "pressed once";
     QLH_PadButton(QL_PAD_RIGHTSHOULDER, false);
     QLH_Step(1);
     EXPECT_TRUE(QL_Pad_Released(QL_PAD_RIGHTSHOULDER));

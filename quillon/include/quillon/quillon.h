@@ -144,6 +144,8 @@ enum {
     QL_KEY_F1 = 261, // F1 to F12 follow in order
     QL_KEY_COUNT = 320
 };
+// Held, triggered (pressed this frame: the engine's one word for it; the mouse's left button says
+// Clicked) and released this frame.
 bool QL_Input_KeyDown(int key);
 bool QL_Input_KeyTriggered(int key);
 bool QL_Input_KeyReleased(int key);
@@ -201,9 +203,9 @@ enum {
     QL_PAD_RIGHTTRIGGER,
     QL_PAD_AXIS_COUNT
 };
-// Held (a press during the frame counts), pressed and released this frame, on any pad.
+// Held (a press during the frame counts), triggered and released this frame, on any pad.
 bool QL_Pad_Down(int button);
-bool QL_Pad_Pressed(int button);
+bool QL_Pad_Triggered(int button);
 bool QL_Pad_Released(int button);
 // Past the dead zones: a stick -1 to 1 (right and down positive), radial, 0 within 20 % of
 // centre; a trigger 0 to 1, 0 within 8 %. Of several pads, the one deflected most.
