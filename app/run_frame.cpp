@@ -9,6 +9,7 @@
 #include "game/game_assets.h"
 #include "game/game_update.h"
 #include "game/player.h"
+#include "game/step_effects.h"
 #include "quillon/quillon.h"
 #include "ui/hud.h"
 #include "ui/pause.h"
@@ -36,6 +37,7 @@ void DrawFrame() {
 // The whole step, then its picture.
 void PlayFrame(const RunCommand& command, bool draw) {
     GameUpdate_Step(command);
+    StepEffects_CarryOut();
     PlayerCommand_AfterStep();
     if (draw) DrawFrame();
 }
@@ -67,5 +69,6 @@ ScreenRequest RunFrame_Step(const RunCommand& command, bool draw) {
         PlayFrame(command, draw);
     }
     GameUpdate_PauseToggle(command);
+    StepEffects_CarryOut();
     return request;
 }

@@ -14,6 +14,7 @@
 #include "game/positional_sound.h"
 #include "game/projectiles.h"
 #include "game/sprite_frames.h"
+#include "game/step_effects.h"
 #include "world/arena.h"
 #include "world/camera.h"
 
@@ -89,7 +90,7 @@ void WalkAnimation(Enemy& e, const PlayerPlace& v, float dt) {
         e.animFrame = (e.animFrame + 1) % 4;
         Footstep f = FootstepOf(e.kind);
         PlayFrom(*f.left, *f.right, s, v, f.loudness, f.pitch);
-        if (f.shakes) cameraShake += e.mass * 0.5f / Distance2To(s, v);
+        if (f.shakes) StepEffects_Shake(e.mass * 0.5f / Distance2To(s, v));
     }
     e.hitShake = Decayed(e.hitShake, dt);
     float r1 = QL_Random_GetFloat(), r2 = QL_Random_GetFloat();
@@ -114,21 +115,21 @@ void Weapons(Enemy& e, const PlayerPlace& v, bool sees, float b, float h0, float
     if (e.singleShotOn && WeaponReady(&e.singleShotTimer, e.singleShotInterval,
                                       Enemy_Aimed(sees, b, h0, 10.0f), dt)) {
         PlayFrom(snd.singleShotLeft, snd.singleShotRight, s, v, 3.0f, 1.0f);
-        whiteFlash += 25.0f / d2;
+        StepEffects_WhiteFlash(25.0f / d2);
         Projectile_Spawn(s.x, s.y, s.heading, muzzle, e.singleShotSpeed, false, false, 1,
                          kEnemyBulletFrames);
     }
     bool multiAimed = Enemy_Aimed(sees, b, h0, e.multiShotSpread * 0.5f);
     if (e.multiShotOn && WeaponReady(&e.multiShotTimer, e.multiShotInterval, multiAimed, dt)) {
         PlayFrom(snd.multiShotLeft, snd.multiShotRight, s, v, (float)e.multiShotCount / 3.0f, 1.0f);
-        whiteFlash += (float)e.multiShotCount * 25.0f / d2;
+        StepEffects_WhiteFlash((float)e.multiShotCount * 25.0f / d2);
         Projectile_SpawnFan(s.x, s.y, muzzle, e.multiShotSpeed, false, e.multiShotCount, s.heading,
                             e.multiShotSpread, kEnemyBulletFrames);
     }
     if (e.bombShotOn &&
         WeaponReady(&e.bombShotTimer, e.bombShotInterval, Enemy_Aimed(sees, b, h0, 45.0f), dt)) {
         PlayFrom(snd.bombShotLeft, snd.bombShotRight, s, v, (float)e.bombShotPower / 5.0f, 1.0f);
-        whiteFlash += (float)e.bombShotPower * 25.0f / d2;
+        StepEffects_WhiteFlash((float)e.bombShotPower * 25.0f / d2);
         Projectile_Spawn(s.x, s.y, s.heading, muzzle, e.bombShotSpeed, false, true, e.bombShotPower,
                          kEnemyBombFrames);
     }

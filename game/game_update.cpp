@@ -3,7 +3,6 @@
 #include "game/game_update.h"
 
 #include "core/constants.h"
-#include "core/effects.h"
 #include "core/settings.h"
 #include "game/enemies.h"
 #include "game/enemy_behaviour.h"
@@ -12,6 +11,7 @@
 #include "game/player.h"
 #include "game/player_motion.h"
 #include "game/projectiles.h"
+#include "game/step_effects.h"
 #include "game/weapons.h"
 #include "quillon/quillon.h"
 #include "world/arena.h"
@@ -32,7 +32,7 @@ void EnemiesStep(float dt) {
 } // namespace
 
 void GameUpdate_Step(const RunCommand& command) {
-    QL_Sound_ResumeAll();
+    StepEffects_ResumeSounds();
     Enemy_SpawnStep(command.dt);
     Pickups_Update(command.dt);
     Projectiles_Update(command.dt);
@@ -46,7 +46,7 @@ void GameUpdate_Step(const RunCommand& command) {
 // The command's pause pauses and resumes; its way back also resumes.
 void GameUpdate_PauseToggle(const RunCommand& command) {
     if (!command.pause && !(runState.paused && command.back)) return;
-    Effect_Play(gameSounds.blip, 3.0f);
+    StepEffects_Effect(gameSounds.blip, 3.0f);
     runState.paused = runState.paused ? 0 : 1;
 }
 
@@ -55,7 +55,7 @@ void GameUpdate_CheckExtraLife() {
     player.extraLifeLevel += 1;
     player.lives += 1;
     player.nextLifeScore = player.extraLifeLevel * player.extraLifeLevel * 100;
-    Effect_Play(gameSounds.healthUp, 0.5f);
+    StepEffects_Effect(gameSounds.healthUp, 0.5f);
 }
 
 void GameUpdate_AdvanceStage(float dt) {
@@ -64,6 +64,6 @@ void GameUpdate_AdvanceStage(float dt) {
     if (runState.stageTimer > 0.0f || runState.stage >= kStageCount - 1) return;
     runState.stageTimer += runState.stageLength;
     runState.stage += 1;
-    GameMusic_Start(runState.stage);
-    skyTargetColor = kStageSky[runState.stage];
+    StepEffects_Music(runState.stage);
+    StepEffects_Sky(kStageSky[runState.stage]);
 }

@@ -4,12 +4,12 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/effects.h"
 #include "core/settings.h"
 #include "game/game_assets.h"
 #include "game/line_of_sight.h"
 #include "game/player.h"
 #include "game/sprite_frames.h"
+#include "game/step_effects.h"
 #include "game/weapons.h"
 #include "world/arena.h"
 
@@ -38,8 +38,8 @@ void Collect(Pickup& p) {
     Sprite_Release(&s);
     if (p.kind == 0) {
         player.score += (int32_t)((runState.elapsed / 120.0f + 1.0f) * 10.0f);
-        whiteFlash += 30.0f;
-        Effect_Play(gameSounds.pickupCoin, 1.0f);
+        StepEffects_WhiteFlash(30.0f);
+        StepEffects_Effect(gameSounds.pickupCoin, 1.0f);
         return;
     }
     if (p.kind == 1 && player.autoLevel < 99)
@@ -48,8 +48,8 @@ void Collect(Pickup& p) {
         player.spreadPellets = Weapons_SpreadPellets(++player.spreadLevel);
     if (p.kind == 3 && player.bombLevel < 99)
         player.bombPower = Weapons_BombPower(++player.bombLevel);
-    whiteFlash += 100.0f;
-    Effect_Play(gameSounds.pickupPower, 1.0f);
+    StepEffects_WhiteFlash(100.0f);
+    StepEffects_Effect(gameSounds.pickupPower, 1.0f);
 }
 
 void Animate(Pickup& p, float dt) {

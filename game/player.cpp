@@ -2,8 +2,8 @@
 #include "game/player.h"
 
 #include "core/constants.h"
-#include "core/effects.h"
 #include "game/game_assets.h"
+#include "game/step_effects.h"
 #include "quillon/quillon.h"
 #include "world/camera.h"
 #include "world/sprite_pool.h"
@@ -35,9 +35,9 @@ void Player_ResetForRun(float startX, float startY, float startAngle, int32_t be
 }
 
 void Player_Hurt() {
-    Effect_Play(gameSounds.playerHurt, 0.5f);
-    cameraShake += 1.0f;
-    hurtFlash += 100.0f;
+    StepEffects_Effect(gameSounds.playerHurt, 0.5f);
+    StepEffects_Shake(1.0f);
+    StepEffects_HurtFlash(100.0f);
     player.lives -= 1;
 }
 

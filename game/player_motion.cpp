@@ -8,6 +8,7 @@
 #include "core/sim_math.h"
 #include "game/game_assets.h"
 #include "game/player.h"
+#include "game/step_effects.h"
 #include "quillon/quillon.h"
 #include "world/arena.h"
 
@@ -42,10 +43,8 @@ void Footsteps(float dt, float v) {
     if (player.stepTimer > 0.0f) return;
     float louder = settings.sfxVolume * 0.5f, softer = settings.sfxVolume * 0.25f;
     bool leftLoud = player.stepSide != 0;
-    QL_Sound_PlayAdvanced(gameSounds.footstepLeft, leftLoud ? louder : softer, 1.0f, false,
-                          QL_GROUP_EFFECTS);
-    QL_Sound_PlayAdvanced(gameSounds.footstepRight, leftLoud ? softer : louder, 1.0f, false,
-                          QL_GROUP_EFFECTS);
+    StepEffects_Sound(gameSounds.footstepLeft, leftLoud ? louder : softer);
+    StepEffects_Sound(gameSounds.footstepRight, leftLoud ? softer : louder);
     player.stepSide = leftLoud ? 0 : 1;
     player.stepTimer += kStepDistance;
 }

@@ -1,5 +1,6 @@
 // Positional stereo sound.
 #include "game/positional_sound.h"
+#include "game/step_effects.h"
 
 #include <algorithm>
 #include <cmath>
@@ -22,6 +23,6 @@ void Sound_PlayPositional(QL_Sound leftSound, QL_Sound rightSound, float sourceX
                           float pitch) {
     StereoVolumes v =
         Sound_PositionalVolumes(sourceX, sourceY, listenerX, listenerY, listenerAngle, loudness);
-    QL_Sound_PlayAdvanced(rightSound, v.right, pitch, false, QL_GROUP_EFFECTS);
-    QL_Sound_PlayAdvanced(leftSound, v.left, pitch, false, QL_GROUP_EFFECTS);
+    StepEffects_Sound(rightSound, v.right, pitch);
+    StepEffects_Sound(leftSound, v.left, pitch);
 }

@@ -10,8 +10,9 @@ struct StereoVolumes {
 
 StereoVolumes Sound_PositionalVolumes(float sourceX, float sourceY, float listenerX,
                                       float listenerY, float listenerAngle, float loudness);
-// Plays the right sample, then the left, at volumes that fall with the squared distance (never
-// louder than at half a cell, each side at most 3.0) and lean toward the side the source is on.
+// Asks for the right sample, then the left, at volumes that fall with the squared distance (never
+// louder than at half a cell, each side at most 3.0) and lean toward the side the source is on:
+// the step's sounds are played after it.
 void Sound_PlayPositional(QL_Sound leftSound, QL_Sound rightSound, float sourceX, float sourceY,
                           float listenerX, float listenerY, float listenerAngle, float loudness,
                           float pitch);

@@ -12,6 +12,7 @@
 #include "game/player.h"
 #include "game/positional_sound.h"
 #include "game/sprite_frames.h"
+#include "game/step_effects.h"
 #include "world/arena.h"
 #include "world/camera.h"
 
@@ -43,8 +44,8 @@ void Ricochet(const Sprite& s) {
 // Flash and shake of a burst of some strength at (x, y), by its nearness to the player.
 void BurstFlash(float x, float y, float strength) {
     float d2 = std::max(kMinDistance2, Distance2(x, y, player.x, player.y));
-    whiteFlash += strength * 25.0f / d2;
-    cameraShake += strength * 0.15f / d2;
+    StepEffects_WhiteFlash(strength * 25.0f / d2);
+    StepEffects_Shake(strength * 0.15f / d2);
 }
 
 // A projectile as it was when its hit tests began. Every test of the frame runs on this copy: a

@@ -4,12 +4,12 @@
 #include <algorithm>
 
 #include "core/constants.h"
-#include "core/effects.h"
 #include "core/settings.h"
 #include "game/game_assets.h"
 #include "game/player.h"
 #include "game/projectiles.h"
 #include "game/sprite_frames.h"
+#include "game/step_effects.h"
 #include "quillon/quillon.h"
 #include "world/camera.h"
 
@@ -27,14 +27,14 @@ void ReloadTicks(float dt) {
     if (player.weapon != kWeaponBomb || player.weaponCooldown <= 0.0f) return;
     player.reloadBlipTimer -= dt / (player.weaponCooldown + 0.1f);
     if (player.reloadBlipTimer > 0.0f) return;
-    Effect_Play(gameSounds.blip, 3.0f);
+    StepEffects_Effect(gameSounds.blip, 3.0f);
     player.reloadBlipTimer += 0.1f;
 }
 
 void FireAuto() {
-    cameraShake += 0.03f;
-    whiteFlash += 5.0f;
-    Effect_Play(gameSounds.autogun, 0.3f);
+    StepEffects_Shake(0.03f);
+    StepEffects_WhiteFlash(5.0f);
+    StepEffects_Effect(gameSounds.autogun, 0.3f);
     Projectile_Spawn(player.x, player.y, player.angle, 0.2f, (float)(player.autoLevel + 7), true,
                      false, 1, kAutoBulletFrames);
     player.weaponCooldown = Cooldown(kWeaponAuto);
@@ -42,9 +42,9 @@ void FireAuto() {
 
 void FireSpread() {
     int n = player.spreadPellets;
-    whiteFlash += (float)n * 5.0f;
-    cameraShake += (float)n * 0.03f;
-    Effect_Play(gameSounds.shotgun, std::min((float)n / 30.0f, 1.0f));
+    StepEffects_WhiteFlash((float)n * 5.0f);
+    StepEffects_Shake((float)n * 0.03f);
+    StepEffects_Effect(gameSounds.shotgun, std::min((float)n / 30.0f, 1.0f));
     Projectile_SpawnFan(player.x, player.y, 0.2f, (float)(player.spreadLevel + 7) * 0.75f, true, n,
                         player.angle, 30.0f, kSpreadPelletFrames);
     player.weaponCooldown = Cooldown(kWeaponSpread);
@@ -52,9 +52,9 @@ void FireSpread() {
 
 void FireBomb() {
     int p = player.bombPower;
-    whiteFlash += (float)p * 5.0f;
-    cameraShake += (float)p * 0.03f;
-    Effect_Play(gameSounds.bombgun, std::min((float)p / 60.0f, 1.0f));
+    StepEffects_WhiteFlash((float)p * 5.0f);
+    StepEffects_Shake((float)p * 0.03f);
+    StepEffects_Effect(gameSounds.bombgun, std::min((float)p / 60.0f, 1.0f));
     Projectile_Spawn(player.x, player.y, player.angle, 0.2f, (float)(player.bombLevel + 7) * 0.5f,
                      true, true, p, kBombFrames);
     player.weaponCooldown = Cooldown(kWeaponBomb);

@@ -42,6 +42,7 @@ TEST_F(EnemyBehaviourTest, UnseenWeaponRetriesAfterATenthAndAHalf) {
     e->sprite->heading = 90.0f; // facing away from the player's side
     e->singleShotTimer = 0.005f;
     Enemy_Update(e, QL_System_GetDt());
+    StepEffects_CarryOut(); // as the frame does after the step
     EXPECT_NEAR(e->singleShotTimer, 0.005f - 0.01f + 0.2f, 1e-5f);
     EXPECT_EQ(LiveProjectiles(), 0);
 }
@@ -51,6 +52,7 @@ TEST_F(EnemyBehaviourTest, FacingThePlayerItFires) {
     e->sprite->heading = 179.0f; // toward the player, due west (180 itself is across the seam)
     e->singleShotTimer = 0.005f;
     Enemy_Update(e, QL_System_GetDt());
+    StepEffects_CarryOut(); // as the frame does after the step
     EXPECT_NEAR(e->singleShotTimer, 0.005f - 0.01f + 1.0f, 1e-5f);
     EXPECT_EQ(LiveProjectiles(), 1);
     EXPECT_GT(whiteFlash, 0.0f);
@@ -63,9 +65,11 @@ TEST_F(EnemyBehaviourTest, TurnsTowardTheTargetAndNeverRests) {
     e->targetY = 2.5f; // due north
     e->sprite->heading = 10.0f;
     Enemy_Update(e, QL_System_GetDt());
+    StepEffects_CarryOut(); // as the frame does after the step
     EXPECT_NEAR(e->sprite->heading, 10.0f + 0.45f, 1e-4f) << "toward 90, the positive side";
     e->sprite->heading = 170.0f;
     Enemy_Update(e, QL_System_GetDt());
+    StepEffects_CarryOut(); // as the frame does after the step
     EXPECT_LT(e->sprite->heading, 170.0f);
 }
 
@@ -102,6 +106,7 @@ TEST_F(EnemyBehaviourTest, HeavyFootstepsShakeTheCameraByNearness) {
     cameraShake = 0.0f;
     QLH_ClearLogs();
     Enemy_Update(e, QL_System_GetDt());
+    StepEffects_CarryOut(); // as the frame does after the step
     EXPECT_NEAR(cameraShake, 0.625f, 0.02f);
     bool heavy = false;
     for (const QLH_PlayEntry& p : QLH_PlayLog())

@@ -48,6 +48,7 @@ TEST_F(PickupTest, CoinsGrowWithTimeAndPowerUpsStopAt99) {
         player.y = p->sprite->y;
         int before = player.score;
         Pickups_Update(QL_System_GetDt());
+        StepEffects_CarryOut(); // as the frame does after the step
         EXPECT_EQ(player.score - before, c.worth) << "at " << c.elapsed;
         EXPECT_FALSE(p->sprite->inUse);
     }
@@ -59,6 +60,7 @@ TEST_F(PickupTest, CoinsGrowWithTimeAndPowerUpsStopAt99) {
         player.y = p->sprite->y;
         whiteFlash = 0.0f;
         Pickups_Update(QL_System_GetDt());
+        StepEffects_CarryOut(); // as the frame does after the step
         EXPECT_EQ(player.autoLevel, 99);
         EXPECT_FLOAT_EQ(player.autoInterval, Weapons_AutoInterval(99));
         EXPECT_FLOAT_EQ(whiteFlash, 100.0f) << "it still flashes at 99";
@@ -84,6 +86,7 @@ TEST_F(PickupTest, FullPoolAndNoFreeCellPlaceNothing) {
     EXPECT_EQ(Pickup_Spawn(0, kPickupFrames[0]), nullptr) << "a bounded search gives up";
     float timer = runState.pickupTimer = 0.001f;
     Pickups_Update(QL_System_GetDt());
+    StepEffects_CarryOut(); // as the frame does after the step
     EXPECT_GT(runState.pickupTimer, timer) << "the timer restarts anyway";
 }
 

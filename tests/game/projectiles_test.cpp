@@ -41,6 +41,7 @@ TEST_F(ProjectileTest, PlayersShotDoesNotTouchThePlayerWhenItAppears) {
     ASSERT_NE(p, nullptr);
     EXPECT_NEAR(p->sprite->x, 5.7f, 1e-5f);
     Projectiles_Update(QL_System_GetDt());
+    StepEffects_CarryOut(); // as the frame does after the step
     EXPECT_EQ(player.lives, 3);
     EXPECT_TRUE(p->sprite->inUse);
 }
@@ -49,6 +50,7 @@ TEST_F(ProjectileTest, AnyBulletOnThePlayerCostsALifeAndPushes) {
     Projectile_Spawn(player.x - 0.03f, player.y, 0.0f, 0.0f, 0.0f, true, false, 1,
                      kAutoBulletFrames);
     Projectiles_Update(QL_System_GetDt());
+    StepEffects_CarryOut(); // as the frame does after the step
     EXPECT_EQ(player.lives, 2);
     EXPECT_FLOAT_EQ(player.pushX, 3.0f);
     EXPECT_FLOAT_EQ(hurtFlash, 100.0f);
@@ -60,6 +62,7 @@ TEST_F(ProjectileTest, WallsScoreOnlyForEnemyShots) {
     Projectile_Spawn(7.98f, 5.5f, 0.0f, 0.0f, 10.0f, false, false, 1, kEnemyBulletFrames);
     Projectile_Spawn(7.98f, 5.2f, 0.0f, 0.0f, 10.0f, true, false, 1, kAutoBulletFrames);
     Projectiles_Update(QL_System_GetDt());
+    StepEffects_CarryOut(); // as the frame does after the step
     EXPECT_EQ(LiveProjectiles(), 0);
     EXPECT_EQ(player.score, 1);
 }
@@ -76,6 +79,7 @@ TEST_F(ProjectileTest, HitsAndKillsScoreByWhoseShotItWas) {
         e->health = c.health;
         Projectile_Spawn(10.4f, 10.5f, 0.0f, 0.0f, 0.0f, c.fromPlayer, false, 1, kAutoBulletFrames);
         Projectiles_Update(QL_System_GetDt());
+        StepEffects_CarryOut(); // as the frame does after the step
         EXPECT_EQ(player.score, c.score) << "player " << c.fromPlayer << " health " << c.health;
         EXPECT_EQ(e->health, c.health - 1);
         EXPECT_EQ(e->sprite->inUse, c.health > 1) << "dies below 1";
@@ -89,6 +93,7 @@ TEST_F(ProjectileTest, OneBulletHitsEveryOverlappingEnemyInItsLastFrame) {
     Enemy* b = PlaceEnemy(0, 10.55f, 10.5f);
     Projectile_Spawn(10.5f, 10.45f, 0.0f, 0.0f, 0.0f, true, false, 1, kAutoBulletFrames);
     Projectiles_Update(QL_System_GetDt());
+    StepEffects_CarryOut(); // as the frame does after the step
     EXPECT_EQ(a->health, 4);
     EXPECT_EQ(b->health, 4);
     EXPECT_EQ(player.score, 4);
@@ -104,6 +109,7 @@ TEST_F(ProjectileTest, PlayersBombBurstsIntoItsPowerInFragments) {
     Wall(12, 5);
     Projectile_Spawn(11.99f, 5.5f, 0.0f, 0.0f, 4.0f, true, true, 36, kBombFrames);
     Projectiles_Update(QL_System_GetDt());
+    StepEffects_CarryOut(); // as the frame does after the step
     // The fragments start inside the wall the bomb reached, so most end at once; count what was
     // thrown.
     int thrown = 0;
@@ -134,6 +140,7 @@ TEST_F(ProjectileTest, KillingABurstingKindThrowsFragments) {
     e->health = 1;
     Projectile_Spawn(15.45f, 15.5f, 0.0f, 0.0f, 0.0f, true, false, 1, kAutoBulletFrames);
     Projectiles_Update(QL_System_GetDt());
+    StepEffects_CarryOut(); // as the frame does after the step
     EXPECT_FALSE(e->sprite->inUse);
     EXPECT_GE(LiveProjectiles(), 50) << "54 fragments, some already on walls or the player";
 }
@@ -161,6 +168,7 @@ TEST_F(ProjectileTest, EveryBurstOfOneBombIsTheBombsOwn) {
         player.bombPower = 45;
         Projectile_Spawn(11.01f, 10.5f, 0.0f, 0.0f, 0.0f, true, true, 30, kBombFrames);
         Projectiles_Update(QL_System_GetDt());
+        StepEffects_CarryOut(); // as the frame does after the step
         std::vector<float> volumes;
         for (const QLH_PlayEntry& e : QLH_PlayLog())
             if (e.path.find("ExplosionLeft") != std::string::npos) volumes.push_back(e.volume);
@@ -181,6 +189,7 @@ TEST_F(ProjectileTest, BulletOnThePlayerAndABurstingEnemyKeepsEveryFragment) {
     Projectile_Spawn(player.x + 0.06f, player.y, 0.0f, 0.0f, 0.0f, false, false, 1,
                      kEnemyBulletFrames);
     Projectiles_Update(QL_System_GetDt());
+    StepEffects_CarryOut(); // as the frame does after the step
     ASSERT_FALSE(e->sprite->inUse);
     EXPECT_EQ(player.lives, 2);
     EXPECT_EQ(LiveProjectiles(), 54);

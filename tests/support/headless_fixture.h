@@ -8,6 +8,7 @@
 
 #include "core/settings.h"
 #include "game/sim_state.h"
+#include "game/step_effects.h"
 #include "quillon/headless.h"
 #include "quillon/quillon.h"
 #include "runs/run_recorder.h"
@@ -21,6 +22,7 @@ inline void ResetProgramState() {
     SimState_ResetProgram();
     Recorder_Off(); // a test that records says where
     Render_Reset();
+    StepEffects_Clear();
 }
 
 // Starts the engine headless with the game's state as at program start.
@@ -29,9 +31,19 @@ inline void StartHeadless(int width, int height, float dt) {
     ResetProgramState();
 }
 
-// Runs update every frame (no init, no exit) from the next step on.
+// Runs update every frame (no init, no exit) from the next step on, then carries out what it
+// asked of the speakers and the screen, as the run's frame does after its step.
+inline QL_Callback& EachFrame() {
+    static QL_Callback update = nullptr;
+    return update;
+}
+inline void RunEachFrameAndItsEffects() {
+    if (EachFrame()) EachFrame()();
+    StepEffects_CarryOut();
+}
 inline void RunEachFrame(QL_Callback update) {
-    QL_Engine_SetNextGameState(nullptr, update, nullptr);
+    EachFrame() = update;
+    QL_Engine_SetNextGameState(nullptr, update ? RunEachFrameAndItsEffects : nullptr, nullptr);
 }
 
 class HeadlessTest : public ::testing::Test {
