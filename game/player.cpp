@@ -10,8 +10,6 @@
 
 Player player;
 RunState runState;
-float whiteFlash = 0.0f;
-float hurtFlash = 0.0f;
 
 void Player_ResetForRun(float startX, float startY, float startAngle, int32_t bestScore) {
     player.x = startX;

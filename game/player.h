@@ -34,8 +34,6 @@ struct RunState {
 
 extern Player player;
 extern RunState runState;
-extern float whiteFlash; // the HUD's white flash, raised by shots and bursts
-extern float hurtFlash;  // the HUD's red flash, raised when the player is hit
 
 // The start values of a run; the kept fields of the player are left alone. bestScore is the
 // leaderboard's best when the run begins.

@@ -4,10 +4,11 @@
 #include "core/constants.h"
 #include "core/settings.h"
 #include "game/game_assets.h"
-#include "game/player.h"
 #include "world/arena.h"
 #include "world/camera.h"
 
+float whiteFlash = 0.0f;
+float hurtFlash = 0.0f;
 StepEffect StepEffects[kStepEffectCount];
 int stepEffectCount = 0;
 

@@ -20,6 +20,10 @@ struct StepEffect {
     QL_Color color;      // Sky
 };
 
+// The HUD's flashes, raised as the steps ask and decayed as the HUD draws them.
+extern float whiteFlash; // raised by shots and bursts
+extern float hurtFlash;  // raised when the player is hit
+
 const int kStepEffectCount = 4096;
 extern StepEffect StepEffects[kStepEffectCount];
 extern int stepEffectCount;
