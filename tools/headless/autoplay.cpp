@@ -1,6 +1,7 @@
 // The autoplay bot.
 #include "tools/headless/autoplay.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "app/frames.h"
@@ -12,6 +13,7 @@
 #include "quillon/quillon.h"
 #include "scores/high_scores.h"
 #include "ui/front_end.h"
+#include "ui/game_over.h"
 
 namespace {
 
@@ -133,10 +135,17 @@ void LetGo() {
         Hold(key, false);
 }
 
+// The letters on the wheels as the game-over screen opened: the game keeps the last tag entered.
+char startLetters[3] = {'A', 'A', 'A'};
+
 // The clicks that finish a run: the tag BOT on the three letter wheels (each "v" steps a letter
-// on by one from A) when the score places, then the screen's one button.
+// on by one through printable ASCII, round from ~ to space) when the score places, then the
+// screen's one button.
 int GameOverClicks(bool places, int n, float* x, float* y) {
-    const int steps[3] = {'B' - 'A', 'O' - 'A', 'T' - 'A'};
+    const char tag[3] = {'B', 'O', 'T'};
+    int steps[3];
+    for (int k = 0; k < 3; k++)
+        steps[k] = ((tag[k] - startLetters[k]) % 95 + 95) % 95;
     float w = (float)QL_System_GetWindowWidth(), h = (float)QL_System_GetWindowHeight();
     int total = places ? steps[0] + steps[1] + steps[2] : 0;
     for (int k = 0, before = 0; places && k < 3; before += steps[k], k++) {
@@ -155,6 +164,7 @@ int GameOverClicks(bool places, int n, float* x, float* y) {
 void FinishRun() {
     if (gameOverFrame < 0) {
         gameOverFrame = frame;
+        std::copy(nameLetters, nameLetters + 3, startLetters);
         LetGo();
     }
     long t = frame - gameOverFrame - kReadingFrames;
