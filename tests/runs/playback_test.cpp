@@ -109,14 +109,20 @@ TEST_F(PlaybackTest, AChangedByteTellsAtItsFrame) {
         EXPECT_EQ(input.strayFrame, 720u) << RunPlayer_Verdict(input);
 }
 
+// The leaderboard's file for one test, put back as the test ends however it ends: a path left
+// pointing into a test's freed string once had a later test's leaderboard saved over an asset.
+struct LeaderboardPathFor {
+    explicit LeaderboardPathFor(const std::string& path) { highScoresPath = path.c_str(); }
+    ~LeaderboardPathFor() { highScoresPath = "./Assets/HighScores.txt"; }
+};
+
 // The game's own way: a run that places is kept in Runs/ beside the leaderboard, and the
 // leaderboard's number for its place plays it back to its end, then shows the leaderboard again.
 TEST(LeaderboardRuns, APlacedRunIsWatchedFromItsPlace) {
     std::string scores = ::testing::TempDir() + "leaderboard_runs/HighScores.txt";
     std::filesystem::remove_all(std::filesystem::path(scores).parent_path());
     std::filesystem::create_directories(std::filesystem::path(scores).parent_path());
-    const char* saved = highScoresPath;
-    highScoresPath = scores.c_str();
+    LeaderboardPathFor guard(scores);
     std::ofstream table(scores); // a leaderboard any scoring run makes
     for (int p = 0; p < kHighScoreCount; p++)
         table << "AAA 0000000000\n";
@@ -148,7 +154,6 @@ TEST(LeaderboardRuns, APlacedRunIsWatchedFromItsPlace) {
     EXPECT_TRUE(RunPlayer_Proven(Replay_Result())) << RunPlayer_Verdict(Replay_Result());
     EXPECT_EQ(frontEnd.menuScreen, kScreenHighScores);
     QLH_Shutdown();
-    highScoresPath = saved;
 }
 
 // Runs/ that cannot hold a recording (a file in its place): the run plays on unrecorded, and
@@ -159,8 +164,7 @@ TEST(LeaderboardRuns, AnUnrecordedRunIsSaidAtTheGameOver) {
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     std::ofstream(folder / "Runs") << "not a folder";
-    const char* saved = highScoresPath;
-    highScoresPath = scores.c_str();
+    LeaderboardPathFor guard(scores);
     StartHeadless(320, 240, 0.05f);
     QLH_ForceSeed(2);
     QLH_SetCountOnly(true);
@@ -181,7 +185,6 @@ TEST(LeaderboardRuns, AnUnrecordedRunIsSaidAtTheGameOver) {
     EXPECT_TRUE(said) << "the game over does not say the run went unrecorded";
     QLH_SetTextLog(false);
     QLH_Shutdown();
-    highScoresPath = saved;
     std::filesystem::remove_all(folder);
 }
 

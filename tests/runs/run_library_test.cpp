@@ -28,13 +28,12 @@ class RunLibraryTest : public ::testing::Test {
         fs::remove_all(dir);
         fs::create_directories(dir);
         leaderboard = (dir / "HighScores.txt").string();
-        saved = highScoresPath;
         highScoresPath = leaderboard.c_str();
         for (int p = 0; p < kHighScoreCount; p++)
             SetPlace(p, "AAA", 1000 - 100 * p);
     }
     void TearDown() override {
-        highScoresPath = saved;
+        highScoresPath = "./Assets/HighScores.txt";
         fs::remove_all(dir);
     }
     static void SetPlace(int p, const char* tag, int score) {
@@ -52,7 +51,6 @@ class RunLibraryTest : public ::testing::Test {
     }
     fs::path dir;
     std::string leaderboard;
-    const char* saved = nullptr;
 };
 
 } // namespace

@@ -12,6 +12,7 @@
 #include "quillon/headless.h"
 #include "quillon/quillon.h"
 #include "runs/run_recorder.h"
+#include "ui/game_over.h"
 #include "world/camera.h"
 #include "world/renderer.h"
 
@@ -23,6 +24,7 @@ inline void ResetProgramState() {
     Recorder_Off(); // a test that records says where
     Render_Reset();
     StepEffects_Clear();
+    nameLetters[0] = nameLetters[1] = nameLetters[2] = 'A';
 }
 
 // Starts the engine headless with the game's state as at program start.
