@@ -47,7 +47,11 @@ bool ParseIndexLine(std::string line, IndexEntry* e) {
     e->score = (int)score;
     e->tag = line.substr(space + 1, 3);
     e->file = line.substr(space + 5);
-    return !e->file.empty() && e->file.find_first_of("/\\ ") == std::string::npos;
+    // A recording's name: printable, with no space and no separator (so never a path elsewhere).
+    bool plain = !e->file.empty();
+    for (char c : e->file)
+        plain = plain && c > ' ' && c < 0x7F && c != '/' && c != '\\';
+    return plain;
 }
 
 std::vector<IndexEntry> ReadIndex(const std::string& folder) {
