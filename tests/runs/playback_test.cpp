@@ -116,6 +116,22 @@ struct LeaderboardPathFor {
     ~LeaderboardPathFor() { highScoresPath = "./Assets/HighScores.txt"; }
 };
 
+// The bot plays seed 2's run from the program's start, recorded into Runs/ as the game does,
+// until done() (or a bound); whether done() came.
+static bool BotPlaysUntil(bool (*done)()) {
+    StartHeadless(320, 240, 0.05f);
+    QLH_ForceSeed(2);
+    QLH_SetCountOnly(true);
+    Recorder_RecordTo("");
+    Autoplay_Reset();
+    App_Start();
+    for (int f = 0; f < 100000 && !done(); f++) {
+        Autoplay_Frame();
+        QLH_Step(1);
+    }
+    return done();
+}
+
 // The game's own way: a run that places is kept in Runs/ beside the leaderboard, and the
 // leaderboard's number for its place plays it back to its end, then shows the leaderboard again.
 TEST(LeaderboardRuns, APlacedRunIsWatchedFromItsPlace) {
@@ -127,17 +143,7 @@ TEST(LeaderboardRuns, APlacedRunIsWatchedFromItsPlace) {
     for (int p = 0; p < kHighScoreCount; p++)
         table << "AAA 0000000000\n";
     table.close();
-    StartHeadless(320, 240, 0.05f);
-    QLH_ForceSeed(2);
-    QLH_SetCountOnly(true);
-    Recorder_RecordTo(""); // into Runs/, as the game does
-    Autoplay_Reset();
-    App_Start();
-    for (int f = 0; f < 100000 && !Autoplay_RunOver(); f++) {
-        Autoplay_Frame();
-        QLH_Step(1);
-    }
-    ASSERT_TRUE(Autoplay_RunOver());
+    ASSERT_TRUE(BotPlaysUntil(Autoplay_RunOver));
     int place = 0;
     while (place < kHighScoreCount && std::string(HighScoreTable[place].tag) != "BOT")
         place++;
@@ -165,17 +171,7 @@ TEST(LeaderboardRuns, AnUnrecordedRunIsSaidAtTheGameOver) {
     std::filesystem::create_directories(folder);
     std::ofstream(folder / "Runs") << "not a folder";
     LeaderboardPathFor guard(scores);
-    StartHeadless(320, 240, 0.05f);
-    QLH_ForceSeed(2);
-    QLH_SetCountOnly(true);
-    Recorder_RecordTo(""); // into Runs/, as the game does
-    Autoplay_Reset();
-    App_Start();
-    for (int f = 0; f < 100000 && !Autoplay_GameOverShown(); f++) {
-        Autoplay_Frame();
-        QLH_Step(1);
-    }
-    ASSERT_TRUE(Autoplay_GameOverShown());
+    ASSERT_TRUE(BotPlaysUntil(Autoplay_GameOverShown));
     EXPECT_EQ(Recorder_Failure().rfind("could not record ", 0), 0u) << Recorder_Failure();
     QLH_SetTextLog(true);
     QLH_Step(1);
