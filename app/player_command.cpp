@@ -51,6 +51,9 @@ void PlayerCommand_AfterStep() {
 }
 
 void PlayerCommand_CentrePointer() {
+    // On Windows the system moves the pointer, past the engine: the engine is told that play
+    // holds it, or a pad's left stick would drive it, and so turn the player as well as walk.
+    QL_Input_HoldPointer();
     DesktopRect rect{0, 0, 0, 0};
     if (!Desktop_GetWindowRect(QL_System_GetWindowHandle(), &rect)) rect = DesktopRect{0, 0, 0, 0};
     Desktop_SetCursorPos((int)((rect.left + rect.right) / 2), (int)((rect.top + rect.bottom) / 2));

@@ -300,9 +300,13 @@ void Ql_Input_InjectButton(bool down) {
     injected.push_back({Injected::Button, 0, 0, down, 0.0f, 0.0f});
 }
 
+void QL_Input_HoldPointer() {
+    s.recentred = true;
+}
+
 void QL_Input_WarpMouse(float x, float y) {
     if (!Sane(&x, &y)) return;
-    s.recentred = true;
+    QL_Input_HoldPointer();
     s.mouseX = x;
     s.mouseY = y;
     if (!g_ql.window || !g_ql.focus) return;

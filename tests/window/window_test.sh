@@ -191,7 +191,12 @@ win=$(find_window '^ZORB$') || fail "no window titled ZORB"
 skip_splash "$win"
 quit_with_q_y "$win" "on AZERTY zorb did not quit on the letters Q then Y"
 echo "AZERTY: W's place is W's, named Z, 1's place is 1's, the letter Q asks to quit"
-# 6. The display server goes away in the middle of a run: the game ends in order, with status 1
+# 6. A pad's left stick in play walks the player and does not turn it, nor does A fire.
+out=$(timeout 60 ./zorb_pad_probe 2>/dev/null | grep '^turn')
+echo "pad in play: $out"
+[[ "$out" == "turn 0.00 strafe 120.00 fired 0 frames 120" ]] ||
+    fail "a pad's stick or A button reaches play through the pointer: ${out:-no answer}"
+# 7. The display server goes away in the middle of a run: the game ends in order, with status 1
 #    and a message, and its run is recorded and filed.
 lost=:$((500 + RANDOM % 400))
 Xvfb "$lost" -screen 0 800x600x24 -noreset >/dev/null 2>&1 &

@@ -164,7 +164,7 @@ float QL_Input_GetMouseY();
 float QL_Input_GetMouseWorldX();
 float QL_Input_GetMouseWorldY();
 // The pointer's offset from the window's centre (whole pixels of the canvas): what mouse look
-// reads. A played-back frame gives its recorded offset exactly, whatever the window's size.
+// reads.
 float QL_Input_GetMouseFromCentreX();
 float QL_Input_GetMouseFromCentreY();
 // Puts the pointer at (x, y) in window pixels. While this is called every frame the engine
@@ -172,6 +172,9 @@ float QL_Input_GetMouseFromCentreY();
 // While it is not (the screens), a pad's left stick and D-pad move the pointer and its A button
 // is the left mouse button.
 void QL_Input_WarpMouse(float x, float y);
+// Says that the game holds the pointer this frame, as WarpMouse does, where the game puts the
+// pointer back by the system's own call: the pads then neither move it nor click with it.
+void QL_Input_HoldPointer();
 
 // ---- Gamepads --------------------------------------------------------------------------------
 // Every connected pad, through SDL's game controllers (one layout for Xbox, PlayStation, Switch
