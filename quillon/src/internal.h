@@ -12,7 +12,9 @@
 
 // The two ways the engine runs, chosen once: in a window, with a sound card and pads, or headless
 // for the test driver, with a fixed time step and scripted input. What differs between them is
-// reached through this table only; the rest of the engine never asks which one it runs on.
+// reached through this table only; the rest of the engine never asks which one it runs on. The one
+// call that runs back, from the headless back end into the engine's frame, is the driver stepping
+// the loop that a window's back end runs for itself.
 struct QlBackend {
     bool (*openVideo)();   // the window and its way to the screen (nothing headless)
     void (*closeVideo)();  // what openVideo made
