@@ -61,14 +61,15 @@ struct CarriedFloat {
     float PlayerCarry::*carry;
     float Player::*player;
     float most;
+    const char* name; // as a message names it
 };
 constexpr CarriedFloat kCarriedFloats[] = {
-    {&PlayerCarry::turnRate, &Player::turnRate, 1e4f},
-    {&PlayerCarry::forwardSpeed, &Player::forwardSpeed, 3.01f},
-    {&PlayerCarry::strafeSpeed, &Player::strafeSpeed, 3.01f},
-    {&PlayerCarry::pushX, &Player::pushX, 1e3f},
-    {&PlayerCarry::pushY, &Player::pushY, 1e3f},
-    {&PlayerCarry::stepTimer, &Player::stepTimer, 1.0f},
+    {&PlayerCarry::turnRate, &Player::turnRate, 1e4f, "turning rate"},
+    {&PlayerCarry::forwardSpeed, &Player::forwardSpeed, 3.01f, "forward speed"},
+    {&PlayerCarry::strafeSpeed, &Player::strafeSpeed, 3.01f, "strafing speed"},
+    {&PlayerCarry::pushX, &Player::pushX, 1e3f, "push across"},
+    {&PlayerCarry::pushY, &Player::pushY, 1e3f, "push along"},
+    {&PlayerCarry::stepTimer, &Player::stepTimer, 1.0f, "stride timer"},
 };
 PlayerCarry Player_GetCarry();
 void Player_SetCarry(const PlayerCarry& carry);

@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -125,18 +126,30 @@ bool Within(float v, float lowest, float highest) {
     return v >= lowest && v <= highest;
 }
 
-// The settings screen's bounds, with room for the rounding of its steps.
-bool SettingsPlayable(const RunHeader& h) {
-    const float slack = 1e-3f;
-    return Within(h.mouseSensitivity, kSensitivityLowest - slack, kSensitivityHighest + slack) &&
-           Within(h.fieldOfView, kFieldOfViewLowest - slack, kFieldOfViewHighest + slack);
+// "its NAME, VALUE, is outside LOW to HIGH", or empty when the value lies within.
+std::string Outside(const char* name, float v, float low, float high) {
+    if (Within(v, low, high)) return "";
+    char text[160];
+    std::snprintf(text, sizeof text, "its %s, %g, is outside %g to %g", name, (double)v,
+                  (double)low, (double)high);
+    return text;
 }
 
-// What play can leave the player with (the bounds are the carry's own).
-bool CarryPlayable(const PlayerCarry& c) {
+// Why the settings or the carried player cannot be the game's: outside the settings screen's
+// bounds (with room for the rounding of its steps) or beyond what play can leave. Empty if they
+// can.
+std::string Unplayable(const RunHeader& h) {
+    const float slack = 1e-3f;
+    std::string why = Outside("mouse sensitivity", h.mouseSensitivity, kSensitivityLowest - slack,
+                              kSensitivityHighest + slack);
+    if (why.empty())
+        why = Outside("field of view", h.fieldOfView, kFieldOfViewLowest - slack,
+                      kFieldOfViewHighest + slack);
     for (const CarriedFloat& f : kCarriedFloats)
-        if (!Within(c.*f.carry, -f.most, f.most)) return false;
-    return c.stepSide == 0 || c.stepSide == 1;
+        if (why.empty()) why = Outside(f.name, h.carry.*f.carry, -f.most, f.most);
+    if (why.empty() && h.carry.stepSide != 0 && h.carry.stepSide != 1)
+        why = "its stride's side, " + std::to_string(h.carry.stepSide) + ", is neither 0 nor 1";
+    return why;
 }
 
 std::vector<uint8_t> EncodeHeader(const RunHeader& h) {
@@ -191,8 +204,9 @@ bool DecodeHeader(In* in, RunHeader* h, std::string* why) {
     for (char& t : h->tag)
         t = (char)in->Bytes(1);
     h->tag[3] = '\0';
-    if (!SettingsPlayable(*h) || !CarryPlayable(h->carry)) {
-        *why = "a damaged recording (its settings cannot be)";
+    std::string unplayable = Unplayable(*h);
+    if (!unplayable.empty()) {
+        *why = "a damaged recording (" + unplayable + ")";
         return false;
     }
     return true;
