@@ -1,0 +1,302 @@
+// The routes. Every error is JSON {"error": "..."} under /api, a page elsewhere.
+#include "server/api.h"
+
+#include <httplib.h>
+
+#include <chrono>
+#include <ctime>
+#include <memory>
+#include <nlohmann/json.hpp>
+
+#include "server/bounded_pool.h"
+#include "server/crypto.h"
+#include "server/favicon.h"
+#include "server/pages.h"
+#include "server/rate_limit.h"
+#include "server/sessions.h"
+#include "server/upload_check.h"
+
+using nlohmann::json;
+
+namespace {
+
+struct Context {
+    Context(RunStore* s, const ApiOptions& o, const std::atomic<bool>* a)
+        : store(s), options(o), accepting(a), uploads(o.uploadsAMinute, 60.0), secret(s->Secret()) {
+    }
+    RunStore* store;
+    ApiOptions options;
+    const std::atomic<bool>* accepting;
+    RateLimit uploads;
+    std::string secret;
+};
+
+int64_t Now() {
+    return (int64_t)std::time(nullptr);
+}
+
+double Clock() {
+    using namespace std::chrono;
+    return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
+void Reply(httplib::Response& res, int status, const json& body) {
+    res.status = status;
+    res.set_content(body.dump(), "application/json");
+}
+
+void Error(httplib::Response& res, int status, const std::string& message) {
+    Reply(res, status, json{{"error", message}});
+}
+
+json RunJson(const RunRow& r) {
+    json j = {{"id", r.id},
+              {"status", r.status},
+              {"player", r.playerName},
+              {"length_seconds", r.gameSeconds},
+              {"played_at", r.recordedAt},
+              {"uploaded_at", r.uploadedAt},
+              {"sha256", r.sha256},
+              {"session", !r.sessionId.empty()},
+              {"simulation", r.simVersion}};
+    if (r.status == "rejected") {
+        j["reason"] = r.reason;
+        if (r.rejectFrame >= 0) j["frame"] = r.rejectFrame;
+    }
+    if (r.status != "waiting") j["verified_at"] = r.verifiedAt;
+    if (r.status == "verified")
+        j.update({{"score", r.score}, {"stage", r.stage}, {"frames", r.frames}, {"tag", r.tag}});
+    return j;
+}
+
+// 1 to 16 printable characters.
+bool GoodName(const std::string& name) {
+    if (name.empty() || name.size() > 16) return false;
+    for (unsigned char c : name)
+        if (c < 0x20 || c > 0x7e) return false;
+    return true;
+}
+
+// Uploads are judged on their headers before a byte of the body is read: the rate, the length
+// (given, and at most a recording's), and no chunks or encodings.
+bool RefuseUploadEarly(Context& c, const httplib::Request& req, httplib::Response& res) {
+    if (req.method != "POST" || req.path != "/api/v1/runs") return false;
+    int retry = 0;
+    if (!*c.accepting)
+        Error(res, 503, "the server is stopping; send the run again soon");
+    else if (req.has_header("Transfer-Encoding"))
+        Error(res, 411, "send the recording with a Content-Length, not in chunks");
+    else if (req.has_header("Content-Encoding"))
+        Error(res, 415, "send the recording as it is, not encoded");
+    else if (!req.has_header("Content-Length"))
+        Error(res, 411, "a Content-Length is needed");
+    else if (req.get_header_value<uint64_t>("Content-Length") > kUploadMostBytes)
+        Error(res, 413, "a recording is at most 4 MiB");
+    else if (!c.uploads.Allow(req.remote_addr, Clock(), &retry)) {
+        res.set_header("Retry-After", std::to_string(retry));
+        Error(res, 429, "too many uploads; wait " + std::to_string(retry) + " s");
+    } else
+        return false;
+    return true;
+}
+
+// Why the player's headers cannot be taken, or empty.
+std::string PlayerFault(const httplib::Request& req) {
+    if (!GoodName(req.get_header_value("X-Zorb-Player")))
+        return "X-Zorb-Player must be 1 to 16 printable characters";
+    if (!Crypto_IsHex(req.get_header_value("X-Zorb-Key"), 32))
+        return "X-Zorb-Key must be 32 hex digits";
+    return "";
+}
+
+// The session a run names, checked; empty sessionId when none is named. Why it fails, or empty.
+std::string CheckSession(Context& c, const httplib::Request& req, const std::string& sha256,
+                         const UploadFacts& facts, std::string* sessionId) {
+    if (!req.has_header("X-Zorb-Session")) return "";
+    *sessionId = Session_IdOf(c.secret, req.get_header_value("X-Zorb-Session"));
+    Session s;
+    if (sessionId->empty() || !c.store->GetSession(*sessionId, &s))
+        return "X-Zorb-Session is not a session of this server";
+    return Session_Fault(s, sha256, facts);
+}
+
+void Upload(Context& c, const httplib::Request& req, httplib::Response& res,
+            const std::string& body) {
+    std::string why = PlayerFault(req);
+    UploadFacts facts;
+    if (why.empty() && !Upload_Check(body, Now(), &facts, &why)) why = "not taken: " + why;
+    std::string sha256 = Crypto_Sha256Hex(body), sessionId;
+    if (why.empty()) why = CheckSession(c, req, sha256, facts, &sessionId);
+    if (!why.empty()) return Error(res, 422, why);
+    NewRun run{sha256,
+               body,
+               Crypto_Sha256Hex(req.get_header_value("X-Zorb-Key")),
+               req.get_header_value("X-Zorb-Player"),
+               sessionId,
+               facts.header.simVersion,
+               facts.header.seed,
+               facts.header.date,
+               Now(),
+               facts.gameSeconds,
+               facts.lostSeconds};
+    int64_t id = 0;
+    bool found = false;
+    if (!c.store->Add(run, &id, &found, &why)) return Error(res, 503, "not stored: " + why);
+    RunRow row;
+    c.store->Get(id, &row);
+    Reply(res, found ? 200 : 202, json{{"id", id}, {"status", found ? row.status : "waiting"}});
+}
+
+// The body of an upload, read with a bound on its size and on the time it takes to arrive.
+void UploadRoute(Context& c, const httplib::Request& req, httplib::Response& res,
+                 const httplib::ContentReader& reader) {
+    std::string body;
+    double deadline = Clock() + c.options.bodySeconds;
+    bool whole = reader([&](const char* data, size_t n) {
+        body.append(data, n);
+        return body.size() <= kUploadMostBytes && Clock() < deadline;
+    });
+    if (!whole) return Error(res, 408, "the recording did not arrive whole in time");
+    Upload(c, req, res, body);
+}
+
+int64_t Param(const httplib::Request& req, const char* name, int64_t fallback, int64_t most) {
+    if (!req.has_param(name)) return fallback;
+    int64_t v = std::strtoll(req.get_param_value(name).c_str(), nullptr, 10);
+    return v < 0 ? 0 : v > most ? most : v;
+}
+
+void Leaderboard(Context& c, const httplib::Request& req, httplib::Response& res) {
+    int64_t offset = Param(req, "offset", 0, 1000000000), limit = Param(req, "limit", 10, 100);
+    json rows = json::array();
+    int64_t rank = offset;
+    for (const RunRow& r : c.store->Board(kRunSimVersion, offset, limit)) {
+        json j = RunJson(r);
+        j["rank"] = ++rank;
+        rows.push_back(j);
+    }
+    Reply(res, 200, json{{"simulation", kRunSimVersion}, {"offset", offset}, {"runs", rows}});
+}
+
+void RunRoute(Context& c, const httplib::Request& req, httplib::Response& res, bool file) {
+    RunRow row;
+    int64_t id = std::strtoll(req.matches[1].str().c_str(), nullptr, 10);
+    if (!c.store->Get(id, &row) || row.hidden) return Error(res, 404, "no such run");
+    if (!file) return Reply(res, 200, RunJson(row));
+    std::string bytes;
+    c.store->Bytes(id, &bytes);
+    res.set_header("Content-Disposition",
+                   "attachment; filename=\"run-" + std::to_string(id) + ".zrun\"");
+    res.set_content(bytes, "application/octet-stream");
+}
+
+void Health(Context& c, httplib::Response& res) {
+    bool up = c.store->Reachable();
+    BoardCounts counts = up ? c.store->Counts(kRunSimVersion) : BoardCounts{};
+    Reply(res, up ? 200 : 503,
+          json{{"database", up},
+               {"waiting", counts.waiting},
+               {"workers", up ? c.store->WorkersSince(Now() - 60) : 0},
+               {"simulation", kRunSimVersion},
+               {"format", kRunFormatVersion},
+               {"session_allowance_seconds", kSessionAllowanceSeconds}});
+}
+
+void OpenSession(Context& c, const httplib::Request& req, httplib::Response& res) {
+    json asked = json::parse(req.body.empty() ? "{}" : req.body, nullptr, false);
+    bool daily = asked.is_object() && asked.value("daily", false);
+    Session s;
+    s.id = Crypto_RandomHex(16);
+    s.openedAt = Now();
+    s.day = daily ? Session_Day(s.openedAt) : "";
+    s.seed = daily ? Session_DailySeed(c.secret, s.day) : 0;
+    if (s.id.empty() || !c.store->OpenSession(s))
+        return Error(res, 503, "no session could be opened");
+    json j = {{"token", Session_Token(c.secret, s.id)},
+              {"allowance_seconds", kSessionAllowanceSeconds}};
+    if (daily) j.update({{"seed", s.seed}, {"day", s.day}});
+    Reply(res, 201, j);
+}
+
+void EndSession(Context& c, const httplib::Request& req, httplib::Response& res) {
+    std::string id = Session_IdOf(c.secret, req.matches[1].str());
+    json asked = json::parse(req.body, nullptr, false);
+    std::string sha256 = asked.is_object() ? asked.value("sha256", "") : "";
+    if (id.empty()) return Error(res, 404, "no such session");
+    if (!Crypto_IsHex(sha256, 64)) return Error(res, 422, "the body must be {\"sha256\": HEX}");
+    if (!c.store->CloseSession(id, sha256, Now()))
+        return Error(res, 409, "the session is already closed, or is not this server's");
+    Reply(res, 200, json{{"closed", true}});
+}
+
+void Daily(Context& c, httplib::Response& res) {
+    std::string day = Session_Day(Now());
+    Reply(res, 200, json{{"day", day}, {"seed", Session_DailySeed(c.secret, day)}});
+}
+
+void BoardPage(Context& c, const httplib::Request& req, httplib::Response& res) {
+    int64_t offset = Param(req, "offset", 0, 1000000000);
+    std::vector<RunRow> rows = c.store->Board(kRunSimVersion, offset, 51);
+    bool more = rows.size() > 50;
+    if (more) rows.pop_back();
+    res.set_content(Html_Board(rows, offset, more, c.store->Counts(kRunSimVersion)),
+                    "text/html; charset=utf-8");
+}
+
+void RunPage(Context& c, const httplib::Request& req, httplib::Response& res) {
+    RunRow row;
+    if (!c.store->Get(std::strtoll(req.matches[1].str().c_str(), nullptr, 10), &row) ||
+        row.hidden) {
+        res.status = 404;
+        return res.set_content(Html_Missing("No such run."), "text/html; charset=utf-8");
+    }
+    res.set_content(Html_Run(row), "text/html; charset=utf-8");
+}
+
+void Routes(httplib::Server* http, std::shared_ptr<Context> c) {
+    using Req = const httplib::Request&;
+    using Res = httplib::Response&;
+    http->Post("/api/v1/runs",
+               [c](Req q, Res s, const httplib::ContentReader& r) { UploadRoute(*c, q, s, r); });
+    http->Get(R"(/api/v1/runs/(\d{1,18}))", [c](Req q, Res s) { RunRoute(*c, q, s, false); });
+    http->Get(R"(/api/v1/runs/(\d{1,18})/file)", [c](Req q, Res s) { RunRoute(*c, q, s, true); });
+    http->Get("/api/v1/leaderboard", [c](Req q, Res s) { Leaderboard(*c, q, s); });
+    http->Get("/api/v1/health", [c](Req, Res s) { Health(*c, s); });
+    http->Get("/api/v1/daily", [c](Req, Res s) { Daily(*c, s); });
+    http->Post("/api/v1/sessions", [c](Req q, Res s) { OpenSession(*c, q, s); });
+    http->Post(R"(/api/v1/sessions/([0-9a-f]{32}\.[0-9a-f]{64})/end)",
+               [c](Req q, Res s) { EndSession(*c, q, s); });
+    http->Get("/", [c](Req q, Res s) { BoardPage(*c, q, s); });
+    http->Get(R"(/runs/(\d{1,18}))", [c](Req q, Res s) { RunPage(*c, q, s); });
+    http->Get("/favicon.png", [](Req, Res s) {
+        s.set_content(std::string((const char*)kFavicon, kFaviconSize), "image/png");
+    });
+}
+
+} // namespace
+
+void Api_Install(httplib::Server* http, RunStore* store, const ApiOptions& options,
+                 const std::atomic<bool>* accepting) {
+    auto c = std::make_shared<Context>(store, options, accepting);
+    http->set_pre_routing_handler([c](const httplib::Request& req, httplib::Response& res) {
+        return RefuseUploadEarly(*c, req, res) ? httplib::Server::HandlerResponse::Handled
+                                               : httplib::Server::HandlerResponse::Unhandled;
+    });
+    Routes(http, c);
+    http->set_error_handler([](const httplib::Request& req, httplib::Response& res) {
+        if (!res.body.empty()) return;
+        if (req.path.rfind("/api/", 0) == 0)
+            return Error(res, res.status, res.status == 404 ? "no such path" : "refused");
+        res.set_content(Html_Missing(res.status == 404 ? "No such page." : "Refused."),
+                        "text/html; charset=utf-8");
+    });
+}
+
+void Api_Harden(httplib::Server* http) {
+    http->new_task_queue = [] { return new BoundedPool(128, 512); };
+    http->set_keep_alive_max_count(1);
+    http->set_keep_alive_timeout(2);
+    http->set_read_timeout(5, 0);
+    http->set_write_timeout(5, 0);
+    http->set_payload_max_length(kUploadMostBytes);
+}

@@ -1,0 +1,25 @@
+// The board's HTTP side: the API under /api/v1 and the web pages, on cpp-httplib.
+#pragma once
+
+#include <atomic>
+#include <string>
+
+#include "server/run_store.h"
+
+namespace httplib {
+class Server;
+}
+
+struct ApiOptions {
+    int uploadsAMinute = 20;
+    double bodySeconds = 30.0; // the longest a body may take to arrive
+};
+
+// Routes every path of the board on http. accepting, once false, turns uploads away (503) while
+// reads go on answering.
+void Api_Install(httplib::Server* http, RunStore* store, const ApiOptions& options,
+                 const std::atomic<bool>* accepting);
+// Bounds the server's threads, its queue of connections and their lifetimes: no keep-alive, so
+// that a refused body is never read as the next request, and a pool large enough that idle
+// connections cannot starve it.
+void Api_Harden(httplib::Server* http);

@@ -1,0 +1,177 @@
+// zorb-server: the world board's API and pages, its verification workers, and moderation.
+#include <httplib.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <climits>
+#include <cstdio>
+#include <mutex>
+#include <set>
+#include <thread>
+
+#include "server/api.h"
+#include "server/server_options.h"
+#include "server/worker.h"
+
+namespace {
+
+std::atomic<bool> stopping{false};
+
+// The store on the chosen database, its schema brought up to date; null with a message.
+std::unique_ptr<RunStore> OpenStore(const ServerOptions& o) {
+    std::string folder = ServerOptions_DataFolder(o), where = ServerOptions_Database(o), why;
+    if (o.database.empty() && mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+        std::fprintf(stderr, "zorb-server: cannot make %s: %s\n", folder.c_str(),
+                     std::strerror(errno));
+        return nullptr;
+    }
+    auto store = std::make_unique<RunStore>([where](std::string* w) { return Db_Open(where, w); });
+    if (!store->Migrate(&why)) {
+        std::fprintf(stderr, "zorb-server: %s: %s\n", where.c_str(), why.c_str());
+        return nullptr;
+    }
+    return store;
+}
+
+// SIGTERM and SIGINT are taken by one thread, which runs stop; the others never see them.
+std::thread SignalThread(std::function<void()> stop) {
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, SIGTERM);
+    sigaddset(&set, SIGINT);
+    pthread_sigmask(SIG_BLOCK, &set, nullptr);
+    return std::thread([set, stop] {
+        int signal = 0;
+        sigwait(&set, &signal);
+        stopping = true;
+        stop();
+    });
+}
+
+int WorkerMain(const ServerOptions& o) {
+    std::unique_ptr<RunStore> store = OpenStore(o);
+    if (!store) return 1;
+    WorkerOptions w;
+    w.headless = ServerOptions_Headless(o);
+    w.scratch = ServerOptions_DataFolder(o) + "/scratch";
+    mkdir(ServerOptions_DataFolder(o).c_str(), 0700);
+    mkdir(w.scratch.c_str(), 0700);
+    std::thread signals = SignalThread([] {});
+    int status = Worker_Loop(store.get(), w, stopping);
+    signals.detach();
+    return status;
+}
+
+// The workers a server starts: restarted when one dies, stopped with the server.
+class Workers {
+  public:
+    Workers(const ServerOptions& o, int count) : options_(o) {
+        for (int k = 0; k < count; k++)
+            Start();
+    }
+    void Supervise() {
+        for (;;) {
+            int status = 0;
+            pid_t pid = waitpid(-1, &status, 0);
+            if (pid < 0) return;
+            std::lock_guard<std::mutex> hold(mutex_);
+            pids_.erase(pid);
+            if (!stopping) Start();
+        }
+    }
+    void Stop() {
+        std::lock_guard<std::mutex> hold(mutex_);
+        for (pid_t pid : pids_)
+            kill(pid, SIGTERM);
+    }
+
+  private:
+    ServerOptions options_;
+    std::mutex mutex_;
+    std::set<pid_t> pids_;
+
+    void Start() {
+        char self[PATH_MAX] = {};
+        if (readlink("/proc/self/exe", self, sizeof self - 1) <= 0) return;
+        std::string data = ServerOptions_DataFolder(options_),
+                    database = ServerOptions_Database(options_);
+        std::string headless = ServerOptions_Headless(options_);
+        pid_t pid = fork();
+        if (pid == 0) {
+            prctl(PR_SET_PDEATHSIG, SIGTERM); // a server killed outright takes its workers along
+            execl(self, "zorb-server", "worker", "--data", data.c_str(), "--database",
+                  database.c_str(), "--headless", headless.c_str(), (char*)nullptr);
+            _exit(127);
+        }
+        if (pid > 0) pids_.insert(pid);
+    }
+};
+
+int Serve(const ServerOptions& o) {
+    std::unique_ptr<RunStore> store = OpenStore(o);
+    if (!store) return 1;
+    std::string host;
+    int port = 0;
+    ServerOptions_SplitListen(o.listen, &host, &port);
+    httplib::Server http;
+    Api_Harden(&http);
+    std::atomic<bool> accepting{true};
+    Api_Install(&http, store.get(), ApiOptions{}, &accepting);
+    int bound =
+        port == 0 ? http.bind_to_any_port(host) : (http.bind_to_port(host, port) ? port : -1);
+    if (bound < 0) {
+        std::fprintf(stderr, "zorb-server: cannot listen on %s\n", o.listen.c_str());
+        return 1;
+    }
+    int count = o.workers >= 0 ? o.workers : (int)std::thread::hardware_concurrency();
+    Workers workers(o, count);
+    std::thread signals = SignalThread([&] {
+        accepting = false;
+        http.stop();
+        workers.Stop();
+    });
+    std::thread supervisor([&] { workers.Supervise(); });
+    std::printf("zorb-server: listening on http://%s:%d with %d workers\n", host.c_str(), bound,
+                count);
+    std::fflush(stdout);
+    http.listen_after_bind();
+    stopping = true;
+    accepting = false;
+    workers.Stop();
+    supervisor.join(); // every worker has finished its run in hand
+    signals.detach();
+    return 0;
+}
+
+int Moderate(const ServerOptions& o) {
+    std::unique_ptr<RunStore> store = OpenStore(o);
+    if (!store) return 1;
+    if (o.command == "list") {
+        for (const RunRow& r : store->Waiting())
+            std::printf("%lld\t%s\t%s\n", (long long)r.id, r.sha256.c_str(), r.playerName.c_str());
+        return 0;
+    }
+    if (store->SetHidden(o.runId, o.command == "hide")) return 0;
+    std::fprintf(stderr, "zorb-server: no run %lld\n", o.runId);
+    return 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    ServerOptions o;
+    std::string why;
+    if (!ServerOptions_Parse(argc, argv, &o, &why)) {
+        std::fprintf(stderr, "zorb-server: %s\n%s", why.c_str(), kServerUsage);
+        return 2;
+    }
+    if (o.help) return std::fputs(kServerUsage, stdout), 0;
+    signal(SIGPIPE, SIG_IGN);
+    if (o.command == "serve") return Serve(o);
+    if (o.command == "worker") return WorkerMain(o);
+    return Moderate(o);
+}

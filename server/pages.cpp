@@ -1,0 +1,134 @@
+// The pages' text.
+#include "server/pages.h"
+
+#include <cstdio>
+#include <ctime>
+
+namespace {
+
+const char* const kStyle =
+    "body{background:#14141f;color:#e6e6f0;font:16px/1.45 'DejaVu Sans Mono',monospace;"
+    "margin:0 auto;max-width:52em;padding:1em}"
+    "h1{color:#ff40ff;letter-spacing:.2em;margin:.2em 0}h1 a{color:inherit;text-decoration:none}"
+    "a{color:#6fd8ff}table{border-collapse:collapse;width:100%}"
+    "th,td{padding:.3em .5em;text-align:left;border-bottom:1px solid #2c2c44}"
+    "th{color:#a0a0c0;font-weight:normal}td.n{text-align:right}.score{color:#ffd84a}"
+    ".scroll{overflow-x:auto}.rejected{color:#ff7070}.verified{color:#70ff90}"
+    "footer,.counts{color:#a0a0c0;font-size:.9em;margin-top:1em}"
+    "@media (max-width:34em){body{font-size:14px;padding:.5em}.wide{display:none}}";
+
+std::string Page(const std::string& title, const std::string& body) {
+    return "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">"
+           "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">"
+           "<title>" +
+           Html_Escape(title) +
+           "</title><link rel=\"icon\" type=\"image/png\" href=\"/favicon.png\"><style>" + kStyle +
+           "</style></head><body><h1><a href=\"/\">ZORB</a></h1>\n" + body +
+           "\n<footer>Every run here was played back by the server to its score.</footer>"
+           "</body></html>\n";
+}
+
+std::string Date(int64_t seconds) {
+    if (seconds <= 0) return "-";
+    time_t t = (time_t)seconds;
+    tm utc{};
+    gmtime_r(&t, &utc);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M UTC", &utc);
+    return text;
+}
+
+std::string Row(const RunRow& r, int64_t rank) {
+    std::string id = std::to_string(r.id);
+    return "<tr><td class=\"n\">" + std::to_string(rank) + "</td><td>" + Html_Escape(r.playerName) +
+           (r.sessionId.empty() ? "" : " &#9679;") + "</td><td class=\"n score\">" +
+           std::to_string(r.score) + "</td><td class=\"n\">" + std::to_string(r.stage) +
+           "</td><td class=\"n\">" + Html_Length(r.gameSeconds) + "</td><td class=\"wide\">" +
+           Date(r.recordedAt) + "</td><td><a href=\"/runs/" + id + "\">run " + id +
+           "</a></td></tr>\n";
+}
+
+std::string Fact(const std::string& name, const std::string& value) {
+    return "<tr><th>" + name + "</th><td>" + value + "</td></tr>\n";
+}
+
+} // namespace
+
+std::string Html_Escape(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        case '\'':
+            out += "&#39;";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::string Html_Length(double seconds) {
+    long s = seconds > 0 ? (long)seconds : 0;
+    char text[32];
+    std::snprintf(text, sizeof text, "%ld:%02ld", s / 60, s % 60);
+    return text;
+}
+
+std::string Html_Board(const std::vector<RunRow>& rows, int64_t offset, bool more,
+                       const BoardCounts& counts) {
+    std::string body = "<div class=\"scroll\"><table><tr><th>#</th><th>player</th>"
+                       "<th>score</th><th>stage</th><th>length</th><th class=\"wide\">played</th>"
+                       "<th>run</th></tr>\n";
+    for (size_t k = 0; k < rows.size(); k++)
+        body += Row(rows[k], offset + (int64_t)k + 1);
+    if (rows.empty()) body += "<tr><td colspan=\"7\">No verified runs yet.</td></tr>\n";
+    body += "</table></div>\n<p>";
+    if (offset > 0)
+        body += "<a href=\"/?offset=" + std::to_string(offset > 50 ? offset - 50 : 0) +
+                "\">&larr; better</a> ";
+    if (more) body += "<a href=\"/?offset=" + std::to_string(offset + 50) + "\">more &rarr;</a>";
+    body += "</p><p class=\"counts\">" + std::to_string(counts.waiting) + " waiting, " +
+            std::to_string(counts.rejected) + " rejected. &#9679; played in a session.</p>";
+    return Page("ZORB - world board", body);
+}
+
+std::string Html_Run(const RunRow& r) {
+    std::string id = std::to_string(r.id);
+    std::string status = "<span class=\"" + r.status + "\">" + r.status + "</span>";
+    if (r.status == "rejected")
+        status += ": " + Html_Escape(r.reason) +
+                  (r.rejectFrame >= 0 ? " (frame " + std::to_string(r.rejectFrame) + ")" : "");
+    std::string facts = Fact("player", Html_Escape(r.playerName)) + Fact("verification", status);
+    if (r.status == "verified")
+        facts += Fact("score", "<span class=\"score\">" + std::to_string(r.score) + "</span>") +
+                 Fact("stage", std::to_string(r.stage)) + Fact("frames", std::to_string(r.frames)) +
+                 Fact("tag", Html_Escape(r.tag.empty() ? "-" : r.tag)) +
+                 Fact("verified", Date(r.verifiedAt));
+    facts += Fact("length", Html_Length(r.gameSeconds)) + Fact("played", Date(r.recordedAt)) +
+             Fact("sent", Date(r.uploadedAt)) +
+             Fact("session", r.sessionId.empty() ? "no" : "yes, timed against the clock") +
+             Fact("SHA-256", "<code>" + r.sha256 + "</code>");
+    std::string body = "<h2>Run " + id + "</h2><div class=\"scroll\"><table>" + facts +
+                       "</table></div><p><a href=\"/api/v1/runs/" + id +
+                       "/file\">download the recording</a></p><p>To watch it, save it and run "
+                       "<code>zorb --play run-" +
+                       id + ".zrun</code></p>";
+    return Page("ZORB - run " + id, body);
+}
+
+std::string Html_Missing(const std::string& what) {
+    return Page("ZORB - not found", "<p>" + Html_Escape(what) + "</p>");
+}

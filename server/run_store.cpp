@@ -1,0 +1,360 @@
+// The board's statements, written once for both databases.
+#include "server/run_store.h"
+
+#include "server/crypto.h"
+
+namespace {
+
+const int64_t kSchemaVersion = 1;
+
+const char* const kSchema[] = {
+    "CREATE TABLE IF NOT EXISTS runs (id @ID, sha256 TEXT NOT NULL UNIQUE, bytes @BYTES NOT NULL,"
+    " player_key TEXT NOT NULL, player_name TEXT NOT NULL, sim_version BIGINT NOT NULL,"
+    " seed BIGINT NOT NULL, recorded_at BIGINT NOT NULL, uploaded_at BIGINT NOT NULL,"
+    " game_seconds DOUBLE PRECISION NOT NULL, lost_seconds DOUBLE PRECISION NOT NULL,"
+    " session_id TEXT UNIQUE, status TEXT NOT NULL DEFAULT 'waiting', reason TEXT,"
+    " reject_frame BIGINT, score BIGINT, stage BIGINT, frames BIGINT, tag TEXT,"
+    " verified_at BIGINT, lease_owner TEXT, leased_until BIGINT,"
+    " hidden BIGINT NOT NULL DEFAULT 0)",
+    "CREATE INDEX IF NOT EXISTS runs_queue ON runs (status, id)",
+    "CREATE INDEX IF NOT EXISTS runs_player ON runs (player_key, sim_version)",
+    "CREATE TABLE IF NOT EXISTS best (sim_version BIGINT NOT NULL, player_key TEXT NOT NULL,"
+    " run_id BIGINT NOT NULL, score BIGINT NOT NULL, verified_at BIGINT NOT NULL,"
+    " PRIMARY KEY (sim_version, player_key))",
+    "CREATE INDEX IF NOT EXISTS best_board ON best (sim_version, score DESC, verified_at, run_id)",
+    "CREATE TABLE IF NOT EXISTS sessions (id TEXT PRIMARY KEY, opened_at BIGINT NOT NULL,"
+    " closed_at BIGINT, sha256 TEXT, seed BIGINT NOT NULL, day TEXT)",
+    "CREATE TABLE IF NOT EXISTS workers (name TEXT PRIMARY KEY, seen_at BIGINT NOT NULL)",
+    "CREATE TABLE IF NOT EXISTS secrets (name TEXT PRIMARY KEY, value TEXT NOT NULL)",
+};
+
+// The columns a RunRow is read from, in its order.
+const char* const kRunColumns =
+    "id, sha256, player_name, status, COALESCE(reason, ''), COALESCE(tag, ''),"
+    " COALESCE(session_id, ''), sim_version, seed, recorded_at, uploaded_at,"
+    " COALESCE(verified_at, 0), COALESCE(score, 0), COALESCE(stage, 0), COALESCE(frames, 0),"
+    " COALESCE(reject_frame, -1), game_seconds, lost_seconds, hidden";
+
+RunRow ReadRun(const DbRow& r) {
+    RunRow row;
+    row.id = r[0].AsInt();
+    row.sha256 = r[1].text;
+    row.playerName = r[2].text;
+    row.status = r[3].text;
+    row.reason = r[4].text;
+    row.tag = r[5].text;
+    row.sessionId = r[6].text;
+    int64_t* ints[] = {&row.simVersion, &row.seed,       &row.recordedAt,
+                       &row.uploadedAt, &row.verifiedAt, &row.score,
+                       &row.stage,      &row.frames,     &row.rejectFrame};
+    for (size_t k = 0; k < sizeof ints / sizeof ints[0]; k++)
+        *ints[k] = r[7 + k].AsInt();
+    row.gameSeconds = r[16].AsReal();
+    row.lostSeconds = r[17].AsReal();
+    row.hidden = r[18].AsInt() != 0;
+    return row;
+}
+
+std::vector<RunRow> ReadRuns(const DbRows& rows) {
+    std::vector<RunRow> out;
+    for (const DbRow& r : rows)
+        out.push_back(ReadRun(r));
+    return out;
+}
+
+DbValue I(int64_t v) {
+    return DbValue::Of(v);
+}
+DbValue T(const std::string& v) {
+    return DbValue::Of(v);
+}
+
+// A player's best visible verified run, made again from their runs (after hiding or showing one).
+bool RecomputeBest(Db& db, const std::string& playerKey, int64_t simVersion, std::string* why) {
+    return db.Exec("DELETE FROM best WHERE sim_version = ? AND player_key = ?",
+                   {I(simVersion), T(playerKey)}, nullptr, why) &&
+           db.Exec("INSERT INTO best (sim_version, player_key, run_id, score, verified_at)"
+                   " SELECT sim_version, player_key, id, score, verified_at FROM runs"
+                   " WHERE sim_version = ? AND player_key = ? AND status = 'verified'"
+                   " AND hidden = 0 ORDER BY score DESC, verified_at, id LIMIT 1",
+                   {I(simVersion), T(playerKey)}, nullptr, why);
+}
+
+} // namespace
+
+// A connection taken from the pool for one call, and given back after it.
+class RunStore::Lease {
+  public:
+    Lease(RunStore* s, std::string* why) : store_(s), db_(s->Take(why)) {}
+    ~Lease() {
+        if (db_) store_->Give(std::move(db_));
+    }
+    Db* operator->() { return db_.get(); }
+    Db& operator*() { return *db_; }
+    explicit operator bool() const { return db_ != nullptr; }
+
+  private:
+    RunStore* store_;
+    std::unique_ptr<Db> db_;
+};
+
+RunStore::RunStore(std::function<std::unique_ptr<Db>(std::string*)> opener)
+    : opener_(std::move(opener)) {}
+
+std::unique_ptr<Db> RunStore::Take(std::string* why) {
+    {
+        std::lock_guard<std::mutex> hold(mutex_);
+        if (!idle_.empty()) {
+            std::unique_ptr<Db> db = std::move(idle_.back());
+            idle_.pop_back();
+            return db;
+        }
+    }
+    return opener_(why);
+}
+
+void RunStore::Give(std::unique_ptr<Db> db) {
+    std::lock_guard<std::mutex> hold(mutex_);
+    idle_.push_back(std::move(db));
+}
+
+bool RunStore::Run(const std::string& sql, const std::vector<DbValue>& params, DbRows* rows,
+                   std::string* why) {
+    Lease db(this, why);
+    return db && db->Exec(sql, params, rows, why);
+}
+
+bool RunStore::Transaction(const std::function<bool(Db&)>& body, std::string* why) {
+    Lease db(this, why);
+    if (!db || !db->BeginWrite(why)) return false;
+    if (body(*db) && db->Exec("COMMIT", {}, nullptr, why)) return true;
+    db->Exec("ROLLBACK", {}, nullptr, nullptr);
+    return false;
+}
+
+bool RunStore::Migrate(std::string* why) {
+    return Transaction(
+        [&](Db& db) {
+            if (db.Shared() && !db.Exec("SELECT pg_advisory_xact_lock(20260801)", {}, nullptr, why))
+                return false;
+            DbRows version;
+            if (!db.Exec("CREATE TABLE IF NOT EXISTS schema_version (version BIGINT NOT NULL)", {},
+                         nullptr, why) ||
+                !db.Exec("SELECT COALESCE(MAX(version), 0) FROM schema_version", {}, &version, why))
+                return false;
+            if (version[0][0].AsInt() > kSchemaVersion) {
+                *why = "the database's schema is newer than this server's";
+                return false;
+            }
+            if (version[0][0].AsInt() == kSchemaVersion) return true;
+            for (const char* statement : kSchema)
+                if (!db.Exec(statement, {}, nullptr, why)) return false;
+            return db.Exec("INSERT INTO secrets (name, value) VALUES ('session', ?)",
+                           {T(Crypto_RandomHex(32))}, nullptr, why) &&
+                   db.Exec("INSERT INTO schema_version (version) VALUES (?)", {I(kSchemaVersion)},
+                           nullptr, why);
+        },
+        why);
+}
+
+bool RunStore::Reachable() {
+    return Run("SELECT 1", {}, nullptr);
+}
+
+bool RunStore::Add(const NewRun& r, int64_t* id, bool* found, std::string* why) {
+    DbRows rows;
+    std::vector<DbValue> params = {T(r.sha256),
+                                   DbValue::Bytes(r.bytes),
+                                   T(r.playerKeyHash),
+                                   T(r.playerName),
+                                   I(r.simVersion),
+                                   I(r.seed),
+                                   I(r.recordedAt),
+                                   I(r.uploadedAt),
+                                   DbValue::Of(r.gameSeconds),
+                                   DbValue::Of(r.lostSeconds),
+                                   r.sessionId.empty() ? DbValue::None() : T(r.sessionId)};
+    bool inserted = false;
+    bool ok = Transaction(
+        [&](Db& db) {
+            rows.clear();
+            if (!db.Exec("INSERT INTO runs (sha256, bytes, player_key, player_name, sim_version,"
+                         " seed, recorded_at, uploaded_at, game_seconds, lost_seconds,"
+                         " session_id) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"
+                         " ON CONFLICT (sha256) DO NOTHING RETURNING id",
+                         params, &rows, why))
+                return false;
+            inserted = !rows.empty();
+            return inserted ||
+                   db.Exec("SELECT id FROM runs WHERE sha256 = ?", {T(r.sha256)}, &rows, why);
+        },
+        why);
+    if (!ok || rows.empty()) return false;
+    *id = rows[0][0].AsInt();
+    *found = !inserted;
+    return true;
+}
+
+bool RunStore::Get(int64_t id, RunRow* row) {
+    DbRows rows;
+    if (!Run(std::string("SELECT ") + kRunColumns + " FROM runs WHERE id = ?", {I(id)}, &rows) ||
+        rows.empty())
+        return false;
+    *row = ReadRun(rows[0]);
+    return true;
+}
+
+bool RunStore::Bytes(int64_t id, std::string* bytes) {
+    DbRows rows;
+    if (!Run("SELECT bytes FROM runs WHERE id = ?", {I(id)}, &rows) || rows.empty()) return false;
+    *bytes = rows[0][0].text;
+    return true;
+}
+
+std::vector<RunRow> RunStore::Board(int64_t simVersion, int64_t offset, int64_t limit) {
+    DbRows rows;
+    std::string columns = kRunColumns;
+    Run("SELECT " + columns +
+            " FROM runs WHERE id IN (SELECT run_id FROM best WHERE"
+            " sim_version = ? ORDER BY score DESC, verified_at, run_id LIMIT ? OFFSET ?)"
+            " ORDER BY score DESC, verified_at, id",
+        {I(simVersion), I(limit), I(offset)}, &rows);
+    return ReadRuns(rows);
+}
+
+BoardCounts RunStore::Counts(int64_t simVersion) {
+    DbRows rows;
+    BoardCounts c;
+    if (!Run("SELECT status, COUNT(*) FROM runs WHERE sim_version = ? AND hidden = 0"
+             " GROUP BY status",
+             {I(simVersion)}, &rows))
+        return c;
+    for (const DbRow& r : rows) {
+        if (r[0].text == "waiting") c.waiting = r[1].AsInt();
+        if (r[0].text == "rejected") c.rejected = r[1].AsInt();
+        if (r[0].text == "verified") c.verified = r[1].AsInt();
+    }
+    return c;
+}
+
+std::vector<RunRow> RunStore::Waiting() {
+    DbRows rows;
+    Run(std::string("SELECT ") + kRunColumns + " FROM runs WHERE status = 'waiting' ORDER BY id",
+        {}, &rows);
+    return ReadRuns(rows);
+}
+
+bool RunStore::SetHidden(int64_t id, bool hidden) {
+    return Transaction([&](Db& db) {
+        DbRows rows;
+        return db.Exec("UPDATE runs SET hidden = ? WHERE id = ? RETURNING player_key, sim_version",
+                       {I(hidden ? 1 : 0), I(id)}, &rows, nullptr) &&
+               !rows.empty() && RecomputeBest(db, rows[0][0].text, rows[0][1].AsInt(), nullptr);
+    });
+}
+
+bool RunStore::Claim(const std::string& owner, int64_t now, int64_t leaseSeconds, int64_t* id,
+                     std::string* bytes) {
+    DbRows rows;
+    bool ok = Transaction([&](Db& db) {
+        return db.Exec("SELECT id, bytes FROM runs WHERE status = 'waiting' AND"
+                       " (leased_until IS NULL OR leased_until < ?) ORDER BY id LIMIT 1 @LOCK",
+                       {I(now)}, &rows, nullptr) &&
+               (rows.empty() ||
+                db.Exec("UPDATE runs SET lease_owner = ?, leased_until = ? WHERE id = ?",
+                        {T(owner), I(now + leaseSeconds), rows[0][0]}, nullptr, nullptr));
+    });
+    if (!ok || rows.empty()) return false;
+    *id = rows[0][0].AsInt();
+    *bytes = rows[0][1].text;
+    return true;
+}
+
+bool RunStore::Renew(int64_t id, const std::string& owner, int64_t until) {
+    DbRows rows;
+    return Run("UPDATE runs SET leased_until = ? WHERE id = ? AND lease_owner = ? AND"
+               " status = 'waiting' RETURNING id",
+               {I(until), I(id), T(owner)}, &rows) &&
+           !rows.empty();
+}
+
+bool RunStore::Finish(int64_t id, const std::string& owner, const Verdict& v, int64_t now) {
+    return Transaction([&](Db& db) {
+        DbRows rows;
+        std::vector<DbValue> params = {T(v.verified ? "verified" : "rejected"),
+                                       v.verified ? DbValue::None() : T(v.reason),
+                                       v.rejectFrame < 0 ? DbValue::None() : I(v.rejectFrame),
+                                       I(v.score),
+                                       I(v.stage),
+                                       I(v.frames),
+                                       T(v.tag),
+                                       I(now),
+                                       I(id),
+                                       T(owner)};
+        if (!db.Exec("UPDATE runs SET status = ?, reason = ?, reject_frame = ?, score = ?,"
+                     " stage = ?, frames = ?, tag = ?, verified_at = ?, lease_owner = NULL,"
+                     " leased_until = NULL WHERE id = ? AND lease_owner = ? AND"
+                     " status = 'waiting' RETURNING player_key, sim_version, hidden",
+                     params, &rows, nullptr) ||
+            rows.empty())
+            return false;
+        if (!v.verified || rows[0][2].AsInt() != 0) return true;
+        return db.Exec("INSERT INTO best (sim_version, player_key, run_id, score, verified_at)"
+                       " VALUES (?, ?, ?, ?, ?) ON CONFLICT (sim_version, player_key) DO UPDATE"
+                       " SET run_id = excluded.run_id, score = excluded.score,"
+                       " verified_at = excluded.verified_at WHERE excluded.score > best.score",
+                       {rows[0][1], rows[0][0], I(id), I(v.score), I(now)}, nullptr, nullptr);
+    });
+}
+
+void RunStore::Release(int64_t id, const std::string& owner) {
+    Run("UPDATE runs SET lease_owner = NULL, leased_until = NULL WHERE id = ? AND"
+        " lease_owner = ?",
+        {I(id), T(owner)}, nullptr);
+}
+
+void RunStore::WorkerSeen(const std::string& name, int64_t now) {
+    Run("INSERT INTO workers (name, seen_at) VALUES (?, ?) ON CONFLICT (name) DO UPDATE SET"
+        " seen_at = excluded.seen_at",
+        {T(name), I(now)}, nullptr);
+}
+
+int64_t RunStore::WorkersSince(int64_t since) {
+    DbRows rows;
+    if (!Run("SELECT COUNT(*) FROM workers WHERE seen_at >= ?", {I(since)}, &rows)) return 0;
+    return rows[0][0].AsInt();
+}
+
+std::string RunStore::Secret() {
+    DbRows rows;
+    if (!Run("SELECT value FROM secrets WHERE name = 'session'", {}, &rows) || rows.empty())
+        return "";
+    return rows[0][0].text;
+}
+
+bool RunStore::OpenSession(const Session& s) {
+    return Run("INSERT INTO sessions (id, opened_at, seed, day) VALUES (?, ?, ?, ?)",
+               {T(s.id), I(s.openedAt), I(s.seed), T(s.day)}, nullptr);
+}
+
+bool RunStore::GetSession(const std::string& id, Session* s) {
+    DbRows rows;
+    if (!Run("SELECT id, opened_at, COALESCE(closed_at, 0), COALESCE(sha256, ''), seed,"
+             " COALESCE(day, ''), (SELECT COUNT(*) FROM runs WHERE session_id = sessions.id)"
+             " FROM sessions WHERE id = ?",
+             {T(id)}, &rows) ||
+        rows.empty())
+        return false;
+    const DbRow& r = rows[0];
+    *s = Session{r[0].text,    r[3].text,    r[5].text,       r[1].AsInt(),
+                 r[2].AsInt(), r[4].AsInt(), r[6].AsInt() > 0};
+    return true;
+}
+
+bool RunStore::CloseSession(const std::string& id, const std::string& sha256, int64_t now) {
+    DbRows rows;
+    return Run("UPDATE sessions SET closed_at = ?, sha256 = ? WHERE id = ? AND closed_at IS NULL"
+               " RETURNING id",
+               {I(now), T(sha256), T(id)}, &rows) &&
+           !rows.empty();
+}

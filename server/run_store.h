@@ -1,0 +1,94 @@
+// The world board's records: uploaded runs with their bytes, the queue of runs to verify and its
+// leases, each player's best, run sessions, and the workers seen. The same statements serve
+// SQLite and PostgreSQL; every call takes a connection of its own from a pool, so the API's
+// threads can call at once.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "server/database.h"
+
+struct NewRun {
+    std::string sha256, bytes, playerKeyHash, playerName, sessionId;
+    int64_t simVersion = 0, seed = 0, recordedAt = 0, uploadedAt = 0;
+    double gameSeconds = 0, lostSeconds = 0;
+};
+
+struct RunRow {
+    int64_t id = 0;
+    std::string sha256, playerName, status, reason, tag, sessionId;
+    int64_t simVersion = 0, seed = 0, recordedAt = 0, uploadedAt = 0, verifiedAt = 0;
+    int64_t score = 0, stage = 0, frames = 0, rejectFrame = -1;
+    double gameSeconds = 0, lostSeconds = 0;
+    bool hidden = false;
+};
+
+struct BoardCounts {
+    int64_t waiting = 0, rejected = 0, verified = 0;
+};
+
+// What the replay found: verified with the server's own figures, or rejected with a reason.
+struct Verdict {
+    bool verified = false;
+    std::string reason, tag;
+    int64_t rejectFrame = -1, score = 0, stage = 0, frames = 0;
+};
+
+struct Session {
+    std::string id, sha256, day;
+    int64_t openedAt = 0, closedAt = 0, seed = 0;
+    bool used = false; // a run was ranked with it
+};
+
+class RunStore {
+  public:
+    // opener makes one connection; the store makes as many as its callers need at once.
+    explicit RunStore(std::function<std::unique_ptr<Db>(std::string*)> opener);
+    // Makes or brings up to date the schema, under a lock so servers started together agree.
+    bool Migrate(std::string* why);
+    bool Reachable();
+
+    // The run's id; found is set when the same bytes were already stored.
+    bool Add(const NewRun& run, int64_t* id, bool* found, std::string* why);
+    bool Get(int64_t id, RunRow* row);
+    bool Bytes(int64_t id, std::string* bytes);
+    // The best visible verified run of each player of this simulation version, by score, ties to
+    // the earlier verification.
+    std::vector<RunRow> Board(int64_t simVersion, int64_t offset, int64_t limit);
+    BoardCounts Counts(int64_t simVersion);
+    std::vector<RunRow> Waiting();
+    bool SetHidden(int64_t id, bool hidden);
+
+    // The queue. Claim takes the oldest waiting run whose lease is free or lapsed.
+    bool Claim(const std::string& owner, int64_t now, int64_t leaseSeconds, int64_t* id,
+               std::string* bytes);
+    bool Renew(int64_t id, const std::string& owner, int64_t until);
+    // False when owner no longer holds the claim: another worker's result stands.
+    bool Finish(int64_t id, const std::string& owner, const Verdict& v, int64_t now);
+    void Release(int64_t id, const std::string& owner);
+    void WorkerSeen(const std::string& name, int64_t now);
+    int64_t WorkersSince(int64_t since);
+
+    // Sessions and the server's secret (made at the first start, shared by every instance).
+    std::string Secret();
+    bool OpenSession(const Session& s);
+    bool GetSession(const std::string& id, Session* s);
+    bool CloseSession(const std::string& id, const std::string& sha256, int64_t now);
+
+  private:
+    std::function<std::unique_ptr<Db>(std::string*)> opener_;
+    std::mutex mutex_;
+    std::vector<std::unique_ptr<Db>> idle_;
+
+    class Lease;
+    bool Run(const std::string& sql, const std::vector<DbValue>& params, DbRows* rows,
+             std::string* why = nullptr);
+    bool Transaction(const std::function<bool(Db&)>& body, std::string* why = nullptr);
+    std::unique_ptr<Db> Take(std::string* why);
+    void Give(std::unique_ptr<Db> db);
+};

@@ -1,0 +1,53 @@
+// Reading an upload through, record by record, without the simulation.
+#include "server/upload_check.h"
+
+#include <vector>
+
+namespace {
+
+// A clock a little ahead of the server's is not a lie.
+const int64_t kClockSlackSeconds = 300;
+
+bool Fail(std::string* why, const std::string& text) {
+    *why = text;
+    return false;
+}
+
+// The reader's own reason, with the versions this server takes where that was the fault.
+std::string HeaderFault(const std::string& reason) {
+    return reason + "; this server takes recordings of format " +
+           std::to_string(kRunFormatVersion) + ", simulation " + std::to_string(kRunSimVersion);
+}
+
+} // namespace
+
+bool Upload_Check(const std::string& bytes, int64_t now, UploadFacts* facts, std::string* why) {
+    if (bytes.size() > kUploadMostBytes) return Fail(why, "larger than a recording can be");
+    RunReader r;
+    std::string reason;
+    if (!RunReader_OpenBytes(&r, std::vector<uint8_t>(bytes.begin(), bytes.end()), &reason))
+        return Fail(why, HeaderFault(reason));
+    if (r.header.date > now + kClockSlackSeconds)
+        return Fail(why, "its date, " + std::to_string(r.header.date) + ", is in the future");
+    RunCommand frame;
+    uint64_t hash = 0;
+    double seconds = 0.0;
+    for (;;) {
+        RunRecord record = RunReader_Next(&r, &frame, &hash, &facts->end);
+        if (record == RunRecord::Frame) seconds += frame.dt;
+        if (r.frames > kUploadMostFrames) return Fail(why, "longer than two hours of play");
+        if (record == RunRecord::Damaged)
+            return Fail(why, "a damaged recording after frame " + std::to_string(r.frames));
+        if (record == RunRecord::Over)
+            return Fail(why, "the recording is cut short at frame " + std::to_string(r.frames) +
+                                 " (it has no end)");
+        if (record == RunRecord::End) break;
+    }
+    if (facts->end.frames != r.frames)
+        return Fail(why, "its end claims " + std::to_string(facts->end.frames) +
+                             " frames where it holds " + std::to_string(r.frames));
+    facts->header = r.header;
+    facts->gameSeconds = seconds;
+    facts->lostSeconds = r.lostSeconds;
+    return true;
+}

@@ -1,0 +1,25 @@
+// What an uploaded recording says of itself, read through without playing it: whether it is a
+// whole recording this server can verify, and the figures the board and the session check need.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "runs/run_file.h"
+
+// The most play a run may hold: two hours at a thousand frames a second.
+const uint32_t kUploadMostFrames = 2u * 3600u * 1000u;
+// The largest recording taken.
+const size_t kUploadMostBytes = 4u << 20;
+
+struct UploadFacts {
+    RunHeader header;
+    RunEnd end;             // what the recording claims; the board shows the replay's own
+    double gameSeconds = 0; // the sum of its time steps, pauses included
+    double lostSeconds = 0; // wall time its slow frames lost beyond the step's bound
+};
+
+// Reads the recording's bytes through. False with the reason to answer 422 with: not a
+// recording, another format or simulation version (saying which this server takes), cut short,
+// damaged, too long, a value the game cannot produce, or a date after now (seconds since 1970).
+bool Upload_Check(const std::string& bytes, int64_t now, UploadFacts* facts, std::string* why);

@@ -1,0 +1,128 @@
+// The child that replays a run, and what its answer means.
+#include "server/verifier.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "core/output_file.h"
+
+namespace {
+
+// The child: limits, then zorb-headless with its output on the pipe. Never returns.
+[[noreturn]] void Child(const std::string& headless, const std::string& file,
+                        const std::string& home, const VerifierLimits& limits, int out) {
+    setpgid(0, 0);
+    rlimit memory{(rlim_t)limits.memoryBytes, (rlim_t)limits.memoryBytes};
+    rlimit cpu{(rlim_t)limits.wallSeconds, (rlim_t)limits.wallSeconds + 1};
+    setrlimit(RLIMIT_AS, &memory);
+    setrlimit(RLIMIT_CPU, &cpu);
+    dup2(out, 1);
+    dup2(out, 2);
+    setenv("XDG_DATA_HOME", home.c_str(), 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    execl(headless.c_str(), headless.c_str(), "--verify", file.c_str(), (char*)nullptr);
+    std::fprintf(stderr, "cannot start %s: %s\n", headless.c_str(), std::strerror(errno));
+    _exit(127);
+}
+
+// Reads the child's output until it closes or the time runs out; the child is then reaped (and
+// killed with its group if it overstayed). The exit status, or -1 when it was killed.
+int Collect(pid_t child, int fd, int wallSeconds, std::string* output, bool* overstayed) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(wallSeconds);
+    char buffer[4096];
+    for (;;) {
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        pollfd p{fd, POLLIN, 0};
+        if (left.count() <= 0 || poll(&p, 1, (int)left.count()) == 0) {
+            *overstayed = true;
+            kill(-child, SIGKILL);
+            break;
+        }
+        ssize_t n = read(fd, buffer, sizeof buffer);
+        if (n <= 0 && !(n < 0 && errno == EINTR)) break;
+        if (n > 0 && output->size() < 65536) output->append(buffer, (size_t)n);
+    }
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// The frame a rejection names ("at frame 120", "after frame 88"), or -1.
+long FrameNamed(const std::string& line) {
+    for (const char* mark : {"at frame ", "after frame "}) {
+        size_t at = line.find(mark);
+        if (at != std::string::npos) return std::atol(line.c_str() + at + std::strlen(mark));
+    }
+    return -1;
+}
+
+} // namespace
+
+Verdict Verifier_Read(const std::string& output, int status) {
+    Verdict v;
+    std::string line = output.substr(0, output.find('\n'));
+    long frames = 0, checks = 0, score = 0, stage = 0;
+    char tag[4] = {};
+    int read = std::sscanf(line.c_str(),
+                           "verified: %ld frames, %ld checkpoints matched, score %ld, stage %ld, "
+                           "tag %3s",
+                           &frames, &checks, &score, &stage, tag);
+    if (status == 0 && read >= 4) {
+        v.verified = true;
+        v.frames = frames;
+        v.score = score;
+        v.stage = stage;
+        v.tag = tag;
+        return v;
+    }
+    v.reason = line.empty() ? "the replay ended without a word" : line;
+    v.rejectFrame = FrameNamed(line);
+    return v;
+}
+
+bool Verifier_Run(const std::string& headless, const std::string& folder, const std::string& bytes,
+                  const VerifierLimits& limits, Verdict* verdict, std::string* why) {
+    std::string file = folder + "/verify-" + std::to_string(getpid()) + ".zrun";
+    if (!OutputFile_WriteWhole(file, bytes.data(), bytes.size(), why)) return false;
+    int pipeFds[2];
+    if (pipe2(pipeFds, O_CLOEXEC) != 0) {
+        *why = std::strerror(errno);
+        unlink(file.c_str());
+        return false;
+    }
+    pid_t child = fork();
+    if (child == 0) {
+        dup2(pipeFds[1], 3); // survives the close-on-exec of the pipe's own ends
+        Child(headless, file, folder, limits, 3);
+    }
+    close(pipeFds[1]);
+    std::string output;
+    bool overstayed = false;
+    int status =
+        child > 0 ? Collect(child, pipeFds[0], limits.wallSeconds, &output, &overstayed) : -2;
+    close(pipeFds[0]);
+    unlink(file.c_str());
+    if (child < 0 || status == 127) {
+        *why = child < 0 ? std::string("cannot fork: ") + std::strerror(errno) : output;
+        return false;
+    }
+    *verdict = Verifier_Read(output, status);
+    if (overstayed)
+        *verdict = Verdict{
+            false, "the replay took longer than " + std::to_string(limits.wallSeconds) + " s", "",
+            -1};
+    else if (status < 0 && !verdict->verified)
+        verdict->reason = "the replay crashed: " + verdict->reason;
+    return true;
+}

@@ -1,0 +1,92 @@
+// The worker's loop.
+#include "server/worker.h"
+
+#include <unistd.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <ctime>
+#include <mutex>
+#include <thread>
+
+#include "server/crypto.h"
+
+namespace {
+
+int64_t Now() {
+    return (int64_t)std::time(nullptr);
+}
+
+std::string WorkerName() {
+    char host[256] = {};
+    gethostname(host, sizeof host - 1);
+    return std::string(host) + ":" + std::to_string(getpid());
+}
+
+// Renews a claim's lease every third of its length until stopped, in a thread of its own.
+class LeaseKeeper {
+  public:
+    LeaseKeeper(RunStore* store, int64_t id, const std::string& owner, int seconds)
+        : thread_([=, this] { Keep(store, id, owner, seconds); }) {}
+    ~LeaseKeeper() {
+        {
+            std::lock_guard<std::mutex> hold(mutex_);
+            done_ = true;
+        }
+        wake_.notify_all();
+        thread_.join();
+    }
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    bool done_ = false;
+    std::thread thread_;
+
+    void Keep(RunStore* store, int64_t id, const std::string& owner, int seconds) {
+        std::unique_lock<std::mutex> hold(mutex_);
+        while (!wake_.wait_for(hold, std::chrono::seconds(seconds / 3 + 1), [&] { return done_; }))
+            store->Renew(id, owner, Now() + seconds);
+    }
+};
+
+} // namespace
+
+bool Worker_Once(RunStore* store, const WorkerOptions& options, const std::string& name) {
+    std::string owner = name + ":" + Crypto_RandomHex(8), bytes, why;
+    int64_t id = 0;
+    if (!store->Claim(owner, Now(), options.leaseSeconds, &id, &bytes)) return false;
+    Verdict verdict;
+    bool done;
+    {
+        LeaseKeeper keeper(store, id, owner, options.leaseSeconds);
+        done =
+            Verifier_Run(options.headless, options.scratch, bytes, options.limits, &verdict, &why);
+    }
+    if (!done) {
+        std::fprintf(stderr, "zorb-server worker: run %lld not verified: %s\n", (long long)id,
+                     why.c_str());
+        store->Release(id, owner);
+        return true;
+    }
+    if (!store->Finish(id, owner, verdict, Now()))
+        std::fprintf(stderr,
+                     "zorb-server worker: run %lld: the claim lapsed; another's verdict stands\n",
+                     (long long)id);
+    return true;
+}
+
+int Worker_Loop(RunStore* store, const WorkerOptions& options, const std::atomic<bool>& stop) {
+    std::string name = WorkerName();
+    auto lastSeen = std::chrono::steady_clock::time_point();
+    while (!stop) {
+        if (std::chrono::steady_clock::now() - lastSeen > std::chrono::seconds(10)) {
+            store->WorkerSeen(name, Now());
+            lastSeen = std::chrono::steady_clock::now();
+        }
+        if (!Worker_Once(store, options, name))
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return 0;
+}
