@@ -2,6 +2,7 @@
 #include "server/api.h"
 
 #include <httplib.h>
+#include <sys/socket.h>
 
 #include <chrono>
 #include <ctime>
@@ -290,6 +291,19 @@ void Api_Install(httplib::Server* http, RunStore* store, const ApiOptions& optio
         res.set_content(Html_Missing(res.status == 404 ? "No such page." : "Refused."),
                         "text/html; charset=utf-8");
     });
+}
+
+int Api_Bind(httplib::Server* http, const std::string& host, int port) {
+    auto listening = std::make_shared<int>(-1);
+    http->set_socket_options([listening](int fd) {
+        int yes = 1;
+        setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+        *listening = fd;
+    });
+    int bound =
+        port == 0 ? http->bind_to_any_port(host) : (http->bind_to_port(host, port) ? port : -1);
+    if (bound >= 0 && *listening >= 0) listen(*listening, SOMAXCONN);
+    return bound;
 }
 
 void Api_Harden(httplib::Server* http) {

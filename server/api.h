@@ -23,3 +23,7 @@ void Api_Install(httplib::Server* http, RunStore* store, const ApiOptions& optio
 // that a refused body is never read as the next request, and a pool large enough that idle
 // connections cannot starve it.
 void Api_Harden(httplib::Server* http);
+// Binds http to host:port (0: any free port) with a listening queue of the system's largest, not
+// the library's 5, so that a burst of connections is not dropped to the clients' SYN retries.
+// The port bound, or -1.
+int Api_Bind(httplib::Server* http, const std::string& host, int port);

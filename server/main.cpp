@@ -58,6 +58,7 @@ int WorkerMain(const ServerOptions& o) {
     WorkerOptions w;
     w.headless = ServerOptions_Headless(o);
     w.scratch = ServerOptions_DataFolder(o) + "/scratch";
+    w.leaseSeconds = o.leaseSeconds;
     mkdir(ServerOptions_DataFolder(o).c_str(), 0700);
     mkdir(w.scratch.c_str(), 0700);
     std::thread signals = SignalThread([] {});
@@ -100,11 +101,13 @@ class Workers {
         std::string data = ServerOptions_DataFolder(options_),
                     database = ServerOptions_Database(options_);
         std::string headless = ServerOptions_Headless(options_);
+        std::string lease = std::to_string(options_.leaseSeconds);
         pid_t pid = fork();
         if (pid == 0) {
             prctl(PR_SET_PDEATHSIG, SIGTERM); // a server killed outright takes its workers along
             execl(self, "zorb-server", "worker", "--data", data.c_str(), "--database",
-                  database.c_str(), "--headless", headless.c_str(), (char*)nullptr);
+                  database.c_str(), "--headless", headless.c_str(), "--lease", lease.c_str(),
+                  (char*)nullptr);
             _exit(127);
         }
         if (pid > 0) pids_.insert(pid);
@@ -120,9 +123,10 @@ int Serve(const ServerOptions& o) {
     httplib::Server http;
     Api_Harden(&http);
     std::atomic<bool> accepting{true};
-    Api_Install(&http, store.get(), ApiOptions{}, &accepting);
-    int bound =
-        port == 0 ? http.bind_to_any_port(host) : (http.bind_to_port(host, port) ? port : -1);
+    ApiOptions api;
+    api.uploadsAMinute = o.uploadsAMinute;
+    Api_Install(&http, store.get(), api, &accepting);
+    int bound = Api_Bind(&http, host, port);
     if (bound < 0) {
         std::fprintf(stderr, "zorb-server: cannot listen on %s\n", o.listen.c_str());
         return 1;
