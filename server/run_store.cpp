@@ -340,14 +340,14 @@ bool RunStore::OpenSession(const Session& s) {
 bool RunStore::GetSession(const std::string& id, Session* s) {
     DbRows rows;
     if (!Run("SELECT id, opened_at, COALESCE(closed_at, 0), COALESCE(sha256, ''), seed,"
-             " COALESCE(day, ''), (SELECT COUNT(*) FROM runs WHERE session_id = sessions.id)"
+             " COALESCE(day, ''), (SELECT MIN(sha256) FROM runs WHERE session_id = sessions.id)"
              " FROM sessions WHERE id = ?",
              {T(id)}, &rows) ||
         rows.empty())
         return false;
     const DbRow& r = rows[0];
-    *s = Session{r[0].text,    r[3].text,    r[5].text,       r[1].AsInt(),
-                 r[2].AsInt(), r[4].AsInt(), r[6].AsInt() > 0};
+    *s = Session{r[0].text,    r[3].text,    r[5].text, r[1].AsInt(),
+                 r[2].AsInt(), r[4].AsInt(), r[6].text};
     return true;
 }
 

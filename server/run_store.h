@@ -42,7 +42,7 @@ struct Verdict {
 struct Session {
     std::string id, sha256, day;
     int64_t openedAt = 0, closedAt = 0, seed = 0;
-    bool used = false; // a run was ranked with it
+    std::string usedBy; // the SHA-256 of the run sent with it, if one was
 };
 
 class RunStore {

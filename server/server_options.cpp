@@ -9,8 +9,8 @@
 
 const char* const kServerUsage =
     "usage: zorb-server [serve] [--listen HOST:PORT] [--data DIR] [--database URL]\n"
-    "                   [--workers N] [--headless PATH]\n"
-    "       zorb-server worker [--data DIR] [--database URL] [--headless PATH]\n"
+    "                   [--workers N] [--headless PATH] [--uploads-a-minute N] [--lease S]\n"
+    "       zorb-server worker [--data DIR] [--database URL] [--headless PATH] [--lease S]\n"
     "       zorb-server hide ID | unhide ID | list --waiting   [--data DIR] [--database URL]\n"
     "ZORB's world board: takes recorded runs over HTTP, replays each in a worker, and ranks\n"
     "only those that play back to their score.\n"
@@ -21,12 +21,16 @@ const char* const kServerUsage =
     "--data      the folder of the SQLite database and the replays' scratch files\n"
     "            (default: $XDG_DATA_HOME/zorb-server)\n"
     "--database  postgresql://USER@HOST:PORT/NAME to share one database between machines\n"
-    "--headless  the zorb-headless that replays runs (default: the one beside zorb-server)\n";
+    "--headless  the zorb-headless that replays runs (default: the one beside zorb-server)\n"
+    "--uploads-a-minute  uploads taken from one address in a minute (default 20)\n"
+    "--lease     seconds a worker's claim on a run lasts unrenewed (default 30): a worker that\n"
+    "            dies lets its run go to another after this\n";
 
 namespace {
 
 bool NeedsValue(const char* name) {
-    for (const char* n : {"--listen", "--data", "--database", "--headless", "--workers"})
+    for (const char* n : {"--listen", "--data", "--database", "--headless", "--workers",
+                          "--uploads-a-minute", "--lease"})
         if (std::strcmp(name, n) == 0) return true;
     return false;
 }
@@ -36,14 +40,23 @@ bool Option(ServerOptions* o, const std::string& name, const std::string& value,
     if (name == "--data") o->data = value;
     if (name == "--database") o->database = value;
     if (name == "--headless") o->headless = value;
-    if (name == "--workers") {
+    struct Count {
+        const char* name;
+        int* into;
+        long lowest, highest;
+    };
+    const Count counts[] = {{"--workers", &o->workers, 0, 256},
+                            {"--uploads-a-minute", &o->uploadsAMinute, 1, 1000000},
+                            {"--lease", &o->leaseSeconds, 2, 3600}};
+    for (const Count& c : counts) {
+        if (name != c.name) continue;
         char* end = nullptr;
         long n = std::strtol(value.c_str(), &end, 10);
-        if (*end || value.empty() || n < 0 || n > 256) {
-            *why = "--workers takes 0 to 256";
+        if (*end || value.empty() || n < c.lowest || n > c.highest) {
+            *why = name + " takes " + std::to_string(c.lowest) + " to " + std::to_string(c.highest);
             return false;
         }
-        o->workers = (int)n;
+        *c.into = (int)n;
     }
     return true;
 }

@@ -6,11 +6,13 @@
 struct ServerOptions {
     std::string command = "serve"; // serve, worker, hide, unhide, list
     std::string listen = "127.0.0.1:8080";
-    std::string data;     // the data folder (the SQLite file and the replays' scratch)
-    std::string database; // postgresql://... ; empty: the SQLite file in data
-    std::string headless; // zorb-headless, to replay runs with
-    int workers = -1;     // workers the server starts itself; -1: one a core
-    long long runId = 0;  // hide, unhide
+    std::string data;        // the data folder (the SQLite file and the replays' scratch)
+    std::string database;    // postgresql://... ; empty: the SQLite file in data
+    std::string headless;    // zorb-headless, to replay runs with
+    int workers = -1;        // workers the server starts itself; -1: one a core
+    int uploadsAMinute = 20; // from one address
+    int leaseSeconds = 30;   // a worker's claim on a run, renewed while it verifies
+    long long runId = 0;     // hide, unhide
     bool help = false;
 };
 

@@ -34,7 +34,7 @@ uint32_t Session_DailySeed(const std::string& secret, const std::string& day) {
 }
 
 std::string Session_Fault(const Session& s, const std::string& sha256, const UploadFacts& facts) {
-    if (s.used) return "its session has already ranked a run";
+    if (!s.usedBy.empty() && s.usedBy != sha256) return "its session was used by another run";
     if (s.closedAt == 0) return "its session was never closed";
     if (s.sha256 != sha256) return "its session was closed with another recording";
     if (!s.day.empty() && facts.header.seed != (uint32_t)s.seed)

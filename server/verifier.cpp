@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -21,6 +22,7 @@ namespace {
 [[noreturn]] void Child(const std::string& headless, const std::string& file,
                         const std::string& home, const VerifierLimits& limits, int out) {
     setpgid(0, 0);
+    prctl(PR_SET_PDEATHSIG, SIGKILL); // a worker killed outright takes its replay along
     rlimit memory{(rlim_t)limits.memoryBytes, (rlim_t)limits.memoryBytes};
     rlimit cpu{(rlim_t)limits.wallSeconds, (rlim_t)limits.wallSeconds + 1};
     setrlimit(RLIMIT_AS, &memory);

@@ -57,6 +57,7 @@ bool Worker_Once(RunStore* store, const WorkerOptions& options, const std::strin
     std::string owner = name + ":" + Crypto_RandomHex(8), bytes, why;
     int64_t id = 0;
     if (!store->Claim(owner, Now(), options.leaseSeconds, &id, &bytes)) return false;
+    std::fprintf(stderr, "zorb-server worker %s: claimed run %lld\n", name.c_str(), (long long)id);
     Verdict verdict;
     bool done;
     {
