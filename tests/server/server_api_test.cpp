@@ -1,0 +1,418 @@
+// The world board's server, started as a real process on loopback: uploads, verification, the
+// board, sessions, moderation, refused bodies and headers, and crashes. The same tests run on
+// SQLite and, with ZORB_TEST_DATABASE set, on PostgreSQL.
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <httplib.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <thread>
+
+#include "server/crypto.h"
+#include "tests/server/server_process.h"
+
+using nlohmann::json;
+
+namespace {
+
+const char* const kKey = "0123456789abcdef0123456789abcdef";
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::string Autoplay() {
+    return ReadFile(std::string(ZORB_SOURCE_DIR) + "/tests/runs/autoplay.zrun");
+}
+
+// A run of about a second and a half of play, recorded for the test by zorb-headless.
+std::string TinyRun(const std::string& folder, int seed) {
+    std::string file = folder + "/tiny-" + std::to_string(seed) + ".zrun";
+    RunProgram({"./zorb-headless",
+                "--seed",
+                std::to_string(seed),
+                "--dt",
+                "0.01",
+                "--frames",
+                "520",
+                "--count-only",
+                "--size",
+                "320x240",
+                "--at",
+                "0:mouse:160,120",
+                "--at",
+                "2:click:160,120",
+                "--at",
+                "250:click:160,120",
+                "--at",
+                "300:click:160,120",
+                "--at",
+                "360:key:E",
+                "--at",
+                "400:down:W",
+                "--scores",
+                folder + "/scores.txt",
+                "--record",
+                file},
+               nullptr);
+    return ReadFile(file);
+}
+
+struct Answer {
+    int status = 0;
+    json body;
+    httplib::Headers headers;
+};
+
+Answer Read(const httplib::Result& r) {
+    Answer a;
+    if (!r) return a;
+    a.status = r->status;
+    a.body = json::parse(r->body, nullptr, false);
+    a.headers = r->headers;
+    return a;
+}
+
+// A raw exchange on a new connection: sends head, then keeps sending filler (up to fillerBytes)
+// until the server answers or closes. The answer's first line, and the filler bytes sent.
+std::string RawExchange(int port, const std::string& head, long fillerBytes, long* sent) {
+    int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons((uint16_t)port);
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (connect(fd, (sockaddr*)&a, sizeof a) != 0) return "";
+    send(fd, head.data(), head.size(), MSG_NOSIGNAL);
+    std::string filler(65536, 'x'), answer;
+    *sent = 0;
+    for (int rounds = 0; rounds < 20000; rounds++) {
+        pollfd p{fd, POLLIN, 0};
+        if (poll(&p, 1, *sent < fillerBytes ? 0 : 5000) > 0) break;
+        if (*sent >= fillerBytes) break;
+        ssize_t n = send(fd, filler.data(), filler.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n > 0) *sent += n;
+        if (n < 0 && errno != EAGAIN) break;
+        if (n < 0) poll(&p, 1, 10);
+    }
+    char buffer[512];
+    ssize_t n = recv(fd, buffer, sizeof buffer, 0);
+    if (n > 0) answer.assign(buffer, (size_t)n);
+    close(fd);
+    return answer.substr(0, answer.find("\r\n"));
+}
+
+class ServerApi : public ::testing::Test {
+  protected:
+    std::string data;
+    std::unique_ptr<ServerProcess> server;
+    std::unique_ptr<httplib::Client> client;
+
+    void SetUp() override {
+        ResetTestDatabase();
+        data = FreshFolder("server-api");
+        Start({"--workers", "1"});
+    }
+
+    void Start(const std::vector<std::string>& args) {
+        server = std::make_unique<ServerProcess>(args, data);
+        ASSERT_GT(server->port(), 0) << "the server did not start";
+        client = std::make_unique<httplib::Client>("127.0.0.1", server->port());
+        client->set_read_timeout(30, 0);
+    }
+
+    Answer Upload(const std::string& bytes, const std::string& name = "Tester",
+                  const std::string& key = kKey, const std::string& session = "") {
+        httplib::Headers h = {{"X-Zorb-Player", name}, {"X-Zorb-Key", key}};
+        if (!session.empty()) h.emplace("X-Zorb-Session", session);
+        return Read(client->Post("/api/v1/runs", h, bytes, "application/octet-stream"));
+    }
+
+    Answer Get(const std::string& path) { return Read(client->Get(path.c_str())); }
+
+    // The run once it is no longer waiting (bounded: a verification takes well under a second).
+    json Verdict(int64_t id) {
+        json run;
+        for (int k = 0; k < 600; k++) {
+            run = Get("/api/v1/runs/" + std::to_string(id)).body;
+            if (run.value("status", "") != "waiting") return run;
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        return run;
+    }
+
+    std::string OpenSession() {
+        return Read(client->Post("/api/v1/sessions", "{}", "application/json"))
+            .body.value("token", "");
+    }
+    int EndSession(const std::string& token, const std::string& bytes) {
+        json body = {{"sha256", Crypto_Sha256Hex(bytes)}};
+        return Read(client->Post(("/api/v1/sessions/" + token + "/end").c_str(), body.dump(),
+                                 "application/json"))
+            .status;
+    }
+};
+
+TEST_F(ServerApi, CommittedRecordingVerifiesWithZorbHeadlessFigures) {
+    std::string bytes = Autoplay(), verdict;
+    ASSERT_EQ(
+        RunProgram({"./zorb-headless", "--verify", ZORB_SOURCE_DIR "/tests/runs/autoplay.zrun"},
+                   &verdict),
+        0);
+    long frames = 0, checks = 0, score = 0, stage = 0;
+    ASSERT_EQ(std::sscanf(verdict.c_str(),
+                          "verified: %ld frames, %ld checkpoints matched, score %ld, stage %ld",
+                          &frames, &checks, &score, &stage),
+              4);
+    Answer sent = Upload(bytes);
+    ASSERT_EQ(sent.status, 202);
+    EXPECT_EQ(sent.body["status"], "waiting");
+    int64_t id = sent.body["id"];
+    json run = Verdict(id);
+    EXPECT_EQ(run["status"], "verified");
+    EXPECT_EQ(run["score"], score);
+    EXPECT_EQ(run["stage"], stage);
+    EXPECT_EQ(run["frames"], frames);
+    EXPECT_EQ(run["sha256"], Crypto_Sha256Hex(bytes));
+    // The same bytes again are the same run.
+    Answer again = Upload(bytes, "Someone");
+    EXPECT_EQ(again.status, 200);
+    EXPECT_EQ(again.body["id"], id);
+    json board = Get("/api/v1/leaderboard").body;
+    ASSERT_EQ(board["runs"].size(), 1u);
+    EXPECT_EQ(board["runs"][0]["id"], id);
+    EXPECT_EQ(board["runs"][0]["rank"], 1);
+    auto file = client->Get(("/api/v1/runs/" + std::to_string(id) + "/file").c_str());
+    ASSERT_TRUE(file);
+    EXPECT_EQ(file->body, bytes);
+    EXPECT_NE(file->get_header_value("Content-Disposition").find(".zrun"), std::string::npos);
+}
+
+TEST_F(ServerApi, FlippedByteIsRejectedAtItsCheckpoint) {
+    std::string bytes = Autoplay();
+    // The first flip past the header that still reads as a whole recording is taken, then fails
+    // its replay at a checkpoint.
+    for (size_t at = bytes.size() / 2; at < bytes.size(); at += 7) {
+        std::string flipped = bytes;
+        flipped[at] = (char)(flipped[at] ^ 0x10);
+        Answer sent = Upload(flipped);
+        if (sent.status == 429) break;
+        if (sent.status != 202) continue;
+        json run = Verdict(sent.body["id"]);
+        EXPECT_EQ(run["status"], "rejected");
+        EXPECT_NE(run.value("reason", "").find("strays"), std::string::npos) << run.dump();
+        EXPECT_GT(run.value("frame", 0), 0);
+        EXPECT_EQ(run.value("frame", 0) % 60, 0);
+        EXPECT_TRUE(Get("/api/v1/leaderboard").body["runs"].empty());
+        return;
+    }
+    FAIL() << "no flipped byte made a recording the server took";
+}
+
+TEST_F(ServerApi, RecordingsTheGameCannotMakeAreRefusedAtOnce) {
+    std::string good = Autoplay();
+    auto edited = [&](size_t at, std::string with) {
+        std::string b = good;
+        b.replace(at, with.size(), with);
+        return b;
+    };
+    float fast = 9.0f;
+    std::string fastBytes((const char*)&fast, 4);
+    struct Case {
+        std::string bytes, says;
+    } cases[] = {
+        {good.substr(0, good.size() / 2), "cut short"},
+        {"", "not a recorded run"},
+        {"hello, this is not a run at all, not at all, not at all, not at all, not at all...",
+         "not a recorded run"},
+        {edited(8, std::string("\x01\x00", 2)), "earlier version"},
+        {edited(10, std::string("\x09\x00", 2)), "simulation 2"},
+        {edited(28, fastBytes), "forward speed"},
+        {edited(56, std::string("\xff\xff\xff\x7f\x00\x00\x00\x00", 8)), "in the future"},
+    };
+    for (const Case& c : cases) {
+        Answer a = Upload(c.bytes);
+        EXPECT_EQ(a.status, 422) << c.says;
+        EXPECT_NE(a.body.value("error", "").find(c.says), std::string::npos) << a.body.dump();
+    }
+    EXPECT_EQ(Get("/api/v1/health").body["waiting"], 0);
+}
+
+TEST_F(ServerApi, PlayersHeadersAreCheckedAndHostileNamesKeptAsText) {
+    std::string run = TinyRun(data, 3);
+    struct Case {
+        std::string name, key, says;
+    } refused[] = {
+        {"", kKey, "X-Zorb-Player"},
+        {"seventeen chars!!", kKey, "X-Zorb-Player"},
+        {"tab\there", kKey, "X-Zorb-Player"},
+        {"Tester", "0123456789abcdef0123456789abcde", "X-Zorb-Key"},
+        {"Tester", "0123456789abcdef0123456789abcdeg", "X-Zorb-Key"},
+    };
+    for (const Case& c : refused) {
+        Answer a = Upload(run, c.name, c.key);
+        EXPECT_EQ(a.status, 422) << c.name;
+        EXPECT_NE(a.body.value("error", "").find(c.says), std::string::npos) << a.body.dump();
+    }
+    const char* hostile[] = {"'; DROP TABLE ru", "Robert'); --", "\"quoted\" name"};
+    int seed = 11;
+    for (const char* name : hostile) {
+        Answer a = Upload(TinyRun(data, seed++), name, Crypto_RandomHex(16));
+        ASSERT_EQ(a.status, 202) << name;
+        EXPECT_EQ(Verdict(a.body["id"])["player"], name);
+    }
+    EXPECT_EQ(Get("/api/v1/leaderboard").body["runs"].size(), 3u);
+    EXPECT_EQ(Get("/api/v1/nothing").body.value("error", ""), "no such path");
+}
+
+TEST_F(ServerApi, UploadsAreLimitedPerAddress) {
+    std::string cut = Autoplay().substr(0, 500);
+    for (int k = 0; k < 20; k++)
+        ASSERT_EQ(Upload(cut).status, 422);
+    Answer limited = Upload(cut);
+    EXPECT_EQ(limited.status, 429);
+    auto retry = limited.headers.find("Retry-After");
+    ASSERT_NE(retry, limited.headers.end());
+    EXPECT_GE(std::atoi(retry->second.c_str()), 1);
+    EXPECT_EQ(Get("/api/v1/health").status, 200); // reads go on
+}
+
+TEST_F(ServerApi, BodiesOutsideTheRulesAreRefusedUnread) {
+    const std::string post = "POST /api/v1/runs HTTP/1.1\r\nHost: x\r\nX-Zorb-Player: T\r\n";
+    const long hundredMb = 100L << 20;
+    long sent = 0;
+    std::string answer = RawExchange(
+        server->port(), post + "Transfer-Encoding: chunked\r\n\r\n4000000\r\n", hundredMb, &sent);
+    EXPECT_EQ(answer, "HTTP/1.1 411 Length Required");
+    EXPECT_LT(sent, hundredMb) << "the chunked body was read to its end";
+    answer = RawExchange(server->port(), post + "\r\n", 0, &sent);
+    EXPECT_EQ(answer, "HTTP/1.1 411 Length Required");
+    answer =
+        RawExchange(server->port(), post + "Content-Length: 104857600\r\n\r\n", hundredMb, &sent);
+    EXPECT_EQ(answer, "HTTP/1.1 413 Payload Too Large");
+    EXPECT_LT(sent, hundredMb) << "the oversized body was read to its end";
+    answer = RawExchange(server->port(),
+                         post + "Content-Length: 10\r\nContent-Encoding: gzip\r\n\r\n", 0, &sent);
+    EXPECT_EQ(answer, "HTTP/1.1 415 Unsupported Media Type");
+}
+
+TEST_F(ServerApi, IdleConnectionsDoNotStarveTheBoard) {
+    std::vector<int> idle;
+    for (int k = 0; k < 100; k++) {
+        int fd = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_port = htons((uint16_t)server->port());
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ASSERT_EQ(connect(fd, (sockaddr*)&a, sizeof a), 0);
+        idle.push_back(fd);
+    }
+    httplib::Client quick("127.0.0.1", server->port());
+    quick.set_connection_timeout(1, 0);
+    quick.set_read_timeout(1, 0);
+    auto page = quick.Get("/");
+    ASSERT_TRUE(page) << "the board did not answer within a second beside 100 idle connections";
+    EXPECT_EQ(page->status, 200);
+    for (int fd : idle)
+        close(fd);
+}
+
+TEST_F(ServerApi, SessionsHoldRunsToTheWallClock) {
+    std::string tiny = TinyRun(data, 5), slow = Autoplay();
+    std::string token = OpenSession();
+    ASSERT_FALSE(token.empty());
+    ASSERT_EQ(EndSession(token, tiny), 200);
+    EXPECT_EQ(EndSession(token, tiny), 409); // closed once
+    Answer ok = Upload(tiny, "Tester", kKey, token);
+    ASSERT_EQ(ok.status, 202) << ok.body.dump();
+    EXPECT_EQ(Verdict(ok.body["id"])["session"], true);
+    // Two minutes of game time in a session that lasted a moment: played slowed down.
+    std::string quick = OpenSession();
+    ASSERT_EQ(EndSession(quick, slow), 200);
+    Answer refused = Upload(slow, "Tester", kKey, quick);
+    EXPECT_EQ(refused.status, 422);
+    EXPECT_NE(refused.body.value("error", "").find("does not match"), std::string::npos)
+        << refused.body.dump();
+    std::string forged = token;
+    forged.back() = forged.back() == '0' ? '1' : '0';
+    EXPECT_EQ(Upload(TinyRun(data, 6), "Tester", kKey, forged).status, 422);
+    Answer reused = Upload(TinyRun(data, 7), "Tester", kKey, token);
+    EXPECT_EQ(reused.status, 422);
+    EXPECT_NE(reused.body.value("error", "").find("used by another run"), std::string::npos);
+}
+
+TEST_F(ServerApi, HiddenRunsLeaveTheBoardAndComeBack) {
+    Answer a = Upload(TinyRun(data, 8));
+    ASSERT_EQ(a.status, 202);
+    int64_t id = a.body["id"];
+    ASSERT_EQ(Verdict(id)["status"], "verified");
+    std::vector<std::string> hide = {"./zorb-server", "hide", std::to_string(id)};
+    for (const std::string& s : ServerProcess::DatabaseArgs(data))
+        hide.push_back(s);
+    ASSERT_EQ(RunProgram(hide, nullptr), 0);
+    EXPECT_TRUE(Get("/api/v1/leaderboard").body["runs"].empty());
+    EXPECT_EQ(Get("/api/v1/runs/" + std::to_string(id)).status, 404);
+    hide[1] = "unhide";
+    ASSERT_EQ(RunProgram(hide, nullptr), 0);
+    EXPECT_EQ(Get("/api/v1/leaderboard").body["runs"].size(), 1u);
+    hide[2] = "999999";
+    EXPECT_EQ(RunProgram(hide, nullptr), 1);
+}
+
+TEST_F(ServerApi, AServerKilledOutrightLosesNoAnsweredRun) {
+    server.reset();
+    Start({"--workers", "0"});
+    Answer a = Upload(TinyRun(data, 9));
+    ASSERT_EQ(a.status, 202);
+    server->Kill();
+    Start({"--workers", "1"});
+    EXPECT_EQ(Verdict(a.body["id"])["status"], "verified");
+}
+
+TEST_F(ServerApi, AWorkerKilledMidRunLetsAnotherTakeItAfterItsLease) {
+    server.reset();
+    Start({"--workers", "0"});
+    std::string hang = data + "/hang.sh", log = data + "/worker.log";
+    std::ofstream(hang) << "#!/bin/sh\nexec sleep 60\n";
+    chmod(hang.c_str(), 0755);
+    Answer a = Upload(TinyRun(data, 10));
+    ASSERT_EQ(a.status, 202);
+    std::vector<std::string> worker = {"./zorb-server", "worker", "--lease", "2",
+                                       "--headless",    hang};
+    for (const std::string& s : ServerProcess::DatabaseArgs(data))
+        worker.push_back(s);
+    pid_t stuck = fork();
+    if (stuck == 0) {
+        freopen(log.c_str(), "w", stderr);
+        std::vector<char*> argv;
+        for (std::string& s : worker)
+            argv.push_back(s.data());
+        argv.push_back(nullptr);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    for (int k = 0; k < 400 && ReadFile(log).find("claimed run") == std::string::npos; k++)
+        std::this_thread::sleep_for(std::chrono::milliseconds(25));
+    ASSERT_NE(ReadFile(log).find("claimed run"), std::string::npos);
+    kill(stuck, SIGKILL);
+    waitpid(stuck, nullptr, 0);
+    EXPECT_EQ(Get("/api/v1/runs/" + std::to_string((int64_t)a.body["id"])).body["status"],
+              "waiting");
+    server.reset();
+    Start({"--workers", "1", "--lease", "2"});
+    EXPECT_EQ(Verdict(a.body["id"])["status"], "verified");
+}
+
+} // namespace

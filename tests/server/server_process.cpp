@@ -1,0 +1,121 @@
+// Starting and stopping the server for the tests.
+#include "tests/server/server_process.h"
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+
+#include "server/database.h"
+
+namespace {
+
+// The port in the server's first line ("... listening on http://127.0.0.1:PORT ..."), or 0.
+int ReadPort(int fd) {
+    std::string line;
+    char c;
+    while (line.size() < 400 && read(fd, &c, 1) == 1 && c != '\n')
+        line += c;
+    size_t at = line.find("http://127.0.0.1:");
+    return at == std::string::npos ? 0 : std::atoi(line.c_str() + at + 17);
+}
+
+std::vector<char*> Argv(const std::vector<std::string>& args) {
+    std::vector<char*> out;
+    for (const std::string& a : args)
+        out.push_back(const_cast<char*>(a.c_str()));
+    out.push_back(nullptr);
+    return out;
+}
+
+} // namespace
+
+std::vector<std::string> ServerProcess::DatabaseArgs(const std::string& data) {
+    std::vector<std::string> args = {"--data", data};
+    const char* pg = std::getenv("ZORB_TEST_DATABASE");
+    if (pg && *pg) args.insert(args.end(), {"--database", pg});
+    return args;
+}
+
+ServerProcess::ServerProcess(const std::vector<std::string>& args, const std::string& data) {
+    std::vector<std::string> all = {"./zorb-server", "--listen", "127.0.0.1:0"};
+    all.insert(all.end(), args.begin(), args.end());
+    for (const std::string& a : DatabaseArgs(data))
+        all.push_back(a);
+    int fds[2];
+    if (pipe(fds) != 0) return;
+    pid_ = fork();
+    if (pid_ == 0) {
+        dup2(fds[1], 1);
+        close(fds[0]);
+        std::vector<char*> argv = Argv(all);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    close(fds[1]);
+    port_ = ReadPort(fds[0]); // the read ends when the server writes its line or exits
+    close(fds[0]);
+}
+
+ServerProcess::~ServerProcess() {
+    if (pid_ > 0) Stop();
+}
+
+int ServerProcess::Stop() {
+    if (pid_ <= 0) return -1;
+    kill(pid_, SIGTERM);
+    int status = 0;
+    waitpid(pid_, &status, 0);
+    pid_ = -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+void ServerProcess::Kill() {
+    if (pid_ <= 0) return;
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+}
+
+int RunProgram(const std::vector<std::string>& args, std::string* out) {
+    int fds[2];
+    if (pipe(fds) != 0) return -1;
+    pid_t pid = fork();
+    if (pid == 0) {
+        dup2(fds[1], 1);
+        close(fds[0]);
+        std::vector<char*> argv = Argv(args);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    close(fds[1]);
+    char buffer[4096];
+    ssize_t n;
+    while ((n = read(fds[0], buffer, sizeof buffer)) > 0)
+        if (out) out->append(buffer, (size_t)n);
+    close(fds[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+void ResetTestDatabase() {
+    const char* pg = std::getenv("ZORB_TEST_DATABASE");
+    if (!pg || !*pg) return;
+    std::string why;
+    std::unique_ptr<Db> db = Db_Open(pg, &why);
+    if (db)
+        db->Exec("DROP TABLE IF EXISTS runs, best, sessions, workers, secrets, schema_version", {},
+                 nullptr, &why);
+}
+
+std::string FreshFolder(const std::string& name) {
+    std::filesystem::path p =
+        std::filesystem::temp_directory_path() / ("zorb-" + name + "-" + std::to_string(getpid()));
+    std::filesystem::remove_all(p);
+    std::filesystem::create_directories(p);
+    return p.string();
+}
