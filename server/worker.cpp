@@ -66,15 +66,18 @@ bool Worker_Once(RunStore* store, const WorkerOptions& options, const std::strin
             Verifier_Run(options.headless, options.scratch, bytes, options.limits, &verdict, &why);
     }
     if (!done) {
-        std::fprintf(stderr, "zorb-server worker: run %lld not verified: %s\n", (long long)id,
-                     why.c_str());
+        std::fprintf(stderr, "zorb-server worker %s: run %lld not verified: %s\n", name.c_str(),
+                     (long long)id, why.c_str());
         store->Release(id, owner);
         return true;
     }
     if (!store->Finish(id, owner, verdict, Now()))
-        std::fprintf(stderr,
-                     "zorb-server worker: run %lld: the claim lapsed; another's verdict stands\n",
-                     (long long)id);
+        std::fprintf(
+            stderr, "zorb-server worker %s: run %lld: the claim lapsed; another's verdict stands\n",
+            name.c_str(), (long long)id);
+    else
+        std::fprintf(stderr, "zorb-server worker %s: run %lld %s\n", name.c_str(), (long long)id,
+                     verdict.verified ? "verified" : ("rejected: " + verdict.reason).c_str());
     return true;
 }
 
