@@ -1,0 +1,132 @@
+#!/usr/bin/env bash
+# The board's server on a real PostgreSQL 15, started here: initdb into a temporary folder as an
+# unprivileged user, pg_ctl on a free loopback port, stopped at the end. Runs the server's API
+# tests against it, then the scale test: two API servers and three workers share the database,
+# eight clients send 300 distinct runs at once, and one worker is killed in the middle.
+# Run from the build directory.
+set -u
+export PGOPTIONS="-c client_min_messages=warning"
+fail() { echo "FAIL: $*"; exit 1; }
+bin=/usr/lib/postgresql/15/bin
+[ -x "$bin/initdb" ] || fail "no PostgreSQL 15 in $bin (scripts/setup installs postgresql-15)"
+work=$(mktemp -d /tmp/zorb-pg.XXXXXX)
+chmod 755 "$work"
+as_db=()
+if [ "$(id -u)" = 0 ]; then
+    chown nobody "$work"
+    as_db=(runuser -u nobody --)
+fi
+pids=()
+cleanup() {
+    for p in "${pids[@]}"; do kill -9 "$p" 2>/dev/null; done
+    "${as_db[@]}" "$bin/pg_ctl" -D "$work/db" -m immediate stop >/dev/null 2>&1
+    [ -n "${ZORB_PG_KEEP:-}" ] || rm -rf "$work"
+}
+trap cleanup EXIT
+"${as_db[@]}" "$bin/initdb" -D "$work/db" -A trust -U zorb >"$work/initdb.log" 2>&1 ||
+    fail "initdb: $(tail -3 "$work/initdb.log")"
+port=
+for _ in $(seq 20); do
+    try=$((20000 + RANDOM % 20000))
+    if "${as_db[@]}" "$bin/pg_ctl" -D "$work/db" -l "$work/db.log" -w -t 30 \
+        -o "-p $try -k $work -c listen_addresses=127.0.0.1 -c max_connections=200 -c fsync=off" \
+        start >/dev/null 2>&1; then
+        port=$try
+        break
+    fi
+done
+[ -n "$port" ] || fail "PostgreSQL did not start: $(tail -3 "$work/db.log")"
+psql -h 127.0.0.1 -p "$port" -U zorb -d postgres -qc "CREATE DATABASE zorb" || fail "createdb"
+url="postgresql://zorb@127.0.0.1:$port/zorb"
+echo "PostgreSQL 15 on 127.0.0.1:$port"
+
+# 1. The API's tests, as on SQLite.
+[ -n "${ZORB_PG_SCALE_ONLY:-}" ] || ZORB_TEST_DATABASE=$url ./zorb_server_tests || fail "the server's tests on PostgreSQL"
+psql -h 127.0.0.1 -p "$port" -U zorb -d zorb -qc \
+    "DROP TABLE IF EXISTS runs, best, sessions, workers, secrets, schema_version" >/dev/null
+
+# 2. Scale: 300 distinct short runs, six seeds' recordings each under fifty tags.
+mkdir -p "$work/runs"
+for seed in 21 22 23 24 25 26; do
+    ./zorb-headless --seed $seed --dt 0.01 --frames 520 --count-only --size 320x240 \
+        --at 0:mouse:160,120 --at 2:click:160,120 --at 250:click:160,120 --at 300:click:160,120 \
+        --at 360:key:E --at 400:down:W --at $((420 + seed)):down:D --scores "$work/scores.txt" \
+        --record "$work/seed$seed.zrun" || fail "recording seed $seed"
+done
+letters=ABCDEFGHIJKLMNOPQRSTUVWXYZ
+n=0
+for seed in 21 22 23 24 25 26; do
+    for t in $(seq 0 49); do
+        f=$work/runs/$(printf '%03d' $n).zrun
+        cp "$work/seed$seed.zrun" "$f"
+        printf 'Z%s%s' "${letters:$((t / 26)):1}" "${letters:$((t % 26)):1}" |
+            dd of="$f" bs=1 seek=64 conv=notrunc status=none
+        n=$((n + 1))
+    done
+done
+start_server() { # log -> port on stdout
+    ./zorb-server --listen 127.0.0.1:0 --database "$url" --data "$work" --workers 0 \
+        --uploads-a-minute 100000 >"$1" 2>&1 &
+    pids+=($!)
+    for _ in $(seq 100); do grep -q 'listening on' "$1" && break; sleep 0.1; done
+    grep -o 'http://127.0.0.1:[0-9]*' "$1" | head -1 | sed 's/.*://'
+}
+api1=$(start_server "$work/api1.log")
+api2=$(start_server "$work/api2.log")
+[ -n "$api1" ] && [ -n "$api2" ] || fail "the API servers did not start"
+workers=()
+for w in 1 2 3; do
+    ./zorb-server worker --database "$url" --data "$work" --lease 3 2>"$work/worker$w.log" &
+    workers+=($!)
+    pids+=($!)
+done
+upload() { # index
+    local api=$api1
+    [ $(($1 % 2)) = 1 ] && api=$api2
+    local key
+    key=$(printf '%032x' $(($1 % 8 + 1)))
+    curl -s -o /dev/null -w '%{http_code}\n' --data-binary "@$work/runs/$(printf '%03d' "$1").zrun" \
+        -H "X-Zorb-Player: client$(($1 % 8))" -H "X-Zorb-Key: $key" "http://127.0.0.1:$api/api/v1/runs"
+}
+export -f upload
+export api1 api2 work
+seq 0 299 | xargs -P 8 -I{} bash -c 'upload {}' >"$work/codes.txt" &
+uploader=$!
+# Worker 1 is killed outright while it holds a claim, once it has verified a few.
+for _ in $(seq 600); do
+    claims=$(grep -c 'claimed run' "$work/worker1.log")
+    if [ "$claims" -ge 5 ] && tail -1 "$work/worker1.log" | grep -q 'claimed run'; then break; fi
+    sleep 0.02
+done
+kill -9 "${workers[0]}"
+held=$(tail -1 "$work/worker1.log" | sed -n 's/.*claimed run \([0-9]*\).*/\1/p')
+wait $uploader
+[ "$(grep -c '^202$' "$work/codes.txt")" = 300 ] ||
+    fail "not every upload was taken: $(sort "$work/codes.txt" | uniq -c | tr '\n' ' ')"
+for _ in $(seq 600); do
+    curl -s "http://127.0.0.1:$api1/api/v1/health" | grep -q '"waiting":0' && break
+    sleep 0.2
+done
+curl -s "http://127.0.0.1:$api1/api/v1/health" | grep -q '"waiting":0' || fail "runs still wait"
+verified=$(cat "$work"/worker*.log | sed -n 's/.*: run \([0-9]*\) verified$/\1/p' | sort -n)
+[ "$(echo "$verified" | wc -l)" = 300 ] ||
+    fail "$(echo "$verified" | wc -l) verifications for 300 runs: $(tail -2 "$work"/worker2.log)"
+[ "$(echo "$verified" | uniq | wc -l)" = 300 ] || fail "a run was verified twice"
+[ "$(echo "$verified" | uniq | head -1)" = 1 ] && [ "$(echo "$verified" | tail -1)" = 300 ] ||
+    fail "the verified runs are not runs 1 to 300"
+if [ -n "$held" ]; then
+    grep -q ": run $held verified$" "$work/worker1.log" && fail "the killed worker's run $held was filed by it"
+    grep -q ": run $held verified$" "$work/worker2.log" "$work/worker3.log" ||
+        fail "the killed worker's run $held was not verified by another"
+    echo "worker 1 killed holding run $held; another verified it after the lease"
+else
+    fail "worker 1 held no run when it was killed"
+fi
+board=$(curl -s "http://127.0.0.1:$api2/api/v1/leaderboard?limit=100")
+rows=$(echo "$board" | grep -o '"rank":[0-9]*' | wc -l)
+players=$(echo "$board" | grep -o '"player":"client[0-9]"' | sort -u | wc -l)
+[ "$rows" = 8 ] && [ "$players" = 8 ] || fail "the board has $rows rows for $players players, not 8"
+scores=$(echo "$board" | grep -o '"score":[0-9]*' | cut -d: -f2)
+[ "$scores" = "$(echo "$scores" | sort -rn)" ] || fail "the board is not in order of score"
+echo "scale: 300 uploads from 8 clients to 2 servers, 3 workers (one killed), each run verified once"
+echo "postgres tests passed"
