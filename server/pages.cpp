@@ -10,7 +10,7 @@ const char* const kStyle =
     "body{background:#14141f;color:#e6e6f0;font:16px/1.45 'DejaVu Sans Mono',monospace;"
     "margin:0 auto;max-width:52em;padding:1em}"
     "h1{color:#ff40ff;letter-spacing:.2em;margin:.2em 0}h1 a{color:inherit;text-decoration:none}"
-    "a{color:#6fd8ff}table{border-collapse:collapse;width:100%}"
+    "a{color:#6fd8ff}td a{white-space:nowrap}table{border-collapse:collapse;width:100%}"
     "th,td{padding:.3em .5em;text-align:left;border-bottom:1px solid #2c2c44}"
     "th{color:#a0a0c0;font-weight:normal}td.n{text-align:right}.score{color:#ffd84a}"
     ".scroll{overflow-x:auto}.rejected{color:#ff7070}.verified{color:#70ff90}"
