@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# The board's pages in a real browser: Debian's chromium, headless, loads the board with seeded
+# runs and a run's page. The rows show, a player's name that is markup shows as text, and the
+# page's download link gives back the bytes uploaded. Run from the build directory.
+set -u
+fail() { echo "FAIL: $*"; exit 1; }
+browser=$(command -v chromium || true)
+[ -n "$browser" ] || fail "no chromium (scripts/setup installs it)"
+command -v sqlite3 >/dev/null || fail "no sqlite3 (scripts/setup installs it)"
+work=$(mktemp -d /tmp/zorb-browser.XXXXXX)
+server=
+cleanup() {
+    [ -n "$server" ] && kill "$server" 2>/dev/null && wait "$server" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+./zorb-server --listen 127.0.0.1:0 --data "$work" --workers 1 >"$work/server.log" 2>&1 &
+server=$!
+for _ in $(seq 100); do grep -q 'listening on' "$work/server.log" && break; sleep 0.1; done
+base=$(grep -o 'http://127.0.0.1:[0-9]*' "$work/server.log" | head -1)
+[ -n "$base" ] || fail "the server did not start: $(cat "$work/server.log")"
+
+upload() { # file, name, key -> the run's id
+    curl -s --data-binary "@$1" -H "X-Zorb-Player: $2" -H "X-Zorb-Key: $3" "$base/api/v1/runs" |
+        sed -n 's/.*"id":\([0-9]*\).*/\1/p'
+}
+first=$(upload ../tests/runs/autoplay.zrun "Ace Pilot" 0123456789abcdef0123456789abcdef)
+second=$(upload ../tests/runs/short.zrun "Markup" fedcba9876543210fedcba9876543210)
+[ -n "$first" ] && [ -n "$second" ] || fail "the uploads were not taken"
+for _ in $(seq 200); do
+    curl -s "$base/api/v1/health" | grep -q '"waiting":0' && break
+    sleep 0.1
+done
+# A name the API would never take (it is longer than 16), seeded straight into the database: the
+# pages escape whatever the database holds.
+sqlite3 "$work/board.sqlite" "UPDATE runs SET player_name = '<script>alert(1)</script>' WHERE id = $second" ||
+    fail "cannot seed the name"
+
+chrome() { # url -> the rendered DOM
+    timeout 60 "$browser" --headless --no-sandbox --disable-gpu --disable-dev-shm-usage \
+        --user-data-dir="$work/profile" "$@" 2>/dev/null
+}
+dom=$(chrome --dump-dom "$base/")
+echo "$dom" | grep -q '<td>Ace Pilot</td>' || fail "the board does not show its first row: $dom"
+echo "$dom" | grep -q '>230<' || fail "the board does not show the verified score 230"
+echo "$dom" | grep -q '&lt;script&gt;alert(1)&lt;/script&gt;' ||
+    fail "the markup name does not show as text"
+[ "$(echo "$dom" | grep -ci '<script')" = 0 ] || fail "the page holds a script element"
+chrome --screenshot="$work/board.png" --window-size=412,800 "$base/" >/dev/null
+[ -s "$work/board.png" ] || fail "no screenshot at phone width"
+[ -n "${ZORB_BROWSER_SHOTS:-}" ] && cp "$work/board.png" "$ZORB_BROWSER_SHOTS/board-phone.png"
+
+page=$(chrome --dump-dom "$base/runs/$first")
+link=$(echo "$page" | grep -o 'href="[^"]*/file"' | head -1 | sed 's/href="//; s/"$//')
+[ -n "$link" ] || fail "the run's page has no download link: $page"
+curl -s -o "$work/downloaded.zrun" "$base$link"
+cmp -s "$work/downloaded.zrun" ../tests/runs/autoplay.zrun || fail "the download link gives other bytes"
+echo "$page" | grep -q 'zorb --play' || fail "the run's page does not say how to watch it"
+echo "browser: the board's rows, the markup name as text, the download's bytes; all in chromium"
