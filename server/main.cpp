@@ -9,6 +9,7 @@
 #include <atomic>
 #include <climits>
 #include <cstdio>
+#include <filesystem>
 #include <mutex>
 #include <set>
 #include <thread>
@@ -24,11 +25,15 @@ std::atomic<bool> stopping{false};
 // The store on the chosen database, its schema brought up to date; null with a message.
 std::unique_ptr<RunStore> OpenStore(const ServerOptions& o) {
     std::string folder = ServerOptions_DataFolder(o), where = ServerOptions_Database(o), why;
-    if (o.database.empty() && mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+    // The data folder, its parents made as needed: the database's file and the replays' scratch.
+    std::error_code failed;
+    std::filesystem::create_directories(folder, failed);
+    if (failed) {
         std::fprintf(stderr, "zorb-server: cannot make %s: %s\n", folder.c_str(),
-                     std::strerror(errno));
+                     failed.message().c_str());
         return nullptr;
     }
+    chmod(folder.c_str(), 0700);
     auto store = std::make_unique<RunStore>([where](std::string* w) { return Db_Open(where, w); });
     if (!store->Migrate(&why)) {
         std::fprintf(stderr, "zorb-server: %s: %s\n", where.c_str(), why.c_str());
@@ -59,7 +64,6 @@ int WorkerMain(const ServerOptions& o) {
     w.headless = ServerOptions_Headless(o);
     w.scratch = ServerOptions_DataFolder(o) + "/scratch";
     w.leaseSeconds = o.leaseSeconds;
-    mkdir(ServerOptions_DataFolder(o).c_str(), 0700);
     mkdir(w.scratch.c_str(), 0700);
     std::thread signals = SignalThread([] {});
     int status = Worker_Loop(store.get(), w, stopping);
