@@ -64,15 +64,19 @@ for seed in 21 22 23 24 25 26; do
         n=$((n + 1))
     done
 done
-start_server() { # log -> port on stdout
+start_server() { # log; the port is read from the log once it listens
     ./zorb-server --listen 127.0.0.1:0 --database "$url" --data "$work" --workers 0 \
         --uploads-a-minute 100000 >"$1" 2>&1 &
     pids+=($!)
+}
+port_of() { # log -> the port it listens on
     for _ in $(seq 100); do grep -q 'listening on' "$1" && break; sleep 0.1; done
     grep -o 'http://127.0.0.1:[0-9]*' "$1" | head -1 | sed 's/.*://'
 }
-api1=$(start_server "$work/api1.log")
-api2=$(start_server "$work/api2.log")
+start_server "$work/api1.log"
+start_server "$work/api2.log"
+api1=$(port_of "$work/api1.log")
+api2=$(port_of "$work/api2.log")
 [ -n "$api1" ] && [ -n "$api2" ] || fail "the API servers did not start"
 workers=()
 for w in 1 2 3; do
