@@ -17,6 +17,7 @@ const char* const kSchema[] = {
     " verified_at BIGINT, lease_owner TEXT, leased_until BIGINT,"
     " hidden BIGINT NOT NULL DEFAULT 0)",
     "CREATE INDEX IF NOT EXISTS runs_queue ON runs (status, id)",
+    "CREATE INDEX IF NOT EXISTS runs_counts ON runs (sim_version, status, hidden)",
     "CREATE INDEX IF NOT EXISTS runs_player ON runs (player_key, sim_version)",
     "CREATE TABLE IF NOT EXISTS best (sim_version BIGINT NOT NULL, player_key TEXT NOT NULL,"
     " run_id BIGINT NOT NULL, score BIGINT NOT NULL, verified_at BIGINT NOT NULL,"
@@ -225,14 +226,14 @@ std::vector<RunRow> RunStore::Board(int64_t simVersion, int64_t offset, int64_t 
 BoardCounts RunStore::Counts(int64_t simVersion) {
     DbRows rows;
     BoardCounts c;
-    if (!Run("SELECT status, COUNT(*) FROM runs WHERE sim_version = ? AND hidden = 0"
-             " GROUP BY status",
+    // Only the few waiting and rejected runs are counted: the verified are the board itself.
+    if (!Run("SELECT status, COUNT(*) FROM runs WHERE sim_version = ? AND"
+             " status IN ('waiting', 'rejected') AND hidden = 0 GROUP BY status",
              {I(simVersion)}, &rows))
         return c;
     for (const DbRow& r : rows) {
         if (r[0].text == "waiting") c.waiting = r[1].AsInt();
         if (r[0].text == "rejected") c.rejected = r[1].AsInt();
-        if (r[0].text == "verified") c.verified = r[1].AsInt();
     }
     return c;
 }

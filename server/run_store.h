@@ -29,7 +29,7 @@ struct RunRow {
 };
 
 struct BoardCounts {
-    int64_t waiting = 0, rejected = 0, verified = 0;
+    int64_t waiting = 0, rejected = 0;
 };
 
 // What the replay found: verified with the server's own figures, or rejected with a reason.
