@@ -5,43 +5,13 @@
 # eight clients send 300 distinct runs at once, and one worker is killed in the middle.
 # Run from the build directory.
 set -u
-export PGOPTIONS="-c client_min_messages=warning"
 fail() { echo "FAIL: $*"; exit 1; }
-bin=/usr/lib/postgresql/15/bin
-[ -x "$bin/initdb" ] || fail "no PostgreSQL 15 in $bin (scripts/setup installs postgresql-15)"
-work=$(mktemp -d /tmp/zorb-pg.XXXXXX)
-chmod 755 "$work"
-as_db=()
-if [ "$(id -u)" = 0 ]; then
-    chown nobody "$work"
-    as_db=(runuser -u nobody --)
-fi
-pids=()
-cleanup() {
-    for p in "${pids[@]}"; do kill -9 "$p" 2>/dev/null; done
-    "${as_db[@]}" "$bin/pg_ctl" -D "$work/db" -m immediate stop >/dev/null 2>&1
-    [ -n "${ZORB_PG_KEEP:-}" ] || rm -rf "$work"
-}
-trap cleanup EXIT
-"${as_db[@]}" "$bin/initdb" -D "$work/db" -A trust -U zorb >"$work/initdb.log" 2>&1 ||
-    fail "initdb: $(tail -3 "$work/initdb.log")"
-port=
-for _ in $(seq 20); do
-    try=$((20000 + RANDOM % 20000))
-    if "${as_db[@]}" "$bin/pg_ctl" -D "$work/db" -l "$work/db.log" -w -t 30 \
-        -o "-p $try -k $work -c listen_addresses=127.0.0.1 -c max_connections=200 -c fsync=off" \
-        start >/dev/null 2>&1; then
-        port=$try
-        break
-    fi
-done
-[ -n "$port" ] || fail "PostgreSQL did not start: $(tail -3 "$work/db.log")"
-psql -h 127.0.0.1 -p "$port" -U zorb -d postgres -qc "CREATE DATABASE zorb" || fail "createdb"
-url="postgresql://zorb@127.0.0.1:$port/zorb"
-echo "PostgreSQL 15 on 127.0.0.1:$port"
+# shellcheck source=tests/server/postgres_start.sh
+source "$(dirname "$0")/postgres_start.sh"
 
 # 1. The API's tests, as on SQLite.
-[ -n "${ZORB_PG_SCALE_ONLY:-}" ] || ZORB_TEST_DATABASE=$url ./zorb_server_tests || fail "the server's tests on PostgreSQL"
+[ -n "${ZORB_PG_SCALE_ONLY:-}" ] || ZORB_TEST_DATABASE=$url ./zorb_server_tests ||
+    fail "the server's tests on PostgreSQL"
 psql -h 127.0.0.1 -p "$port" -U zorb -d zorb -qc \
     "DROP TABLE IF EXISTS runs, best, sessions, workers, secrets, schema_version" >/dev/null
 
