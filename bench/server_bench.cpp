@@ -1,0 +1,164 @@
+// The world board's figures, printed (not asserted): a three-minute run verified start to finish
+// in a worker's way, verification throughput on one core, upload latency with 8 clients at once,
+// and the board's page with 100,000 runs. Run from the build directory; --database URL measures
+// on PostgreSQL instead of SQLite.
+#include <httplib.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <thread>
+#include <vector>
+
+#include "runs/run_file.h"
+#include "server/run_store.h"
+#include "server/verifier.h"
+#include "tests/server/server_process.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Ms(Clock::time_point since) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - since).count();
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// "min A, median B, p99 C ms" of the samples.
+std::string Spread(std::vector<double> ms) {
+    std::sort(ms.begin(), ms.end());
+    char text[120];
+    std::snprintf(text, sizeof text, "min %.2f, median %.2f, p99 %.2f ms (%zu samples)", ms.front(),
+                  ms[ms.size() / 2], ms[std::min(ms.size() - 1, ms.size() * 99 / 100)], ms.size());
+    return text;
+}
+
+void VerifyFigures(const std::string& folder) {
+    std::string run = folder + "/three-minutes.zrun";
+    RunProgram({"./zorb-headless", "--seed", "9", "--dt", "0.005", "--frames", "36000",
+                "--autoplay", "--count-only", "--size", "320x240", "--scores",
+                folder + "/scores.txt", "--record", run},
+               nullptr);
+    std::string bytes = ReadFile(run);
+    std::vector<double> times;
+    Verdict v;
+    std::string why;
+    for (int k = 0; k < 5; k++) {
+        auto start = Clock::now();
+        if (!Verifier_Run("./zorb-headless", folder, bytes, VerifierLimits{}, &v, &why)) return;
+        times.push_back(Ms(start));
+    }
+    std::printf("verify a run of %lld frames (%zu bytes), start to finish: %s\n",
+                (long long)v.frames, bytes.size(), Spread(times).c_str());
+    std::string typical = ReadFile(std::string(ZORB_SOURCE_DIR) + "/tests/runs/autoplay.zrun");
+    auto start = Clock::now();
+    const int runs = 20;
+    for (int k = 0; k < runs; k++)
+        Verifier_Run("./zorb-headless", folder, typical, VerifierLimits{}, &v, &why);
+    std::printf(
+        "throughput, one core: %.1f runs a second (the 11,610-frame tests/runs/autoplay.zrun)\n",
+        runs / (Ms(start) / 1000.0));
+}
+
+void UploadFigures(const std::string& folder) {
+    ResetTestDatabase();
+    ServerProcess server({"--workers", "0", "--uploads-a-minute", "1000000"}, folder + "/uploads");
+    std::string base = ReadFile(std::string(ZORB_SOURCE_DIR) + "/tests/runs/short.zrun");
+    std::vector<std::vector<double>> perClient(8);
+    std::vector<std::thread> clients;
+    for (int c = 0; c < 8; c++)
+        clients.emplace_back([&, c] {
+            httplib::Client http("127.0.0.1", server.port());
+            for (int k = 0; k < 50; k++) {
+                std::string bytes = base;
+                bytes[64] = (char)('A' + c), bytes[65] = (char)('A' + k % 26),
+                bytes[66] = (char)('A' + k / 26); // a tag of its own: distinct bytes
+                auto start = Clock::now();
+                auto r = http.Post("/api/v1/runs",
+                                   {{"X-Zorb-Player", "bench"},
+                                    {"X-Zorb-Key", std::string(31, '0') + (char)('0' + c)}},
+                                   bytes, "application/octet-stream");
+                if (r && r->status == 202) perClient[c].push_back(Ms(start));
+            }
+        });
+    for (std::thread& t : clients)
+        t.join();
+    std::vector<double> all;
+    for (auto& v : perClient)
+        all.insert(all.end(), v.begin(), v.end());
+    if (!all.empty()) std::printf("upload answered, 8 clients at once: %s\n", Spread(all).c_str());
+}
+
+// 100,000 verified runs of as many players, made by the database itself.
+bool SeedBoard(const std::string& where) {
+    std::string why;
+    RunStore store([where](std::string* w) { return Db_Open(where, w); });
+    std::unique_ptr<Db> db = Db_Open(where, &why);
+    if (!db || !store.Migrate(&why)) return std::fprintf(stderr, "%s\n", why.c_str()), false;
+    bool ok =
+        db->BeginWrite(&why) &&
+        db->Exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < "
+                 "100000) INSERT INTO runs (sha256, bytes, player_key, player_name,"
+                 " sim_version, seed, recorded_at, uploaded_at, game_seconds, lost_seconds,"
+                 " status, score, stage, frames, tag, verified_at) SELECT 'bench' || i, ?,"
+                 " 'key' || i, 'player' || i, ?, i, 1800000000, 1800000000, 180.0, 0.0,"
+                 " 'verified', (i * 7919) % 100000, 1 + i % 8, 36000, 'AAA', 1800000000 + i"
+                 " FROM n",
+                 {DbValue::Bytes("run"), DbValue::Of((int64_t)kRunSimVersion)}, nullptr, &why) &&
+        db->Exec("INSERT INTO best (sim_version, player_key, run_id, score, verified_at)"
+                 " SELECT sim_version, player_key, id, score, verified_at FROM runs",
+                 {}, nullptr, &why) &&
+        db->Exec("COMMIT", {}, nullptr, &why) &&
+        // The statistics a board that grew over time has (autovacuum's, on PostgreSQL).
+        db->Exec("ANALYZE", {}, nullptr, &why);
+    if (!ok) std::fprintf(stderr, "seeding the board: %s\n", why.c_str());
+    return ok;
+}
+
+void BoardFigures(const std::string& folder) {
+    ResetTestDatabase();
+    std::vector<std::string> args = ServerProcess::DatabaseArgs(folder + "/board");
+    std::string where = args.size() > 2 ? args[3] : folder + "/board/board.sqlite";
+    std::system(("mkdir -p " + folder + "/board").c_str());
+    auto start = Clock::now();
+    if (!SeedBoard(where)) return;
+    std::printf("seeded 100,000 verified runs in %.1f s\n", Ms(start) / 1000.0);
+    ServerProcess server({"--workers", "0"}, folder + "/board");
+    httplib::Client http("127.0.0.1", server.port());
+    for (const char* path : {"/", "/?offset=50000", "/api/v1/leaderboard?limit=100"}) {
+        std::vector<double> times;
+        for (int k = 0; k < 200; k++) {
+            auto t = Clock::now();
+            auto r = http.Get(path);
+            if (r && r->status == 200) times.push_back(Ms(t));
+        }
+        if (!times.empty())
+            std::printf("GET %s at 100,000 runs: %s\n", path, Spread(times).c_str());
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 3 && std::strcmp(argv[1], "--database") == 0)
+        setenv("ZORB_TEST_DATABASE", argv[2], 1);
+    const char* pg = std::getenv("ZORB_TEST_DATABASE");
+    std::printf("zorb-server figures on %s, %u cores\n", pg && *pg ? "PostgreSQL" : "SQLite",
+                std::thread::hardware_concurrency());
+    std::string folder = FreshFolder("server-bench");
+    VerifyFigures(folder);
+    UploadFigures(folder);
+    BoardFigures(folder);
+    std::system(("rm -rf " + folder).c_str());
+    return 0;
+}
