@@ -15,6 +15,9 @@ root=$work/root
 thaw() { [ "$(id -u)" -eq 0 ] && find "$root" -type d -exec chattr -i {} + 2>/dev/null; true; }
 trap 'thaw; rm -rf "$work"' EXIT
 dpkg-deb -x "$deb" "$root"
+server_deb=$(ls "$build"/zorb-server_*.deb 2>/dev/null | head -1)
+[ -n "$server_deb" ] || fail "no zorb-server package in $build"
+dpkg-deb -x "$server_deb" "$root"
 chmod -R a-w "$root"
 if [ "$(id -u)" -eq 0 ]; then
     find "$root" -type d -exec chattr +i {} + || fail "chattr cannot make the tree read-only for root"
@@ -42,6 +45,26 @@ if command -v Xvfb >/dev/null && command -v xdotool >/dev/null; then
         ZORB_GAME="$root/usr/games/zorb" bash "$OLDPWD/tests/window/window_test.sh" --game-only) ||
         fail "the unpacked zorb failed the real window's test"
 fi
+
+# The board's server from the packages: its own zorb-headless found where the game's package put
+# it, a recording taken and verified, its data in the folder it is given.
+(cd / && exec "$root/usr/bin/zorb-server" --listen 127.0.0.1:0 --data "$work/board" --workers 1 \
+    --headless "$root/usr/games/zorb-headless" >"$work/server.log" 2>&1) &
+server=$!
+for _ in $(seq 100); do grep -q 'listening on' "$work/server.log" && break; sleep 0.1; done
+base=$(grep -o 'http://127.0.0.1:[0-9]*' "$work/server.log" | head -1)
+[ -n "$base" ] || fail "the unpacked zorb-server did not start: $(cat "$work/server.log")"
+curl -s --data-binary @tests/runs/autoplay.zrun -H 'X-Zorb-Player: Package' \
+    -H 'X-Zorb-Key: 0123456789abcdef0123456789abcdef' "$base/api/v1/runs" >/dev/null
+for _ in $(seq 200); do
+    curl -s "$base/api/v1/runs/1" | grep -q '"status":"waiting"' || break
+    sleep 0.1
+done
+verdict=$(curl -s "$base/api/v1/runs/1")
+kill $server
+wait $server
+grep -q '"status":"verified"' <<<"$verdict" || fail "the unpacked server did not verify a run: $verdict"
+echo "zorb-server unpacked: a run verified with the unpacked zorb-headless"
 
 # The program without its data.
 mkdir "$work/alone"
