@@ -371,6 +371,19 @@ TEST_F(ServerApi, HiddenRunsLeaveTheBoardAndComeBack) {
     EXPECT_EQ(RunProgram(hide, nullptr), 1);
 }
 
+TEST_F(ServerApi, StopsInOrderOnSigtermWithItsWorkers) {
+    Answer a = Upload(TinyRun(data, 12));
+    ASSERT_EQ(a.status, 202);
+    pid_t pid = server->pid();
+    EXPECT_EQ(server->Stop(), 0);
+    EXPECT_NE(kill(pid, 0), 0);
+    std::string left;
+    RunProgram({"/usr/bin/pgrep", "-f", "zorb-server worker --data " + data}, &left);
+    EXPECT_EQ(left, "") << "a worker outlived its server";
+    Start({"--workers", "1"});
+    EXPECT_EQ(Verdict(a.body["id"])["status"], "verified");
+}
+
 TEST_F(ServerApi, AServerKilledOutrightLosesNoAnsweredRun) {
     server.reset();
     Start({"--workers", "0"});
