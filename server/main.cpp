@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
 #include <climits>
 #include <cstdio>
 #include <filesystem>
@@ -43,6 +44,8 @@ std::unique_ptr<RunStore> OpenStore(const ServerOptions& o) {
 }
 
 // SIGTERM and SIGINT are taken by one thread, which runs stop; the others never see them.
+// EndSignalThread wakes it with a signal of its own and joins it, so that stop never outlives what
+// it stops.
 std::thread SignalThread(std::function<void()> stop) {
     sigset_t set;
     sigemptyset(&set);
@@ -57,6 +60,11 @@ std::thread SignalThread(std::function<void()> stop) {
     });
 }
 
+void EndSignalThread(std::thread* signals) {
+    pthread_kill(signals->native_handle(), SIGTERM);
+    signals->join();
+}
+
 int WorkerMain(const ServerOptions& o) {
     std::unique_ptr<RunStore> store = OpenStore(o);
     if (!store) return 1;
@@ -67,7 +75,7 @@ int WorkerMain(const ServerOptions& o) {
     mkdir(w.scratch.c_str(), 0700);
     std::thread signals = SignalThread([] {});
     int status = Worker_Loop(store.get(), w, stopping);
-    signals.detach();
+    EndSignalThread(&signals);
     return status;
 }
 
@@ -137,21 +145,28 @@ int Serve(const ServerOptions& o) {
     }
     int count = o.workers >= 0 ? o.workers : (int)std::thread::hardware_concurrency();
     Workers workers(o, count);
+    std::atomic<bool> listened{false};
     std::thread signals = SignalThread([&] {
         accepting = false;
-        http.stop();
         workers.Stop();
+        // A stop asked before the loop started listening would be lost: it is asked again until
+        // the loop has ended.
+        while (!listened) {
+            http.stop();
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
     });
     std::thread supervisor([&] { workers.Supervise(); });
     std::printf("zorb-server: listening on http://%s:%d with %d workers\n", host.c_str(), bound,
                 count);
     std::fflush(stdout);
     http.listen_after_bind();
+    listened = true;
     stopping = true;
     accepting = false;
     workers.Stop();
     supervisor.join(); // every worker has finished its run in hand
-    signals.detach();
+    EndSignalThread(&signals);
     return 0;
 }
 
