@@ -65,6 +65,7 @@ json RunJson(const RunRow& r) {
         if (r.rejectFrame >= 0) j["frame"] = r.rejectFrame;
     }
     if (r.status != "waiting") j["verified_at"] = r.verifiedAt;
+    if (!r.day.empty()) j["day"] = r.day;
     if (r.status == "verified")
         j.update({{"score", r.score}, {"stage", r.stage}, {"frames", r.frames}, {"tag", r.tag}});
     return j;
@@ -110,15 +111,15 @@ std::string PlayerFault(const httplib::Request& req) {
     return "";
 }
 
-// The session a run names, checked; empty sessionId when none is named. Why it fails, or empty.
+// The session a run names, checked into s (its id empty when none is named). Why it fails, or
+// empty.
 std::string CheckSession(Context& c, const httplib::Request& req, const std::string& sha256,
-                         const UploadFacts& facts, std::string* sessionId) {
+                         const UploadFacts& facts, Session* s) {
     if (!req.has_header("X-Zorb-Session")) return "";
-    *sessionId = Session_IdOf(c.secret, req.get_header_value("X-Zorb-Session"));
-    Session s;
-    if (sessionId->empty() || !c.store->GetSession(*sessionId, &s))
+    std::string id = Session_IdOf(c.secret, req.get_header_value("X-Zorb-Session"));
+    if (id.empty() || !c.store->GetSession(id, s))
         return "X-Zorb-Session is not a session of this server";
-    return Session_Fault(s, sha256, facts);
+    return Session_Fault(*s, sha256, facts);
 }
 
 void Upload(Context& c, const httplib::Request& req, httplib::Response& res,
@@ -126,14 +127,16 @@ void Upload(Context& c, const httplib::Request& req, httplib::Response& res,
     std::string why = PlayerFault(req);
     UploadFacts facts;
     if (why.empty() && !Upload_Check(body, Now(), &facts, &why)) why = "not taken: " + why;
-    std::string sha256 = Crypto_Sha256Hex(body), sessionId;
-    if (why.empty()) why = CheckSession(c, req, sha256, facts, &sessionId);
+    std::string sha256 = Crypto_Sha256Hex(body);
+    Session session;
+    if (why.empty()) why = CheckSession(c, req, sha256, facts, &session);
     if (!why.empty()) return Error(res, 422, why);
     NewRun run{sha256,
                body,
                Crypto_Sha256Hex(req.get_header_value("X-Zorb-Key")),
                req.get_header_value("X-Zorb-Player"),
-               sessionId,
+               session.id,
+               session.day,
                facts.header.simVersion,
                facts.header.seed,
                facts.header.date,
@@ -167,16 +170,27 @@ int64_t Param(const httplib::Request& req, const char* name, int64_t fallback, i
     return v < 0 ? 0 : v > most ? most : v;
 }
 
+// The day a board request asks for: today's (UTC) with board=today, else none (all time).
+std::string BoardDay(const httplib::Request& req) {
+    return req.get_param_value("board") == "today" ? Session_Day(Now()) : "";
+}
+
 void Leaderboard(Context& c, const httplib::Request& req, httplib::Response& res) {
     int64_t offset = Param(req, "offset", 0, 1000000000), limit = Param(req, "limit", 10, 100);
+    std::string day = BoardDay(req);
     json rows = json::array();
     int64_t rank = offset;
-    for (const RunRow& r : c.store->Board(kRunSimVersion, offset, limit)) {
+    for (const RunRow& r : c.store->Board(kRunSimVersion, offset, limit, day)) {
         json j = RunJson(r);
         j["rank"] = ++rank;
         rows.push_back(j);
     }
-    Reply(res, 200, json{{"simulation", kRunSimVersion}, {"offset", offset}, {"runs", rows}});
+    json answer = {{"simulation", kRunSimVersion},
+                   {"offset", offset},
+                   {"runs", rows},
+                   {"board", day.empty() ? "all" : "today"}};
+    if (!day.empty()) answer["day"] = day;
+    Reply(res, 200, answer);
 }
 
 void RunRoute(Context& c, const httplib::Request& req, httplib::Response& res, bool file) {
@@ -237,11 +251,13 @@ void Daily(Context& c, httplib::Response& res) {
 
 void BoardPage(Context& c, const httplib::Request& req, httplib::Response& res) {
     int64_t offset = Param(req, "offset", 0, 1000000000);
-    std::vector<RunRow> rows = c.store->Board(kRunSimVersion, offset, 51);
+    std::string day = BoardDay(req);
+    std::vector<RunRow> rows = c.store->Board(kRunSimVersion, offset, 51, day);
     bool more = rows.size() > 50;
     if (more) rows.pop_back();
-    res.set_content(Html_Board(rows, offset, more, c.store->Counts(kRunSimVersion)),
-                    "text/html; charset=utf-8");
+    res.set_content(
+        Html_Board(rows, BoardPlace{offset, more, day}, c.store->Counts(kRunSimVersion)),
+        "text/html; charset=utf-8");
 }
 
 void RunPage(Context& c, const httplib::Request& req, httplib::Response& res) {

@@ -87,22 +87,30 @@ std::string Html_Length(double seconds) {
     return text;
 }
 
-std::string Html_Board(const std::vector<RunRow>& rows, int64_t offset, bool more,
+std::string Html_Board(const std::vector<RunRow>& rows, const BoardPlace& place,
                        const BoardCounts& counts) {
-    std::string body = "<div class=\"scroll\"><table><tr><th>#</th><th>player</th>"
+    bool today = !place.day.empty();
+    std::string link = today ? "/?board=today&amp;offset=" : "/?offset=";
+    std::string body = std::string("<p>") +
+                       (today ? "<a href=\"/\">all time</a> | <b>today, " + place.day + "</b>"
+                              : "<b>all time</b> | <a href=\"/?board=today\">today</a>") +
+                       "</p><div class=\"scroll\"><table><tr><th>#</th><th>player</th>"
                        "<th>score</th><th>stage</th><th>length</th><th class=\"wide\">played</th>"
                        "<th>run</th></tr>\n";
     for (size_t k = 0; k < rows.size(); k++)
-        body += Row(rows[k], offset + (int64_t)k + 1);
+        body += Row(rows[k], place.offset + (int64_t)k + 1);
     if (rows.empty()) body += "<tr><td colspan=\"7\">No verified runs yet.</td></tr>\n";
     body += "</table></div>\n<p>";
-    if (offset > 0)
-        body += "<a href=\"/?offset=" + std::to_string(offset > 50 ? offset - 50 : 0) +
+    if (place.offset > 0)
+        body += "<a href=\"" + link + std::to_string(place.offset > 50 ? place.offset - 50 : 0) +
                 "\">&larr; better</a> ";
-    if (more) body += "<a href=\"/?offset=" + std::to_string(offset + 50) + "\">more &rarr;</a>";
+    if (place.more)
+        body += "<a href=\"" + link + std::to_string(place.offset + 50) + "\">more &rarr;</a>";
     body += "</p><p class=\"counts\">" + std::to_string(counts.waiting) + " waiting, " +
-            std::to_string(counts.rejected) + " rejected. &#9679; played in a session.</p>";
-    return Page("ZORB - world board", body);
+            std::to_string(counts.rejected) + " rejected. &#9679; played in a session." +
+            (today ? " Today's board takes the daily run's sessions of the day (UTC)." : "") +
+            "</p>";
+    return Page(today ? "ZORB - today's board" : "ZORB - world board", body);
 }
 
 std::string Html_Run(const RunRow& r) {

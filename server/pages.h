@@ -11,9 +11,15 @@
 std::string Html_Escape(const std::string& text);
 // "3:05" for 185 seconds.
 std::string Html_Length(double seconds);
-// The board at / : its rows from offset, the counts of waiting and rejected runs, and whether
-// more rows follow.
-std::string Html_Board(const std::vector<RunRow>& rows, int64_t offset, bool more,
+// Where a page of the board stands: its first row, whether more follow, and its day (empty: the
+// board of all time).
+struct BoardPlace {
+    int64_t offset = 0;
+    bool more = false;
+    std::string day;
+};
+// The board at / (all time) or /?board=today: its rows, the counts of waiting and rejected runs.
+std::string Html_Board(const std::vector<RunRow>& rows, const BoardPlace& place,
                        const BoardCounts& counts);
 // A run's own page.
 std::string Html_Run(const RunRow& run);

@@ -5,36 +5,49 @@
 
 namespace {
 
-const int64_t kSchemaVersion = 1;
-
-const char* const kSchema[] = {
-    "CREATE TABLE IF NOT EXISTS runs (id @ID, sha256 TEXT NOT NULL UNIQUE, bytes @BYTES NOT NULL,"
-    " player_key TEXT NOT NULL, player_name TEXT NOT NULL, sim_version BIGINT NOT NULL,"
-    " seed BIGINT NOT NULL, recorded_at BIGINT NOT NULL, uploaded_at BIGINT NOT NULL,"
-    " game_seconds DOUBLE PRECISION NOT NULL, lost_seconds DOUBLE PRECISION NOT NULL,"
-    " session_id TEXT UNIQUE, status TEXT NOT NULL DEFAULT 'waiting', reason TEXT,"
-    " reject_frame BIGINT, score BIGINT, stage BIGINT, frames BIGINT, tag TEXT,"
-    " verified_at BIGINT, lease_owner TEXT, leased_until BIGINT,"
-    " hidden BIGINT NOT NULL DEFAULT 0)",
-    "CREATE INDEX IF NOT EXISTS runs_queue ON runs (status, id)",
-    "CREATE INDEX IF NOT EXISTS runs_counts ON runs (sim_version, status, hidden)",
-    "CREATE INDEX IF NOT EXISTS runs_player ON runs (player_key, sim_version)",
-    "CREATE TABLE IF NOT EXISTS best (sim_version BIGINT NOT NULL, player_key TEXT NOT NULL,"
-    " run_id BIGINT NOT NULL, score BIGINT NOT NULL, verified_at BIGINT NOT NULL,"
-    " PRIMARY KEY (sim_version, player_key))",
-    "CREATE INDEX IF NOT EXISTS best_board ON best (sim_version, score DESC, verified_at, run_id)",
-    "CREATE TABLE IF NOT EXISTS sessions (id TEXT PRIMARY KEY, opened_at BIGINT NOT NULL,"
-    " closed_at BIGINT, sha256 TEXT, seed BIGINT NOT NULL, day TEXT)",
-    "CREATE TABLE IF NOT EXISTS workers (name TEXT PRIMARY KEY, seen_at BIGINT NOT NULL)",
-    "CREATE TABLE IF NOT EXISTS secrets (name TEXT PRIMARY KEY, value TEXT NOT NULL)",
+// The schema, step by step: a database at version N is brought up by the steps after N.
+const std::vector<std::vector<const char*>> kMigrations = {
+    {
+        "CREATE TABLE IF NOT EXISTS runs (id @ID, sha256 TEXT NOT NULL UNIQUE, bytes @BYTES NOT "
+        "NULL,"
+        " player_key TEXT NOT NULL, player_name TEXT NOT NULL, sim_version BIGINT NOT NULL,"
+        " seed BIGINT NOT NULL, recorded_at BIGINT NOT NULL, uploaded_at BIGINT NOT NULL,"
+        " game_seconds DOUBLE PRECISION NOT NULL, lost_seconds DOUBLE PRECISION NOT NULL,"
+        " session_id TEXT UNIQUE, status TEXT NOT NULL DEFAULT 'waiting', reason TEXT,"
+        " reject_frame BIGINT, score BIGINT, stage BIGINT, frames BIGINT, tag TEXT,"
+        " verified_at BIGINT, lease_owner TEXT, leased_until BIGINT,"
+        " hidden BIGINT NOT NULL DEFAULT 0)",
+        "CREATE INDEX IF NOT EXISTS runs_queue ON runs (status, id)",
+        "CREATE INDEX IF NOT EXISTS runs_counts ON runs (sim_version, status, hidden)",
+        "CREATE INDEX IF NOT EXISTS runs_player ON runs (player_key, sim_version)",
+        "CREATE TABLE IF NOT EXISTS best (sim_version BIGINT NOT NULL, player_key TEXT NOT NULL,"
+        " run_id BIGINT NOT NULL, score BIGINT NOT NULL, verified_at BIGINT NOT NULL,"
+        " PRIMARY KEY (sim_version, player_key))",
+        "CREATE INDEX IF NOT EXISTS best_board ON best (sim_version, score DESC, verified_at, "
+        "run_id)",
+        "CREATE TABLE IF NOT EXISTS sessions (id TEXT PRIMARY KEY, opened_at BIGINT NOT NULL,"
+        " closed_at BIGINT, sha256 TEXT, seed BIGINT NOT NULL, day TEXT)",
+        "CREATE TABLE IF NOT EXISTS workers (name TEXT PRIMARY KEY, seen_at BIGINT NOT NULL)",
+        "CREATE TABLE IF NOT EXISTS secrets (name TEXT PRIMARY KEY, value TEXT NOT NULL)",
+    },
+    // 2: the daily board, the day's best run of each player in sessions of that day.
+    {
+        "ALTER TABLE runs ADD COLUMN day TEXT",
+        "CREATE TABLE IF NOT EXISTS best_daily (day TEXT NOT NULL, sim_version BIGINT NOT NULL,"
+        " player_key TEXT NOT NULL, run_id BIGINT NOT NULL, score BIGINT NOT NULL,"
+        " verified_at BIGINT NOT NULL, PRIMARY KEY (day, sim_version, player_key))",
+        "CREATE INDEX IF NOT EXISTS best_daily_board ON best_daily (day, sim_version, score DESC,"
+        " verified_at, run_id)",
+    },
 };
+const int64_t kSchemaVersion = (int64_t)kMigrations.size();
 
 // The columns a RunRow is read from, in its order.
 const char* const kRunColumns =
     "id, sha256, player_name, status, COALESCE(reason, ''), COALESCE(tag, ''),"
     " COALESCE(session_id, ''), sim_version, seed, recorded_at, uploaded_at,"
     " COALESCE(verified_at, 0), COALESCE(score, 0), COALESCE(stage, 0), COALESCE(frames, 0),"
-    " COALESCE(reject_frame, -1), game_seconds, lost_seconds, hidden";
+    " COALESCE(reject_frame, -1), game_seconds, lost_seconds, hidden, COALESCE(day, '')";
 
 RunRow ReadRun(const DbRow& r) {
     RunRow row;
@@ -53,6 +66,7 @@ RunRow ReadRun(const DbRow& r) {
     row.gameSeconds = r[16].AsReal();
     row.lostSeconds = r[17].AsReal();
     row.hidden = r[18].AsInt() != 0;
+    row.day = r[19].text;
     return row;
 }
 
@@ -70,15 +84,49 @@ DbValue T(const std::string& v) {
     return DbValue::Of(v);
 }
 
-// A player's best visible verified run, made again from their runs (after hiding or showing one).
-bool RecomputeBest(Db& db, const std::string& playerKey, int64_t simVersion, std::string* why) {
-    return db.Exec("DELETE FROM best WHERE sim_version = ? AND player_key = ?",
-                   {I(simVersion), T(playerKey)}, nullptr, why) &&
-           db.Exec("INSERT INTO best (sim_version, player_key, run_id, score, verified_at)"
-                   " SELECT sim_version, player_key, id, score, verified_at FROM runs"
-                   " WHERE sim_version = ? AND player_key = ? AND status = 'verified'"
-                   " AND hidden = 0 ORDER BY score DESC, verified_at, id LIMIT 1",
-                   {I(simVersion), T(playerKey)}, nullptr, why);
+// The boards: each player's best of all time (best), and of each day's sessions (best_daily,
+// keyed by the day too).
+std::string BoardTable(bool daily) {
+    return daily ? "best_daily" : "best";
+}
+std::string DayColumn(bool daily) {
+    return daily ? "day, " : "";
+}
+
+// A player's best visible verified run on a board, made again from their runs (after hiding or
+// showing one).
+bool RecomputeBest(Db& db, bool daily, const std::string& playerKey, int64_t simVersion,
+                   const std::string& day) {
+    std::vector<DbValue> key = {I(simVersion), T(playerKey)};
+    if (daily) key.push_back(T(day));
+    std::string sameDay = daily ? " AND day = ?" : "";
+    return db.Exec("DELETE FROM " + BoardTable(daily) +
+                       " WHERE sim_version = ? AND player_key = ?" + sameDay,
+                   key, nullptr, nullptr) &&
+           db.Exec("INSERT INTO " + BoardTable(daily) + " (" + DayColumn(daily) +
+                       "sim_version, player_key, run_id, score, verified_at) SELECT " +
+                       DayColumn(daily) +
+                       "sim_version, player_key, id, score, verified_at FROM runs WHERE"
+                       " sim_version = ? AND player_key = ?" +
+                       sameDay +
+                       " AND status = 'verified' AND hidden = 0 ORDER BY score DESC, verified_at,"
+                       " id LIMIT 1",
+                   key, nullptr, nullptr);
+}
+
+// A verified run put on a board where it beats the player's best there. run holds the run's
+// player_key, sim_version and day.
+bool RaiseBest(Db& db, bool daily, const DbRow& run, int64_t id, int64_t score, int64_t now) {
+    std::vector<DbValue> values = {run[1], run[0], I(id), I(score), I(now)};
+    if (daily) values.insert(values.begin(), run[2]);
+    return db.Exec("INSERT INTO " + BoardTable(daily) + " (" + DayColumn(daily) +
+                       "sim_version, player_key, run_id, score, verified_at) VALUES (" +
+                       (daily ? "?, " : "") + "?, ?, ?, ?, ?) ON CONFLICT (" + DayColumn(daily) +
+                       "sim_version, player_key) DO UPDATE SET run_id = excluded.run_id,"
+                       " score = excluded.score, verified_at = excluded.verified_at"
+                       " WHERE excluded.score > " +
+                       BoardTable(daily) + ".score",
+                   values, nullptr, nullptr);
 }
 
 } // namespace
@@ -143,15 +191,18 @@ bool RunStore::Migrate(std::string* why) {
                          nullptr, why) ||
                 !db.Exec("SELECT COALESCE(MAX(version), 0) FROM schema_version", {}, &version, why))
                 return false;
-            if (version[0][0].AsInt() > kSchemaVersion) {
+            int64_t at = version[0][0].AsInt();
+            if (at > kSchemaVersion) {
                 *why = "the database's schema is newer than this server's";
                 return false;
             }
-            if (version[0][0].AsInt() == kSchemaVersion) return true;
-            for (const char* statement : kSchema)
-                if (!db.Exec(statement, {}, nullptr, why)) return false;
-            return db.Exec("INSERT INTO secrets (name, value) VALUES ('session', ?)",
+            for (int64_t step = at; step < kSchemaVersion; step++)
+                for (const char* statement : kMigrations[(size_t)step])
+                    if (!db.Exec(statement, {}, nullptr, why)) return false;
+            return db.Exec("INSERT INTO secrets (name, value) VALUES ('session', ?)"
+                           " ON CONFLICT (name) DO NOTHING",
                            {T(Crypto_RandomHex(32))}, nullptr, why) &&
+                   db.Exec("DELETE FROM schema_version", {}, nullptr, why) &&
                    db.Exec("INSERT INTO schema_version (version) VALUES (?)", {I(kSchemaVersion)},
                            nullptr, why);
         },
@@ -174,14 +225,15 @@ bool RunStore::Add(const NewRun& r, int64_t* id, bool* found, std::string* why) 
                                    I(r.uploadedAt),
                                    DbValue::Of(r.gameSeconds),
                                    DbValue::Of(r.lostSeconds),
-                                   r.sessionId.empty() ? DbValue::None() : T(r.sessionId)};
+                                   r.sessionId.empty() ? DbValue::None() : T(r.sessionId),
+                                   r.day.empty() ? DbValue::None() : T(r.day)};
     bool inserted = false;
     bool ok = Transaction(
         [&](Db& db) {
             rows.clear();
             if (!db.Exec("INSERT INTO runs (sha256, bytes, player_key, player_name, sim_version,"
                          " seed, recorded_at, uploaded_at, game_seconds, lost_seconds,"
-                         " session_id) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"
+                         " session_id, day) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"
                          " ON CONFLICT (sha256) DO NOTHING RETURNING id",
                          params, &rows, why))
                 return false;
@@ -212,14 +264,17 @@ bool RunStore::Bytes(int64_t id, std::string* bytes) {
     return true;
 }
 
-std::vector<RunRow> RunStore::Board(int64_t simVersion, int64_t offset, int64_t limit) {
+std::vector<RunRow> RunStore::Board(int64_t simVersion, int64_t offset, int64_t limit,
+                                    const std::string& day) {
     DbRows rows;
-    std::string columns = kRunColumns;
-    Run("SELECT " + columns +
-            " FROM runs WHERE id IN (SELECT run_id FROM best WHERE"
-            " sim_version = ? ORDER BY score DESC, verified_at, run_id LIMIT ? OFFSET ?)"
+    bool daily = !day.empty();
+    std::vector<DbValue> params = {I(simVersion), I(limit), I(offset)};
+    if (daily) params.insert(params.begin(), T(day));
+    Run(std::string("SELECT ") + kRunColumns + " FROM runs WHERE id IN (SELECT run_id FROM " +
+            BoardTable(daily) + " WHERE " + (daily ? "day = ? AND " : "") +
+            "sim_version = ? ORDER BY score DESC, verified_at, run_id LIMIT ? OFFSET ?)"
             " ORDER BY score DESC, verified_at, id",
-        {I(simVersion), I(limit), I(offset)}, &rows);
+        params, &rows);
     return ReadRuns(rows);
 }
 
@@ -248,9 +303,14 @@ std::vector<RunRow> RunStore::Waiting() {
 bool RunStore::SetHidden(int64_t id, bool hidden) {
     return Transaction([&](Db& db) {
         DbRows rows;
-        return db.Exec("UPDATE runs SET hidden = ? WHERE id = ? RETURNING player_key, sim_version",
-                       {I(hidden ? 1 : 0), I(id)}, &rows, nullptr) &&
-               !rows.empty() && RecomputeBest(db, rows[0][0].text, rows[0][1].AsInt(), nullptr);
+        if (!db.Exec("UPDATE runs SET hidden = ? WHERE id = ? RETURNING player_key, sim_version,"
+                     " COALESCE(day, '')",
+                     {I(hidden ? 1 : 0), I(id)}, &rows, nullptr) ||
+            rows.empty())
+            return false;
+        const DbRow& r = rows[0];
+        return RecomputeBest(db, false, r[0].text, r[1].AsInt(), "") &&
+               (r[2].text.empty() || RecomputeBest(db, true, r[0].text, r[1].AsInt(), r[2].text));
     });
 }
 
@@ -295,16 +355,14 @@ bool RunStore::Finish(int64_t id, const std::string& owner, const Verdict& v, in
         if (!db.Exec("UPDATE runs SET status = ?, reason = ?, reject_frame = ?, score = ?,"
                      " stage = ?, frames = ?, tag = ?, verified_at = ?, lease_owner = NULL,"
                      " leased_until = NULL WHERE id = ? AND lease_owner = ? AND"
-                     " status = 'waiting' RETURNING player_key, sim_version, hidden",
+                     " status = 'waiting' RETURNING player_key, sim_version, day, hidden",
                      params, &rows, nullptr) ||
             rows.empty())
             return false;
-        if (!v.verified || rows[0][2].AsInt() != 0) return true;
-        return db.Exec("INSERT INTO best (sim_version, player_key, run_id, score, verified_at)"
-                       " VALUES (?, ?, ?, ?, ?) ON CONFLICT (sim_version, player_key) DO UPDATE"
-                       " SET run_id = excluded.run_id, score = excluded.score,"
-                       " verified_at = excluded.verified_at WHERE excluded.score > best.score",
-                       {rows[0][1], rows[0][0], I(id), I(v.score), I(now)}, nullptr, nullptr);
+        const DbRow& run = rows[0];
+        if (!v.verified || run[3].AsInt() != 0) return true;
+        return RaiseBest(db, false, run, id, v.score, now) &&
+               (run[2].IsNull() || RaiseBest(db, true, run, id, v.score, now));
     });
 }
 

@@ -15,13 +15,14 @@
 
 struct NewRun {
     std::string sha256, bytes, playerKeyHash, playerName, sessionId;
+    std::string day; // the daily run's day (YYYY-MM-DD), for a run of a daily session
     int64_t simVersion = 0, seed = 0, recordedAt = 0, uploadedAt = 0;
     double gameSeconds = 0, lostSeconds = 0;
 };
 
 struct RunRow {
     int64_t id = 0;
-    std::string sha256, playerName, status, reason, tag, sessionId;
+    std::string sha256, playerName, status, reason, tag, sessionId, day;
     int64_t simVersion = 0, seed = 0, recordedAt = 0, uploadedAt = 0, verifiedAt = 0;
     int64_t score = 0, stage = 0, frames = 0, rejectFrame = -1;
     double gameSeconds = 0, lostSeconds = 0;
@@ -58,8 +59,9 @@ class RunStore {
     bool Get(int64_t id, RunRow* row);
     bool Bytes(int64_t id, std::string* bytes);
     // The best visible verified run of each player of this simulation version, by score, ties to
-    // the earlier verification.
-    std::vector<RunRow> Board(int64_t simVersion, int64_t offset, int64_t limit);
+    // the earlier verification: of all time, or of one day's daily sessions.
+    std::vector<RunRow> Board(int64_t simVersion, int64_t offset, int64_t limit,
+                              const std::string& day = "");
     BoardCounts Counts(int64_t simVersion);
     std::vector<RunRow> Waiting();
     bool SetHidden(int64_t id, bool hidden);

@@ -19,6 +19,7 @@
 #include <thread>
 
 #include "server/crypto.h"
+#include "server/database.h"
 #include "tests/server/server_process.h"
 
 using nlohmann::json;
@@ -39,7 +40,7 @@ std::string Autoplay() {
 }
 
 // A run of about a second and a half of play, recorded for the test by zorb-headless.
-std::string TinyRun(const std::string& folder, int seed) {
+std::string TinyRun(const std::string& folder, int64_t seed) {
     std::string file = folder + "/tiny-" + std::to_string(seed) + ".zrun";
     RunProgram({"./zorb-headless",
                 "--seed",
@@ -351,6 +352,57 @@ TEST_F(ServerApi, SessionsHoldRunsToTheWallClock) {
     Answer reused = Upload(TinyRun(data, 7), "Tester", kKey, token);
     EXPECT_EQ(reused.status, 422);
     EXPECT_NE(reused.body.value("error", "").find("used by another run"), std::string::npos);
+}
+
+TEST_F(ServerApi, TheDailyRunLandsOnTodaysBoardWithItsSeedOnly) {
+    auto daily = [&] {
+        return Read(client->Post("/api/v1/sessions", "{\"daily\": true}", "application/json")).body;
+    };
+    json session = daily();
+    ASSERT_TRUE(session.contains("seed")) << session.dump();
+    EXPECT_EQ(Get("/api/v1/daily").body["seed"], session["seed"]);
+    std::string run = TinyRun(data, session["seed"].get<int64_t>());
+    ASSERT_EQ(EndSession(session["token"], run), 200);
+    Answer sent = Upload(run, "Daily", kKey, session["token"]);
+    ASSERT_EQ(sent.status, 202) << sent.body.dump();
+    ASSERT_EQ(Verdict(sent.body["id"])["status"], "verified");
+    json today = Get("/api/v1/leaderboard?board=today").body;
+    ASSERT_EQ(today["runs"].size(), 1u) << today.dump();
+    EXPECT_EQ(today["runs"][0]["id"], sent.body["id"]);
+    EXPECT_EQ(today["runs"][0]["day"], today["day"]);
+    // A run of another seed in a daily session is not the day's run; one sent without a session
+    // is ranked of all time only.
+    json other = daily();
+    std::string wrong = TinyRun(data, other["seed"].get<int64_t>() ^ 1);
+    ASSERT_EQ(EndSession(other["token"], wrong), 200);
+    Answer refused = Upload(wrong, "Daily", kKey, other["token"]);
+    EXPECT_EQ(refused.status, 422);
+    EXPECT_NE(refused.body.value("error", "").find("seed"), std::string::npos);
+    Answer plain = Upload(TinyRun(data, 14), "Plain", Crypto_RandomHex(16));
+    ASSERT_EQ(Verdict(plain.body["id"])["status"], "verified");
+    EXPECT_EQ(Get("/api/v1/leaderboard?board=today").body["runs"].size(), 1u);
+    EXPECT_EQ(Get("/api/v1/leaderboard").body["runs"].size(), 2u);
+}
+
+TEST_F(ServerApi, ABoardOfTheFirstSchemaIsBroughtUpWithItsRuns) {
+    Answer a = Upload(TinyRun(data, 15));
+    ASSERT_EQ(Verdict(a.body["id"])["status"], "verified");
+    server.reset();
+    // Back to the first schema, as a server of that version left it.
+    std::string why, where = ServerProcess::DatabaseArgs(data).size() > 2
+                                 ? ServerProcess::DatabaseArgs(data)[3]
+                                 : data + "/board.sqlite";
+    std::unique_ptr<Db> db = Db_Open(where, &why);
+    ASSERT_TRUE(db) << why;
+    for (const char* step : {"DROP TABLE best_daily", "ALTER TABLE runs DROP COLUMN day",
+                             "UPDATE schema_version SET version = 1"})
+        ASSERT_TRUE(db->Exec(step, {}, nullptr, &why)) << step << ": " << why;
+    db.reset();
+    Start({"--workers", "1"});
+    json board = Get("/api/v1/leaderboard").body;
+    ASSERT_EQ(board["runs"].size(), 1u) << board.dump();
+    EXPECT_EQ(board["runs"][0]["id"], a.body["id"]);
+    EXPECT_TRUE(Get("/api/v1/leaderboard?board=today").body["runs"].empty());
 }
 
 TEST_F(ServerApi, HiddenRunsLeaveTheBoardAndComeBack) {
