@@ -45,8 +45,9 @@ bool FailErrno(OutputFile* out, int error) {
 
 // A file made new under exactly this name, never through a link: null (errno EEXIST) when the
 // name is taken by anything at all.
-FILE* CreateNew(const std::string& name, bool text) {
+FILE* CreateNew(const std::string& name, bool text, bool ownerOnly) {
 #ifdef _WIN32
+    (void)ownerOnly; // the player's own folder under %APPDATA% is theirs alone already
     int flags = _O_WRONLY | _O_CREAT | _O_EXCL | (text ? _O_TEXT : _O_BINARY);
     int fd = _open(name.c_str(), flags, _S_IREAD | _S_IWRITE);
     if (fd < 0) return nullptr;
@@ -54,7 +55,8 @@ FILE* CreateNew(const std::string& name, bool text) {
     if (!f) _close(fd);
 #else
     (void)text;
-    int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                  ownerOnly ? 0600 : 0644);
     if (fd < 0) return nullptr;
     FILE* f = fdopen(fd, "w");
     if (!f) close(fd);
@@ -82,7 +84,7 @@ bool OpenTemporary(OutputFile* out, const OutputFileOptions& options) {
         (options.suffix.empty() ? ".part" + std::to_string(Desktop_ProcessId()) : options.suffix);
     for (int n = 1; n <= kNameTries; n++) {
         std::string name = n == 1 ? base : base + "-" + std::to_string(n);
-        out->file = CreateNew(name, options.text);
+        out->file = CreateNew(name, options.text, options.ownerOnly);
         if (out->file) {
             out->temporary = name;
             return true;

@@ -15,9 +15,10 @@ struct OutputFileOptions {
     // The temporary's name is the target's with this added (then -2, -3... while taken); empty
     // for ".part" and the process's id.
     std::string suffix;
-    bool text = false;    // written in text mode (CR LF line ends on Windows)
-    bool inPlace = true;  // a device or FIFO as the target is written directly, not refused
-    bool durable = false; // flushed to the disk, and the folder too, before the commit returns
+    bool text = false;      // written in text mode (CR LF line ends on Windows)
+    bool inPlace = true;    // a device or FIFO as the target is written directly, not refused
+    bool durable = false;   // flushed to the disk, and the folder too, before the commit returns
+    bool ownerOnly = false; // readable and writable by its owner alone (a secret's file)
 };
 
 struct OutputFile {
