@@ -197,7 +197,12 @@ void RunRoute(Context& c, const httplib::Request& req, httplib::Response& res, b
     RunRow row;
     int64_t id = std::strtoll(req.matches[1].str().c_str(), nullptr, 10);
     if (!c.store->Get(id, &row) || row.hidden) return Error(res, 404, "no such run");
-    if (!file) return Reply(res, 200, RunJson(row));
+    if (!file) {
+        json j = RunJson(row);
+        int64_t rank = row.status == "verified" ? c.store->WorldRank(id) : 0;
+        if (rank > 0) j["world_rank"] = rank;
+        return Reply(res, 200, j);
+    }
     std::string bytes;
     c.store->Bytes(id, &bytes);
     res.set_header("Content-Disposition",

@@ -293,6 +293,19 @@ BoardCounts RunStore::Counts(int64_t simVersion) {
     return c;
 }
 
+int64_t RunStore::WorldRank(int64_t id) {
+    DbRows rows;
+    if (!Run("SELECT (SELECT COUNT(*) FROM best b WHERE b.sim_version = mine.sim_version AND"
+             " (b.score > mine.score OR (b.score = mine.score AND (b.verified_at < mine.verified_at"
+             " OR (b.verified_at = mine.verified_at AND b.run_id < mine.run_id))))) + 1"
+             " FROM best mine JOIN runs r ON r.player_key = mine.player_key AND"
+             " r.sim_version = mine.sim_version WHERE r.id = ?",
+             {I(id)}, &rows) ||
+        rows.empty())
+        return 0;
+    return rows[0][0].AsInt();
+}
+
 std::vector<RunRow> RunStore::Waiting() {
     DbRows rows;
     Run(std::string("SELECT ") + kRunColumns + " FROM runs WHERE status = 'waiting' ORDER BY id",

@@ -63,6 +63,9 @@ class RunStore {
     std::vector<RunRow> Board(int64_t simVersion, int64_t offset, int64_t limit,
                               const std::string& day = "");
     BoardCounts Counts(int64_t simVersion);
+    // The place of the run's player on the board of all time (their best run's), or 0 when they
+    // have none there.
+    int64_t WorldRank(int64_t id);
     std::vector<RunRow> Waiting();
     bool SetHidden(int64_t id, bool hidden);
 
