@@ -1,0 +1,133 @@
+// The board's answers, read and judged.
+#include "net/board_client.h"
+
+#include <chrono>
+#include <nlohmann/json.hpp>
+#include <thread>
+
+#include "net/http_client.h"
+
+using nlohmann::json;
+
+namespace {
+
+std::string Url(const std::string& server, const std::string& path) {
+    std::string base = server;
+    while (!base.empty() && base.back() == '/')
+        base.pop_back();
+    return base + path;
+}
+
+// The answer's JSON object, or why there is none: no answer, not JSON, or the server's error.
+bool ReadJson(const HttpAnswer& a, json* out, std::string* error) {
+    if (!a.ok) return *error = a.error, false;
+    if (a.contentType != "application/json")
+        return *error = "the server answered " +
+                        (a.contentType.empty() ? "without a type" : a.contentType) + ", not JSON",
+               false;
+    *out = json::parse(a.body, nullptr, false);
+    if (!out->is_object()) return *error = "the server's answer is not JSON", false;
+    if (a.status >= 400)
+        return *error =
+                   out->value("error", "the server refused (" + std::to_string(a.status) + ")"),
+               false;
+    return true;
+}
+
+int64_t Int(const json& j, const char* name) {
+    auto it = j.find(name);
+    return it != j.end() && it->is_number() ? it->get<int64_t>() : 0;
+}
+std::string Text(const json& j, const char* name) {
+    auto it = j.find(name);
+    return it != j.end() && it->is_string() ? it->get<std::string>() : "";
+}
+
+BoardVerdict Verdict(const HttpAnswer& a) {
+    BoardVerdict v;
+    json j;
+    if (!ReadJson(a, &j, &v.error)) return v;
+    v.answered = true;
+    v.id = Int(j, "id");
+    v.status = Text(j, "status");
+    v.reason = Text(j, "reason");
+    v.score = Int(j, "score");
+    v.stage = Int(j, "stage");
+    v.worldRank = Int(j, "world_rank");
+    if (v.id <= 0 || v.status.empty())
+        v = BoardVerdict{false, 0, "", "", 0, 0, 0, "the server's answer has no run"};
+    return v;
+}
+
+} // namespace
+
+BoardVerdict Board_Send(const std::string& server, const std::string& recording,
+                        const BoardPlayer& player, const std::string& session) {
+    HttpRequest r;
+    r.url = Url(server, "/api/v1/runs");
+    r.method = "POST";
+    r.body = recording;
+    r.contentType = "application/octet-stream";
+    r.headers = {{"X-Zorb-Player", player.name}, {"X-Zorb-Key", player.key}};
+    if (!session.empty()) r.headers.push_back({"X-Zorb-Session", session});
+    r.totalSeconds = 30;
+    return Verdict(Http_Send(r));
+}
+
+BoardVerdict Board_Status(const std::string& server, int64_t id) {
+    HttpRequest r;
+    r.url = Url(server, "/api/v1/runs/" + std::to_string(id));
+    return Verdict(Http_Send(r));
+}
+
+BoardVerdict Board_SendAndWait(const std::string& server, const std::string& recording,
+                               const BoardPlayer& player, int waitSeconds) {
+    BoardVerdict v = Board_Send(server, recording, player);
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(waitSeconds);
+    while (v.answered && v.status == "waiting" && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(250));
+        BoardVerdict now = Board_Status(server, v.id);
+        if (now.answered) v = now;
+    }
+    if (v.answered && v.status == "waiting")
+        v.error = "no verdict yet after " + std::to_string(waitSeconds) + " s";
+    return v;
+}
+
+BoardPage Board_Fetch(const std::string& server, bool today, int64_t offset, int64_t limit) {
+    HttpRequest r;
+    r.url = Url(server, "/api/v1/leaderboard?offset=" + std::to_string(offset) +
+                            "&limit=" + std::to_string(limit) + (today ? "&board=today" : ""));
+    BoardPage page;
+    json j;
+    if (!ReadJson(Http_Send(r), &j, &page.error)) return page;
+    auto runs = j.find("runs");
+    if (runs == j.end() || !runs->is_array())
+        return page.error = "the server's answer has no board", page;
+    for (const json& row : *runs)
+        if (row.is_object())
+            page.rows.push_back(BoardRow{Int(row, "rank"), Int(row, "id"), Int(row, "score"),
+                                         Int(row, "stage"), Text(row, "player"),
+                                         row.value("length_seconds", 0.0)});
+    page.day = Text(j, "day");
+    page.answered = true;
+    return page;
+}
+
+BoardFile Board_Download(const std::string& server, int64_t id) {
+    HttpRequest r;
+    r.url = Url(server, "/api/v1/runs/" + std::to_string(id) + "/file");
+    r.mostBytes = 4u << 20;
+    r.totalSeconds = 30;
+    HttpAnswer a = Http_Send(r);
+    BoardFile f;
+    if (!a.ok)
+        f.error = a.error;
+    else if (a.status != 200)
+        f.error = "the server has no such run (" + std::to_string(a.status) + ")";
+    else if (a.contentType != "application/octet-stream")
+        f.error = "the server sent " + a.contentType + ", not a recording";
+    else
+        f.answered = true, f.bytes = std::move(a.body);
+    return f;
+}

@@ -1,0 +1,53 @@
+// The world board's API as the game calls it: send a recording, ask after its verdict, read a
+// page of a board, fetch a run. Every call blocks (run it on a worker thread) and comes back with
+// its error said plainly when the server cannot be reached or answers what a board would not.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Who sends: the name shown on the board and the player's secret key (32 hex digits).
+struct BoardPlayer {
+    std::string name, key;
+};
+
+struct BoardVerdict {
+    bool answered = false; // false: error says why
+    int64_t id = 0;
+    std::string status; // waiting, verified or rejected
+    std::string reason; // a rejection's
+    int64_t score = 0, stage = 0, worldRank = 0;
+    std::string error;
+};
+
+struct BoardRow {
+    int64_t rank = 0, id = 0, score = 0, stage = 0;
+    std::string player;
+    double seconds = 0;
+};
+
+struct BoardPage {
+    bool answered = false;
+    std::vector<BoardRow> rows;
+    std::string day; // today's board's day
+    std::string error;
+};
+
+struct BoardFile {
+    bool answered = false;
+    std::string bytes;
+    std::string error;
+};
+
+// Sends a recording; the verdict holds its id and "waiting" (or its state, when the same run was
+// sent before).
+BoardVerdict Board_Send(const std::string& server, const std::string& recording,
+                        const BoardPlayer& player, const std::string& session = "");
+BoardVerdict Board_Status(const std::string& server, int64_t id);
+// Sends and then asks after the verdict until there is one (at most waitSeconds).
+BoardVerdict Board_SendAndWait(const std::string& server, const std::string& recording,
+                               const BoardPlayer& player, int waitSeconds);
+BoardPage Board_Fetch(const std::string& server, bool today, int64_t offset, int64_t limit);
+// A run's recording, at most 4 MiB (whether it is one the game can play is the caller's check).
+BoardFile Board_Download(const std::string& server, int64_t id);

@@ -1,0 +1,93 @@
+// online.txt: "key HEX" and "name NAME", one a line.
+#include "net/player_identity.h"
+
+#ifdef _WIN32
+#include <stdlib.h> // rand_s, with _CRT_RAND_S defined by the build
+#else
+#include <sys/random.h>
+#endif
+
+#include <cstdio>
+#include <sstream>
+
+#include "core/output_file.h"
+#include "quillon/quillon.h"
+
+namespace {
+
+std::string FileOf(const std::string& folder) {
+    return folder + "/online.txt";
+}
+
+bool Hex32(const std::string& s) {
+    if (s.size() != 32) return false;
+    for (char c : s)
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
+    return true;
+}
+
+bool RandomBytes(unsigned char* out, size_t n) {
+#ifdef _WIN32
+    for (size_t k = 0; k < n; k += 4) {
+        unsigned int r = 0;
+        if (rand_s(&r) != 0) return false;
+        for (size_t b = 0; b < 4 && k + b < n; b++)
+            out[k + b] = (unsigned char)(r >> (8 * b));
+    }
+    return true;
+#else
+    return getrandom(out, n, 0) == (ssize_t)n;
+#endif
+}
+
+bool Parse(const std::string& text, BoardPlayer* p) {
+    std::istringstream in(text);
+    std::string line;
+    BoardPlayer read;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.rfind("key ", 0) == 0) read.key = line.substr(4);
+        if (line.rfind("name ", 0) == 0) read.name = line.substr(5);
+    }
+    if (!Hex32(read.key) || read.name.empty() || read.name.size() > 16) return false;
+    *p = read;
+    return true;
+}
+
+} // namespace
+
+std::string Identity_NewKey() {
+    unsigned char bytes[16];
+    if (!RandomBytes(bytes, sizeof bytes)) return "";
+    std::string hex;
+    char two[3];
+    for (unsigned char b : bytes) {
+        std::snprintf(two, sizeof two, "%02x", b);
+        hex += two;
+    }
+    return hex;
+}
+
+bool Identity_Save(const std::string& folder, const BoardPlayer& p, std::string* why) {
+    std::string text = "key " + p.key + "\nname " + p.name + "\n";
+    OutputFileOptions options;
+    options.ownerOnly = true;
+    options.durable = true;
+    return OutputFile_WriteWhole(FileOf(folder), text.data(), text.size(), why, options);
+}
+
+bool Identity_Load(const std::string& folder, const std::string& name, BoardPlayer* p,
+                   std::string* why) {
+    std::vector<unsigned char> bytes;
+    QL_FileRead read = QL_File_Read(FileOf(folder).c_str(), 4096, &bytes);
+    if (read == QL_FILE_OK && Parse(std::string(bytes.begin(), bytes.end()), p)) return true;
+    // A kept key that cannot be read is not replaced: the player's runs on the board are its.
+    if (read != QL_FILE_MISSING)
+        return *why = FileOf(folder) + " is not a player's identity; move it away for a new one",
+               false;
+    BoardPlayer made{name, Identity_NewKey()};
+    if (made.key.empty()) return *why = "the system gave no random key", false;
+    if (!Identity_Save(folder, made, why)) return false;
+    *p = made;
+    return true;
+}
