@@ -16,6 +16,7 @@
 #include "tools/headless/autoplay.h"
 #include "tools/headless/report.h"
 #include "tools/headless/script.h"
+#include "tools/headless/send.h"
 #include "world/renderer.h"
 
 static void Apply(const HeadlessAction& a, std::vector<HeadlessAction>* later) {
@@ -175,6 +176,7 @@ int main(int argc, char** argv) {
         std::fputs(kHeadlessUsage, stdout);
         return 0;
     }
+    if (!config.send.empty()) return Headless_Send(config);
     std::string why;
     if (!App_FindData(&why)) {
         std::fprintf(stderr, "zorb-headless: %s\n", why.c_str());

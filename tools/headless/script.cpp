@@ -204,7 +204,8 @@ static bool ParseFlag(const std::string& flag, const std::string& value, Headles
         {"--report", &HeadlessConfig::report}, {"--audio", &HeadlessConfig::audio},
         {"--scores", &HeadlessConfig::scores}, {"--shot-last", &HeadlessConfig::lastShot},
         {"--record", &HeadlessConfig::record}, {"--play", &HeadlessConfig::play},
-        {"--verify", &HeadlessConfig::verify}};
+        {"--verify", &HeadlessConfig::verify}, {"--server", &HeadlessConfig::server},
+        {"--send", &HeadlessConfig::send}};
     for (const Named& f : files)
         if (flag == f.flag) {
             c->*f.field = value;
@@ -232,6 +233,7 @@ const char* const kHeadlessUsage =
     "                     [--shot-last FILE.png] [--scores FILE]\n"
     "                     [--render-distance RINGS|adaptive] [--record FILE.zrun]\n"
     "                     [--play FILE.zrun [--speed N]] [--verify FILE.zrun]\n"
+    "                     [--server URL --send FILE.zrun]\n"
     "Runs ZORB without a display, with a fixed time step and scripted input.\n"
     "ACTION:  key:NAME   press, release on the next frame\n"
     "         down:NAME  up:NAME   hold or release a key\n"
@@ -261,6 +263,9 @@ const char* const kHeadlessUsage =
     "              recorded frames a frame, drawing the last\n"
     "--verify      play a recorded run as fast as it goes without drawing, check every\n"
     "              checkpoint and print the score; exit 0 when all match, 1 otherwise\n"
+    "--send        send a recording to the world board at --server URL with the game's own\n"
+    "              client, wait for its verdict and print it (\"verified: world #N, score S\"\n"
+    "              or the reason); exit 0 only when it is verified\n"
     "--help        this text\n";
 
 // A shot of a frame the run never reaches is a mistake on the command line.
@@ -293,6 +298,10 @@ bool Headless_ParseArgs(int argc, char** argv, HeadlessConfig* config, std::stri
             return false;
         }
         i++;
+    }
+    if (!config->send.empty() && config->server.empty()) {
+        error->assign("--send needs the board's address: --server URL");
+        return false;
     }
     if (!config->play.empty() && !config->verify.empty()) {
         error->assign("--play and --verify each play a recording: give one");

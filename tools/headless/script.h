@@ -48,6 +48,8 @@ struct HeadlessConfig {
     std::string record;   // where the run is recorded (unrecorded without it)
     std::string play;     // a recording played instead of scripted input
     std::string verify;   // a recording played without drawing, its checkpoints checked
+    std::string server;   // the world board's address
+    std::string send;     // a recording sent to the board, its verdict awaited
     int speed = 1;        // recorded frames played a frame
     bool framesGiven = false;
     int renderDistance =

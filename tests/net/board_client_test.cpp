@@ -1,0 +1,124 @@
+// The game's client of the world board: a run sent by zorb-headless --send to a real server, and
+// a server that answers what no board would, each refusal said plainly.
+#include <gtest/gtest.h>
+#include <httplib.h>
+#include <sys/stat.h>
+
+#include <fstream>
+#include <thread>
+
+#include "net/board_client.h"
+#include "net/player_identity.h"
+#include "tests/server/server_process.h"
+
+namespace {
+
+// A server that answers as the path's first part says: /big with 2 MB, /text with a page,
+// /garbled with broken JSON, /loop by sending the client back to itself, /slow after 3 s.
+class BadServer {
+  public:
+    BadServer() {
+        http_.Get(R"(/big/.*)", [](const httplib::Request&, httplib::Response& r) {
+            r.set_content("{\"runs\": [\"" + std::string(2 << 20, 'x') + "\"]}",
+                          "application/json");
+        });
+        http_.Get(R"(/text/.*)", [](const httplib::Request&, httplib::Response& r) {
+            r.set_content("<html>a portal's page</html>", "text/html");
+        });
+        http_.Get(R"(/garbled/.*)", [](const httplib::Request&, httplib::Response& r) {
+            r.set_content("{\"runs\": [", "application/json");
+        });
+        http_.Get(R"(/loop/.*)",
+                  [](const httplib::Request& q, httplib::Response& r) { r.set_redirect(q.path); });
+        port_ = http_.bind_to_any_port("127.0.0.1");
+        thread_ = std::thread([this] { http_.listen_after_bind(); });
+    }
+    ~BadServer() {
+        http_.stop();
+        thread_.join();
+    }
+    std::string Base(const std::string& kind) const {
+        return "http://127.0.0.1:" + std::to_string(port_) + "/" + kind;
+    }
+
+  private:
+    httplib::Server http_;
+    int port_ = 0;
+    std::thread thread_;
+};
+
+TEST(BoardClient, AnswersNoBoardWouldGiveAreRefusedWithAReason) {
+    BadServer bad;
+    struct Case {
+        const char* kind;
+        const char* says;
+    } cases[] = {
+        {"big", "larger than 1048576 bytes"},
+        {"text", "text/html, not JSON"},
+        {"garbled", "not JSON"},
+        {"loop", "loop of redirects"},
+    };
+    for (const Case& c : cases) {
+        BoardPage page = Board_Fetch(bad.Base(c.kind), false, 0, 8);
+        EXPECT_FALSE(page.answered) << c.kind;
+        EXPECT_NE(page.error.find(c.says), std::string::npos) << c.kind << ": " << page.error;
+        BoardVerdict status = Board_Status(bad.Base(c.kind), 1);
+        EXPECT_FALSE(status.answered) << c.kind;
+    }
+    BoardFile page = Board_Download(bad.Base("text"), 1);
+    EXPECT_FALSE(page.answered);
+    EXPECT_NE(page.error.find("not a recording"), std::string::npos) << page.error;
+    BoardPage nobody = Board_Fetch("http://127.0.0.1:1", false, 0, 8);
+    EXPECT_NE(nobody.error.find("cannot be reached"), std::string::npos) << nobody.error;
+    EXPECT_NE(Board_Fetch("ftp://example.org", false, 0, 8).error.find("http://"),
+              std::string::npos);
+}
+
+TEST(BoardClient, AKeptIdentityIsTheOwnersAloneAndNeverReplaced) {
+    std::string folder = FreshFolder("identity");
+    BoardPlayer first, again;
+    std::string why;
+    ASSERT_TRUE(Identity_Load(folder, "ACE", &first, &why)) << why;
+    EXPECT_EQ(first.key.size(), 32u);
+    EXPECT_EQ(first.name, "ACE");
+    struct stat st {};
+    ASSERT_EQ(stat((folder + "/online.txt").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    ASSERT_TRUE(Identity_Load(folder, "OTHER", &again, &why)) << why;
+    EXPECT_EQ(again.key, first.key);
+    EXPECT_EQ(again.name, "ACE");
+    EXPECT_NE(Identity_NewKey(), first.key);
+    // A damaged file is left for the player to look at, not overwritten by a new key.
+    std::ofstream(folder + "/online.txt") << "key nothex\n";
+    EXPECT_FALSE(Identity_Load(folder, "ACE", &again, &why));
+    std::ifstream kept(folder + "/online.txt");
+    std::string line;
+    std::getline(kept, line);
+    EXPECT_EQ(line, "key nothex");
+}
+
+TEST(BoardClient, ZorbHeadlessSendsARunAndPrintsItsPlace) {
+    ResetTestDatabase();
+    std::string data = FreshFolder("send");
+    ServerProcess server({"--workers", "1"}, data);
+    ASSERT_GT(server.port(), 0);
+    std::string url = "http://127.0.0.1:" + std::to_string(server.port()), out;
+    setenv("XDG_DATA_HOME", (data + "/home").c_str(), 1);
+    int status = RunProgram(
+        {"./zorb-headless", "--server", url, "--send", ZORB_SOURCE_DIR "/tests/runs/autoplay.zrun"},
+        &out);
+    EXPECT_EQ(status, 0) << out;
+    EXPECT_EQ(out, "verified: world #1, score 230\n");
+    out.clear();
+    std::string cut = data + "/cut.zrun";
+    {
+        std::ifstream in(ZORB_SOURCE_DIR "/tests/runs/autoplay.zrun", std::ios::binary);
+        std::string bytes((std::istreambuf_iterator<char>(in)), {});
+        std::ofstream(cut, std::ios::binary) << bytes.substr(0, bytes.size() / 2);
+    }
+    EXPECT_EQ(RunProgram({"./zorb-headless", "--server", url, "--send", cut}, &out), 1);
+    EXPECT_NE(out.find("cut short"), std::string::npos) << out;
+    unsetenv("XDG_DATA_HOME");
+}
+
+} // namespace
