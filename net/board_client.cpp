@@ -43,10 +43,19 @@ std::string Text(const json& j, const char* name) {
     return it != j.end() && it->is_string() ? it->get<std::string>() : "";
 }
 
+// A refusal that sending again cannot change: any 4xx but a timeout or the rate limit.
+bool ForGood(const HttpAnswer& a) {
+    return a.ok && a.status >= 400 && a.status < 500 && a.status != 408 && a.status != 429;
+}
+
 BoardVerdict Verdict(const HttpAnswer& a) {
     BoardVerdict v;
     json j;
-    if (!ReadJson(a, &j, &v.error)) return v;
+    if (!ReadJson(a, &j, &v.error)) {
+        // Only the board's own refusal counts: a page from something else in the way does not.
+        v.refused = ForGood(a) && j.is_object();
+        return v;
+    }
     v.answered = true;
     v.id = Int(j, "id");
     v.status = Text(j, "status");
@@ -54,8 +63,10 @@ BoardVerdict Verdict(const HttpAnswer& a) {
     v.score = Int(j, "score");
     v.stage = Int(j, "stage");
     v.worldRank = Int(j, "world_rank");
-    if (v.id <= 0 || v.status.empty())
-        v = BoardVerdict{false, 0, "", "", 0, 0, 0, "the server's answer has no run"};
+    if (v.id <= 0 || v.status.empty()) {
+        v = BoardVerdict();
+        v.error = "the server's answer has no run";
+    }
     return v;
 }
 

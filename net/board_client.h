@@ -14,6 +14,7 @@ struct BoardPlayer {
 
 struct BoardVerdict {
     bool answered = false; // false: error says why
+    bool refused = false;  // the board refused the run for good (sending it again cannot help)
     int64_t id = 0;
     std::string status; // waiting, verified or rejected
     std::string reason; // a rejection's

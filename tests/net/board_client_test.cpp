@@ -4,17 +4,21 @@
 #include <httplib.h>
 #include <sys/stat.h>
 
+#include <condition_variable>
+#include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <thread>
 
 #include "net/board_client.h"
 #include "net/player_identity.h"
+#include "net/run_sender.h"
 #include "tests/server/server_process.h"
 
 namespace {
 
 // A server that answers as the path's first part says: /big with 2 MB, /text with a page,
-// /garbled with broken JSON, /loop by sending the client back to itself, /slow after 3 s.
+// /garbled with broken JSON, /loop by sending the client back to itself, /held holding an upload.
 class BadServer {
   public:
     BadServer() {
@@ -30,12 +34,25 @@ class BadServer {
         });
         http_.Get(R"(/loop/.*)",
                   [](const httplib::Request& q, httplib::Response& r) { r.set_redirect(q.path); });
+        // Holds an upload until the test lets it go, then says it is busy.
+        http_.Post(R"(/held/.*)", [this](const httplib::Request&, httplib::Response& r) {
+            std::unique_lock<std::mutex> hold(mutex_);
+            wake_.wait(hold, [this] { return released_; });
+            r.status = 503;
+            r.set_content("{\"error\": \"busy\"}", "application/json");
+        });
         port_ = http_.bind_to_any_port("127.0.0.1");
         thread_ = std::thread([this] { http_.listen_after_bind(); });
     }
     ~BadServer() {
+        Release();
         http_.stop();
         thread_.join();
+    }
+    void Release() {
+        std::lock_guard<std::mutex> hold(mutex_);
+        released_ = true;
+        wake_.notify_all();
     }
     std::string Base(const std::string& kind) const {
         return "http://127.0.0.1:" + std::to_string(port_) + "/" + kind;
@@ -45,7 +62,23 @@ class BadServer {
     httplib::Server http_;
     int port_ = 0;
     std::thread thread_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    bool released_ = false;
 };
+
+// The sender's status once it has settled (bounded: a send's timeouts end it).
+SendStatus Settled(const RunSender& sender) {
+    for (int k = 0; k < 1200; k++) {
+        SendStatus s = sender.Status();
+        if (s.state != SendState::Sending && s.state != SendState::Verifying) return s;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return sender.Status();
+}
+
+const char* const kAutoplay = ZORB_SOURCE_DIR "/tests/runs/autoplay.zrun";
+const BoardPlayer kPlayer{"SENDER", "00112233445566778899aabbccddeeff"};
 
 TEST(BoardClient, AnswersNoBoardWouldGiveAreRefusedWithAReason) {
     BadServer bad;
@@ -119,6 +152,54 @@ TEST(BoardClient, ZorbHeadlessSendsARunAndPrintsItsPlace) {
     EXPECT_EQ(RunProgram({"./zorb-headless", "--server", url, "--send", cut}, &out), 1);
     EXPECT_NE(out.find("cut short"), std::string::npos) << out;
     unsetenv("XDG_DATA_HOME");
+}
+
+TEST(RunSender, ARunTheBoardCannotTakeNowWaitsInTheOutboxAndIsSentAtTheNextStart) {
+    ResetTestDatabase();
+    std::string data = FreshFolder("outbox"), outbox = data + "/Runs/outbox";
+    {
+        RunSender sender;
+        sender.Send("http://127.0.0.1:1", kAutoplay, kPlayer, outbox);
+        SendStatus down = Settled(sender);
+        EXPECT_EQ(down.state, SendState::NotSent);
+        EXPECT_EQ(RunSender_Text(down), "NOT SENT: the server cannot be reached");
+    }
+    ASSERT_TRUE(std::filesystem::exists(outbox + "/autoplay.zrun"));
+    ServerProcess server({"--workers", "1"}, data);
+    std::string url = "http://127.0.0.1:" + std::to_string(server.port());
+    EXPECT_EQ(RunSender_SendOutbox(url, outbox, kPlayer), 1);
+    EXPECT_FALSE(std::filesystem::exists(outbox + "/autoplay.zrun"));
+    RunSender again;
+    again.Send(url, kAutoplay, kPlayer, outbox);
+    SendStatus verified = Settled(again);
+    EXPECT_EQ(RunSender_Text(verified), "VERIFIED - WORLD #1");
+    EXPECT_EQ(verified.score, 230);
+    // A recording the board refuses for good is said, and not kept to be sent again.
+    std::string cut = data + "/cut.zrun";
+    std::ofstream(cut, std::ios::binary) << "ZORB? not a run";
+    RunSender refused;
+    refused.Send(url, cut, kPlayer, outbox);
+    SendStatus no = Settled(refused);
+    EXPECT_EQ(no.state, SendState::Rejected) << RunSender_Text(no);
+    EXPECT_FALSE(std::filesystem::exists(outbox + "/cut.zrun"));
+}
+
+TEST(RunSender, TheFrameNeverWaitsOnTheNetwork) {
+    BadServer bad;
+    RunSender sender;
+    // The server holds the upload; the caller has its answer at once, and it says SENDING.
+    sender.Send(bad.Base("held"), kAutoplay, kPlayer, FreshFolder("held"));
+    EXPECT_EQ(sender.Status().state, SendState::Sending);
+    EXPECT_EQ(RunSender_Text(sender.Status()), "SENDING");
+    bad.Release();
+    SendStatus after = Settled(sender);
+    EXPECT_EQ(after.state, SendState::NotSent) << RunSender_Text(after);
+    // A 404 page from whatever answers at a wrong address is no refusal by the board: the run is
+    // kept to be sent again.
+    std::string outbox = FreshFolder("wrong-address");
+    sender.Send(bad.Base("nowhere"), kAutoplay, kPlayer, outbox);
+    EXPECT_EQ(Settled(sender).state, SendState::NotSent);
+    EXPECT_TRUE(std::filesystem::exists(outbox + "/autoplay.zrun"));
 }
 
 } // namespace

@@ -1,0 +1,46 @@
+// Sending runs to the world board without ever holding up a frame: a worker thread does the
+// network, and the frame only reads where it stands. A run that cannot be sent is kept in the
+// outbox folder and sent again by SendOutbox, at the next start; it leaves the outbox only once
+// the board holds it.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "net/board_client.h"
+
+enum class SendState { Idle, Sending, Verifying, Verified, Rejected, NotSent };
+
+struct SendStatus {
+    SendState state = SendState::Idle;
+    int64_t worldRank = 0, score = 0;
+    std::string reason; // a rejection's, or why it was not sent
+};
+
+// What the screens show for a status: SENDING, VERIFYING, VERIFIED - WORLD #N, REJECTED: REASON,
+// NOT SENT: REASON (empty when idle).
+std::string RunSender_Text(const SendStatus& status);
+
+class RunSender {
+  public:
+    RunSender();
+    ~RunSender(); // waits for the worker thread: a send in flight ends within its timeouts
+    RunSender(const RunSender&) = delete;
+    RunSender& operator=(const RunSender&) = delete;
+
+    // Starts sending the recording at path (ignored while a send is under way). A run that
+    // cannot be sent is copied into outbox.
+    void Send(const std::string& server, const std::string& path, const BoardPlayer& player,
+              const std::string& outbox);
+    // Where the last send stands; cheap, for every frame.
+    SendStatus Status() const;
+
+  private:
+    struct Shared;
+    std::shared_ptr<Shared> shared_;
+};
+
+// Sends every recording in outbox, removing each that the board now holds; the number sent.
+// Blocks: run it on a thread of its own.
+int RunSender_SendOutbox(const std::string& server, const std::string& outbox,
+                         const BoardPlayer& player);
