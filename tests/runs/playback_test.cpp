@@ -14,6 +14,7 @@
 #include "runs/run_file.h"
 #include "runs/run_recorder.h"
 #include "scores/high_scores.h"
+#include "tests/support/bot_run.h"
 #include "tests/support/headless_fixture.h"
 #include "tools/headless/autoplay.h"
 #include "ui/front_end.h"
@@ -109,29 +110,6 @@ TEST_F(PlaybackTest, AChangedByteTellsAtItsFrame) {
         EXPECT_EQ(input.strayFrame, 720u) << RunPlayer_Verdict(input);
 }
 
-// The leaderboard's file for one test, put back as the test ends however it ends: a path left
-// pointing into a test's freed string once had a later test's leaderboard saved over an asset.
-struct LeaderboardPathFor {
-    explicit LeaderboardPathFor(const std::string& path) { highScoresPath = path.c_str(); }
-    ~LeaderboardPathFor() { highScoresPath = "./Assets/HighScores.txt"; }
-};
-
-// The bot plays seed 2's run from the program's start, recorded into Runs/ as the game does,
-// until done() (or a bound); whether done() came.
-static bool BotPlaysUntil(bool (*done)()) {
-    StartHeadless(320, 240, 0.05f);
-    QLH_ForceSeed(2);
-    QLH_SetCountOnly(true);
-    Recorder_RecordTo("");
-    Autoplay_Reset();
-    App_Start();
-    for (int f = 0; f < 100000 && !done(); f++) {
-        Autoplay_Frame();
-        QLH_Step(1);
-    }
-    return done();
-}
-
 // The game's own way: a run that places is kept in Runs/ beside the leaderboard, and the
 // leaderboard's number for its place plays it back to its end, then shows the leaderboard again.
 TEST(LeaderboardRuns, APlacedRunIsWatchedFromItsPlace) {
@@ -144,9 +122,7 @@ TEST(LeaderboardRuns, APlacedRunIsWatchedFromItsPlace) {
         table << "AAA 0000000000\n";
     table.close();
     ASSERT_TRUE(BotPlaysUntil(Autoplay_RunOver));
-    int place = 0;
-    while (place < kHighScoreCount && std::string(HighScoreTable[place].tag) != "BOT")
-        place++;
+    int place = BotsPlace();
     ASSERT_LT(place, kHighScoreCount) << "the bot's run must place";
     frontEnd.menuScreen = kScreenHighScores;
     QLH_Step(1);
