@@ -1,4 +1,5 @@
 // The front end's state, defined once.
 #include "ui/front_end_state.h"
 
+OnlineView onlineView;
 FrontEnd frontEnd;

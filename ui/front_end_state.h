@@ -3,6 +3,8 @@
 // the screens ask.
 #pragma once
 
+#include <string>
+
 #include <cstdint>
 
 enum MenuScreen {
@@ -39,3 +41,11 @@ struct FrontEnd {
 };
 
 extern FrontEnd frontEnd;
+
+// What the screens show of the world board, told them by the program each frame: whether a board
+// is set, and where the last run sent stands ("VERIFIED - WORLD #3", empty when none was sent).
+struct OnlineView {
+    bool online = false;
+    std::string sendStatus;
+};
+extern OnlineView onlineView;

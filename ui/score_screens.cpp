@@ -2,6 +2,7 @@
 #include "ui/score_screens.h"
 
 #include <cstdio>
+#include <string>
 
 #include "core/constants.h"
 #include "quillon/quillon.h"
@@ -68,8 +69,11 @@ void CreditsPass(bool shadow) {
     MenuText_Draw("RETURN = [C]", 0.5f * fw + d, 0.975f * fh + d, shadow ? color : kRed, 255);
 }
 
+// U, then a place's key, sends that place's recording to the world board; U again changes its mind.
+bool sendChosen = false;
+
 // The place (0 to 7) whose key was let go, when that place has a recording; -1 when none.
-int WatchKey() {
+int PlaceKey() {
     for (int p = 0; p < kHighScoreCount; p++)
         if (highScoreRecorded[p] && MenuText_KeyReleased('1' + p)) return p;
     return -1;
@@ -81,13 +85,32 @@ bool AnyRecorded() {
     return false;
 }
 
+// A server's words as a line drawn as a format: printable characters only, '%' doubled, and no
+// longer than the screen holds.
+std::string Shown(const std::string& text) {
+    std::string out;
+    for (size_t k = 0; k < text.size() && k < 72; k++) {
+        char c = text[k] >= 32 && text[k] <= 126 ? text[k] : '?';
+        out += c == '%' ? "%%" : std::string(1, c);
+    }
+    return out;
+}
+
+// The line under the title: how to watch a place's run, and with a world board, how to send one
+// (or which place, once U was pressed).
+const char* HintLine(bool sending) {
+    if (!sending) return "WATCH A RUN = ITS PLACE [1] - [8]";
+    return sendChosen ? "SEND WHICH RUN? ITS PLACE [1] - [8]"
+                      : "WATCH A RUN = ITS PLACE [1] - [8]    [U] SEND THIS RUN";
+}
+
 } // namespace
 
 bool highScoreRecorded[kHighScoreCount] = {};
 
 ScreenRequest HighScoreScreen_Step() {
     static char shadows[kHighScoreCount][kMenuLineSize], fronts[kHighScoreCount][kMenuLineSize];
-    MenuLine lines[kHighScoreCount + 4];
+    MenuLine lines[kHighScoreCount + 5];
     lines[0] = {0.075f, 1.0f / 20.0f, "THE VIDAZIDAD PLAYERS", "THE VIDAZIDAD PLAYERS", kWhite};
     for (int i = 0; i < kHighScoreCount; i++) {
         PlaceLines(i, shadows[i], fronts[i]);
@@ -100,12 +123,22 @@ ScreenRequest HighScoreScreen_Step() {
     const char* unsaved = "THE LAST ENTRY COULD NOT BE SAVED";
     lines[kHighScoreCount + 2] = {0.905f, 1.0f / 40.0f, unsaved, unsaved, kRed};
     int count = kHighScoreCount + (highScoresUnsaved ? 3 : 2);
-    const char* watch = "WATCH A RUN = ITS PLACE [1] - [8]";
-    if (AnyRecorded()) lines[count++] = {0.125f, 1.0f / 40.0f, watch, watch, kWhite};
+    bool sending = onlineView.online && AnyRecorded();
+    const char* hint = HintLine(sending);
+    if (AnyRecorded())
+        lines[count++] = {0.125f, 1.0f / 40.0f, hint, hint, sendChosen ? kRed : kWhite};
+    // Where the last run sent stands, in the unsaved entry's place (which, when shown, wins).
+    std::string status = Shown(onlineView.sendStatus);
+    if (!status.empty() && !highScoresUnsaved)
+        lines[count++] = {0.905f, 1.0f / 40.0f, status.c_str(), status.c_str(), kWhite};
     MenuText_DrawLines(lines, count);
     if (MenuText_KeyReleased('H')) return ScreenRequest::OpenScreen(kScreenTitle);
-    int place = WatchKey();
-    return place >= 0 ? ScreenRequest::Watch(place) : ScreenRequest::None;
+    if (sending && MenuText_KeyReleased('U')) sendChosen = !sendChosen;
+    int place = PlaceKey();
+    if (place < 0) return ScreenRequest::None;
+    bool send = sending && sendChosen;
+    sendChosen = false;
+    return send ? ScreenRequest::Send(place) : ScreenRequest::Watch(place);
 }
 
 ScreenRequest CreditsScreen_Step() {

@@ -10,10 +10,11 @@ struct ScreenRequest {
         ToMenu,   // the pause overlay's confirmed quit, the game-over screen's button
         Quit,     // the title's confirmed quit
         WatchRun, // the high-score screen's 1 to 8: the recording of that place
-        Open      // another screen of the front end: the title's S, H and C, a splash's end
+        SendRun, // the high-score screen's U then 1 to 8: that place's recording to the world board
+        Open     // another screen of the front end: the title's S, H and C, a splash's end
     } kind = None;
     int screen = 0; // Open: the screen (a MenuScreen)
-    int place = -1; // WatchRun: the leaderboard's place, 0 to 7
+    int place = -1; // WatchRun, SendRun: the leaderboard's place, 0 to 7
 
     ScreenRequest(Kind k = None) : kind(k) {}
     static ScreenRequest OpenScreen(int screen) {
@@ -23,6 +24,11 @@ struct ScreenRequest {
     }
     static ScreenRequest Watch(int place) {
         ScreenRequest r(WatchRun);
+        r.place = place;
+        return r;
+    }
+    static ScreenRequest Send(int place) {
+        ScreenRequest r(SendRun);
         r.place = place;
         return r;
     }
