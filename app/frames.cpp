@@ -9,6 +9,7 @@
 
 #include "app/game_state.h"
 #include "app/menu_state.h"
+#include "app/online.h"
 #include "app/player_command.h"
 #include "app/replay_state.h"
 #include "app/run_frame.h"
@@ -104,6 +105,9 @@ void App_Act(ScreenRequest request) {
     case ScreenRequest::WatchRun:
         WatchPlace(request.place);
         break;
+    case ScreenRequest::SendRun:
+        Online_SendPlace(request.place);
+        break;
     case ScreenRequest::None:
     case ScreenRequest::Open:
         break;
@@ -120,6 +124,7 @@ void Menu_Update() {
         return;
     }
     NoteRecordedPlaces();
+    Online_Frame();
     ScreenRequest request = FrontEnd_Frame();
     if (QL_Pad_InUse()) RunFrame_DrawCursor(); // where the pad's pointer is
     LogState(ScreenName());

@@ -6,8 +6,11 @@
 
 #include "app/app.h"
 #include "app/frames.h"
+#include "app/online.h"
 #include "core/data_folder.h"
 #include "core/desktop.h"
+#include "net/http_client.h"
+#include "net/server_address.h"
 #include "quillon/quillon.h"
 #include "runs/run_library.h"
 #include "scores/high_scores.h"
@@ -20,13 +23,15 @@
 #endif
 
 static const char* const kUsage =
-    "usage: zorb [--help | --version | --play FILE]\n"
+    "usage: zorb [--help | --version | [--server URL] [--play FILE]]\n"
     "ZORB, a first-person arena survival shooter. Started without arguments, it plays.\n"
     "--help       this text, the data folder in use, the leaderboard's file and the folder of\n"
     "             recorded runs\n"
     "--version    the version\n"
     "--play FILE  plays a recorded run (.zrun), then goes on to the title: Space pauses, the\n"
-    "             Right arrow held plays 4x, Escape stops\n";
+    "             Right arrow held plays 4x, Escape stops\n"
+    "--server URL the world board to send runs to (else ZORB_SERVER, else server.txt in the\n"
+    "             player's folder; with none the game stays offline)\n";
 
 static void PrintHelp() {
     std::fputs(kUsage, stdout);
@@ -37,6 +42,22 @@ static void PrintHelp() {
     }
     std::printf("data folder: %s\nleaderboard: %s\nrecorded runs: %s\n",
                 DataFolder_Assets().c_str(), highScoresPath, RunLibrary_Folder().c_str());
+    std::string server = ServerAddress_Choose("", DataFolder_OwnFolder());
+    std::printf("world board: %s\n", server.empty() ? "none (offline)" : server.c_str());
+}
+
+// The arguments a game started to play takes: --server URL and --play FILE, each at most once.
+static bool PlayArguments(int argc, char** argv, std::string* server, const char** recording) {
+    for (int k = 1; k < argc; k += 2) {
+        bool isServer = std::strcmp(argv[k], "--server") == 0;
+        if (k + 1 >= argc || (!isServer && std::strcmp(argv[k], "--play") != 0)) return false;
+        if (isServer ? !server->empty() : *recording != nullptr) return false;
+        if (isServer)
+            *server = argv[k + 1];
+        else
+            *recording = argv[k + 1];
+    }
+    return server->empty() || Http_IsAddress(*server);
 }
 
 int main(int argc, char** argv) {
@@ -48,8 +69,9 @@ int main(int argc, char** argv) {
         std::printf("zorb %s%s%s\n", ZORB_VERSION, *ZORB_COMMIT ? " " : "", ZORB_COMMIT);
         return 0;
     }
-    const char* recording = argc == 3 && std::strcmp(argv[1], "--play") == 0 ? argv[2] : nullptr;
-    if (argc > 1 && !recording) {
+    const char* recording = nullptr;
+    std::string server;
+    if (!PlayArguments(argc, argv, &server, &recording)) {
         std::fprintf(stderr, "zorb: bad arguments\n%s", kUsage);
         return 2;
     }
@@ -63,6 +85,7 @@ int main(int argc, char** argv) {
         Desktop_ReportFatal((std::string(recording) + ": " + why).c_str());
         return 1;
     }
+    Online_Start(server);
     if (QL_Engine_Run() != 0) {
         Desktop_ReportFatal(QL_System_LastError());
         // The run is already finished and filed. A lost display connection leaves Xlib's lock
@@ -71,5 +94,6 @@ int main(int argc, char** argv) {
         std::fflush(nullptr);
         std::_Exit(1);
     }
+    Online_Stop();
     return 0;
 }

@@ -5,6 +5,7 @@
 
 #include "app/app.h"
 #include "app/frames.h"
+#include "app/online.h"
 #include "app/replay_state.h"
 #include "core/output_file.h"
 #include "quillon/headless.h"
@@ -202,9 +203,11 @@ int main(int argc, char** argv) {
         QLH_Shutdown();
         return 1;
     }
+    Online_Start(config.server);
     bool written = Run(config, audio);
     bool held = PlaybackHeld(config);
     written = FinishAudio(config, &audio) && written;
+    Online_Stop();
     QLH_Shutdown(); // leaving the run finishes its recording
     written = Recorded(config) && written;
     return written && held ? 0 : 1;

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "net/http_client.h"
 #include "quillon/quillon.h"
 
 // Key names, case-insensitive: a letter or digit, Escape/Esc, Space, Enter/Return, the arrows
@@ -233,7 +234,7 @@ const char* const kHeadlessUsage =
     "                     [--shot-last FILE.png] [--scores FILE]\n"
     "                     [--render-distance RINGS|adaptive] [--record FILE.zrun]\n"
     "                     [--play FILE.zrun [--speed N]] [--verify FILE.zrun]\n"
-    "                     [--server URL --send FILE.zrun]\n"
+    "                     [--server URL [--send FILE.zrun]]\n"
     "Runs ZORB without a display, with a fixed time step and scripted input.\n"
     "ACTION:  key:NAME   press, release on the next frame\n"
     "         down:NAME  up:NAME   hold or release a key\n"
@@ -263,6 +264,7 @@ const char* const kHeadlessUsage =
     "              recorded frames a frame, drawing the last\n"
     "--verify      play a recorded run as fast as it goes without drawing, check every\n"
     "              checkpoint and print the score; exit 0 when all match, 1 otherwise\n"
+    "--server      the world board the game's screens send runs to (U on the leaderboard)\n"
     "--send        send a recording to the world board at --server URL with the game's own\n"
     "              client, wait for its verdict and print it (\"verified: world #N, score S\"\n"
     "              or the reason); exit 0 only when it is verified\n"
@@ -298,6 +300,10 @@ bool Headless_ParseArgs(int argc, char** argv, HeadlessConfig* config, std::stri
             return false;
         }
         i++;
+    }
+    if (!config->server.empty() && !Http_IsAddress(config->server)) {
+        error->assign("--server takes an http:// or https:// address");
+        return false;
     }
     if (!config->send.empty() && config->server.empty()) {
         error->assign("--send needs the board's address: --server URL");

@@ -1,0 +1,18 @@
+// The game on the world board: which server, the player's identity, a run sent from the
+// leaderboard in the background, and the outbox sent again at the start. With no server set the
+// game opens no connection.
+#pragma once
+
+#include <string>
+
+// Chooses the server (--server, ZORB_SERVER, server.txt, the build's default) and, with one,
+// starts sending the outbox's runs in the background.
+void Online_Start(const std::string& serverFromArguments);
+// The server in use; empty when the game is offline.
+const std::string& Online_Server();
+// Sends the recording of a leaderboard's place, in the background.
+void Online_SendPlace(int place);
+// Tells the screens where things stand; once a frame.
+void Online_Frame();
+// Waits for the background work (bounded by its timeouts): at the program's end.
+void Online_Stop();
