@@ -1,0 +1,70 @@
+// The game's leaderboard sending a placed run to a real world board: U, then the place's key,
+// and the screen tells the run's way from SENDING to VERIFIED - WORLD #1 while frames go on.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "app/online.h"
+#include "tests/server/server_process.h"
+#include "tests/support/bot_run.h"
+#include "ui/front_end_state.h"
+#include "ui/score_screens.h"
+
+namespace {
+
+// Whether the last frame drew this line.
+bool Drew(const std::string& text) {
+    for (const std::string& line : QLH_TextLog())
+        if (line == text) return true;
+    return false;
+}
+
+TEST(OnlineLeaderboard, APlacedRunIsSentFromItsPlaceAndItsVerdictShown) {
+    ResetTestDatabase();
+    std::string data = FreshFolder("online"), scores = data + "/game/HighScores.txt";
+    std::filesystem::create_directories(data + "/game");
+    ServerProcess server({"--workers", "1"}, data + "/board");
+    ASSERT_GT(server.port(), 0);
+    setenv("XDG_DATA_HOME", (data + "/home").c_str(), 1);
+    LeaderboardPathFor guard(scores);
+    std::ofstream table(scores);
+    for (int p = 0; p < kHighScoreCount; p++)
+        table << "AAA 0000000000\n";
+    table.close();
+    ASSERT_TRUE(BotPlaysUntil(Autoplay_RunOver));
+    int place = BotsPlace();
+    ASSERT_LT(place, kHighScoreCount);
+    Online_Start("http://127.0.0.1:" + std::to_string(server.port()));
+    frontEnd.menuScreen = kScreenHighScores;
+    QLH_SetTextLog(true);
+    QLH_Step(1);
+    EXPECT_TRUE(Drew("WATCH A RUN = ITS PLACE [1] - [8]    [U] SEND THIS RUN"));
+    QLH_KeyTap('U');
+    QLH_Step(2); // the key is read after the frame's lines are drawn
+    EXPECT_TRUE(Drew("SEND WHICH RUN? ITS PLACE [1] - [8]"));
+    QLH_KeyTap('1' + place);
+    QLH_Step(2);
+    EXPECT_EQ(frontEnd.menuScreen, kScreenHighScores) << "the place's key watched instead of sent";
+    // Frames go on while the worker thread sends; the screen says where the run stands.
+    for (int k = 0; k < 3000 && onlineView.sendStatus.rfind("VERIFIED", 0) != 0; k++) {
+        QLH_Step(1);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    QLH_Step(1);
+    EXPECT_EQ(onlineView.sendStatus, "VERIFIED - WORLD #1");
+    EXPECT_TRUE(Drew("VERIFIED - WORLD #1"));
+
+    QLH_SetTextLog(false);
+    Online_Stop();
+    QLH_Shutdown();
+    unsetenv("XDG_DATA_HOME");
+    // Offline, nothing is offered.
+    Online_Start("");
+    EXPECT_FALSE(onlineView.online);
+    Online_Stop();
+}
+
+} // namespace
