@@ -2,7 +2,8 @@
 #include "server/pages.h"
 
 #include <cstdio>
-#include <ctime>
+
+#include "server/utc_text.h"
 
 namespace {
 
@@ -29,13 +30,7 @@ std::string Page(const std::string& title, const std::string& body) {
 }
 
 std::string Date(int64_t seconds) {
-    if (seconds <= 0) return "-";
-    time_t t = (time_t)seconds;
-    tm utc{};
-    gmtime_r(&t, &utc);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M UTC", &utc);
-    return text;
+    return seconds <= 0 ? "-" : UtcText(seconds, "%Y-%m-%d %H:%M UTC");
 }
 
 std::string Row(const RunRow& r, int64_t rank) {

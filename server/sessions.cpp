@@ -4,9 +4,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 
 #include "server/crypto.h"
+#include "server/utc_text.h"
 
 std::string Session_Token(const std::string& secret, const std::string& id) {
     return id + "." + Crypto_HmacHex(secret, "session:" + id);
@@ -20,12 +20,7 @@ std::string Session_IdOf(const std::string& secret, const std::string& token) {
 }
 
 std::string Session_Day(int64_t seconds) {
-    time_t t = (time_t)seconds;
-    tm utc{};
-    gmtime_r(&t, &utc);
-    char text[16];
-    std::strftime(text, sizeof text, "%Y-%m-%d", &utc);
-    return text;
+    return UtcText(seconds, "%Y-%m-%d");
 }
 
 uint32_t Session_DailySeed(const std::string& secret, const std::string& day) {
