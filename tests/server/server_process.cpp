@@ -31,6 +31,23 @@ std::vector<char*> Argv(const std::vector<std::string>& args) {
     return out;
 }
 
+// Starts args[0] with its standard output on a pipe; the child's pid and the pipe's reading end.
+pid_t Spawn(const std::vector<std::string>& args, int* output) {
+    int fds[2];
+    if (pipe(fds) != 0) return -1;
+    pid_t pid = fork();
+    if (pid == 0) {
+        dup2(fds[1], 1);
+        close(fds[0]);
+        std::vector<char*> argv = Argv(args);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    close(fds[1]);
+    *output = fds[0];
+    return pid;
+}
+
 } // namespace
 
 std::vector<std::string> ServerProcess::DatabaseArgs(const std::string& data) {
@@ -45,19 +62,11 @@ ServerProcess::ServerProcess(const std::vector<std::string>& args, const std::st
     all.insert(all.end(), args.begin(), args.end());
     for (const std::string& a : DatabaseArgs(data))
         all.push_back(a);
-    int fds[2];
-    if (pipe(fds) != 0) return;
-    pid_ = fork();
-    if (pid_ == 0) {
-        dup2(fds[1], 1);
-        close(fds[0]);
-        std::vector<char*> argv = Argv(all);
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    close(fds[1]);
-    port_ = ReadPort(fds[0]); // the read ends when the server writes its line or exits
-    close(fds[0]);
+    int output = -1;
+    pid_ = Spawn(all, &output);
+    if (pid_ < 0) return;
+    port_ = ReadPort(output); // the read ends when the server writes its line or exits
+    close(output);
 }
 
 ServerProcess::~ServerProcess() {
@@ -81,22 +90,14 @@ void ServerProcess::Kill() {
 }
 
 int RunProgram(const std::vector<std::string>& args, std::string* out) {
-    int fds[2];
-    if (pipe(fds) != 0) return -1;
-    pid_t pid = fork();
-    if (pid == 0) {
-        dup2(fds[1], 1);
-        close(fds[0]);
-        std::vector<char*> argv = Argv(args);
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    close(fds[1]);
+    int output = -1;
+    pid_t pid = Spawn(args, &output);
+    if (pid < 0) return -1;
     char buffer[4096];
     ssize_t n;
-    while ((n = read(fds[0], buffer, sizeof buffer)) > 0)
+    while ((n = read(output, buffer, sizeof buffer)) > 0)
         if (out) out->append(buffer, (size_t)n);
-    close(fds[0]);
+    close(output);
     int status = 0;
     waitpid(pid, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
