@@ -39,39 +39,6 @@ std::string Autoplay() {
     return ReadFile(std::string(ZORB_SOURCE_DIR) + "/tests/runs/autoplay.zrun");
 }
 
-// A run of about a second and a half of play, recorded for the test by zorb-headless.
-std::string TinyRun(const std::string& folder, int64_t seed) {
-    std::string file = folder + "/tiny-" + std::to_string(seed) + ".zrun";
-    RunProgram({"./zorb-headless",
-                "--seed",
-                std::to_string(seed),
-                "--dt",
-                "0.01",
-                "--frames",
-                "520",
-                "--count-only",
-                "--size",
-                "320x240",
-                "--at",
-                "0:mouse:160,120",
-                "--at",
-                "2:click:160,120",
-                "--at",
-                "250:click:160,120",
-                "--at",
-                "300:click:160,120",
-                "--at",
-                "360:key:E",
-                "--at",
-                "400:down:W",
-                "--scores",
-                folder + "/scores.txt",
-                "--record",
-                file},
-               nullptr);
-    return ReadFile(file);
-}
-
 struct Answer {
     int status = 0;
     json body;

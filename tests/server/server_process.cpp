@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 
 #include "server/database.h"
 
@@ -119,4 +121,39 @@ std::string FreshFolder(const std::string& name) {
     std::filesystem::remove_all(p);
     std::filesystem::create_directories(p);
     return p.string();
+}
+
+std::string TinyRun(const std::string& folder, int64_t seed) {
+    std::string file = folder + "/tiny-" + std::to_string(seed) + ".zrun";
+    RunProgram({"./zorb-headless",
+                "--seed",
+                std::to_string(seed),
+                "--dt",
+                "0.01",
+                "--frames",
+                "520",
+                "--count-only",
+                "--size",
+                "320x240",
+                "--at",
+                "0:mouse:160,120",
+                "--at",
+                "2:click:160,120",
+                "--at",
+                "250:click:160,120",
+                "--at",
+                "300:click:160,120",
+                "--at",
+                "360:key:E",
+                "--at",
+                "400:down:W",
+                "--scores",
+                folder + "/scores.txt",
+                "--record",
+                file},
+               nullptr);
+    std::ifstream in(file, std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
 }

@@ -4,6 +4,7 @@
 
 #include <sys/types.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -33,3 +34,5 @@ int RunProgram(const std::vector<std::string>& argv, std::string* out);
 void ResetTestDatabase();
 // A fresh folder under the system's temporary folder.
 std::string FreshFolder(const std::string& name);
+// A run of about a second and a half of play, recorded by zorb-headless into folder with seed.
+std::string TinyRun(const std::string& folder, int64_t seed);
