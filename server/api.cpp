@@ -175,14 +175,21 @@ std::string BoardDay(const httplib::Request& req) {
     return req.get_param_value("board") == "today" ? Session_Day(Now()) : "";
 }
 
+// The asker's own key as it is stored, when the request carries one: their rows are marked.
+std::string AskersKey(const httplib::Request& req) {
+    std::string key = req.get_header_value("X-Zorb-Key");
+    return Crypto_IsHex(key, 32) ? Crypto_Sha256Hex(key) : "";
+}
+
 void Leaderboard(Context& c, const httplib::Request& req, httplib::Response& res) {
     int64_t offset = Param(req, "offset", 0, 1000000000), limit = Param(req, "limit", 10, 100);
-    std::string day = BoardDay(req);
+    std::string day = BoardDay(req), mine = AskersKey(req);
     json rows = json::array();
     int64_t rank = offset;
     for (const RunRow& r : c.store->Board(kRunSimVersion, offset, limit, day)) {
         json j = RunJson(r);
         j["rank"] = ++rank;
+        if (!mine.empty() && r.playerKey == mine) j["yours"] = true;
         rows.push_back(j);
     }
     json answer = {{"simulation", kRunSimVersion},

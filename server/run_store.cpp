@@ -47,7 +47,8 @@ const char* const kRunColumns =
     "id, sha256, player_name, status, COALESCE(reason, ''), COALESCE(tag, ''),"
     " COALESCE(session_id, ''), sim_version, seed, recorded_at, uploaded_at,"
     " COALESCE(verified_at, 0), COALESCE(score, 0), COALESCE(stage, 0), COALESCE(frames, 0),"
-    " COALESCE(reject_frame, -1), game_seconds, lost_seconds, hidden, COALESCE(day, '')";
+    " COALESCE(reject_frame, -1), game_seconds, lost_seconds, hidden, COALESCE(day, ''),"
+    " player_key";
 
 RunRow ReadRun(const DbRow& r) {
     RunRow row;
@@ -67,6 +68,7 @@ RunRow ReadRun(const DbRow& r) {
     row.lostSeconds = r[17].AsReal();
     row.hidden = r[18].AsInt() != 0;
     row.day = r[19].text;
+    row.playerKey = r[20].text;
     return row;
 }
 

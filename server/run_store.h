@@ -23,6 +23,7 @@ struct NewRun {
 struct RunRow {
     int64_t id = 0;
     std::string sha256, playerName, status, reason, tag, sessionId, day;
+    std::string playerKey; // the SHA-256 of the player's key
     int64_t simVersion = 0, seed = 0, recordedAt = 0, uploadedAt = 0, verifiedAt = 0;
     int64_t score = 0, stage = 0, frames = 0, rejectFrame = -1;
     double gameSeconds = 0, lostSeconds = 0;

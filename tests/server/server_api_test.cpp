@@ -162,6 +162,12 @@ TEST_F(ServerApi, CommittedRecordingVerifiesWithZorbHeadlessFigures) {
     ASSERT_EQ(board["runs"].size(), 1u);
     EXPECT_EQ(board["runs"][0]["id"], id);
     EXPECT_EQ(board["runs"][0]["rank"], 1);
+    EXPECT_FALSE(board["runs"][0].contains("yours"));
+    // The player's own row is marked for them alone.
+    for (const char* key : {kKey, "ffffffffffffffffffffffffffffffff"}) {
+        json asked = Read(client->Get("/api/v1/leaderboard", {{"X-Zorb-Key", key}})).body;
+        EXPECT_EQ(asked["runs"][0].value("yours", false), key == kKey) << key;
+    }
     auto file = client->Get(("/api/v1/runs/" + std::to_string(id) + "/file").c_str());
     ASSERT_TRUE(file);
     EXPECT_EQ(file->body, bytes);
