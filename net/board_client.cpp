@@ -1,6 +1,7 @@
 // The board's answers, read and judged.
 #include "net/board_client.h"
 
+#include <algorithm>
 #include <chrono>
 #include <nlohmann/json.hpp>
 #include <thread>
@@ -105,10 +106,13 @@ BoardVerdict Board_SendAndWait(const std::string& server, const std::string& rec
     return v;
 }
 
-BoardPage Board_Fetch(const std::string& server, bool today, int64_t offset, int64_t limit) {
+BoardPage Board_Fetch(const std::string& server, const BoardQuery& q) {
     HttpRequest r;
-    r.url = Url(server, "/api/v1/leaderboard?offset=" + std::to_string(offset) +
-                            "&limit=" + std::to_string(limit) + (today ? "&board=today" : ""));
+    r.url = Url(server, "/api/v1/leaderboard?offset=" + std::to_string(q.offset) +
+                            "&limit=" + std::to_string(q.limit) + (q.today ? "&board=today" : ""));
+    if (!q.key.empty()) r.headers = {{"X-Zorb-Key", q.key}};
+    r.totalSeconds = q.waitSeconds;
+    r.connectSeconds = std::min(r.connectSeconds, q.waitSeconds);
     BoardPage page;
     json j;
     if (!ReadJson(Http_Send(r), &j, &page.error)) return page;
@@ -117,9 +121,9 @@ BoardPage Board_Fetch(const std::string& server, bool today, int64_t offset, int
         return page.error = "the server's answer has no board", page;
     for (const json& row : *runs)
         if (row.is_object())
-            page.rows.push_back(BoardRow{Int(row, "rank"), Int(row, "id"), Int(row, "score"),
-                                         Int(row, "stage"), Text(row, "player"),
-                                         row.value("length_seconds", 0.0)});
+            page.rows.push_back(BoardRow{
+                Int(row, "rank"), Int(row, "id"), Int(row, "score"), Int(row, "stage"),
+                Text(row, "player"), row.value("length_seconds", 0.0), row.value("yours", false)});
     page.day = Text(j, "day");
     page.answered = true;
     return page;

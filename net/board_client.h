@@ -26,6 +26,16 @@ struct BoardRow {
     int64_t rank = 0, id = 0, score = 0, stage = 0;
     std::string player;
     double seconds = 0;
+    bool mine = false; // the asking player's own best
+};
+
+// A page of a board to read: all time or today's, from a rank on, marking the rows of the player
+// whose key is given.
+struct BoardQuery {
+    bool today = false;
+    int64_t offset = 0, limit = 8;
+    std::string key;
+    int waitSeconds = 15; // the most the whole answer may take
 };
 
 struct BoardPage {
@@ -49,6 +59,6 @@ BoardVerdict Board_Status(const std::string& server, int64_t id);
 // Sends and then asks after the verdict until there is one (at most waitSeconds).
 BoardVerdict Board_SendAndWait(const std::string& server, const std::string& recording,
                                const BoardPlayer& player, int waitSeconds);
-BoardPage Board_Fetch(const std::string& server, bool today, int64_t offset, int64_t limit);
+BoardPage Board_Fetch(const std::string& server, const BoardQuery& query);
 // A run's recording, at most 4 MiB (whether it is one the game can play is the caller's check).
 BoardFile Board_Download(const std::string& server, int64_t id);

@@ -85,6 +85,7 @@ bool Identity_Load(const std::string& folder, const std::string& name, BoardPlay
     if (read != QL_FILE_MISSING)
         return *why = FileOf(folder) + " is not a player's identity; move it away for a new one",
                false;
+    if (name.empty()) return *why = "no player kept yet", false;
     BoardPlayer made{name, Identity_NewKey()};
     if (made.key.empty()) return *why = "the system gave no random key", false;
     if (!Identity_Save(folder, made, why)) return false;

@@ -7,8 +7,9 @@
 
 #include "net/board_client.h"
 
-// The player kept in folder; when none is kept yet, a new key with the name given, kept there.
-// False, with why, when the identity can be neither read nor made and kept.
+// The player kept in folder; when none is kept yet, a new key with the name given, kept there
+// (with no name given, none is made). False, with why, when the identity can be neither read nor
+// made and kept.
 bool Identity_Load(const std::string& folder, const std::string& name, BoardPlayer* player,
                    std::string* why);
 // Keeps the player (a new name, say) in folder.

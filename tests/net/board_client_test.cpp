@@ -92,7 +92,7 @@ TEST(BoardClient, AnswersNoBoardWouldGiveAreRefusedWithAReason) {
         {"loop", "loop of redirects"},
     };
     for (const Case& c : cases) {
-        BoardPage page = Board_Fetch(bad.Base(c.kind), false, 0, 8);
+        BoardPage page = Board_Fetch(bad.Base(c.kind), BoardQuery());
         EXPECT_FALSE(page.answered) << c.kind;
         EXPECT_NE(page.error.find(c.says), std::string::npos) << c.kind << ": " << page.error;
         BoardVerdict status = Board_Status(bad.Base(c.kind), 1);
@@ -101,9 +101,9 @@ TEST(BoardClient, AnswersNoBoardWouldGiveAreRefusedWithAReason) {
     BoardFile page = Board_Download(bad.Base("text"), 1);
     EXPECT_FALSE(page.answered);
     EXPECT_NE(page.error.find("not a recording"), std::string::npos) << page.error;
-    BoardPage nobody = Board_Fetch("http://127.0.0.1:1", false, 0, 8);
+    BoardPage nobody = Board_Fetch("http://127.0.0.1:1", BoardQuery());
     EXPECT_NE(nobody.error.find("cannot be reached"), std::string::npos) << nobody.error;
-    EXPECT_NE(Board_Fetch("ftp://example.org", false, 0, 8).error.find("http://"),
+    EXPECT_NE(Board_Fetch("ftp://example.org", BoardQuery()).error.find("http://"),
               std::string::npos);
 }
 
