@@ -3,6 +3,7 @@
 #include "app/frames.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -71,6 +72,17 @@ void WatchPlace(int place) {
         std::fprintf(stderr, "zorb: %s: %s\n", path.c_str(), why.c_str());
 }
 
+// A world board's run, fetched to watch from the online screen and back to it.
+void WatchOnlineRun(const std::string& path) {
+    std::string why;
+    ReplayOptions options;
+    options.returnTo = kScreenOnline;
+    if (path.empty() || App_Watch(path, options, &why)) return;
+    for (char& c : why)
+        c = (char)std::toupper((unsigned char)c);
+    onlineView.watchStatus = "CANNOT WATCH: " + why;
+}
+
 // As the leaderboard opens, which of its places have a run to watch.
 void NoteRecordedPlaces() {
     static int lastScreen = -1;
@@ -108,6 +120,15 @@ void App_Act(ScreenRequest request) {
     case ScreenRequest::SendRun:
         Online_SendPlace(request.place);
         break;
+    case ScreenRequest::ReadBoard:
+        Online_ReadBoard(request.today, request.page);
+        break;
+    case ScreenRequest::WatchOnline:
+        WatchOnlineRun(Online_Watch(request.place));
+        break;
+    case ScreenRequest::Rename:
+        Online_Rename(request.text);
+        break;
     case ScreenRequest::None:
     case ScreenRequest::Open:
         break;
@@ -124,7 +145,7 @@ void Menu_Update() {
         return;
     }
     NoteRecordedPlaces();
-    Online_Frame();
+    WatchOnlineRun(Online_Frame());
     ScreenRequest request = FrontEnd_Frame();
     if (QL_Pad_InUse()) RunFrame_DrawCursor(); // where the pad's pointer is
     LogState(ScreenName());

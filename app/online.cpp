@@ -7,6 +7,7 @@
 #include <memory>
 #include <thread>
 
+#include "app/online_board.h"
 #include "core/data_folder.h"
 #include "net/player_identity.h"
 #include "net/run_sender.h"
@@ -34,8 +35,8 @@ bool Player(const std::string& name, BoardPlayer* player, std::string* why) {
 }
 
 // A leaderboard's tag as the board's first name for the player: printable, else PLAYER.
-std::string NameOf(int place) {
-    std::string tag(HighScoreTable[place].tag, strnlen(HighScoreTable[place].tag, 3));
+std::string TagName(const char* tag3) {
+    std::string tag(tag3 ? tag3 : "", tag3 ? strnlen(tag3, 3) : 0);
     for (char c : tag)
         if (c < 33 || c > 126) return "PLAYER";
     return tag.empty() ? "PLAYER" : tag;
@@ -48,11 +49,13 @@ void Online_Start(const std::string& serverFromArguments) {
     onlineView = OnlineView();
     onlineView.online = !server.empty();
     if (server.empty()) return;
+    BoardPlayer kept;
+    std::string why;
+    if (Identity_Load(DataFolder_OwnFolder(), "", &kept, &why)) onlineView.playerName = kept.name;
     sender = std::make_unique<RunSender>();
     std::string address = server, outbox = Outbox();
     if (!std::filesystem::is_directory(outbox)) return;
     BoardPlayer player;
-    std::string why;
     if (!Player("PLAYER", &player, &why)) return;
     outboxThread =
         std::thread([address, outbox, player] { RunSender_SendOutbox(address, outbox, player); });
@@ -67,21 +70,54 @@ void Online_SendPlace(int place) {
     if (!sender || path.empty()) return;
     BoardPlayer player;
     std::string why;
-    if (!Player(NameOf(place), &player, &why)) {
+    if (!Player(TagName(HighScoreTable[place].tag), &player, &why)) {
         onlineView.sendStatus = "NOT SENT: " + why;
         return;
     }
     sender->Send(server, path, player, Outbox());
 }
 
-void Online_Frame() {
+void Online_ReadBoard(bool today, int page) {
+    if (server.empty()) return;
+    BoardPlayer player;
+    std::string why;
+    std::string key = Identity_Load(DataFolder_OwnFolder(), "", &player, &why) ? player.key : "";
+    OnlineBoard_Read(server, today, page, key);
+}
+
+std::string Online_Watch(int row) {
+    return server.empty() ? "" : OnlineBoard_Watch(server, row);
+}
+
+void Online_Rename(const std::string& name) {
+    BoardPlayer player;
+    std::string why;
+    if (!Player(name, &player, &why)) {
+        onlineView.watchStatus = "NOT RENAMED: " + why;
+        return;
+    }
+    player.name = name;
+    if (!Identity_Save(DataFolder_OwnFolder(), player, &why))
+        onlineView.watchStatus = "NOT RENAMED: " + why;
+    else
+        onlineView.playerName = name;
+}
+
+std::string Online_Frame() {
+    static int lastScreen = -1;
     if (sender) {
         std::string text = RunSender_Text(sender->Status());
         if (!text.empty()) onlineView.sendStatus = text;
     }
+    // The online screen reads its board afresh each time it opens.
+    if (frontEnd.menuScreen == kScreenOnline && lastScreen != kScreenOnline)
+        Online_ReadBoard(onlineView.today, onlineView.page);
+    lastScreen = frontEnd.menuScreen;
+    return OnlineBoard_Frame();
 }
 
 void Online_Stop() {
     if (outboxThread.joinable()) outboxThread.join();
+    OnlineBoard_Stop();
     sender.reset();
 }

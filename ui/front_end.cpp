@@ -5,6 +5,7 @@
 #include "quillon/quillon.h"
 #include "ui/key_labels.h"
 #include "ui/menu_text.h"
+#include "ui/online_screen.h"
 #include "ui/score_screens.h"
 #include "ui/settings_screen.h"
 #include "ui/splash.h"
@@ -31,6 +32,8 @@ static ScreenRequest ScreenStep() {
         return CreditsScreen_Step();
     case kScreenAudioLogo:
         return Splash_AudioStep();
+    case kScreenOnline:
+        return OnlineScreen_Step();
     default:
         return ScreenRequest::None;
     }

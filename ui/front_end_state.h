@@ -3,9 +3,11 @@
 // the screens ask.
 #pragma once
 
-#include <string>
-
 #include <cstdint>
+#include <string>
+#include <vector>
+
+#include "net/board_client.h"
 
 enum MenuScreen {
     kScreenTitle = 0,
@@ -15,8 +17,9 @@ enum MenuScreen {
     kScreenHighScores = 4,
     kScreenCredits = 5,
     kScreenAudioLogo = 6,
+    kScreenOnline = 7,
 };
-const int kMenuScreenCount = 7;
+const int kMenuScreenCount = 8;
 
 // What sets each screen apart where the front end handles them all alike: its name in the state
 // log, and whether B on a pad backs out of it to the title. A new screen needs its row.
@@ -26,7 +29,7 @@ struct MenuScreenTraits {
 };
 constexpr MenuScreenTraits kMenuScreenTraits[] = {
     {"title", false},      {"splash", false}, {"splash", false}, {"settings", true},
-    {"high scores", true}, {"credits", true}, {"splash", false},
+    {"high scores", true}, {"credits", true}, {"splash", false}, {"online", true},
 };
 static_assert(sizeof kMenuScreenTraits / sizeof kMenuScreenTraits[0] == kMenuScreenCount,
               "every screen has its row of traits");
@@ -43,9 +46,19 @@ struct FrontEnd {
 extern FrontEnd frontEnd;
 
 // What the screens show of the world board, told them by the program each frame: whether a board
-// is set, and where the last run sent stands ("VERIFIED - WORLD #3", empty when none was sent).
+// is set, where the last run sent stands ("VERIFIED - WORLD #3", empty when none was sent), and
+// the online screen's page of a board.
 struct OnlineView {
     bool online = false;
     std::string sendStatus;
+    bool today = false; // the page shown is of today's board (else all time's)
+    int page = 0;       // eight rows a page, from 0
+    bool loading = false;
+    bool lastPage = true;       // no rows beyond this page
+    std::string problem;        // why the page shows no rows: the server unreachable, say
+    std::vector<BoardRow> rows; // at most eight
+    std::string day;            // today's board's day (UTC)
+    std::string playerName;     // the player's name on the board; empty before the first send
+    std::string watchStatus;    // a run being fetched to watch, or why it cannot be watched
 };
 extern OnlineView onlineView;

@@ -17,6 +17,15 @@ void MenuText_Format(char out[kMenuLineSize], const char* text) {
     out[n] = 0;
 }
 
+std::string MenuText_Escaped(const std::string& text, size_t most) {
+    std::string out;
+    for (size_t k = 0; k < text.size() && k < most; k++) {
+        char c = text[k] >= 32 && text[k] <= 126 ? text[k] : '?';
+        out += c == '%' ? "%%" : std::string(1, c);
+    }
+    return out;
+}
+
 void MenuText_DrawPlain(const char* text, float x, float y, QL_Color color, int alpha) {
     char line[kMenuLineSize];
     MenuText_Format(line, text);

@@ -2,12 +2,17 @@
 // cycle, the splash fade and the menu blip.
 #pragma once
 
+#include <string>
+
 #include "quillon/quillon.h"
 
 const int kMenuLineSize = 200;
 
 // A screen's line as it is printed: at most 199 characters, "%%" standing for "%".
 void MenuText_Format(char out[kMenuLineSize], const char* text);
+// Text from outside the game (a server's words, a player's name) as a line drawn as a format:
+// printable characters only, '%' doubled, at most `most` characters.
+std::string MenuText_Escaped(const std::string& text, size_t most);
 // Draws the line in black 2 pixels right and down, then in its colour, both with alpha.
 void MenuText_Shadowed(const char* text, float x, float y, QL_Color color, int alpha);
 // Draws the line; its key labels ("[S]") can be clicked.

@@ -85,17 +85,6 @@ bool AnyRecorded() {
     return false;
 }
 
-// A server's words as a line drawn as a format: printable characters only, '%' doubled, and no
-// longer than the screen holds.
-std::string Shown(const std::string& text) {
-    std::string out;
-    for (size_t k = 0; k < text.size() && k < 72; k++) {
-        char c = text[k] >= 32 && text[k] <= 126 ? text[k] : '?';
-        out += c == '%' ? "%%" : std::string(1, c);
-    }
-    return out;
-}
-
 // The line under the title: how to watch a place's run, and with a world board, how to send one
 // (or which place, once U was pressed).
 const char* HintLine(bool sending) {
@@ -128,7 +117,7 @@ ScreenRequest HighScoreScreen_Step() {
     if (AnyRecorded())
         lines[count++] = {0.125f, 1.0f / 40.0f, hint, hint, sendChosen ? kRed : kWhite};
     // Where the last run sent stands, in the unsaved entry's place (which, when shown, wins).
-    std::string status = Shown(onlineView.sendStatus);
+    std::string status = MenuText_Escaped(onlineView.sendStatus, 72);
     if (!status.empty() && !highScoresUnsaved)
         lines[count++] = {0.905f, 1.0f / 40.0f, status.c_str(), status.c_str(), kWhite};
     MenuText_DrawLines(lines, count);

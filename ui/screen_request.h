@@ -3,6 +3,8 @@
 // the game state.
 #pragma once
 
+#include <string>
+
 struct ScreenRequest {
     enum Kind {
         None,
@@ -11,10 +13,16 @@ struct ScreenRequest {
         Quit,     // the title's confirmed quit
         WatchRun, // the high-score screen's 1 to 8: the recording of that place
         SendRun, // the high-score screen's U then 1 to 8: that place's recording to the world board
-        Open     // another screen of the front end: the title's S, H and C, a splash's end
+        Open,    // another screen of the front end: the title's S, H and C, a splash's end
+        ReadBoard,   // the online screen's board and page (today, page) to be read
+        WatchOnline, // the online screen's 1 to 8: that row's run (place) to fetch and watch
+        Rename       // the player's name on the world board changed to text
     } kind = None;
-    int screen = 0; // Open: the screen (a MenuScreen)
-    int place = -1; // WatchRun, SendRun: the leaderboard's place, 0 to 7
+    int screen = 0;     // Open: the screen (a MenuScreen)
+    int place = -1;     // WatchRun, SendRun: the leaderboard's place, 0 to 7; WatchOnline: the row
+    bool today = false; // ReadBoard
+    int page = 0;       // ReadBoard
+    std::string text;   // Rename
 
     ScreenRequest(Kind k = None) : kind(k) {}
     static ScreenRequest OpenScreen(int screen) {
@@ -30,6 +38,12 @@ struct ScreenRequest {
     static ScreenRequest Send(int place) {
         ScreenRequest r(SendRun);
         r.place = place;
+        return r;
+    }
+    static ScreenRequest Board(bool today, int page) {
+        ScreenRequest r(ReadBoard);
+        r.today = today;
+        r.page = page;
         return r;
     }
     bool operator==(Kind k) const { return kind == k; }

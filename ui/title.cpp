@@ -1,6 +1,7 @@
 // The title screen. Keys act on release and blip: E starts a run, S, H and C open the settings,
-// high-score and credits screens, Q asks whether to quit and Y answers it. These are letters, as
-// the layout types them; the play keys it names are places, named as the layout has them.
+// high-score and credits screens (and O, with a world board set, the online screen), Q asks
+// whether to quit and Y answers it. These are letters, as the layout types them; the play keys it
+// names are places, named as the layout has them.
 #include "ui/title.h"
 
 #include <cmath>
@@ -24,6 +25,9 @@ struct TitleLine {
 };
 
 const char* const kMenuKeys = "HIGHSCORES = [H]    SETTINGS = [S]    CREDITS = [C]    QUIT = [Q]";
+// With a world board set, the title offers its screen.
+const char* const kOnlineMenuKeys =
+    "HIGHSCORES = [H]    [O] ONLINE    SETTINGS = [S]    CREDITS = [C]    QUIT = [Q]";
 const char* const kQuitQuestion = "REALLY QUIT? [Y]ES / [N]O";
 
 ScreenRequest TitleKeys() {
@@ -44,6 +48,8 @@ ScreenRequest TitleKeys() {
         request = ScreenRequest::OpenScreen(kScreenHighScores);
     else if (MenuText_KeyReleased('C'))
         request = ScreenRequest::OpenScreen(kScreenCredits);
+    else if (onlineView.online && MenuText_KeyReleased('O'))
+        request = ScreenRequest::OpenScreen(kScreenOnline);
     return request;
 }
 
@@ -96,7 +102,9 @@ void TitleLines(TitleLine lines[9]) {
         {0.80f, "Rack up score to earn extra lives!", kWhite},
         {0.85f, "Try to survive for as long as possible!", kWhite},
         {0.90f, kMakerNotice, kWhite},
-        {0.95f, frontEnd.quitConfirm ? kQuitQuestion : kMenuKeys, kRed},
+        {0.95f,
+         frontEnd.quitConfirm ? kQuitQuestion : (onlineView.online ? kOnlineMenuKeys : kMenuKeys),
+         kRed},
     };
     for (int i = 0; i < 9; i++)
         lines[i] = table[i];

@@ -60,6 +60,7 @@ TEST(OnlineLeaderboard, APlacedRunIsSentFromItsPlaceAndItsVerdictShown) {
     QLH_SetTextLog(false);
     Online_Stop();
     QLH_Shutdown();
+    QLH_ReleaseSeed(); // the bot's seed, which a later replay would otherwise take
     unsetenv("XDG_DATA_HOME");
     // Offline, nothing is offered.
     Online_Start("");

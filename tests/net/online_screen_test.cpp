@@ -1,0 +1,234 @@
+// The online screen against a real world board: a board of twenty runs paged with the keys, the
+// mouse and a pad, the player's own best lit, a row's run fetched and watched to its proven end
+// and back, and what a board should never send refused with nothing kept.
+#include <gtest/gtest.h>
+#include <httplib.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <thread>
+
+#include "app/frames.h"
+#include "app/online.h"
+#include "app/online_board.h"
+#include "app/replay_state.h"
+#include "core/data_folder.h"
+#include "net/player_identity.h"
+#include "runs/run_library.h"
+#include "tests/server/server_process.h"
+#include "tests/support/bot_run.h"
+#include "ui/front_end_state.h"
+#include "ui/key_labels.h"
+#include "ui/online_screen.h"
+
+namespace {
+
+const int kRuns = 20;
+
+class OnlineScreen : public HeadlessTest {
+  protected:
+    std::string data, scoresPath;
+    std::unique_ptr<LeaderboardPathFor> scores;
+
+    void SetUp() override {
+        ResetTestDatabase();
+        data = FreshFolder("online-screen");
+        std::filesystem::create_directories(data + "/game");
+        setenv("XDG_DATA_HOME", (data + "/home").c_str(), 1);
+        scoresPath = data + "/game/HighScores.txt";
+        scores = std::make_unique<LeaderboardPathFor>(scoresPath);
+        StartHeadless(320, 240, 0.05f);
+        App_Start();
+        QLH_Step(1); // the front end starts at its splash screens
+    }
+    void TearDown() override {
+        Online_Stop();
+        HeadlessTest::TearDown();
+        unsetenv("XDG_DATA_HOME");
+    }
+
+    // Opens the online screen on server and steps frames (bounded) until its page is in.
+    void Open(const std::string& server) {
+        Online_Start(server);
+        frontEnd.menuScreen = kScreenOnline;
+        QLH_Step(1);
+        WaitForPage();
+    }
+    // Frames go on while the board is read.
+    static void WaitForPage() {
+        for (int k = 0; k < 1000 && onlineView.loading; k++) {
+            QLH_Step(1);
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        QLH_Step(1);
+    }
+    static std::vector<int64_t> Ranks() {
+        std::vector<int64_t> ranks;
+        for (const BoardRow& r : onlineView.rows)
+            ranks.push_back(r.rank);
+        return ranks;
+    }
+    static std::vector<int64_t> RanksFrom(int64_t first, int count) {
+        std::vector<int64_t> ranks;
+        for (int k = 0; k < count; k++)
+            ranks.push_back(first + k);
+        return ranks;
+    }
+};
+
+// Twenty players' runs verified on the board; the one of the player on this machine is named ME.
+void FillBoard(const std::string& server, const std::string& folder) {
+    BoardPlayer me;
+    std::string why;
+    std::filesystem::create_directories(DataFolder_OwnFolder());
+    ASSERT_TRUE(Identity_Load(DataFolder_OwnFolder(), "ME", &me, &why)) << why;
+    for (int k = 0; k < kRuns; k++) {
+        BoardPlayer p = k == 7 ? me : BoardPlayer{"P" + std::to_string(k), Identity_NewKey()};
+        BoardVerdict v = Board_SendAndWait(server, TinyRun(folder, 100 + k), p, 60);
+        ASSERT_EQ(v.status, "verified") << k << ": " << v.error << v.reason;
+    }
+}
+
+bool Drew(const std::string& text) {
+    for (const std::string& line : QLH_TextLog())
+        if (line == text) return true;
+    return false;
+}
+
+TEST_F(OnlineScreen, ABoardOfTwentyPagesAndARowsRunIsWatchedToItsEndAndBack) {
+    ServerProcess server({"--workers", "2"}, data + "/board");
+    ASSERT_GT(server.port(), 0);
+    std::string url = "http://127.0.0.1:" + std::to_string(server.port());
+    FillBoard(url, data);
+    QLH_SetTextLog(true);
+    Online_Start(url);
+    frontEnd.menuScreen = kScreenOnline;
+    QLH_Step(2);
+    EXPECT_TRUE(Drew("LOADING"));
+    WaitForPage();
+    EXPECT_EQ(Ranks(), RanksFrom(1, 8));
+    EXPECT_TRUE(Drew("ALL TIME    [T] TODAY"));
+    EXPECT_TRUE(Drew("PAGE 1    [N] NEXT"));
+    std::set<int64_t> mine;
+    // Paged with the arrow, the N key's label clicked, and a pad's shoulder: each page in order.
+    auto page = [&](int first, int count) {
+        QLH_Step(2); // a key is read on the frame after its tap
+        WaitForPage();
+        EXPECT_EQ(Ranks(), RanksFrom(first, count));
+        for (const BoardRow& r : onlineView.rows)
+            if (r.mine) {
+                mine.insert(r.rank);
+                EXPECT_EQ(r.player, "ME");
+            }
+    };
+    page(1, 8);
+    QLH_KeyTap(QL_KEY_RIGHT);
+    page(9, 8);
+    float x = 0, y = 0;
+    ASSERT_TRUE(KeyLabels_Find('N', &x, &y));
+    ClickAt(x, y);
+    page(17, 4);
+    EXPECT_TRUE(onlineView.lastPage);
+    EXPECT_TRUE(Drew("[P] PREVIOUS    PAGE 3"));
+    QLH_KeyTap(QL_KEY_RIGHT); // nothing beyond the last page
+    QLH_Step(2);
+    EXPECT_EQ(onlineView.page, 2);
+    ASSERT_TRUE(QLH_PadConnect());
+    QLH_Step(1);
+    QLH_PadButton(QL_PAD_LEFTSHOULDER, true);
+    QLH_Step(1);
+    QLH_PadButton(QL_PAD_LEFTSHOULDER, false);
+    page(9, 8);
+    QLH_PadDisconnect();
+    QLH_KeyTap('P');
+    page(1, 8);
+    EXPECT_EQ(mine.size(), 1u) << "the player's own best is lit, and only it";
+
+    // Row 3's run is fetched, kept, watched to its proven end, and the screen comes back.
+    int64_t id = onlineView.rows[2].id;
+    QLH_KeyTap('3');
+    bool watched = false;
+    for (int k = 0; k < 20000 && !(watched && QLH_CurrentUpdate() == Menu_Update); k++) {
+        watched = watched || QLH_CurrentUpdate() == Frames_Replay;
+        QLH_Step(1);
+        if (!watched) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ASSERT_TRUE(watched) << onlineView.watchStatus;
+    EXPECT_TRUE(Replay_Result().over);
+    EXPECT_FALSE(Replay_Result().strayed);
+    EXPECT_FALSE(Replay_Result().damaged);
+    QLH_Step(2);
+    EXPECT_EQ(frontEnd.menuScreen, kScreenOnline);
+    EXPECT_TRUE(std::filesystem::is_regular_file(OnlineBoard_RunsFolder() + "/run-" +
+                                                 std::to_string(id) + ".zrun"));
+    WaitForPage();
+    EXPECT_EQ(Ranks(), RanksFrom(1, 8));
+
+    // Today's board holds only runs of today's sessions: none of these.
+    QLH_KeyTap('T');
+    QLH_Step(2);
+    WaitForPage();
+    EXPECT_TRUE(onlineView.today);
+    EXPECT_TRUE(onlineView.rows.empty());
+    EXPECT_TRUE(Drew("NO RUNS ON THIS BOARD YET"));
+    QLH_SetTextLog(false);
+}
+
+TEST_F(OnlineScreen, AServerThatIsGoneIsSaidWithinFiveSeconds) {
+    auto start = std::chrono::steady_clock::now();
+    Open("http://127.0.0.1:1");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(6));
+    EXPECT_FALSE(onlineView.loading);
+    EXPECT_EQ(onlineView.problem, "NO BOARD: THE SERVER CANNOT BE REACHED");
+}
+
+// A board that lists runs it then sends wrong: bytes that are no recording, and a recording of
+// another simulation version. Neither is kept nor played.
+TEST_F(OnlineScreen, ARunThatIsNoPlayableRecordingIsRefusedAndNotKept) {
+    std::ifstream in(ZORB_SOURCE_DIR "/tests/runs/autoplay.zrun", std::ios::binary);
+    std::stringstream read;
+    read << in.rdbuf();
+    std::string otherVersion = read.str();
+    otherVersion[10] = (char)(otherVersion[10] + 1); // the simulation version, after the magic
+    httplib::Server board;
+    board.Get("/api/v1/leaderboard", [](const httplib::Request&, httplib::Response& r) {
+        r.set_content(R"({"runs": [{"rank": 1, "id": 1, "player": "A", "score": 5},
+                                   {"rank": 2, "id": 2, "player": "B", "score": 4}]})",
+                      "application/json");
+    });
+    board.Get(R"(/api/v1/runs/(\d+)/file)", [&](const httplib::Request& q, httplib::Response& r) {
+        r.set_content(q.matches[1] == "1" ? std::string(4096, 'x') : otherVersion,
+                      "application/octet-stream");
+    });
+    int port = board.bind_to_any_port("127.0.0.1");
+    std::thread serving([&] { board.listen_after_bind(); });
+    struct Stop {
+        httplib::Server& board;
+        std::thread& serving;
+        ~Stop() {
+            board.stop();
+            serving.join();
+        }
+    } stop{board, serving};
+    Open("http://127.0.0.1:" + std::to_string(port));
+    ASSERT_EQ(onlineView.rows.size(), 2u);
+    const char* says[] = {"NOT A RECORDED RUN OF ZORB", "ANOTHER VERSION OF THE GAME"};
+    for (int row = 0; row < 2; row++) {
+        QLH_KeyTap('1' + row);
+        QLH_Step(2);
+        for (int k = 0; k < 1000 && onlineView.watchStatus.rfind("CANNOT", 0) != 0; k++) {
+            QLH_Step(1);
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        EXPECT_NE(onlineView.watchStatus.find(says[row]), std::string::npos)
+            << onlineView.watchStatus;
+        EXPECT_EQ(QLH_CurrentUpdate(), Menu_Update);
+    }
+    std::string kept = OnlineBoard_RunsFolder();
+    EXPECT_TRUE(!std::filesystem::exists(kept) || std::filesystem::is_empty(kept));
+}
+
+} // namespace

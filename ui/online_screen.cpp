@@ -1,0 +1,161 @@
+// The online screen, over the flying backdrop. Keys act on release with a blip, as on the other
+// screens; while the player types a new name, the keys type.
+#include "ui/online_screen.h"
+
+#include <cstdio>
+
+#include "core/constants.h"
+#include "quillon/quillon.h"
+#include "ui/front_end_state.h"
+#include "ui/menu_assets.h"
+#include "ui/menu_text.h"
+
+namespace {
+
+const size_t kMostNameLength = 16;
+
+bool renaming = false;
+std::string draft; // the new name being typed
+
+// A typed character a name may hold, from this frame's keys: letters, digits, space, - and .;
+// 0 when none.
+char Typed() {
+    for (int c = 'A'; c <= 'Z'; c++)
+        if (QL_Input_KeyTriggered(c)) return (char)c;
+    for (int c = '0'; c <= '9'; c++)
+        if (QL_Input_KeyTriggered(c)) return (char)c;
+    for (char c : {' ', '-', '.'})
+        if (QL_Input_KeyTriggered(c)) return c;
+    return 0;
+}
+
+// The keys while a name is typed: Enter keeps it (when the board would take it), Escape drops it.
+ScreenRequest RenameKeys() {
+    char c = Typed();
+    if (c && draft.size() < kMostNameLength) draft += c;
+    if (QL_Input_KeyTriggered('\b') && !draft.empty()) draft.pop_back();
+    if (QL_Input_KeyTriggered(QL_KEY_ESCAPE)) renaming = false;
+    if (!QL_Input_KeyTriggered('\r') || !OnlineScreen_GoodName(draft)) return ScreenRequest::None;
+    MenuText_Blip();
+    renaming = false;
+    ScreenRequest r(ScreenRequest::Rename);
+    r.text = draft;
+    return r;
+}
+
+// The row whose key was let go, when the page has it; -1 when none.
+int RowKey() {
+    for (int k = 0; k < (int)onlineView.rows.size() && k < 8; k++)
+        if (MenuText_KeyReleased('1' + k)) return k;
+    return -1;
+}
+
+bool PreviousPage() {
+    return MenuText_KeyReleased('P') || QL_Input_KeyReleased(QL_KEY_LEFT) ||
+           QL_Pad_Triggered(QL_PAD_LEFTSHOULDER);
+}
+bool NextPage() {
+    return MenuText_KeyReleased('N') || QL_Input_KeyReleased(QL_KEY_RIGHT) ||
+           QL_Pad_Triggered(QL_PAD_RIGHTSHOULDER);
+}
+
+ScreenRequest Keys() {
+    if (renaming) return RenameKeys();
+    if (MenuText_KeyReleased('O')) return ScreenRequest::OpenScreen(kScreenTitle);
+    bool today = onlineView.today;
+    if (MenuText_KeyReleased('T')) return ScreenRequest::Board(!today, 0);
+    if (PreviousPage() && onlineView.page > 0)
+        return ScreenRequest::Board(today, onlineView.page - 1);
+    if (NextPage() && !onlineView.lastPage) return ScreenRequest::Board(today, onlineView.page + 1);
+    if (MenuText_KeyReleased('R')) {
+        renaming = true;
+        draft = onlineView.playerName;
+        return ScreenRequest::None;
+    }
+    int row = RowKey();
+    if (row < 0) return ScreenRequest::None;
+    ScreenRequest r(ScreenRequest::WatchOnline);
+    r.place = row;
+    return r;
+}
+
+// Under the rows: what is under way or wrong, else an empty board said as such.
+std::string StatusText() {
+    if (!onlineView.watchStatus.empty()) return onlineView.watchStatus;
+    if (onlineView.loading) return "LOADING";
+    if (!onlineView.problem.empty()) return onlineView.problem;
+    return onlineView.rows.empty() ? "NO RUNS ON THIS BOARD YET" : "";
+}
+
+std::string BoardLine() {
+    if (!onlineView.today) return "ALL TIME    [T] TODAY";
+    std::string day = onlineView.day.empty() ? "" : " (" + onlineView.day + ")";
+    return "TODAY" + MenuText_Escaped(day, 16) + "    [T] ALL TIME";
+}
+
+std::string PageLine() {
+    std::string line = onlineView.page > 0 ? "[P] PREVIOUS    " : "";
+    line += "PAGE " + std::to_string(onlineView.page + 1);
+    return onlineView.lastPage ? line : line + "    [N] NEXT";
+}
+
+std::string NameLine() {
+    if (renaming)
+        return "NEW NAME: " + MenuText_Escaped(draft, kMostNameLength) + "_    ENTER / ESC";
+    if (onlineView.playerName.empty()) return "[R] CHOOSE YOUR NAME ON THE BOARD";
+    return "YOUR NAME: " + MenuText_Escaped(onlineView.playerName, kMostNameLength) +
+           "    [R] RENAME";
+}
+
+void Draw() {
+    std::string rows[8], board = BoardLine(), status = MenuText_Escaped(StatusText(), 80);
+    std::string page = PageLine(), name = NameLine();
+    MenuLine lines[14];
+    int n = 0;
+    lines[n++] = {0.075f, 1.0f / 20.0f, "THE WORLD'S BEST", "THE WORLD'S BEST", kWhite};
+    lines[n++] = {0.15f, 1.0f / 40.0f, board.c_str(), board.c_str(), kWhite};
+    for (int k = 0; k < (int)onlineView.rows.size() && k < 8; k++) {
+        const BoardRow& r = onlineView.rows[k];
+        rows[k] = OnlineScreen_RowText(k, r);
+        QL_Color color = r.mine ? QL_Color{255, 255, 0, 255} : kWhite;
+        lines[n++] = {0.23f + 0.07f * (float)k, 1.0f / 35.0f, rows[k].c_str(), rows[k].c_str(),
+                      color};
+    }
+    lines[n++] = {0.79f, 1.0f / 40.0f, status.c_str(), status.c_str(), kWhite};
+    lines[n++] = {0.84f, 1.0f / 40.0f, page.c_str(), page.c_str(), kWhite};
+    lines[n++] = {0.89f, 1.0f / 40.0f, name.c_str(), name.c_str(), renaming ? kRed : kWhite};
+    lines[n++] = {0.95f, 1.0f / 25.0f, "RETURN = [O]", "RETURN = [O]", kRed};
+    MenuText_DrawLines(lines, n);
+}
+
+} // namespace
+
+std::string OnlineScreen_RowText(int row, const BoardRow& r) {
+    std::string name = MenuText_Escaped(r.player, kMostNameLength);
+    // A '%' doubled draws as one: the column is padded for what shows.
+    size_t shown = r.player.size() < kMostNameLength ? r.player.size() : kMostNameLength;
+    name += std::string(kMostNameLength - shown, ' ');
+    long long seconds = r.seconds > 0 ? (long long)r.seconds : 0;
+    char text[kMenuLineSize];
+    std::snprintf(text, sizeof text, "[%d]  #%-6lld %s  %10lld  STAGE %lld  %3lld:%02lld", row + 1,
+                  (long long)r.rank, name.c_str(), (long long)r.score, (long long)r.stage,
+                  seconds / 60, seconds % 60);
+    return text;
+}
+
+bool OnlineScreen_GoodName(const std::string& name) {
+    if (name.empty() || name.size() > kMostNameLength || name.find_first_not_of(' ') == name.npos)
+        return false;
+    for (char c : name) {
+        bool fits = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+                    c == ' ' || c == '-' || c == '.' || c == '_';
+        if (!fits) return false;
+    }
+    return true;
+}
+
+ScreenRequest OnlineScreen_Step() {
+    ScreenRequest request = Keys();
+    Draw();
+    return request;
+}
