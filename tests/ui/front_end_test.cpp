@@ -236,8 +236,8 @@ TEST_F(FrontEndTest, EveryScreenHasANameAndBBacksOutOfTheTitlesScreens) {
             screen == kScreenMakerLogo || screen == kScreenAudioLogo || screen == kScreenHeadphones;
         EXPECT_EQ(name == "splash", splash) << "screen " << screen << " is named " << name;
         EXPECT_TRUE(splash || names.insert(name).second) << name << " names two screens";
-        bool opened =
-            screen == kScreenSettings || screen == kScreenHighScores || screen == kScreenCredits;
+        bool opened = screen == kScreenSettings || screen == kScreenHighScores ||
+                      screen == kScreenCredits || screen == kScreenOnline;
         frontEnd.menuScreen = screen;
         frontEnd.splashTimer = 100.0f;
         QLH_PadButton(QL_PAD_B, true);
