@@ -22,6 +22,7 @@
 #include "scores/high_scores.h"
 #include "ui/front_end.h"
 #include "ui/game_over.h"
+#include "ui/key_labels.h"
 #include "ui/pause.h"
 #include "ui/score_screens.h"
 
@@ -52,13 +53,23 @@ bool Focused() {
     return Desktop_GetFocus() == QL_System_GetWindowHandle();
 }
 
-// The name entry after a run; leaving it files the run's recording, with the tag when it placed.
+bool runSent = false; // the run over was sent to the world board from the game-over screen
+
+// The name entry after a run; leaving it, or sending the run, files the run's recording, with the
+// tag when it placed.
 void GameOverFrame() {
-    bool placed = HighScores_Rank(player.score) < kHighScoreCount;
-    ScreenRequest request = GameOver_Update(player.score, Recorder_Failure().empty());
+    bool placed = !runSent && HighScores_Rank(player.score) < kHighScoreCount;
+    KeyLabels_BeginFrame();
+    ScreenRequest request = GameOver_Update(player.score, Recorder_Failure().empty(), runSent);
     RunFrame_DrawCursor();
     QL_Sound_StopAll();
-    if (request == ScreenRequest::ToMenu) Recorder_Finish(placed ? nameLetters : nullptr);
+    if (request == ScreenRequest::ToMenu || request == ScreenRequest::SendLastRun)
+        Recorder_Finish(placed ? nameLetters : nullptr);
+    if (request == ScreenRequest::SendLastRun) {
+        runSent = true;
+        Online_SendLast(Recorder_Path(), placed ? nameLetters : nullptr);
+    }
+    if (runSent) Online_ShowSending();
     App_Act(request);
 }
 
@@ -131,6 +142,7 @@ void App_Act(ScreenRequest request) {
         break;
     case ScreenRequest::None:
     case ScreenRequest::Open:
+    case ScreenRequest::SendLastRun: // the game-over frame's own
         break;
     }
 }
@@ -160,6 +172,7 @@ void Game_Update() {
         LogState(RunName());
         return;
     }
+    runSent = false;
     RunCommand command = PlayerCommand_Build(focused);
     Recorder_Frame(command);
     ScreenRequest request = RunFrame_Step(command, true);

@@ -77,6 +77,17 @@ void Online_SendPlace(int place) {
     sender->Send(server, path, player, Outbox());
 }
 
+void Online_SendLast(const std::string& path, const char* tag) {
+    if (!sender || path.empty()) return;
+    BoardPlayer player;
+    std::string why;
+    if (!Player(TagName(tag), &player, &why)) {
+        onlineView.sendStatus = "NOT SENT: " + why;
+        return;
+    }
+    sender->Send(server, path, player, Outbox());
+}
+
 void Online_ReadBoard(bool today, int page) {
     if (server.empty()) return;
     BoardPlayer player;
@@ -103,12 +114,15 @@ void Online_Rename(const std::string& name) {
         onlineView.playerName = name;
 }
 
+void Online_ShowSending() {
+    if (!sender) return;
+    std::string text = RunSender_Text(sender->Status());
+    if (!text.empty()) onlineView.sendStatus = text;
+}
+
 std::string Online_Frame() {
     static int lastScreen = -1;
-    if (sender) {
-        std::string text = RunSender_Text(sender->Status());
-        if (!text.empty()) onlineView.sendStatus = text;
-    }
+    Online_ShowSending();
     // The online screen reads its board afresh each time it opens.
     if (frontEnd.menuScreen == kScreenOnline && lastScreen != kScreenOnline)
         Online_ReadBoard(onlineView.today, onlineView.page);

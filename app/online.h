@@ -12,11 +12,15 @@ void Online_Start(const std::string& serverFromArguments);
 const std::string& Online_Server();
 // Sends the recording of a leaderboard's place, in the background.
 void Online_SendPlace(int place);
+// Sends the recording just filed (at path, its leaderboard tag or null), in the background.
+void Online_SendLast(const std::string& path, const char* tag);
 // The online screen's asks: a board's page read, a row's run to watch (its recording's path once
 // it is here, else "" while it is fetched), the player renamed.
 void Online_ReadBoard(bool today, int page);
 std::string Online_Watch(int row);
 void Online_Rename(const std::string& name);
+// Tells the screens where the last run sent stands.
+void Online_ShowSending();
 // Tells the screens where things stand, and reads the board as the online screen opens; once a
 // frame. A run fetched to watch, once it is here (else "").
 std::string Online_Frame();

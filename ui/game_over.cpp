@@ -2,11 +2,13 @@
 #include "ui/game_over.h"
 
 #include <cstdio>
+#include <string>
 
 #include "core/constants.h"
 #include "quillon/quillon.h"
 #include "scores/high_scores.h"
 #include "ui/front_end_state.h"
+#include "ui/menu_text.h"
 #include "ui/widgets.h"
 
 char nameLetters[3] = {'A', 'A', 'A'};
@@ -61,6 +63,25 @@ void Wheel(int k) {
     Text(self, self, wheelX, 0.5f * h, 0.08f * h, kWhite);
 }
 
+// With a world board set and the run recorded: U sends the run (its entry submitted first, with
+// the name on the wheels), and from then on the screen says where the run stands.
+bool SendLine(bool sent) {
+    float w = W(), h = H();
+    QL_Settings_TextSize(0.025f * h);
+    if (sent) {
+        std::string status = MenuText_Escaped(onlineView.sendStatus, 72);
+        Text(status.c_str(), status.c_str(), w / 2.0f, 0.72f * h, 0.025f * h, kWhite);
+        return false;
+    }
+    // Drawn as the menus draw their lines, bottom-aligned, so that its key label can be clicked.
+    const char* offer = "[U] SEND THIS RUN";
+    QL_Settings_TextAlignment(QL_ALIGN_CENTER, QL_ALIGN_BOTTOM);
+    MenuText_Draw(offer, w / 2.0f + 2.0f, 0.73f * h + 2.0f, QL_Color{0, 0, 0, 255}, 255);
+    MenuText_Draw(offer, w / 2.0f, 0.73f * h, kWhite, 255);
+    QL_Settings_TextAlignment(QL_ALIGN_CENTER, QL_ALIGN_MIDDLE);
+    return MenuText_KeyReleased('U');
+}
+
 } // namespace
 
 char GameOver_WheelStep(char letter, int delta) {
@@ -77,14 +98,15 @@ void GameOver_PlaceMessage(int p, char* out) {
                   p + 1, suffix);
 }
 
-ScreenRequest GameOver_Update(int32_t score, bool recorded) {
+ScreenRequest GameOver_Update(int32_t score, bool recorded, bool sent) {
     float w = W(), h = H();
     ScreenRequest request = ScreenRequest::None;
+    int p = sent ? kHighScoreCount : HighScores_Rank(score); // a sent run's entry is in
     QL_Settings_Background(QL_Color_Create(200, 100, 100, 255));
     QL_Settings_TextAlignment(QL_ALIGN_CENTER, QL_ALIGN_MIDDLE);
     QL_Settings_RectMode(QL_MODE_CENTRE);
     if (Button(w / 2.0f, h / 1.2f, w / 2.0f, h / 12.0f)) {
-        if (HighScores_Rank(score) < kHighScoreCount) HighScores_Submit(nameLetters, score);
+        if (p < kHighScoreCount) HighScores_Submit(nameLetters, score);
         request = ScreenRequest::ToMenu;
     }
     Text("GAME OVER", "GAME OVER", w / 2.0f, h / 8.0f, 0.1f * h, kWhite);
@@ -92,12 +114,15 @@ ScreenRequest GameOver_Update(int32_t score, bool recorded) {
     std::snprintf(shadow, kBufferSize, "You scored %.10d points!", score);
     std::snprintf(line, kBufferSize, "You scored %10d points!", score);
     Text(shadow, line, w / 2.0f, h / 4.0f, 0.04f * h, kWhite);
-    int p = HighScores_Rank(score);
     if (p < kHighScoreCount) {
         GameOver_PlaceMessage(p, line);
         Text(line, line, w / 2.0f, h / 3.0f, 0.016f * h, kWhite);
         for (int k = 0; k < 3; k++)
             Wheel(k);
+    }
+    if (onlineView.online && recorded && SendLine(sent) && request == ScreenRequest::None) {
+        if (p < kHighScoreCount) HighScores_Submit(nameLetters, score);
+        request = ScreenRequest::SendLastRun;
     }
     const char* label = p < kHighScoreCount ? "Submit Score" : "Back to Main";
     Text(label, label, w / 2.0f, h / 1.2f, 0.03f * h, kWhite);

@@ -16,7 +16,8 @@ struct ScreenRequest {
         Open,    // another screen of the front end: the title's S, H and C, a splash's end
         ReadBoard,   // the online screen's board and page (today, page) to be read
         WatchOnline, // the online screen's 1 to 8: that row's run (place) to fetch and watch
-        Rename       // the player's name on the world board changed to text
+        Rename,      // the player's name on the world board changed to text
+        SendLastRun  // the game-over screen's U: the run just filed, to the world board
     } kind = None;
     int screen = 0;     // Open: the screen (a MenuScreen)
     int place = -1;     // WatchRun, SendRun: the leaderboard's place, 0 to 7; WatchOnline: the row

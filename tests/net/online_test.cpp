@@ -7,7 +7,9 @@
 #include <fstream>
 #include <thread>
 
+#include "app/frames.h"
 #include "app/online.h"
+#include "runs/run_library.h"
 #include "tests/server/server_process.h"
 #include "tests/support/bot_run.h"
 #include "ui/front_end_state.h"
@@ -66,6 +68,57 @@ TEST(OnlineLeaderboard, APlacedRunIsSentFromItsPlaceAndItsVerdictShown) {
     Online_Start("");
     EXPECT_FALSE(onlineView.online);
     Online_Stop();
+}
+
+// On the game-over screen, U files the run with the name on the wheels and sends it; the screen
+// then says where the run stands, and leaving it files nothing twice.
+TEST(OnlineLeaderboard, TheRunJustOverIsSentFromTheGameOverScreen) {
+    ResetTestDatabase();
+    std::string data = FreshFolder("online-game-over"), scores = data + "/game/HighScores.txt";
+    std::filesystem::create_directories(data + "/game");
+    ServerProcess server({"--workers", "1"}, data + "/board");
+    ASSERT_GT(server.port(), 0);
+    setenv("XDG_DATA_HOME", (data + "/home").c_str(), 1);
+    LeaderboardPathFor guard(scores);
+    std::ofstream table(scores);
+    for (int p = 0; p < kHighScoreCount; p++)
+        table << "AAA 0000000000\n";
+    table.close();
+    ASSERT_TRUE(BotPlaysUntil(Autoplay_GameOverShown));
+    Online_Start("http://127.0.0.1:" + std::to_string(server.port()));
+    nameLetters[0] = 'Z', nameLetters[1] = 'E', nameLetters[2] = 'D';
+    QLH_SetTextLog(true);
+    QLH_Step(1);
+    EXPECT_TRUE(Drew("[U] SEND THIS RUN"));
+    QLH_KeyTap('U');
+    for (int k = 0; k < 3000 && onlineView.sendStatus.rfind("VERIFIED", 0) != 0; k++) {
+        QLH_Step(1);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    QLH_SetTextLog(false);
+    QLH_SetTextLog(true);
+    QLH_Step(1);
+    EXPECT_TRUE(Drew("VERIFIED - WORLD #1")) << onlineView.sendStatus;
+    EXPECT_FALSE(Drew("[U] SEND THIS RUN"));
+    EXPECT_STREQ(HighScoreTable[0].tag, "ZED");
+    std::string filed = RunLibrary_ForPlace(0);
+    EXPECT_FALSE(filed.empty());
+    // The button now leaves, without a second entry.
+    float w = (float)QL_System_GetWindowWidth(), h = (float)QL_System_GetWindowHeight();
+    QLH_MouseMove(w / 2.0f, h / 1.2f);
+    QLH_MouseButton(true);
+    QLH_Step(1);
+    QLH_MouseButton(false);
+    QLH_Step(2);
+    EXPECT_EQ(QLH_CurrentUpdate(), Menu_Update);
+    HighScores_Load();
+    EXPECT_STRNE(HighScoreTable[1].tag, "ZED");
+    EXPECT_EQ(RunLibrary_ForPlace(0), filed);
+    QLH_SetTextLog(false);
+    Online_Stop();
+    QLH_Shutdown();
+    QLH_ReleaseSeed();
+    unsetenv("XDG_DATA_HOME");
 }
 
 } // namespace
