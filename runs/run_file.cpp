@@ -339,6 +339,7 @@ bool RunWriter_Open(RunWriter* w, const std::string& path, const RunHeader& head
     w->open = OutputFile_Open(&w->out, path, options);
     if (!w->open) return false;
     w->buffer = EncodeHeader(header);
+    Sha256_Start(&w->digest);
     w->lastFlush = Now();
     RunWriter_Flush(w, true);
     return !w->out.failed;
@@ -382,6 +383,7 @@ void RunWriter_Flush(RunWriter* w, bool force) {
     if (!force && now - w->lastFlush < 1.0) return;
     w->lastFlush = now;
     OutputFile_Write(&w->out, w->buffer.data(), w->buffer.size());
+    Sha256_Add(&w->digest, w->buffer.data(), w->buffer.size());
     OutputFile_Flush(&w->out);
     w->buffer.clear();
 }
@@ -395,6 +397,10 @@ bool RunWriter_Finish(RunWriter* w, const char* tag) {
     OutputFile_WriteAt(&w->out, kRunTagOffset, t, 4);
     w->open = false;
     return OutputFile_Commit(&w->out);
+}
+
+std::string RunWriter_Digest(const RunWriter& w) {
+    return Sha256_Hex(w.digest);
 }
 
 void RunWriter_Discard(RunWriter* w) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/output_file.h"
+#include "core/sha256.h"
 #include "game/player.h"
 #include "game/run_command.h"
 #include "quillon/quillon.h"
@@ -49,6 +50,7 @@ struct RunWriter {
     RunCommand last{};
     uint32_t frames = 0;
     double lastFlush = 0.0; // seconds on a steady clock
+    Sha256 digest;          // of every byte written, the tag still empty
 };
 
 // Starts a recording at path + ".part" (made new: a name taken, even by a link, moves it to
@@ -69,6 +71,9 @@ void RunWriter_Flush(RunWriter* w, bool force);
 bool RunWriter_Finish(RunWriter* w, const char* tag);
 // Closes and removes the part file.
 void RunWriter_Discard(RunWriter* w);
+// The SHA-256 (hex) of what was written so far: once the run's end is written, the digest of the
+// finished recording with its tag left empty, which the run's session is closed with.
+std::string RunWriter_Digest(const RunWriter& w);
 
 // ---- Reading ----
 

@@ -21,7 +21,8 @@ bool enabled = true;
 std::string target;     // the caller's file, or "" for Runs/
 bool inLibrary = false; // the recording in progress goes to Runs/
 std::string lastPath;
-std::string failure; // why the run in play (or the last) went unrecorded; "" when it did not
+std::string endDigest; // the recording's digest (its tag empty) once the run's end is written
+std::string failure;   // why the run in play (or the last) went unrecorded; "" when it did not
 
 // Notes the first failure of this run's recording, and says it once.
 void Failed(const std::string& why) {
@@ -50,6 +51,7 @@ void Recorder_Off() {
 void Recorder_Start() {
     if (recording) Recorder_Finish(nullptr);
     failure.clear();
+    endDigest.clear();
     if (!enabled) return;
     RunHeader h;
     h.seed = QL_Random_GetSeed();
@@ -89,6 +91,7 @@ void Recorder_AfterFrame() {
     RunWriter_End(&writer, RunEnd{player.score, runState.stage, writer.frames});
     CheckWriter();
     ended = true;
+    if (failure.empty()) endDigest = RunWriter_Digest(writer);
 }
 
 void Recorder_Finish(const char* tag) {
@@ -102,6 +105,10 @@ void Recorder_Finish(const char* tag) {
 
 const std::string& Recorder_Failure() {
     return failure;
+}
+
+const std::string& Recorder_EndDigest() {
+    return endDigest;
 }
 
 const std::string& Recorder_Path() {

@@ -26,3 +26,6 @@ void Recorder_Finish(const char* tag);
 const std::string& Recorder_Failure();
 // Where the recording in progress (or the last one finished) is written.
 const std::string& Recorder_Path();
+// Once the run in play has ended (its recording whole): the SHA-256 of its recording as it will be
+// filed, but with the tag empty (the tag is entered after the run); "" before, or unrecorded.
+const std::string& Recorder_EndDigest();

@@ -12,6 +12,7 @@
 #include "app/frames.h"
 #include "app/replay_state.h"
 #include "runs/run_file.h"
+#include "runs/run_library.h"
 #include "runs/run_recorder.h"
 #include "scores/high_scores.h"
 #include "tests/support/bot_run.h"
@@ -124,6 +125,14 @@ TEST(LeaderboardRuns, APlacedRunIsWatchedFromItsPlace) {
     ASSERT_TRUE(BotPlaysUntil(Autoplay_RunOver));
     int place = BotsPlace();
     ASSERT_LT(place, kHighScoreCount) << "the bot's run must place";
+    // The digest taken as the run ended is the filed recording's with its tag, entered after,
+    // left empty: what the run's session is closed with.
+    std::ifstream filed(RunLibrary_ForPlace(place), std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(filed)), std::istreambuf_iterator<char>());
+    ASSERT_GT(bytes.size(), (size_t)kRunTagOffset + 4);
+    EXPECT_EQ(bytes.substr(kRunTagOffset, 3), "BOT");
+    bytes.replace(kRunTagOffset, 4, 4, '\0');
+    EXPECT_EQ(Recorder_EndDigest(), Sha256_Of(bytes.data(), bytes.size()));
     frontEnd.menuScreen = kScreenHighScores;
     QLH_Step(1);
     ASSERT_TRUE(highScoreRecorded[place]);
