@@ -113,13 +113,15 @@ std::string PlayerFault(const httplib::Request& req) {
 
 // The session a run names, checked into s (its id empty when none is named). Why it fails, or
 // empty.
-std::string CheckSession(Context& c, const httplib::Request& req, const std::string& sha256,
+std::string CheckSession(Context& c, const httplib::Request& req, const std::string& body,
                          const UploadFacts& facts, Session* s) {
     if (!req.has_header("X-Zorb-Session")) return "";
     std::string id = Session_IdOf(c.secret, req.get_header_value("X-Zorb-Session"));
     if (id.empty() || !c.store->GetSession(id, s))
         return "X-Zorb-Session is not a session of this server";
-    return Session_Fault(*s, sha256, facts);
+    std::string untagged = body; // Upload_Check has seen a whole header
+    untagged.replace(kRunTagOffset, 4, 4, '\0');
+    return Session_Fault(*s, Crypto_Sha256Hex(body), Crypto_Sha256Hex(untagged), facts);
 }
 
 void Upload(Context& c, const httplib::Request& req, httplib::Response& res,
@@ -129,7 +131,7 @@ void Upload(Context& c, const httplib::Request& req, httplib::Response& res,
     if (why.empty() && !Upload_Check(body, Now(), &facts, &why)) why = "not taken: " + why;
     std::string sha256 = Crypto_Sha256Hex(body);
     Session session;
-    if (why.empty()) why = CheckSession(c, req, sha256, facts, &session);
+    if (why.empty()) why = CheckSession(c, req, body, facts, &session);
     if (!why.empty()) return Error(res, 422, why);
     NewRun run{sha256,
                body,

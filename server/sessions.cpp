@@ -28,10 +28,12 @@ uint32_t Session_DailySeed(const std::string& secret, const std::string& day) {
                                   nullptr, 16);
 }
 
-std::string Session_Fault(const Session& s, const std::string& sha256, const UploadFacts& facts) {
+std::string Session_Fault(const Session& s, const std::string& sha256, const std::string& untagged,
+                          const UploadFacts& facts) {
     if (!s.usedBy.empty() && s.usedBy != sha256) return "its session was used by another run";
     if (s.closedAt == 0) return "its session was never closed";
-    if (s.sha256 != sha256) return "its session was closed with another recording";
+    if (s.sha256 != sha256 && s.sha256 != untagged)
+        return "its session was closed with another recording";
     if (!s.day.empty() && facts.header.seed != (uint32_t)s.seed)
         return "its seed is not its session's";
     double wall = (double)(s.closedAt - s.openedAt);

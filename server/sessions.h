@@ -22,6 +22,8 @@ std::string Session_Day(int64_t seconds);
 // The day's seed, from the server's secret and the date.
 uint32_t Session_DailySeed(const std::string& secret, const std::string& day);
 // Why a run cannot be ranked under its session, or empty if it can: the session must be closed
-// with this run's SHA-256, not used by another run, and the run's game time must match its wall
-// time.
-std::string Session_Fault(const Session& s, const std::string& sha256, const UploadFacts& facts);
+// with this run's SHA-256 (sha256), or with that of the run with its tag empty (untagged: the game
+// closes the session as the run ends, and the player enters the tag after), not used by another
+// run, and the run's game time must match its wall time.
+std::string Session_Fault(const Session& s, const std::string& sha256, const std::string& untagged,
+                          const UploadFacts& facts);

@@ -18,6 +18,7 @@
 #include <sstream>
 #include <thread>
 
+#include "runs/run_file.h"
 #include "server/crypto.h"
 #include "server/database.h"
 #include "tests/server/server_process.h"
@@ -325,6 +326,18 @@ TEST_F(ServerApi, SessionsHoldRunsToTheWallClock) {
     Answer reused = Upload(TinyRun(data, 7), "Tester", kKey, token);
     EXPECT_EQ(reused.status, 422);
     EXPECT_NE(reused.body.value("error", "").find("used by another run"), std::string::npos);
+    // The game closes a session as its run ends, before the player enters the tag: the recording
+    // with the tag written still belongs to it; with any other byte changed, it does not.
+    std::string untagged = TinyRun(data, 8), tagged = untagged, changed = untagged;
+    tagged.replace(kRunTagOffset, 3, "ZED");
+    changed[kRunTagOffset - 8] ^= 1; // the date it was played, a second off
+    std::string closedAtEnd = OpenSession();
+    ASSERT_EQ(EndSession(closedAtEnd, untagged), 200);
+    EXPECT_EQ(Upload(changed, "Tester", kKey, closedAtEnd).body.value("error", ""),
+              "its session was closed with another recording");
+    Answer late = Upload(tagged, "Tester", kKey, closedAtEnd);
+    ASSERT_EQ(late.status, 202) << late.body.dump();
+    EXPECT_EQ(Verdict(late.body["id"])["session"], true);
 }
 
 TEST_F(ServerApi, TheDailyRunLandsOnTodaysBoardWithItsSeedOnly) {
