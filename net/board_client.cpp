@@ -93,8 +93,9 @@ BoardVerdict Board_Status(const std::string& server, int64_t id) {
 }
 
 BoardVerdict Board_SendAndWait(const std::string& server, const std::string& recording,
-                               const BoardPlayer& player, int waitSeconds) {
-    BoardVerdict v = Board_Send(server, recording, player);
+                               const BoardPlayer& player, int waitSeconds,
+                               const std::string& session) {
+    BoardVerdict v = Board_Send(server, recording, player, session);
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(waitSeconds);
     while (v.answered && v.status == "waiting" && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(250));
@@ -127,6 +128,39 @@ BoardPage Board_Fetch(const std::string& server, const BoardQuery& q) {
     page.day = Text(j, "day");
     page.answered = true;
     return page;
+}
+
+BoardSession Board_OpenSession(const std::string& server, bool daily) {
+    HttpRequest r;
+    r.url = Url(server, "/api/v1/sessions");
+    r.method = "POST";
+    r.body = daily ? "{\"daily\": true}" : "{}";
+    r.contentType = "application/json";
+    BoardSession s;
+    json j;
+    if (!ReadJson(Http_Send(r), &j, &s.error)) return s;
+    s.token = Text(j, "token");
+    s.day = Text(j, "day");
+    s.seed = (uint32_t)Int(j, "seed");
+    // The token goes into a path: only what a token of the board's holds.
+    bool whole = !s.token.empty() && s.token.size() <= 200 &&
+                 s.token.find_first_not_of("0123456789abcdef.") == std::string::npos &&
+                 (!daily || j.contains("seed"));
+    if (!whole) return BoardSession{false, "", "", "the server's answer has no session", 0};
+    s.answered = true;
+    return s;
+}
+
+std::string Board_EndSession(const std::string& server, const std::string& token,
+                             const std::string& sha256) {
+    HttpRequest r;
+    r.url = Url(server, "/api/v1/sessions/" + token + "/end");
+    r.method = "POST";
+    r.body = json{{"sha256", sha256}}.dump();
+    r.contentType = "application/json";
+    json j;
+    std::string error;
+    return ReadJson(Http_Send(r), &j, &error) ? "" : error;
 }
 
 BoardFile Board_Download(const std::string& server, int64_t id) {

@@ -56,9 +56,22 @@ struct BoardFile {
 BoardVerdict Board_Send(const std::string& server, const std::string& recording,
                         const BoardPlayer& player, const std::string& session = "");
 BoardVerdict Board_Status(const std::string& server, int64_t id);
-// Sends and then asks after the verdict until there is one (at most waitSeconds).
+// Sends (with the run's session, if given) and then asks after the verdict until there is one
+// (at most waitSeconds).
 BoardVerdict Board_SendAndWait(const std::string& server, const std::string& recording,
-                               const BoardPlayer& player, int waitSeconds);
+                               const BoardPlayer& player, int waitSeconds,
+                               const std::string& session = "");
 BoardPage Board_Fetch(const std::string& server, const BoardQuery& query);
+// A run session: opened as a run starts (the daily run's with the day's seed), closed as it ends
+// with the recording's digest, and named when the run is sent.
+struct BoardSession {
+    bool answered = false;
+    std::string token, day, error;
+    uint32_t seed = 0; // the daily run's
+};
+BoardSession Board_OpenSession(const std::string& server, bool daily);
+// Closes the session with the digest of the run's recording; empty when closed, else why not.
+std::string Board_EndSession(const std::string& server, const std::string& token,
+                             const std::string& sha256);
 // A run's recording, at most 4 MiB (whether it is one the game can play is the caller's check).
 BoardFile Board_Download(const std::string& server, int64_t id);

@@ -22,15 +22,43 @@ std::string ReadRecording(const std::string& path) {
     return std::string(bytes.begin(), bytes.end());
 }
 
-// Keeps a copy of the recording in outbox, under its own name.
+const char* const kSessionSuffix = ".session";
+
+// Keeps a copy of the recording in outbox, under its own name, with its session.
 void KeepInOutbox(const std::string& outbox, const std::string& path, const std::string& bytes) {
     std::error_code failed;
     fs::create_directories(outbox, failed);
-    std::string name = fs::path(path).filename().string();
-    OutputFile_WriteWhole(outbox + "/" + name, bytes.data(), bytes.size());
+    std::string kept = outbox + "/" + fs::path(path).filename().string();
+    std::string session = RunSender_SessionOf(path);
+    if (!session.empty()) RunSender_KeepSession(kept, session);
+    OutputFile_WriteWhole(kept, bytes.data(), bytes.size());
+}
+
+// Sends with the run's session; a run that its session cannot vouch for (closed too late, say)
+// goes again without one, and is ranked as a run played without a session.
+BoardVerdict SendWithSession(const std::string& server, const std::string& bytes,
+                             const BoardPlayer& player, const std::string& session) {
+    BoardVerdict v = Board_Send(server, bytes, player, session);
+    if (!session.empty() && !v.answered && v.refused) v = Board_Send(server, bytes, player);
+    return v;
 }
 
 } // namespace
+
+std::string RunSender_SessionOf(const std::string& path) {
+    std::vector<unsigned char> bytes;
+    if (QL_File_Read((path + kSessionSuffix).c_str(), 256, &bytes) != QL_FILE_OK) return "";
+    std::string token(bytes.begin(), bytes.end());
+    while (!token.empty() && (token.back() == '\n' || token.back() == '\r'))
+        token.pop_back();
+    bool sound = token.find_first_not_of("0123456789abcdef.") == std::string::npos;
+    return sound ? token : "";
+}
+
+bool RunSender_KeepSession(const std::string& path, const std::string& token) {
+    std::string text = token + "\n";
+    return OutputFile_WriteWhole(path + kSessionSuffix, text.data(), text.size());
+}
 
 struct RunSender::Shared {
     mutable std::mutex mutex;
@@ -82,7 +110,7 @@ void RunSender::Send(const std::string& server, const std::string& path, const B
         std::string bytes = ReadRecording(path);
         if (bytes.empty())
             return shared->Set({SendState::NotSent, 0, 0, "the recording cannot be read"});
-        BoardVerdict v = Board_Send(server, bytes, player);
+        BoardVerdict v = SendWithSession(server, bytes, player, RunSender_SessionOf(path));
         if (!v.answered) {
             if (!v.refused) KeepInOutbox(outbox, path, bytes);
             return shared->Set(
@@ -112,10 +140,13 @@ int RunSender_SendOutbox(const std::string& server, const std::string& outbox,
     int sent = 0;
     for (const fs::path& file : waiting) {
         std::string bytes = ReadRecording(file.string());
-        BoardVerdict v = bytes.empty() ? BoardVerdict{} : Board_Send(server, bytes, player);
+        std::string session = RunSender_SessionOf(file.string());
+        BoardVerdict v =
+            bytes.empty() ? BoardVerdict{} : SendWithSession(server, bytes, player, session);
         // Held by the board, or refused for good (not a recording it takes): out of the outbox.
         if (v.answered || v.refused) {
             fs::remove(file, failed);
+            fs::remove(file.string() + kSessionSuffix, failed);
             sent++;
         }
     }

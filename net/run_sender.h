@@ -28,8 +28,8 @@ class RunSender {
     RunSender(const RunSender&) = delete;
     RunSender& operator=(const RunSender&) = delete;
 
-    // Starts sending the recording at path (ignored while a send is under way). A run that
-    // cannot be sent is copied into outbox.
+    // Starts sending the recording at path, with its session when it has one (ignored while a
+    // send is under way). A run that cannot be sent is copied into outbox.
     void Send(const std::string& server, const std::string& path, const BoardPlayer& player,
               const std::string& outbox);
     // Where the last send stands; cheap, for every frame.
@@ -39,6 +39,11 @@ class RunSender {
     struct Shared;
     std::shared_ptr<Shared> shared_;
 };
+
+// A recording's session token, kept beside it as PATH.session once the session was closed with it;
+// sent with the recording. Empty when the run had none.
+std::string RunSender_SessionOf(const std::string& path);
+bool RunSender_KeepSession(const std::string& path, const std::string& token);
 
 // Sends every recording in outbox, removing each that the board now holds; the number sent.
 // Blocks: run it on a thread of its own.

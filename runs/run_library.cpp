@@ -94,7 +94,8 @@ bool IsRecording(const std::string& name) {
     return name.rfind("run-", 0) == 0 && (ends(".zrun") || ends(".zrun.part"));
 }
 
-// Removes the recordings neither in the index nor among the newest.
+// Removes the recordings neither in the index nor among the newest, each with its session token
+// (NAME.session) if it has one.
 void Prune(const std::string& folder, const std::vector<IndexEntry>& index) {
     std::set<std::string> kept;
     for (const IndexEntry& e : index)
@@ -106,8 +107,11 @@ void Prune(const std::string& folder, const std::vector<IndexEntry>& index) {
             names.push_back(d.path().filename().string());
     std::sort(names.rbegin(), names.rend()); // newest first
     int recent = 0;
-    for (const std::string& name : names)
-        if (!kept.count(name) && ++recent > kRunLibraryRecent) fs::remove(folder + name, ec);
+    for (const std::string& name : names) {
+        if (kept.count(name) || ++recent <= kRunLibraryRecent) continue;
+        fs::remove(folder + name, ec);
+        fs::remove(folder + name + ".session", ec);
+    }
 }
 
 } // namespace

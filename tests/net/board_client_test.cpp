@@ -157,18 +157,25 @@ TEST(BoardClient, ZorbHeadlessSendsARunAndPrintsItsPlace) {
 TEST(RunSender, ARunTheBoardCannotTakeNowWaitsInTheOutboxAndIsSentAtTheNextStart) {
     ResetTestDatabase();
     std::string data = FreshFolder("outbox"), outbox = data + "/Runs/outbox";
+    // The run kept its session's token, which goes with it to the outbox; the board never opened
+    // that session, so the run is ranked without one.
+    std::string run = data + "/autoplay.zrun";
+    std::filesystem::copy_file(kAutoplay, run);
+    ASSERT_TRUE(RunSender_KeepSession(run, std::string(32, '0') + "." + std::string(64, 'f')));
     {
         RunSender sender;
-        sender.Send("http://127.0.0.1:1", kAutoplay, kPlayer, outbox);
+        sender.Send("http://127.0.0.1:1", run, kPlayer, outbox);
         SendStatus down = Settled(sender);
         EXPECT_EQ(down.state, SendState::NotSent);
         EXPECT_EQ(RunSender_Text(down), "NOT SENT: the server cannot be reached");
     }
     ASSERT_TRUE(std::filesystem::exists(outbox + "/autoplay.zrun"));
+    EXPECT_EQ(RunSender_SessionOf(outbox + "/autoplay.zrun"), RunSender_SessionOf(run));
     ServerProcess server({"--workers", "1"}, data);
     std::string url = "http://127.0.0.1:" + std::to_string(server.port());
     EXPECT_EQ(RunSender_SendOutbox(url, outbox, kPlayer), 1);
     EXPECT_FALSE(std::filesystem::exists(outbox + "/autoplay.zrun"));
+    EXPECT_FALSE(std::filesystem::exists(outbox + "/autoplay.zrun.session"));
     RunSender again;
     again.Send(url, kAutoplay, kPlayer, outbox);
     SendStatus verified = Settled(again);

@@ -8,6 +8,7 @@
 #include "core/data_folder.h"
 #include "net/board_client.h"
 #include "net/player_identity.h"
+#include "net/run_sender.h"
 #include "runs/run_file.h"
 
 namespace {
@@ -42,7 +43,7 @@ int Headless_Send(const HeadlessConfig& config) {
     if (folder.empty() || !Identity_Load(folder, FirstName(reader.header), &player, &why))
         return Say("not sent: no identity for the board (%s)\n", why);
     BoardVerdict v = Board_SendAndWait(config.server, std::string(bytes.begin(), bytes.end()),
-                                       player, kVerdictSeconds);
+                                       player, kVerdictSeconds, RunSender_SessionOf(config.send));
     if (!v.error.empty()) return Say("not sent: %s\n", v.error);
     if (v.status == "rejected") return Say("rejected: %s\n", v.reason);
     std::printf("verified: world #%lld, score %lld\n", (long long)v.worldRank, (long long)v.score);
