@@ -69,6 +69,7 @@ void GameOverFrame() {
         runSent = true;
         Online_SendLast(Recorder_Path(), placed ? nameLetters : nullptr);
     }
+    Online_RunFrame();
     if (runSent) Online_ShowSending();
     App_Act(request);
 }
@@ -117,7 +118,11 @@ bool App_Watch(const std::string& path, const ReplayOptions& options, std::strin
 void App_Act(ScreenRequest request) {
     switch (request.kind) {
     case ScreenRequest::StartRun:
+        Online_RunStarts();
         QL_Engine_SetNextGameState(Game_Init, Game_Update, Game_Exit);
+        break;
+    case ScreenRequest::DailyRun:
+        Online_OpenDaily();
         break;
     case ScreenRequest::ToMenu:
         QL_Engine_SetNextGameState(Menu_Init, Menu_Update, Menu_Exit);
@@ -157,7 +162,12 @@ void Menu_Update() {
         return;
     }
     NoteRecordedPlaces();
-    WatchOnlineRun(Online_Frame());
+    OnlineAsk ask = Online_Frame();
+    WatchOnlineRun(ask.watch);
+    if (ask.daily && frontEnd.menuScreen == kScreenOnline) {
+        Game_SetNextSeed(ask.seed); // its session is open already
+        QL_Engine_SetNextGameState(Game_Init, Game_Update, Game_Exit);
+    }
     ScreenRequest request = FrontEnd_Frame();
     if (QL_Pad_InUse()) RunFrame_DrawCursor(); // where the pad's pointer is
     LogState(ScreenName());
@@ -177,6 +187,7 @@ void Game_Update() {
     Recorder_Frame(command);
     ScreenRequest request = RunFrame_Step(command, true);
     Recorder_AfterFrame();
+    Online_RunFrame();
     App_Act(request);
     LogState(RunName());
 }

@@ -71,8 +71,18 @@ static const ImageAsset kCursor[] = {{"./Assets/Art/Cursor.png", &cursorImage}};
 static const int kEffectCount = sizeof kEffects / sizeof kEffects[0];
 static const int kEnemySetCount = sizeof kEnemySet / sizeof kEnemySet[0];
 
+static bool seedGiven = false; // the next run's seed was given (today's run's)
+static uint32_t givenSeed = 0;
+
+void Game_SetNextSeed(uint32_t seed) {
+    seedGiven = true;
+    givenSeed = seed;
+}
+
 void Game_Init() {
-    Game_InitSeeded((uint32_t)std::time(nullptr), HighScoreTable[0].score);
+    uint32_t seed = seedGiven ? givenSeed : (uint32_t)std::time(nullptr);
+    seedGiven = false;
+    Game_InitSeeded(seed, HighScoreTable[0].score);
     PlayerCommand_CentrePointer();
     Recorder_Start();
 }

@@ -8,11 +8,13 @@
 #include <thread>
 
 #include "app/online_board.h"
+#include "app/run_session.h"
 #include "core/data_folder.h"
 #include "net/player_identity.h"
 #include "net/run_sender.h"
 #include "net/server_address.h"
 #include "runs/run_library.h"
+#include "runs/run_recorder.h"
 #include "scores/high_scores.h"
 #include "ui/front_end_state.h"
 
@@ -21,6 +23,8 @@ namespace {
 std::string server;
 std::unique_ptr<RunSender> sender;
 std::thread outboxThread;
+bool dailyOpening = false;            // today's run's session is being opened
+std::string pendingPath, pendingName; // the run just over, sent once its session is closed
 
 std::string Outbox() {
     return RunLibrary_Folder() + "/outbox";
@@ -40,6 +44,27 @@ std::string TagName(const char* tag3) {
     for (char c : tag)
         if (c < 33 || c > 126) return "PLAYER";
     return tag.empty() ? "PLAYER" : tag;
+}
+
+// Sends a recording in the background, under the player's name on the board (made with name on the
+// first send).
+void SendFile(const std::string& path, const std::string& name) {
+    if (!sender || path.empty()) return;
+    BoardPlayer player;
+    std::string why;
+    if (!Player(name, &player, &why)) {
+        onlineView.sendStatus = "NOT SENT: " + why;
+        return;
+    }
+    sender->Send(server, path, player, Outbox());
+}
+
+// Whether the player takes part online: they have sent a run or named themselves, and so keep an
+// identity for the board.
+bool TakesPart() {
+    BoardPlayer kept;
+    std::string why;
+    return !server.empty() && Identity_Load(DataFolder_OwnFolder(), "", &kept, &why);
 }
 
 } // namespace
@@ -66,26 +91,16 @@ const std::string& Online_Server() {
 }
 
 void Online_SendPlace(int place) {
-    std::string path = place >= 0 && place < kHighScoreCount ? RunLibrary_ForPlace(place) : "";
-    if (!sender || path.empty()) return;
-    BoardPlayer player;
-    std::string why;
-    if (!Player(TagName(HighScoreTable[place].tag), &player, &why)) {
-        onlineView.sendStatus = "NOT SENT: " + why;
-        return;
-    }
-    sender->Send(server, path, player, Outbox());
+    if (place >= 0 && place < kHighScoreCount)
+        SendFile(RunLibrary_ForPlace(place), TagName(HighScoreTable[place].tag));
 }
 
 void Online_SendLast(const std::string& path, const char* tag) {
     if (!sender || path.empty()) return;
-    BoardPlayer player;
-    std::string why;
-    if (!Player(TagName(tag), &player, &why)) {
-        onlineView.sendStatus = "NOT SENT: " + why;
-        return;
-    }
-    sender->Send(server, path, player, Outbox());
+    // Sent once its session is closed, so that the session goes with it.
+    pendingPath = path;
+    pendingName = TagName(tag);
+    onlineView.sendStatus = "SENDING";
 }
 
 void Online_ReadBoard(bool today, int page) {
@@ -116,22 +131,51 @@ void Online_Rename(const std::string& name) {
 
 void Online_ShowSending() {
     if (!sender) return;
+    if (!pendingPath.empty() && !RunSession_Closing()) {
+        SendFile(pendingPath, pendingName);
+        pendingPath.clear();
+    }
+    if (!pendingPath.empty()) return;
     std::string text = RunSender_Text(sender->Status());
     if (!text.empty()) onlineView.sendStatus = text;
 }
 
-std::string Online_Frame() {
+OnlineAsk Online_Frame() {
     static int lastScreen = -1;
     Online_ShowSending();
     // The online screen reads its board afresh each time it opens.
     if (frontEnd.menuScreen == kScreenOnline && lastScreen != kScreenOnline)
         Online_ReadBoard(onlineView.today, onlineView.page);
     lastScreen = frontEnd.menuScreen;
-    return OnlineBoard_Frame();
+    OnlineAsk ask;
+    ask.watch = OnlineBoard_Frame();
+    std::string why;
+    if (!dailyOpening) return ask;
+    ask.daily = RunSession_DailyReady(&ask.seed, &why);
+    if (!ask.daily && why.empty()) return ask; // still opening
+    dailyOpening = false;
+    onlineView.watchStatus = ask.daily ? "" : "NO DAILY RUN: " + why;
+    return ask;
+}
+
+void Online_RunStarts() {
+    if (TakesPart()) RunSession_Open(server, false);
+}
+
+void Online_OpenDaily() {
+    if (server.empty()) return;
+    RunSession_Open(server, true);
+    dailyOpening = true;
+    onlineView.watchStatus = "OPENING TODAY'S RUN";
+}
+
+void Online_RunFrame() {
+    if (!server.empty()) RunSession_Frame(server, Recorder_EndDigest(), Recorder_Path());
 }
 
 void Online_Stop() {
     if (outboxThread.joinable()) outboxThread.join();
+    RunSession_Stop();
     OnlineBoard_Stop();
     sender.reset();
 }

@@ -3,6 +3,7 @@
 // game opens no connection.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 // Chooses the server (--server, ZORB_SERVER, server.txt, the build's default) and, with one,
@@ -21,8 +22,20 @@ std::string Online_Watch(int row);
 void Online_Rename(const std::string& name);
 // Tells the screens where the last run sent stands.
 void Online_ShowSending();
+// What the world board's background work asks of the program, this frame.
+struct OnlineAsk {
+    std::string watch;  // a run fetched to watch, once it is here
+    bool daily = false; // today's run's session is open: start the run with its seed
+    uint32_t seed = 0;
+};
 // Tells the screens where things stand, and reads the board as the online screen opens; once a
-// frame. A run fetched to watch, once it is here (else "").
-std::string Online_Frame();
+// frame.
+OnlineAsk Online_Frame();
+// A run starts from the title: with a player who takes part online, its session opens.
+void Online_RunStarts();
+// The online screen's D: today's run's session opens; Online_Frame says when to start the run.
+void Online_OpenDaily();
+// Once a frame of a run: as it ends, its session is closed with its recording.
+void Online_RunFrame();
 // Waits for the background work (bounded by its timeouts): at the program's end.
 void Online_Stop();

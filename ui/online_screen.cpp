@@ -64,6 +64,7 @@ ScreenRequest Keys() {
     if (MenuText_KeyReleased('O')) return ScreenRequest::OpenScreen(kScreenTitle);
     bool today = onlineView.today;
     if (MenuText_KeyReleased('T')) return ScreenRequest::Board(!today, 0);
+    if (MenuText_KeyReleased('D')) return ScreenRequest::DailyRun;
     if (PreviousPage() && onlineView.page > 0)
         return ScreenRequest::Board(today, onlineView.page - 1);
     if (NextPage() && !onlineView.lastPage) return ScreenRequest::Board(today, onlineView.page + 1);
@@ -88,9 +89,9 @@ std::string StatusText() {
 }
 
 std::string BoardLine() {
-    if (!onlineView.today) return "ALL TIME    [T] TODAY";
+    if (!onlineView.today) return "ALL TIME    [T] TODAY    [D] DAILY RUN";
     std::string day = onlineView.day.empty() ? "" : " (" + onlineView.day + ")";
-    return "TODAY" + MenuText_Escaped(day, 16) + "    [T] ALL TIME";
+    return "TODAY" + MenuText_Escaped(day, 16) + "    [T] ALL TIME    [D] DAILY RUN";
 }
 
 std::string PageLine() {

@@ -10,7 +10,8 @@
 #include "ui/screen_request.h"
 
 // A frame of the screen: O returns to the title, T switches the board, the arrows (or P and N,
-// or the pad's shoulders) page, 1 to 8 watch a row's run, R renames the player.
+// or the pad's shoulders) page, 1 to 8 watch a row's run, R renames the player, D plays today's
+// run.
 ScreenRequest OnlineScreen_Step();
 // A row of a board as the screen prints it (monospaced, so the columns line up): its key, rank,
 // name, score, stage and length.

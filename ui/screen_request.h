@@ -17,6 +17,7 @@ struct ScreenRequest {
         ReadBoard,   // the online screen's board and page (today, page) to be read
         WatchOnline, // the online screen's 1 to 8: that row's run (place) to fetch and watch
         Rename,      // the player's name on the world board changed to text
+        DailyRun,    // the online screen's D: today's run, its session opened first
         SendLastRun  // the game-over screen's U: the run just filed, to the world board
     } kind = None;
     int screen = 0;     // Open: the screen (a MenuScreen)

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <nlohmann/json.hpp>
 #include <set>
 #include <sstream>
 #include <thread>
@@ -16,8 +17,12 @@
 #include "app/online_board.h"
 #include "app/replay_state.h"
 #include "core/data_folder.h"
+#include "game/player.h"
 #include "net/player_identity.h"
+#include "net/run_sender.h"
+#include "runs/run_file.h"
 #include "runs/run_library.h"
+#include "runs/run_recorder.h"
 #include "tests/server/server_process.h"
 #include "tests/support/bot_run.h"
 #include "ui/front_end_state.h"
@@ -41,6 +46,7 @@ class OnlineScreen : public HeadlessTest {
         scoresPath = data + "/game/HighScores.txt";
         scores = std::make_unique<LeaderboardPathFor>(scoresPath);
         StartHeadless(320, 240, 0.05f);
+        Recorder_RecordTo(""); // runs filed in Runs/, as the game does
         App_Start();
         QLH_Step(1); // the front end starts at its splash screens
     }
@@ -110,7 +116,7 @@ TEST_F(OnlineScreen, ABoardOfTwentyPagesAndARowsRunIsWatchedToItsEndAndBack) {
     EXPECT_TRUE(Drew("LOADING"));
     WaitForPage();
     EXPECT_EQ(Ranks(), RanksFrom(1, 8));
-    EXPECT_TRUE(Drew("ALL TIME    [T] TODAY"));
+    EXPECT_TRUE(Drew("ALL TIME    [T] TODAY    [D] DAILY RUN"));
     EXPECT_TRUE(Drew("PAGE 1    [N] NEXT"));
     std::set<int64_t> mine;
     // Paged with the arrow, the N key's label clicked, and a pad's shoulder: each page in order.
@@ -175,6 +181,51 @@ TEST_F(OnlineScreen, ABoardOfTwentyPagesAndARowsRunIsWatchedToItsEndAndBack) {
     EXPECT_TRUE(onlineView.rows.empty());
     EXPECT_TRUE(Drew("NO RUNS ON THIS BOARD YET"));
     QLH_SetTextLog(false);
+}
+
+// Today's run from the online screen: its session opens first and gives the day's seed, the run is
+// played (in real time: the board holds its game time to the clock), its session closes as it
+// ends, and, sent from the game-over screen, it lands on today's board.
+TEST_F(OnlineScreen, TodaysRunIsPlayedWithTheDaysSeedAndLandsOnTodaysBoard) {
+    ServerProcess server({"--workers", "1"}, data + "/board");
+    ASSERT_GT(server.port(), 0);
+    Open("http://127.0.0.1:" + std::to_string(server.port()));
+    QLH_KeyTap('D');
+    for (int k = 0; k < 1000 && QLH_CurrentUpdate() != Game_Update; k++) {
+        QLH_Step(1);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ASSERT_EQ(QLH_CurrentUpdate(), Game_Update) << onlineView.watchStatus;
+    // Left alone, the player falls to the enemies in well under a minute of play.
+    auto start = std::chrono::steady_clock::now();
+    for (int f = 1; f < 2400 && player.lives >= 1; f++) {
+        QLH_Step(1);
+        std::this_thread::sleep_until(start + std::chrono::milliseconds(50 * f));
+    }
+    ASSERT_LT(player.lives, 1);
+    QLH_Step(1);
+    for (int k = 0; k < 1000 && RunSender_SessionOf(Recorder_Path()).empty(); k++) {
+        QLH_Step(1);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_FALSE(RunSender_SessionOf(Recorder_Path()).empty()) << "the session was not closed";
+    QLH_KeyTap('U');
+    for (int k = 0; k < 3000 && onlineView.sendStatus.rfind("VERIFIED", 0) != 0; k++) {
+        QLH_Step(1);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_EQ(onlineView.sendStatus, "VERIFIED - WORLD #1");
+    httplib::Client board("127.0.0.1", server.port());
+    auto daily = board.Get("/api/v1/daily");
+    auto today = board.Get("/api/v1/leaderboard?board=today");
+    ASSERT_TRUE(daily && today);
+    RunReader reader;
+    std::string why;
+    ASSERT_TRUE(RunReader_Open(&reader, Recorder_Path(), &why)) << why;
+    EXPECT_EQ(nlohmann::json::parse(daily->body)["seed"], reader.header.seed);
+    nlohmann::json rows = nlohmann::json::parse(today->body)["runs"];
+    ASSERT_EQ(rows.size(), 1u) << today->body;
+    EXPECT_EQ(rows[0]["session"], true);
 }
 
 TEST_F(OnlineScreen, AServerThatIsGoneIsSaidWithinFiveSeconds) {
