@@ -4,9 +4,14 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <nlohmann/json.hpp>
 #include <set>
 #include <sstream>
@@ -226,6 +231,68 @@ TEST_F(OnlineScreen, TodaysRunIsPlayedWithTheDaysSeedAndLandsOnTodaysBoard) {
     nlohmann::json rows = nlohmann::json::parse(today->body)["runs"];
     ASSERT_EQ(rows.size(), 1u) << today->body;
     EXPECT_EQ(rows[0]["session"], true);
+}
+
+// A board that takes ten seconds to answer anything: every frame goes on meanwhile, with the
+// send and the page both waiting on it. The frames' times are printed beside those before.
+TEST_F(OnlineScreen, ASlowBoardHoldsUpNoFrame) {
+    std::mutex mutex;
+    std::condition_variable wake;
+    bool released = false;
+    std::atomic<int> answered{0};
+    auto hold = [&](httplib::Response& r) {
+        std::unique_lock<std::mutex> lock(mutex);
+        wake.wait_for(lock, std::chrono::seconds(10), [&] { return released; });
+        r.status = 503;
+        r.set_content("{\"error\": \"busy\"}", "application/json");
+        answered++;
+    };
+    httplib::Server slow;
+    slow.Get(".*", [&](const httplib::Request&, httplib::Response& r) { hold(r); });
+    slow.Post(".*", [&](const httplib::Request&, httplib::Response& r) { hold(r); });
+    int port = slow.bind_to_any_port("127.0.0.1");
+    std::thread serving([&] { slow.listen_after_bind(); });
+    std::string run = data + "/run.zrun";
+    std::filesystem::copy_file(ZORB_SOURCE_DIR "/tests/runs/autoplay.zrun", run);
+    // Frames of a player's size, drawn whole.
+    QLH_Shutdown();
+    StartHeadless(1280, 720, 0.05f);
+    App_Start();
+    QLH_Step(1);
+    Online_Start("http://127.0.0.1:" + std::to_string(port));
+    frontEnd.menuScreen = kScreenTitle;
+    auto frames = [](int n, double* longest) {
+        double total = 0;
+        for (int k = 0; k < n; k++) {
+            auto t0 = std::chrono::steady_clock::now();
+            QLH_Step(1);
+            double ms =
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0)
+                    .count();
+            total += ms;
+            *longest = std::max(*longest, ms);
+        }
+        return total / n;
+    };
+    double longestBefore = 0, longestDuring = 0;
+    double before = frames(200, &longestBefore);
+    Online_SendLast(run, "ABC");
+    frontEnd.menuScreen = kScreenOnline;
+    double during = frames(200, &longestDuring);
+    EXPECT_EQ(answered, 0) << "the frames waited for the board's answers";
+    EXPECT_TRUE(onlineView.loading);
+    EXPECT_EQ(onlineView.sendStatus, "SENDING");
+    std::printf("1280x720 frames before the send: mean %.2f ms, longest %.2f ms; while sending "
+                "and loading: mean %.2f ms, longest %.2f ms (%.2fx the longest before)\n",
+                before, longestBefore, during, longestDuring, longestDuring / longestBefore);
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        released = true;
+    }
+    wake.notify_all();
+    Online_Stop();
+    slow.stop();
+    serving.join();
 }
 
 TEST_F(OnlineScreen, AServerThatIsGoneIsSaidWithinFiveSeconds) {
