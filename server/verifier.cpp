@@ -35,6 +35,9 @@ namespace {
     dup2(out, 2);
     setenv("XDG_DATA_HOME", home.c_str(), 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
+    // The game's own logs would mix into the verdict read from the replay's output.
+    unsetenv("ZORB_STATE_LOG");
+    unsetenv("ZORB_FPS_LOG");
     execl(headless.c_str(), headless.c_str(), "--verify", file.c_str(), (char*)nullptr);
     std::fprintf(stderr, "cannot start %s: %s\n", headless.c_str(), std::strerror(errno));
     _exit(127);
