@@ -153,6 +153,7 @@ void App_Act(ScreenRequest request) {
 }
 
 void Frames_Replay() {
+    LogState("replay");
     App_Act(Replay_Step());
 }
 

@@ -196,7 +196,45 @@ out=$(timeout 60 ./zorb_pad_probe 2>/dev/null | grep '^turn')
 echo "pad in play: $out"
 [[ "$out" == "turn 0.00 strafe 120.00 fired 0 frames 120" ]] ||
     fail "a pad's stick or A button reaches play through the pointer: ${out:-no answer}"
-# 7. The display server goes away in the middle of a run: the game ends in order, with status 1
+# 7. The world board in the real window: a board started here with a run on it. O opens the
+#    online screen, the row's key watches that run and comes back, and a click on the [O] of
+#    RETURN = [O] goes back to the title.
+if [ -x ./zorb-server ]; then
+    board=$(mktemp -d)
+    port=$((20000 + RANDOM % 20000))
+    ./zorb-server serve --listen "127.0.0.1:$port" --data "$board" --workers 1 >/dev/null 2>&1 &
+    boardpid=$!
+    for _ in $(seq 100); do curl -sf "http://127.0.0.1:$port/api/v1/health" >/dev/null && break; sleep 0.1; done
+    XDG_DATA_HOME=$board/sender ./zorb-headless --server "http://127.0.0.1:$port" \
+        --send "$(dirname "$0")/../runs/short.zrun" >board.log 2>&1 ||
+        fail "the run was not verified: $(cat board.log)"
+    seen=0
+    XDG_DATA_HOME=$board/player "$game" --server "http://127.0.0.1:$port" >zorb.log 2>&1 &
+    app=$!
+    win=$(find_window '^ZORB$') || fail "no window titled ZORB"
+    skip_splash "$win"
+    xdotool key --window "$win" o
+    wait_state online "O on the title did not open the online screen"
+    # The page comes in the background: 1 watches its first row once it is there.
+    for _ in $(seq 50); do
+        grep -q '^state replay$' zorb.log && break
+        xdotool key --window "$win" 1
+        sleep 0.2
+    done
+    wait_state replay "1 on the online screen did not watch the board's run"
+    wait_state online "the watched run did not end back on the online screen"
+    # RETURN = [O]: 12 characters of the monospaced font at a 25th of the height, centred, on a
+    # baseline at 95 % of it; the [O] is the 10th to 12th.
+    xdotool mousemove --window "$win" $((800 + 45 * 900 / 25 * 6 / 100)) $((900 * 95 / 100 - 12))
+    xdotool click --window "$win" 1
+    wait_state title "a click on RETURN = [O] did not go back to the title"
+    quit_with_q_y "$win" "zorb with a world board did not quit on Q then Y"
+    kill $boardpid
+    wait $boardpid 2>/dev/null
+    rm -rf "$board"
+    echo "world board: the online screen opened, its run watched and back, left with the mouse"
+fi
+# 8. The display server goes away in the middle of a run: the game ends in order, with status 1
 #    and a message, and its run is recorded and filed.
 lost=:$((500 + RANDOM % 400))
 Xvfb "$lost" -screen 0 800x600x24 -noreset >/dev/null 2>&1 &
