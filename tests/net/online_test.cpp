@@ -24,22 +24,43 @@ bool Drew(const std::string& text) {
     return false;
 }
 
-TEST(OnlineLeaderboard, APlacedRunIsSentFromItsPlaceAndItsVerdictShown) {
-    ResetTestDatabase();
-    std::string data = FreshFolder("online"), scores = data + "/game/HighScores.txt";
-    std::filesystem::create_directories(data + "/game");
-    ServerProcess server({"--workers", "1"}, data + "/board");
-    ASSERT_GT(server.port(), 0);
-    setenv("XDG_DATA_HOME", (data + "/home").c_str(), 1);
-    LeaderboardPathFor guard(scores);
-    std::ofstream table(scores);
-    for (int p = 0; p < kHighScoreCount; p++)
-        table << "AAA 0000000000\n";
-    table.close();
+// A world board started for the test, the player's own folder, and a leaderboard that any scoring
+// run of the bot's makes; the bot's seed given back and the engine stopped at the end.
+class OnlineLeaderboard : public ::testing::Test {
+  protected:
+    std::string data, scores;
+    std::unique_ptr<ServerProcess> server;
+    std::unique_ptr<LeaderboardPathFor> guard;
+
+    void SetUp() override {
+        ResetTestDatabase();
+        data = FreshFolder("online");
+        scores = data + "/game/HighScores.txt";
+        std::filesystem::create_directories(data + "/game");
+        server = std::make_unique<ServerProcess>(std::vector<std::string>{"--workers", "1"},
+                                                 data + "/board");
+        ASSERT_GT(server->port(), 0);
+        setenv("XDG_DATA_HOME", (data + "/home").c_str(), 1);
+        guard = std::make_unique<LeaderboardPathFor>(scores);
+        std::ofstream table(scores);
+        for (int p = 0; p < kHighScoreCount; p++)
+            table << "AAA 0000000000\n";
+    }
+    void TearDown() override {
+        QLH_SetTextLog(false);
+        Online_Stop();
+        QLH_Shutdown();
+        QLH_ReleaseSeed(); // the bot's seed, which a later replay would otherwise take
+        unsetenv("XDG_DATA_HOME");
+    }
+    std::string Url() const { return "http://127.0.0.1:" + std::to_string(server->port()); }
+};
+
+TEST_F(OnlineLeaderboard, APlacedRunIsSentFromItsPlaceAndItsVerdictShown) {
     ASSERT_TRUE(BotPlaysUntil(Autoplay_RunOver));
     int place = BotsPlace();
     ASSERT_LT(place, kHighScoreCount);
-    Online_Start("http://127.0.0.1:" + std::to_string(server.port()));
+    Online_Start(Url());
     frontEnd.menuScreen = kScreenHighScores;
     QLH_SetTextLog(true);
     QLH_Step(1);
@@ -59,11 +80,6 @@ TEST(OnlineLeaderboard, APlacedRunIsSentFromItsPlaceAndItsVerdictShown) {
     EXPECT_EQ(onlineView.sendStatus, "VERIFIED - WORLD #1");
     EXPECT_TRUE(Drew("VERIFIED - WORLD #1"));
 
-    QLH_SetTextLog(false);
-    Online_Stop();
-    QLH_Shutdown();
-    QLH_ReleaseSeed(); // the bot's seed, which a later replay would otherwise take
-    unsetenv("XDG_DATA_HOME");
     // Offline, nothing is offered.
     Online_Start("");
     EXPECT_FALSE(onlineView.online);
@@ -72,20 +88,9 @@ TEST(OnlineLeaderboard, APlacedRunIsSentFromItsPlaceAndItsVerdictShown) {
 
 // On the game-over screen, U files the run with the name on the wheels and sends it; the screen
 // then says where the run stands, and leaving it files nothing twice.
-TEST(OnlineLeaderboard, TheRunJustOverIsSentFromTheGameOverScreen) {
-    ResetTestDatabase();
-    std::string data = FreshFolder("online-game-over"), scores = data + "/game/HighScores.txt";
-    std::filesystem::create_directories(data + "/game");
-    ServerProcess server({"--workers", "1"}, data + "/board");
-    ASSERT_GT(server.port(), 0);
-    setenv("XDG_DATA_HOME", (data + "/home").c_str(), 1);
-    LeaderboardPathFor guard(scores);
-    std::ofstream table(scores);
-    for (int p = 0; p < kHighScoreCount; p++)
-        table << "AAA 0000000000\n";
-    table.close();
+TEST_F(OnlineLeaderboard, TheRunJustOverIsSentFromTheGameOverScreen) {
     ASSERT_TRUE(BotPlaysUntil(Autoplay_GameOverShown));
-    Online_Start("http://127.0.0.1:" + std::to_string(server.port()));
+    Online_Start(Url());
     nameLetters[0] = 'Z', nameLetters[1] = 'E', nameLetters[2] = 'D';
     QLH_SetTextLog(true);
     QLH_Step(1);
@@ -114,11 +119,6 @@ TEST(OnlineLeaderboard, TheRunJustOverIsSentFromTheGameOverScreen) {
     HighScores_Load();
     EXPECT_STRNE(HighScoreTable[1].tag, "ZED");
     EXPECT_EQ(RunLibrary_ForPlace(0), filed);
-    QLH_SetTextLog(false);
-    Online_Stop();
-    QLH_Shutdown();
-    QLH_ReleaseSeed();
-    unsetenv("XDG_DATA_HOME");
 }
 
 } // namespace
