@@ -301,6 +301,29 @@ TEST_F(OnlineScreen, AServerThatIsGoneIsSaidWithinFiveSeconds) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(6));
     EXPECT_FALSE(onlineView.loading);
     EXPECT_EQ(onlineView.problem, "NO BOARD: THE SERVER CANNOT BE REACHED");
+    // The player's name on the board is typed here and kept, the board reached or not; a name the
+    // board would refuse is not taken.
+    auto type = [](const std::string& keys) {
+        for (char c : keys) {
+            QLH_KeyTap((unsigned char)c);
+            QLH_Step(1);
+        }
+        QLH_Step(1);
+    };
+    type("R");
+    type("ACE 9X\b\r");
+    EXPECT_EQ(onlineView.playerName, "ACE 9");
+    BoardPlayer kept;
+    std::string why;
+    ASSERT_TRUE(Identity_Load(DataFolder_OwnFolder(), "", &kept, &why)) << why;
+    EXPECT_EQ(kept.name, "ACE 9");
+    type("R");
+    type("\b\b\b\b\b\r"); // empty: not taken, and the typing goes on
+    QLH_KeyTap(QL_KEY_ESCAPE);
+    QLH_Step(2);
+    type("O");
+    EXPECT_EQ(onlineView.playerName, "ACE 9");
+    EXPECT_EQ(frontEnd.menuScreen, kScreenTitle) << "O typed into the name after Escape";
 }
 
 // A board that lists runs it then sends wrong: bytes that are no recording, and a recording of
