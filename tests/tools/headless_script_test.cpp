@@ -46,7 +46,11 @@ TEST(HeadlessScript, ActionsAndHelp) {
     EXPECT_EQ(a.key, QL_KEY_ESCAPE);
     ASSERT_TRUE(Headless_ParseAction("3:click:10.5,20", &a));
     EXPECT_FLOAT_EQ(a.y, 20.0f);
-    for (const char* bad : {"x:key:E", "-1:key:E", "5:press:E", "5:key:", "5:mouse:1"})
+    ASSERT_TRUE(Headless_ParseAction("40:wait:2500", &a));
+    EXPECT_EQ(a.kind, HeadlessAction::Wait);
+    EXPECT_FLOAT_EQ(a.x, 2500.0f);
+    for (const char* bad : {"x:key:E", "-1:key:E", "5:press:E", "5:key:", "5:mouse:1", "5:wait:-1",
+                            "5:wait:60001", "5:wait:soon"})
         EXPECT_FALSE(Headless_ParseAction(bad, &a)) << bad;
 
     std::vector<std::string> words = {"zorb-headless", "--frames", "5", "--help"};

@@ -2,6 +2,7 @@
 #include <chrono>
 #include <cstdio>
 #include <string>
+#include <thread>
 
 #include "app/app.h"
 #include "app/frames.h"
@@ -45,6 +46,9 @@ static void Apply(const HeadlessAction& a, std::vector<HeadlessAction>* later) {
         break;
     case HeadlessAction::Focus:
         QLH_SetFocus(a.x != 0.0f);
+        break;
+    case HeadlessAction::Wait:
+        std::this_thread::sleep_for(std::chrono::milliseconds((long)a.x));
         break;
     case HeadlessAction::PadConnect:
         if (!QLH_PadConnect()) std::fprintf(stderr, "zorb-headless: SDL made no virtual pad\n");

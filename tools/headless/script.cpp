@@ -148,6 +148,12 @@ bool Headless_ParseAction(const std::string& text, HeadlessAction* a) {
         return ParseXY(arg, &a->x, &a->y);
     }
     if (verb == "pad" || verb == "padbutton" || verb == "padaxis") return ParsePad(verb, arg, a);
+    long ms = 0;
+    if (verb == "wait" && ParseLong(arg, 0, 60000, &ms)) {
+        a->kind = HeadlessAction::Wait;
+        a->x = (float)ms;
+        return true;
+    }
     if (verb == "focus" && (arg == "0" || arg == "1")) {
         a->kind = HeadlessAction::Focus;
         a->x = arg == "1" ? 1.0f : 0.0f;
@@ -241,6 +247,7 @@ const char* const kHeadlessUsage =
     "         click:X,Y  left click at window pixel (X, Y)\n"
     "         mouse:X,Y  move the mouse\n"
     "         focus:0|1  lose or regain the window's focus\n"
+    "         wait:MS    wait MS milliseconds of real time (at most 60000), for a server\n"
     "         pad:connect  pad:disconnect   plug a virtual pad in, or the last one out\n"
     "         padbutton:BUTTON,1|0          press or release a pad button\n"
     "         padaxis:AXIS,VALUE            push a stick (-1 to 1) or a trigger (0 to 1)\n"

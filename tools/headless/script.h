@@ -17,10 +17,12 @@ struct HeadlessAction {
         PadConnect,
         PadDisconnect,
         PadButton,
-        PadAxis
+        PadAxis,
+        Wait // a pause in real time before the frame (a server's answer to come)
     } kind;
     int key;    // engine key code; the pad's button or axis
-    float x, y; // mouse position; x is the focus flag for Focus, the value for PadButton/PadAxis
+    float x, y; // mouse position; x is the focus flag for Focus, the value for PadButton/PadAxis,
+                // the milliseconds for Wait
 };
 
 struct HeadlessShot {
