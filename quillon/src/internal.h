@@ -60,6 +60,9 @@ struct QlEngine {
     float frameRate = 0.0f;
     long frame = 0;
     uint64_t lastTick = 0;
+    double deadline = 0.0;    // when the frame is due, in seconds on the window's frame clock
+    double spunSeconds = 0.0; // the last wait's spin, at its end
+    float workRate = 0.0f;    // 1 / the seconds from a frame's start to its picture handed over
     bool focus = true;
 
     // Drawing state.

@@ -19,6 +19,7 @@
 #include "canvas.h"
 #include "display_watch.h"
 #include "internal.h"
+#include "pacing.h"
 #include "pad.h"
 #include "presenter.h"
 #include "resample_cache.h"
@@ -342,6 +343,13 @@ int QL_System_GetDisplayHeight() {
 bool QL_System_HasFocus() {
     return g_ql.focus;
 }
+int QL_System_GetDisplayRefreshRate() {
+    SDL_DisplayMode mode;
+    if (g_ql.headless || !g_ql.window) return 0;
+    int display = SDL_GetWindowDisplayIndex(g_ql.window);
+    if (display < 0 || SDL_GetCurrentDisplayMode(display, &mode) != 0) return 0;
+    return mode.refresh_rate > 0 ? mode.refresh_rate : 0;
+}
 bool QL_System_IsHeadless() {
     return g_ql.headless;
 }
@@ -423,15 +431,17 @@ static void MeasureClock() {
     g_ql.dt = (float)(std::floor(elapsed * QL_DT_STEPS_A_SECOND + 0.5) / QL_DT_STEPS_A_SECOND);
 }
 
-// SDL_Delay alone overshoots; sleep to about a millisecond before the deadline, then spin.
+static double FrameClock() {
+    return Seconds(SDL_GetPerformanceCounter());
+}
+
+// Sleeps to the frame's deadline, an interval after the last one's, so that a cap below what the
+// frames could do keeps them evenly spaced; the last 0.3 ms are spun, for the sleep's wake-up.
 static void WaitForFrameCap() {
     if (g_ql.frameCap <= 0.0) return;
-    double deadline = Seconds(g_ql.lastTick) + 1.0 / g_ql.frameCap;
-    for (;;) {
-        double left = deadline - Seconds(SDL_GetPerformanceCounter());
-        if (left <= 0.0) return;
-        if (left > 0.002) SDL_Delay((uint32_t)((left - 0.001) * 1000.0));
-    }
+    double interval = 1.0 / g_ql.frameCap;
+    g_ql.deadline = Pacing_NextDeadline(g_ql.deadline, FrameClock(), interval);
+    g_ql.spunSeconds = Pacing_SleepUntil(g_ql.deadline, FrameClock, 0.0003);
 }
 
 static void OpenDevices() {

@@ -1,0 +1,57 @@
+// The frame's wait: an absolute sleep (clock_nanosleep with TIMER_ABSTIME on Linux, a
+// high-resolution waitable timer on Windows), then a bounded spin to the deadline itself.
+#include "pacing.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <errno.h>
+#include <time.h>
+#endif
+
+double Pacing_NextDeadline(double lastDeadline, double now, double interval) {
+    double next = lastDeadline + interval;
+    if (lastDeadline <= 0.0 || now - next >= interval) return now + interval;
+    return next;
+}
+
+namespace {
+
+#ifdef _WIN32
+// Sleeps for the seconds given on a high-resolution waitable timer, where Windows has one.
+void SleepFor(double seconds) {
+    static HANDLE timer = CreateWaitableTimerExW(
+        nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION, TIMER_ALL_ACCESS);
+    if (!timer) timer = CreateWaitableTimerW(nullptr, TRUE, nullptr);
+    LARGE_INTEGER due;
+    due.QuadPart = -(LONGLONG)(seconds * 1e7); // relative, in 100 ns
+    if (timer && SetWaitableTimer(timer, &due, 0, nullptr, nullptr, FALSE))
+        WaitForSingleObject(timer, INFINITE);
+    else
+        Sleep((DWORD)(seconds * 1000.0));
+}
+#endif
+
+} // namespace
+
+double Pacing_SleepUntil(double deadline, double (*now)(), double spinSeconds) {
+    double left = deadline - now();
+    if (left > spinSeconds) {
+#ifdef _WIN32
+        SleepFor(left - spinSeconds);
+#else
+        // The frame clock is CLOCK_MONOTONIC's time shifted: the deadline goes over as such.
+        timespec at{};
+        clock_gettime(CLOCK_MONOTONIC, &at);
+        double wake = (double)at.tv_sec + (double)at.tv_nsec * 1e-9 + left - spinSeconds;
+        at.tv_sec = (time_t)wake;
+        at.tv_nsec = (long)((wake - (double)at.tv_sec) * 1e9);
+        while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr) == EINTR) {
+        }
+#endif
+    }
+    double spinStart = now(), t = spinStart;
+    while (t < deadline && t - spinStart < spinSeconds * 2.0)
+        t = now();
+    return t - spinStart;
+}
