@@ -18,4 +18,10 @@ extern Settings settings;
 const float kFieldOfViewLowest = 70.0f, kFieldOfViewHighest = 120.0f;
 const float kSensitivityLowest = 0.1f, kSensitivityHighest = 1.0f;
 
+// The frame caps the settings screen offers, in its order: 0 stands for the display's own rate.
+// The first is the default, at which the game runs as fast as it can.
+const int kFrameCapChoices[] = {1000, 0, 240, 144, 120, 60, 30};
+const int kFrameCapChoiceCount = sizeof kFrameCapChoices / sizeof kFrameCapChoices[0];
+const double kFrameCapDefault = 1000.0;
+
 void Settings_Reset();

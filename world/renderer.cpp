@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "core/constants.h"
+#include "core/settings.h"
 #include "world/arena.h"
 #include "world/fps_log.h"
 #include "world/sprite_pool.h"
@@ -214,6 +215,10 @@ void Render_AdaptDistance(float fps) {
     }
 }
 
+float Render_RateForDistance(float frameRate, float workRate, double frameCap) {
+    return frameCap > 0.0 && frameCap < kFrameCapDefault ? workRate : frameRate;
+}
+
 void Render_Reset() {
     renderDistance = facesRendered = spritesRendered = 0;
     skyStepTimer = 0.05f;
@@ -229,6 +234,7 @@ void Render_Scene(const View& view) {
     QL_Graphics_DrawRect(view.viewLeft, view.viewTop, view.viewRight - view.viewLeft,
                          view.viewBottom - view.viewTop);
     DrawRings(view);
-    Render_AdaptDistance(QL_System_GetFrameRate());
+    Render_AdaptDistance(Render_RateForDistance(QL_System_GetFrameRate(), QL_System_GetWorkRate(),
+                                                QL_System_GetFrameCap()));
     FpsLog_Frame(QL_System_GetDt(), (int)renderDistance);
 }

@@ -30,3 +30,6 @@ bool Render_FacePasses(Face face, float v, float half);
 void Render_FaceOrder(float dx, float dy, Face order[4]);
 // One ring less below 60 frames per second, one more above 75, between 0 and 64.
 void Render_AdaptDistance(float fps);
+// The rate that rule reads: the frame rate, unless a cap below the default holds the frames back
+// (a display at 60 Hz reads 59.9 half the time): then the rate the frames' work allows.
+float Render_RateForDistance(float frameRate, float workRate, double frameCap);

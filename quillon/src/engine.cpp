@@ -2,6 +2,7 @@
 // cap, and state changes applied between frames.
 #include <SDL.h>
 
+#include <chrono>
 #include <cstdio>
 
 #include "internal.h"
@@ -39,6 +40,7 @@ static void ApplyStateChange() {
 
 // One frame of the loop. Used by QL_Engine_Run and by the headless driver.
 void Ql_Engine_Frame() {
+    auto start = std::chrono::steady_clock::now();
     Ql_Input_BeginFrame();
     g_ql.backend->gatherInput();
     g_ql.backend->measureDt();
@@ -48,6 +50,8 @@ void Ql_Engine_Frame() {
     Ql_Input_EndFrame();
     Ql_Sound_Advance(g_ql.dt);
     Ql_Video_Present();
+    double work = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    g_ql.workRate = work > 0.0 ? (float)(1.0 / work) : 0.0f;
     ResampleCache_EndFrame(); // the frame is painted: nothing waits on what it drops
     LineCache_EndFrame();
     g_ql.backend->waitForFrame();
@@ -77,6 +81,12 @@ float QL_System_GetDt() {
 }
 float QL_System_GetFrameRate() {
     return g_ql.frameRate;
+}
+float QL_System_GetWorkRate() {
+    return g_ql.workRate;
+}
+double QL_System_GetFrameCap() {
+    return g_ql.frameCap;
 }
 void QL_System_SetFrameRate(double fps) {
     g_ql.frameCap = fps;

@@ -57,6 +57,28 @@ TEST(Renderer, RenderDistanceHoldsBetween60And75) {
     }
 }
 
+// Capped at 60 on a display that reads 59.9 half the time, the distance follows what the frames'
+// work allows: 2 ms of work (500 a second) opens the whole arena, 20 ms (50) closes it in.
+// Uncapped, the frame rate itself is read, as ever.
+TEST(Renderer, UnderACapTheDistanceFollowsTheFramesWork) {
+    struct Case {
+        float frameRate, workRate;
+        double cap;
+        int expected; // after 100 frames from 32
+    } cases[] = {{59.9f, 500.0f, 60.0, 64},
+                 {59.9f, 50.0f, 60.0, 0},
+                 {143.9f, 55.0f, 144.0, 0},
+                 {59.9f, 500.0f, 1000.0, 0},
+                 {900.0f, 50.0f, 1000.0, 64}};
+    for (const Case& c : cases) {
+        renderDistance = 32;
+        for (int f = 0; f < 100; f++)
+            Render_AdaptDistance(Render_RateForDistance(c.frameRate, c.workRate, c.cap));
+        EXPECT_EQ(renderDistance, c.expected)
+            << c.frameRate << " fps, work " << c.workRate << " a second, cap " << c.cap;
+    }
+}
+
 std::function<void()> frame;
 void Update() {
     frame();

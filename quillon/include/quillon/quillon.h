@@ -60,6 +60,12 @@ const double QL_DT_STEPS_A_SECOND = 1048576.0;
 const float QL_POINTER_BOUND = 1e5f;
 float QL_System_GetDt(); // seconds, never more than QL_MAX_DT
 float QL_System_GetFrameRate();
+// The rate the frame's work alone allows: 1 / the seconds from the frame's start to its picture
+// handed over, without the wait for the cap. What the cap is (QL_System_SetFrameRate).
+float QL_System_GetWorkRate();
+double QL_System_GetFrameCap();
+// The display's refresh rate as SDL knows it, in frames a second; 0 when it is not known.
+int QL_System_GetDisplayRefreshRate();
 void* QL_System_GetWindowHandle(); // native window (the SDL_Window here)
 bool QL_System_HasFocus();         // the window has keyboard focus
 bool QL_System_IsHeadless();       // running on the headless driver, without a window
