@@ -9,5 +9,12 @@ void Settings_Reset() {
                         .musicVolume = 0.5f,
                         .fieldOfView = 90.0f,
                         .resolutionMode = 2,
-                        .debugOverlay = 0};
+                        .debugOverlay = 0,
+                        .frameCap = 0};
+}
+
+double Settings_FrameCap(int choice, int displayRate) {
+    if (choice < 0 || choice >= kFrameCapChoiceCount) return kFrameCapDefault;
+    int cap = kFrameCapChoices[choice];
+    return cap > 0 ? cap : (displayRate > 0 ? displayRate : 60);
 }

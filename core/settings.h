@@ -10,6 +10,7 @@ struct Settings {
     float fieldOfView;      // horizontal, in degrees
     int32_t resolutionMode; // 0: 640 x 480 window, 1: 1280 x 720 window, 2: full screen
     int32_t debugOverlay;   // 1 draws the debug overlay in play
+    int32_t frameCap;       // an index into kFrameCapChoices
 };
 
 extern Settings settings;
@@ -23,5 +24,8 @@ const float kSensitivityLowest = 0.1f, kSensitivityHighest = 1.0f;
 const int kFrameCapChoices[] = {1000, 0, 240, 144, 120, 60, 30};
 const int kFrameCapChoiceCount = sizeof kFrameCapChoices / sizeof kFrameCapChoices[0];
 const double kFrameCapDefault = 1000.0;
+// The frames a second a choice holds the game to, given the display's rate (0 when not known:
+// then 60).
+double Settings_FrameCap(int choice, int displayRate);
 
 void Settings_Reset();

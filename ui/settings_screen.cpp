@@ -47,6 +47,24 @@ void ResetQuestion() {
     }
 }
 
+// K and L step through the caps on offer, as the other lines step their values.
+void FrameCapKeys() {
+    int step = MenuText_KeyReleased('K') ? -1 : (MenuText_KeyReleased('L') ? 1 : 0);
+    int choice = settings.frameCap + step;
+    if (step == 0 || choice < 0 || choice >= kFrameCapChoiceCount) return;
+    settings.frameCap = choice;
+    QL_System_SetFrameRate(Settings_FrameCap(choice, QL_System_GetDisplayRefreshRate()));
+}
+
+// The cap's line: its number, or the display's rate as "60 (DISPLAY)".
+void FrameCapLine(char out[kMenuLineSize]) {
+    int cap = kFrameCapChoices[settings.frameCap];
+    int shown = (int)Settings_FrameCap(settings.frameCap, QL_System_GetDisplayRefreshRate());
+    std::snprintf(out, kMenuLineSize,
+                  cap > 0 ? "[K]    FRAME CAP: %d    [L]" : "[K]    FRAME CAP: %d (DISPLAY)    [L]",
+                  shown);
+}
+
 void Keys() {
     // The effect volume's blip sounds at the level just chosen.
     if (DownUp('D', 'F', &settings.sfxVolume, 0.1f, 0.0f, 1.0f, false)) MenuText_Blip();
@@ -60,11 +78,14 @@ void Keys() {
         ApplyResolution();
     }
     if (MenuText_KeyReleased('B')) settings.debugOverlay = (settings.debugOverlay + 1) % 2;
+    FrameCapKeys();
     ResetQuestion();
 }
 
 void Draw() {
     static char music[kMenuLineSize], sfx[kMenuLineSize], fov[kMenuLineSize], mouse[kMenuLineSize];
+    static char cap[kMenuLineSize];
+    FrameCapLine(cap);
     std::snprintf(music, kMenuLineSize, "[E]    BGM VOLUME: %.0f%%%%    [R]",
                   (double)settings.musicVolume * 100.0);
     std::snprintf(sfx, kMenuLineSize, "[D]    SFX VOLUME: %.0f%%%%    [F]",
@@ -91,6 +112,7 @@ void Draw() {
         {0.475f, body, mouse, mouse, kWhite},
         {0.575f, body, resolution, resolution, kWhite},
         {0.675f, body, debug, debug, kWhite},
+        {0.75f, body, cap, cap, kWhite},
         {0.825f, body, reset, reset, frontEnd.resetConfirm ? kRed : kWhite},
         {0.95f, body, "RETURN = [S]", "RETURN = [S]", kRed},
     };

@@ -101,6 +101,31 @@ TEST_F(SettingsScreenTest, MusicKeysSetTheMusicGroupAndBlip) {
     EXPECT_NEAR(settings.musicVolume, 0.1f, 1e-6f);
 }
 
+// The frame cap steps through its choices with K and L, held at both ends, applied at once; the
+// display's own rate (unknown headless: 60) is named as such. The mouse reaches it by its label.
+TEST_F(SettingsScreenTest, TheFrameCapStepsThroughItsChoicesAndAppliesAtOnce) {
+    EXPECT_EQ(QL_System_GetFrameCap(), 1000.0);
+    Release('K');
+    EXPECT_EQ(QL_System_GetFrameCap(), 1000.0) << "no cap above the default";
+    QLH_SetTextLog(true);
+    Release('L');
+    QLH_Step(1);
+    bool named = false;
+    for (const std::string& line : QLH_TextLog())
+        named |= line == "[K]    FRAME CAP: 60 (DISPLAY)    [L]";
+    EXPECT_TRUE(named) << "the display's rate is not named";
+    QLH_SetTextLog(false);
+    EXPECT_EQ(QL_System_GetFrameCap(), 60.0);
+    float x = 0.0f, y = 0.0f;
+    ASSERT_TRUE(KeyLabels_Find('L', &x, &y));
+    ClickAt(x, y);
+    EXPECT_EQ(QL_System_GetFrameCap(), 240.0);
+    for (double cap : {144.0, 120.0, 60.0, 30.0, 30.0}) {
+        Release('L');
+        EXPECT_EQ(QL_System_GetFrameCap(), cap);
+    }
+}
+
 TEST_F(SettingsScreenTest, WindowModesCycleAndApplyAtOnce) {
     EXPECT_EQ(settings.resolutionMode, 2);
     struct Step {
