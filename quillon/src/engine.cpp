@@ -39,7 +39,20 @@ static void ApplyStateChange() {
 }
 
 // One frame of the loop. Used by QL_Engine_Run and by the headless driver.
+// A frame of a hidden window: events only, nothing updated, painted or presented, and no frame
+// counted. The first frame after hiding runs whole, so that the game sees the focus go.
+static void IdleFrame() {
+    g_ql.backend->waitForEvents();
+    Ql_Input_BeginFrame();
+    g_ql.backend->gatherInput();
+    Ql_Input_AfterEvents();
+    Ql_Input_EndFrame();
+    ApplyStateChange();
+}
+
 void Ql_Engine_Frame() {
+    if (g_ql.hidden && g_ql.hiddenSeen) return IdleFrame();
+    g_ql.hiddenSeen = g_ql.hidden;
     auto start = std::chrono::steady_clock::now();
     Ql_Input_BeginFrame();
     g_ql.backend->gatherInput();

@@ -55,7 +55,7 @@ static void* Token() {
 
 const QlBackend* Ql_HeadlessBackend() {
     static const QlBackend headless = {NoVideo,   Nothing,    Nothing, Nothing, PumpVirtualPads,
-                                       FixedStep, KeepCanvas, Nothing, Token};
+                                       FixedStep, KeepCanvas, Nothing, Nothing, Token};
     return &headless;
 }
 
@@ -99,6 +99,11 @@ void QLH_SetDt(float dt) {
 void QLH_SetFocus(bool focused) {
     g_ql.focus = focused;
     if (!focused) Ql_Input_FocusLost();
+}
+
+void QLH_SetHidden(bool hidden) {
+    g_ql.hidden = hidden;
+    if (hidden) QLH_SetFocus(false);
 }
 
 void QLH_KeyDown(int key) {

@@ -24,6 +24,7 @@ struct QlBackend {
     void (*measureDt)();   // the frame's time step and rate: the clock's, or the fixed one
     void (*present)(const uint32_t* pixels); // the finished canvas to the screen
     void (*waitForFrame)();                  // holds the frame rate to its cap
+    void (*waitForEvents)(); // while hidden: until the next event, or a short timeout
     void* (*windowHandle)();
 };
 const QlBackend* Ql_WindowBackend();
@@ -64,6 +65,8 @@ struct QlEngine {
     double spunSeconds = 0.0; // the last wait's spin, at its end
     float workRate = 0.0f;    // 1 / the seconds from a frame's start to its picture handed over
     bool focus = true;
+    bool hidden = false;     // the window is minimised or hidden: nothing is painted or presented
+    bool hiddenSeen = false; // a whole frame has run since it was hidden (for the game to see it)
 
     // Drawing state.
     QL_Color fill{255, 255, 255, 255};

@@ -271,6 +271,18 @@ void Ql_Video_HandleWindowEvent(const SDL_Event& e) {
         g_ql.focus = false;
         Ql_Input_FocusLost();
         break;
+    case SDL_WINDOWEVENT_MINIMIZED:
+    case SDL_WINDOWEVENT_HIDDEN:
+        g_ql.hidden = true;
+        g_ql.focus = false; // a run pauses, as on losing the focus
+        Ql_Input_FocusLost();
+        break;
+    case SDL_WINDOWEVENT_RESTORED:
+    case SDL_WINDOWEVENT_SHOWN:
+    case SDL_WINDOWEVENT_EXPOSED:
+    case SDL_WINDOWEVENT_MAXIMIZED:
+        g_ql.hidden = false;
+        break;
     default:
         break;
     }
@@ -444,6 +456,12 @@ static void WaitForFrameCap() {
     g_ql.spunSeconds = Pacing_SleepUntil(g_ql.deadline, FrameClock, 0.0003);
 }
 
+// While the window is hidden the loop sleeps on the event queue, waking at least ten times a
+// second.
+static void WaitForEvents() {
+    SDL_WaitEventTimeout(nullptr, 100);
+}
+
 static void OpenDevices() {
     Ql_Sound_Open(true);
     Pad_Open(false);
@@ -464,8 +482,8 @@ static void CloseDevices() {
 }
 
 const QlBackend* Ql_WindowBackend() {
-    static const QlBackend window = {OpenWindow,      CloseWindow,     OpenDevices,
-                                     CloseDevices,    PollEvents,      MeasureClock,
-                                     PresentToWindow, WaitForFrameCap, NativeWindow};
+    static const QlBackend window = {OpenWindow,    CloseWindow,  OpenDevices,     CloseDevices,
+                                     PollEvents,    MeasureClock, PresentToWindow, WaitForFrameCap,
+                                     WaitForEvents, NativeWindow};
     return &window;
 }

@@ -64,6 +64,25 @@ TEST_F(LoopTest, TerminateFinishesTheFrameAndStopsStepping) {
     EXPECT_EQ(QLH_FrameCount(), 1);
 }
 
+// A hidden window (minimised) runs one whole frame, in which the game sees the focus go, then no
+// update and no frame at all until it shows again.
+TEST_F(LoopTest, AHiddenWindowRunsNoFrameUntilItShowsAgain) {
+    QL_Engine_SetNextGameState(AInit, AUpdate, AExit);
+    QLH_Step(1);
+    QLH_SetHidden(true);
+    QLH_Step(1);
+    EXPECT_FALSE(QL_System_HasFocus());
+    long frames = QLH_FrameCount();
+    size_t updates = calls.size();
+    QLH_Step(20);
+    EXPECT_EQ(QLH_FrameCount(), frames);
+    EXPECT_EQ(calls.size(), updates);
+    QLH_SetHidden(false);
+    QLH_Step(3);
+    EXPECT_EQ(QLH_FrameCount(), frames + 3);
+    EXPECT_EQ(calls.size(), updates + 3);
+}
+
 // Capped at a twentieth of a second: at a tenth the decays of turning reach exactly zero.
 TEST_F(LoopTest, TimeStepIsCappedAtATwentiethOfASecond) {
     QL_Engine_SetNextGameState(AInit, AUpdate, AExit);

@@ -16,6 +16,8 @@ bool QLH_Start(int width, int height, float dt);
 void QLH_Shutdown();
 void QLH_SetDt(float dt);
 void QLH_SetFocus(bool focused);
+// As a window minimised (which also loses the focus) or restored.
+void QLH_SetHidden(bool hidden);
 
 // Scripted input, taking effect at the next frame's start.
 void QLH_KeyDown(int key);
