@@ -1,7 +1,6 @@
 // The program's start.
 #include "app/app.h"
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -40,23 +39,12 @@ bool App_FindData(std::string* why) {
     return true;
 }
 
-// ZORB_FRAME_CAP=N caps the frames at N a second from the start (for the benchmarks and tests;
-// the player's own cap is chosen on the settings screen). A cap the screen offers shows there.
-static void FrameCapFromEnvironment() {
-    const char* asked = std::getenv("ZORB_FRAME_CAP");
-    int cap = asked ? std::atoi(asked) : 0;
-    if (cap < 1 || cap > 1000) return;
-    for (int k = 0; k < kFrameCapChoiceCount; k++)
-        if (kFrameCapChoices[k] == cap) settings.frameCap = k;
-    QL_System_SetFrameRate(cap);
-}
-
 void App_Start() {
     DataFolder_MakeOwnFolder();
     Settings_Reset();
     QL_System_Fullscreen();
-    QL_System_SetFrameRate(kFrameCapDefault);
-    FrameCapFromEnvironment();
+    Frames_CapFromEnvironment();
+    Frames_Pace(false);
     // Pads SDL does not know yet can be taught in SDL's own format, beside the assets (SDL also
     // reads SDL_GAMECONTROLLERCONFIG itself).
     QL_Pad_AddMappings(DataFolder_Path("./Assets/gamecontrollerdb.txt").c_str());

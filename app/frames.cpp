@@ -15,6 +15,7 @@
 #include "app/replay_state.h"
 #include "app/run_frame.h"
 #include "core/desktop.h"
+#include "core/settings.h"
 #include "game/player.h"
 #include "quillon/quillon.h"
 #include "runs/run_library.h"
@@ -109,6 +110,31 @@ void NoteRecordedPlaces() {
 
 } // namespace
 
+namespace {
+const double kIdleFrameCap = 30.0;
+int environmentCap = 0;     // ZORB_FRAME_CAP's, or 0
+int environmentChoice = -1; // the settings' choice while it holds
+} // namespace
+
+// ZORB_FRAME_CAP=N caps the frames at N a second from the start (for the benchmarks and tests;
+// the player's own cap is chosen on the settings screen), until the player chooses another. A cap
+// the screen offers shows there.
+void Frames_CapFromEnvironment() {
+    const char* asked = std::getenv("ZORB_FRAME_CAP");
+    int cap = asked ? std::atoi(asked) : 0;
+    environmentCap = cap >= 1 && cap <= 1000 ? cap : 0;
+    for (int k = 0; environmentCap && k < kFrameCapChoiceCount; k++)
+        if (kFrameCapChoices[k] == cap) settings.frameCap = k;
+    environmentChoice = settings.frameCap;
+}
+
+void Frames_Pace(bool idle) {
+    double cap = environmentCap && settings.frameCap == environmentChoice
+                     ? environmentCap
+                     : Settings_FrameCap(settings.frameCap, QL_System_GetDisplayRefreshRate());
+    QL_System_SetFrameRate(idle && cap > kIdleFrameCap ? kIdleFrameCap : cap);
+}
+
 bool App_Watch(const std::string& path, const ReplayOptions& options, std::string* why) {
     if (!Replay_Open(path, options, why)) return false;
     QL_Engine_SetNextGameState(Replay_Init, Frames_Replay, Replay_Exit);
@@ -155,11 +181,13 @@ void App_Act(ScreenRequest request) {
 void Frames_Replay() {
     LogState("replay");
     App_Act(Replay_Step());
+    Frames_Pace(!Focused());
 }
 
 void Menu_Update() {
     if (!Focused()) {
         QL_Sound_PauseAll();
+        Frames_Pace(true);
         return;
     }
     NoteRecordedPlaces();
@@ -173,6 +201,7 @@ void Menu_Update() {
     if (QL_Pad_InUse()) RunFrame_DrawCursor(); // where the pad's pointer is
     LogState(ScreenName());
     App_Act(request);
+    Frames_Pace(false);
 }
 
 // A run's frame is recorded as the game sees it: the input before, the state after.
@@ -190,5 +219,6 @@ void Game_Update() {
     Recorder_AfterFrame();
     Online_RunFrame();
     App_Act(request);
+    Frames_Pace(!focused && runState.paused);
     LogState(RunName());
 }

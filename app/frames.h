@@ -13,6 +13,12 @@ void Menu_Update();
 void Game_Update();
 // The frame of watching a recording, and the way out it asks for.
 void Frames_Replay();
+// ZORB_FRAME_CAP=N: the cap from the start, for the benchmarks and tests.
+void Frames_CapFromEnvironment();
+// Holds the frames to the cap chosen on the settings screen (or by ZORB_FRAME_CAP), or to at most
+// 30 a second while the game only waits for the player to come back (idle): the front end, the
+// pause overlay and a replay without the focus. Once a frame.
+void Frames_Pace(bool idle);
 // Switches to watching a recording; false with the reason when it cannot be played.
 bool App_Watch(const std::string& path, const ReplayOptions& options, std::string* why);
 // Carries out what a screen asked for: a run, the front end, or the end of the program.

@@ -52,8 +52,7 @@ void FrameCapKeys() {
     int step = MenuText_KeyReleased('K') ? -1 : (MenuText_KeyReleased('L') ? 1 : 0);
     int choice = settings.frameCap + step;
     if (step == 0 || choice < 0 || choice >= kFrameCapChoiceCount) return;
-    settings.frameCap = choice;
-    QL_System_SetFrameRate(Settings_FrameCap(choice, QL_System_GetDisplayRefreshRate()));
+    settings.frameCap = choice; // the program holds the frames to it from this frame on
 }
 
 // The cap's line: its number, or the display's rate as "60 (DISPLAY)".

@@ -98,6 +98,26 @@ TEST_F(ShellTest, StartsFullScreen) {
     EXPECT_EQ(QL_System_GetWindowHeight(), QL_System_GetDisplayHeight());
 }
 
+// Without the focus, the front end and a paused run only wait for the player: at most 30 frames
+// a second; with it back, the cap chosen.
+TEST_F(ShellTest, WithoutTheFocusTheGameWaitsAtThirtyFramesASecond) {
+    frontEnd.menuScreen = kScreenTitle;
+    QLH_Step(1);
+    EXPECT_EQ(QL_System_GetFrameCap(), 1000.0);
+    QLH_SetFocus(false);
+    QLH_Step(1);
+    EXPECT_EQ(QL_System_GetFrameCap(), 30.0);
+    QLH_SetFocus(true);
+    QLH_Step(1);
+    EXPECT_EQ(QL_System_GetFrameCap(), 1000.0);
+    StartRun();
+    QLH_SetFocus(false);
+    QLH_Step(2);
+    EXPECT_TRUE(runState.paused);
+    EXPECT_EQ(QL_System_GetFrameCap(), 30.0);
+    QLH_SetFocus(true);
+}
+
 TEST_F(ShellTest, FrontEndLoadsItsSetInOrder) {
     EXPECT_EQ(Entries(QLH_AssetEntry::Load), kMenuLoads);
     EXPECT_EQ(QLH_CurrentUpdate(), Menu_Update);
