@@ -1,8 +1,8 @@
 // The frame-rate log: with ZORB_FPS_LOG=1 in the environment, once a second of play or backdrop
-// the frames drawn in that second and the render distance go to stderr, for measuring the game
-// in its real window.
+// the frames drawn in that second, the render distance, and the spread (standard deviation) and
+// longest of the frames' intervals go to stderr, for measuring the game in its real window.
 #pragma once
 
-// Counts one drawn frame of dt seconds, drawn to the given render distance; prints when a second
-// has gathered.
-void FpsLog_Frame(float dt, int renderDistance);
+// Counts one drawn frame of dt seconds, drawn to the given render distance at the frame rate
+// measured (the interval's inverse); prints when a second has gathered.
+void FpsLog_Frame(float dt, int renderDistance, float frameRate);

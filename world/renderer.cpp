@@ -236,5 +236,5 @@ void Render_Scene(const View& view) {
     DrawRings(view);
     Render_AdaptDistance(Render_RateForDistance(QL_System_GetFrameRate(), QL_System_GetWorkRate(),
                                                 QL_System_GetFrameCap()));
-    FpsLog_Frame(QL_System_GetDt(), (int)renderDistance);
+    FpsLog_Frame(QL_System_GetDt(), (int)renderDistance, QL_System_GetFrameRate());
 }
