@@ -4,6 +4,9 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#ifndef CREATE_WAITABLE_TIMER_HIGH_RESOLUTION // Windows 10 1803 on; older ones refuse the flag
+#define CREATE_WAITABLE_TIMER_HIGH_RESOLUTION 0x00000002
+#endif
 #else
 #include <errno.h>
 #include <time.h>
