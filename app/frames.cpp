@@ -3,7 +3,6 @@
 #include "app/frames.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -11,6 +10,7 @@
 #include "app/game_state.h"
 #include "app/menu_state.h"
 #include "app/online.h"
+#include "app/online_board.h"
 #include "app/player_command.h"
 #include "app/replay_state.h"
 #include "app/run_frame.h"
@@ -90,10 +90,7 @@ void WatchOnlineRun(const std::string& path) {
     std::string why;
     ReplayOptions options;
     options.returnTo = kScreenOnline;
-    if (path.empty() || App_Watch(path, options, &why)) return;
-    for (char& c : why)
-        c = (char)std::toupper((unsigned char)c);
-    onlineView.watchStatus = "CANNOT WATCH: " + why;
+    if (!path.empty() && !App_Watch(path, options, &why)) OnlineBoard_CannotWatch(why);
 }
 
 // As the leaderboard opens, which of its places have a run to watch.

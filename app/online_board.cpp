@@ -105,6 +105,10 @@ Fetched Fetch(const std::string& server, int64_t id, const std::string& path) {
 
 } // namespace
 
+void OnlineBoard_CannotWatch(const std::string& why) {
+    onlineView.watchStatus = "CANNOT WATCH: " + Upper(why);
+}
+
 std::string OnlineBoard_RunsFolder() {
     std::string runs = RunLibrary_Folder();
     return runs.empty() ? "" : runs + "online";
@@ -147,7 +151,8 @@ std::string OnlineBoard_Frame() {
     }
     if (!Ready(fetching)) return "";
     Fetched got = fetching.get();
-    onlineView.watchStatus = got.path.empty() ? "CANNOT WATCH: " + Upper(got.why) : "";
+    onlineView.watchStatus.clear();
+    if (got.path.empty()) OnlineBoard_CannotWatch(got.why);
     // The player may have left the screen meanwhile: the run is kept, and waits to be asked for.
     return frontEnd.menuScreen == kScreenOnline ? got.path : "";
 }

@@ -15,6 +15,8 @@ std::string OnlineBoard_Watch(const std::string& server, int row);
 // Once a frame: takes what the threads have done into the screen's view; a fetched run to watch
 // once it is in and the online screen still shows, else "".
 std::string OnlineBoard_Frame();
+// Says on the screen why a run cannot be watched.
+void OnlineBoard_CannotWatch(const std::string& why);
 // Waits for the threads (each ends within its timeouts): at the program's end.
 void OnlineBoard_Stop();
 // The board's rows as the screen keeps them: a page holds eight, a ninth says that more follow.
