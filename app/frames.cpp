@@ -126,9 +126,12 @@ void Frames_CapFromEnvironment() {
 }
 
 void Frames_Pace(bool idle) {
-    double cap = environmentCap && settings.frameCap == environmentChoice
-                     ? environmentCap
-                     : Settings_FrameCap(settings.frameCap, QL_System_GetDisplayRefreshRate());
+    // The display is asked for its rate only when that is the cap chosen: this runs every frame.
+    bool display = kFrameCapChoices[settings.frameCap] == 0;
+    double cap =
+        environmentCap && settings.frameCap == environmentChoice
+            ? environmentCap
+            : Settings_FrameCap(settings.frameCap, display ? QL_System_GetDisplayRefreshRate() : 0);
     QL_System_SetFrameRate(idle && cap > kIdleFrameCap ? kIdleFrameCap : cap);
 }
 
