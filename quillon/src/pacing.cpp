@@ -10,11 +10,15 @@
 #else
 #include <errno.h>
 #include <time.h>
+#ifdef __linux__
+#include <sys/prctl.h>
+#endif
 #endif
 
 double Pacing_NextDeadline(double lastDeadline, double now, double interval) {
     double next = lastDeadline + interval;
-    if (lastDeadline <= 0.0 || now - next >= interval) return now + interval;
+    if (lastDeadline <= 0.0) return now + interval;
+    if (now - next >= interval) return now; // a stall: the next frame starts at once, due from now
     return next;
 }
 
@@ -33,6 +37,20 @@ void SleepFor(double seconds) {
     else
         Sleep((DWORD)(seconds * 1000.0));
 }
+#else
+// The kernel may wake a sleeper up to its timer slack late (50 us by default); the frame's
+// thread asks for none, so that the spin after the sleep stays short.
+void SleepUntilMonotonic(double seconds) {
+#ifdef __linux__
+    static const bool slackSet = prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL) == 0;
+    (void)slackSet;
+#endif
+    timespec at{};
+    at.tv_sec = (time_t)seconds;
+    at.tv_nsec = (long)((seconds - (double)at.tv_sec) * 1e9);
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr) == EINTR) {
+    }
+}
 #endif
 
 } // namespace
@@ -46,11 +64,7 @@ double Pacing_SleepUntil(double deadline, double (*now)(), double spinSeconds) {
         // The frame clock is CLOCK_MONOTONIC's time shifted: the deadline goes over as such.
         timespec at{};
         clock_gettime(CLOCK_MONOTONIC, &at);
-        double wake = (double)at.tv_sec + (double)at.tv_nsec * 1e-9 + left - spinSeconds;
-        at.tv_sec = (time_t)wake;
-        at.tv_nsec = (long)((wake - (double)at.tv_sec) * 1e9);
-        while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr) == EINTR) {
-        }
+        SleepUntilMonotonic((double)at.tv_sec + (double)at.tv_nsec * 1e-9 + left - spinSeconds);
 #endif
     }
     double spinStart = now(), t = spinStart;

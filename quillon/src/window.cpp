@@ -448,12 +448,12 @@ static double FrameClock() {
 }
 
 // Sleeps to the frame's deadline, an interval after the last one's, so that a cap below what the
-// frames could do keeps them evenly spaced; the last 0.3 ms are spun, for the sleep's wake-up.
+// frames could do keeps them evenly spaced; the last 0.2 ms are spun, for the sleep's wake-up.
 static void WaitForFrameCap() {
     if (g_ql.frameCap <= 0.0) return;
     double interval = 1.0 / g_ql.frameCap;
     g_ql.deadline = Pacing_NextDeadline(g_ql.deadline, FrameClock(), interval);
-    g_ql.spunSeconds = Pacing_SleepUntil(g_ql.deadline, FrameClock, 0.0003);
+    g_ql.spunSeconds = Pacing_SleepUntil(g_ql.deadline, FrameClock, 0.0002);
 }
 
 // While the window is hidden the loop sleeps on the event queue, waking at least ten times a

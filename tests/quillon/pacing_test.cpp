@@ -16,7 +16,8 @@ TEST(Pacing, DeadlinesFollowEachOtherAndAStallIsNotMadeUp) {
         {0.0, 10.0, 10.0 + interval, "the first frame: an interval from now"},
         {10.0, 10.002, 10.0 + interval, "work done early: the next deadline, not now's"},
         {10.0, 10.0 + 1.5 * interval, 10.0 + interval, "a little late: still the next deadline"},
-        {10.0, 10.05, 10.05 + interval, "a stall: an interval from now, no burst"},
+        {10.0, 10.05, 10.05, "a stall: at once, then due from now, no burst"},
+        {10.0, 10.0 + 2.2 * interval, 10.0 + 2.2 * interval, "work slower than the cap: no wait"},
     };
     for (const Case& c : cases)
         EXPECT_DOUBLE_EQ(Pacing_NextDeadline(c.last, c.now, interval), c.expected) << c.what;
