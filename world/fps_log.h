@@ -1,6 +1,8 @@
 // The frame-rate log: with ZORB_FPS_LOG=1 in the environment, once a second of play or backdrop
-// the frames drawn in that second, the render distance, and the spread (standard deviation) and
-// longest of the frames' intervals go to stderr, for measuring the game in its real window.
+// the frames drawn in that second, the render distance, the spread (standard deviation) and
+// longest of the frames' intervals, and the mean and 99th percentile of the frames' latencies
+// (input gathered to picture handed to the display) go to stderr, for measuring the game in its
+// real window.
 #pragma once
 
 // Counts one drawn frame of dt seconds, drawn to the given render distance at the frame rate

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "frame_latency.h"
 #include "internal.h"
 #include "line_cache.h"
 #include "pad.h"
@@ -56,6 +57,7 @@ void Ql_Engine_Frame() {
     auto start = std::chrono::steady_clock::now();
     Ql_Input_BeginFrame();
     g_ql.backend->gatherInput();
+    g_ql.inputSeconds = FrameLatency_Now();
     g_ql.backend->measureDt();
     g_ql.dt = g_ql.dt > QL_MAX_DT ? QL_MAX_DT : g_ql.dt;
     Ql_Input_AfterEvents();
@@ -101,6 +103,9 @@ float QL_System_GetWorkRate() {
 }
 double QL_System_GetFrameCap() {
     return g_ql.frameCap;
+}
+int QL_System_TakeFrameLatencies(float* seconds, int max) {
+    return FrameLatency_Take(seconds, max);
 }
 void QL_System_SetFrameRate(double fps) {
     g_ql.frameCap = fps;

@@ -1,6 +1,8 @@
 // One thread and one picture in hand at a time, handed over under a mutex.
 #include "presenter.h"
 
+#include "frame_latency.h"
+
 #include <condition_variable>
 #include <mutex>
 #include <thread>
@@ -12,6 +14,7 @@ std::mutex lock;
 std::condition_variable changed;
 QlPresentFn presentFn = nullptr;
 const uint32_t* inHand = nullptr; // the picture to present, until it has been
+double inHandInput = 0.0;         // when its frame's input was gathered
 bool running = false;
 
 void Loop() {
@@ -20,8 +23,10 @@ void Loop() {
         changed.wait(held, [] { return inHand || !running; });
         if (!inHand) return; // stopped with nothing left to show
         const uint32_t* pixels = inHand;
+        double input = inHandInput;
         held.unlock();
         presentFn(pixels);
+        FrameLatency_Add(input);
         held.lock();
         inHand = nullptr;
         changed.notify_all();
@@ -52,10 +57,11 @@ bool Presenter_On() {
     return worker.joinable();
 }
 
-void Presenter_Hand(const uint32_t* pixels) {
+void Presenter_Hand(const uint32_t* pixels, double inputSeconds) {
     std::unique_lock<std::mutex> held(lock);
     changed.wait(held, [] { return inHand == nullptr; });
     inHand = pixels;
+    inHandInput = inputSeconds;
     changed.notify_all();
 }
 

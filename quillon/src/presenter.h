@@ -13,6 +13,8 @@ void Presenter_Start(QlPresentFn present);
 void Presenter_Stop();
 bool Presenter_On();
 // Hands a finished picture over to be presented; it must not change until Presenter_Wait returns.
-void Presenter_Hand(const uint32_t* pixels);
+// inputSeconds (on FrameLatency_Now's clock) is when its frame's input was gathered: the frame's
+// latency is taken once the picture has been presented.
+void Presenter_Hand(const uint32_t* pixels, double inputSeconds);
 // Returns once no picture is being presented (at once when the thread is off).
 void Presenter_Wait();

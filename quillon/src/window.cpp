@@ -18,6 +18,7 @@
 
 #include "canvas.h"
 #include "display_watch.h"
+#include "frame_latency.h"
 #include "internal.h"
 #include "pacing.h"
 #include "pad.h"
@@ -218,12 +219,13 @@ void Ql_Video_Present() {
     if (!Presenter_On()) {
         const uint32_t* pixels = Canvas_Pixels();
         if (pixels) g_ql.backend->present(pixels);
+        FrameLatency_Add(g_ql.inputSeconds);
         return;
     }
     Canvas_Flush();
     Presenter_Wait();
     const uint32_t* pixels = Canvas_Swap();
-    if (pixels) Presenter_Hand(pixels);
+    if (pixels) Presenter_Hand(pixels, g_ql.inputSeconds);
 }
 
 // The window's surface is a copy the CPU and the display server make, which can run beside the

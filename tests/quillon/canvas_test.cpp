@@ -1,8 +1,10 @@
 // The persistent canvas and shapes: only the background clears, quads and rectangles fill and
 // outline where they should, alpha blends, and an alpha-8 black veil darkens step by step.
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
+#include <thread>
 #include <vector>
 
 #include "tests/support/headless_fixture.h"
@@ -182,8 +184,11 @@ uint64_t Fnv(const uint32_t* pixels) {
     return h;
 }
 
+// A present that takes a while, as a display server's does.
+const auto kPresentTakes = std::chrono::milliseconds(2);
 void KeepPresented(const uint32_t* pixels) {
     presented.push_back(Fnv(pixels));
+    std::this_thread::sleep_for(kPresentTakes);
 }
 
 uint64_t CanvasHash() {
@@ -214,8 +219,12 @@ void ManyFrames() {
     FrameOfMany(frameNumber++);
 }
 
-// The pictures of 40 frames: as read back after each, and as presented.
-std::vector<uint64_t> Frames(bool presentThread, std::vector<uint64_t>* shown) {
+// The pictures of 40 frames: as read back after each, and as presented; and their latencies.
+std::vector<uint64_t> Frames(bool presentThread, std::vector<uint64_t>* shown,
+                             std::vector<float>* latencies) {
+    float seconds[100];
+    while (QL_System_TakeFrameLatencies(seconds, 100) > 0) {
+    }
     StartHeadless(kPresentW, kPresentH, 0.01f);
     presented.clear();
     frameNumber = 0;
@@ -228,6 +237,7 @@ std::vector<uint64_t> Frames(bool presentThread, std::vector<uint64_t>* shown) {
     }
     QLH_Shutdown(); // the present thread stops here, its last frame shown
     *shown = presented;
+    latencies->assign(seconds, seconds + QL_System_TakeFrameLatencies(seconds, 100));
     return read;
 }
 
@@ -236,10 +246,16 @@ std::vector<uint64_t> Frames(bool presentThread, std::vector<uint64_t>* shown) {
 // Presenting on a thread of its own while the next frame is painted into the other picture
 // changes no pixel: every frame reads back and is presented exactly as on one thread. Under
 // ThreadSanitizer this also proves the painting threads and the present thread never race.
+// Each frame's latency is taken once its picture has been presented, on either path.
 TEST(CanvasPresentThread, PaintingBesidePresentingKeepsEveryPixel) {
     std::vector<uint64_t> none, shown;
-    std::vector<uint64_t> alone = Frames(false, &none);
-    std::vector<uint64_t> overlapped = Frames(true, &shown);
+    std::vector<float> latencyAlone, latencyOverlapped;
+    std::vector<uint64_t> alone = Frames(false, &none, &latencyAlone);
+    std::vector<uint64_t> overlapped = Frames(true, &shown, &latencyOverlapped);
+    EXPECT_EQ(latencyAlone.size(), alone.size());
+    ASSERT_EQ(latencyOverlapped.size(), alone.size());
+    for (float seconds : latencyOverlapped)
+        EXPECT_GE(seconds, std::chrono::duration<float>(kPresentTakes).count());
     EXPECT_TRUE(overlapped == alone) << "the pictures read back differ";
     ASSERT_EQ(shown.size(), alone.size());
     for (size_t f = 0; f < alone.size(); f++)

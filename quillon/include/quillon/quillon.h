@@ -64,6 +64,10 @@ float QL_System_GetFrameRate();
 // handed over, without the wait for the cap. What the cap is (QL_System_SetFrameRate).
 float QL_System_GetWorkRate();
 double QL_System_GetFrameCap();
+// The latencies of the frames handed to the display since the last call (from each frame's input
+// being gathered to its picture being handed over), in seconds, up to max into seconds; their
+// count. For measuring: they are kept until read.
+int QL_System_TakeFrameLatencies(float* seconds, int max);
 // The display's refresh rate as SDL knows it, in frames a second; 0 when it is not known.
 int QL_System_GetDisplayRefreshRate();
 void* QL_System_GetWindowHandle(); // native window (the SDL_Window here)
