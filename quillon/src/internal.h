@@ -61,9 +61,9 @@ struct QlEngine {
     float frameRate = 0.0f;
     long frame = 0;
     uint64_t lastTick = 0;
-    double deadline = 0.0;    // when the frame is due, in seconds on the window's frame clock
-    double spunSeconds = 0.0; // the last wait's spin, at its end
-    float workRate = 0.0f;    // 1 / the seconds from a frame's start to its picture handed over
+    double deadline = 0.0;     // when the frame is due, in seconds on the window's frame clock
+    double spunSeconds = 0.0;  // the last wait's spin, at its end
+    float workRate = 0.0f;     // 1 / the seconds from a frame's start to its picture handed over
     double inputSeconds = 0.0; // when the frame's input was gathered (FrameLatency_Now's clock)
     bool focus = true;
     bool hidden = false;     // the window is minimised or hidden: nothing is painted or presented
