@@ -25,6 +25,7 @@ bool poolStarted = false;
 uint32_t* shown = nullptr;
 bool twoPictures = false;
 bool behind = false;
+bool changed = true; // since Canvas_TakeChanged last said
 
 size_t PixelCount() {
     return (size_t)canvasW * (size_t)canvasH;
@@ -57,6 +58,7 @@ void PaintBands() {
         Raster_Band(cmds, count, canvas, w, h, y0, y1);
     });
     behind = false;
+    changed = true;
 }
 
 } // namespace
@@ -80,6 +82,7 @@ bool Canvas_Resize(int width, int height) {
     canvasW = std::max(1, width);
     canvasH = std::max(1, height);
     behind = false;
+    changed = true;
     return true;
 }
 
@@ -93,6 +96,7 @@ void Canvas_UseTwoPictures(bool on, uint32_t* a, uint32_t* b) {
     std::vector<uint32_t> latest(Canvas_Pixels(), Canvas_Pixels() + PixelCount());
     twoPictures = on;
     behind = false;
+    changed = true;
     if (on && a && b) {
         std::copy(latest.begin(), latest.end(), a);
         painted = a;
@@ -152,6 +156,13 @@ void Canvas_Flush() {
     }
     PaintBands();
     pending.clear();
+}
+
+bool Canvas_TakeChanged() {
+    Canvas_Flush();
+    bool was = changed;
+    changed = false;
+    return was;
 }
 
 const uint32_t* Canvas_Pixels() {

@@ -29,3 +29,6 @@ void Canvas_UseTwoPictures(bool on, uint32_t* a = nullptr, uint32_t* b = nullptr
 // Paints what is pending and hands back the finished picture to present. With two pictures, it
 // stays unchanged until the next swap, and painting goes on in the other.
 const uint32_t* Canvas_Swap();
+// Whether the picture has changed (been painted, resized or moved to other memory) since the last
+// call; paints what is pending first. A frame that changed nothing need not be shown again.
+bool Canvas_TakeChanged();

@@ -104,6 +104,12 @@ float QL_System_GetWorkRate() {
 double QL_System_GetFrameCap() {
     return g_ql.frameCap;
 }
+long QL_System_GetPresentCount() {
+    return g_ql.presents;
+}
+bool QL_System_IsHidden() {
+    return g_ql.hidden;
+}
 int QL_System_TakeFrameLatencies(float* seconds, int max) {
     return FrameLatency_Take(seconds, max);
 }

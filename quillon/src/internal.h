@@ -60,6 +60,8 @@ struct QlEngine {
     float fixedDt = 1.0f / 60.0f; // headless only
     float frameRate = 0.0f;
     long frame = 0;
+    long presents = 0;    // pictures handed to the display
+    bool exposed = false; // the window must be shown again, changed or not
     uint64_t lastTick = 0;
     double deadline = 0.0;     // when the frame is due, in seconds on the window's frame clock
     double spunSeconds = 0.0;  // the last wait's spin, at its end

@@ -212,10 +212,14 @@ static void PresentSurface(const uint32_t* pixels) {
     SDL_UpdateWindowSurface(g_ql.window);
 }
 
-// Paints what is pending and shows the canvas. Headless keeps the canvas as the picture itself.
+// Paints what is pending and shows the canvas, unless the frame changed nothing and the window
+// has not asked to be drawn again. Headless keeps the canvas as the picture itself.
 // With a present thread, this frame is painted while the last one is still being presented; it
 // is then handed over, and the next frame starts at once.
 void Ql_Video_Present() {
+    if (!Canvas_TakeChanged() && !g_ql.exposed) return; // the window shows this picture already
+    g_ql.exposed = false;
+    g_ql.presents++;
     if (!Presenter_On()) {
         const uint32_t* pixels = Canvas_Pixels();
         if (pixels) g_ql.backend->present(pixels);
@@ -284,6 +288,7 @@ void Ql_Video_HandleWindowEvent(const SDL_Event& e) {
     case SDL_WINDOWEVENT_EXPOSED:
     case SDL_WINDOWEVENT_MAXIMIZED:
         g_ql.hidden = false;
+        g_ql.exposed = true; // what the window showed may be gone
         break;
     default:
         break;

@@ -64,6 +64,11 @@ float QL_System_GetFrameRate();
 // handed over, without the wait for the cap. What the cap is (QL_System_SetFrameRate).
 float QL_System_GetWorkRate();
 double QL_System_GetFrameCap();
+// How many pictures have been handed to the display: a frame that changes nothing on the canvas
+// presents nothing (unless the window has to be drawn again).
+long QL_System_GetPresentCount();
+// The window is minimised or hidden: frames run idle, nothing painted or presented.
+bool QL_System_IsHidden();
 // The latencies of the frames handed to the display since the last call (from each frame's input
 // being gathered to its picture being handed over), in seconds, up to max into seconds; their
 // count. For measuring: they are kept until read.
