@@ -26,6 +26,7 @@ ReplayOptions options;
 Settings playerSettings; // the player's own, put back when the replay ends
 bool paused = false;
 bool drawFrame = true;
+std::string markShown; // the mark on the canvas, until a recorded frame is drawn over it
 
 void PlayRecordedFrame(const RunCommand& command) {
     RunFrame_Step(command, drawFrame);
@@ -33,12 +34,15 @@ void PlayRecordedFrame(const RunCommand& command) {
 
 // The mark in the top-left corner, clear of the HUD: REPLAY, and the speed or the pause, on a
 // black plate as wide as the longest mark. A frame that plays no recorded frame (paused, or none
-// due yet) keeps the last picture, and the mark goes over its own last copy: on the plate that
-// changes nothing, and PAUSED leaves nothing of the speed showing.
-void DrawMark(int speed) {
-    float h = (float)QL_System_GetWindowHeight(), x = 0.02f * h, y = 0.02f * h;
+// due yet) keeps the last picture, and a new mark goes over the last one: on the plate, PAUSED
+// leaves nothing of the speed showing. The same mark is not drawn again over itself, so that a
+// paused replay leaves the picture as it is and presents nothing new.
+void DrawMark(int speed, bool played) {
     char text[32];
     std::snprintf(text, sizeof text, paused ? "REPLAY - PAUSED" : "REPLAY - %dX", speed);
+    if (!played && markShown == text) return;
+    markShown = text;
+    float h = (float)QL_System_GetWindowHeight(), x = 0.02f * h, y = 0.02f * h;
     QL_Settings_TextSize(0.025f * h);
     QL_Settings_TextAlignment(QL_ALIGN_LEFT, QL_ALIGN_TOP);
     int w = 0, textH = 0, pausedW = 0;
@@ -90,6 +94,7 @@ void Replay_Init() {
     RunPlayer_ApplyStart(playback);
     paused = false;
     owed = 0.0f;
+    markShown.clear();
 }
 
 ScreenRequest Replay_Step() {
@@ -108,7 +113,7 @@ ScreenRequest Replay_Step() {
         if (!RunPlayer_Step(&playback, PlayRecordedFrame)) break;
     }
     if (paused) QL_Sound_PauseAll();
-    if (options.draw) DrawMark(speed);
+    if (options.draw) DrawMark(speed, steps > 0);
     return playback.over && !playback.hasPending ? Finish() : ScreenRequest::None;
 }
 

@@ -188,8 +188,8 @@ TEST_F(PlaybackTest, TheWindowPlaysARecordingInRealTime) {
     EXPECT_NEAR(RunPlayer_Frames(Replay_Result()) - start - normal, 400u, 8u);
 }
 
-// A paused replay shows the same picture frame after frame: its mark, drawn again over the last
-// picture, neither thickens nor keeps anything of the speed it showed before (1X or 4X).
+// A paused replay shows the same picture frame after frame, and presents nothing new: its mark
+// neither thickens nor keeps anything of the speed it showed before (1X or 4X).
 TEST_F(PlaybackTest, APausedReplayKeepsItsPicture) {
     Write(path, recorded);
     StartHeadless(640, 480, 0.01f);
@@ -202,6 +202,7 @@ TEST_F(PlaybackTest, APausedReplayKeepsItsPicture) {
         QLH_KeyTap(' ');
         QLH_KeyUp(QL_KEY_RIGHT);
         QLH_Step(2);
+        long presents = QL_System_GetPresentCount();
         std::vector<int> mark, later;
         for (int step = 0; step < 2; step++) {
             std::vector<int>& out = step == 0 ? mark : later;
@@ -211,6 +212,7 @@ TEST_F(PlaybackTest, APausedReplayKeepsItsPicture) {
             QLH_Step(20);
         }
         EXPECT_EQ(mark, later) << "the paused picture changed";
+        EXPECT_EQ(QL_System_GetPresentCount(), presents) << "the paused replay presented again";
         QLH_KeyTap(QL_KEY_ESCAPE);
         QLH_Step(2);
         return mark;
