@@ -26,17 +26,20 @@
 #include "ui/key_labels.h"
 #include "ui/pause.h"
 #include "ui/score_screens.h"
+#include "world/fps_log.h"
+#include "world/renderer.h"
 
 namespace {
 
-// With ZORB_STATE_LOG=1, each change of what the player sees goes to stderr as "state NAME":
-// the real-window test waits on these lines instead of waiting for fixed times.
+// With ZORB_STATE_LOG=1, each change of what the player sees goes to stderr as "state NAME",
+// then "presents N", the pictures handed to the display so far: the real-window test waits on
+// these lines instead of waiting for fixed times, and sees a minimised game present nothing.
 void LogState(const char* name) {
     static const bool on = std::getenv("ZORB_STATE_LOG") && *std::getenv("ZORB_STATE_LOG") == '1';
     static const char* last = nullptr;
     if (!on || name == last) return;
     last = name;
-    std::fprintf(stderr, "state %s\n", name);
+    std::fprintf(stderr, "state %s\npresents %ld\n", name, QL_System_GetPresentCount());
     std::fflush(stderr);
 }
 
@@ -45,6 +48,7 @@ const char* ScreenName() {
 }
 
 const char* RunName() {
+    if (QL_System_IsHidden()) return "minimised";
     if (player.lives < 1) return "game over";
     if (!runState.paused) return "run";
     return pauseQuitConfirm ? "pause quit question" : "paused";
@@ -126,6 +130,7 @@ void Frames_CapFromEnvironment() {
 }
 
 void Frames_Pace(bool idle) {
+    FpsLog_Frame(QL_System_GetDt(), (int)renderDistance, QL_System_GetFrameRate());
     // The display is asked for its rate only when that is the cap chosen: this runs every frame.
     bool display = kFrameCapChoices[settings.frameCap] == 0;
     double cap =

@@ -17,7 +17,8 @@ void Frames_Replay();
 void Frames_CapFromEnvironment();
 // Holds the frames to the cap chosen on the settings screen (or by ZORB_FRAME_CAP), or to at most
 // 30 a second while the game only waits for the player to come back (idle): the front end, the
-// pause overlay and a replay without the focus. Once a frame.
+// pause overlay and a replay without the focus. Once a frame; it also counts the frame in the
+// frame-rate log (ZORB_FPS_LOG).
 void Frames_Pace(bool idle);
 // Switches to watching a recording; false with the reason when it cannot be played.
 bool App_Watch(const std::string& path, const ReplayOptions& options, std::string* why);

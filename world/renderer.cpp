@@ -10,7 +10,6 @@
 #include "core/constants.h"
 #include "core/settings.h"
 #include "world/arena.h"
-#include "world/fps_log.h"
 #include "world/sprite_pool.h"
 
 int32_t renderDistance = 0;
@@ -236,5 +235,4 @@ void Render_Scene(const View& view) {
     DrawRings(view);
     Render_AdaptDistance(Render_RateForDistance(QL_System_GetFrameRate(), QL_System_GetWorkRate(),
                                                 QL_System_GetFrameCap()));
-    FpsLog_Frame(QL_System_GetDt(), (int)renderDistance, QL_System_GetFrameRate());
 }

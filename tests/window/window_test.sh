@@ -234,7 +234,50 @@ if [ -x ./zorb-server ]; then
     rm -rf "$board"
     echo "world board: the online screen opened, its run watched and back, left with the mouse"
 fi
-# 8. The display server goes away in the middle of a run: the game ends in order, with status 1
+# 8. Under a window manager (openbox): the title without the focus runs at most 30 frames a second;
+#    a minimised run pauses and presents nothing while it is minimised, by the game's own count of
+#    its presents, and once restored and resumed it paints again.
+presents_at() { # state -> the presents the game had counted when it last said that state
+    awk -v s="state $1" '$0 == s {getline; print $2}' zorb.log | tail -1
+}
+openbox >/dev/null 2>&1 &
+wm=$!
+for _ in $(seq 50); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break; sleep 0.1; done
+seen=0
+ZORB_FPS_LOG=1 "$game" >zorb.log 2>&1 &
+app=$!
+win=$(find_window '^ZORB$') || fail "no window titled ZORB under openbox"
+skip_splash "$win"
+xmessage -geometry 200x50+0+0 elsewhere &
+other=$!
+other_win=$(find_window '^xmessage$') || fail "no other window to take the focus"
+xdotool windowactivate --sync "$other_win"
+fps_lines() { grep -c '^fps' zorb.log; }
+before=$(fps_lines)
+for _ in $(seq 100); do [ "$(fps_lines)" -ge $((before + 2)) ] && break; sleep 0.1; done
+unfocused=$(grep '^fps' zorb.log | tail -1 | awk '{print $2}')
+awk -v f="$unfocused" 'BEGIN {exit !(f > 0 && f <= 31)}' ||
+    fail "the title without the focus ran $unfocused frames a second"
+kill $other
+xdotool windowactivate --sync "$win"
+xdotool key --window "$win" e
+wait_state run "E on the title started no run under openbox"
+xdotool windowminimize --sync "$win"
+wait_state minimised "the run did not see its window minimised"
+sleep 1 # a second minimised, in which nothing may be presented
+xdotool windowactivate --sync "$win"
+wait_state paused "the restored run was not paused"
+hidden=$(presents_at minimised) shown=$(presents_at paused)
+# The frame that saw the window go may still present; none after it.
+[ $((shown - hidden)) -le 1 ] || fail "the minimised run presented $((shown - hidden)) pictures"
+xdotool key --window "$win" Escape
+wait_state run "Escape did not resume the restored run"
+[ "$(presents_at run)" -gt "$shown" ] || fail "the resumed run presented nothing"
+kill $app
+wait $app 2>/dev/null
+kill $wm
+echo "openbox: the unfocused title ran $unfocused frames a second; minimised, the run presented nothing ($hidden pictures before, $shown after)"
+# 9. The display server goes away in the middle of a run: the game ends in order, with status 1
 #    and a message, and its run is recorded and filed.
 lost=:$((500 + RANDOM % 400))
 Xvfb "$lost" -screen 0 800x600x24 -noreset >/dev/null 2>&1 &
