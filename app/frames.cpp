@@ -133,6 +133,7 @@ void Frames_Pace(bool idle) {
     FpsLog_Frame(QL_System_GetDt(), (int)renderDistance, QL_System_GetFrameRate());
     // The display is asked for its rate only when that is the cap chosen: this runs every frame.
     bool display = kFrameCapChoices[settings.frameCap] == 0;
+    QL_System_SetVSync(display); // through a GPU the present waits for the display itself
     double cap =
         environmentCap && settings.frameCap == environmentChoice
             ? environmentCap

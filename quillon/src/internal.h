@@ -62,6 +62,7 @@ struct QlEngine {
     long frame = 0;
     long presents = 0;    // pictures handed to the display
     bool exposed = false; // the window must be shown again, changed or not
+    bool vsync = false;   // the renderer waits for the display's refresh at each present
     uint64_t lastTick = 0;
     double deadline = 0.0;     // when the frame is due, in seconds on the window's frame clock
     double spunSeconds = 0.0;  // the last wait's spin, at its end

@@ -177,6 +177,7 @@ static void CloseWindow() {
     g_ql.stream = nullptr;
     g_ql.renderer = nullptr;
     g_ql.window = nullptr;
+    g_ql.vsync = false; // a new renderer starts without it
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
@@ -362,6 +363,12 @@ int QL_System_GetDisplayHeight() {
 bool QL_System_HasFocus() {
     return g_ql.focus;
 }
+bool QL_System_SetVSync(bool on) {
+    if (!g_ql.renderer) return g_ql.vsync = false;
+    if (on != g_ql.vsync) g_ql.vsync = SDL_RenderSetVSync(g_ql.renderer, on ? 1 : 0) == 0 && on;
+    return g_ql.vsync;
+}
+
 int QL_System_GetDisplayRefreshRate() {
     SDL_DisplayMode mode;
     if (g_ql.headless || !g_ql.window) return 0;
@@ -454,10 +461,16 @@ static double FrameClock() {
     return Seconds(SDL_GetPerformanceCounter());
 }
 
+// With the renderer's vsync on, a cap at the display's rate (or above it) is the present's own
+// wait; a lower cap is still slept to.
+static bool PacedByVSync() {
+    return g_ql.vsync && g_ql.frameCap >= (double)QL_System_GetDisplayRefreshRate() - 1.0;
+}
+
 // Sleeps to the frame's deadline, an interval after the last one's, so that a cap below what the
 // frames could do keeps them evenly spaced; the last 0.2 ms are spun, for the sleep's wake-up.
 static void WaitForFrameCap() {
-    if (g_ql.frameCap <= 0.0) return;
+    if (g_ql.frameCap <= 0.0 || PacedByVSync()) return;
     double interval = 1.0 / g_ql.frameCap;
     g_ql.deadline = Pacing_NextDeadline(g_ql.deadline, FrameClock(), interval);
     g_ql.spunSeconds = Pacing_SleepUntil(g_ql.deadline, FrameClock, 0.0002);

@@ -164,13 +164,22 @@ grep -q '^sum.* size 640 480$' probe.log || fail "the size seen is not the last 
 [ "$(grep -c 'no canvas of' probe.err)" = 1 ] || fail "the refused size is not reported once: $(cat probe.err)"
 echo "a 16385x8000 window: drawing stays at 640x480, said once"
 # 4. The pause veil reaches black through both paths to the window, and every renderer the
-#    texture path can take here.
+#    texture path can take here. A renderer takes vsync for a cap at the display's rate, and its
+#    presents then hold the frames near the display's 60 a second; the surface path has none.
 for path in surface texture:opengl texture:opengles2 texture:software; do
-    out=$(QUILLON_PRESENT=${path%%:*} SDL_RENDER_DRIVER=${path#*:} timeout 20 ./quillon_veil_probe 2>/dev/null |
-        grep '^veil')
+    all=$(QUILLON_PRESENT=${path%%:*} SDL_RENDER_DRIVER=${path#*:} timeout 20 ./quillon_veil_probe 2>/dev/null)
+    out=$(echo "$all" | grep '^veil')
     [ -z "$out" ] && { echo "veil: $path not available here"; continue; }
-    echo "veil through $path: $out"
+    echo "veil through $path: $out; $(echo "$all" | grep '^vsync' | tr '\n' ' ')"
     [ "$out" = "veil 0 0 0" ] || fail "the veil stalls above black through $path"
+    vsync=$(echo "$all" | grep -x 'vsync o[nf]*')
+    fps=$(echo "$all" | awk '/^vsync fps/ {print $3}')
+    if [ "$path" = surface ]; then
+        [ "$vsync" = "vsync off" ] || fail "the surface path claims vsync"
+    else
+        [ "$vsync" = "vsync on" ] || fail "$path took no vsync"
+        awk -v f="$fps" 'BEGIN {exit !(f > 0 && f < 100)}' || fail "$path with vsync ran $fps frames a second"
+    fi
 done
 # 5. A French keyboard: play keys by their place, screen keys by their letter.
 setxkbmap -display "$display" fr || fail "setxkbmap cannot set a French keyboard"

@@ -73,6 +73,10 @@ bool QL_System_IsHidden();
 // being gathered to its picture being handed over), in seconds, up to max into seconds; their
 // count. For measuring: they are kept until read.
 int QL_System_TakeFrameLatencies(float* seconds, int max);
+// Where the window is drawn through a GPU's renderer, has it wait for the display's refresh at
+// each present (on) or not; true when it now does. Without a renderer (the CPU's path to the
+// window, or headless) false: a cap at the display's rate is then slept to.
+bool QL_System_SetVSync(bool on);
 // The display's refresh rate as SDL knows it, in frames a second; 0 when it is not known.
 int QL_System_GetDisplayRefreshRate();
 void* QL_System_GetWindowHandle(); // native window (the SDL_Window here)
