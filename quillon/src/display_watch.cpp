@@ -5,6 +5,9 @@
 #include "display_watch.h"
 
 #include <atomic>
+#include <cstring>
+
+#include <unistd.h>
 
 #ifdef QUILLON_X11_SHM
 
@@ -14,6 +17,7 @@
 namespace {
 
 std::atomic<bool> lost{false};
+std::atomic<bool> closing{false};
 
 int QuietIOError(Display*) {
     return 0;
@@ -23,6 +27,12 @@ int QuietIOError(Display*) {
 // taken for the exit: it is given back, or the other thread's next call would wait for ever.
 void Lost(Display* display, void*) {
     lost = true;
+    if (closing) {
+        const char* line = "Quillon: the display connection was lost while the window closed\n";
+        ssize_t written = write(2, line, std::strlen(line));
+        (void)written;
+        _exit(1);
+    }
     XUnlockDisplay(display);
 }
 
@@ -40,6 +50,10 @@ bool DisplayWatch_Lost() {
     return lost;
 }
 
+void DisplayWatch_Closing() {
+    closing = true;
+}
+
 #else
 
 void DisplayWatch_Start(SDL_Window*) {}
@@ -47,5 +61,7 @@ void DisplayWatch_Start(SDL_Window*) {}
 bool DisplayWatch_Lost() {
     return false;
 }
+
+void DisplayWatch_Closing() {}
 
 #endif

@@ -8,3 +8,7 @@
 void DisplayWatch_Start(SDL_Window* window);
 // Whether the display connection has been lost. Once it has, no call may be made on it.
 bool DisplayWatch_Lost();
+// The window is being closed, at the program's end, with everything kept: a loss from here on
+// ends the process at once. SDL may be waiting on the connection for an event that a dead one
+// never brings, and would spin there for ever.
+void DisplayWatch_Closing();

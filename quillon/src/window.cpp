@@ -488,12 +488,14 @@ static void OpenDevices() {
 }
 
 // At the program's end: the font stays loaded for the program's life, so it goes here too. A
-// lost display connection takes no more calls: the window goes with the process.
+// lost display connection (lost in the last frame, say) takes no more calls: the window goes
+// with the process, and so does one lost while it closes.
 static void CloseDevices() {
     Ql_Sound_Close();
     Pad_Close();
     Ql_Text_Shutdown();
-    if (g_ql.displayLost) {
+    DisplayWatch_Closing();
+    if (g_ql.displayLost || DisplayWatch_Lost()) {
         Presenter_Stop();
         return;
     }

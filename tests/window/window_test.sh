@@ -245,12 +245,14 @@ if [ -x ./zorb-server ]; then
 fi
 # 8. Under a window manager (openbox): the title without the focus runs at most 30 frames a second;
 #    a minimised run pauses and presents nothing while it is minimised, by the game's own count of
-#    its presents, and once restored and resumed it paints again.
+#    its presents, and once restored and resumed it paints again; it ends with its display.
 presents_at() { # state -> the presents the game had counted when it last said that state
     awk -v s="state $1" '$0 == s {getline; print $2}' zorb.log | tail -1
 }
 openbox >/dev/null 2>&1 &
 wm=$!
+# A window opened while the manager is still taking over the display may never be mapped: wait
+# for it to say it is there.
 for _ in $(seq 50); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break; sleep 0.1; done
 seen=0
 ZORB_FPS_LOG=1 "$game" >zorb.log 2>&1 &
@@ -282,10 +284,14 @@ hidden=$(presents_at minimised) shown=$(presents_at paused)
 xdotool key --window "$win" Escape
 wait_state run "Escape did not resume the restored run"
 [ "$(presents_at run)" -gt "$shown" ] || fail "the resumed run presented nothing"
-kill $app
-wait $app 2>/dev/null
-kill $wm
 echo "openbox: the unfocused title ran $unfocused frames a second; minimised, the run presented nothing ($hidden pictures before, $shown after)"
+# The game told to end while its window manager and display server stop with it (a session
+# logging out): it ends, however the loss falls on its closing window, and never spins on.
+kill $app $wm $xvfb
+for _ in $(seq 100); do kill -0 $app 2>/dev/null || break; sleep 0.1; done
+kill -0 $app 2>/dev/null && fail "zorb did not end when its display went with it: $(tail -2 zorb.log)"
+wait $app 2>/dev/null
+echo "logging out: zorb ended with its display"
 # 9. The display server goes away in the middle of a run: the game ends in order, with status 1
 #    and a message, and its run is recorded and filed.
 lost=:$((500 + RANDOM % 400))
