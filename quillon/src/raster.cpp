@@ -8,6 +8,7 @@
 #include <cmath>
 #include <vector>
 
+#include "band_veils.h"
 #include "raster_wide.h"
 #include "span_cover.h"
 
@@ -371,25 +372,122 @@ bool ClipSegment(double* xa, double* ya, double* xb, double* yb, double loX, dou
 }
 
 // What a band paints, in reverse: a command's visible piece of a row, or (y < 0) a line, picture
-// or glyph painted whole over the band.
+// or glyph painted whole over the band. A veiled piece is filled with its colour already under
+// the veils; a veil's piece paints only the pixels not filled so.
 struct Piece {
+    enum Kind : uint8_t { Plain, Veiled, Veil };
     int cmd, y, x0, x1;
+    Kind kind;
+    uint32_t veiled;
 };
 
+// What the band holds while its commands are walked back.
+struct BandWalk {
+    int width, y0, y1;
+    SpanCover* cover;
+    BandVeils* veils;
+    std::vector<Piece>* pieces;
+};
+
+// A translucent clear-coloured shape over every pixel of the band: a rectangle the band's width,
+// or a convex quad that spans the whole width at the band's first and last rows (and so, being
+// convex, on every row between).
+bool IsVeil(const QlDrawCmd& c, const BandWalk& w) {
+    if (c.kind == QlDrawCmd::Clear || AlphaOf(c.color) == 255) return false;
+    if (c.top > w.y0 || c.bottom < w.y1) return false;
+    if (c.kind == QlDrawCmd::Rect) return c.rect.x0 == 0 && c.rect.x1 == w.width;
+    if (!c.quad.convex) return false;
+    int spans[4];
+    for (int y : {w.y0, w.y1 - 1})
+        if (QuadSpans(c, w.width, y, spans) != 1 || spans[0] != 0 || spans[1] != w.width)
+            return false;
+    return true;
+}
+
+uint32_t UnderVeils(const QlDrawCmd& c, const BandVeils& veils) {
+    return veils.Veiled(c.color, [](uint32_t d, uint32_t v) { return Blend(d, v, AlphaOf(v)); });
+}
+
+// One visible piece of a clear, rectangle or quad. Under veils an opaque one is filled veiled
+// where nothing between touches it; anything else is noted as touched, for the veils to cover.
+void TakePiece(int index, int y, int a, int b, bool opaque, uint32_t veiled, const BandWalk& w) {
+    int row = y - w.y0;
+    if (!w.veils->Active() || !opaque) {
+        w.pieces->push_back(Piece{index, y, a, b, Piece::Plain, 0});
+        if (w.veils->Active()) w.veils->Touch(row, a, b);
+        return;
+    }
+    w.veils->SplitOpaque(row, a, b, [&](int u, int v, bool under) {
+        w.pieces->push_back(Piece{index, y, u, v, under ? Piece::Veiled : Piece::Plain, veiled});
+    });
+}
+
 // The visible pieces of a clear, rectangle or quad over the band's rows, last command first.
-void TakeSpans(const QlDrawCmd& c, int index, int width, int y0, int top, int bottom,
-               SpanCover* cover, std::vector<Piece>* pieces) {
+void TakeSpans(const QlDrawCmd& c, int index, int top, int bottom, const BandWalk& w) {
     bool opaque = c.kind == QlDrawCmd::Clear || AlphaOf(c.color) == 255;
+    uint32_t veiled = opaque && w.veils->Active() ? UnderVeils(c, *w.veils) : 0;
     int spans[4];
     for (int y = top; y < bottom; y++) {
-        if (cover->RowFull(y - y0)) continue;
-        int n = RowSpans(c, width, y, spans);
+        if (w.cover->RowFull(y - w.y0)) continue;
+        int n = RowSpans(c, w.width, y, spans);
         for (int k = 0; k < n; k++)
             if (spans[2 * k] < spans[2 * k + 1])
-                cover->Take(y - y0, spans[2 * k], spans[2 * k + 1], opaque, [&](int a, int b) {
-                    pieces->push_back(Piece{index, y, a, b});
-                });
+                w.cover->Take(y - w.y0, spans[2 * k], spans[2 * k + 1], opaque,
+                              [&](int a, int b) { TakePiece(index, y, a, b, opaque, veiled, w); });
     }
+}
+
+// A veil's visible pieces: what nothing opaque painted after it hides.
+void TakeVeil(const QlDrawCmd& c, int index, const BandWalk& w) {
+    w.veils->Add(c.color);
+    for (int y = w.y0; y < w.y1; y++)
+        if (!w.cover->RowFull(y - w.y0))
+            w.cover->Take(y - w.y0, 0, w.width, false, [&](int a, int b) {
+                w.pieces->push_back(Piece{index, y, a, b, Piece::Veil, 0});
+            });
+}
+
+// The columns a line, picture or glyph may write, [*x0, *x1).
+void WholeColumns(const QlDrawCmd& c, int width, int* x0, int* x1) {
+    if (c.kind == QlDrawCmd::Image) {
+        *x0 = c.image.x0;
+        *x1 = c.image.x1;
+    } else if (c.kind == QlDrawCmd::Glyph) {
+        *x0 = c.glyph.x;
+        *x1 = c.glyph.x + c.glyph.mask.width;
+    } else {
+        *x0 = std::min(c.line.x0, c.line.x1);
+        *x1 = std::max(c.line.x0, c.line.x1) + 1;
+    }
+    *x0 = std::max(*x0, 0);
+    *x1 = std::min(*x1, width);
+}
+
+// A line, picture or glyph, painted whole over the band.
+void TakeWhole(const QlDrawCmd& c, int index, int top, int bottom, const BandWalk& w) {
+    if (w.cover->RowsFull(top - w.y0, bottom - w.y0)) return;
+    w.pieces->push_back(Piece{index, -1, 0, 0, Piece::Plain, 0});
+    if (!w.veils->Active()) return;
+    int x0, x1;
+    WholeColumns(c, w.width, &x0, &x1);
+    for (int y = top; y < bottom; y++)
+        w.veils->Touch(y - w.y0, x0, x1);
+}
+
+void PaintPiece(const Piece& p, const QlDrawCmd& c, uint32_t* canvas, const BandWalk& w) {
+    if (p.y < 0) {
+        Paint(c, canvas, w.width, w.y0, w.y1);
+        return;
+    }
+    uint32_t* row = canvas + (long)p.y * w.width;
+    if (p.kind == Piece::Veiled)
+        std::fill(row + p.x0, row + p.x1, p.veiled);
+    else if (p.kind == Piece::Veil)
+        w.veils->Gaps(p.y - w.y0, p.x0, p.x1, [&](int a, int b) { Span(row, a, b, c.color); });
+    else if (c.kind == QlDrawCmd::Clear)
+        std::fill(row + p.x0, row + p.x1, c.color);
+    else
+        Span(row, p.x0, p.x1, c.color);
 }
 
 } // namespace
@@ -399,30 +497,27 @@ void Raster_Band(const QlDrawCmd* cmds, int count, uint32_t* canvas, int width, 
     y1 = std::min(y1, height);
     if (y0 >= y1) return;
     thread_local SpanCover cover;
+    thread_local BandVeils veils;
     thread_local std::vector<Piece> pieces;
     cover.Reset(y1 - y0, width);
+    veils.Reset(y1 - y0, width);
     pieces.clear();
+    const BandWalk w{width, y0, y1, &cover, &veils, &pieces};
     // From the last command back, until everything the band shows is known.
     for (int i = count - 1; i >= 0 && !cover.AllFull(); i--) {
         const QlDrawCmd& c = cmds[i];
         int top = std::max(y0, c.top), bottom = std::min(y1, c.bottom);
         if (top >= bottom) continue;
-        if (MadeOfSpans(c))
-            TakeSpans(c, i, width, y0, top, bottom, &cover, &pieces);
-        else if (!cover.RowsFull(top - y0, bottom - y0))
-            pieces.push_back(Piece{i, -1, 0, 0});
+        if (!MadeOfSpans(c))
+            TakeWhole(c, i, top, bottom, w);
+        else if (!veils.Full() && IsVeil(c, w))
+            TakeVeil(c, i, w);
+        else
+            TakeSpans(c, i, top, bottom, w);
     }
     // Then painted in the commands' order.
-    for (auto p = pieces.rbegin(); p != pieces.rend(); ++p) {
-        const QlDrawCmd& c = cmds[p->cmd];
-        if (p->y < 0)
-            Paint(c, canvas, width, y0, y1);
-        else if (c.kind == QlDrawCmd::Clear)
-            std::fill(canvas + (long)p->y * width + p->x0, canvas + (long)p->y * width + p->x1,
-                      c.color);
-        else
-            Span(canvas + (long)p->y * width, p->x0, p->x1, c.color);
-    }
+    for (auto p = pieces.rbegin(); p != pieces.rend(); ++p)
+        PaintPiece(*p, cmds[p->cmd], canvas, w);
 }
 
 bool Raster_MakeRect(QlDrawCmd* cmd, float x, float y, float w, float h, uint32_t color, int width,

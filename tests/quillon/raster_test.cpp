@@ -135,11 +135,23 @@ TEST_F(RasterTest, OutlinesAlphaAndClipping) {
 // (opaque and see-through, convex, bent and crossed quads, rectangles, outlines, text, shapes
 // off the canvas) must give the bytes it gives painted one shape at a time, where nothing can be
 // left out.
+// Also veils (translucent shapes over the whole canvas, as a shot's flash), which fill the opaque
+// shapes under them already veiled: painted with the rest they must give what each painted on its
+// own over the last gives, with pictures, text and outlines between them and the shapes below.
 TEST_F(RasterTest, ShapesHiddenByLaterOnesChangeNoPixel) {
     QL_Font font = QL_Font_Load(TestFontPath());
     ASSERT_NE(font, nullptr);
     QL_Font_Set(font);
-    auto pile = [](bool oneAtATime) {
+    std::string path = std::string("ql_raster_") +
+                       ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".png";
+    Show([] {
+        QL_Settings_Fill(QL_Color{0, 200, 255, 255});
+        QL_Graphics_DrawQuad(0, 0, 40, 5, 30, 30, 3, 20);
+    });
+    ASSERT_TRUE(QLH_SavePng(path.c_str()));
+    QL_Image img = QL_Image_Load(path.c_str());
+    ASSERT_NE(img, nullptr);
+    auto pile = [img](bool oneAtATime) {
         unsigned seed = 12345;
         auto next = [&seed](int range) {
             seed = seed * 1103515245u + 12345u;
@@ -155,7 +167,15 @@ TEST_F(RasterTest, ShapesHiddenByLaterOnesChangeNoPixel) {
             float q[8];
             for (int k = 0; k < 8; k++)
                 q[k] = (float)(next(k % 2 ? 400 : 520) - 100);
-            if (next(4) == 0)
+            if (next(8) == 0) { // a veil
+                QL_Settings_Fill(QL_Color{next(256), next(256), next(256), 10 + next(200)});
+                if (next(2) == 0)
+                    QL_Graphics_DrawRect(0, 0, 320, 240);
+                else
+                    QL_Graphics_DrawQuad(-9, -3, 330, 0, 321, 250, 0, 241);
+            } else if (next(12) == 0)
+                QL_Image_DrawSubImage(img, q[0], q[1], 60, 45, 0, 0, 40, 30, alphas[next(5)]);
+            else if (next(4) == 0)
                 QL_Graphics_DrawRect(q[0], q[1], q[2] * 0.5f, q[3] * 0.5f);
             else if (next(9) == 0)
                 QL_Font_DrawText("ZORB", q[0], q[1]);
@@ -178,6 +198,8 @@ TEST_F(RasterTest, ShapesHiddenByLaterOnesChangeNoPixel) {
                     whole[i].b == single[i].b)
             << "pixel " << i % 320 << "," << i / 320;
     QL_Font_Free(&font);
+    QL_Image_Free(&img);
+    std::remove(path.c_str());
 }
 
 TEST_F(RasterTest, ZoomedTexelsFarOffTheCanvas) {
