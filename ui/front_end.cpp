@@ -13,7 +13,7 @@
 #include "world/camera.h"
 
 void FrontEnd_Reset() {
-    frontEnd = FrontEnd{kScreenMakerLogo, 5.0f, 1.0f, 0, false, false};
+    frontEnd = FrontEnd{kScreenMakerLogo, 5.0f, 1.0f, 0, false, false, -1, false};
 }
 
 static ScreenRequest ScreenStep() {
@@ -60,7 +60,15 @@ static void PadBack() {
         frontEnd.quitConfirm = false;
 }
 
+// The screens act on a key as it is let go: the key that skipped a splash screen is not heard
+// when it is let go on the screen the splash led to.
+static void FollowSkipKey() {
+    frontEnd.skipLetGo = frontEnd.skipPlace >= 0 && QL_Input_PlaceReleased(frontEnd.skipPlace);
+    if (frontEnd.skipPlace >= 0 && !QL_Input_PlaceDown(frontEnd.skipPlace)) frontEnd.skipPlace = -1;
+}
+
 ScreenRequest FrontEnd_Frame() {
+    FollowSkipKey();
     QL_System_ShowCursor(false);
     QL_Sound_ResumeAll();
     QL_Settings_Background(QL_Color_Create(0, 0, 0, 255));

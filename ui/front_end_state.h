@@ -41,6 +41,8 @@ struct FrontEnd {
     int32_t menuMusicStarted;
     bool quitConfirm;  // the title asks whether to quit
     bool resetConfirm; // the settings screen asks whether to reset the high scores
+    int32_t skipPlace; // the key (by place) that skipped a splash screen, until it is let go
+    bool skipLetGo;    // it is let go this frame: no key's release counts in it
 };
 
 extern FrontEnd frontEnd;

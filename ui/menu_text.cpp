@@ -60,6 +60,7 @@ void MenuText_Blip() {
 }
 
 bool MenuText_Asked(int key) {
+    if (frontEnd.skipLetGo) return KeyLabels_Clicked(key); // the key that skipped a splash
     return QL_Input_KeyReleased(key) || KeyLabels_Clicked(key);
 }
 

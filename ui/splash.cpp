@@ -1,6 +1,6 @@
 // The splash sequence: 5.0 s of the maker's logo (music from 2.6 s in), 2.4 s of the audio
-// libraries' logo, 2.4 s of the headphones notice, each fading out over its last 0.4 s. A click
-// jumps to the fade.
+// libraries' logo, 2.4 s of the headphones notice, each fading out over its last 0.4 s. A click,
+// any key or any pad button jumps to the fade, and does nothing else on the screen it lands on.
 #include "ui/splash.h"
 
 #include "core/constants.h"
@@ -13,6 +13,15 @@ const char* const kMakerNotice = "ZORB (c) 2026 the ZORB team. All rights reserv
 const char* const kAudioNotice = "Sound by SDL2 and the Quillon software mixer.";
 
 // A logo over its shadow, centred on the window, each of its pixels 1/1500 of W.
+// The player asks to skip: a click, or any key or pad button. The screens act on a key as it is
+// let go, so the key that skipped is followed until it is (see FrontEnd_Frame); clicks and pad
+// buttons they take as they go down, which the splash has had.
+static bool SkipAsked() {
+    int place = QL_Input_PlaceTriggeredAny();
+    if (place >= 0) frontEnd.skipPlace = place;
+    return place >= 0 || QL_Input_MouseClicked() || QL_Pad_AnyTriggered();
+}
+
 static void DrawLogo(QL_Image front, QL_Image shadow, int alpha) {
     int w = QL_System_GetWindowWidth(), h = QL_System_GetWindowHeight();
     float fw = (float)w;
@@ -39,7 +48,7 @@ ScreenRequest Splash_MakerStep() {
     float t = frontEnd.splashTimer;
     if (t > 2.4f) {
         DrawMaker(255);
-        if (QL_Input_MouseClicked()) {
+        if (SkipAsked()) {
             frontEnd.splashTimer = 2.4f;
             return ScreenRequest::None;
         }
@@ -57,7 +66,7 @@ ScreenRequest Splash_MakerStep() {
 
 ScreenRequest Splash_AudioStep() {
     frontEnd.splashTimer -= QL_System_GetDt();
-    if (frontEnd.splashTimer > 0.4f && QL_Input_MouseClicked()) frontEnd.splashTimer = 0.4f;
+    if (frontEnd.splashTimer > 0.4f && SkipAsked()) frontEnd.splashTimer = 0.4f;
     int alpha = MenuText_SplashAlpha(frontEnd.splashTimer);
     DrawLogo(menuAssets.audioWhite, menuAssets.audioBlack, alpha);
     QL_Settings_TextSize((float)QL_System_GetWindowHeight() / 65.0f);
@@ -75,7 +84,7 @@ ScreenRequest Splash_HeadphonesStep() {
     if (t > 0.4f) {
         QL_Image_Draw(menuAssets.headphones, (float)(w / 2), (float)(h / 2), (float)w, (float)h,
                       255);
-        if (QL_Input_MouseClicked()) {
+        if (SkipAsked()) {
             frontEnd.splashTimer = 0.4f;
             return ScreenRequest::None;
         }

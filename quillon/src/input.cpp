@@ -355,6 +355,11 @@ bool QL_Input_PlaceTriggered(int key) {
 bool QL_Input_PlaceReleased(int key) {
     return Released(s.places, key);
 }
+int QL_Input_PlaceTriggeredAny() {
+    for (int key = 0; key < QL_KEY_COUNT; key++)
+        if (s.places.pressed[key]) return key;
+    return -1;
+}
 
 const char* QL_Input_PlaceName(int key) {
     static char name[32];

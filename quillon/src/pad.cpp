@@ -226,6 +226,11 @@ bool QL_Pad_Down(int button) {
 bool QL_Pad_Triggered(int button) {
     return ValidButton(button) && pads.pressed[button];
 }
+bool QL_Pad_AnyTriggered() {
+    for (int b = 0; b < QL_PAD_BUTTON_COUNT; b++)
+        if (pads.pressed[b]) return true;
+    return false;
+}
 bool QL_Pad_Released(int button) {
     return ValidButton(button) && pads.released[button];
 }

@@ -84,6 +84,37 @@ TEST_F(FrontEndTest, ClickInTheMakerLogosLastSecondsDoesNothing) {
     EXPECT_NEAR(frontEnd.splashTimer, before - 0.01f, 1e-4f);
 }
 
+// Any key or pad button cuts a splash screen short as a click does, and does nothing else: E
+// held from the last splash onto the title and let go there starts no run, and a key let go
+// afterwards is heard again.
+TEST_F(FrontEndTest, KeysAndPadButtonsSkipTheSplashesAndNothingElse) {
+    ASSERT_TRUE(QLH_PadConnect());
+    QLH_Step(10);
+    Release(QL_KEY_ESCAPE);
+    EXPECT_NEAR(frontEnd.splashTimer, 2.4f, 1e-4f) << "Escape on the maker's logo";
+    EXPECT_NEAR(FramesOnScreen(300), 240, 1);
+    EXPECT_EQ(frontEnd.menuScreen, kScreenAudioLogo);
+    QLH_Step(10);
+    QLH_PadButton(QL_PAD_Y, true);
+    QLH_Step(1);
+    QLH_PadButton(QL_PAD_Y, false);
+    EXPECT_NEAR(frontEnd.splashTimer, 0.4f, 1e-4f) << "a pad's Y on the audio logo";
+    EXPECT_NEAR(FramesOnScreen(100), 40, 1);
+    QLH_Step(10);
+    QLH_KeyDown('E');
+    QLH_Step(1);
+    EXPECT_NEAR(frontEnd.splashTimer, 0.4f, 1e-4f) << "E on the headphones notice";
+    EXPECT_NEAR(FramesOnScreen(100), 40, 1);
+    EXPECT_EQ(frontEnd.menuScreen, kScreenTitle);
+    QLH_Step(5);
+    QLH_KeyUp('E');
+    QLH_Step(2);
+    EXPECT_EQ(QLH_CurrentUpdate(), Menu_Update) << "the E that skipped started a run";
+    Release('E');
+    QLH_Step(1);
+    EXPECT_NE(QLH_CurrentUpdate(), Menu_Update) << "a new E starts one";
+}
+
 TEST_F(FrontEndTest, ClicksOnTheOtherSplashesJumpToTheirFade) {
     frontEnd.menuScreen = kScreenAudioLogo;
     frontEnd.splashTimer = 2.4f;

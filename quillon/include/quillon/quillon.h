@@ -171,6 +171,8 @@ bool QL_Input_KeyReleased(int key);
 bool QL_Input_PlaceDown(int key);
 bool QL_Input_PlaceTriggered(int key);
 bool QL_Input_PlaceReleased(int key);
+// The place of a key that went down this frame (the lowest, if several did); -1 when none did.
+int QL_Input_PlaceTriggeredAny();
 // What the key at a place types on the player's layout, for texts that name play keys ("Z" for
 // the place of W on AZERTY). Upper case; the US name where the layout is not known (headless).
 // The text stays valid until the next call.
@@ -228,6 +230,7 @@ enum {
 // Held (a press during the frame counts), triggered and released this frame, on any pad.
 bool QL_Pad_Down(int button);
 bool QL_Pad_Triggered(int button);
+bool QL_Pad_AnyTriggered(); // any of the pad's buttons went down this frame
 bool QL_Pad_Released(int button);
 // Past the dead zones: a stick -1 to 1 (right and down positive), radial, 0 within 20 % of
 // centre; a trigger 0 to 1, 0 within 8 %. Of several pads, the one deflected most.
