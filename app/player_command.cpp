@@ -5,6 +5,7 @@
 
 #include "core/desktop.h"
 #include "quillon/quillon.h"
+#include "ui/pause.h"
 
 namespace {
 
@@ -38,7 +39,9 @@ RunCommand PlayerCommand_Build(bool focused) {
     // The right trigger pulled past half way fires, as the left mouse button does.
     c.fire = QL_Input_MouseDown(0) || QL_Pad_Axis(QL_PAD_RIGHTTRIGGER) > 0.5f;
     c.weapon = Weapon();
-    c.pause = QL_Input_PlaceTriggered(QL_KEY_ESCAPE) || QL_Pad_Triggered(QL_PAD_START);
+    // While the pause overlay asks whether to quit, Escape answers no there and does not resume.
+    c.pause = (QL_Input_PlaceTriggered(QL_KEY_ESCAPE) && !pauseQuitConfirm) ||
+              QL_Pad_Triggered(QL_PAD_START);
     c.back = QL_Pad_Triggered(QL_PAD_B);
     c.padLost = QL_Pad_Lost();
     c.focused = focused;

@@ -23,6 +23,15 @@ bool Button(const WidgetButton& b, const char* label) {
     return clicked;
 }
 
+// The quit question's answers by key, as the title's question takes them: Y or Return for yes,
+// N or Escape for no (Escape then does not resume: the run's command leaves it to the question).
+bool KeyYes() {
+    return QL_Input_KeyTriggered('Y') || QL_Input_KeyTriggered('\r');
+}
+bool KeyNo() {
+    return QL_Input_KeyTriggered('N') || QL_Input_PlaceTriggered(QL_KEY_ESCAPE);
+}
+
 ScreenRequest Buttons(float w, float h) {
     float rowY = h / 1.5f, bh = 0.0625f * h;
     if (!pauseQuitConfirm) {
@@ -31,11 +40,14 @@ ScreenRequest Buttons(float w, float h) {
         return ScreenRequest::None;
     }
     ScreenRequest request = ScreenRequest::None;
-    if (Button({0.5f * w - 0.0625f * w, rowY, 0.125f * w, bh}, "Yes")) {
+    bool yes = Button({0.5f * w - 0.0625f * w, rowY, 0.125f * w, bh}, "[Y]es");
+    bool no = Button({0.5f * w + 0.0625f * w, rowY, 0.125f * w, bh}, "[N]o");
+    if (yes || KeyYes()) {
         request = ScreenRequest::ToMenu;
         pauseQuitConfirm = false;
+    } else if (no || KeyNo()) {
+        pauseQuitConfirm = false;
     }
-    if (Button({0.5f * w + 0.0625f * w, rowY, 0.125f * w, bh}, "No")) pauseQuitConfirm = false;
     return request;
 }
 

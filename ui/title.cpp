@@ -32,10 +32,10 @@ const char* const kQuitQuestion = "REALLY QUIT? [Y]ES / [N]O";
 
 ScreenRequest TitleKeys() {
     ScreenRequest request = ScreenRequest::None;
-    if (frontEnd.quitConfirm) {
-        if (MenuText_KeyReleased('Y'))
+    if (frontEnd.quitConfirm) { // Y or Return for yes, N or Escape for no
+        if (MenuText_KeyReleased('Y') || MenuText_KeyReleased('\r'))
             request = ScreenRequest::Quit;
-        else if (MenuText_KeyReleased('N'))
+        else if (MenuText_KeyReleased('N') || MenuText_KeyReleased(QL_KEY_ESCAPE))
             frontEnd.quitConfirm = false;
     }
     if (!frontEnd.quitConfirm && MenuText_KeyReleased('Q'))

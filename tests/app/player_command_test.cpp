@@ -6,6 +6,7 @@
 #include "app/player_command.h"
 #include "quillon/quillon.h"
 #include "tests/support/headless_fixture.h"
+#include "ui/pause.h"
 
 namespace {
 
@@ -115,6 +116,12 @@ TEST_F(PlayerCommandTest, TriggersPauseAndTheWayBack) {
          false, "Escape"},
         {[](bool d) { QLH_PadButton(QL_PAD_START, d); }, false, true, false, "Start"},
         {[](bool d) { QLH_PadButton(QL_PAD_B, d); }, false, false, true, "B"},
+        // The pause overlay asks whether to quit: Escape answers no there, and does not resume.
+        {[](bool d) {
+             pauseQuitConfirm = d;
+             d ? QLH_KeyDown(QL_KEY_ESCAPE) : QLH_KeyUp(QL_KEY_ESCAPE);
+         },
+         false, false, false, "Escape under the quit question"},
     };
     for (const Case& c : cases) {
         c.press(true);

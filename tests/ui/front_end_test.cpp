@@ -199,11 +199,15 @@ TEST_F(FrontEndTest, QuitQuestionWaitsForYesOrNo) {
     EXPECT_TRUE(frontEnd.quitConfirm) << "the question shows again on return";
     Release('N');
     EXPECT_FALSE(frontEnd.quitConfirm);
-    Release('Y');
-    EXPECT_FALSE(QLH_Terminated()) << "Y without the question does nothing";
     Release('Q');
+    Release(QL_KEY_ESCAPE);
+    EXPECT_FALSE(frontEnd.quitConfirm) << "Escape answers no";
     Release('Y');
-    EXPECT_TRUE(QLH_Terminated());
+    Release('\r');
+    EXPECT_FALSE(QLH_Terminated()) << "Y or Return without the question does nothing";
+    Release('Q');
+    Release('\r');
+    EXPECT_TRUE(QLH_Terminated()) << "Return answers yes";
 }
 
 TEST_F(FrontEndTest, EStartsARunEvenWhileTheQuestionShows) {

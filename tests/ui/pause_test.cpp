@@ -48,6 +48,24 @@ TEST_F(PauseTest, QuitAsksThenNoAndYesAnswer) {
     EXPECT_EQ(QLH_CurrentUpdate(), Menu_Update) << "back to the front end";
 }
 
+// The quit question takes keys as the title's does: N and Escape answer no, Y and Return yes.
+TEST_F(PauseTest, TheQuitQuestionAnswersKeys) {
+    struct Case {
+        int key;
+        bool quits;
+    } cases[] = {{'N', false}, {QL_KEY_ESCAPE, false}, {'Y', true}, {'\r', true}};
+    for (const Case& c : cases) {
+        RunEachFrame(Update);
+        QLH_Step(1);
+        ClickAt(0.5f * w, h / 1.5f);
+        ASSERT_TRUE(pauseQuitConfirm);
+        QLH_KeyTap(c.key);
+        QLH_Step(2);
+        EXPECT_FALSE(pauseQuitConfirm) << c.key;
+        EXPECT_EQ(QLH_CurrentUpdate() == Menu_Update, c.quits) << c.key;
+    }
+}
+
 TEST_F(PauseTest, OnlyTheReleaseOverAButtonActs) {
     QLH_MouseMove(10, 10);
     QLH_MouseButton(true);
