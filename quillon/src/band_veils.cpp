@@ -7,5 +7,5 @@ void BandVeils::Reset(int rows, int width) {
 }
 
 void BandVeils::Touch(int row, int x0, int x1) {
-    if (x0 < x1) touched_.Take(row, x0, x1, true, [](int, int) {});
+    touched_.Cover(row, x0, x1);
 }

@@ -51,7 +51,7 @@ template <typename Piece> void BandVeils::SplitOpaque(int row, int x0, int x1, P
     touched_.Take(row, x0, x1, false, [&](int a, int b) {
         if (a > at) piece(at, a, false);
         piece(a, b, true);
-        folded_.Take(row, a, b, true, [](int, int) {});
+        folded_.Cover(row, a, b);
         at = b;
     });
     if (at < x1) piece(at, x1, false);

@@ -19,6 +19,10 @@ class SpanCover {
     // Calls visible(a, b) for each piece [a, b) of the pixels [x0, x1) of the row that nothing
     // covers yet, left to right; an opaque span then covers [x0, x1).
     template <typename Visible> void Take(int row, int x0, int x1, bool opaque, Visible visible);
+    // Covers [x0, x1) of the row, whatever was covered there before.
+    void Cover(int row, int x0, int x1) {
+        if (x0 < x1) Take(row, x0, x1, true, [](int, int) {});
+    }
 
   private:
     struct Run {
