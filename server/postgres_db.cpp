@@ -48,7 +48,7 @@ class PostgresDb : public Db {
     std::string Prepare(const std::string& sql, std::string* why) {
         auto found = prepared_.find(sql);
         if (found != prepared_.end()) return found->second;
-        std::string name = "s" + std::to_string(prepared_.size() + 1);
+        std::string name = std::string("s").append(std::to_string(prepared_.size() + 1));
         PGresult* r = PQprepare(c_, name.c_str(), Db_Translate(sql, true).c_str(), 0, nullptr);
         bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
         if (!ok && why) *why = PQresultErrorMessage(r);
