@@ -66,7 +66,11 @@ std::string Db_Translate(const std::string& sql, bool postgres) {
     // PostgreSQL numbers its parameters: $1, $2...
     std::string numbered;
     int n = 0;
-    for (char c : out)
-        numbered += c == '?' ? "$" + std::to_string(++n) : std::string(1, c);
+    for (char c : out) {
+        if (c == '?')
+            numbered.append("$").append(std::to_string(++n));
+        else
+            numbered += c;
+    }
     return numbered;
 }
