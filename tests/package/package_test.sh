@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# The Debian package as a player gets it: unpacked with dpkg-deb into a folder that cannot be
-# written, its zorb-headless started from / draws the title exactly as the build folder's does,
-# makes the leaderboard under XDG_DATA_HOME and writes nothing in the unpacked tree; its zorb,
-# started from another folder, passes the real window's first test; and the program alone,
-# without its data, says so and exits 1. Run from the project root after scripts/package.
+# The Debian packages as a player gets them: hardened, and unpacked with dpkg-deb into a folder
+# that cannot be written, their zorb-headless started from / draws the title exactly as the build
+# folder's does (its font found through the link into fonts-dejavu-core), makes the leaderboard
+# under XDG_DATA_HOME and writes nothing in the unpacked tree; their zorb, started from another
+# folder, passes the real window's first test; and the program alone, without its data, says so
+# and exits 1. Run from the project root after scripts/package.
 set -u
 fail() { echo "FAIL: $*"; exit 1; }
 build=$PWD/build-package
@@ -15,9 +16,23 @@ root=$work/root
 thaw() { [ "$(id -u)" -eq 0 ] && find "$root" -type d -exec chattr -i {} + 2>/dev/null; true; }
 trap 'thaw; rm -rf "$work"' EXIT
 dpkg-deb -x "$deb" "$root"
-server_deb=$(ls "$build"/zorb-server_*.deb 2>/dev/null | head -1)
-[ -n "$server_deb" ] || fail "no zorb-server package in $build"
-dpkg-deb -x "$server_deb" "$root"
+for package in zorb-data zorb-server; do
+    file=$(ls "$build/${package}"_*.deb 2>/dev/null | head -1)
+    [ -n "$file" ] || fail "no $package package in $build"
+    dpkg-deb -x "$file" "$root"
+done
+# The menu font is a link into fonts-dejavu-core, which zorb-data depends on.
+font=usr/share/fonts/truetype/dejavu/DejaVuSansMono-Bold.ttf
+[ -L "$root/usr/share/games/zorb/Assets/Fonts/Monodeco Bold.ttf" ] || fail "the menu font is not a link"
+mkdir -p "$(dirname "$root/$font")"
+cp "/$font" "$root/$font"
+
+# Debian's hardening in all three programs. Control-flow protection is not asked for: bookworm's
+# glibc start files carry no CET marks, so no program linked on it can have them, though our own
+# code is built with -fcf-protection.
+hardening-check --quiet --nocfprotection "$root/usr/games/zorb" "$root/usr/games/zorb-headless" \
+    "$root/usr/bin/zorb-server" || fail "hardening-check"
+echo "hardening-check: zorb, zorb-headless and zorb-server pass"
 chmod -R a-w "$root"
 if [ "$(id -u)" -eq 0 ]; then
     find "$root" -type d -exec chattr +i {} + || fail "chattr cannot make the tree read-only for root"

@@ -263,4 +263,23 @@ TEST_F(ImageTest, AssetsAreReadOnlyFromRegularFilesOfBoundedSize) {
     }
 }
 
+#ifndef _WIN32
+// The installed game's menu font is a link to the system's copy of the font: a link to a regular
+// file loads that file, and a link to nothing loads nothing.
+TEST_F(ImageTest, AFontLoadsThroughALinkToARegularFile) {
+    namespace fs = std::filesystem;
+    const std::string link = path + ".link.ttf";
+    fs::create_symlink(fs::absolute("./Assets/Fonts/Monodeco Bold.ttf"), link);
+    QL_Font linked = QL_Font_Load(link.c_str());
+    EXPECT_NE(linked, nullptr);
+    QL_Font_Free(&linked);
+    fs::remove(link);
+    fs::create_symlink(path + ".nowhere.ttf", link);
+    QL_Font dangling = QL_Font_Load(link.c_str());
+    EXPECT_EQ(dangling, nullptr);
+    QL_Font_Free(&dangling);
+    fs::remove(link);
+}
+#endif
+
 } // namespace
