@@ -44,10 +44,18 @@ void SpanCover::Take(int row, int x0, int x1, bool opaque, Visible visible) {
     const std::vector<Run>& runs = rows_[(size_t)row];
     size_t first = FirstFrom(runs, x0), last = first;
     int at = x0;
+    bool shown = false;
     for (; last < runs.size() && runs[last].x0 <= x1; last++) {
-        if (runs[last].x0 > at) visible(at, runs[last].x0 < x1 ? runs[last].x0 : x1);
+        if (runs[last].x0 > at) {
+            visible(at, runs[last].x0 < x1 ? runs[last].x0 : x1);
+            shown = true;
+        }
         if (runs[last].x1 > at) at = runs[last].x1;
     }
-    if (at < x1) visible(at, x1);
-    if (opaque) Add(row, first, last, x0, x1);
+    if (at < x1) {
+        visible(at, x1);
+        shown = true;
+    }
+    // A span that shows nowhere lies inside one run already.
+    if (opaque && shown) Add(row, first, last, x0, x1);
 }
