@@ -427,8 +427,11 @@ void TakeSpans(const QlDrawCmd& c, int index, int top, int bottom, const BandWal
     bool opaque = c.kind == QlDrawCmd::Clear || AlphaOf(c.color) == 255;
     uint32_t veiled = opaque && w.veils->Active() ? UnderVeils(c, *w.veils) : 0;
     int spans[4];
+    bool quad = c.kind == QlDrawCmd::Quad;
     for (int y = top; y < bottom; y++) {
         if (w.cover->RowFull(y - w.y0)) continue;
+        // A quad behind what is painted after it is passed over before its spans are found.
+        if (quad && w.cover->Hides(y - w.y0, c.quad.x0, c.quad.x1)) continue;
         int n = RowSpans(c, w.width, y, spans);
         for (int k = 0; k < n; k++)
             if (spans[2 * k] < spans[2 * k + 1])
@@ -558,6 +561,8 @@ bool Raster_MakeQuad(QlDrawCmd* cmd, const float* xs, const float* ys, uint32_t 
         cmd->quad.edges[i] = MakeEdge(xs[i], ys[i], xs[(i + 1) % 4], ys[(i + 1) % 4]);
     cmd->quad.edges[4] = MakeEdge(xs[0], ys[0], xs[2], ys[2]);
     cmd->quad.convex = Convex(xs, ys);
+    cmd->quad.x0 = x0;
+    cmd->quad.x1 = x1;
     return x0 < x1 && cmd->top < cmd->bottom;
 }
 

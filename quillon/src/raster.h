@@ -38,6 +38,7 @@ struct QlDrawCmd {
                 double yTop, yBottom; // the rows' centres it spans, [yTop, yBottom)
                 double x, slope;      // x at yTop, and its change per unit of y
             } edges[5];
+            int x0, x1; // the columns it may touch, [x0, x1)
             bool convex;
         } quad;
         struct {

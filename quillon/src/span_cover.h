@@ -16,6 +16,12 @@ class SpanCover {
     bool AllFull() const { return fullRows_ == rowCount_; }
     // Whether every row of [row0, row1) is full.
     bool RowsFull(int row0, int row1) const;
+    // Whether [x0, x1) of the row is covered already.
+    bool Hides(int row, int x0, int x1) const {
+        const std::vector<Run>& runs = rows_[(size_t)row];
+        size_t r = FirstFrom(runs, x1);
+        return r < runs.size() && runs[r].x0 <= x0;
+    }
     // Calls visible(a, b) for each piece [a, b) of the pixels [x0, x1) of the row that nothing
     // covers yet, left to right; an opaque span then covers [x0, x1).
     template <typename Visible> void Take(int row, int x0, int x1, bool opaque, Visible visible);
