@@ -2,11 +2,14 @@
 #include "canvas.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
 #include <new>
 #include <vector>
 
 #include "band_pool.h"
 #include "presenter.h"
+#include "solid_cells.h"
 
 namespace {
 
@@ -26,6 +29,8 @@ uint32_t* shown = nullptr;
 bool twoPictures = false;
 bool behind = false;
 bool changed = true; // since Canvas_TakeChanged last said
+// What each picture's rows hold already; they change hands with the pictures.
+SolidCells knownPainted, knownShown;
 
 size_t PixelCount() {
     return (size_t)canvasW * (size_t)canvasH;
@@ -36,6 +41,22 @@ bool CoversAll(const QlDrawCmd& cmd) {
     return cmd.kind == QlDrawCmd::Clear ||
            (cmd.kind == QlDrawCmd::Rect && cmd.color >> 24 == 255 && cmd.rect.x0 == 0 &&
             cmd.rect.y0 == 0 && cmd.rect.x1 == canvasW && cmd.rect.y1 == canvasH);
+}
+
+// Whether fills leave alone the pixels that hold their colour already; QUILLON_REUSE=0 has them
+// write every pixel, for comparison.
+bool Reusing() {
+    static const bool on = [] {
+        const char* wanted = std::getenv("QUILLON_REUSE");
+        return !wanted || std::strcmp(wanted, "0") != 0;
+    }();
+    return on;
+}
+
+// The pictures are new, or written outside painting: nothing is known of their pixels.
+void ForgetPictures() {
+    knownPainted.Reset(canvasH, canvasW);
+    knownShown.Reset(canvasH, canvasW);
 }
 
 void PaintBands() {
@@ -52,10 +73,14 @@ void PaintBands() {
     // and each band takes its rows over before painting them (unless the frame clears first).
     const uint32_t* last = behind && !CoversAll(cmds[0]) ? shown : nullptr;
     int w = canvasW, h = canvasH;
+    SolidCells* known = Reusing() ? &knownPainted : nullptr;
     BandPool_Run(bands, [=](int band) {
         int y0 = std::min(h, band * rows), y1 = std::min(h, (band + 1) * rows);
-        if (last) std::copy(last + (long)y0 * w, last + (long)y1 * w, canvas + (long)y0 * w);
-        Raster_Band(cmds, count, canvas, w, h, y0, y1);
+        if (last) {
+            std::copy(last + (long)y0 * w, last + (long)y1 * w, canvas + (long)y0 * w);
+            known->Forget(y0, y1);
+        }
+        Raster_Band(cmds, count, canvas, w, h, y0, y1, known);
     });
     behind = false;
     changed = true;
@@ -81,6 +106,7 @@ bool Canvas_Resize(int width, int height) {
     shown = twoPictures ? ownB.data() : nullptr;
     canvasW = std::max(1, width);
     canvasH = std::max(1, height);
+    ForgetPictures();
     behind = false;
     changed = true;
     return true;
@@ -94,6 +120,7 @@ void Canvas_UseTwoPictures(bool on, uint32_t* a, uint32_t* b) {
     }
     // The latest picture goes on in the pictures chosen.
     std::vector<uint32_t> latest(Canvas_Pixels(), Canvas_Pixels() + PixelCount());
+    ForgetPictures();
     twoPictures = on;
     behind = false;
     changed = true;
@@ -119,6 +146,7 @@ const uint32_t* Canvas_Swap() {
     if (!twoPictures || !painted) return Canvas_Pixels();
     if (!behind) { // painted since the last swap: the painted picture is shown, the other painted
         std::swap(painted, shown);
+        std::swap(knownPainted, knownShown);
         behind = true;
     }
     return shown;
@@ -130,6 +158,8 @@ void Canvas_Release() {
     std::vector<uint32_t>().swap(ownB);
     painted = shown = nullptr;
     twoPictures = behind = false;
+    knownPainted.Reset(0, 0);
+    knownShown.Reset(0, 0);
     pending.clear();
     pending.shrink_to_fit();
     canvasW = canvasH = 0;

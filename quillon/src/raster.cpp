@@ -10,6 +10,7 @@
 
 #include "band_veils.h"
 #include "raster_wide.h"
+#include "solid_cells.h"
 #include "span_cover.h"
 
 namespace {
@@ -387,6 +388,7 @@ struct BandWalk {
     SpanCover* cover;
     BandVeils* veils;
     std::vector<Piece>* pieces;
+    SolidCells* known; // what the picture's rows hold already; null where nothing is known
 };
 
 // A translucent clear-coloured shape over every pixel of the band: a rectangle the band's width,
@@ -477,26 +479,53 @@ void TakeWhole(const QlDrawCmd& c, int index, int top, int bottom, const BandWal
         w.veils->Touch(y - w.y0, x0, x1);
 }
 
+// An opaque fill of [x0, x1) of row y: only the pixels that do not hold the colour already.
+void Fill(uint32_t* row, int y, int x0, int x1, uint32_t color, const BandWalk& w) {
+    if (!w.known || AlphaOf(color) != 255) { // a clear's colour is taken as it is
+        std::fill(row + x0, row + x1, color);
+        if (w.known) w.known->Spoil(y, x0, x1);
+        return;
+    }
+    w.known->Fill(y, x0, x1, color, [&](int a, int b) { std::fill(row + a, row + b, color); });
+}
+
+// A blend of [x0, x1) of row y.
+void Blended(uint32_t* row, int y, int x0, int x1, uint32_t color, const BandWalk& w) {
+    Span(row, x0, x1, color);
+    if (w.known) w.known->Spoil(y, x0, x1);
+}
+
+// A line, picture or glyph over the band: what it may write is no longer known.
+void PaintWhole(const QlDrawCmd& c, uint32_t* canvas, const BandWalk& w) {
+    Paint(c, canvas, w.width, w.y0, w.y1);
+    if (!w.known) return;
+    int x0, x1;
+    WholeColumns(c, w.width, &x0, &x1);
+    for (int y = std::max(w.y0, c.top); y < std::min(w.y1, c.bottom); y++)
+        w.known->Spoil(y, x0, x1);
+}
+
 void PaintPiece(const Piece& p, const QlDrawCmd& c, uint32_t* canvas, const BandWalk& w) {
     if (p.y < 0) {
-        Paint(c, canvas, w.width, w.y0, w.y1);
+        PaintWhole(c, canvas, w);
         return;
     }
     uint32_t* row = canvas + (long)p.y * w.width;
     if (p.kind == Piece::Veiled)
-        std::fill(row + p.x0, row + p.x1, p.veiled);
+        Fill(row, p.y, p.x0, p.x1, p.veiled, w);
     else if (p.kind == Piece::Veil)
-        w.veils->Gaps(p.y - w.y0, p.x0, p.x1, [&](int a, int b) { Span(row, a, b, c.color); });
-    else if (c.kind == QlDrawCmd::Clear)
-        std::fill(row + p.x0, row + p.x1, c.color);
+        w.veils->Gaps(p.y - w.y0, p.x0, p.x1,
+                      [&](int a, int b) { Blended(row, p.y, a, b, c.color, w); });
+    else if (c.kind == QlDrawCmd::Clear || AlphaOf(c.color) == 255)
+        Fill(row, p.y, p.x0, p.x1, c.color, w);
     else
-        Span(row, p.x0, p.x1, c.color);
+        Blended(row, p.y, p.x0, p.x1, c.color, w);
 }
 
 } // namespace
 
 void Raster_Band(const QlDrawCmd* cmds, int count, uint32_t* canvas, int width, int height, int y0,
-                 int y1) {
+                 int y1, SolidCells* known) {
     y1 = std::min(y1, height);
     if (y0 >= y1) return;
     thread_local SpanCover cover;
@@ -505,7 +534,7 @@ void Raster_Band(const QlDrawCmd* cmds, int count, uint32_t* canvas, int width, 
     cover.Reset(y1 - y0, width);
     veils.Reset(y1 - y0, width);
     pieces.clear();
-    const BandWalk w{width, y0, y1, &cover, &veils, &pieces};
+    const BandWalk w{width, y0, y1, &cover, &veils, &pieces, known};
     // From the last command back, until everything the band shows is known.
     for (int i = count - 1; i >= 0 && !cover.AllFull(); i--) {
         const QlDrawCmd& c = cmds[i];
@@ -519,6 +548,7 @@ void Raster_Band(const QlDrawCmd* cmds, int count, uint32_t* canvas, int width, 
             TakeSpans(c, i, top, bottom, w);
     }
     // Then painted in the commands' order.
+    if (known) known->Prefetch(y0, y1);
     for (auto p = pieces.rbegin(); p != pieces.rend(); ++p)
         PaintPiece(*p, cmds[p->cmd], canvas, w);
 }

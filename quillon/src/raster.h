@@ -63,9 +63,13 @@ struct QlDrawCmd {
     };
 };
 
-// Paints rows [y0, y1) of the canvas (width x height pixels) with the commands, in order.
+class SolidCells;
+
+// Paints rows [y0, y1) of the canvas (width x height pixels) with the commands, in order. known,
+// when given, is what the canvas's rows hold already (see solid_cells.h): opaque fills then leave
+// the pixels that hold their colour alone, and it is kept up to date for the rows painted.
 void Raster_Band(const QlDrawCmd* cmds, int count, uint32_t* canvas, int width, int height, int y0,
-                 int y1);
+                 int y1, SolidCells* known = nullptr);
 
 // Command builders. Each returns false when the draw leaves no mark on a canvas of that size
 // (fully transparent, empty or entirely off the canvas); otherwise fills *cmd.

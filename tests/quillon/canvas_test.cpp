@@ -214,20 +214,38 @@ void FrameOfMany(int n) {
     QL_Graphics_DrawRect(3.0f * n, 2.0f * n, 40, 30);
 }
 
-int frameNumber = 0;
-void ManyFrames() {
-    FrameOfMany(frameNumber++);
+// Frames that mostly clear to one colour and creep a shape along: each picture's fills then skip
+// what it holds already. Every fourth frame veils the picture, and the next one builds on it.
+void FrameOfCreeping(int n) {
+    QL_Settings_NoStroke();
+    if (n % 4 != 3) QL_Settings_Background(QL_Color_Create(30, 30, 60, 255));
+    QL_Settings_Fill(QL_Color_Create(220, 120, 40, 255));
+    QL_Graphics_DrawQuad(2.0f * n, 20, 2.0f * n + 90, 25, 2.0f * n + 80, 150, 2.0f * n, 140);
+    QL_Settings_Fill(QL_Color_Create(40, 160, 90, 255));
+    QL_Graphics_DrawRect(n % 2 ? 150.0f : 170.0f, 60, 100, 120);
+    if (n % 4 == 2) {
+        QL_Settings_Fill(QL_Color_Create(255, 255, 255, 60));
+        QL_Graphics_DrawRect(0, 0, kPresentW, kPresentH);
+    }
 }
 
-// The pictures of 40 frames: as read back after each, and as presented; and their latencies.
-std::vector<uint64_t> Frames(bool presentThread, std::vector<uint64_t>* shown,
-                             std::vector<float>* latencies) {
+void (*frameOf)(int) = FrameOfMany;
+int frameNumber = 0;
+void ManyFrames() {
+    frameOf(frameNumber++);
+}
+
+// The pictures of 40 frames of frame: as read back after each, and as presented; the frames
+// presented, and their latencies.
+std::vector<uint64_t> Frames(bool presentThread, void (*frame)(int), std::vector<uint64_t>* shown,
+                             long* presents, std::vector<float>* latencies) {
     float seconds[100];
     while (QL_System_TakeFrameLatencies(seconds, 100) > 0) {
     }
     StartHeadless(kPresentW, kPresentH, 0.01f);
     presented.clear();
     frameNumber = 0;
+    frameOf = frame;
     if (presentThread) QLH_SetPresentThread(KeepPresented);
     RunEachFrame(ManyFrames);
     std::vector<uint64_t> read;
@@ -235,10 +253,9 @@ std::vector<uint64_t> Frames(bool presentThread, std::vector<uint64_t>* shown,
         QLH_Step(1);
         read.push_back(CanvasHash());
     }
-    long presents = QL_System_GetPresentCount();
+    *presents = QL_System_GetPresentCount();
     QLH_Shutdown(); // the present thread stops here, its last frame shown
     *shown = presented;
-    EXPECT_EQ(presents, 32) << "8 of the 40 frames draw nothing and present nothing";
     latencies->assign(seconds, seconds + QL_System_TakeFrameLatencies(seconds, 100));
     return read;
 }
@@ -253,9 +270,13 @@ std::vector<uint64_t> Frames(bool presentThread, std::vector<uint64_t>* shown,
 TEST(CanvasPresentThread, PaintingBesidePresentingKeepsEveryPixel) {
     std::vector<uint64_t> none, shown;
     std::vector<float> latencyAlone, latencyOverlapped;
-    std::vector<uint64_t> alone = Frames(false, &none, &latencyAlone);
-    std::vector<uint64_t> overlapped = Frames(true, &shown, &latencyOverlapped);
+    long presents[2];
+    std::vector<uint64_t> alone = Frames(false, FrameOfMany, &none, &presents[0], &latencyAlone);
+    std::vector<uint64_t> overlapped =
+        Frames(true, FrameOfMany, &shown, &presents[1], &latencyOverlapped);
     EXPECT_TRUE(overlapped == alone) << "the pictures read back differ";
+    EXPECT_EQ(presents[0], 32) << "8 of the 40 frames draw nothing and present nothing";
+    EXPECT_EQ(presents[1], 32);
     std::vector<uint64_t> drawn; // frame n of FrameOfMany draws nothing when n % 5 is 4
     for (size_t f = 0; f < alone.size(); f++)
         if (f % 5 != 4) drawn.push_back(alone[f]);
@@ -266,4 +287,17 @@ TEST(CanvasPresentThread, PaintingBesidePresentingKeepsEveryPixel) {
     ASSERT_EQ(latencyOverlapped.size(), drawn.size());
     for (float seconds : latencyOverlapped)
         EXPECT_GE(seconds, std::chrono::duration<float>(kPresentTakes).count());
+}
+
+// Each of the two pictures remembers what its own pixels hold, and the memory goes with the
+// picture: fills that skip what is held paint every frame as one picture does.
+TEST(CanvasPresentThread, PicturesRememberingTheirPixelsPaintAsOne) {
+    std::vector<uint64_t> none, shown;
+    std::vector<float> latencies;
+    long presents;
+    std::vector<uint64_t> alone = Frames(false, FrameOfCreeping, &none, &presents, &latencies);
+    std::vector<uint64_t> overlapped = Frames(true, FrameOfCreeping, &shown, &presents, &latencies);
+    for (size_t f = 0; f < alone.size(); f++)
+        EXPECT_EQ(overlapped[f], alone[f]) << "frame " << f;
+    EXPECT_TRUE(shown == alone) << "the pictures presented differ";
 }
