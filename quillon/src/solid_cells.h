@@ -34,6 +34,8 @@ class SolidCells {
     static const uint32_t kUnknown = 0; // never a picture's pixel, whose alpha is 255
 
     uint32_t* Row(int y) { return cells_.data() + (long)y * perRow_; }
+    // The first of cells [c, end) that does not hold the colour, or end.
+    static int NextDiffering(const uint32_t* cells, int c, int end, uint32_t color);
 
     std::vector<uint32_t> cells_; // perRow_ a row: its colour, or kUnknown
     int perRow_ = 0, width_ = 0;
@@ -42,16 +44,28 @@ class SolidCells {
 template <typename FillFn>
 void SolidCells::Fill(int y, int x0, int x1, uint32_t color, FillFn fill) {
     uint32_t* cells = Row(y);
-    int from = -1; // the start of the stretch still to fill
-    for (int c = x0 / kCell; c * kCell < x1; c++) {
-        int a = c * kCell, b = a + kCell < width_ ? a + kCell : width_;
-        if (cells[c] == color) { // the whole cell holds it already
-            if (from >= 0) fill(from, a > x0 ? a : x0);
-            from = -1;
-            continue;
-        }
-        if (from < 0) from = a > x0 ? a : x0;
-        cells[c] = a >= x0 && b <= x1 ? color : kUnknown;
+    int first = x0 / kCell, last = (x1 - 1) / kCell;
+    bool wholeFirst = x0 == first * kCell;
+    bool wholeLast = x1 >= ((last + 1) * kCell < width_ ? (last + 1) * kCell : width_);
+    // The cells the fill covers only in part hold its colour throughout, or are written.
+    auto part = [&](int c, int a, int b, bool whole) {
+        if (cells[c] == color) return;
+        fill(a, b);
+        cells[c] = whole ? color : kUnknown;
+    };
+    if (first == last) {
+        part(first, x0, x1, wholeFirst && wholeLast);
+        return;
     }
-    if (from >= 0) fill(from, x1);
+    if (!wholeFirst) part(first, x0, (first + 1) * kCell, false);
+    // The whole cells, in stretches that hold the colour (left alone) and that do not (filled).
+    int end = wholeLast ? last + 1 : last;
+    for (int c = wholeFirst ? first : first + 1; c < end;) {
+        c = NextDiffering(cells, c, end, color);
+        int from = c;
+        for (; c < end && cells[c] != color; c++)
+            cells[c] = color;
+        if (from < c) fill(from * kCell, c * kCell < x1 ? c * kCell : x1);
+    }
+    if (!wholeLast) part(last, last * kCell, x1, false);
 }
