@@ -6,7 +6,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "band_veils.h"
 #include "raster_wide.h"
@@ -479,6 +484,26 @@ void TakeWhole(const QlDrawCmd& c, int index, int top, int bottom, const BandWal
         w.veils->Touch(y - w.y0, x0, x1);
 }
 
+// Whole 64-byte lines of memory, from p (on a line's start), n pixels (a multiple of 16) in one
+// colour, written straight to memory: nothing is read first. Cells of a picture the window shares
+// with the X server are such lines; the server reads them from memory anyway, and at a low frame
+// cap the picture is long out of the cache, so reading each line in before writing it doubled
+// the traffic of most fills. The band ends with a fence, before other threads read its rows.
+// False, writing nothing, where the pixels are not such lines.
+bool StreamLines(uint32_t* p, int n, uint32_t color) {
+#if defined(__SSE2__)
+    if ((reinterpret_cast<uintptr_t>(p) & 63) != 0 || n % 16 != 0) return false;
+    const __m128i four = _mm_set1_epi32((int)color);
+    for (uint32_t* end = p + n; p < end; p += 16)
+        for (int k = 0; k < 16; k += 4)
+            _mm_stream_si128(reinterpret_cast<__m128i*>(p + k), four);
+    return true;
+#else
+    (void)p, (void)n, (void)color;
+    return false;
+#endif
+}
+
 // An opaque fill of [x0, x1) of row y: only the pixels that do not hold the colour already.
 void Fill(uint32_t* row, int y, int x0, int x1, uint32_t color, const BandWalk& w) {
     if (!w.known || AlphaOf(color) != 255) { // a clear's colour is taken as it is
@@ -486,7 +511,9 @@ void Fill(uint32_t* row, int y, int x0, int x1, uint32_t color, const BandWalk& 
         if (w.known) w.known->Spoil(y, x0, x1);
         return;
     }
-    w.known->Fill(y, x0, x1, color, [&](int a, int b) { std::fill(row + a, row + b, color); });
+    w.known->Fill(y, x0, x1, color, [&](int a, int b) {
+        if (!StreamLines(row + a, b - a, color)) std::fill(row + a, row + b, color);
+    });
 }
 
 // A blend of [x0, x1) of row y.
@@ -551,6 +578,9 @@ void Raster_Band(const QlDrawCmd* cmds, int count, uint32_t* canvas, int width, 
     if (known) known->Prefetch(y0, y1);
     for (auto p = pieces.rbegin(); p != pieces.rend(); ++p)
         PaintPiece(*p, cmds[p->cmd], canvas, w);
+#if defined(__SSE2__)
+    if (known) _mm_sfence(); // the lines streamed are in memory before the band is done
+#endif
 }
 
 bool Raster_MakeRect(QlDrawCmd* cmd, float x, float y, float w, float h, uint32_t color, int width,

@@ -13,7 +13,9 @@
 
 namespace {
 
-const int kW = 203, kH = 61; // no cell divides the width
+// The pictures' width: 203, which no cell divides, or 256, whose rows are whole lines of memory.
+int pictureW = 203;
+const int kH = 61;
 
 uint32_t Opaque(uint32_t rgb) {
     return 0xFF000000u | rgb;
@@ -27,7 +29,7 @@ class Scene {
         for (int i = 0; i < 54; i++)
             mask_.push_back((uint8_t)(i * 37 % 256));
         for (Shape& s : shapes_) {
-            s.x = Pick(-20, kW);
+            s.x = Pick(-20, pictureW);
             s.y = Pick(-10, kH);
             s.w = Pick(4, 80);
             s.h = Pick(2, 30);
@@ -51,7 +53,7 @@ class Scene {
             if (Pick(0, 4) == 0) s.y += Pick(-1, 1);
             float xs[4] = {(float)s.x, (float)(s.x + s.w), (float)(s.x + s.w - 3), (float)s.x + 1};
             float ys[4] = {(float)s.y, (float)s.y + 2, (float)(s.y + s.h), (float)(s.y + s.h)};
-            if (Raster_MakeQuad(&c, xs, ys, s.color, kW, kH)) cmds.push_back(c);
+            if (Raster_MakeQuad(&c, xs, ys, s.color, pictureW, kH)) cmds.push_back(c);
         }
         for (int extras = Pick(0, 4); extras > 0; extras--)
             if (MakeExtra(&c))
@@ -69,23 +71,23 @@ class Scene {
     static constexpr uint32_t kPalette[4] = {0xFF2050A0u, 0xFF40C060u, 0xFFE0E0E0u, 0xFF101010u};
 
     bool MakeExtra(QlDrawCmd* c) {
-        float x = (float)Pick(-10, kW), y = (float)Pick(-5, kH);
+        float x = (float)Pick(-10, pictureW), y = (float)Pick(-5, kH);
         uint32_t translucent = (uint32_t)Pick(20, 230) << 24 | 0x8040C0u;
         switch (Pick(0, 4)) {
         case 0: // a veil over every row
-            return Raster_MakeRect(c, 0, 0, kW, kH, translucent, kW, kH);
+            return Raster_MakeRect(c, 0, 0, pictureW, kH, translucent, pictureW, kH);
         case 1:
-            return Raster_MakeRect(c, x, y, (float)Pick(1, 60), (float)Pick(1, 20), translucent, kW,
-                                   kH);
+            return Raster_MakeRect(c, x, y, (float)Pick(1, 60), (float)Pick(1, 20), translucent,
+                                   pictureW, kH);
         case 2:
             return Raster_MakeImage(c, QlPixels{texels_.data(), 8, 8}, 0, 0, 8, 8, x, y, 24, 16,
-                                    Pick(0, 1) ? 255 : 128, Pick(0, 1) == 1, kW, kH);
+                                    Pick(0, 1) ? 255 : 128, Pick(0, 1) == 1, pictureW, kH);
         case 3:
             return Raster_MakeGlyph(c, QlGlyphMask{mask_.data(), 6, 6, 9}, (int)x, (int)y,
-                                    Opaque(0x20F0F0), kW, kH);
+                                    Opaque(0x20F0F0), pictureW, kH);
         default:
             return Raster_MakeLine(c, x, y, x + (float)Pick(-40, 40), y + (float)Pick(-20, 20),
-                                   Opaque(0xF0F020), kW, kH);
+                                   Opaque(0xF0F020), pictureW, kH);
         }
     }
 
@@ -100,30 +102,45 @@ void PaintInBands(const std::vector<QlDrawCmd>& cmds, uint32_t* picture, SolidCe
                   Scene& scene) {
     for (int y0 = 0, y1; y0 < kH; y0 = y1) {
         y1 = std::min(kH, y0 + scene.Pick(1, 24));
-        Raster_Band(cmds.data(), (int)cmds.size(), picture, kW, kH, y0, y1, known);
+        Raster_Band(cmds.data(), (int)cmds.size(), picture, pictureW, kH, y0, y1, known);
     }
 }
 
-TEST(SolidCells, PicturesThatRememberPaintAsPicturesThatDoNot) {
-    for (unsigned seed = 1; seed <= 6; seed++) {
-        Scene scene(seed);
-        std::vector<uint32_t> kept[2], fresh[2];
-        SolidCells known[2];
-        for (int p = 0; p < 2; p++) {
-            kept[p].assign(kW * kH, 0xFF000000u);
-            fresh[p] = kept[p];
-            known[p].Reset(kH, kW);
-        }
-        for (int f = 0; f < 120; f++) {
-            std::vector<QlDrawCmd> cmds = scene.Frame(f);
-            int p = f % 2;
-            PaintInBands(cmds, kept[p].data(), &known[p], scene);
-            Raster_Band(cmds.data(), (int)cmds.size(), fresh[p].data(), kW, kH, 0, kH);
-            for (int i = 0; i < kW * kH; i++)
-                ASSERT_EQ(kept[p][i], fresh[p][i])
-                    << "seed " << seed << ", frame " << f << ", pixel " << i % kW << "," << i / kW;
-        }
+// Pixels in memory that starts on a 64-byte line, as the window's shared pictures do: whole
+// cells are then written straight to memory.
+struct LinedPicture {
+    std::vector<uint32_t> store;
+    uint32_t* pixels;
+    LinedPicture() : store((size_t)(pictureW * kH + 16), 0xFF000000u) {
+        uintptr_t at = reinterpret_cast<uintptr_t>(store.data());
+        pixels = store.data() + ((64 - at % 64) % 64) / 4;
     }
+};
+
+TEST(SolidCells, PicturesThatRememberPaintAsPicturesThatDoNot) {
+    for (int width : {203, 256})
+        for (unsigned seed = 1; seed <= 6; seed++) {
+            pictureW = width;
+            Scene scene(seed);
+            LinedPicture kept[2];
+            std::vector<uint32_t> fresh[2];
+            SolidCells known[2];
+            for (int p = 0; p < 2; p++) {
+                fresh[p].assign(pictureW * kH, 0xFF000000u);
+                known[p].Reset(kH, pictureW);
+            }
+            for (int f = 0; f < 120; f++) {
+                std::vector<QlDrawCmd> cmds = scene.Frame(f);
+                int p = f % 2;
+                PaintInBands(cmds, kept[p].pixels, &known[p], scene);
+                Raster_Band(cmds.data(), (int)cmds.size(), fresh[p].data(), pictureW, kH, 0, kH);
+                for (int i = 0; i < pictureW * kH; i++)
+                    ASSERT_EQ(kept[p].pixels[i], fresh[p][i])
+                        << "width " << width << ", seed " << seed << ", frame " << f << ", pixel "
+                        << i % pictureW << "," << i / pictureW;
+            }
+        }
+    pictureW = 203;
 }
 
 // A fill leaves a cell that holds its colour untouched, whatever is in memory there; a row
@@ -134,14 +151,15 @@ TEST(SolidCells, FillsSkipOnlyWholeCellsKnownToHoldTheirColour) {
     cmds[0].color = Opaque(0x102030);
     cmds[0].top = 0;
     cmds[0].bottom = kH;
-    ASSERT_TRUE(Raster_MakeRect(&cmds[1], 40, 10, 100, 20, Opaque(0xA0B0C0), kW, kH));
-    std::vector<uint32_t> picture(kW * kH, 0xFF000000u);
+    ASSERT_TRUE(Raster_MakeRect(&cmds[1], 40, 10, 100, 20, Opaque(0xA0B0C0), pictureW, kH));
+    std::vector<uint32_t> picture(pictureW * kH, 0xFF000000u);
     SolidCells known;
-    known.Reset(kH, kW);
-    auto paint = [&] { Raster_Band(cmds, 2, picture.data(), kW, kH, 0, kH, &known); };
+    known.Reset(kH, pictureW);
+    auto paint = [&] { Raster_Band(cmds, 2, picture.data(), pictureW, kH, 0, kH, &known); };
     paint();
     const uint32_t kMark = 0xFF00FF00u;
-    const int insideRect = 15 * kW + 64, insideClear = 50 * kW + 64, rectEdge = 15 * kW + 40;
+    const int insideRect = 15 * pictureW + 64, insideClear = 50 * pictureW + 64,
+              rectEdge = 15 * pictureW + 40;
     for (int i : {insideRect, insideClear, rectEdge})
         picture[(size_t)i] = kMark;
     paint();
