@@ -43,6 +43,7 @@ class SolidCells {
 
 template <typename FillFn>
 void SolidCells::Fill(int y, int x0, int x1, uint32_t color, FillFn fill) {
+    if (x0 >= x1) return;
     uint32_t* cells = Row(y);
     int first = x0 / kCell, last = (x1 - 1) / kCell;
     bool wholeFirst = x0 == first * kCell;
