@@ -12,7 +12,7 @@
 
 class SolidCells {
   public:
-    static const int kCell = 16; // pixels
+    static constexpr int kCell = 16; // pixels
 
     // Nothing known of a picture of rows rows, width pixels wide (a new picture, or one written
     // some other way).
@@ -31,7 +31,7 @@ class SolidCells {
     void Spoil(int y, int x0, int x1);
 
   private:
-    static const uint32_t kUnknown = 0; // never a picture's pixel, whose alpha is 255
+    static constexpr uint32_t kUnknown = 0; // never a picture's pixel, whose alpha is 255
 
     uint32_t* Row(int y) { return cells_.data() + (long)y * perRow_; }
     // The first of cells [c, end) that does not hold the colour, or end.
