@@ -9,9 +9,14 @@
 #include "core/desktop.h"
 
 #ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#define WIN32_LEAN_AND_MEAN
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
+#include <windows.h>
 #else
 #include <fcntl.h>
 #include <unistd.h>
@@ -123,12 +128,28 @@ void RemoveTemporary(const OutputFile& out) {
     if (!out.temporary.empty()) fs::remove(out.temporary, ec);
 }
 
+// Moves the temporary to the target in one step that fails where a target exists.
+bool MoveIntoPlaceOnce(OutputFile* out) {
+#ifdef _WIN32
+    if (MoveFileExW(fs::path(out->temporary).c_str(), fs::path(out->path).c_str(), 0)) return true;
+    DWORD code = GetLastError();
+    bool exists = code == ERROR_ALREADY_EXISTS || code == ERROR_FILE_EXISTS;
+    return Fail(out, exists ? "it exists already" : "it cannot be moved into place");
+#else
+    if (link(out->temporary.c_str(), out->path.c_str()) != 0)
+        return errno == EEXIST ? Fail(out, "it exists already") : FailErrno(out, errno);
+    RemoveTemporary(*out);
+    return true;
+#endif
+}
+
 // Moves the temporary over the target, unless the target has meanwhile become something a
 // rename must not replace.
 bool MoveIntoPlace(OutputFile* out) {
     Target kind = KindOf(out->path);
     if (kind == Target::Folder) return Fail(out, "it is a folder");
     if (kind == Target::Special) return Fail(out, "it is not a regular file");
+    if (out->keepExisting) return MoveIntoPlaceOnce(out);
     std::error_code ec;
     fs::rename(out->temporary, out->path, ec);
     return !ec || Fail(out, ec.message());
@@ -140,6 +161,7 @@ bool OutputFile_Open(OutputFile* out, const std::string& path, const OutputFileO
     *out = OutputFile();
     out->path = path;
     out->durable = options.durable;
+    out->keepExisting = options.keepExisting;
     if (path.empty()) return Fail(out, "no file name");
     Target kind = KindOf(path);
     if (kind == Target::Folder) return Fail(out, "it is a folder");

@@ -19,6 +19,9 @@ struct OutputFileOptions {
     bool inPlace = true;    // a device or FIFO as the target is written directly, not refused
     bool durable = false;   // flushed to the disk, and the folder too, before the commit returns
     bool ownerOnly = false; // readable and writable by its owner alone (a secret's file)
+    // The commit fails, leaving the target as it is, when a target exists by then: a file made
+    // once, by whichever writer comes first.
+    bool keepExisting = false;
 };
 
 struct OutputFile {
@@ -26,6 +29,7 @@ struct OutputFile {
     std::string temporary; // where it is written meanwhile; empty when written in place
     FILE* file = nullptr;
     bool durable = false; // synced to the disk at the commit
+    bool keepExisting = false;
     bool failed = false;
     std::string why; // what went wrong first, in words, once failed
 };

@@ -68,19 +68,33 @@ std::string Identity_NewKey() {
     return hex;
 }
 
-bool Identity_Save(const std::string& folder, const BoardPlayer& p, std::string* why) {
+namespace {
+
+bool Write(const std::string& folder, const BoardPlayer& p, bool once, std::string* why) {
     std::string text = "key " + p.key + "\nname " + p.name + "\n";
     OutputFileOptions options;
     options.ownerOnly = true;
     options.durable = true;
+    options.keepExisting = once;
     return OutputFile_WriteWhole(FileOf(folder), text.data(), text.size(), why, options);
+}
+
+bool Read(const std::string& folder, BoardPlayer* p, QL_FileRead* read) {
+    std::vector<unsigned char> bytes;
+    *read = QL_File_Read(FileOf(folder).c_str(), 4096, &bytes);
+    return *read == QL_FILE_OK && Parse(std::string(bytes.begin(), bytes.end()), p);
+}
+
+} // namespace
+
+bool Identity_Save(const std::string& folder, const BoardPlayer& p, std::string* why) {
+    return Write(folder, p, false, why);
 }
 
 bool Identity_Load(const std::string& folder, const std::string& name, BoardPlayer* p,
                    std::string* why) {
-    std::vector<unsigned char> bytes;
-    QL_FileRead read = QL_File_Read(FileOf(folder).c_str(), 4096, &bytes);
-    if (read == QL_FILE_OK && Parse(std::string(bytes.begin(), bytes.end()), p)) return true;
+    QL_FileRead read;
+    if (Read(folder, p, &read)) return true;
     // A kept key that cannot be read is not replaced: the player's runs on the board are its.
     if (read != QL_FILE_MISSING)
         return *why = FileOf(folder) + " is not a player's identity; move it away for a new one",
@@ -88,7 +102,7 @@ bool Identity_Load(const std::string& folder, const std::string& name, BoardPlay
     if (name.empty()) return *why = "no player kept yet", false;
     BoardPlayer made{name, Identity_NewKey()};
     if (made.key.empty()) return *why = "the system gave no random key", false;
-    if (!Identity_Save(folder, made, why)) return false;
-    *p = made;
-    return true;
+    // Made once: where another start of the game made one meanwhile, that one is the player's.
+    if (Write(folder, made, true, why)) return *p = made, true;
+    return Read(folder, p, &read);
 }
