@@ -1,4 +1,6 @@
-// What an address must look like, on every system.
+// What an address and a media type look like, on every system.
+#include <cctype>
+
 #include "net/http_client.h"
 
 bool Http_IsAddress(const std::string& url) {
@@ -8,4 +10,13 @@ bool Http_IsAddress(const std::string& url) {
             return true;
     }
     return false;
+}
+
+std::string Http_MediaType(const std::string& header) {
+    std::string type = header.substr(0, header.find(';'));
+    size_t first = type.find_first_not_of(" \t"), last = type.find_last_not_of(" \t");
+    type = first == std::string::npos ? "" : type.substr(first, last - first + 1);
+    for (char& c : type)
+        c = (char)std::tolower((unsigned char)c);
+    return type;
 }

@@ -44,8 +44,11 @@ int Headless_Send(const HeadlessConfig& config) {
         return Say("not sent: no identity for the board (%s)\n", why);
     BoardVerdict v = Board_SendAndWait(config.server, std::string(bytes.begin(), bytes.end()),
                                        player, kVerdictSeconds, RunSender_SessionOf(config.send));
+    // Every text here is the checked reader's: printable, and cut to a line.
+    if (v.answered && v.status == "waiting") return Say("sent, not verified yet: %s\n", v.error);
     if (!v.error.empty()) return Say("not sent: %s\n", v.error);
     if (v.status == "rejected") return Say("rejected: %s\n", v.reason);
+    if (v.status != "verified") return Say("not verified: the board says %s\n", v.status);
     std::printf("verified: world #%lld, score %lld\n", (long long)v.worldRank, (long long)v.score);
     return 0;
 }

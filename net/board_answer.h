@@ -1,0 +1,23 @@
+// The board's answers read and judged, apart from the network: every field is checked for its
+// type and for what a board can mean by it, so that whatever bytes a server sends come back as
+// a board's answer or as a plain refusal, never as garbage on the screen or an exception.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "net/board_client.h"
+#include "net/http_client.h"
+
+// An answer to an upload or a status request: a run's id and state, or why there is none. The
+// verdict is refused (sending again cannot help) only when the board itself refused the run.
+BoardVerdict BoardAnswer_Verdict(const HttpAnswer& answer);
+// A page of a board: every row whole and in range, or no board at all.
+BoardPage BoardAnswer_Page(const HttpAnswer& answer);
+// A session opened (a daily one must carry its seed).
+BoardSession BoardAnswer_Session(const HttpAnswer& answer, bool daily);
+// Empty when the board took what was asked (a session closed, say), else why not.
+std::string BoardAnswer_Taken(const HttpAnswer& answer);
+// A server's text as the game may show or print it: printable ASCII alone, at most `most`
+// characters (cut with "...").
+std::string BoardAnswer_Printable(const std::string& text, size_t most);
