@@ -10,6 +10,7 @@
 #include "app/online_board.h"
 #include "app/run_session.h"
 #include "core/data_folder.h"
+#include "net/http_client.h"
 #include "net/player_identity.h"
 #include "net/run_sender.h"
 #include "net/server_address.h"
@@ -70,6 +71,7 @@ bool TakesPart() {
 } // namespace
 
 void Online_Start(const std::string& serverFromArguments) {
+    Http_Resume(); // a game that went offline and online again may send once more
     server = ServerAddress_Choose(serverFromArguments, DataFolder_OwnFolder());
     onlineView = OnlineView();
     onlineView.online = !server.empty();
@@ -174,6 +176,8 @@ void Online_RunFrame() {
 }
 
 void Online_Stop() {
+    // Every transfer and wait ends at once; runs not sent stay in the outbox for the next start.
+    Http_CancelAll();
     if (outboxThread.joinable()) outboxThread.join();
     RunSession_Stop();
     OnlineBoard_Stop();

@@ -37,5 +37,5 @@ void Online_RunStarts();
 void Online_OpenDaily();
 // Once a frame of a run: as it ends, its session is closed with its recording.
 void Online_RunFrame();
-// Waits for the background work (bounded by its timeouts): at the program's end.
+// Cuts off the background work's transfers and waits for it to end: at the program's end.
 void Online_Stop();

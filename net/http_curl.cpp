@@ -1,13 +1,14 @@
-// HTTP through libcurl: redirects followed a few times only, on http and https alone.
+// HTTP through libcurl, on http and https alone. Redirects are never followed: a request may carry
+// the player's key, which goes to the board's own address or nowhere. Each transfer runs in a
+// multi handle of its own, so that a cancel wakes it at once.
 #include <curl/curl.h>
 
 #include <mutex>
 
+#include "net/http_cancel.h"
 #include "net/http_client.h"
 
 namespace {
-
-const long kMostRedirects = 5;
 
 struct Reading {
     std::string* body;
@@ -36,8 +37,6 @@ std::string Plain(CURLcode code, const Reading& reading, const HttpRequest& requ
         return "the server's name is not known";
     case CURLE_OPERATION_TIMEDOUT:
         return "the server did not answer in time";
-    case CURLE_TOO_MANY_REDIRECTS:
-        return "the server sends the game round a loop of redirects";
     case CURLE_UNSUPPORTED_PROTOCOL:
         return "the address is not http:// or https://";
     default:
@@ -45,9 +44,26 @@ std::string Plain(CURLcode code, const Reading& reading, const HttpRequest& requ
     }
 }
 
-std::string MediaType(const char* header) {
-    std::string type = header ? header : "";
-    return type.substr(0, type.find(';'));
+// Performs the transfer, woken at once by a cancel; its result.
+CURLcode Perform(CURL* curl) {
+    CURLM* multi = curl_multi_init();
+    curl_multi_add_handle(multi, curl);
+    CURLcode result = CURLE_ABORTED_BY_CALLBACK;
+    {
+        HttpWaker waker([multi] { curl_multi_wakeup(multi); });
+        int running = 1;
+        while (running && !Http_Cancelled()) {
+            if (curl_multi_perform(multi, &running) != CURLM_OK) break;
+            if (running) curl_multi_poll(multi, nullptr, 0, 1000, nullptr);
+        }
+        int left = 0;
+        for (CURLMsg* m = curl_multi_info_read(multi, &left); m;
+             m = curl_multi_info_read(multi, &left))
+            if (m->msg == CURLMSG_DONE && !running) result = m->data.result;
+    }
+    curl_multi_remove_handle(multi, curl);
+    curl_multi_cleanup(multi);
+    return result;
 }
 
 } // namespace
@@ -72,9 +88,7 @@ HttpAnswer Http_Send(const HttpRequest& request) {
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMostRedirects);
+    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 0L);
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, (long)request.connectSeconds);
     curl_easy_setopt(curl, CURLOPT_TIMEOUT, (long)request.totalSeconds);
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, Keep);
@@ -84,17 +98,19 @@ HttpAnswer Http_Send(const HttpRequest& request) {
         curl_easy_setopt(curl, CURLOPT_POSTFIELDS, request.body.data());
         curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, (curl_off_t)request.body.size());
     }
-    CURLcode code = curl_easy_perform(curl);
+    CURLcode code = Perform(curl);
     if (code == CURLE_OK) {
         long status = 0;
-        char* type = nullptr;
+        char *type = nullptr, *location = nullptr;
         curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
         curl_easy_getinfo(curl, CURLINFO_CONTENT_TYPE, &type);
+        curl_easy_getinfo(curl, CURLINFO_REDIRECT_URL, &location);
         answer.ok = true;
         answer.status = (int)status;
-        answer.contentType = MediaType(type);
+        answer.contentType = Http_MediaType(type ? type : "");
+        answer.location = location ? location : "";
     } else {
-        answer.error = Plain(code, reading, request);
+        answer.error = Http_Cancelled() ? kHttpCancelled : Plain(code, reading, request);
         answer.body.clear();
     }
     curl_slist_free_all(headers);

@@ -1,4 +1,6 @@
-// HTTP through WinHTTP, Windows' own client and TLS: no library to ship.
+// HTTP through WinHTTP, Windows' own client and TLS: no library to ship. Redirects are never
+// followed (a request may carry the player's key), and a cancel closes the request's handle, which
+// ends the call that waits on it.
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
@@ -6,8 +8,10 @@
 #include <windows.h>
 #include <winhttp.h>
 
+#include <mutex>
 #include <string>
 
+#include "net/http_cancel.h"
 #include "net/http_client.h"
 
 namespace {
@@ -35,20 +39,21 @@ std::string Plain(DWORD code) {
         return "the server's name is not known";
     case ERROR_WINHTTP_TIMEOUT:
         return "the server did not answer in time";
-    case ERROR_WINHTTP_REDIRECT_FAILED:
-        return "the server sends the game round a loop of redirects";
     default:
         return "the connection failed (WinHTTP error " + std::to_string(code) + ")";
     }
 }
 
-// The handles of one request, closed together.
+// The handles of one request, closed together, or by a cancel from another thread first.
 struct Handles {
+    std::mutex mutex;
     HINTERNET session = nullptr, connection = nullptr, request = nullptr;
-    ~Handles() {
-        for (HINTERNET h : {request, connection, session})
-            if (h) WinHttpCloseHandle(h);
+    void Close() {
+        std::lock_guard<std::mutex> hold(mutex);
+        for (HINTERNET* h : {&request, &connection, &session})
+            if (*h) WinHttpCloseHandle(*h), *h = nullptr;
     }
+    ~Handles() { Close(); }
 };
 
 bool Open(const HttpRequest& r, Handles* h) {
@@ -70,6 +75,9 @@ bool Open(const HttpRequest& r, Handles* h) {
                                                     path.c_str(), nullptr, WINHTTP_NO_REFERER,
                                                     WINHTTP_DEFAULT_ACCEPT_TYPES, secure)
                                : nullptr;
+    DWORD never = WINHTTP_OPTION_REDIRECT_POLICY_NEVER;
+    if (h->request)
+        WinHttpSetOption(h->request, WINHTTP_OPTION_REDIRECT_POLICY, &never, sizeof never);
     return h->request != nullptr;
 }
 
@@ -84,18 +92,23 @@ bool Exchange(const HttpRequest& r, HINTERNET request) {
            WinHttpReceiveResponse(request, nullptr);
 }
 
+// A header's value, or empty.
+std::string Header(HINTERNET request, DWORD which) {
+    wchar_t value[2048] = {};
+    DWORD size = sizeof value - sizeof(wchar_t);
+    return WinHttpQueryHeaders(request, which, WINHTTP_HEADER_NAME_BY_INDEX, value, &size,
+                               WINHTTP_NO_HEADER_INDEX)
+               ? Narrow(value)
+               : "";
+}
+
 // The status, the content type and the body, up to the request's bound.
 bool ReadAnswer(const HttpRequest& r, HINTERNET request, HttpAnswer* a) {
     DWORD status = 0, size = sizeof status;
     WinHttpQueryHeaders(request, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
                         WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX);
-    wchar_t type[256] = {};
-    size = sizeof type;
-    if (WinHttpQueryHeaders(request, WINHTTP_QUERY_CONTENT_TYPE, WINHTTP_HEADER_NAME_BY_INDEX, type,
-                            &size, WINHTTP_NO_HEADER_INDEX)) {
-        std::string t = Narrow(type);
-        a->contentType = t.substr(0, t.find(';'));
-    }
+    a->contentType = Http_MediaType(Header(request, WINHTTP_QUERY_CONTENT_TYPE));
+    a->location = Header(request, WINHTTP_QUERY_LOCATION);
     a->status = (int)status;
     for (;;) {
         char buffer[16384];
@@ -120,8 +133,14 @@ HttpAnswer Http_Send(const HttpRequest& r) {
         return a;
     }
     Handles h;
-    if (!Open(r, &h) || !Exchange(r, h.request) || !ReadAnswer(r, h.request, &a)) {
-        if (a.error.empty()) a.error = Plain(GetLastError());
+    HttpWaker waker([&h] { h.Close(); });
+    bool whole =
+        !Http_Cancelled() && Open(r, &h) && Exchange(r, h.request) && ReadAnswer(r, h.request, &a);
+    if (!whole || Http_Cancelled()) {
+        if (Http_Cancelled())
+            a.error = kHttpCancelled;
+        else if (a.error.empty())
+            a.error = Plain(GetLastError());
         a.body.clear();
         return a;
     }

@@ -1,4 +1,4 @@
-// The worker thread's side of a send.
+// The worker thread's side of a send, and the outbox.
 #include "net/run_sender.h"
 
 #include <chrono>
@@ -8,13 +8,13 @@
 #include <vector>
 
 #include "core/output_file.h"
+#include "net/http_cancel.h"
+#include "net/http_client.h"
 #include "quillon/quillon.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-const int kVerdictSeconds = 120;
 
 std::string ReadRecording(const std::string& path) {
     std::vector<unsigned char> bytes;
@@ -83,12 +83,15 @@ std::string RunSender_Text(const SendStatus& s) {
         return "REJECTED: " + s.reason;
     case SendState::NotSent:
         return "NOT SENT: " + s.reason;
+    case SendState::Unconfirmed:
+        return "NOT VERIFIED YET: SEE THE BOARD";
     default:
         return "";
     }
 }
 
-RunSender::RunSender() : shared_(std::make_shared<Shared>()) {}
+RunSender::RunSender(int verdictSeconds)
+    : shared_(std::make_shared<Shared>()), verdictSeconds_(verdictSeconds) {}
 
 RunSender::~RunSender() {
     if (shared_->worker.joinable()) shared_->worker.join();
@@ -106,7 +109,8 @@ void RunSender::Send(const std::string& server, const std::string& path, const B
     if (shared_->worker.joinable()) shared_->worker.join();
     shared_->Set(SendStatus{SendState::Sending, 0, 0, ""});
     std::shared_ptr<Shared> shared = shared_;
-    shared_->worker = std::thread([shared, server, path, player, outbox] {
+    int verdictSeconds = verdictSeconds_;
+    shared_->worker = std::thread([shared, server, path, player, outbox, verdictSeconds] {
         std::string bytes = ReadRecording(path);
         if (bytes.empty())
             return shared->Set({SendState::NotSent, 0, 0, "the recording cannot be read"});
@@ -116,18 +120,18 @@ void RunSender::Send(const std::string& server, const std::string& path, const B
             return shared->Set(
                 {v.refused ? SendState::Rejected : SendState::NotSent, 0, 0, v.error});
         }
-        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(kVerdictSeconds);
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(verdictSeconds);
         while (v.status == "waiting" && std::chrono::steady_clock::now() < deadline) {
             shared->Set({SendState::Verifying, 0, 0, ""});
-            std::this_thread::sleep_for(std::chrono::milliseconds(500));
+            if (!Http_Wait(500)) break;
             BoardVerdict asked = Board_Status(server, v.id);
             if (asked.answered) v = asked;
         }
         if (v.status == "verified")
             return shared->Set({SendState::Verified, v.worldRank, v.score, ""});
         if (v.status == "rejected") return shared->Set({SendState::Rejected, 0, 0, v.reason});
-        shared->Set(
-            {SendState::Verifying, 0, 0, ""}); // the board holds it; its verdict comes later
+        // The board holds it; its verdict comes later, and the next send may go.
+        shared->Set({SendState::Unconfirmed, 0, 0, ""});
     });
 }
 
@@ -139,11 +143,13 @@ int RunSender_SendOutbox(const std::string& server, const std::string& outbox,
         if (e.path().extension() == ".zrun") waiting.push_back(e.path());
     int sent = 0;
     for (const fs::path& file : waiting) {
+        if (Http_Cancelled()) break; // the game is closing: the rest wait for the next start
         std::string bytes = ReadRecording(file.string());
         std::string session = RunSender_SessionOf(file.string());
         BoardVerdict v =
             bytes.empty() ? BoardVerdict{} : SendWithSession(server, bytes, player, session);
-        // Held by the board, or refused for good (not a recording it takes): out of the outbox.
+        // Held by the board, or refused by it for good (not a recording it takes): out of the
+        // outbox. Anything else (no answer, a wrong address's 404, a busy board) keeps it.
         if (v.answered || v.refused) {
             fs::remove(file, failed);
             fs::remove(file.string() + kSessionSuffix, failed);

@@ -9,7 +9,8 @@
 
 #include "net/board_client.h"
 
-enum class SendState { Idle, Sending, Verifying, Verified, Rejected, NotSent };
+// Unconfirmed: the board holds the run, but gave no verdict while the game asked.
+enum class SendState { Idle, Sending, Verifying, Verified, Rejected, NotSent, Unconfirmed };
 
 struct SendStatus {
     SendState state = SendState::Idle;
@@ -18,13 +19,16 @@ struct SendStatus {
 };
 
 // What the screens show for a status: SENDING, VERIFYING, VERIFIED - WORLD #N, REJECTED: REASON,
-// NOT SENT: REASON (empty when idle).
+// NOT SENT: REASON, NOT VERIFIED YET: SEE THE BOARD (empty when idle).
 std::string RunSender_Text(const SendStatus& status);
 
 class RunSender {
   public:
-    RunSender();
-    ~RunSender(); // waits for the worker thread: a send in flight ends within its timeouts
+    // verdictSeconds: how long a send asks after its verdict before leaving it to the board.
+    explicit RunSender(int verdictSeconds = 120);
+    // Waits for the worker thread: a send in flight ends within its timeouts, or at once when the
+    // transfers are cancelled (Http_CancelAll).
+    ~RunSender();
     RunSender(const RunSender&) = delete;
     RunSender& operator=(const RunSender&) = delete;
 
@@ -38,6 +42,7 @@ class RunSender {
   private:
     struct Shared;
     std::shared_ptr<Shared> shared_;
+    int verdictSeconds_;
 };
 
 // A recording's session token, kept beside it as PATH.session once the session was closed with it;

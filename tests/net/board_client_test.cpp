@@ -4,6 +4,7 @@
 #include <httplib.h>
 #include <sys/stat.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <filesystem>
 #include <fstream>
@@ -11,6 +12,7 @@
 #include <thread>
 
 #include "net/board_client.h"
+#include "net/http_client.h"
 #include "net/player_identity.h"
 #include "net/run_sender.h"
 #include "tests/server/server_process.h"
@@ -18,7 +20,8 @@
 namespace {
 
 // A server that answers as the path's first part says: /big with 2 MB, /text with a page,
-// /garbled with broken JSON, /loop by sending the client back to itself, /held holding an upload.
+// /garbled with broken JSON, /loop by sending the client to itself, /waiting never giving a
+// verdict, /held holding an upload.
 class BadServer {
   public:
     BadServer() {
@@ -34,6 +37,14 @@ class BadServer {
         });
         http_.Get(R"(/loop/.*)",
                   [](const httplib::Request& q, httplib::Response& r) { r.set_redirect(q.path); });
+        // Takes every upload, and never has a verdict for it.
+        http_.Post(R"(/waiting/.*)", [](const httplib::Request&, httplib::Response& r) {
+            r.status = 202;
+            r.set_content("{\"id\": 1, \"status\": \"waiting\"}", "application/json");
+        });
+        http_.Get(R"(/waiting/.*)", [](const httplib::Request&, httplib::Response& r) {
+            r.set_content("{\"id\": 1, \"status\": \"waiting\"}", "application/json");
+        });
         // Holds an upload until the test lets it go, then says it is busy.
         http_.Post(R"(/held/.*)", [this](const httplib::Request&, httplib::Response& r) {
             std::unique_lock<std::mutex> hold(mutex_);
@@ -89,7 +100,7 @@ TEST(BoardClient, AnswersNoBoardWouldGiveAreRefusedWithAReason) {
         {"big", "larger than 1048576 bytes"},
         {"text", "text/html, not JSON"},
         {"garbled", "not JSON"},
-        {"loop", "loop of redirects"},
+        {"loop", "the board has moved to http://127.0.0.1:"}, // followed by no request
     };
     for (const Case& c : cases) {
         BoardPage page = Board_Fetch(bad.Base(c.kind), BoardQuery());
@@ -128,6 +139,30 @@ TEST(BoardClient, AKeptIdentityIsTheOwnersAloneAndNeverReplaced) {
     std::string line;
     std::getline(kept, line);
     EXPECT_EQ(line, "key nothex");
+}
+
+// Two first sends at once (two games started together) must end with one key that both use.
+TEST(BoardClient, TwoFirstSendsAtOnceShareOneKey) {
+    for (int round = 0; round < 20; round++) {
+        std::string folder = FreshFolder("identity-race-" + std::to_string(round));
+        BoardPlayer got[2];
+        std::atomic<int> ready{0};
+        auto make = [&](int k) {
+            std::string why;
+            ready++;
+            while (ready < 2) {
+            }
+            EXPECT_TRUE(Identity_Load(folder, "P" + std::to_string(k), &got[k], &why)) << why;
+        };
+        std::thread a(make, 0), b(make, 1);
+        a.join();
+        b.join();
+        BoardPlayer kept;
+        std::string why;
+        ASSERT_TRUE(Identity_Load(folder, "", &kept, &why)) << why;
+        ASSERT_EQ(got[0].key, kept.key) << "round " << round;
+        ASSERT_EQ(got[1].key, kept.key) << "round " << round;
+    }
 }
 
 TEST(BoardClient, ZorbHeadlessSendsARunAndPrintsItsPlace) {
@@ -207,6 +242,39 @@ TEST(RunSender, TheFrameNeverWaitsOnTheNetwork) {
     sender.Send(bad.Base("nowhere"), kAutoplay, kPlayer, outbox);
     EXPECT_EQ(Settled(sender).state, SendState::NotSent);
     EXPECT_TRUE(std::filesystem::exists(outbox + "/autoplay.zrun"));
+}
+
+TEST(RunSender, AVerdictThatNeverComesIsLeftToTheBoardAndTheNextSendGoes) {
+    BadServer bad;
+    RunSender sender(1);
+    sender.Send(bad.Base("waiting"), kAutoplay, kPlayer, FreshFolder("unconfirmed"));
+    SendStatus left = Settled(sender);
+    EXPECT_EQ(RunSender_Text(left), "NOT VERIFIED YET: SEE THE BOARD");
+    sender.Send(bad.Base("nowhere"), kAutoplay, kPlayer, FreshFolder("unconfirmed-next"));
+    EXPECT_EQ(Settled(sender).state, SendState::NotSent);
+}
+
+// At the game's end every transfer and wait is cut off at once, and what was not sent stays in
+// the outbox for the next start.
+TEST(RunSender, ClosingCutsOffSendsAndKeepsTheRunsForLater) {
+    BadServer bad;
+    std::string outbox = FreshFolder("closing");
+    {
+        RunSender sender;
+        sender.Send(bad.Base("held"), kAutoplay, kPlayer, outbox);
+        Http_CancelAll();
+        SendStatus cut = Settled(sender);
+        EXPECT_EQ(RunSender_Text(cut), "NOT SENT: the game is closing");
+    }
+    EXPECT_TRUE(std::filesystem::exists(outbox + "/autoplay.zrun"));
+    EXPECT_EQ(RunSender_SendOutbox(bad.Base("waiting"), outbox, kPlayer), 0);
+    EXPECT_TRUE(std::filesystem::exists(outbox + "/autoplay.zrun"));
+    BoardVerdict v = Board_SendAndWait(bad.Base("waiting"), "run", kPlayer, 100);
+    EXPECT_FALSE(v.answered);
+    EXPECT_EQ(v.error, "the game is closing");
+    Http_Resume();
+    RunSender_SendOutbox(bad.Base("waiting"), outbox, kPlayer);
+    EXPECT_FALSE(std::filesystem::exists(outbox + "/autoplay.zrun"));
 }
 
 } // namespace
