@@ -21,15 +21,28 @@ const int64_t kMostScore = INT32_MAX;
 const double kMostSeconds = 2.0 * 3600.0 * 1000.0 * 0.05;
 const size_t kMostError = 160, kMostName = 16, kMostToken = 200;
 
-// A whole number field within [lo, hi]; false when it is missing, of another type or outside.
-bool Whole(const json& j, const char* name, int64_t lo, int64_t hi, int64_t* out) {
+enum class Field { Missing, Bad, Good };
+
+// A whole number field within [lo, hi]: missing when absent or not a number (a field of the wrong
+// type is no field), bad when a number the board cannot mean (outside, or not whole).
+Field Whole(const json& j, const char* name, int64_t lo, int64_t hi, int64_t* out) {
     auto it = j.find(name);
-    if (it == j.end() || !(it->is_number_integer() || it->is_number_unsigned())) return false;
-    if (it->is_number_unsigned() && it->get<uint64_t>() > (uint64_t)INT64_MAX) return false;
+    if (it == j.end() || !it->is_number()) return Field::Missing;
+    if (it->is_number_float()) return Field::Bad;
+    if (it->is_number_unsigned() && it->get<uint64_t>() > (uint64_t)INT64_MAX) return Field::Bad;
     int64_t v = it->get<int64_t>();
-    if (v < lo || v > hi) return false;
+    if (v < lo || v > hi) return Field::Bad;
     *out = v;
-    return true;
+    return Field::Good;
+}
+
+// A field the answer may leave out, but not fill with what the board cannot mean.
+bool MayHave(const json& j, const char* name, int64_t lo, int64_t hi, int64_t* out) {
+    return Whole(j, name, lo, hi, out) != Field::Bad;
+}
+
+bool Has(const json& j, const char* name, int64_t lo, int64_t hi, int64_t* out) {
+    return Whole(j, name, lo, hi, out) == Field::Good;
 }
 
 // A text field; empty when it is missing or not text.
@@ -86,13 +99,15 @@ bool RefusesTheRun(const HttpAnswer& a) {
 // A row of a board, or false when any of its fields is missing or means nothing.
 bool ReadRow(const json& j, BoardRow* r) {
     if (!j.is_object()) return false;
-    bool whole = Whole(j, "rank", 1, kMostRank, &r->rank) && Whole(j, "id", 1, kMostId, &r->id) &&
-                 Whole(j, "score", 0, kMostScore, &r->score) &&
-                 Whole(j, "stage", 0, kStageCount, &r->stage);
+    bool whole = Has(j, "rank", 1, kMostRank, &r->rank) && Has(j, "id", 1, kMostId, &r->id) &&
+                 MayHave(j, "score", 0, kMostScore, &r->score) &&
+                 MayHave(j, "stage", 0, kStageCount, &r->stage);
+    if (!whole) return false;
     auto seconds = j.find("length_seconds");
-    if (!whole || seconds == j.end() || !seconds->is_number()) return false;
-    r->seconds = seconds->get<double>();
-    if (!std::isfinite(r->seconds) || r->seconds < 0 || r->seconds > kMostSeconds) return false;
+    if (seconds != j.end() && seconds->is_number()) {
+        r->seconds = seconds->get<double>();
+        if (!std::isfinite(r->seconds) || r->seconds < 0 || r->seconds > kMostSeconds) return false;
+    }
     r->player = BoardAnswer_Printable(Text(j, "player"), kMostName);
     auto yours = j.find("yours");
     r->mine = yours != j.end() && yours->is_boolean() && yours->get<bool>();
@@ -125,10 +140,10 @@ BoardVerdict BoardAnswer_Verdict(const HttpAnswer& a) {
     }
     v.status = Text(j, "status");
     v.reason = BoardAnswer_Printable(Text(j, "reason"), kMostError);
-    Whole(j, "score", 0, kMostScore, &v.score);
-    Whole(j, "stage", 0, kStageCount, &v.stage);
-    Whole(j, "world_rank", 1, kMostRank, &v.worldRank);
-    if (!Whole(j, "id", 1, kMostId, &v.id) || !IsState(v.status)) {
+    bool whole = MayHave(j, "score", 0, kMostScore, &v.score) &&
+                 MayHave(j, "stage", 0, kStageCount, &v.stage) &&
+                 MayHave(j, "world_rank", 1, kMostRank, &v.worldRank);
+    if (!whole || !Has(j, "id", 1, kMostId, &v.id) || !IsState(v.status)) {
         v = BoardVerdict();
         v.error = "the server's answer has no run";
         return v;
@@ -161,7 +176,7 @@ BoardSession BoardAnswer_Session(const HttpAnswer& a, bool daily) {
     s.token = Text(j, "token");
     s.day = Day(j);
     int64_t seed = 0;
-    bool seeded = Whole(j, "seed", 0, UINT32_MAX, &seed);
+    bool seeded = Has(j, "seed", 0, UINT32_MAX, &seed);
     s.seed = (uint32_t)seed;
     // The token goes into a path: only what a token of the board's holds.
     bool whole = !s.token.empty() && s.token.size() <= kMostToken &&
