@@ -94,6 +94,7 @@ void WatchOnlineRun(const std::string& path) {
     std::string why;
     ReplayOptions options;
     options.returnTo = kScreenOnline;
+    options.proveFirst = true;
     if (!path.empty() && !App_Watch(path, options, &why)) OnlineBoard_CannotWatch(why);
 }
 

@@ -4,9 +4,11 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 
 #include "app/game_state.h"
 #include "app/menu_state.h"
+#include "app/online_board.h"
 #include "app/run_frame.h"
 #include "core/constants.h"
 #include "core/desktop.h"
@@ -23,6 +25,8 @@ float owed = 0.0f; // seconds of the recording the clock has asked for and not y
 
 RunPlayback playback;
 ReplayOptions options;
+std::string playing;     // the recording's path
+bool proving = false;    // played through unseen first, to be shown only once proven
 Settings playerSettings; // the player's own, put back when the replay ends
 bool paused = false;
 bool drawFrame = true;
@@ -79,17 +83,8 @@ ScreenRequest Finish() {
     return ScreenRequest::ToMenu;
 }
 
-} // namespace
-
-bool Replay_Open(const std::string& path, const ReplayOptions& opts, std::string* why) {
-    if (!RunPlayer_Open(&playback, path, why)) return false;
-    options = opts;
-    return true;
-}
-
-void Replay_Init() {
-    playerSettings = settings;
-    Menu_LoadFont();
+// The run from its start, as recorded.
+void Start() {
     Game_InitSeeded(playback.reader.header.seed, playback.reader.header.bestScore);
     RunPlayer_ApplyStart(playback);
     paused = false;
@@ -97,7 +92,54 @@ void Replay_Init() {
     markShown.clear();
 }
 
+// A short line on why a recording is not watched: its verdict up to its details.
+std::string Why(const RunPlayback& p) {
+    std::string verdict = RunPlayer_Verdict(p);
+    return verdict.substr(0, std::min(verdict.find(": "), verdict.find(" (")));
+}
+
+// Plays the recording through unseen; once it is over, starts it again to be watched, or deletes
+// it and goes back saying why.
+ScreenRequest ProveStep() {
+    for (int i = 0; i < kVerifyFramesAFrame && !playback.over; i++) {
+        drawFrame = false;
+        if (!RunPlayer_Step(&playback, PlayRecordedFrame)) break;
+    }
+    if (!playback.over || playback.hasPending) return ScreenRequest::None;
+    proving = false;
+    std::string why;
+    if (RunPlayer_Proven(playback) && RunPlayer_Open(&playback, playing, &why)) {
+        Game_Exit();
+        settings = playerSettings;
+        Start();
+        return ScreenRequest::None;
+    }
+    if (why.empty()) why = Why(playback);
+    std::error_code failed;
+    std::filesystem::remove(playing, failed);
+    OnlineBoard_CannotWatch(why + "; it was deleted");
+    Menu_OpenAt(options.returnTo);
+    return ScreenRequest::ToMenu;
+}
+
+} // namespace
+
+bool Replay_Open(const std::string& path, const ReplayOptions& opts, std::string* why) {
+    if (!RunPlayer_Open(&playback, path, why)) return false;
+    options = opts;
+    playing = path;
+    return true;
+}
+
+void Replay_Init() {
+    playerSettings = settings;
+    Menu_LoadFont();
+    proving = options.proveFirst;
+    Start();
+}
+
 ScreenRequest Replay_Step() {
+    if (proving) return ProveStep();
     // The viewer looks elsewhere: a replay on the screen waits; a verify, drawing nothing, goes on.
     if (options.draw && Desktop_GetFocus() != QL_System_GetWindowHandle()) {
         QL_Sound_PauseAll();

@@ -15,6 +15,9 @@ struct ReplayOptions {
     bool draw = true;       // false: nothing drawn, as fast as it goes (verifying)
     bool quitAtEnd = false; // the program ends with the playback (the headless driver)
     int returnTo = 0;       // the front end's screen afterwards (a MenuScreen): the title
+    // Played through unseen before it is shown (a run fetched from the world board): a recording
+    // that the game does not play out as recorded is deleted, and the online screen says why.
+    bool proveFirst = false;
 };
 
 // Opens a recording to watch with the next Replay_Init; false with the reason when it cannot be

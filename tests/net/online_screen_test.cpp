@@ -336,15 +336,22 @@ TEST_F(OnlineScreen, ARunThatIsNoPlayableRecordingIsRefusedAndNotKept) {
     std::stringstream read;
     read << in.rdbuf();
     std::string otherVersion = read.str();
+    std::string damaged = read.str();
+    for (size_t k = 200; k < damaged.size(); k += 7) // a whole header, the frames changed
+        damaged[k] = (char)(damaged[k] ^ 0x21);
     otherVersion[10] = (char)(otherVersion[10] + 1); // the simulation version, after the magic
     httplib::Server board;
     board.Get("/api/v1/leaderboard", [](const httplib::Request&, httplib::Response& r) {
         r.set_content(R"({"runs": [{"rank": 1, "id": 1, "player": "A", "score": 5},
-                                   {"rank": 2, "id": 2, "player": "B", "score": 4}]})",
+                                   {"rank": 2, "id": 2, "player": "B", "score": 4},
+                                   {"rank": 3, "id": 3, "player": "C", "score": 3}]})",
                       "application/json");
     });
     board.Get(R"(/api/v1/runs/(\d+)/file)", [&](const httplib::Request& q, httplib::Response& r) {
-        r.set_content(q.matches[1] == "1" ? std::string(4096, 'x') : otherVersion,
+        std::string id = q.matches[1];
+        r.set_content(id == "1"   ? std::string(4096, 'x')
+                      : id == "2" ? otherVersion
+                                  : damaged,
                       "application/octet-stream");
     });
     int port = board.bind_to_any_port("127.0.0.1");
@@ -358,13 +365,18 @@ TEST_F(OnlineScreen, ARunThatIsNoPlayableRecordingIsRefusedAndNotKept) {
         }
     } stop{board, serving};
     Open("http://127.0.0.1:" + std::to_string(port));
-    ASSERT_EQ(onlineView.rows.size(), 2u);
-    const char* says[] = {"NOT A RECORDED RUN OF ZORB", "ANOTHER VERSION OF THE GAME"};
-    for (int row = 0; row < 2; row++) {
+    ASSERT_EQ(onlineView.rows.size(), 3u);
+    // The third is a recording whose frames were changed on the way: it plays, but not as
+    // recorded, and is found out before it is shown.
+    const char* says[] = {"NOT A RECORDED RUN OF ZORB", "ANOTHER VERSION OF THE GAME",
+                          "; IT WAS DELETED"};
+    QLH_SetTextLog(true);
+    for (int row = 0; row < 3; row++) {
         QLH_KeyTap('1' + row);
         QLH_Step(2);
         for (int k = 0; k < 1000 && onlineView.watchStatus.rfind("CANNOT", 0) != 0; k++) {
             QLH_Step(1);
+            EXPECT_FALSE(Drew("REPLAY - 1X")) << "shown before it was proven";
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
         EXPECT_NE(onlineView.watchStatus.find(says[row]), std::string::npos)
