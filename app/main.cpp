@@ -42,8 +42,12 @@ static void PrintHelp() {
     }
     std::printf("data folder: %s\nleaderboard: %s\nrecorded runs: %s\n",
                 DataFolder_Assets().c_str(), highScoresPath, RunLibrary_Folder().c_str());
-    std::string server = ServerAddress_Choose("", DataFolder_OwnFolder());
-    std::printf("world board: %s\n", server.empty() ? "none (offline)" : server.c_str());
+    std::string problem;
+    std::string server = ServerAddress_Choose("", DataFolder_OwnFolder(), &problem);
+    if (!problem.empty())
+        std::printf("world board: none (%s)\n", problem.c_str());
+    else
+        std::printf("world board: %s\n", server.empty() ? "none (offline)" : server.c_str());
 }
 
 // The arguments a game started to play takes: --server URL and --play FILE, each at most once.

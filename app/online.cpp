@@ -72,7 +72,9 @@ bool TakesPart() {
 
 void Online_Start(const std::string& serverFromArguments) {
     Http_Resume(); // a game that went offline and online again may send once more
-    server = ServerAddress_Choose(serverFromArguments, DataFolder_OwnFolder());
+    std::string problem;
+    server = ServerAddress_Choose(serverFromArguments, DataFolder_OwnFolder(), &problem);
+    if (!problem.empty()) std::fprintf(stderr, "zorb: %s\n", problem.c_str());
     onlineView = OnlineView();
     onlineView.online = !server.empty();
     if (server.empty()) return;

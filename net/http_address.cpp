@@ -4,6 +4,8 @@
 #include "net/http_client.h"
 
 bool Http_IsAddress(const std::string& url) {
+    for (char c : url)
+        if (c < 33 || c > 126) return false; // no spaces, controls or escapes
     for (const char* scheme : {"http://", "https://"}) {
         std::string s = scheme;
         if (url.size() > s.size() && url.compare(0, s.size(), s) == 0 && url[s.size()] != '/')

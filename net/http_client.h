@@ -36,7 +36,7 @@ void Http_Resume();
 extern const char* const kHttpCancelled;
 // Waits between requests (asking after a verdict, say); false, at once, when cancelled.
 bool Http_Wait(int milliseconds);
-// Whether url is an http:// or https:// address with a host.
+// Whether url is an http:// or https:// address with a host, of printable characters alone.
 bool Http_IsAddress(const std::string& url);
 // A Content-Type header's media type: without parameters or spaces, in small letters.
 std::string Http_MediaType(const std::string& header);

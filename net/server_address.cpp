@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 
+#include "net/http_client.h"
 #include "quillon/quillon.h"
 
 #ifndef ZORB_SERVER_URL
@@ -21,12 +22,23 @@ std::string FirstLine(const std::string& path) {
     return first == std::string::npos ? "" : line.substr(first, last - first + 1);
 }
 
+// The address, or none (with why) when it is not one.
+std::string Checked(const std::string& address, const std::string& source, std::string* problem) {
+    if (Http_IsAddress(address)) return address;
+    if (problem)
+        *problem = source + " is not an http:// or https:// address: the game stays offline";
+    return "";
+}
+
 } // namespace
 
-std::string ServerAddress_Choose(const std::string& fromArguments, const std::string& ownFolder) {
+std::string ServerAddress_Choose(const std::string& fromArguments, const std::string& ownFolder,
+                                 std::string* problem) {
+    if (problem) problem->clear();
     if (!fromArguments.empty()) return fromArguments;
     const char* variable = std::getenv("ZORB_SERVER");
-    if (variable && *variable) return variable;
-    std::string kept = ownFolder.empty() ? "" : FirstLine(ownFolder + "/server.txt");
-    return kept.empty() ? ZORB_SERVER_URL : kept;
+    if (variable && *variable) return Checked(variable, "ZORB_SERVER", problem);
+    std::string file = ownFolder + "/server.txt";
+    std::string kept = ownFolder.empty() ? "" : FirstLine(file);
+    return kept.empty() ? ZORB_SERVER_URL : Checked(kept, file + "'s first line", problem);
 }

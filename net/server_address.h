@@ -5,4 +5,8 @@
 
 #include <string>
 
-std::string ServerAddress_Choose(const std::string& fromArguments, const std::string& ownFolder);
+// An address from the variable or the file that is not an http:// or https:// address of
+// printable characters is not used: the game stays offline, and problem (where given) names the
+// address's source. The arguments' address is the caller's to check (a bad one is a usage error).
+std::string ServerAddress_Choose(const std::string& fromArguments, const std::string& ownFolder,
+                                 std::string* problem = nullptr);

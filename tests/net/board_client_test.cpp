@@ -15,6 +15,7 @@
 #include "net/http_client.h"
 #include "net/player_identity.h"
 #include "net/run_sender.h"
+#include "net/server_address.h"
 #include "tests/server/server_process.h"
 
 namespace {
@@ -163,6 +164,42 @@ TEST(BoardClient, TwoFirstSendsAtOnceShareOneKey) {
         ASSERT_EQ(got[0].key, kept.key) << "round " << round;
         ASSERT_EQ(got[1].key, kept.key) << "round " << round;
     }
+}
+
+// The variable and the file are checked as --server is: a bad address keeps the game offline,
+// said once with where it came from.
+TEST(BoardClient, ABadAddressFromTheVariableOrTheFileKeepsTheGameOffline) {
+    std::string folder = FreshFolder("server-address");
+    struct Case {
+        const char* variable; // or null
+        const char* file;     // server.txt's text, or null
+        const char* chosen;
+        const char* source; // named in the problem, or "" for none
+    } cases[] = {
+        {"http://127.0.0.1:8080", "http://elsewhere", "http://127.0.0.1:8080", ""},
+        {"file:///etc/passwd", "http://elsewhere", "", "ZORB_SERVER"},
+        {"javascript:alert(1)", nullptr, "", "ZORB_SERVER"},
+        {nullptr, " https://board.example \r\nsecond", "https://board.example", ""},
+        {nullptr, "http://\x1b]0;x\x07host", "", "server.txt's first line"},
+        {nullptr, "http:///etc", "", "server.txt's first line"},
+    };
+    for (const Case& c : cases) {
+        if (c.variable)
+            setenv("ZORB_SERVER", c.variable, 1);
+        else
+            unsetenv("ZORB_SERVER");
+        std::filesystem::remove(folder + "/server.txt");
+        if (c.file) std::ofstream(folder + "/server.txt", std::ios::binary) << c.file;
+        std::string problem;
+        EXPECT_EQ(ServerAddress_Choose("", folder, &problem), c.chosen);
+        if (*c.source) {
+            EXPECT_NE(problem.find(c.source), std::string::npos) << problem;
+        } else {
+            EXPECT_EQ(problem, "");
+        }
+    }
+    unsetenv("ZORB_SERVER");
+    EXPECT_EQ(ServerAddress_Choose("http://given", folder), "http://given");
 }
 
 TEST(BoardClient, ZorbHeadlessSendsARunAndPrintsItsPlace) {
