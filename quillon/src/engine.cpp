@@ -65,9 +65,9 @@ void Ql_Engine_Frame() {
     Ql_Input_EndFrame();
     Ql_Sound_Advance(g_ql.dt);
     Ql_Video_Present();
-    // Headless, time is the fixed step's, not the clock's: the work allows what the step says.
+    // Headless, the step set the work's rate already (see headless.cpp).
     double work = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    g_ql.workRate = g_ql.headless ? g_ql.frameRate : (work > 0.0 ? (float)(1.0 / work) : 0.0f);
+    if (!g_ql.headless) g_ql.workRate = work > 0.0 ? (float)(1.0 / work) : 0.0f;
     ResampleCache_EndFrame(); // the frame is painted: nothing waits on what it drops
     LineCache_EndFrame();
     g_ql.backend->waitForFrame();

@@ -43,9 +43,12 @@ static void KeepCanvas(const uint32_t*) {} // the canvas itself is the picture
 static void PumpVirtualPads() {
     Pad_PumpHeadless(Ql_Input_HandleEvent);
 }
+// Headless, time is the fixed step's, not the clock's: the work allows what this frame's step
+// says, from this frame on.
 static void FixedStep() {
     g_ql.dt = g_ql.fixedDt;
     g_ql.frameRate = g_ql.fixedDt > 0.0f ? 1.0f / g_ql.fixedDt : 0.0f;
+    g_ql.workRate = g_ql.frameRate;
 }
 // The game compares the focused window with its own: a fixed non-null token stands in for both.
 static void* Token() {

@@ -147,6 +147,20 @@ TEST_F(SceneTest, RingZeroDrawsTheCameraCellWithItsTopBelowTheEye) {
     }
 }
 
+// Headless, under a cap, the distance follows the frame's own step from that frame on.
+TEST_F(SceneTest, TheDistanceFollowsTheStepOfTheFrameItIsDrawnIn) {
+    renderDistance = 10;
+    QLH_SetDt(1.0f / 70.0f); // between the bounds: the distance stays
+    QLH_Step(1);
+    ASSERT_EQ(renderDistance, 10);
+    QLH_SetDt(0.001f);
+    QLH_Step(1);
+    EXPECT_EQ(renderDistance, 11);
+    QLH_SetDt(1.0f / 30.0f);
+    QLH_Step(1);
+    EXPECT_EQ(renderDistance, 10);
+}
+
 TEST_F(SceneTest, SkyAboveTheHorizonBlocksBelow) {
     QLH_SetDt(0.001f); // 1000 fps: one ring more every frame
     renderDistance = 0;
