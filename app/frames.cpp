@@ -114,20 +114,27 @@ void NoteRecordedPlaces() {
 
 namespace {
 const double kIdleFrameCap = 30.0;
-int environmentCap = 0;     // ZORB_FRAME_CAP's, or 0
-int environmentChoice = -1; // the settings' choice while it holds
 } // namespace
 
 // ZORB_FRAME_CAP=N caps the frames at N a second from the start (for the benchmarks and tests;
-// the player's own cap is chosen on the settings screen), until the player chooses another. A cap
-// the screen offers shows there.
+// the player's own cap is chosen on the settings screen), until the player chooses another. The
+// settings screen shows it while it holds; a value that is not a cap is said, and not used.
 void Frames_CapFromEnvironment() {
     const char* asked = std::getenv("ZORB_FRAME_CAP");
-    int cap = asked ? std::atoi(asked) : 0;
-    environmentCap = cap >= 1 && cap <= 1000 ? cap : 0;
-    for (int k = 0; environmentCap && k < kFrameCapChoiceCount; k++)
+    frameCapOverride = FrameCapOverride();
+    if (!asked) return;
+    int cap = Settings_ParseFrameCap(asked);
+    if (cap == 0) {
+        std::fprintf(stderr,
+                     "zorb: ZORB_FRAME_CAP takes a whole number from %d to %d; the cap stays at "
+                     "%.0f\n",
+                     kFrameCapLowest, kFrameCapHighest,
+                     Settings_FrameCap(settings.frameCap, QL_System_GetDisplayRefreshRate()));
+        return;
+    }
+    for (int k = 0; k < kFrameCapChoiceCount; k++)
         if (kFrameCapChoices[k] == cap) settings.frameCap = k;
-    environmentChoice = settings.frameCap;
+    frameCapOverride = FrameCapOverride{cap, settings.frameCap};
 }
 
 void Frames_Pace(bool idle) {
@@ -135,10 +142,7 @@ void Frames_Pace(bool idle) {
     // The display is asked for its rate only when that is the cap chosen: this runs every frame.
     bool display = kFrameCapChoices[settings.frameCap] == 0;
     QL_System_SetVSync(display); // through a GPU the present waits for the display itself
-    double cap =
-        environmentCap && settings.frameCap == environmentChoice
-            ? environmentCap
-            : Settings_FrameCap(settings.frameCap, display ? QL_System_GetDisplayRefreshRate() : 0);
+    double cap = Settings_CapInForce(display ? QL_System_GetDisplayRefreshRate() : 0);
     QL_System_SetFrameRate(idle && cap > kIdleFrameCap ? kIdleFrameCap : cap);
 }
 

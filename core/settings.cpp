@@ -2,6 +2,7 @@
 #include "core/settings.h"
 
 Settings settings;
+FrameCapOverride frameCapOverride;
 
 void Settings_Reset() {
     settings = Settings{.mouseSensitivity = 0.4f,
@@ -17,4 +18,19 @@ double Settings_FrameCap(int choice, int displayRate) {
     if (choice < 0 || choice >= kFrameCapChoiceCount) return kFrameCapDefault;
     int cap = kFrameCapChoices[choice];
     return cap > 0 ? cap : (displayRate > 0 ? displayRate : 60);
+}
+
+double Settings_CapInForce(int displayRate) {
+    if (frameCapOverride.cap > 0 && settings.frameCap == frameCapOverride.choice)
+        return frameCapOverride.cap;
+    return Settings_FrameCap(settings.frameCap, displayRate);
+}
+
+int Settings_ParseFrameCap(const char* text) {
+    long cap = 0;
+    for (const char* c = text; *c; c++) {
+        if (*c < '0' || *c > '9' || cap > kFrameCapHighest) return 0;
+        cap = cap * 10 + (*c - '0');
+    }
+    return cap >= kFrameCapLowest && cap <= kFrameCapHighest ? (int)cap : 0;
 }

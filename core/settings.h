@@ -27,5 +27,19 @@ const double kFrameCapDefault = 1000.0;
 // The frames a second a choice holds the game to, given the display's rate (0 when not known:
 // then 60).
 double Settings_FrameCap(int choice, int displayRate);
+// The lowest cap that plays at true speed: a frame's step is bounded at 0.05 s, so fewer frames
+// a second would play the game in slow motion.
+const int kFrameCapLowest = 20, kFrameCapHighest = 1000;
+// A cap given from outside the settings screen (ZORB_FRAME_CAP): it holds while the choice it
+// came with does, until the player picks another.
+struct FrameCapOverride {
+    int cap = 0; // 0: none
+    int choice = -1;
+};
+extern FrameCapOverride frameCapOverride;
+// The cap in force: the override's while it holds, else the choice's.
+double Settings_CapInForce(int displayRate);
+// A cap written as a whole number from kFrameCapLowest to kFrameCapHighest, digits alone; else 0.
+int Settings_ParseFrameCap(const char* text);
 
 void Settings_Reset();

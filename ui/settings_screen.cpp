@@ -55,12 +55,14 @@ void FrameCapKeys() {
     settings.frameCap = choice; // the program holds the frames to it from this frame on
 }
 
-// The cap's line: its number, or the display's rate as "60 (DISPLAY)".
+// The cap's line: the cap in force, with the display's rate as "60 (DISPLAY)".
 void FrameCapLine(char out[kMenuLineSize]) {
-    int cap = kFrameCapChoices[settings.frameCap];
-    int shown = (int)Settings_FrameCap(settings.frameCap, QL_System_GetDisplayRefreshRate());
+    int shown = (int)Settings_CapInForce(QL_System_GetDisplayRefreshRate());
+    bool display =
+        kFrameCapChoices[settings.frameCap] == 0 &&
+        shown == (int)Settings_FrameCap(settings.frameCap, QL_System_GetDisplayRefreshRate());
     std::snprintf(out, kMenuLineSize,
-                  cap > 0 ? "[K]    FRAME CAP: %d    [L]" : "[K]    FRAME CAP: %d (DISPLAY)    [L]",
+                  display ? "[K]    FRAME CAP: %d (DISPLAY)    [L]" : "[K]    FRAME CAP: %d    [L]",
                   shown);
 }
 

@@ -42,8 +42,9 @@ void FpsLog_Frame(float dt, int renderDistance, float frameRate) {
     static std::vector<float> latencies;
     if (!on) return;
     frames++;
-    seconds += dt;
+    // The frame's true interval: its step is bounded, and would tell a slow rate as 20.
     double interval = frameRate > 0.0f ? 1000.0 / (double)frameRate : 0.0;
+    seconds += frameRate > 0.0f ? (float)(interval / 1000.0) : dt;
     sum += interval;
     squares += interval * interval;
     worst = std::max(worst, interval);

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/app.h"
+#include "app/frames.h"
 #include "core/settings.h"
 #include "scores/high_scores.h"
 #include "tests/support/headless_fixture.h"
@@ -124,6 +125,37 @@ TEST_F(SettingsScreenTest, TheFrameCapStepsThroughItsChoicesAndAppliesAtOnce) {
         Release('L');
         EXPECT_EQ(QL_System_GetFrameCap(), cap);
     }
+}
+
+// ZORB_FRAME_CAP holds only as a whole number that plays at true speed; while it holds, the screen
+// shows it as the cap in force, until the player picks another.
+TEST_F(SettingsScreenTest, ACapFromTheEnvironmentIsShownWhileItHolds) {
+    struct Case {
+        const char* text;
+        int cap;
+    } cases[] = {{"45", 45},   {"1000", 1000},
+                 {"20", 20},   {"1e9", 0},
+                 {"60abc", 0}, {" 60", 0},
+                 {"abc", 0},   {"0", 0},
+                 {"-1", 0},    {"100000", 0},
+                 {"", 0},      {"7", 0},
+                 {"19", 0},    {"99999999999999999999", 0}};
+    for (const Case& c : cases)
+        EXPECT_EQ(Settings_ParseFrameCap(c.text), c.cap) << "\"" << c.text << "\"";
+    setenv("ZORB_FRAME_CAP", "45", 1);
+    Frames_CapFromEnvironment();
+    unsetenv("ZORB_FRAME_CAP");
+    QLH_SetTextLog(true);
+    QLH_Step(1);
+    bool shown = false;
+    for (const std::string& line : QLH_TextLog())
+        shown |= line == "[K]    FRAME CAP: 45    [L]";
+    EXPECT_TRUE(shown) << "the cap in force is not shown";
+    QLH_SetTextLog(false);
+    EXPECT_EQ(QL_System_GetFrameCap(), 45.0);
+    Release('L');
+    EXPECT_EQ(QL_System_GetFrameCap(), 60.0) << "the player's choice takes over";
+    frameCapOverride = FrameCapOverride();
 }
 
 TEST_F(SettingsScreenTest, WindowModesCycleAndApplyAtOnce) {
