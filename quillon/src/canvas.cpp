@@ -78,7 +78,7 @@ void PaintBands() {
         int y0 = std::min(h, band * rows), y1 = std::min(h, (band + 1) * rows);
         if (last) {
             std::copy(last + (long)y0 * w, last + (long)y1 * w, canvas + (long)y0 * w);
-            known->Forget(y0, y1);
+            if (known) known->Forget(y0, y1); // none kept when fills write every pixel
         }
         Raster_Band(cmds, count, canvas, w, h, y0, y1, known);
     });
