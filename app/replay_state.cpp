@@ -30,7 +30,8 @@ bool proving = false;    // played through unseen first, to be shown only once p
 Settings playerSettings; // the player's own, put back when the replay ends
 bool paused = false;
 bool drawFrame = true;
-std::string markShown; // the mark on the canvas, until a recorded frame is drawn over it
+std::string markShown;      // the mark on the canvas, until a recorded frame is drawn over it
+int drawnW = 0, drawnH = 0; // the window's size when the picture was last drawn
 
 void PlayRecordedFrame(const RunCommand& command) {
     RunFrame_Step(command, drawFrame);
@@ -62,6 +63,18 @@ void DrawMark(int speed, bool played) {
     QL_Font_DrawText(text, x, y);
 }
 
+// A resized window's canvas starts black: a replay that played no frame into it draws the run
+// as it stands, and its mark, again.
+void RepaintAfterResize(bool played) {
+    int w = QL_System_GetWindowWidth(), h = QL_System_GetWindowHeight();
+    if (!played && (w != drawnW || h != drawnH)) {
+        RunFrame_Draw();
+        markShown.clear();
+    }
+    drawnW = w;
+    drawnH = h;
+}
+
 // How many recorded frames to play now. In real time: as many as the time passed covers (at the
 // speed), so that a recording made at 200 frames a second plays at its own pace on a screen
 // that shows 60 or 500. A stall is not made up for beyond a quarter of a second.
@@ -90,6 +103,7 @@ void Start() {
     paused = false;
     owed = 0.0f;
     markShown.clear();
+    drawnW = drawnH = 0;
 }
 
 // A short line on why a recording is not watched: its verdict up to its details.
@@ -155,6 +169,7 @@ ScreenRequest Replay_Step() {
         if (!RunPlayer_Step(&playback, PlayRecordedFrame)) break;
     }
     if (paused) QL_Sound_PauseAll();
+    if (options.draw) RepaintAfterResize(steps > 0);
     if (options.draw) DrawMark(speed, steps > 0);
     return playback.over && !playback.hasPending ? Finish() : ScreenRequest::None;
 }

@@ -44,6 +44,10 @@ void PlayFrame(const RunCommand& command, bool draw) {
 
 } // namespace
 
+void RunFrame_Draw() {
+    DrawFrame();
+}
+
 void RunFrame_DrawCursor() {
     QL_System_ShowCursor(false);
     QL_Settings_ImageMode(QL_MODE_TOP_LEFT);

@@ -9,3 +9,6 @@
 ScreenRequest RunFrame_Step(const RunCommand& command, bool draw);
 // The game's cursor over the pause and game-over screens, its top-left at the mouse.
 void RunFrame_DrawCursor();
+// The run's picture as it stands, without a step: for a paused replay whose canvas was made anew
+// (the window resized).
+void RunFrame_Draw();

@@ -219,3 +219,30 @@ TEST_F(PlaybackTest, APausedReplayKeepsItsPicture) {
     };
     EXPECT_EQ(markOfAPause(false), markOfAPause(true)) << "the speed shows under PAUSED";
 }
+
+// A window resized under a paused replay gets a fresh, black canvas: the replay draws its run
+// and its mark again at the new size, without playing a frame.
+TEST_F(PlaybackTest, APausedReplayRepaintsAfterAResize) {
+    Write(path, recorded);
+    StartHeadless(640, 480, 0.01f);
+    App_Start();
+    std::string why;
+    ASSERT_TRUE(App_Watch(path, ReplayOptions(), &why)) << why;
+    QLH_Step(30);
+    QLH_KeyTap(' ');
+    QLH_Step(2);
+    uint32_t frames = RunPlayer_Frames(Replay_Result());
+    QL_System_SetWindowSize(800, 600);
+    QLH_Step(2);
+    ASSERT_EQ(QL_System_GetWindowWidth(), 800);
+    int lit = 0;
+    for (int x = 0; x < 800; x += 4)
+        lit += At(x, 300).r + At(x, 300).g + At(x, 300).b > 0;
+    EXPECT_GT(lit, 150) << "the paused replay is black after the resize";
+    int yellow = 0; // the mark's text, on its plate
+    for (int y = 10; y < 20; y++)
+        for (int x = 10; x < 110; x++)
+            yellow += At(x, y).r == 255 && At(x, y).g == 255 && At(x, y).b == 0;
+    EXPECT_GT(yellow, 20) << "no mark";
+    EXPECT_EQ(RunPlayer_Frames(Replay_Result()), frames) << "a paused replay played on";
+}
