@@ -42,6 +42,7 @@ bool App_FindData(std::string* why) {
 void App_Start() {
     DataFolder_MakeOwnFolder();
     Settings_Reset();
+    QL_System_SetWindowTitle("ZORB"); // from the first frame, a replay's (--play) too
     QL_System_Fullscreen();
     Frames_CapFromEnvironment();
     Frames_Pace(false);

@@ -121,6 +121,16 @@ for size in 640x480 1280x720 1600x900; do
 done
 quit_with_q_y "$win" "zorb did not quit on Q then Y"
 echo "zorb: window ZORB full screen, 640x480, 1280x720, full screen again; quit on Q then Y"
+# 1a. A recording played from the command line shows in a window titled ZORB from its start.
+seen=0
+"$game" --play "$(dirname "$0")/../runs/short.zrun" >zorb.log 2>&1 &
+app=$!
+win=$(find_window '^(ZORB|Quillon)$') || fail "no window for zorb --play"
+[ "$(xdotool getwindowname "$win")" = ZORB ] ||
+    fail "zorb --play's window is titled $(xdotool getwindowname "$win") ($(grep '^state' zorb.log | tail -1))"
+kill $app
+wait $app 2>/dev/null
+echo "zorb --play: the window is titled ZORB from the start"
 # 1b. Fills that write every pixel (QUILLON_REUSE=0) paint what fills that skip held cells do: a
 #     run paused until its veil is black, whose frames start from the last picture, is the same
 #     picture either way, but for a few pixels at the edges of its text: a glyph's edge blended
