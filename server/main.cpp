@@ -73,6 +73,7 @@ int WorkerMain(const ServerOptions& o) {
     w.scratch = ServerOptions_DataFolder(o) + "/scratch";
     w.leaseSeconds = o.leaseSeconds;
     mkdir(w.scratch.c_str(), 0700);
+    Verifier_Sweep(w.scratch);
     std::thread signals = SignalThread([] {});
     int status = Worker_Loop(store.get(), w, stopping);
     EndSignalThread(&signals);

@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 #include "core/output_file.h"
 
@@ -98,6 +99,24 @@ Verdict Verifier_Read(const std::string& output, int status) {
     v.reason = line.empty() ? "the replay ended without a word" : line;
     v.rejectFrame = FrameNamed(line);
     return v;
+}
+
+void Verifier_Sweep(const std::string& folder) {
+    std::error_code failed;
+    for (const auto& e : std::filesystem::directory_iterator(folder, failed)) {
+        std::string name = e.path().filename().string();
+        const std::string prefix = "verify-", suffix = ".zrun";
+        if (name.size() <= prefix.size() + suffix.size() || name.rfind(prefix, 0) != 0 ||
+            name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
+            continue;
+        std::string digits =
+            name.substr(prefix.size(), name.size() - prefix.size() - suffix.size());
+        if (digits.find_first_not_of("0123456789") != std::string::npos || digits.size() > 9)
+            continue;
+        pid_t pid = (pid_t)std::stol(digits);
+        bool gone = pid <= 0 || (kill(pid, 0) != 0 && errno == ESRCH);
+        if (gone) std::filesystem::remove(e.path(), failed);
+    }
 }
 
 bool Verifier_Run(const std::string& headless, const std::string& folder, const std::string& bytes,

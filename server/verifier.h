@@ -19,3 +19,6 @@ bool Verifier_Run(const std::string& headless, const std::string& folder, const 
                   const VerifierLimits& limits, Verdict* verdict, std::string* why);
 // The verdict in the line zorb-headless printed, with its exit status (exposed for tests).
 Verdict Verifier_Read(const std::string& output, int status);
+// Removes the scratch recordings in folder of workers that are gone (killed mid-replay, say),
+// leaving those of running processes; at a worker's start and as it claims a run.
+void Verifier_Sweep(const std::string& folder);
