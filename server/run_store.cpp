@@ -118,7 +118,8 @@ bool RecomputeBest(Db& db, bool daily, const std::string& playerKey, int64_t sim
 
 // A verified run put on a board where it beats the player's best there. run holds the run's
 // player_key, sim_version and day.
-bool RaiseBest(Db& db, bool daily, const DbRow& run, int64_t id, int64_t score, int64_t now) {
+bool RaiseBest(Db& db, bool daily, const DbRow& run, int64_t id, int64_t score, int64_t now,
+               std::string* why = nullptr) {
     std::vector<DbValue> values = {run[1], run[0], I(id), I(score), I(now)};
     if (daily) values.insert(values.begin(), run[2]);
     return db.Exec("INSERT INTO " + BoardTable(daily) + " (" + DayColumn(daily) +
@@ -128,7 +129,7 @@ bool RaiseBest(Db& db, bool daily, const DbRow& run, int64_t id, int64_t score, 
                        " score = excluded.score, verified_at = excluded.verified_at"
                        " WHERE excluded.score > " +
                        BoardTable(daily) + ".score",
-                   values, nullptr, nullptr);
+                   values, nullptr, why);
 }
 
 } // namespace
@@ -354,31 +355,38 @@ bool RunStore::Renew(int64_t id, const std::string& owner, int64_t until) {
            !rows.empty();
 }
 
-bool RunStore::Finish(int64_t id, const std::string& owner, const Verdict& v, int64_t now) {
-    return Transaction([&](Db& db) {
-        DbRows rows;
-        std::vector<DbValue> params = {T(v.verified ? "verified" : "rejected"),
-                                       v.verified ? DbValue::None() : T(v.reason),
-                                       v.rejectFrame < 0 ? DbValue::None() : I(v.rejectFrame),
-                                       I(v.score),
-                                       I(v.stage),
-                                       I(v.frames),
-                                       T(v.tag),
-                                       I(now),
-                                       I(id),
-                                       T(owner)};
-        if (!db.Exec("UPDATE runs SET status = ?, reason = ?, reject_frame = ?, score = ?,"
-                     " stage = ?, frames = ?, tag = ?, verified_at = ?, lease_owner = NULL,"
-                     " leased_until = NULL WHERE id = ? AND lease_owner = ? AND"
-                     " status = 'waiting' RETURNING player_key, sim_version, day, hidden",
-                     params, &rows, nullptr) ||
-            rows.empty())
-            return false;
-        const DbRow& run = rows[0];
-        if (!v.verified || run[3].AsInt() != 0) return true;
-        return RaiseBest(db, false, run, id, v.score, now) &&
-               (run[2].IsNull() || RaiseBest(db, true, run, id, v.score, now));
-    });
+bool RunStore::Finish(int64_t id, const std::string& owner, const Verdict& v, int64_t now,
+                      std::string* why) {
+    why->clear();
+    DbRows rows;
+    bool written = Transaction(
+        [&](Db& db) {
+            std::vector<DbValue> params = {T(v.verified ? "verified" : "rejected"),
+                                           v.verified ? DbValue::None() : T(v.reason),
+                                           v.rejectFrame < 0 ? DbValue::None() : I(v.rejectFrame),
+                                           I(v.score),
+                                           I(v.stage),
+                                           I(v.frames),
+                                           T(v.tag),
+                                           I(now),
+                                           I(id),
+                                           T(owner)};
+            if (!db.Exec("UPDATE runs SET status = ?, reason = ?, reject_frame = ?, score = ?,"
+                         " stage = ?, frames = ?, tag = ?, verified_at = ?, lease_owner = NULL,"
+                         " leased_until = NULL WHERE id = ? AND lease_owner = ? AND"
+                         " status = 'waiting' RETURNING player_key, sim_version, day, hidden",
+                         params, &rows, why) ||
+                rows.empty())
+                return false;
+            const DbRow& run = rows[0];
+            if (!v.verified || run[3].AsInt() != 0) return true;
+            return RaiseBest(db, false, run, id, v.score, now, why) &&
+                   (run[2].IsNull() || RaiseBest(db, true, run, id, v.score, now, why));
+        },
+        why);
+    // Refused by the database though it said nothing: not a lapsed claim all the same.
+    if (!written && why->empty() && !rows.empty()) *why = "the database refused it";
+    return written;
 }
 
 void RunStore::Release(int64_t id, const std::string& owner) {

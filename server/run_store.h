@@ -74,8 +74,10 @@ class RunStore {
     bool Claim(const std::string& owner, int64_t now, int64_t leaseSeconds, int64_t* id,
                std::string* bytes);
     bool Renew(int64_t id, const std::string& owner, int64_t until);
-    // False when owner no longer holds the claim: another worker's result stands.
-    bool Finish(int64_t id, const std::string& owner, const Verdict& v, int64_t now);
+    // False when the verdict was not written: why is empty when owner no longer held the claim
+    // (another worker's result stands), else the database's reason (a full disk, say).
+    bool Finish(int64_t id, const std::string& owner, const Verdict& v, int64_t now,
+                std::string* why);
     void Release(int64_t id, const std::string& owner);
     void WorkerSeen(const std::string& name, int64_t now);
     int64_t WorkersSince(int64_t since);

@@ -57,6 +57,7 @@ bool Worker_Once(RunStore* store, const WorkerOptions& options, const std::strin
     std::string owner = name + ":" + Crypto_RandomHex(8), bytes, why;
     int64_t id = 0;
     if (!store->Claim(owner, Now(), options.leaseSeconds, &id, &bytes)) return false;
+    Verifier_Sweep(options.scratch); // what a worker killed mid-replay left behind
     std::fprintf(stderr, "zorb-server worker %s: claimed run %lld\n", name.c_str(), (long long)id);
     Verdict verdict;
     bool done;
@@ -71,10 +72,10 @@ bool Worker_Once(RunStore* store, const WorkerOptions& options, const std::strin
         store->Release(id, owner);
         return true;
     }
-    if (!store->Finish(id, owner, verdict, Now()))
-        std::fprintf(
-            stderr, "zorb-server worker %s: run %lld: the claim lapsed; another's verdict stands\n",
-            name.c_str(), (long long)id);
+    if (!store->Finish(id, owner, verdict, Now(), &why))
+        std::fprintf(stderr, "zorb-server worker %s: run %lld: %s\n", name.c_str(), (long long)id,
+                     why.empty() ? "the claim lapsed; another's verdict stands"
+                                 : ("the database refused the verdict: " + why).c_str());
     else
         std::fprintf(stderr, "zorb-server worker %s: run %lld %s\n", name.c_str(), (long long)id,
                      verdict.verified ? "verified" : ("rejected: " + verdict.reason).c_str());

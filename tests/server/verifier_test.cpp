@@ -1,6 +1,11 @@
 // What zorb-headless --verify's answer means to the server.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
 #include "server/verifier.h"
 
 TEST(Verifier, ReadsTheReplaysAnswer) {
@@ -35,4 +40,55 @@ TEST(Verifier, ReadsTheReplaysAnswer) {
         EXPECT_EQ(v.tag, c.tag) << c.output;
         EXPECT_EQ(v.reason.empty(), c.verified) << c.output;
     }
+}
+
+// A worker killed mid-replay leaves its scratch recording; the next worker removes it, and leaves
+// a running worker's and anything else alone.
+TEST(Verifier, SweepsTheScratchOfWorkersThatAreGone) {
+    std::string folder = ::testing::TempDir() + "/zorb-scratch-sweep";
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    std::string gone = folder + "/verify-999999999.zrun";
+    std::string running = folder + "/verify-" + std::to_string(getpid()) + ".zrun";
+    std::string other = folder + "/verify-notes.zrun";
+    for (const std::string& file : {gone, running, other})
+        std::ofstream(file) << "run";
+    Verifier_Sweep(folder);
+    EXPECT_FALSE(std::filesystem::exists(gone));
+    EXPECT_TRUE(std::filesystem::exists(running));
+    EXPECT_TRUE(std::filesystem::exists(other));
+    std::filesystem::remove_all(folder);
+}
+
+// A verdict the database will not write (a full disk, here a trigger that refuses) is said as the
+// database's refusal, not as a claim another worker took over.
+TEST(Verifier, AVerdictTheDatabaseRefusesIsSaidAsSuch) {
+    std::string folder = ::testing::TempDir() + "/zorb-refused-verdict";
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    std::string path = folder + "/board.sqlite", why;
+    RunStore store([path](std::string* w) { return Db_OpenSqlite(path, w); });
+    ASSERT_TRUE(store.Migrate(&why)) << why;
+    NewRun run;
+    run.sha256 = std::string(64, 'a');
+    run.bytes = "run";
+    run.playerKeyHash = std::string(64, 'b');
+    run.playerName = "P";
+    int64_t id = 0, claimed = 0;
+    bool found = false;
+    ASSERT_TRUE(store.Add(run, &id, &found, &why)) << why;
+    std::string bytes;
+    ASSERT_TRUE(store.Claim("me", 100, 60, &claimed, &bytes));
+    Verdict verdict;
+    verdict.verified = true;
+    EXPECT_FALSE(store.Finish(claimed, "another", verdict, 101, &why));
+    EXPECT_EQ(why, "") << "a lapsed claim";
+    std::unique_ptr<Db> db = Db_OpenSqlite(path, &why);
+    ASSERT_TRUE(db && db->Exec("CREATE TRIGGER full BEFORE UPDATE ON runs BEGIN"
+                               " SELECT RAISE(ABORT, 'database or disk is full'); END",
+                               {}, nullptr, &why))
+        << why;
+    EXPECT_FALSE(store.Finish(claimed, "me", verdict, 101, &why));
+    EXPECT_NE(why.find("disk is full"), std::string::npos) << why;
+    std::filesystem::remove_all(folder);
 }
