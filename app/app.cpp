@@ -27,6 +27,8 @@ bool App_FindData(std::string* why) {
     std::vector<std::string> tried;
     why->clear();
     if (!DataFolder_Find(&tried)) {
+        for (const std::string& folder : tried)
+            if (!(*why = DataFolder_BrokenFont(folder)).empty()) return false;
         *why = "the game's data (Assets) was not found in";
         for (size_t i = 0; i < tried.size(); i++)
             *why += (i == 0 ? " " : ", ") + tried[i];

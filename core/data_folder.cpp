@@ -85,6 +85,19 @@ bool DataFolder_Find(std::vector<std::string>* tried) {
     return false;
 }
 
+std::string DataFolder_BrokenFont(const std::string& folder) {
+    const size_t prefix = std::strlen(kAssetPrefix);
+    fs::path font = fs::path(folder) / (kMenuFontPath + prefix);
+    std::error_code ec;
+    if (!fs::is_regular_file(fs::path(folder) / (kSpriteSheetPath + prefix), ec) ||
+        !fs::is_symlink(fs::symlink_status(font, ec)) || fs::exists(font, ec))
+        return "";
+    fs::path target = fs::read_symlink(font, ec);
+    if (target.is_relative()) target = (font.parent_path() / target).lexically_normal();
+    return "the game's menu font " + font.string() + " links to " + target.string() +
+           ", which is not there: install the package fonts-dejavu-core";
+}
+
 const std::string& DataFolder_Assets() {
     return assets;
 }

@@ -16,6 +16,10 @@ const char* const kSpriteSheetPath = "./Assets/Art/Spritesheet.png";
 // Looks for the data folder and makes it the one asset paths resolve to. False when none holds
 // the game's files; tried then lists the folders looked in.
 bool DataFolder_Find(std::vector<std::string>* tried);
+// Why a folder that DataFolder_Find passed over cannot serve though it holds the game's sheet: its
+// menu font is a link to a font that is not installed (the system's DejaVu Sans Mono Bold, from
+// fonts-dejavu-core), said with the link's target. Empty when that is not why.
+std::string DataFolder_BrokenFont(const std::string& folder);
 // The data folder in use ("./Assets" until one is found).
 const std::string& DataFolder_Assets();
 // An asset's path: "./Assets/Art/Cursor.png" in the data folder in use.

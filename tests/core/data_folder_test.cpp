@@ -56,6 +56,26 @@ TEST_F(DataFolderTest, TheWorkingFoldersDataComesFirstThenThePrograms) {
     EXPECT_EQ(DataFolder_Path("elsewhere.png"), "elsewhere.png") << "other paths are left alone";
 }
 
+#ifndef _WIN32
+// An install whose font link points at a font that is not installed: the data is there, and
+// what is missing is said with the link's target and the package that brings it.
+TEST_F(DataFolderTest, ADanglingFontLinkIsSaidWithItsTargetAndPackage) {
+    fs::path assets = elsewhere / "Assets";
+    MakeData(assets);
+    EXPECT_EQ(DataFolder_BrokenFont(assets.string()), "") << "a font that is there";
+    fs::remove(assets / "Fonts" / "Monodeco Bold.ttf");
+    fs::create_symlink("../../fonts/DejaVuSansMono-Bold.ttf",
+                       assets / "Fonts" / "Monodeco Bold.ttf");
+    std::string why = DataFolder_BrokenFont(assets.string());
+    EXPECT_NE(why.find("links to " + (elsewhere / "fonts" / "DejaVuSansMono-Bold.ttf").string()),
+              std::string::npos)
+        << why;
+    EXPECT_NE(why.find("fonts-dejavu-core"), std::string::npos) << why;
+    fs::remove(assets / "Art" / "Spritesheet.png");
+    EXPECT_EQ(DataFolder_BrokenFont(assets.string()), "") << "no game's data at all";
+}
+#endif
+
 TEST_F(DataFolderTest, TheLeaderboardStaysBesideTheDataWhereItMayBeWritten) {
     fs::current_path(elsewhere);
     MakeData("Assets");
