@@ -6,7 +6,7 @@ set -u
 fail() { echo "FAIL: $*"; exit 1; }
 export SDL_AUDIODRIVER=dummy ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0"
 
-out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER timeout 20 ./zorb 2>&1)
+out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER timeout 120 ./zorb 2>&1)
 status=$?
 [ $status -eq 124 ] && fail "zorb kept running without a display"
 [ $status -eq 1 ] || fail "zorb exited with status $status without a display: $out"
