@@ -10,7 +10,9 @@ fail() { echo "FAIL: $*"; exit 1; }
 display=:$((90 + RANDOM % 400))
 Xvfb "$display" -screen 0 1600x900x24 -noreset >/dev/null 2>&1 &
 xvfb=$!
-trap 'kill $app 2>/dev/null; sleep 0.5; kill -9 $app 2>/dev/null; kill $xvfb 2>/dev/null' EXIT
+# Everything started here ends with the test, on every way out.
+trap 'kill ${app:-} 2>/dev/null; sleep 0.5; kill -9 ${app:-} 2>/dev/null
+      kill ${boardpid:-} ${wm:-} ${other:-} ${lostx:-} $xvfb 2>/dev/null' EXIT
 export DISPLAY=$display SDL_AUDIODRIVER=dummy
 # The system's GL driver keeps a few allocations until exit that are not the game's; the game's own
 # leaks are checked by the headless tests.
