@@ -4,10 +4,41 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
+#include <vector>
 
-#include "net/board_client.h"
 #include "net/http_client.h"
+
+struct BoardVerdict {
+    bool answered = false; // false: error says why
+    bool refused = false;  // the board refused the run for good (sending it again cannot help)
+    int64_t id = 0;
+    std::string status; // waiting, verified or rejected
+    std::string reason; // a rejection's
+    int64_t score = 0, stage = 0, worldRank = 0;
+    std::string error;
+};
+
+struct BoardRow {
+    int64_t rank = 0, id = 0, score = 0, stage = 0;
+    std::string player;
+    double seconds = 0;
+    bool mine = false; // the asking player's own best
+};
+
+struct BoardPage {
+    bool answered = false;
+    std::vector<BoardRow> rows;
+    std::string day; // today's board's day
+    std::string error;
+};
+
+struct BoardSession {
+    bool answered = false;
+    std::string token, day, error;
+    uint32_t seed = 0; // the daily run's
+};
 
 // An answer to an upload or a status request: a run's id and state, or why there is none. The
 // verdict is refused (sending again cannot help) only when the board itself refused the run.

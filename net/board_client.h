@@ -5,28 +5,12 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
+
+#include "net/board_answer.h"
 
 // Who sends: the name shown on the board and the player's secret key (32 hex digits).
 struct BoardPlayer {
     std::string name, key;
-};
-
-struct BoardVerdict {
-    bool answered = false; // false: error says why
-    bool refused = false;  // the board refused the run for good (sending it again cannot help)
-    int64_t id = 0;
-    std::string status; // waiting, verified or rejected
-    std::string reason; // a rejection's
-    int64_t score = 0, stage = 0, worldRank = 0;
-    std::string error;
-};
-
-struct BoardRow {
-    int64_t rank = 0, id = 0, score = 0, stage = 0;
-    std::string player;
-    double seconds = 0;
-    bool mine = false; // the asking player's own best
 };
 
 // A page of a board to read: all time or today's, from a rank on, marking the rows of the player
@@ -36,13 +20,6 @@ struct BoardQuery {
     int64_t offset = 0, limit = 8;
     std::string key;
     int waitSeconds = 15; // the most the whole answer may take
-};
-
-struct BoardPage {
-    bool answered = false;
-    std::vector<BoardRow> rows;
-    std::string day; // today's board's day
-    std::string error;
 };
 
 struct BoardFile {
@@ -64,11 +41,6 @@ BoardVerdict Board_SendAndWait(const std::string& server, const std::string& rec
 BoardPage Board_Fetch(const std::string& server, const BoardQuery& query);
 // A run session: opened as a run starts (the daily run's with the day's seed), closed as it ends
 // with the recording's digest, and named when the run is sent.
-struct BoardSession {
-    bool answered = false;
-    std::string token, day, error;
-    uint32_t seed = 0; // the daily run's
-};
 BoardSession Board_OpenSession(const std::string& server, bool daily);
 // Closes the session with the digest of the run's recording; empty when closed, else why not.
 std::string Board_EndSession(const std::string& server, const std::string& token,
