@@ -48,6 +48,17 @@ inline void RunEachFrame(QL_Callback update) {
     QL_Engine_SetNextGameState(nullptr, update ? RunEachFrameAndItsEffects : nullptr, nullptr);
 }
 
+// Whether the next frame draws this line of text (the text log on for that frame alone).
+inline bool NextFrameDraws(const std::string& text) {
+    QLH_SetTextLog(true);
+    QLH_Step(1);
+    bool drawn = false;
+    for (const std::string& line : QLH_TextLog())
+        drawn |= line == text;
+    QLH_SetTextLog(false);
+    return drawn;
+}
+
 class HeadlessTest : public ::testing::Test {
   protected:
     void SetUp() override { StartHeadless(320, 240, 1.0f / 100.0f); }
