@@ -71,7 +71,6 @@ bool TakesPart() {
 } // namespace
 
 void Online_Start(const std::string& serverFromArguments) {
-    Http_Resume(); // a game that went offline and online again may send once more
     std::string problem;
     server = ServerAddress_Choose(serverFromArguments, DataFolder_OwnFolder(), &problem);
     if (!problem.empty()) std::fprintf(stderr, "zorb: %s\n", problem.c_str());
@@ -184,4 +183,5 @@ void Online_Stop() {
     RunSession_Stop();
     OnlineBoard_Stop();
     sender.reset();
+    Http_Resume(); // the background work is over: a game that goes online again may send
 }

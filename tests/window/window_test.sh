@@ -23,11 +23,18 @@ for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; slee
 # as soon as what it waits for is there.
 find_window() { # name -> window id
     for _ in $(seq 600); do
-        id=$(xdotool search --name "$1" 2>/dev/null | head -1)
+        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)
         [ -n "$id" ] && { echo "$id"; return 0; }
         sleep 0.1
     done
     return 1
+}
+
+# The game's window, once the game has said its first state: SDL replaces the first window it
+# opens as it makes the renderer, and only the one left is the game's.
+game_window() { # name -> window id
+    for _ in $(seq 600); do grep -q '^state ' zorb.log 2>/dev/null && break; sleep 0.1; done
+    find_window "$1"
 }
 
 # 1. The game's window: title, full-screen size, window modes from the settings screen, keys.
@@ -52,9 +59,10 @@ wait_state() { # state, what failed
     done
     fail "$2 (no \"state $1\" in the game's log: $(grep '^state' zorb.log | tail -3 | tr '\n' ' '))"
 }
+: >zorb.log # no state of the last game's left to be read
 "$game" >zorb.log 2>&1 &
 app=$!
-win=$(find_window '^ZORB$') || fail "no window titled ZORB"
+win=$(game_window '^ZORB$') || fail "no window titled ZORB"
 wait_size "$win" 1600x900 || fail "window is $(size_of "$win"), display is 1600x900"
 xdotool mousemove --window "$win" 800 450
 # A click cuts each splash screen short (the maker's logo to 2.4 s, the others to 0.4 s) and the
@@ -127,9 +135,10 @@ quit_with_q_y "$win" "zorb did not quit on Q then Y"
 echo "zorb: window ZORB full screen, 640x480, 1280x720, full screen again; quit on Q then Y"
 # 1a. A recording played from the command line shows in a window titled ZORB from its start.
 seen=0
+: >zorb.log # no state of the last game's left to be read
 "$game" --play "$(dirname "$0")/../runs/short.zrun" >zorb.log 2>&1 &
 app=$!
-win=$(find_window '^(ZORB|Quillon)$') || fail "no window for zorb --play"
+win=$(game_window '^(ZORB|Quillon)$') || fail "no window for zorb --play"
 [ "$(xdotool getwindowname "$win")" = ZORB ] ||
     fail "zorb --play's window is titled $(xdotool getwindowname "$win") ($(grep '^state' zorb.log | tail -1))"
 kill $app
@@ -141,9 +150,10 @@ echo "zorb --play: the window is titled ZORB from the start"
 #     anew over the veil every frame settles on a value that depends on the scene it started from.
 paused_picture() { # QUILLON_REUSE's value, the picture's file
     seen=0
+    : >zorb.log # no state of the last game's left to be read
     QUILLON_REUSE=$1 "$game" >zorb.log 2>&1 &
     app=$!
-    win=$(find_window '^ZORB$') || fail "no window titled ZORB with QUILLON_REUSE=$1"
+    win=$(game_window '^ZORB$') || fail "no window titled ZORB with QUILLON_REUSE=$1"
     skip_splash "$win"
     xdotool key --window "$win" e
     wait_state run "E on the title started no run with QUILLON_REUSE=$1"
@@ -240,9 +250,10 @@ grep -q '^place W named Z$' probe.log || fail "the key in W's place is not W's, 
 grep -q '^letter Z$' probe.log || fail "the key in W's place does not type Z: $(cat probe.log)"
 grep -q '^place 1 named' probe.log || fail "the key in 1's place is not 1's: $(cat probe.log)"
 seen=0
+: >zorb.log # no state of the last game's left to be read
 "$game" >zorb.log 2>&1 &
 app=$!
-win=$(find_window '^ZORB$') || fail "no window titled ZORB"
+win=$(game_window '^ZORB$') || fail "no window titled ZORB"
 skip_splash "$win"
 quit_with_q_y "$win" "on AZERTY zorb did not quit on the letters Q then Y"
 echo "AZERTY: W's place is W's, named Z, 1's place is 1's, the letter Q asks to quit"
@@ -264,9 +275,10 @@ if [ -x ./zorb-server ]; then
         --send "$(dirname "$0")/../runs/short.zrun" >board.log 2>&1 ||
         fail "the run was not verified: $(cat board.log)"
     seen=0
+    : >zorb.log # no state of the last game's left to be read
     XDG_DATA_HOME=$board/player "$game" --server "http://127.0.0.1:$port" >zorb.log 2>&1 &
     app=$!
-    win=$(find_window '^ZORB$') || fail "no window titled ZORB"
+    win=$(game_window '^ZORB$') || fail "no window titled ZORB"
     skip_splash "$win"
     xdotool key --window "$win" o
     wait_state online "O on the title did not open the online screen"
@@ -301,9 +313,10 @@ wm=$!
 # for it to say it is there.
 for _ in $(seq 50); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break; sleep 0.1; done
 seen=0
+: >zorb.log # no state of the last game's left to be read
 ZORB_FPS_LOG=1 "$game" >zorb.log 2>&1 &
 app=$!
-win=$(find_window '^ZORB$') || fail "no window titled ZORB under openbox"
+win=$(game_window '^ZORB$') || fail "no window titled ZORB under openbox"
 skip_splash "$win"
 xmessage -geometry 200x50+0+0 elsewhere &
 other=$!
@@ -347,9 +360,10 @@ for _ in $(seq 50); do DISPLAY=$lost xdotool getdisplaygeometry >/dev/null 2>&1 
 export DISPLAY=$lost
 seen=0
 runs=$(ls Assets/Runs/*.zrun 2>/dev/null | sort | tail -1)
+: >zorb.log # no state of the last game's left to be read
 "$game" >zorb.log 2>&1 &
 app=$!
-win=$(find_window '^ZORB$') || fail "no window titled ZORB on the second display"
+win=$(game_window '^ZORB$') || fail "no window titled ZORB on the second display"
 skip_splash "$win"
 xdotool key --window "$win" e
 wait_state run "E on the title started no run"
