@@ -120,7 +120,10 @@ const double kIdleFrameCap = 30.0;
 // the player's own cap is chosen on the settings screen), until the player chooses another. The
 // settings screen shows it while it holds; a value that is not a cap is said, and not used.
 void Frames_CapFromEnvironment() {
-    const char* asked = std::getenv("ZORB_FRAME_CAP");
+    Frames_CapFrom(std::getenv("ZORB_FRAME_CAP"));
+}
+
+void Frames_CapFrom(const char* asked) {
     frameCapOverride = FrameCapOverride();
     if (!asked) return;
     int cap = Settings_ParseFrameCap(asked);

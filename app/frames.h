@@ -15,6 +15,8 @@ void Game_Update();
 void Frames_Replay();
 // ZORB_FRAME_CAP=N: the cap from the start, for the benchmarks and tests.
 void Frames_CapFromEnvironment();
+// The same for a cap given as text (ZORB_FRAME_CAP's value; null for none).
+void Frames_CapFrom(const char* asked);
 // Holds the frames to the cap chosen on the settings screen (or by ZORB_FRAME_CAP), or to at most
 // 30 a second while the game only waits for the player to come back (idle): the front end, the
 // pause overlay and a replay without the focus. Once a frame; it also counts the frame in the

@@ -137,9 +137,7 @@ TEST_F(SettingsScreenTest, ACapFromTheEnvironmentIsShownWhileItHolds) {
                  {"19", 0},    {"99999999999999999999", 0}};
     for (const Case& c : cases)
         EXPECT_EQ(Settings_ParseFrameCap(c.text), c.cap) << "\"" << c.text << "\"";
-    setenv("ZORB_FRAME_CAP", "45", 1);
-    Frames_CapFromEnvironment();
-    unsetenv("ZORB_FRAME_CAP");
+    Frames_CapFrom("45"); // as ZORB_FRAME_CAP=45
     EXPECT_TRUE(NextFrameDraws("[K]    FRAME CAP: 45    [L]")) << "the cap in force is not shown";
     EXPECT_EQ(QL_System_GetFrameCap(), 45.0);
     Release('L');
