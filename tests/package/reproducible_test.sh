@@ -12,7 +12,7 @@ made=("$build"/*.deb "$build"/*.ddeb "$build"/zorb-linux-x86_64.tar.gz)
 [ ${#made[@]} -ge 6 ] || fail "not every package is in $build (run scripts/package)"
 cp "${made[@]}" "$first/"
 rm -rf "$build"
-scripts/package >"$first/build.log" 2>&1 || fail "the second build failed: $(tail -20 "$first/build.log")"
+scripts/package --unjudged >"$first/build.log" 2>&1 || fail "the second build failed: $(tail -20 "$first/build.log")"
 for f in "${made[@]}"; do
     name=$(basename "$f")
     cmp "$first/$name" "$build/$name" || fail "$name differs between two builds of the same commit"
