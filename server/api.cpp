@@ -5,6 +5,7 @@
 #include <sys/socket.h>
 
 #include <chrono>
+#include <cstdio>
 #include <ctime>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -48,6 +49,22 @@ void Reply(httplib::Response& res, int status, const json& body) {
 
 void Error(httplib::Response& res, int status, const std::string& message) {
     Reply(res, status, json{{"error", message}});
+}
+
+// The database did not answer (its reason is in the log, never in the answer): the client is told
+// to come back soon.
+const char* const kDatabaseDown = "the board's database cannot be reached; try again soon";
+
+void DatabaseDown(httplib::Response& res) {
+    res.set_header("Retry-After", "5");
+    Error(res, 503, kDatabaseDown);
+}
+
+void DatabaseDownPage(httplib::Response& res) {
+    res.status = 503;
+    res.set_header("Retry-After", "5");
+    res.set_content(Html_Missing("The board's database cannot be reached; try again soon."),
+                    "text/html; charset=utf-8");
 }
 
 json RunJson(const RunRow& r) {
@@ -112,13 +129,14 @@ std::string PlayerFault(const httplib::Request& req) {
 }
 
 // The session a run names, checked into s (its id empty when none is named). Why it fails, or
-// empty.
+// empty; down is set when the database could not say.
 std::string CheckSession(Context& c, const httplib::Request& req, const std::string& body,
-                         const UploadFacts& facts, Session* s) {
+                         const UploadFacts& facts, Session* s, bool* down) {
     if (!req.has_header("X-Zorb-Session")) return "";
     std::string id = Session_IdOf(c.secret, req.get_header_value("X-Zorb-Session"));
-    if (id.empty() || !c.store->GetSession(id, s))
-        return "X-Zorb-Session is not a session of this server";
+    Lookup found = id.empty() ? Lookup::Missing : c.store->GetSession(id, s);
+    *down = found == Lookup::Failed;
+    if (found != Lookup::Found) return "X-Zorb-Session is not a session of this server";
     std::string untagged = body; // Upload_Check has seen a whole header
     untagged.replace(kRunTagOffset, 4, 4, '\0');
     return Session_Fault(*s, Crypto_Sha256Hex(body), Crypto_Sha256Hex(untagged), facts);
@@ -131,7 +149,9 @@ void Upload(Context& c, const httplib::Request& req, httplib::Response& res,
     if (why.empty() && !Upload_Check(body, Now(), &facts, &why)) why = "not taken: " + why;
     std::string sha256 = Crypto_Sha256Hex(body);
     Session session;
-    if (why.empty()) why = CheckSession(c, req, body, facts, &session);
+    bool down = false;
+    if (why.empty()) why = CheckSession(c, req, body, facts, &session, &down);
+    if (down) return DatabaseDown(res);
     if (!why.empty()) return Error(res, 422, why);
     NewRun run{sha256,
                body,
@@ -146,11 +166,13 @@ void Upload(Context& c, const httplib::Request& req, httplib::Response& res,
                facts.gameSeconds,
                facts.lostSeconds};
     int64_t id = 0;
-    bool found = false;
-    if (!c.store->Add(run, &id, &found, &why)) return Error(res, 503, "not stored: " + why);
+    RunStore::Added added = c.store->Add(run, &id);
     RunRow row;
-    c.store->Get(id, &row);
-    Reply(res, found ? 200 : 202, json{{"id", id}, {"status", found ? row.status : "waiting"}});
+    if (added == RunStore::Added::Failed ||
+        (added == RunStore::Added::Known && c.store->Get(id, &row) != Lookup::Found))
+        return DatabaseDown(res);
+    bool known = added == RunStore::Added::Known;
+    Reply(res, known ? 200 : 202, json{{"id", id}, {"status", known ? row.status : "waiting"}});
 }
 
 // The body of an upload, read with a bound on its size and on the time it takes to arrive.
@@ -188,7 +210,9 @@ void Leaderboard(Context& c, const httplib::Request& req, httplib::Response& res
     std::string day = BoardDay(req), mine = AskersKey(req);
     json rows = json::array();
     int64_t rank = offset;
-    for (const RunRow& r : c.store->Board(kRunSimVersion, offset, limit, day)) {
+    std::vector<RunRow> board;
+    if (!c.store->Board(kRunSimVersion, offset, limit, day, &board)) return DatabaseDown(res);
+    for (const RunRow& r : board) {
         json j = RunJson(r);
         j["rank"] = ++rank;
         if (!mine.empty() && r.playerKey == mine) j["yours"] = true;
@@ -205,23 +229,27 @@ void Leaderboard(Context& c, const httplib::Request& req, httplib::Response& res
 void RunRoute(Context& c, const httplib::Request& req, httplib::Response& res, bool file) {
     RunRow row;
     int64_t id = std::strtoll(req.matches[1].str().c_str(), nullptr, 10);
-    if (!c.store->Get(id, &row) || row.hidden) return Error(res, 404, "no such run");
+    Lookup found = c.store->Get(id, &row);
+    if (found == Lookup::Failed) return DatabaseDown(res);
+    if (found == Lookup::Missing || row.hidden) return Error(res, 404, "no such run");
     if (!file) {
         json j = RunJson(row);
-        int64_t rank = row.status == "verified" ? c.store->WorldRank(id) : 0;
+        int64_t rank = 0;
+        if (row.status == "verified" && !c.store->WorldRank(id, &rank)) return DatabaseDown(res);
         if (rank > 0) j["world_rank"] = rank;
         return Reply(res, 200, j);
     }
     std::string bytes;
-    c.store->Bytes(id, &bytes);
+    if (c.store->Bytes(id, &bytes) != Lookup::Found) return DatabaseDown(res);
     res.set_header("Content-Disposition",
                    "attachment; filename=\"run-" + std::to_string(id) + ".zrun\"");
     res.set_content(bytes, "application/octet-stream");
 }
 
 void Health(Context& c, httplib::Response& res) {
-    bool up = c.store->Reachable();
-    BoardCounts counts = up ? c.store->Counts(kRunSimVersion) : BoardCounts{};
+    BoardCounts counts;
+    bool up = c.store->Reachable() && c.store->Counts(kRunSimVersion, &counts);
+    if (!up) res.set_header("Retry-After", "5");
     Reply(res, up ? 200 : 503,
           json{{"database", up},
                {"waiting", counts.waiting},
@@ -239,8 +267,7 @@ void OpenSession(Context& c, const httplib::Request& req, httplib::Response& res
     s.openedAt = Now();
     s.day = daily ? Session_Day(s.openedAt) : "";
     s.seed = daily ? Session_DailySeed(c.secret, s.day) : 0;
-    if (s.id.empty() || !c.store->OpenSession(s))
-        return Error(res, 503, "no session could be opened");
+    if (s.id.empty() || !c.store->OpenSession(s)) return DatabaseDown(res);
     json j = {{"token", Session_Token(c.secret, s.id)},
               {"allowance_seconds", kSessionAllowanceSeconds}};
     if (daily) j.update({{"seed", s.seed}, {"day", s.day}});
@@ -253,7 +280,9 @@ void EndSession(Context& c, const httplib::Request& req, httplib::Response& res)
     std::string sha256 = asked.is_object() ? asked.value("sha256", "") : "";
     if (id.empty()) return Error(res, 404, "no such session");
     if (!Crypto_IsHex(sha256, 64)) return Error(res, 422, "the body must be {\"sha256\": HEX}");
-    if (!c.store->CloseSession(id, sha256, Now()))
+    Lookup closed = c.store->CloseSession(id, sha256, Now());
+    if (closed == Lookup::Failed) return DatabaseDown(res);
+    if (closed == Lookup::Missing)
         return Error(res, 409, "the session is already closed, or is not this server's");
     Reply(res, 200, json{{"closed", true}});
 }
@@ -266,18 +295,22 @@ void Daily(Context& c, httplib::Response& res) {
 void BoardPage(Context& c, const httplib::Request& req, httplib::Response& res) {
     int64_t offset = Param(req, "offset", 0, 1000000000);
     std::string day = BoardDay(req);
-    std::vector<RunRow> rows = c.store->Board(kRunSimVersion, offset, 51, day);
+    std::vector<RunRow> rows;
+    BoardCounts counts;
+    if (!c.store->Board(kRunSimVersion, offset, 51, day, &rows) ||
+        !c.store->Counts(kRunSimVersion, &counts))
+        return DatabaseDownPage(res);
     bool more = rows.size() > 50;
     if (more) rows.pop_back();
-    res.set_content(
-        Html_Board(rows, BoardPlace{offset, more, day}, c.store->Counts(kRunSimVersion)),
-        "text/html; charset=utf-8");
+    res.set_content(Html_Board(rows, BoardPlace{offset, more, day}, counts),
+                    "text/html; charset=utf-8");
 }
 
 void RunPage(Context& c, const httplib::Request& req, httplib::Response& res) {
     RunRow row;
-    if (!c.store->Get(std::strtoll(req.matches[1].str().c_str(), nullptr, 10), &row) ||
-        row.hidden) {
+    Lookup found = c.store->Get(std::strtoll(req.matches[1].str().c_str(), nullptr, 10), &row);
+    if (found == Lookup::Failed) return DatabaseDownPage(res);
+    if (found == Lookup::Missing || row.hidden) {
         res.status = 404;
         return res.set_content(Html_Missing("No such run."), "text/html; charset=utf-8");
     }

@@ -17,6 +17,31 @@ class PostgresDb : public Db {
 
     bool Exec(const std::string& sql, const std::vector<DbValue>& params, DbRows* rows,
               std::string* why) override {
+        // A connection lost before (the database restarted, say) is made again first: a failed
+        // attempt leaves it bad, and the next statement tries again.
+        if (PQstatus(c_) == CONNECTION_BAD) Reconnect();
+        bool alone = PQtransactionStatus(c_) == PQTRANS_IDLE;
+        bool ok = Attempt(sql, params, rows, why);
+        if (ok || PQstatus(c_) != CONNECTION_BAD) return ok;
+        Reconnect();
+        // A connection that died as it lay idle in the pool sent nothing: a read, or the start of
+        // a transaction, is tried once more on the new one. A write might have been done, and is
+        // not.
+        bool repeatable = sql.rfind("SELECT", 0) == 0 || sql == "BEGIN";
+        if (alone && repeatable && PQstatus(c_) == CONNECTION_OK)
+            return Attempt(sql, params, rows, why);
+        return false;
+    }
+
+    bool BeginWrite(std::string* why) override { return Exec("BEGIN", {}, nullptr, why); }
+    bool Shared() const override { return true; }
+
+  private:
+    PGconn* c_;
+    std::map<std::string, std::string> prepared_; // statement -> its name on this connection
+
+    bool Attempt(const std::string& sql, const std::vector<DbValue>& params, DbRows* rows,
+                 std::string* why) {
         std::string name = Prepare(sql, why);
         if (name.empty()) return false;
         std::vector<std::string> texts(params.size());
@@ -28,18 +53,11 @@ class PostgresDb : public Db {
                                      lengths.data(), formats.data(), 0);
         bool ok = Read(r, rows, why);
         PQclear(r);
-        if (!ok && PQstatus(c_) == CONNECTION_BAD) Reconnect();
         return ok;
     }
 
-    bool BeginWrite(std::string* why) override { return Exec("BEGIN", {}, nullptr, why); }
-    bool Shared() const override { return true; }
-
-  private:
-    PGconn* c_;
-    std::map<std::string, std::string> prepared_; // statement -> its name on this connection
-
-    // A lost connection is made again; the statements are prepared again as they are next used.
+    // A lost connection is made again; the statements are prepared again as they are next used
+    // (a new connection has none of the old one's).
     void Reconnect() {
         PQreset(c_);
         prepared_.clear();
@@ -51,7 +69,7 @@ class PostgresDb : public Db {
         std::string name = std::string("s").append(std::to_string(prepared_.size() + 1));
         PGresult* r = PQprepare(c_, name.c_str(), Db_Translate(sql, true).c_str(), 0, nullptr);
         bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
-        if (!ok && why) *why = PQresultErrorMessage(r);
+        if (!ok && why) *why = r ? PQresultErrorMessage(r) : PQerrorMessage(c_);
         PQclear(r);
         if (!ok) return "";
         prepared_[sql] = name;

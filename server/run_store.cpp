@@ -1,6 +1,8 @@
 // The board's statements, written once for both databases.
 #include "server/run_store.h"
 
+#include <cstdio>
+
 #include "server/crypto.h"
 
 namespace {
@@ -170,16 +172,30 @@ void RunStore::Give(std::unique_ptr<Db> db) {
     idle_.push_back(std::move(db));
 }
 
+// The log says when the database stops answering, with its reason, and when it answers again:
+// once each, however many requests meet it meanwhile.
+bool RunStore::Note(bool ok, const std::string& why) {
+    if (!ok && !failing_.exchange(true))
+        std::fprintf(stderr, "zorb-server: the database cannot be used: %s\n", why.c_str());
+    if (ok && failing_.exchange(false))
+        std::fprintf(stderr, "zorb-server: the database answers again\n");
+    return ok;
+}
+
 bool RunStore::Run(const std::string& sql, const std::vector<DbValue>& params, DbRows* rows,
                    std::string* why) {
+    std::string reason;
+    why = why ? why : &reason;
     Lease db(this, why);
-    return db && db->Exec(sql, params, rows, why);
+    return Note(db && db->Exec(sql, params, rows, why), *why);
 }
 
 bool RunStore::Transaction(const std::function<bool(Db&)>& body, std::string* why) {
+    std::string reason;
+    why = why ? why : &reason;
     Lease db(this, why);
-    if (!db || !db->BeginWrite(why)) return false;
-    if (body(*db) && db->Exec("COMMIT", {}, nullptr, why)) return true;
+    if (!db || !db->BeginWrite(why)) return Note(false, *why);
+    if (body(*db) && db->Exec("COMMIT", {}, nullptr, why)) return Note(true, "");
     db->Exec("ROLLBACK", {}, nullptr, nullptr);
     return false;
 }
@@ -216,7 +232,7 @@ bool RunStore::Reachable() {
     return Run("SELECT 1", {}, nullptr);
 }
 
-bool RunStore::Add(const NewRun& r, int64_t* id, bool* found, std::string* why) {
+RunStore::Added RunStore::Add(const NewRun& r, int64_t* id) {
     DbRows rows;
     std::vector<DbValue> params = {T(r.sha256),
                                    DbValue::Bytes(r.bytes),
@@ -231,82 +247,85 @@ bool RunStore::Add(const NewRun& r, int64_t* id, bool* found, std::string* why) 
                                    r.sessionId.empty() ? DbValue::None() : T(r.sessionId),
                                    r.day.empty() ? DbValue::None() : T(r.day)};
     bool inserted = false;
-    bool ok = Transaction(
-        [&](Db& db) {
-            rows.clear();
-            if (!db.Exec("INSERT INTO runs (sha256, bytes, player_key, player_name, sim_version,"
-                         " seed, recorded_at, uploaded_at, game_seconds, lost_seconds,"
-                         " session_id, day) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"
-                         " ON CONFLICT (sha256) DO NOTHING RETURNING id",
-                         params, &rows, why))
-                return false;
-            inserted = !rows.empty();
-            return inserted ||
-                   db.Exec("SELECT id FROM runs WHERE sha256 = ?", {T(r.sha256)}, &rows, why);
-        },
-        why);
-    if (!ok || rows.empty()) return false;
+    bool ok = Transaction([&](Db& db) {
+        rows.clear();
+        if (!db.Exec("INSERT INTO runs (sha256, bytes, player_key, player_name, sim_version,"
+                     " seed, recorded_at, uploaded_at, game_seconds, lost_seconds,"
+                     " session_id, day) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"
+                     " ON CONFLICT (sha256) DO NOTHING RETURNING id",
+                     params, &rows, nullptr))
+            return false;
+        inserted = !rows.empty();
+        return inserted ||
+               db.Exec("SELECT id FROM runs WHERE sha256 = ?", {T(r.sha256)}, &rows, nullptr);
+    });
+    if (!ok || rows.empty()) return Added::Failed;
     *id = rows[0][0].AsInt();
-    *found = !inserted;
-    return true;
+    return inserted ? Added::New : Added::Known;
 }
 
-bool RunStore::Get(int64_t id, RunRow* row) {
+Lookup RunStore::Find(const std::string& sql, const std::vector<DbValue>& params, DbRows* rows) {
+    if (!Run(sql, params, rows)) return Lookup::Failed;
+    return rows->empty() ? Lookup::Missing : Lookup::Found;
+}
+
+Lookup RunStore::Get(int64_t id, RunRow* row) {
     DbRows rows;
-    if (!Run(std::string("SELECT ") + kRunColumns + " FROM runs WHERE id = ?", {I(id)}, &rows) ||
-        rows.empty())
-        return false;
-    *row = ReadRun(rows[0]);
-    return true;
+    Lookup found =
+        Find(std::string("SELECT ") + kRunColumns + " FROM runs WHERE id = ?", {I(id)}, &rows);
+    if (found == Lookup::Found) *row = ReadRun(rows[0]);
+    return found;
 }
 
-bool RunStore::Bytes(int64_t id, std::string* bytes) {
+Lookup RunStore::Bytes(int64_t id, std::string* bytes) {
     DbRows rows;
-    if (!Run("SELECT bytes FROM runs WHERE id = ?", {I(id)}, &rows) || rows.empty()) return false;
-    *bytes = rows[0][0].text;
-    return true;
+    Lookup found = Find("SELECT bytes FROM runs WHERE id = ?", {I(id)}, &rows);
+    if (found == Lookup::Found) *bytes = rows[0][0].text;
+    return found;
 }
 
-std::vector<RunRow> RunStore::Board(int64_t simVersion, int64_t offset, int64_t limit,
-                                    const std::string& day) {
+bool RunStore::Board(int64_t simVersion, int64_t offset, int64_t limit, const std::string& day,
+                     std::vector<RunRow>* out) {
     DbRows rows;
     bool daily = !day.empty();
     std::vector<DbValue> params = {I(simVersion), I(limit), I(offset)};
     if (daily) params.insert(params.begin(), T(day));
-    Run(std::string("SELECT ") + kRunColumns + " FROM runs WHERE id IN (SELECT run_id FROM " +
-            BoardTable(daily) + " WHERE " + (daily ? "day = ? AND " : "") +
-            "sim_version = ? ORDER BY score DESC, verified_at, run_id LIMIT ? OFFSET ?)"
-            " ORDER BY score DESC, verified_at, id",
-        params, &rows);
-    return ReadRuns(rows);
+    if (!Run(std::string("SELECT ") + kRunColumns + " FROM runs WHERE id IN (SELECT run_id FROM " +
+                 BoardTable(daily) + " WHERE " + (daily ? "day = ? AND " : "") +
+                 "sim_version = ? ORDER BY score DESC, verified_at, run_id LIMIT ? OFFSET ?)"
+                 " ORDER BY score DESC, verified_at, id",
+             params, &rows))
+        return false;
+    *out = ReadRuns(rows);
+    return true;
 }
 
-BoardCounts RunStore::Counts(int64_t simVersion) {
+bool RunStore::Counts(int64_t simVersion, BoardCounts* c) {
     DbRows rows;
-    BoardCounts c;
+    *c = BoardCounts{};
     // Only the few waiting and rejected runs are counted: the verified are the board itself.
     if (!Run("SELECT status, COUNT(*) FROM runs WHERE sim_version = ? AND"
              " status IN ('waiting', 'rejected') AND hidden = 0 GROUP BY status",
              {I(simVersion)}, &rows))
-        return c;
+        return false;
     for (const DbRow& r : rows) {
-        if (r[0].text == "waiting") c.waiting = r[1].AsInt();
-        if (r[0].text == "rejected") c.rejected = r[1].AsInt();
+        if (r[0].text == "waiting") c->waiting = r[1].AsInt();
+        if (r[0].text == "rejected") c->rejected = r[1].AsInt();
     }
-    return c;
+    return true;
 }
 
-int64_t RunStore::WorldRank(int64_t id) {
+bool RunStore::WorldRank(int64_t id, int64_t* rank) {
     DbRows rows;
     if (!Run("SELECT (SELECT COUNT(*) FROM best b WHERE b.sim_version = mine.sim_version AND"
              " (b.score > mine.score OR (b.score = mine.score AND (b.verified_at < mine.verified_at"
              " OR (b.verified_at = mine.verified_at AND b.run_id < mine.run_id))))) + 1"
              " FROM best mine JOIN runs r ON r.player_key = mine.player_key AND"
              " r.sim_version = mine.sim_version WHERE r.id = ?",
-             {I(id)}, &rows) ||
-        rows.empty())
-        return 0;
-    return rows[0][0].AsInt();
+             {I(id)}, &rows))
+        return false;
+    *rank = rows.empty() ? 0 : rows[0][0].AsInt();
+    return true;
 }
 
 std::vector<RunRow> RunStore::Waiting() {
@@ -395,10 +414,10 @@ void RunStore::Release(int64_t id, const std::string& owner) {
         {I(id), T(owner)}, nullptr);
 }
 
-void RunStore::WorkerSeen(const std::string& name, int64_t now) {
-    Run("INSERT INTO workers (name, seen_at) VALUES (?, ?) ON CONFLICT (name) DO UPDATE SET"
-        " seen_at = excluded.seen_at",
-        {T(name), I(now)}, nullptr);
+bool RunStore::WorkerSeen(const std::string& name, int64_t now) {
+    return Run("INSERT INTO workers (name, seen_at) VALUES (?, ?) ON CONFLICT (name) DO UPDATE SET"
+               " seen_at = excluded.seen_at",
+               {T(name), I(now)}, nullptr);
 }
 
 int64_t RunStore::WorkersSince(int64_t since) {
@@ -419,24 +438,23 @@ bool RunStore::OpenSession(const Session& s) {
                {T(s.id), I(s.openedAt), I(s.seed), T(s.day)}, nullptr);
 }
 
-bool RunStore::GetSession(const std::string& id, Session* s) {
+Lookup RunStore::GetSession(const std::string& id, Session* s) {
     DbRows rows;
-    if (!Run("SELECT id, opened_at, COALESCE(closed_at, 0), COALESCE(sha256, ''), seed,"
+    Lookup found =
+        Find("SELECT id, opened_at, COALESCE(closed_at, 0), COALESCE(sha256, ''), seed,"
              " COALESCE(day, ''), (SELECT MIN(sha256) FROM runs WHERE session_id = sessions.id)"
              " FROM sessions WHERE id = ?",
-             {T(id)}, &rows) ||
-        rows.empty())
-        return false;
+             {T(id)}, &rows);
+    if (found != Lookup::Found) return found;
     const DbRow& r = rows[0];
     *s = Session{r[0].text,    r[3].text,    r[5].text, r[1].AsInt(),
                  r[2].AsInt(), r[4].AsInt(), r[6].text};
-    return true;
+    return Lookup::Found;
 }
 
-bool RunStore::CloseSession(const std::string& id, const std::string& sha256, int64_t now) {
+Lookup RunStore::CloseSession(const std::string& id, const std::string& sha256, int64_t now) {
     DbRows rows;
-    return Run("UPDATE sessions SET closed_at = ?, sha256 = ? WHERE id = ? AND closed_at IS NULL"
-               " RETURNING id",
-               {I(now), T(sha256), T(id)}, &rows) &&
-           !rows.empty();
+    return Find("UPDATE sessions SET closed_at = ?, sha256 = ? WHERE id = ? AND closed_at IS NULL"
+                " RETURNING id",
+                {I(now), T(sha256), T(id)}, &rows);
 }

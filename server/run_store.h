@@ -4,6 +4,7 @@
 // threads can call at once.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -47,6 +48,10 @@ struct Session {
     std::string usedBy; // the SHA-256 of the run sent with it, if one was
 };
 
+// A read's outcome: the row, no such row, or a database that could not answer (a read that fails
+// is never taken for an empty one).
+enum class Lookup { Found, Missing, Failed };
+
 class RunStore {
   public:
     // opener makes one connection; the store makes as many as its callers need at once.
@@ -55,18 +60,21 @@ class RunStore {
     bool Migrate(std::string* why);
     bool Reachable();
 
-    // The run's id; found is set when the same bytes were already stored.
-    bool Add(const NewRun& run, int64_t* id, bool* found, std::string* why);
-    bool Get(int64_t id, RunRow* row);
-    bool Bytes(int64_t id, std::string* bytes);
+    // Stores a run and gives its id: New, Known (the same bytes were stored before, id is theirs),
+    // or Failed.
+    enum class Added { New, Known, Failed };
+    Added Add(const NewRun& run, int64_t* id);
+    Lookup Get(int64_t id, RunRow* row);
+    Lookup Bytes(int64_t id, std::string* bytes);
     // The best visible verified run of each player of this simulation version, by score, ties to
-    // the earlier verification: of all time, or of one day's daily sessions.
-    std::vector<RunRow> Board(int64_t simVersion, int64_t offset, int64_t limit,
-                              const std::string& day = "");
-    BoardCounts Counts(int64_t simVersion);
+    // the earlier verification: of all time, or of one day's daily sessions. False when the
+    // database could not answer.
+    bool Board(int64_t simVersion, int64_t offset, int64_t limit, const std::string& day,
+               std::vector<RunRow>* rows);
+    bool Counts(int64_t simVersion, BoardCounts* counts);
     // The place of the run's player on the board of all time (their best run's), or 0 when they
     // have none there.
-    int64_t WorldRank(int64_t id);
+    bool WorldRank(int64_t id, int64_t* rank);
     std::vector<RunRow> Waiting();
     bool SetHidden(int64_t id, bool hidden);
 
@@ -79,24 +87,28 @@ class RunStore {
     bool Finish(int64_t id, const std::string& owner, const Verdict& v, int64_t now,
                 std::string* why);
     void Release(int64_t id, const std::string& owner);
-    void WorkerSeen(const std::string& name, int64_t now);
+    bool WorkerSeen(const std::string& name, int64_t now);
     int64_t WorkersSince(int64_t since);
 
     // Sessions and the server's secret (made at the first start, shared by every instance).
     std::string Secret();
     bool OpenSession(const Session& s);
-    bool GetSession(const std::string& id, Session* s);
-    bool CloseSession(const std::string& id, const std::string& sha256, int64_t now);
+    Lookup GetSession(const std::string& id, Session* s);
+    // Missing when there is no such open session.
+    Lookup CloseSession(const std::string& id, const std::string& sha256, int64_t now);
 
   private:
     std::function<std::unique_ptr<Db>(std::string*)> opener_;
     std::mutex mutex_;
     std::vector<std::unique_ptr<Db>> idle_;
+    std::atomic<bool> failing_{false};
 
     class Lease;
     bool Run(const std::string& sql, const std::vector<DbValue>& params, DbRows* rows,
              std::string* why = nullptr);
+    Lookup Find(const std::string& sql, const std::vector<DbValue>& params, DbRows* rows);
     bool Transaction(const std::function<bool(Db&)>& body, std::string* why = nullptr);
     std::unique_ptr<Db> Take(std::string* why);
     void Give(std::unique_ptr<Db> db);
+    bool Note(bool ok, const std::string& why);
 };

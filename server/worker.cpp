@@ -86,10 +86,10 @@ int Worker_Loop(RunStore* store, const WorkerOptions& options, const std::atomic
     std::string name = WorkerName();
     auto lastSeen = std::chrono::steady_clock::time_point();
     while (!stop) {
-        if (std::chrono::steady_clock::now() - lastSeen > std::chrono::seconds(10)) {
-            store->WorkerSeen(name, Now());
+        // Said again every 10 s, or at once after the database comes back.
+        if (std::chrono::steady_clock::now() - lastSeen > std::chrono::seconds(10) &&
+            store->WorkerSeen(name, Now()))
             lastSeen = std::chrono::steady_clock::now();
-        }
         if (!Worker_Once(store, options, name))
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }

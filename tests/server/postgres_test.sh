@@ -17,12 +17,13 @@ psql -h 127.0.0.1 -p "$port" -U zorb -d zorb -qc \
 
 # 2. Scale: 300 distinct short runs, six seeds' recordings each under fifty tags.
 mkdir -p "$work/runs"
-for seed in 21 22 23 24 25 26; do
-    ./zorb-headless --seed $seed --dt 0.01 --frames 520 --count-only --size 320x240 \
+record() { # seed, file
+    ./zorb-headless --seed "$1" --dt 0.01 --frames 520 --count-only --size 320x240 \
         --at 0:mouse:160,120 --at 2:click:160,120 --at 250:click:160,120 --at 300:click:160,120 \
-        --at 360:key:E --at 400:down:W --at $((420 + seed)):down:D --scores "$work/scores.txt" \
-        --record "$work/seed$seed.zrun" || fail "recording seed $seed"
-done
+        --at 360:key:E --at 400:down:W --at $((420 + $1)):down:D --scores "$work/scores.txt" \
+        --record "$2" || fail "recording seed $1"
+}
+for seed in 21 22 23 24 25 26; do record $seed "$work/seed$seed.zrun"; done
 letters=ABCDEFGHIJKLMNOPQRSTUVWXYZ
 n=0
 for seed in 21 22 23 24 25 26; do
@@ -103,4 +104,34 @@ players=$(echo "$board" | grep -o '"player":"client[0-9]"' | sort -u | wc -l)
 scores=$(echo "$board" | grep -o '"score":[0-9]*' | cut -d: -f2)
 [ "$scores" = "$(echo "$scores" | sort -rn)" ] || fail "the board is not in order of score"
 echo "scale: 300 uploads from 8 clients to 2 servers, 3 workers (one killed), each run verified once"
+
+# 3. PostgreSQL stopped and started again under the running servers and their two live workers.
+record 27 "$work/runs/300.zrun"
+status_of() { curl -s -o /dev/null -w '%{http_code}' "http://127.0.0.1:$api1$1"; }
+"${as_db[@]}" "$bin/pg_ctl" -D "$work/db" -m fast -w stop >/dev/null || fail "PostgreSQL did not stop"
+for path in / /runs/1 /api/v1/leaderboard /api/v1/runs/1 /api/v1/runs/1/file /api/v1/health; do
+    [ "$(status_of "$path")" = 503 ] || fail "$path answered $(status_of "$path") with the database down"
+done
+curl -s -D "$work/down.txt" -o /dev/null -X POST -d '{}' "http://127.0.0.1:$api1/api/v1/sessions"
+grep -q '^HTTP/1.1 503' "$work/down.txt" && grep -qi '^Retry-After:' "$work/down.txt" ||
+    fail "a session opened with the database down: $(head -1 "$work/down.txt")"
+[ "$(upload 300)" = 503 ] || fail "an upload with the database down was not 503"
+"${as_db[@]}" "$bin/pg_ctl" -D "$work/db" -l "$work/db.log" -w -t 30 \
+    -o "-p $port -k $work -c listen_addresses=127.0.0.1 -c max_connections=200" start >/dev/null ||
+    fail "PostgreSQL did not start again"
+back=
+for _ in $(seq 100); do
+    [ "$(status_of /api/v1/health)" = 200 ] && [ "$(status_of /)" = 200 ] && { back=yes; break; }
+    sleep 0.1
+done
+[ -n "$back" ] || fail "the server did not come back with the database"
+code=$(upload 300)
+[ "$code" = 202 ] || fail "an upload after the outage answered $code"
+verified=
+for _ in $(seq 300); do
+    grep -q ': run 301 verified$' "$work"/worker*.log && { verified=yes; break; }
+    sleep 0.1
+done
+[ -n "$verified" ] || fail "the workers did not verify a run after the outage: $(tail -2 "$work/worker2.log")"
+echo "outage: every read 503 while PostgreSQL was down; after it, the servers and workers carried on"
 echo "postgres tests passed"

@@ -75,8 +75,7 @@ TEST(Verifier, AVerdictTheDatabaseRefusesIsSaidAsSuch) {
     run.playerKeyHash = std::string(64, 'b');
     run.playerName = "P";
     int64_t id = 0, claimed = 0;
-    bool found = false;
-    ASSERT_TRUE(store.Add(run, &id, &found, &why)) << why;
+    ASSERT_EQ(store.Add(run, &id), RunStore::Added::New);
     std::string bytes;
     ASSERT_TRUE(store.Claim("me", 100, 60, &claimed, &bytes));
     Verdict verdict;
@@ -91,4 +90,27 @@ TEST(Verifier, AVerdictTheDatabaseRefusesIsSaidAsSuch) {
     EXPECT_FALSE(store.Finish(claimed, "me", verdict, 101, &why));
     EXPECT_NE(why.find("disk is full"), std::string::npos) << why;
     std::filesystem::remove_all(folder);
+}
+
+// A database that cannot be reached fails every read: never an empty board, a missing run or
+// session, or a board without waiting runs.
+TEST(RunStoreTest, ReadsOfADatabaseThatIsGoneFail) {
+    RunStore store([](std::string* w) {
+        *w = "connection refused";
+        return std::unique_ptr<Db>();
+    });
+    RunRow row;
+    std::string bytes;
+    Session session;
+    std::vector<RunRow> rows;
+    BoardCounts counts;
+    int64_t rank = 0, id = 0;
+    EXPECT_EQ(store.Get(1, &row), Lookup::Failed);
+    EXPECT_EQ(store.Bytes(1, &bytes), Lookup::Failed);
+    EXPECT_EQ(store.GetSession("s1", &session), Lookup::Failed);
+    EXPECT_EQ(store.CloseSession("s1", std::string(64, 'a'), 1), Lookup::Failed);
+    EXPECT_FALSE(store.Board(1, 0, 10, "", &rows));
+    EXPECT_FALSE(store.Counts(1, &counts));
+    EXPECT_FALSE(store.WorldRank(1, &rank));
+    EXPECT_EQ(store.Add(NewRun(), &id), RunStore::Added::Failed);
 }
