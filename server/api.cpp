@@ -167,6 +167,8 @@ void Upload(Context& c, const httplib::Request& req, httplib::Response& res,
                facts.lostSeconds};
     int64_t id = 0;
     RunStore::Added added = c.store->Add(run, &id);
+    if (added == RunStore::Added::SessionUsed)
+        return Error(res, 422, "its session was used by another run");
     RunRow row;
     if (added == RunStore::Added::Failed ||
         (added == RunStore::Added::Known && c.store->Get(id, &row) != Lookup::Found))

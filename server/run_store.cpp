@@ -247,19 +247,22 @@ RunStore::Added RunStore::Add(const NewRun& r, int64_t* id) {
                                    r.sessionId.empty() ? DbValue::None() : T(r.sessionId),
                                    r.day.empty() ? DbValue::None() : T(r.day)};
     bool inserted = false;
+    // Nothing is inserted when the same bytes, or another run of the same session, are stored:
+    // which it was is told by looking for the bytes.
     bool ok = Transaction([&](Db& db) {
         rows.clear();
         if (!db.Exec("INSERT INTO runs (sha256, bytes, player_key, player_name, sim_version,"
                      " seed, recorded_at, uploaded_at, game_seconds, lost_seconds,"
                      " session_id, day) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"
-                     " ON CONFLICT (sha256) DO NOTHING RETURNING id",
+                     " ON CONFLICT DO NOTHING RETURNING id",
                      params, &rows, nullptr))
             return false;
         inserted = !rows.empty();
         return inserted ||
                db.Exec("SELECT id FROM runs WHERE sha256 = ?", {T(r.sha256)}, &rows, nullptr);
     });
-    if (!ok || rows.empty()) return Added::Failed;
+    if (!ok) return Added::Failed;
+    if (rows.empty()) return Added::SessionUsed;
     *id = rows[0][0].AsInt();
     return inserted ? Added::New : Added::Known;
 }

@@ -61,8 +61,8 @@ class RunStore {
     bool Reachable();
 
     // Stores a run and gives its id: New, Known (the same bytes were stored before, id is theirs),
-    // or Failed.
-    enum class Added { New, Known, Failed };
+    // SessionUsed (another run holds its session), or Failed.
+    enum class Added { New, Known, SessionUsed, Failed };
     Added Add(const NewRun& run, int64_t* id);
     Lookup Get(int64_t id, RunRow* row);
     Lookup Bytes(int64_t id, std::string* bytes);

@@ -92,6 +92,32 @@ TEST(Verifier, AVerdictTheDatabaseRefusesIsSaidAsSuch) {
     std::filesystem::remove_all(folder);
 }
 
+// A session holds one run: a second run naming it is told apart from the same run sent again, so
+// that two uploads racing on one session get a refusal, not a database error.
+TEST(RunStoreTest, ASessionHoldsOneRunAndTheSameBytesAreKnown) {
+    std::string folder = ::testing::TempDir() + "/zorb-session-race";
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    std::string path = folder + "/board.sqlite", why;
+    RunStore store([path](std::string* w) { return Db_OpenSqlite(path, w); });
+    ASSERT_TRUE(store.Migrate(&why)) << why;
+    ASSERT_EQ(store.OpenSession(Session{"s1", "", "", 100, 0, 0, ""}), true);
+    NewRun first;
+    first.sha256 = std::string(64, 'a');
+    first.bytes = "one";
+    first.playerKeyHash = std::string(64, 'b');
+    first.playerName = "P";
+    first.sessionId = "s1";
+    NewRun second = first;
+    second.sha256 = std::string(64, 'c');
+    int64_t id = 0, again = 0, other = 0;
+    EXPECT_EQ(store.Add(first, &id), RunStore::Added::New);
+    EXPECT_EQ(store.Add(second, &other), RunStore::Added::SessionUsed);
+    EXPECT_EQ(store.Add(first, &again), RunStore::Added::Known);
+    EXPECT_EQ(again, id);
+    std::filesystem::remove_all(folder);
+}
+
 // A database that cannot be reached fails every read: never an empty board, a missing run or
 // session, or a board without waiting runs.
 TEST(RunStoreTest, ReadsOfADatabaseThatIsGoneFail) {
