@@ -261,9 +261,22 @@ void Health(Context& c, httplib::Response& res) {
                {"session_allowance_seconds", kSessionAllowanceSeconds}});
 }
 
+// The body's field name when it is of the kind wanted (is_kind), else null; fault is set when it is
+// there but of another kind.
+json Field(const json& body, const char* name, bool (json::*is_kind)() const, bool* fault) {
+    if (!body.is_object() || !body.contains(name)) return nullptr;
+    const json& field = body[name];
+    if ((field.*is_kind)()) return field;
+    *fault = true;
+    return nullptr;
+}
+
 void OpenSession(Context& c, const httplib::Request& req, httplib::Response& res) {
     json asked = json::parse(req.body.empty() ? "{}" : req.body, nullptr, false);
-    bool daily = asked.is_object() && asked.value("daily", false);
+    bool fault = !asked.is_object();
+    json dailyField = Field(asked, "daily", &json::is_boolean, &fault);
+    if (fault) return Error(res, 422, "the body must be {} or {\"daily\": true or false}");
+    bool daily = dailyField.is_boolean() && dailyField.get<bool>();
     Session s;
     s.id = Crypto_RandomHex(16);
     s.openedAt = Now();
@@ -278,8 +291,9 @@ void OpenSession(Context& c, const httplib::Request& req, httplib::Response& res
 
 void EndSession(Context& c, const httplib::Request& req, httplib::Response& res) {
     std::string id = Session_IdOf(c.secret, req.matches[1].str());
-    json asked = json::parse(req.body, nullptr, false);
-    std::string sha256 = asked.is_object() ? asked.value("sha256", "") : "";
+    bool fault = false;
+    json field = Field(json::parse(req.body, nullptr, false), "sha256", &json::is_string, &fault);
+    std::string sha256 = field.is_string() ? field.get<std::string>() : "";
     if (id.empty()) return Error(res, 404, "no such session");
     if (!Crypto_IsHex(sha256, 64)) return Error(res, 422, "the body must be {\"sha256\": HEX}");
     Lookup closed = c.store->CloseSession(id, sha256, Now());
@@ -349,6 +363,21 @@ void Api_Install(httplib::Server* http, RunStore* store, const ApiOptions& optio
                                                : httplib::Server::HandlerResponse::Unhandled;
     });
     Routes(http, c);
+    // A fault of ours is logged; the client hears only that the server failed.
+    http->set_exception_handler(
+        [](const httplib::Request& req, httplib::Response& res, std::exception_ptr fault) {
+            std::string what = "unknown";
+            try {
+                std::rethrow_exception(fault);
+            } catch (const std::exception& e) {
+                what = e.what();
+            } catch (...) {
+            }
+            std::fprintf(stderr, "zorb-server: %s %s failed: %s\n", req.method.c_str(),
+                         req.path.c_str(), what.c_str());
+            res.headers.clear();
+            Error(res, 500, "the server failed to answer");
+        });
     http->set_error_handler([](const httplib::Request& req, httplib::Response& res) {
         if (!res.body.empty()) return;
         if (req.path.rfind("/api/", 0) == 0)

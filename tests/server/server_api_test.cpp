@@ -340,6 +340,28 @@ TEST_F(ServerApi, SessionsHoldRunsToTheWallClock) {
     EXPECT_EQ(Verdict(late.body["id"])["session"], true);
 }
 
+// Fields of the wrong kind are refused in the board's own words: no exception's text in the answer
+// or its headers.
+TEST_F(ServerApi, FieldsOfTheWrongKindAreRefusedInOurWords) {
+    std::string token = OpenSession();
+    ASSERT_FALSE(token.empty());
+    std::string end = "/api/v1/sessions/" + token + "/end";
+    const std::pair<std::string, std::string> asked[] = {
+        {"/api/v1/sessions", "{\"daily\": \"yes\"}"},
+        {"/api/v1/sessions", "{\"daily\": 1}"},
+        {"/api/v1/sessions", "[true]"},
+        {"/api/v1/sessions", "not json"},
+        {end, "{\"sha256\": 5}"},
+        {end, "{\"sha256\": [\"a\"]}"},
+    };
+    for (const auto& [path, body] : asked) {
+        Answer a = Read(client->Post(path.c_str(), body, "application/json"));
+        EXPECT_EQ(a.status, 422) << path << " " << body;
+        EXPECT_EQ(a.headers.count("EXCEPTION_WHAT"), 0u) << path << " " << body;
+        EXPECT_EQ(a.body.dump().find("json.exception"), std::string::npos) << a.body.dump();
+    }
+}
+
 TEST_F(ServerApi, TheDailyRunLandsOnTodaysBoardWithItsSeedOnly) {
     auto daily = [&] {
         return Read(client->Post("/api/v1/sessions", "{\"daily\": true}", "application/json")).body;
