@@ -51,6 +51,20 @@ void Error(httplib::Response& res, int status, const std::string& message) {
     Reply(res, status, json{{"error", message}});
 }
 
+// Every answer: its type is not to be guessed, and it is not kept unless its route said for how
+// long. Pages also: only the board's own stylesheet and pictures, never inside another site's
+// frame, and no address passed on when a link is followed.
+void SafetyHeaders(httplib::Response& res) {
+    res.set_header("X-Content-Type-Options", "nosniff");
+    if (!res.has_header("Cache-Control")) res.set_header("Cache-Control", "no-store");
+    if (res.get_header_value("Content-Type").rfind("text/html", 0) != 0) return;
+    res.set_header("Content-Security-Policy",
+                   "default-src 'none'; img-src 'self'; style-src 'self'; frame-ancestors 'none';"
+                   " base-uri 'none'; form-action 'none'");
+    res.set_header("X-Frame-Options", "DENY");
+    res.set_header("Referrer-Policy", "no-referrer");
+}
+
 // The database did not answer (its reason is in the log, never in the answer): the client is told
 // to come back soon.
 const char* const kDatabaseDown = "the board's database cannot be reached; try again soon";
@@ -60,11 +74,14 @@ void DatabaseDown(httplib::Response& res) {
     Error(res, 503, kDatabaseDown);
 }
 
+void ErrorPage(httplib::Response& res, int status, const std::string& message) {
+    res.status = status;
+    res.set_content(Html_Missing(message), "text/html; charset=utf-8");
+}
+
 void DatabaseDownPage(httplib::Response& res) {
-    res.status = 503;
     res.set_header("Retry-After", "5");
-    res.set_content(Html_Missing("The board's database cannot be reached; try again soon."),
-                    "text/html; charset=utf-8");
+    ErrorPage(res, 503, "The board's database cannot be reached; try again soon.");
 }
 
 json RunJson(const RunRow& r) {
@@ -225,6 +242,9 @@ void Leaderboard(Context& c, const httplib::Request& req, httplib::Response& res
                    {"runs", rows},
                    {"board", day.empty() ? "all" : "today"}};
     if (!day.empty()) answer["day"] = day;
+    // The rows marked as the asker's own differ by key.
+    res.set_header("Cache-Control", "max-age=10");
+    res.set_header("Vary", "X-Zorb-Key");
     Reply(res, 200, answer);
 }
 
@@ -239,10 +259,13 @@ void RunRoute(Context& c, const httplib::Request& req, httplib::Response& res, b
         int64_t rank = 0;
         if (row.status == "verified" && !c.store->WorldRank(id, &rank)) return DatabaseDown(res);
         if (rank > 0) j["world_rank"] = rank;
+        res.set_header("Cache-Control", "no-cache");
         return Reply(res, 200, j);
     }
     std::string bytes;
     if (c.store->Bytes(id, &bytes) != Lookup::Found) return DatabaseDown(res);
+    // A run's bytes never change: its address is its id, and a hidden run is not served.
+    res.set_header("Cache-Control", "public, max-age=31536000, immutable");
     res.set_header("Content-Disposition",
                    "attachment; filename=\"run-" + std::to_string(id) + ".zrun\"");
     res.set_content(bytes, "application/octet-stream");
@@ -305,6 +328,7 @@ void EndSession(Context& c, const httplib::Request& req, httplib::Response& res)
 
 void Daily(Context& c, httplib::Response& res) {
     std::string day = Session_Day(Now());
+    res.set_header("Cache-Control", "max-age=60");
     Reply(res, 200, json{{"day", day}, {"seed", Session_DailySeed(c.secret, day)}});
 }
 
@@ -318,6 +342,7 @@ void BoardPage(Context& c, const httplib::Request& req, httplib::Response& res) 
         return DatabaseDownPage(res);
     bool more = rows.size() > 50;
     if (more) rows.pop_back();
+    res.set_header("Cache-Control", "max-age=10");
     res.set_content(Html_Board(rows, BoardPlace{offset, more, day}, counts),
                     "text/html; charset=utf-8");
 }
@@ -326,10 +351,8 @@ void RunPage(Context& c, const httplib::Request& req, httplib::Response& res) {
     RunRow row;
     Lookup found = c.store->Get(std::strtoll(req.matches[1].str().c_str(), nullptr, 10), &row);
     if (found == Lookup::Failed) return DatabaseDownPage(res);
-    if (found == Lookup::Missing || row.hidden) {
-        res.status = 404;
-        return res.set_content(Html_Missing("No such run."), "text/html; charset=utf-8");
-    }
+    if (found == Lookup::Missing || row.hidden) return ErrorPage(res, 404, "No such run.");
+    res.set_header("Cache-Control", "no-cache"); // its verdict may still come
     res.set_content(Html_Run(row), "text/html; charset=utf-8");
 }
 
@@ -349,7 +372,12 @@ void Routes(httplib::Server* http, std::shared_ptr<Context> c) {
     http->Get("/", [c](Req q, Res s) { BoardPage(*c, q, s); });
     http->Get(R"(/runs/(\d{1,18}))", [c](Req q, Res s) { RunPage(*c, q, s); });
     http->Get("/favicon.png", [](Req, Res s) {
+        s.set_header("Cache-Control", "max-age=86400");
         s.set_content(std::string((const char*)kFavicon, kFaviconSize), "image/png");
+    });
+    http->Get("/style.css", [](Req, Res s) {
+        s.set_header("Cache-Control", "max-age=3600");
+        s.set_content(Html_Style(), "text/css; charset=utf-8");
     });
 }
 
@@ -382,9 +410,10 @@ void Api_Install(httplib::Server* http, RunStore* store, const ApiOptions& optio
         if (!res.body.empty()) return;
         if (req.path.rfind("/api/", 0) == 0)
             return Error(res, res.status, res.status == 404 ? "no such path" : "refused");
-        res.set_content(Html_Missing(res.status == 404 ? "No such page." : "Refused."),
-                        "text/html; charset=utf-8");
+        ErrorPage(res, res.status, res.status == 404 ? "No such page." : "Refused.");
     });
+    http->set_post_routing_handler(
+        [](const httplib::Request&, httplib::Response& res) { SafetyHeaders(res); });
 }
 
 int Api_Bind(httplib::Server* http, const std::string& host, int port) {

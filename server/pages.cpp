@@ -23,8 +23,10 @@ std::string Page(const std::string& title, const std::string& body) {
            "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">"
            "<title>" +
            Html_Escape(title) +
-           "</title><link rel=\"icon\" type=\"image/png\" href=\"/favicon.png\"><style>" + kStyle +
-           "</style></head><body><h1><a href=\"/\">ZORB</a></h1>\n" + body +
+           "</title><link rel=\"icon\" type=\"image/png\" href=\"/favicon.png\">"
+           "<link rel=\"stylesheet\" href=\"/style.css\"></head><body><h1><a "
+           "href=\"/\">ZORB</a></h1>\n" +
+           body +
            "\n<footer>Every run here was played back by the server to its score.</footer>"
            "</body></html>\n";
 }
@@ -130,6 +132,10 @@ std::string Html_Run(const RunRow& r) {
                        "<code>zorb --play run-" +
                        id + ".zrun</code></p>";
     return Page("ZORB - run " + id, body);
+}
+
+const char* Html_Style() {
+    return kStyle;
 }
 
 std::string Html_Missing(const std::string& what) {

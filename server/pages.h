@@ -25,3 +25,6 @@ std::string Html_Board(const std::vector<RunRow>& rows, const BoardPlace& place,
 std::string Html_Run(const RunRow& run);
 // A page for a run that is not there, or another fault.
 std::string Html_Missing(const std::string& what);
+// The pages' one stylesheet, served at /style.css (the pages hold no inline style, so that their
+// Content-Security-Policy can allow styles from the board alone).
+const char* Html_Style();

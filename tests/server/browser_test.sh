@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The board's pages in a real browser: Debian's chromium, headless, loads the board with seeded
-# runs and a run's page. The rows show, a player's name that is markup shows as text, and the
-# page's download link gives back the bytes uploaded. Run from the build directory.
+# runs, a run's page and a rejected run's. The rows show, a player's name that is markup shows as
+# text, and the page's download link gives back the bytes uploaded. Every page draws with its
+# stylesheet under its Content-Security-Policy, and the console shows no violation of it. Run from
+# the build directory.
 set -u
 fail() { echo "FAIL: $*"; exit 1; }
 browser=$(command -v chromium || true)
@@ -36,19 +38,31 @@ done
 sqlite3 "$work/board.sqlite" "UPDATE runs SET player_name = '<script>alert(1)</script>' WHERE id = $second" ||
     fail "cannot seed the name"
 
-chrome() { # url -> the rendered DOM
+chrome() { # url -> the rendered DOM; the console's lines are kept in console.log
     timeout 60 "$browser" --headless --no-sandbox --disable-gpu --disable-dev-shm-usage \
-        --user-data-dir="$work/profile" "$@" 2>/dev/null
+        --user-data-dir="$work/profile" --enable-logging=stderr --v=0 "$@" 2>>"$work/console.log"
 }
+# The page at path, shot at a phone's width, drew with the stylesheet's background (#14141f).
+styled() { # path, shot's name
+    chrome --screenshot="$work/$2.png" --window-size=412,800 "$base$1" >/dev/null
+    [ -s "$work/$2.png" ] || fail "no screenshot of $1"
+    [ -n "${ZORB_BROWSER_SHOTS:-}" ] && cp "$work/$2.png" "$ZORB_BROWSER_SHOTS/$2.png"
+    [ "$(convert "$work/$2.png" -format '%[hex:p{400,790}]' info:)" = 14141F ] ||
+        fail "$1 drew without its stylesheet"
+}
+# (a page that breaks its policy on purpose shows that the console is read)
+echo "<meta http-equiv=Content-Security-Policy content=\"style-src 'none'\"><style>b{}</style>" \
+    >"$work/probe.html"
+chrome --dump-dom "file://$work/probe.html" >/dev/null
+grep -q "Content Security Policy" "$work/console.log" || fail "chromium's console was not read"
+rm "$work/console.log"
 dom=$(chrome --dump-dom "$base/")
 echo "$dom" | grep -q '<td>Ace Pilot</td>' || fail "the board does not show its first row: $dom"
 echo "$dom" | grep -q '>230<' || fail "the board does not show the verified score 230"
 echo "$dom" | grep -q '&lt;script&gt;alert(1)&lt;/script&gt;' ||
     fail "the markup name does not show as text"
 [ "$(echo "$dom" | grep -ci '<script')" = 0 ] || fail "the page holds a script element"
-chrome --screenshot="$work/board.png" --window-size=412,800 "$base/" >/dev/null
-[ -s "$work/board.png" ] || fail "no screenshot at phone width"
-[ -n "${ZORB_BROWSER_SHOTS:-}" ] && cp "$work/board.png" "$ZORB_BROWSER_SHOTS/board-phone.png"
+styled / board-phone
 
 page=$(chrome --dump-dom "$base/runs/$first")
 link=$(echo "$page" | grep -o 'href="[^"]*/file"' | head -1 | sed 's/href="//; s/"$//')
@@ -56,4 +70,14 @@ link=$(echo "$page" | grep -o 'href="[^"]*/file"' | head -1 | sed 's/href="//; s
 curl -s -o "$work/downloaded.zrun" "$base$link"
 cmp -s "$work/downloaded.zrun" ../tests/runs/autoplay.zrun || fail "the download link gives other bytes"
 echo "$page" | grep -q 'zorb --play' || fail "the run's page does not say how to watch it"
-echo "browser: the board's rows, the markup name as text, the download's bytes; all in chromium"
+styled "/runs/$first" run-phone
+sqlite3 "$work/board.sqlite" "UPDATE runs SET status = 'rejected', reason = 'the player strays',
+    reject_frame = 60 WHERE id = $second" || fail "cannot seed the rejection"
+chrome --dump-dom "$base/runs/$second" | grep -q 'the player strays (frame 60)' ||
+    fail "the rejected run's page does not say why"
+styled "/runs/$second" rejected-phone
+if grep -i 'Content Security Policy' "$work/console.log"; then
+    fail "a page broke its Content-Security-Policy"
+fi
+echo "browser: the board's rows, the markup name as text, the download's bytes, a rejected run;" \
+    "every page styled under its policy; all in chromium"

@@ -362,6 +362,36 @@ TEST_F(ServerApi, FieldsOfTheWrongKindAreRefusedInOurWords) {
     }
 }
 
+// Every answer says its type is not to be guessed and how long it may be kept; pages allow only the
+// board's own stylesheet and pictures and never stand in a frame.
+TEST_F(ServerApi, AnswersCarryTheirSafetyAndCachingHeaders) {
+    Answer sent = Upload(TinyRun(data, 9));
+    ASSERT_EQ(sent.status, 202) << sent.body.dump();
+    std::string id = std::to_string(sent.body["id"].get<int64_t>());
+    const std::pair<std::string, std::string> asked[] = {
+        {"/", "max-age=10"},
+        {"/runs/" + id, "no-cache"},
+        {"/api/v1/leaderboard", "max-age=10"},
+        {"/api/v1/runs/" + id + "/file", "public, max-age=31536000, immutable"},
+        {"/api/v1/health", "no-store"},
+        {"/api/v1/runs/999999", "no-store"},
+        {"/style.css", "max-age=3600"},
+    };
+    for (const auto& [path, caching] : asked) {
+        auto answer = client->Get(path.c_str());
+        ASSERT_TRUE(answer) << path;
+        EXPECT_EQ(answer->get_header_value("X-Content-Type-Options"), "nosniff") << path;
+        EXPECT_EQ(answer->get_header_value("Cache-Control"), caching) << path;
+        bool page = answer->get_header_value("Content-Type").rfind("text/html", 0) == 0;
+        std::string policy = answer->get_header_value("Content-Security-Policy");
+        EXPECT_EQ(page, policy.find("default-src 'none'") != std::string::npos) << path;
+        EXPECT_EQ(page, policy.find("frame-ancestors 'none'") != std::string::npos) << path;
+    }
+    auto session = client->Post("/api/v1/sessions", "{}", "application/json");
+    ASSERT_TRUE(session);
+    EXPECT_EQ(session->get_header_value("Cache-Control"), "no-store");
+}
+
 TEST_F(ServerApi, TheDailyRunLandsOnTodaysBoardWithItsSeedOnly) {
     auto daily = [&] {
         return Read(client->Post("/api/v1/sessions", "{\"daily\": true}", "application/json")).body;
