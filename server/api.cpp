@@ -4,6 +4,7 @@
 #include <httplib.h>
 #include <sys/socket.h>
 
+#include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
@@ -207,15 +208,39 @@ void UploadRoute(Context& c, const httplib::Request& req, httplib::Response& res
     Upload(c, req, res, body);
 }
 
-int64_t Param(const httplib::Request& req, const char* name, int64_t fallback, int64_t most) {
-    if (!req.has_param(name)) return fallback;
-    int64_t v = std::strtoll(req.get_param_value(name).c_str(), nullptr, 10);
-    return v < 0 ? 0 : v > most ? most : v;
+// The query's value name into v when it is there: false when it is not a whole number from least
+// to most, written in plain digits.
+bool WholeParam(const httplib::Request& req, const char* name, int64_t least, int64_t most,
+                int64_t* v) {
+    if (!req.has_param(name)) return true;
+    std::string text = req.get_param_value(name);
+    const char* end = text.data() + text.size();
+    int64_t read = 0;
+    auto [at, fault] = std::from_chars(text.data(), end, read);
+    if (text.empty() || text[0] == '-' || fault != std::errc() || at != end || read < least ||
+        read > most)
+        return false;
+    *v = read;
+    return true;
 }
 
-// The day a board request asks for: today's (UTC) with board=today, else none (all time).
-std::string BoardDay(const httplib::Request& req) {
-    return req.get_param_value("board") == "today" ? Session_Day(Now()) : "";
+// A board's query: its first row, how many rows (for the API), and its day (today's, UTC, for
+// board=today; empty for the board of all time).
+struct BoardQuery {
+    int64_t offset = 0, limit = 10;
+    std::string day;
+};
+
+// The board's query read strictly; why it cannot be, naming the bounds, or empty.
+std::string ReadBoardQuery(const httplib::Request& req, BoardQuery* q) {
+    if (!WholeParam(req, "offset", 0, 1000000000, &q->offset))
+        return "offset must be a whole number from 0 to 1000000000";
+    if (!WholeParam(req, "limit", 1, 100, &q->limit))
+        return "limit must be a whole number from 1 to 100";
+    std::string board = req.has_param("board") ? req.get_param_value("board") : "all";
+    if (board != "all" && board != "today") return "board must be all or today";
+    q->day = board == "today" ? Session_Day(Now()) : "";
+    return "";
 }
 
 // The asker's own key as it is stored, when the request carries one: their rows are marked.
@@ -225,12 +250,13 @@ std::string AskersKey(const httplib::Request& req) {
 }
 
 void Leaderboard(Context& c, const httplib::Request& req, httplib::Response& res) {
-    int64_t offset = Param(req, "offset", 0, 1000000000), limit = Param(req, "limit", 10, 100);
-    std::string day = BoardDay(req), mine = AskersKey(req);
+    BoardQuery q;
+    std::string fault = ReadBoardQuery(req, &q), mine = AskersKey(req);
+    if (!fault.empty()) return Error(res, 400, fault);
     json rows = json::array();
-    int64_t rank = offset;
+    int64_t rank = q.offset;
     std::vector<RunRow> board;
-    if (!c.store->Board(kRunSimVersion, offset, limit, day, &board)) return DatabaseDown(res);
+    if (!c.store->Board(kRunSimVersion, q.offset, q.limit, q.day, &board)) return DatabaseDown(res);
     for (const RunRow& r : board) {
         json j = RunJson(r);
         j["rank"] = ++rank;
@@ -238,10 +264,10 @@ void Leaderboard(Context& c, const httplib::Request& req, httplib::Response& res
         rows.push_back(j);
     }
     json answer = {{"simulation", kRunSimVersion},
-                   {"offset", offset},
+                   {"offset", q.offset},
                    {"runs", rows},
-                   {"board", day.empty() ? "all" : "today"}};
-    if (!day.empty()) answer["day"] = day;
+                   {"board", q.day.empty() ? "all" : "today"}};
+    if (!q.day.empty()) answer["day"] = q.day;
     // The rows marked as the asker's own differ by key.
     res.set_header("Cache-Control", "max-age=10");
     res.set_header("Vary", "X-Zorb-Key");
@@ -333,17 +359,18 @@ void Daily(Context& c, httplib::Response& res) {
 }
 
 void BoardPage(Context& c, const httplib::Request& req, httplib::Response& res) {
-    int64_t offset = Param(req, "offset", 0, 1000000000);
-    std::string day = BoardDay(req);
+    BoardQuery q;
+    std::string fault = ReadBoardQuery(req, &q);
+    if (!fault.empty()) return ErrorPage(res, 400, fault);
     std::vector<RunRow> rows;
     BoardCounts counts;
-    if (!c.store->Board(kRunSimVersion, offset, 51, day, &rows) ||
+    if (!c.store->Board(kRunSimVersion, q.offset, 51, q.day, &rows) ||
         !c.store->Counts(kRunSimVersion, &counts))
         return DatabaseDownPage(res);
     bool more = rows.size() > 50;
     if (more) rows.pop_back();
     res.set_header("Cache-Control", "max-age=10");
-    res.set_content(Html_Board(rows, BoardPlace{offset, more, day}, counts),
+    res.set_content(Html_Board(rows, BoardPlace{q.offset, more, q.day}, counts),
                     "text/html; charset=utf-8");
 }
 

@@ -362,6 +362,36 @@ TEST_F(ServerApi, FieldsOfTheWrongKindAreRefusedInOurWords) {
     }
 }
 
+// A board's query is taken only as it is meant: any other value gets 400 naming its bounds, never a
+// quiet guess.
+TEST_F(ServerApi, BoardQueriesOutsideTheirBoundsAreRefused) {
+    const std::pair<std::string, int> asked[] = {
+        {"/api/v1/leaderboard?limit=1e12", 400},
+        {"/api/v1/leaderboard?limit=-1", 400},
+        {"/api/v1/leaderboard?limit=0", 400},
+        {"/api/v1/leaderboard?limit=101", 400},
+        {"/api/v1/leaderboard?limit=", 400},
+        {"/api/v1/leaderboard?offset=99999999999999999999", 400},
+        {"/api/v1/leaderboard?offset=1000000001", 400},
+        {"/api/v1/leaderboard?offset=%2B5", 400},
+        {"/api/v1/leaderboard?board=../x", 400},
+        {"/?board=../x", 400},
+        {"/?offset=-50", 400},
+        {"/api/v1/leaderboard?limit=100&offset=1000000000&board=today", 200},
+        {"/api/v1/leaderboard?board=all&limit=1", 200},
+        {"/?board=today&offset=50", 200},
+    };
+    for (const auto& [path, status] : asked) {
+        auto answer = client->Get(path.c_str());
+        ASSERT_TRUE(answer) << path;
+        EXPECT_EQ(answer->status, status) << path;
+        bool api = path.rfind("/api/", 0) == 0;
+        if (status == 400 && api) {
+            EXPECT_NE(answer->body.find(" must be "), std::string::npos) << answer->body;
+        }
+    }
+}
+
 // Every answer says its type is not to be guessed and how long it may be kept; pages allow only the
 // board's own stylesheet and pictures and never stand in a frame.
 TEST_F(ServerApi, AnswersCarryTheirSafetyAndCachingHeaders) {
