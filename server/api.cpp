@@ -23,14 +23,26 @@ using nlohmann::json;
 
 namespace {
 
+// Each limit counts by the client's address (its /64 for IPv6) and, for writes, by the player's
+// key as well, so that neither many keys from one address nor one key from many addresses
+// gets past it.
+struct Limits {
+    explicit Limits(const ApiOptions& o)
+        : uploads(o.uploadsAMinute, 60.0), uploadsByKey(o.uploadsAMinute, 60.0),
+          sessions(3 * o.uploadsAMinute, 60.0), sessionsByKey(3 * o.uploadsAMinute, 60.0),
+          reads(o.readsAMinute, 60.0) {}
+    RateLimit uploads, uploadsByKey, sessions, sessionsByKey, reads;
+};
+
 struct Context {
     Context(RunStore* s, const ApiOptions& o, const std::atomic<bool>* a)
-        : store(s), options(o), accepting(a), uploads(o.uploadsAMinute, 60.0), secret(s->Secret()) {
-    }
+        : store(s), options(o), accepting(a), clients(o.trustedProxies), limits(o),
+          secret(s->Secret()) {}
     RunStore* store;
     ApiOptions options;
     const std::atomic<bool>* accepting;
-    RateLimit uploads;
+    ClientAddress clients;
+    Limits limits;
     std::string secret;
 };
 
@@ -114,11 +126,32 @@ bool GoodName(const std::string& name) {
     return true;
 }
 
-// Uploads are judged on their headers before a byte of the body is read: the rate, the length
-// (given, and at most a recording's), and no chunks or encodings.
-bool RefuseUploadEarly(Context& c, const httplib::Request& req, httplib::Response& res) {
-    if (req.method != "POST" || req.path != "/api/v1/runs") return false;
+// Whether the limit lets who go on (an empty who is not counted); a refusal is answered with 429
+// and when to come back.
+bool Within(RateLimit& limit, const std::string& who, const httplib::Request& req,
+            httplib::Response& res, const std::string& what) {
     int retry = 0;
+    if (who.empty() || limit.Allow(who, Clock(), &retry)) return true;
+    std::string message = "too many " + what + "; wait " + std::to_string(retry) + " s";
+    res.set_header("Retry-After", std::to_string(retry));
+    if (req.path.rfind("/api/", 0) == 0)
+        Error(res, 429, message);
+    else
+        ErrorPage(res, 429,
+                  "Too many requests from your address; wait " + std::to_string(retry) + " s.");
+    return false;
+}
+
+// The player's key as the limits count it, when the request carries one.
+std::string KeyOf(const httplib::Request& req) {
+    std::string key = req.get_header_value("X-Zorb-Key");
+    return Crypto_IsHex(key, 32) ? key : "";
+}
+
+// Uploads are judged on their headers before a byte of the body is read: the length (given, and at
+// most a recording's), no chunks or encodings, and the rate by address and by key.
+bool RefuseUploadEarly(Context& c, const httplib::Request& req, httplib::Response& res,
+                       const std::string& who) {
     if (!*c.accepting)
         Error(res, 503, "the server is stopping; send the run again soon");
     else if (req.has_header("Transfer-Encoding"))
@@ -129,12 +162,24 @@ bool RefuseUploadEarly(Context& c, const httplib::Request& req, httplib::Respons
         Error(res, 411, "a Content-Length is needed");
     else if (req.get_header_value<uint64_t>("Content-Length") > kUploadMostBytes)
         Error(res, 413, "a recording is at most 4 MiB");
-    else if (!c.uploads.Allow(req.remote_addr, Clock(), &retry)) {
-        res.set_header("Retry-After", std::to_string(retry));
-        Error(res, 429, "too many uploads; wait " + std::to_string(retry) + " s");
-    } else
-        return false;
+    else
+        return !Within(c.limits.uploads, who, req, res, "uploads") ||
+               !Within(c.limits.uploadsByKey, KeyOf(req), req, res, "uploads with this key");
     return true;
+}
+
+// Every request is counted against its client's limits before it is routed: reads by address,
+// uploads and session opens and ends by address and by key.
+bool RefuseEarly(Context& c, const httplib::Request& req, httplib::Response& res) {
+    std::string who = ClientAddress::LimitKey(
+        c.clients.Of(req.remote_addr, req.get_header_value("X-Forwarded-For")));
+    if (req.method == "GET" || req.method == "HEAD")
+        return !Within(c.limits.reads, who, req, res, "requests");
+    if (req.method != "POST") return false;
+    if (req.path == "/api/v1/runs") return RefuseUploadEarly(c, req, res, who);
+    if (req.path.rfind("/api/v1/sessions", 0) != 0) return false;
+    return !Within(c.limits.sessions, who, req, res, "sessions") ||
+           !Within(c.limits.sessionsByKey, KeyOf(req), req, res, "sessions with this key");
 }
 
 // Why the player's headers cannot be taken, or empty.
@@ -414,8 +459,8 @@ void Api_Install(httplib::Server* http, RunStore* store, const ApiOptions& optio
                  const std::atomic<bool>* accepting) {
     auto c = std::make_shared<Context>(store, options, accepting);
     http->set_pre_routing_handler([c](const httplib::Request& req, httplib::Response& res) {
-        return RefuseUploadEarly(*c, req, res) ? httplib::Server::HandlerResponse::Handled
-                                               : httplib::Server::HandlerResponse::Unhandled;
+        return RefuseEarly(*c, req, res) ? httplib::Server::HandlerResponse::Handled
+                                         : httplib::Server::HandlerResponse::Unhandled;
     });
     Routes(http, c);
     // A fault of ours is logged; the client hears only that the server failed.

@@ -3,7 +3,9 @@
 
 #include <atomic>
 #include <string>
+#include <vector>
 
+#include "server/client_address.h"
 #include "server/run_store.h"
 
 namespace httplib {
@@ -11,8 +13,10 @@ class Server;
 }
 
 struct ApiOptions {
-    int uploadsAMinute = 20;
+    int uploadsAMinute = 20;   // by address and by key; session opens and ends, three times this
+    int readsAMinute = 600;    // by address
     double bodySeconds = 30.0; // the longest a body may take to arrive
+    std::vector<Network> trustedProxies;
 };
 
 // Routes every path of the board on http. accepting, once false, turns uploads away (503) while

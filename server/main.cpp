@@ -138,6 +138,8 @@ int Serve(const ServerOptions& o) {
     std::atomic<bool> accepting{true};
     ApiOptions api;
     api.uploadsAMinute = o.uploadsAMinute;
+    api.readsAMinute = o.readsAMinute;
+    api.trustedProxies = o.trustedProxies;
     Api_Install(&http, store.get(), api, &accepting);
     int bound = Api_Bind(&http, host, port);
     if (bound < 0) {

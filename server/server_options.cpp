@@ -10,6 +10,7 @@
 const char* const kServerUsage =
     "usage: zorb-server [serve] [--listen HOST:PORT] [--data DIR] [--database URL]\n"
     "                   [--workers N] [--headless PATH] [--uploads-a-minute N] [--lease S]\n"
+    "                   [--reads-a-minute N] [--trust-proxy ADDR[/BITS]]...\n"
     "       zorb-server worker [--data DIR] [--database URL] [--headless PATH] [--lease S]\n"
     "       zorb-server hide ID | unhide ID | list --waiting   [--data DIR] [--database URL]\n"
     "ZORB's world board: takes recorded runs over HTTP, replays each in a worker, and ranks\n"
@@ -22,7 +23,11 @@ const char* const kServerUsage =
     "            (default: $XDG_DATA_HOME/zorb-server)\n"
     "--database  postgresql://USER@HOST:PORT/NAME to share one database between machines\n"
     "--headless  the zorb-headless that replays runs (default: the one beside zorb-server)\n"
-    "--uploads-a-minute  uploads taken from one address in a minute (default 20)\n"
+    "--uploads-a-minute  uploads taken from one address, and with one player's key, in a minute\n"
+    "            (default 20); a minute's session opens and ends are three times this\n"
+    "--reads-a-minute  pages, API answers and downloads for one address in a minute (default 600)\n"
+    "--trust-proxy  a reverse proxy (an address or a network) whose X-Forwarded-For names the\n"
+    "            client; may be given again. Without it, X-Forwarded-For is ignored\n"
     "--lease     seconds a worker's claim on a run lasts unrenewed (default 30): a worker that\n"
     "            dies lets its run go to another after this\n";
 
@@ -30,7 +35,7 @@ namespace {
 
 bool NeedsValue(const char* name) {
     for (const char* n : {"--listen", "--data", "--database", "--headless", "--workers",
-                          "--uploads-a-minute", "--lease"})
+                          "--uploads-a-minute", "--lease", "--reads-a-minute", "--trust-proxy"})
         if (std::strcmp(name, n) == 0) return true;
     return false;
 }
@@ -40,6 +45,14 @@ bool Option(ServerOptions* o, const std::string& name, const std::string& value,
     if (name == "--data") o->data = value;
     if (name == "--database") o->database = value;
     if (name == "--headless") o->headless = value;
+    if (name == "--trust-proxy") {
+        Network proxy;
+        if (!Network_Parse(value, &proxy)) {
+            *why = "--trust-proxy takes an address or ADDRESS/BITS, not '" + value + "'";
+            return false;
+        }
+        o->trustedProxies.push_back(proxy);
+    }
     struct Count {
         const char* name;
         int* into;
@@ -47,6 +60,7 @@ bool Option(ServerOptions* o, const std::string& name, const std::string& value,
     };
     const Count counts[] = {{"--workers", &o->workers, 0, 256},
                             {"--uploads-a-minute", &o->uploadsAMinute, 1, 1000000},
+                            {"--reads-a-minute", &o->readsAMinute, 1, 100000000},
                             {"--lease", &o->leaseSeconds, 2, 3600}};
     for (const Count& c : counts) {
         if (name != c.name) continue;

@@ -2,6 +2,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+#include "server/client_address.h"
 
 struct ServerOptions {
     std::string command = "serve"; // serve, worker, hide, unhide, list
@@ -10,9 +13,11 @@ struct ServerOptions {
     std::string database;    // postgresql://... ; empty: the SQLite file in data
     std::string headless;    // zorb-headless, to replay runs with
     int workers = -1;        // workers the server starts itself; -1: one a core
-    int uploadsAMinute = 20; // from one address
-    int leaseSeconds = 30;   // a worker's claim on a run, renewed while it verifies
-    long long runId = 0;     // hide, unhide
+    int uploadsAMinute = 20; // from one address, and with one key
+    int readsAMinute = 600;  // pages, API answers and downloads, from one address
+    std::vector<Network> trustedProxies; // --trust-proxy: whose X-Forwarded-For is believed
+    int leaseSeconds = 30;               // a worker's claim on a run, renewed while it verifies
+    long long runId = 0;                 // hide, unhide
     bool help = false;
 };
 

@@ -37,7 +37,7 @@ for seed in 21 22 23 24 25 26; do
 done
 start_server() { # log; the port is read from the log once it listens
     ./zorb-server --listen 127.0.0.1:0 --database "$url" --data "$work" --workers 0 \
-        --uploads-a-minute 100000 >"$1" 2>&1 &
+        --uploads-a-minute 100000 --reads-a-minute 100000000 >"$1" 2>&1 &
     pids+=($!)
 }
 port_of() { # log -> the port it listens on

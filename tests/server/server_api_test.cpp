@@ -254,14 +254,66 @@ TEST_F(ServerApi, PlayersHeadersAreCheckedAndHostileNamesKeptAsText) {
 
 TEST_F(ServerApi, UploadsAreLimitedPerAddress) {
     std::string cut = Autoplay().substr(0, 500);
-    for (int k = 0; k < 20; k++)
-        ASSERT_EQ(Upload(cut).status, 422);
+    // Without a trusted proxy, X-Forwarded-For names no one.
+    for (int k = 0; k < 20; k++) {
+        httplib::Headers h = {{"X-Zorb-Player", "Tester"},
+                              {"X-Zorb-Key", kKey},
+                              {"X-Forwarded-For", "10.9.0." + std::to_string(k)}};
+        ASSERT_EQ(Read(client->Post("/api/v1/runs", h, cut, "application/octet-stream")).status,
+                  422);
+    }
     Answer limited = Upload(cut);
     EXPECT_EQ(limited.status, 429);
     auto retry = limited.headers.find("Retry-After");
     ASSERT_NE(retry, limited.headers.end());
     EXPECT_GE(std::atoi(retry->second.c_str()), 1);
     EXPECT_EQ(Get("/api/v1/health").status, 200); // reads go on
+}
+
+// Behind a trusted proxy each player is limited on their own, a key is limited wherever it comes
+// from, and reads and session opens have limits of their own.
+TEST_F(ServerApi, LimitsFollowThePlayerBehindATrustedProxy) {
+    server.reset();
+    Start({"--workers", "0", "--trust-proxy", "127.0.0.0/8", "--uploads-a-minute", "3",
+           "--reads-a-minute", "5"});
+    std::string cut = Autoplay().substr(0, 500);
+    auto upload = [&](const std::string& from, const std::string& key) {
+        httplib::Headers h = {
+            {"X-Zorb-Player", "Tester"}, {"X-Zorb-Key", key}, {"X-Forwarded-For", from}};
+        return Read(client->Post("/api/v1/runs", h, cut, "application/octet-stream"));
+    };
+    std::string other(32, 'b'), third(32, 'c');
+    for (int k = 0; k < 3; k++)
+        EXPECT_EQ(upload("198.51.100.1", kKey).status, 422);
+    EXPECT_EQ(upload("198.51.100.1", other).status, 429); // the address's limit
+    EXPECT_EQ(upload("198.51.100.2", other).status, 422); // another player's own
+    Answer byKey = upload("198.51.100.3", kKey);          // the key's limit, from a new address
+    EXPECT_EQ(byKey.status, 429);
+    EXPECT_NE(byKey.body.value("error", "").find("with this key"), std::string::npos);
+    EXPECT_EQ(upload("198.51.100.4", third).status, 422);
+
+    auto get = [&](const std::string& path, const std::string& from) {
+        return client->Get(path.c_str(), {{"X-Forwarded-For", from}});
+    };
+    for (int k = 0; k < 5; k++)
+        EXPECT_EQ(get("/api/v1/leaderboard", "203.0.113.1")->status, 200);
+    auto page = get("/", "203.0.113.1");
+    EXPECT_EQ(page->status, 429);
+    EXPECT_EQ(page->get_header_value("Content-Type").rfind("text/html", 0), 0u);
+    EXPECT_GE(std::atoi(page->get_header_value("Retry-After").c_str()), 1);
+    EXPECT_EQ(get("/", "203.0.113.2")->status, 200);
+
+    for (int k = 0; k < 9; k++)
+        EXPECT_EQ(client
+                      ->Post("/api/v1/sessions", {{"X-Forwarded-For", "192.0.2.9"}}, "{}",
+                             "application/json")
+                      ->status,
+                  201);
+    EXPECT_EQ(
+        client
+            ->Post("/api/v1/sessions", {{"X-Forwarded-For", "192.0.2.9"}}, "{}", "application/json")
+            ->status,
+        429);
 }
 
 TEST_F(ServerApi, BodiesOutsideTheRulesAreRefusedUnread) {
