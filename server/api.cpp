@@ -390,10 +390,11 @@ void EndSession(Context& c, const httplib::Request& req, httplib::Response& res)
     std::string sha256 = field.is_string() ? field.get<std::string>() : "";
     if (id.empty()) return Error(res, 404, "no such session");
     if (!Crypto_IsHex(sha256, 64)) return Error(res, 422, "the body must be {\"sha256\": HEX}");
-    Lookup closed = c.store->CloseSession(id, sha256, Now());
+    Lookup closed = c.store->CloseSession(id, sha256, Now(), Now() - kSessionLifeSeconds);
     if (closed == Lookup::Failed) return DatabaseDown(res);
     if (closed == Lookup::Missing)
-        return Error(res, 409, "the session is already closed, or is not this server's");
+        return Error(res, 409,
+                     "the session is already closed, has expired, or is not this server's");
     Reply(res, 200, json{{"closed", true}});
 }
 

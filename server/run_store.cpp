@@ -455,9 +455,15 @@ Lookup RunStore::GetSession(const std::string& id, Session* s) {
     return Lookup::Found;
 }
 
-Lookup RunStore::CloseSession(const std::string& id, const std::string& sha256, int64_t now) {
+Lookup RunStore::CloseSession(const std::string& id, const std::string& sha256, int64_t now,
+                              int64_t openedSince) {
     DbRows rows;
     return Find("UPDATE sessions SET closed_at = ?, sha256 = ? WHERE id = ? AND closed_at IS NULL"
-                " RETURNING id",
-                {I(now), T(sha256), T(id)}, &rows);
+                " AND opened_at >= ? RETURNING id",
+                {I(now), T(sha256), T(id), I(openedSince)}, &rows);
+}
+
+bool RunStore::PruneSessions(int64_t openedBefore) {
+    return Run("DELETE FROM sessions WHERE closed_at IS NULL AND opened_at < ?", {I(openedBefore)},
+               nullptr);
 }

@@ -12,6 +12,9 @@
 // How far a run's game time may stand from its session's wall time, beyond what its slow frames
 // lost: the start and the end of the run against the session's calls.
 const double kSessionAllowanceSeconds = 5.0;
+// A session not ended within this long of its opening has expired: it can no longer be ended, and
+// it is forgotten.
+const int64_t kSessionLifeSeconds = 6 * 3600;
 
 // "ID.SIGNATURE": the session's id and its HMAC under the server's secret.
 std::string Session_Token(const std::string& secret, const std::string& id);

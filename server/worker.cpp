@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "server/crypto.h"
+#include "server/sessions.h"
 
 namespace {
 
@@ -84,8 +85,12 @@ bool Worker_Once(RunStore* store, const WorkerOptions& options, const std::strin
 
 int Worker_Loop(RunStore* store, const WorkerOptions& options, const std::atomic<bool>& stop) {
     std::string name = WorkerName();
-    auto lastSeen = std::chrono::steady_clock::time_point();
+    auto lastSeen = std::chrono::steady_clock::time_point(), lastPruned = lastSeen;
     while (!stop) {
+        // Sessions never ended are forgotten once expired, by whichever worker comes first.
+        if (std::chrono::steady_clock::now() - lastPruned > std::chrono::minutes(10) &&
+            store->PruneSessions(Now() - kSessionLifeSeconds))
+            lastPruned = std::chrono::steady_clock::now();
         // Said again every 10 s, or at once after the database comes back.
         if (std::chrono::steady_clock::now() - lastSeen > std::chrono::seconds(10) &&
             store->WorkerSeen(name, Now()))

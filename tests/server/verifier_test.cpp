@@ -134,9 +134,31 @@ TEST(RunStoreTest, ReadsOfADatabaseThatIsGoneFail) {
     EXPECT_EQ(store.Get(1, &row), Lookup::Failed);
     EXPECT_EQ(store.Bytes(1, &bytes), Lookup::Failed);
     EXPECT_EQ(store.GetSession("s1", &session), Lookup::Failed);
-    EXPECT_EQ(store.CloseSession("s1", std::string(64, 'a'), 1), Lookup::Failed);
+    EXPECT_EQ(store.CloseSession("s1", std::string(64, 'a'), 1, 0), Lookup::Failed);
     EXPECT_FALSE(store.Board(1, 0, 10, "", &rows));
     EXPECT_FALSE(store.Counts(1, &counts));
     EXPECT_FALSE(store.WorldRank(1, &rank));
     EXPECT_EQ(store.Add(NewRun(), &id), RunStore::Added::Failed);
+}
+
+// A session not ended within its life can no longer be ended, and is forgotten; an ended one stays
+// for its run, however late the run is sent.
+TEST(RunStoreTest, SessionsNeverEndedExpireAndArePruned) {
+    std::string folder = ::testing::TempDir() + "/zorb-session-life";
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    std::string path = folder + "/board.sqlite", why, sha256(64, 'a');
+    RunStore store([path](std::string* w) { return Db_OpenSqlite(path, w); });
+    ASSERT_TRUE(store.Migrate(&why)) << why;
+    const int64_t opened = 1000, life = 6 * 3600;
+    for (const char* id : {"late", "ended", "forgotten"})
+        ASSERT_TRUE(store.OpenSession(Session{id, "", "", opened, 0, 0, ""}));
+    EXPECT_EQ(store.CloseSession("late", sha256, opened + life + 1, opened + 1), Lookup::Missing);
+    EXPECT_EQ(store.CloseSession("ended", sha256, opened + 60, opened + 60 - life), Lookup::Found);
+    ASSERT_TRUE(store.PruneSessions(opened + 1));
+    Session s;
+    EXPECT_EQ(store.GetSession("ended", &s), Lookup::Found);
+    EXPECT_EQ(store.GetSession("late", &s), Lookup::Missing);
+    EXPECT_EQ(store.GetSession("forgotten", &s), Lookup::Missing);
+    std::filesystem::remove_all(folder);
 }
