@@ -4,6 +4,7 @@
 #include <httplib.h>
 #include <sys/socket.h>
 
+#include <cctype>
 #include <charconv>
 #include <chrono>
 #include <cstdio>
@@ -126,20 +127,52 @@ bool GoodName(const std::string& name) {
     return true;
 }
 
+// A refusal in the API's JSON, or as a page elsewhere.
+void Refuse(const httplib::Request& req, httplib::Response& res, int status,
+            const std::string& message) {
+    if (req.path.rfind("/api/", 0) == 0) return Error(res, status, message);
+    std::string sentence = message;
+    sentence[0] = (char)std::toupper((unsigned char)sentence[0]);
+    ErrorPage(res, status, sentence + ".");
+}
+
 // Whether the limit lets who go on (an empty who is not counted); a refusal is answered with 429
 // and when to come back.
 bool Within(RateLimit& limit, const std::string& who, const httplib::Request& req,
             httplib::Response& res, const std::string& what) {
     int retry = 0;
     if (who.empty() || limit.Allow(who, Clock(), &retry)) return true;
-    std::string message = "too many " + what + "; wait " + std::to_string(retry) + " s";
     res.set_header("Retry-After", std::to_string(retry));
-    if (req.path.rfind("/api/", 0) == 0)
-        Error(res, 429, message);
-    else
-        ErrorPage(res, 429,
-                  "Too many requests from your address; wait " + std::to_string(retry) + " s.");
+    Refuse(req, res, 429, "too many " + what + "; wait " + std::to_string(retry) + " s");
     return false;
+}
+
+// What a route's body may hold: a recording, a little JSON, or nothing at all.
+uint64_t MostBody(const httplib::Request& req) {
+    if (req.method != "POST") return 0;
+    if (req.path == "/api/v1/runs") return kUploadMostBytes;
+    return req.path.rfind("/api/v1/sessions", 0) == 0 ? kJsonMostBytes : 0;
+}
+
+// Bodies are judged on their headers before a byte of them is read: never encoded (nothing is ever
+// inflated), never in chunks (a length is given, so the bound holds before reading), and within
+// what the route takes.
+bool RefuseBody(const httplib::Request& req, httplib::Response& res) {
+    uint64_t most = MostBody(req);
+    bool upload = most == kUploadMostBytes;
+    if (req.has_header("Content-Encoding"))
+        Refuse(req, res, 415, "the board takes bodies as they are, not encoded");
+    else if (req.has_header("Transfer-Encoding"))
+        Refuse(req, res, 411, "send a Content-Length, not chunks");
+    else if (upload && !req.has_header("Content-Length"))
+        Refuse(req, res, 411, "a Content-Length is needed");
+    else if (req.get_header_value<uint64_t>("Content-Length") > most)
+        Refuse(req, res, 413,
+               most == 0 ? "this request takes no body"
+                         : (upload ? "a recording is at most 4 MiB" : "the body is at most 4 KB"));
+    else
+        return false;
+    return true;
 }
 
 // The player's key as the limits count it, when the request carries one.
@@ -148,23 +181,13 @@ std::string KeyOf(const httplib::Request& req) {
     return Crypto_IsHex(key, 32) ? key : "";
 }
 
-// Uploads are judged on their headers before a byte of the body is read: the length (given, and at
-// most a recording's), no chunks or encodings, and the rate by address and by key.
+// Uploads are counted by address and by key once their headers have passed.
 bool RefuseUploadEarly(Context& c, const httplib::Request& req, httplib::Response& res,
                        const std::string& who) {
-    if (!*c.accepting)
-        Error(res, 503, "the server is stopping; send the run again soon");
-    else if (req.has_header("Transfer-Encoding"))
-        Error(res, 411, "send the recording with a Content-Length, not in chunks");
-    else if (req.has_header("Content-Encoding"))
-        Error(res, 415, "send the recording as it is, not encoded");
-    else if (!req.has_header("Content-Length"))
-        Error(res, 411, "a Content-Length is needed");
-    else if (req.get_header_value<uint64_t>("Content-Length") > kUploadMostBytes)
-        Error(res, 413, "a recording is at most 4 MiB");
-    else
+    if (*c.accepting)
         return !Within(c.limits.uploads, who, req, res, "uploads") ||
                !Within(c.limits.uploadsByKey, KeyOf(req), req, res, "uploads with this key");
+    Error(res, 503, "the server is stopping; send the run again soon");
     return true;
 }
 
@@ -173,6 +196,7 @@ bool RefuseUploadEarly(Context& c, const httplib::Request& req, httplib::Respons
 bool RefuseEarly(Context& c, const httplib::Request& req, httplib::Response& res) {
     std::string who = ClientAddress::LimitKey(
         c.clients.Of(req.remote_addr, req.get_header_value("X-Forwarded-For")));
+    if (RefuseBody(req, res)) return true;
     if (req.method == "GET" || req.method == "HEAD")
         return !Within(c.limits.reads, who, req, res, "requests");
     if (req.method != "POST") return false;

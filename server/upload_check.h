@@ -11,6 +11,8 @@
 const uint32_t kUploadMostFrames = 2u * 3600u * 1000u;
 // The largest recording taken.
 const size_t kUploadMostBytes = 4u << 20;
+// The most a request of JSON (a session's) may hold.
+const size_t kJsonMostBytes = 4096;
 
 struct UploadFacts {
     RunHeader header;

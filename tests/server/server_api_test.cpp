@@ -316,23 +316,36 @@ TEST_F(ServerApi, LimitsFollowThePlayerBehindATrustedProxy) {
         429);
 }
 
+// Every route's body is judged on its headers before a byte of it is read: chunked, encoded or
+// longer than the route takes (a recording, a little JSON, or nothing), it is refused at once.
 TEST_F(ServerApi, BodiesOutsideTheRulesAreRefusedUnread) {
-    const std::string post = "POST /api/v1/runs HTTP/1.1\r\nHost: x\r\nX-Zorb-Player: T\r\n";
     const long hundredMb = 100L << 20;
-    long sent = 0;
-    std::string answer = RawExchange(
-        server->port(), post + "Transfer-Encoding: chunked\r\n\r\n4000000\r\n", hundredMb, &sent);
-    EXPECT_EQ(answer, "HTTP/1.1 411 Length Required");
-    EXPECT_LT(sent, hundredMb) << "the chunked body was read to its end";
-    answer = RawExchange(server->port(), post + "\r\n", 0, &sent);
-    EXPECT_EQ(answer, "HTTP/1.1 411 Length Required");
-    answer =
-        RawExchange(server->port(), post + "Content-Length: 104857600\r\n\r\n", hundredMb, &sent);
-    EXPECT_EQ(answer, "HTTP/1.1 413 Payload Too Large");
-    EXPECT_LT(sent, hundredMb) << "the oversized body was read to its end";
-    answer = RawExchange(server->port(),
-                         post + "Content-Length: 10\r\nContent-Encoding: gzip\r\n\r\n", 0, &sent);
-    EXPECT_EQ(answer, "HTTP/1.1 415 Unsupported Media Type");
+    const std::string none = "\r\n", chunked = "Transfer-Encoding: chunked\r\n\r\n4000000\r\n",
+                      huge = "Content-Length: 104857600\r\n\r\n",
+                      gzip = "Content-Length: 10\r\nContent-Encoding: gzip\r\n\r\n";
+    const struct {
+        const char* request;
+        const std::string& tail;
+        const char* answer;
+    } cases[] = {
+        {"POST /api/v1/runs", none, "HTTP/1.1 411 Length Required"},
+        {"POST /api/v1/runs", chunked, "HTTP/1.1 411 Length Required"},
+        {"POST /api/v1/runs", huge, "HTTP/1.1 413 Payload Too Large"},
+        {"POST /api/v1/runs", gzip, "HTTP/1.1 415 Unsupported Media Type"},
+        {"POST /api/v1/sessions", chunked, "HTTP/1.1 411 Length Required"},
+        {"POST /api/v1/sessions", huge, "HTTP/1.1 413 Payload Too Large"},
+        {"POST /api/v1/sessions", gzip, "HTTP/1.1 415 Unsupported Media Type"},
+        {"POST /nowhere", chunked, "HTTP/1.1 411 Length Required"},
+        {"POST /nowhere", huge, "HTTP/1.1 413 Payload Too Large"},
+        {"GET /", huge, "HTTP/1.1 413 Payload Too Large"},
+    };
+    for (const auto& c : cases) {
+        std::string head = std::string(c.request) + " HTTP/1.1\r\nHost: x\r\n" + c.tail;
+        long sent = 0;
+        long filler = &c.tail == &chunked || &c.tail == &huge ? hundredMb : 0;
+        EXPECT_EQ(RawExchange(server->port(), head, filler, &sent), c.answer) << head;
+        EXPECT_LT(sent, std::max(filler, 1L)) << head << ": the body was read to its end";
+    }
 }
 
 TEST_F(ServerApi, IdleConnectionsDoNotStarveTheBoard) {
