@@ -197,8 +197,12 @@ bool RefuseEarly(Context& c, const httplib::Request& req, httplib::Response& res
     std::string who = ClientAddress::LimitKey(
         c.clients.Of(req.remote_addr, req.get_header_value("X-Forwarded-For")));
     if (RefuseBody(req, res)) return true;
-    if (req.method == "GET" || req.method == "HEAD")
+    if (req.method == "GET" || req.method == "HEAD") {
+        // One range at most: several (the library would answer each, however many) get the whole
+        // file.
+        if (req.ranges.size() > 1) const_cast<httplib::Request&>(req).ranges.clear();
         return !Within(c.limits.reads, who, req, res, "requests");
+    }
     if (req.method != "POST") return false;
     if (req.path == "/api/v1/runs") return RefuseUploadEarly(c, req, res, who);
     if (req.path.rfind("/api/v1/sessions", 0) != 0) return false;

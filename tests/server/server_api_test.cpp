@@ -173,6 +173,19 @@ TEST_F(ServerApi, CommittedRecordingVerifiesWithZorbHeadlessFigures) {
     ASSERT_TRUE(file);
     EXPECT_EQ(file->body, bytes);
     EXPECT_NE(file->get_header_value("Content-Disposition").find(".zrun"), std::string::npos);
+    // One range is served; many ranges of the whole (an answer many times the file) get it once.
+    std::string path = "/api/v1/runs/" + std::to_string(id) + "/file";
+    auto part = client->Get(path.c_str(), {{"Range", "bytes=0-9"}});
+    ASSERT_TRUE(part);
+    EXPECT_EQ(part->status, 206);
+    EXPECT_EQ(part->body, bytes.substr(0, 10));
+    std::string many = "bytes=0-";
+    for (int k = 0; k < 99; k++)
+        many += ",0-";
+    auto whole = client->Get(path.c_str(), {{"Range", many}});
+    ASSERT_TRUE(whole);
+    EXPECT_EQ(whole->status, 200);
+    EXPECT_EQ(whole->body, bytes);
 }
 
 TEST_F(ServerApi, FlippedByteIsRejectedAtItsCheckpoint) {
