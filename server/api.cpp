@@ -269,15 +269,23 @@ void Upload(Context& c, const httplib::Request& req, httplib::Response& res,
 }
 
 // The body of an upload, read with a bound on its size and on the time it takes to arrive.
+// A request's body, read with a bound on its size and on the time it takes to arrive (a body that
+// trickles in is cut off at its deadline, however steadily it comes); false when it did not arrive
+// whole in time.
+bool ReadBody(const httplib::ContentReader& reader, size_t most, double seconds,
+              std::string* body) {
+    double deadline = Clock() + seconds;
+    return reader([&](const char* data, size_t n) {
+        body->append(data, n);
+        return body->size() <= most && Clock() < deadline;
+    });
+}
+
 void UploadRoute(Context& c, const httplib::Request& req, httplib::Response& res,
                  const httplib::ContentReader& reader) {
     std::string body;
-    double deadline = Clock() + c.options.bodySeconds;
-    bool whole = reader([&](const char* data, size_t n) {
-        body.append(data, n);
-        return body.size() <= kUploadMostBytes && Clock() < deadline;
-    });
-    if (!whole) return Error(res, 408, "the recording did not arrive whole in time");
+    if (!ReadBody(reader, kUploadMostBytes, c.options.bodySeconds, &body))
+        return Error(res, 408, "the recording did not arrive whole in time");
     Upload(c, req, res, body);
 }
 
@@ -393,8 +401,9 @@ json Field(const json& body, const char* name, bool (json::*is_kind)() const, bo
     return nullptr;
 }
 
-void OpenSession(Context& c, const httplib::Request& req, httplib::Response& res) {
-    json asked = json::parse(req.body.empty() ? "{}" : req.body, nullptr, false);
+void OpenSession(Context& c, const httplib::Request&, httplib::Response& res,
+                 const std::string& body) {
+    json asked = json::parse(body.empty() ? "{}" : body, nullptr, false);
     bool fault = !asked.is_object();
     json dailyField = Field(asked, "daily", &json::is_boolean, &fault);
     if (fault) return Error(res, 422, "the body must be {} or {\"daily\": true or false}");
@@ -411,10 +420,11 @@ void OpenSession(Context& c, const httplib::Request& req, httplib::Response& res
     Reply(res, 201, j);
 }
 
-void EndSession(Context& c, const httplib::Request& req, httplib::Response& res) {
+void EndSession(Context& c, const httplib::Request& req, httplib::Response& res,
+                const std::string& body) {
     std::string id = Session_IdOf(c.secret, req.matches[1].str());
     bool fault = false;
-    json field = Field(json::parse(req.body, nullptr, false), "sha256", &json::is_string, &fault);
+    json field = Field(json::parse(body, nullptr, false), "sha256", &json::is_string, &fault);
     std::string sha256 = field.is_string() ? field.get<std::string>() : "";
     if (id.empty()) return Error(res, 404, "no such session");
     if (!Crypto_IsHex(sha256, 64)) return Error(res, 422, "the body must be {\"sha256\": HEX}");
@@ -467,9 +477,18 @@ void Routes(httplib::Server* http, std::shared_ptr<Context> c) {
     http->Get("/api/v1/leaderboard", [c](Req q, Res s) { Leaderboard(*c, q, s); });
     http->Get("/api/v1/health", [c](Req, Res s) { Health(*c, s); });
     http->Get("/api/v1/daily", [c](Req, Res s) { Daily(*c, s); });
-    http->Post("/api/v1/sessions", [c](Req q, Res s) { OpenSession(*c, q, s); });
-    http->Post(R"(/api/v1/sessions/([0-9a-f]{32}\.[0-9a-f]{64})/end)",
-               [c](Req q, Res s) { EndSession(*c, q, s); });
+    // A session's JSON is read as a recording is: bounded in size and in time.
+    using SessionCall = void (*)(Context&, Req, Res, const std::string&);
+    auto session = [c](SessionCall call) {
+        return [c, call](Req q, Res s, const httplib::ContentReader& r) {
+            std::string body;
+            if (!ReadBody(r, kJsonMostBytes, c->options.bodySeconds, &body))
+                return Error(s, 408, "the body did not arrive whole in time");
+            call(*c, q, s, body);
+        };
+    };
+    http->Post("/api/v1/sessions", session(OpenSession));
+    http->Post(R"(/api/v1/sessions/([0-9a-f]{32}\.[0-9a-f]{64})/end)", session(EndSession));
     http->Get("/", [c](Req q, Res s) { BoardPage(*c, q, s); });
     http->Get(R"(/runs/(\d{1,18}))", [c](Req q, Res s) { RunPage(*c, q, s); });
     http->Get("/favicon.png", [](Req, Res s) {

@@ -139,6 +139,7 @@ int Serve(const ServerOptions& o) {
     ApiOptions api;
     api.uploadsAMinute = o.uploadsAMinute;
     api.readsAMinute = o.readsAMinute;
+    api.bodySeconds = o.bodySeconds;
     api.trustedProxies = o.trustedProxies;
     Api_Install(&http, store.get(), api, &accepting);
     int bound = Api_Bind(&http, host, port);

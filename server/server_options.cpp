@@ -10,7 +10,7 @@
 const char* const kServerUsage =
     "usage: zorb-server [serve] [--listen HOST:PORT] [--data DIR] [--database URL]\n"
     "                   [--workers N] [--headless PATH] [--uploads-a-minute N] [--lease S]\n"
-    "                   [--reads-a-minute N] [--trust-proxy ADDR[/BITS]]...\n"
+    "                   [--reads-a-minute N] [--body-seconds S] [--trust-proxy ADDR[/BITS]]...\n"
     "       zorb-server worker [--data DIR] [--database URL] [--headless PATH] [--lease S]\n"
     "       zorb-server hide ID | unhide ID | list --waiting   [--data DIR] [--database URL]\n"
     "ZORB's world board: takes recorded runs over HTTP, replays each in a worker, and ranks\n"
@@ -26,6 +26,8 @@ const char* const kServerUsage =
     "--uploads-a-minute  uploads taken from one address, and with one player's key, in a minute\n"
     "            (default 20); a minute's session opens and ends are three times this\n"
     "--reads-a-minute  pages, API answers and downloads for one address in a minute (default 600)\n"
+    "--body-seconds  the longest a request's body may take to arrive, however steadily it comes\n"
+    "            (default 30)\n"
     "--trust-proxy  a reverse proxy (an address or a network) whose X-Forwarded-For names the\n"
     "            client; may be given again. Without it, X-Forwarded-For is ignored\n"
     "--lease     seconds a worker's claim on a run lasts unrenewed (default 30): a worker that\n"
@@ -34,8 +36,9 @@ const char* const kServerUsage =
 namespace {
 
 bool NeedsValue(const char* name) {
-    for (const char* n : {"--listen", "--data", "--database", "--headless", "--workers",
-                          "--uploads-a-minute", "--lease", "--reads-a-minute", "--trust-proxy"})
+    for (const char* n :
+         {"--listen", "--data", "--database", "--headless", "--workers", "--uploads-a-minute",
+          "--lease", "--reads-a-minute", "--trust-proxy", "--body-seconds"})
         if (std::strcmp(name, n) == 0) return true;
     return false;
 }
@@ -61,6 +64,7 @@ bool Option(ServerOptions* o, const std::string& name, const std::string& value,
     const Count counts[] = {{"--workers", &o->workers, 0, 256},
                             {"--uploads-a-minute", &o->uploadsAMinute, 1, 1000000},
                             {"--reads-a-minute", &o->readsAMinute, 1, 100000000},
+                            {"--body-seconds", &o->bodySeconds, 1, 3600},
                             {"--lease", &o->leaseSeconds, 2, 3600}};
     for (const Count& c : counts) {
         if (name != c.name) continue;

@@ -15,6 +15,7 @@ struct ServerOptions {
     int workers = -1;        // workers the server starts itself; -1: one a core
     int uploadsAMinute = 20; // from one address, and with one key
     int readsAMinute = 600;  // pages, API answers and downloads, from one address
+    int bodySeconds = 30;    // the longest a request's body may take to arrive
     std::vector<Network> trustedProxies; // --trust-proxy: whose X-Forwarded-For is believed
     int leaseSeconds = 30;               // a worker's claim on a run, renewed while it verifies
     long long runId = 0;                 // hide, unhide

@@ -361,6 +361,37 @@ TEST_F(ServerApi, BodiesOutsideTheRulesAreRefusedUnread) {
     }
 }
 
+// A body that trickles in, a byte at a time, is cut off at its deadline on every route that takes
+// one: it cannot hold a connection and its thread for as long as it likes.
+TEST_F(ServerApi, BodiesThatTrickleAreCutOffAtTheirDeadline) {
+    server.reset();
+    Start({"--workers", "0", "--body-seconds", "1"});
+    for (const char* path : {"/api/v1/runs", "/api/v1/sessions"}) {
+        int fd = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_port = htons((uint16_t)server->port());
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ASSERT_EQ(connect(fd, (sockaddr*)&a, sizeof a), 0);
+        std::string head = std::string("POST ") + path +
+                           " HTTP/1.1\r\nHost: x\r\nX-Zorb-Player: T\r\nX-Zorb-Key: " + kKey +
+                           "\r\nContent-Length: 1000\r\n\r\n";
+        send(fd, head.data(), head.size(), MSG_NOSIGNAL);
+        std::string answer; // by the 50th byte at the latest, long past the deadline
+        for (int k = 0; k < 50 && answer.empty(); k++) { // a byte each 100 ms
+            send(fd, "x", 1, MSG_NOSIGNAL);
+            pollfd p{fd, POLLIN, 0};
+            if (poll(&p, 1, 100) <= 0) continue;
+            char buffer[256];
+            ssize_t n = recv(fd, buffer, sizeof buffer, 0);
+            if (n > 0) answer.assign(buffer, (size_t)n);
+            if (n <= 0) break;
+        }
+        close(fd);
+        EXPECT_EQ(answer.substr(0, answer.find("\r\n")), "HTTP/1.1 408 Request Timeout") << path;
+    }
+}
+
 TEST_F(ServerApi, IdleConnectionsDoNotStarveTheBoard) {
     std::vector<int> idle;
     for (int k = 0; k < 100; k++) {
