@@ -55,15 +55,23 @@ Answer Read(const httplib::Result& r) {
     return a;
 }
 
-// A raw exchange on a new connection: sends head, then keeps sending filler (up to fillerBytes)
-// until the server answers or closes. The answer's first line, and the filler bytes sent.
-std::string RawExchange(int port, const std::string& head, long fillerBytes, long* sent) {
+// A new connection to the server on loopback, or -1.
+int Connect(int port) {
     int fd = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in a{};
     a.sin_family = AF_INET;
     a.sin_port = htons((uint16_t)port);
     a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (connect(fd, (sockaddr*)&a, sizeof a) != 0) return "";
+    if (connect(fd, (sockaddr*)&a, sizeof a) == 0) return fd;
+    close(fd);
+    return -1;
+}
+
+// A raw exchange on a new connection: sends head, then keeps sending filler (up to fillerBytes)
+// until the server answers or closes. The answer's first line, and the filler bytes sent.
+std::string RawExchange(int port, const std::string& head, long fillerBytes, long* sent) {
+    int fd = Connect(port);
+    if (fd < 0) return "";
     send(fd, head.data(), head.size(), MSG_NOSIGNAL);
     std::string filler(65536, 'x'), answer;
     *sent = 0;
@@ -367,12 +375,8 @@ TEST_F(ServerApi, BodiesThatTrickleAreCutOffAtTheirDeadline) {
     server.reset();
     Start({"--workers", "0", "--body-seconds", "1"});
     for (const char* path : {"/api/v1/runs", "/api/v1/sessions"}) {
-        int fd = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_port = htons((uint16_t)server->port());
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ASSERT_EQ(connect(fd, (sockaddr*)&a, sizeof a), 0);
+        int fd = Connect(server->port());
+        ASSERT_GE(fd, 0);
         std::string head = std::string("POST ") + path +
                            " HTTP/1.1\r\nHost: x\r\nX-Zorb-Player: T\r\nX-Zorb-Key: " + kKey +
                            "\r\nContent-Length: 1000\r\n\r\n";
@@ -395,12 +399,8 @@ TEST_F(ServerApi, BodiesThatTrickleAreCutOffAtTheirDeadline) {
 TEST_F(ServerApi, IdleConnectionsDoNotStarveTheBoard) {
     std::vector<int> idle;
     for (int k = 0; k < 100; k++) {
-        int fd = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_port = htons((uint16_t)server->port());
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ASSERT_EQ(connect(fd, (sockaddr*)&a, sizeof a), 0);
+        int fd = Connect(server->port());
+        ASSERT_GE(fd, 0);
         idle.push_back(fd);
     }
     httplib::Client quick("127.0.0.1", server->port());

@@ -60,15 +60,32 @@ TEST(Verifier, SweepsTheScratchOfWorkersThatAreGone) {
     std::filesystem::remove_all(folder);
 }
 
+namespace {
+
+// A board on a SQLite file of its own, in a fresh folder removed at the end, its schema made.
+struct FreshStore {
+    explicit FreshStore(const std::string& name)
+        : folder(::testing::TempDir() + "/" + name), path(folder + "/board.sqlite"),
+          store([p = path](std::string* w) { return Db_OpenSqlite(p, w); }) {
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directories(folder);
+        migrated = store.Migrate(&why);
+    }
+    ~FreshStore() { std::filesystem::remove_all(folder); }
+    std::string folder, path, why;
+    RunStore store;
+    bool migrated = false;
+};
+
+} // namespace
+
 // A verdict the database will not write (a full disk, here a trigger that refuses) is said as the
 // database's refusal, not as a claim another worker took over.
 TEST(Verifier, AVerdictTheDatabaseRefusesIsSaidAsSuch) {
-    std::string folder = ::testing::TempDir() + "/zorb-refused-verdict";
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder);
-    std::string path = folder + "/board.sqlite", why;
-    RunStore store([path](std::string* w) { return Db_OpenSqlite(path, w); });
-    ASSERT_TRUE(store.Migrate(&why)) << why;
+    FreshStore fresh("zorb-refused-verdict");
+    ASSERT_TRUE(fresh.migrated) << fresh.why;
+    RunStore& store = fresh.store;
+    std::string path = fresh.path, why;
     NewRun run;
     run.sha256 = std::string(64, 'a');
     run.bytes = "run";
@@ -89,18 +106,14 @@ TEST(Verifier, AVerdictTheDatabaseRefusesIsSaidAsSuch) {
         << why;
     EXPECT_FALSE(store.Finish(claimed, "me", verdict, 101, &why));
     EXPECT_NE(why.find("disk is full"), std::string::npos) << why;
-    std::filesystem::remove_all(folder);
 }
 
 // A session holds one run: a second run naming it is told apart from the same run sent again, so
 // that two uploads racing on one session get a refusal, not a database error.
 TEST(RunStoreTest, ASessionHoldsOneRunAndTheSameBytesAreKnown) {
-    std::string folder = ::testing::TempDir() + "/zorb-session-race";
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder);
-    std::string path = folder + "/board.sqlite", why;
-    RunStore store([path](std::string* w) { return Db_OpenSqlite(path, w); });
-    ASSERT_TRUE(store.Migrate(&why)) << why;
+    FreshStore fresh("zorb-session-race");
+    ASSERT_TRUE(fresh.migrated) << fresh.why;
+    RunStore& store = fresh.store;
     ASSERT_EQ(store.OpenSession(Session{"s1", "", "", 100, 0, 0, ""}), true);
     NewRun first;
     first.sha256 = std::string(64, 'a');
@@ -115,7 +128,6 @@ TEST(RunStoreTest, ASessionHoldsOneRunAndTheSameBytesAreKnown) {
     EXPECT_EQ(store.Add(second, &other), RunStore::Added::SessionUsed);
     EXPECT_EQ(store.Add(first, &again), RunStore::Added::Known);
     EXPECT_EQ(again, id);
-    std::filesystem::remove_all(folder);
 }
 
 // A database that cannot be reached fails every read: never an empty board, a missing run or
@@ -144,12 +156,10 @@ TEST(RunStoreTest, ReadsOfADatabaseThatIsGoneFail) {
 // A session not ended within its life can no longer be ended, and is forgotten; an ended one stays
 // for its run, however late the run is sent.
 TEST(RunStoreTest, SessionsNeverEndedExpireAndArePruned) {
-    std::string folder = ::testing::TempDir() + "/zorb-session-life";
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder);
-    std::string path = folder + "/board.sqlite", why, sha256(64, 'a');
-    RunStore store([path](std::string* w) { return Db_OpenSqlite(path, w); });
-    ASSERT_TRUE(store.Migrate(&why)) << why;
+    FreshStore fresh("zorb-session-life");
+    ASSERT_TRUE(fresh.migrated) << fresh.why;
+    RunStore& store = fresh.store;
+    std::string sha256(64, 'a');
     const int64_t opened = 1000, life = 6 * 3600;
     for (const char* id : {"late", "ended", "forgotten"})
         ASSERT_TRUE(store.OpenSession(Session{id, "", "", opened, 0, 0, ""}));
@@ -160,5 +170,4 @@ TEST(RunStoreTest, SessionsNeverEndedExpireAndArePruned) {
     EXPECT_EQ(store.GetSession("ended", &s), Lookup::Found);
     EXPECT_EQ(store.GetSession("late", &s), Lookup::Missing);
     EXPECT_EQ(store.GetSession("forgotten", &s), Lookup::Missing);
-    std::filesystem::remove_all(folder);
 }
