@@ -1,9 +1,6 @@
 // The routes. Every error is JSON {"error": "..."} under /api, a page elsewhere.
 #include "server/api.h"
 
-#include <httplib.h>
-#include <sys/socket.h>
-
 #include <cctype>
 #include <charconv>
 #include <chrono>
@@ -11,8 +8,8 @@
 #include <ctime>
 #include <memory>
 #include <nlohmann/json.hpp>
+#include <regex>
 
-#include "server/bounded_pool.h"
 #include "server/crypto.h"
 #include "server/favicon.h"
 #include "server/pages.h"
@@ -56,45 +53,45 @@ double Clock() {
     return duration<double>(steady_clock::now().time_since_epoch()).count();
 }
 
-void Reply(httplib::Response& res, int status, const json& body) {
+void Reply(HttpResponse& res, int status, const json& body) {
     res.status = status;
-    res.set_content(body.dump(), "application/json");
+    res.SetContent(body.dump(), "application/json");
 }
 
-void Error(httplib::Response& res, int status, const std::string& message) {
+void Error(HttpResponse& res, int status, const std::string& message) {
     Reply(res, status, json{{"error", message}});
 }
 
 // Every answer: its type is not to be guessed, and it is not kept unless its route said for how
 // long. Pages also: only the board's own stylesheet and pictures, never inside another site's
 // frame, and no address passed on when a link is followed.
-void SafetyHeaders(httplib::Response& res) {
-    res.set_header("X-Content-Type-Options", "nosniff");
-    if (!res.has_header("Cache-Control")) res.set_header("Cache-Control", "no-store");
-    if (res.get_header_value("Content-Type").rfind("text/html", 0) != 0) return;
-    res.set_header("Content-Security-Policy",
-                   "default-src 'none'; img-src 'self'; style-src 'self'; frame-ancestors 'none';"
-                   " base-uri 'none'; form-action 'none'");
-    res.set_header("X-Frame-Options", "DENY");
-    res.set_header("Referrer-Policy", "no-referrer");
+void SafetyHeaders(HttpResponse& res) {
+    res.SetHeader("X-Content-Type-Options", "nosniff");
+    if (!res.HasHeader("Cache-Control")) res.SetHeader("Cache-Control", "no-store");
+    if (res.Header("Content-Type").rfind("text/html", 0) != 0) return;
+    res.SetHeader("Content-Security-Policy",
+                  "default-src 'none'; img-src 'self'; style-src 'self'; frame-ancestors 'none';"
+                  " base-uri 'none'; form-action 'none'");
+    res.SetHeader("X-Frame-Options", "DENY");
+    res.SetHeader("Referrer-Policy", "no-referrer");
 }
 
 // The database did not answer (its reason is in the log, never in the answer): the client is told
 // to come back soon.
 const char* const kDatabaseDown = "the board's database cannot be reached; try again soon";
 
-void DatabaseDown(httplib::Response& res) {
-    res.set_header("Retry-After", "5");
+void DatabaseDown(HttpResponse& res) {
+    res.SetHeader("Retry-After", "5");
     Error(res, 503, kDatabaseDown);
 }
 
-void ErrorPage(httplib::Response& res, int status, const std::string& message) {
+void ErrorPage(HttpResponse& res, int status, const std::string& message) {
     res.status = status;
-    res.set_content(Html_Missing(message), "text/html; charset=utf-8");
+    res.SetContent(Html_Missing(message), "text/html; charset=utf-8");
 }
 
-void DatabaseDownPage(httplib::Response& res) {
-    res.set_header("Retry-After", "5");
+void DatabaseDownPage(HttpResponse& res) {
+    res.SetHeader("Retry-After", "5");
     ErrorPage(res, 503, "The board's database cannot be reached; try again soon.");
 }
 
@@ -128,8 +125,7 @@ bool GoodName(const std::string& name) {
 }
 
 // A refusal in the API's JSON, or as a page elsewhere.
-void Refuse(const httplib::Request& req, httplib::Response& res, int status,
-            const std::string& message) {
+void Refuse(const HttpRequest& req, HttpResponse& res, int status, const std::string& message) {
     if (req.path.rfind("/api/", 0) == 0) return Error(res, status, message);
     std::string sentence = message;
     sentence[0] = (char)std::toupper((unsigned char)sentence[0]);
@@ -138,17 +134,17 @@ void Refuse(const httplib::Request& req, httplib::Response& res, int status,
 
 // Whether the limit lets who go on (an empty who is not counted); a refusal is answered with 429
 // and when to come back.
-bool Within(RateLimit& limit, const std::string& who, const httplib::Request& req,
-            httplib::Response& res, const std::string& what) {
+bool Within(RateLimit& limit, const std::string& who, const HttpRequest& req, HttpResponse& res,
+            const std::string& what) {
     int retry = 0;
     if (who.empty() || limit.Allow(who, Clock(), &retry)) return true;
-    res.set_header("Retry-After", std::to_string(retry));
+    res.SetHeader("Retry-After", std::to_string(retry));
     Refuse(req, res, 429, "too many " + what + "; wait " + std::to_string(retry) + " s");
     return false;
 }
 
 // What a route's body may hold: a recording, a little JSON, or nothing at all.
-uint64_t MostBody(const httplib::Request& req) {
+uint64_t MostBody(const HttpRequest& req) {
     if (req.method != "POST") return 0;
     if (req.path == "/api/v1/runs") return kUploadMostBytes;
     return req.path.rfind("/api/v1/sessions", 0) == 0 ? kJsonMostBytes : 0;
@@ -157,16 +153,16 @@ uint64_t MostBody(const httplib::Request& req) {
 // Bodies are judged on their headers before a byte of them is read: never encoded (nothing is ever
 // inflated), never in chunks (a length is given, so the bound holds before reading), and within
 // what the route takes.
-bool RefuseBody(const httplib::Request& req, httplib::Response& res) {
+bool RefuseBody(const HttpRequest& req, HttpResponse& res) {
     uint64_t most = MostBody(req);
     bool upload = most == kUploadMostBytes;
-    if (req.has_header("Content-Encoding"))
+    if (req.HasHeader("Content-Encoding"))
         Refuse(req, res, 415, "the board takes bodies as they are, not encoded");
-    else if (req.has_header("Transfer-Encoding"))
+    else if (req.HasHeader("Transfer-Encoding"))
         Refuse(req, res, 411, "send a Content-Length, not chunks");
-    else if (upload && !req.has_header("Content-Length"))
+    else if (upload && !req.HasHeader("Content-Length"))
         Refuse(req, res, 411, "a Content-Length is needed");
-    else if (req.get_header_value<uint64_t>("Content-Length") > most)
+    else if (req.ContentLength() > most)
         Refuse(req, res, 413,
                most == 0 ? "this request takes no body"
                          : (upload ? "a recording is at most 4 MiB" : "the body is at most 4 KB"));
@@ -176,13 +172,13 @@ bool RefuseBody(const httplib::Request& req, httplib::Response& res) {
 }
 
 // The player's key as the limits count it, when the request carries one.
-std::string KeyOf(const httplib::Request& req) {
-    std::string key = req.get_header_value("X-Zorb-Key");
+std::string KeyOf(const HttpRequest& req) {
+    std::string key = req.Header("X-Zorb-Key");
     return Crypto_IsHex(key, 32) ? key : "";
 }
 
 // Uploads are counted by address and by key once their headers have passed.
-bool RefuseUploadEarly(Context& c, const httplib::Request& req, httplib::Response& res,
+bool RefuseUploadEarly(Context& c, const HttpRequest& req, HttpResponse& res,
                        const std::string& who) {
     if (*c.accepting)
         return !Within(c.limits.uploads, who, req, res, "uploads") ||
@@ -193,16 +189,12 @@ bool RefuseUploadEarly(Context& c, const httplib::Request& req, httplib::Respons
 
 // Every request is counted against its client's limits before it is routed: reads by address,
 // uploads and session opens and ends by address and by key.
-bool RefuseEarly(Context& c, const httplib::Request& req, httplib::Response& res) {
-    std::string who = ClientAddress::LimitKey(
-        c.clients.Of(req.remote_addr, req.get_header_value("X-Forwarded-For")));
+bool RefuseEarly(Context& c, const HttpRequest& req, HttpResponse& res) {
+    std::string who =
+        ClientAddress::LimitKey(c.clients.Of(req.peer, req.Header("X-Forwarded-For")));
     if (RefuseBody(req, res)) return true;
-    if (req.method == "GET" || req.method == "HEAD") {
-        // One range at most: several (the library would answer each, however many) get the whole
-        // file.
-        if (req.ranges.size() > 1) const_cast<httplib::Request&>(req).ranges.clear();
+    if (req.method == "GET" || req.method == "HEAD")
         return !Within(c.limits.reads, who, req, res, "requests");
-    }
     if (req.method != "POST") return false;
     if (req.path == "/api/v1/runs") return RefuseUploadEarly(c, req, res, who);
     if (req.path.rfind("/api/v1/sessions", 0) != 0) return false;
@@ -211,20 +203,19 @@ bool RefuseEarly(Context& c, const httplib::Request& req, httplib::Response& res
 }
 
 // Why the player's headers cannot be taken, or empty.
-std::string PlayerFault(const httplib::Request& req) {
-    if (!GoodName(req.get_header_value("X-Zorb-Player")))
+std::string PlayerFault(const HttpRequest& req) {
+    if (!GoodName(req.Header("X-Zorb-Player")))
         return "X-Zorb-Player must be 1 to 16 printable characters";
-    if (!Crypto_IsHex(req.get_header_value("X-Zorb-Key"), 32))
-        return "X-Zorb-Key must be 32 hex digits";
+    if (!Crypto_IsHex(req.Header("X-Zorb-Key"), 32)) return "X-Zorb-Key must be 32 hex digits";
     return "";
 }
 
 // The session a run names, checked into s (its id empty when none is named). Why it fails, or
 // empty; down is set when the database could not say.
-std::string CheckSession(Context& c, const httplib::Request& req, const std::string& body,
+std::string CheckSession(Context& c, const HttpRequest& req, const std::string& body,
                          const UploadFacts& facts, Session* s, bool* down) {
-    if (!req.has_header("X-Zorb-Session")) return "";
-    std::string id = Session_IdOf(c.secret, req.get_header_value("X-Zorb-Session"));
+    if (!req.HasHeader("X-Zorb-Session")) return "";
+    std::string id = Session_IdOf(c.secret, req.Header("X-Zorb-Session"));
     Lookup found = id.empty() ? Lookup::Missing : c.store->GetSession(id, s);
     *down = found == Lookup::Failed;
     if (found != Lookup::Found) return "X-Zorb-Session is not a session of this server";
@@ -233,8 +224,8 @@ std::string CheckSession(Context& c, const httplib::Request& req, const std::str
     return Session_Fault(*s, Crypto_Sha256Hex(body), Crypto_Sha256Hex(untagged), facts);
 }
 
-void Upload(Context& c, const httplib::Request& req, httplib::Response& res,
-            const std::string& body) {
+void Upload(Context& c, const HttpRequest& req, HttpResponse& res) {
+    const std::string& body = req.body;
     std::string why = PlayerFault(req);
     UploadFacts facts;
     if (why.empty() && !Upload_Check(body, Now(), &facts, &why)) why = "not taken: " + why;
@@ -246,8 +237,8 @@ void Upload(Context& c, const httplib::Request& req, httplib::Response& res,
     if (!why.empty()) return Error(res, 422, why);
     NewRun run{sha256,
                body,
-               Crypto_Sha256Hex(req.get_header_value("X-Zorb-Key")),
-               req.get_header_value("X-Zorb-Player"),
+               Crypto_Sha256Hex(req.Header("X-Zorb-Key")),
+               req.Header("X-Zorb-Player"),
                session.id,
                session.day,
                facts.header.simVersion,
@@ -268,33 +259,11 @@ void Upload(Context& c, const httplib::Request& req, httplib::Response& res,
     Reply(res, known ? 200 : 202, json{{"id", id}, {"status", known ? row.status : "waiting"}});
 }
 
-// The body of an upload, read with a bound on its size and on the time it takes to arrive.
-// A request's body, read with a bound on its size and on the time it takes to arrive (a body that
-// trickles in is cut off at its deadline, however steadily it comes); false when it did not arrive
-// whole in time.
-bool ReadBody(const httplib::ContentReader& reader, size_t most, double seconds,
-              std::string* body) {
-    double deadline = Clock() + seconds;
-    return reader([&](const char* data, size_t n) {
-        body->append(data, n);
-        return body->size() <= most && Clock() < deadline;
-    });
-}
-
-void UploadRoute(Context& c, const httplib::Request& req, httplib::Response& res,
-                 const httplib::ContentReader& reader) {
-    std::string body;
-    if (!ReadBody(reader, kUploadMostBytes, c.options.bodySeconds, &body))
-        return Error(res, 408, "the recording did not arrive whole in time");
-    Upload(c, req, res, body);
-}
-
 // The query's value name into v when it is there: false when it is not a whole number from least
 // to most, written in plain digits.
-bool WholeParam(const httplib::Request& req, const char* name, int64_t least, int64_t most,
-                int64_t* v) {
-    if (!req.has_param(name)) return true;
-    std::string text = req.get_param_value(name);
+bool WholeParam(const HttpRequest& req, const char* name, int64_t least, int64_t most, int64_t* v) {
+    if (!req.HasParam(name)) return true;
+    std::string text = req.Param(name);
     const char* end = text.data() + text.size();
     int64_t read = 0;
     auto [at, fault] = std::from_chars(text.data(), end, read);
@@ -313,24 +282,24 @@ struct BoardQuery {
 };
 
 // The board's query read strictly; why it cannot be, naming the bounds, or empty.
-std::string ReadBoardQuery(const httplib::Request& req, BoardQuery* q) {
+std::string ReadBoardQuery(const HttpRequest& req, BoardQuery* q) {
     if (!WholeParam(req, "offset", 0, 1000000000, &q->offset))
         return "offset must be a whole number from 0 to 1000000000";
     if (!WholeParam(req, "limit", 1, 100, &q->limit))
         return "limit must be a whole number from 1 to 100";
-    std::string board = req.has_param("board") ? req.get_param_value("board") : "all";
+    std::string board = req.HasParam("board") ? req.Param("board") : "all";
     if (board != "all" && board != "today") return "board must be all or today";
     q->day = board == "today" ? Session_Day(Now()) : "";
     return "";
 }
 
 // The asker's own key as it is stored, when the request carries one: their rows are marked.
-std::string AskersKey(const httplib::Request& req) {
-    std::string key = req.get_header_value("X-Zorb-Key");
+std::string AskersKey(const HttpRequest& req) {
+    std::string key = req.Header("X-Zorb-Key");
     return Crypto_IsHex(key, 32) ? Crypto_Sha256Hex(key) : "";
 }
 
-void Leaderboard(Context& c, const httplib::Request& req, httplib::Response& res) {
+void Leaderboard(Context& c, const HttpRequest& req, HttpResponse& res) {
     BoardQuery q;
     std::string fault = ReadBoardQuery(req, &q), mine = AskersKey(req);
     if (!fault.empty()) return Error(res, 400, fault);
@@ -350,14 +319,14 @@ void Leaderboard(Context& c, const httplib::Request& req, httplib::Response& res
                    {"board", q.day.empty() ? "all" : "today"}};
     if (!q.day.empty()) answer["day"] = q.day;
     // The rows marked as the asker's own differ by key.
-    res.set_header("Cache-Control", "max-age=10");
-    res.set_header("Vary", "X-Zorb-Key");
+    res.SetHeader("Cache-Control", "max-age=10");
+    res.SetHeader("Vary", "X-Zorb-Key");
     Reply(res, 200, answer);
 }
 
-void RunRoute(Context& c, const httplib::Request& req, httplib::Response& res, bool file) {
+void RunRoute(Context& c, const HttpRequest& req, HttpResponse& res, bool file) {
     RunRow row;
-    int64_t id = std::strtoll(req.matches[1].str().c_str(), nullptr, 10);
+    int64_t id = std::strtoll(req.matches[1].c_str(), nullptr, 10);
     Lookup found = c.store->Get(id, &row);
     if (found == Lookup::Failed) return DatabaseDown(res);
     if (found == Lookup::Missing || row.hidden) return Error(res, 404, "no such run");
@@ -366,22 +335,22 @@ void RunRoute(Context& c, const httplib::Request& req, httplib::Response& res, b
         int64_t rank = 0;
         if (row.status == "verified" && !c.store->WorldRank(id, &rank)) return DatabaseDown(res);
         if (rank > 0) j["world_rank"] = rank;
-        res.set_header("Cache-Control", "no-cache");
+        res.SetHeader("Cache-Control", "no-cache");
         return Reply(res, 200, j);
     }
     std::string bytes;
     if (c.store->Bytes(id, &bytes) != Lookup::Found) return DatabaseDown(res);
     // A run's bytes never change: its address is its id, and a hidden run is not served.
-    res.set_header("Cache-Control", "public, max-age=31536000, immutable");
-    res.set_header("Content-Disposition",
-                   "attachment; filename=\"run-" + std::to_string(id) + ".zrun\"");
-    res.set_content(bytes, "application/octet-stream");
+    res.SetHeader("Cache-Control", "public, max-age=31536000, immutable");
+    res.SetHeader("Content-Disposition",
+                  "attachment; filename=\"run-" + std::to_string(id) + ".zrun\"");
+    res.SetContent(bytes, "application/octet-stream");
 }
 
-void Health(Context& c, httplib::Response& res) {
+void Health(Context& c, HttpResponse& res) {
     BoardCounts counts;
     bool up = c.store->Reachable() && c.store->Counts(kRunSimVersion, &counts);
-    if (!up) res.set_header("Retry-After", "5");
+    if (!up) res.SetHeader("Retry-After", "5");
     Reply(res, up ? 200 : 503,
           json{{"database", up},
                {"waiting", counts.waiting},
@@ -401,9 +370,8 @@ json Field(const json& body, const char* name, bool (json::*is_kind)() const, bo
     return nullptr;
 }
 
-void OpenSession(Context& c, const httplib::Request&, httplib::Response& res,
-                 const std::string& body) {
-    json asked = json::parse(body.empty() ? "{}" : body, nullptr, false);
+void OpenSession(Context& c, const HttpRequest& req, HttpResponse& res) {
+    json asked = json::parse(req.body.empty() ? "{}" : req.body, nullptr, false);
     bool fault = !asked.is_object();
     json dailyField = Field(asked, "daily", &json::is_boolean, &fault);
     if (fault) return Error(res, 422, "the body must be {} or {\"daily\": true or false}");
@@ -420,11 +388,10 @@ void OpenSession(Context& c, const httplib::Request&, httplib::Response& res,
     Reply(res, 201, j);
 }
 
-void EndSession(Context& c, const httplib::Request& req, httplib::Response& res,
-                const std::string& body) {
-    std::string id = Session_IdOf(c.secret, req.matches[1].str());
+void EndSession(Context& c, const HttpRequest& req, HttpResponse& res) {
+    std::string id = Session_IdOf(c.secret, req.matches[1]);
     bool fault = false;
-    json field = Field(json::parse(body, nullptr, false), "sha256", &json::is_string, &fault);
+    json field = Field(json::parse(req.body, nullptr, false), "sha256", &json::is_string, &fault);
     std::string sha256 = field.is_string() ? field.get<std::string>() : "";
     if (id.empty()) return Error(res, 404, "no such session");
     if (!Crypto_IsHex(sha256, 64)) return Error(res, 422, "the body must be {\"sha256\": HEX}");
@@ -436,13 +403,13 @@ void EndSession(Context& c, const httplib::Request& req, httplib::Response& res,
     Reply(res, 200, json{{"closed", true}});
 }
 
-void Daily(Context& c, httplib::Response& res) {
+void Daily(Context& c, HttpResponse& res) {
     std::string day = Session_Day(Now());
-    res.set_header("Cache-Control", "max-age=60");
+    res.SetHeader("Cache-Control", "max-age=60");
     Reply(res, 200, json{{"day", day}, {"seed", Session_DailySeed(c.secret, day)}});
 }
 
-void BoardPage(Context& c, const httplib::Request& req, httplib::Response& res) {
+void BoardPage(Context& c, const HttpRequest& req, HttpResponse& res) {
     BoardQuery q;
     std::string fault = ReadBoardQuery(req, &q);
     if (!fault.empty()) return ErrorPage(res, 400, fault);
@@ -453,107 +420,114 @@ void BoardPage(Context& c, const httplib::Request& req, httplib::Response& res) 
         return DatabaseDownPage(res);
     bool more = rows.size() > 50;
     if (more) rows.pop_back();
-    res.set_header("Cache-Control", "max-age=10");
-    res.set_content(Html_Board(rows, BoardPlace{q.offset, more, q.day}, counts),
-                    "text/html; charset=utf-8");
+    res.SetHeader("Cache-Control", "max-age=10");
+    res.SetContent(Html_Board(rows, BoardPlace{q.offset, more, q.day}, counts),
+                   "text/html; charset=utf-8");
 }
 
-void RunPage(Context& c, const httplib::Request& req, httplib::Response& res) {
+void RunPage(Context& c, const HttpRequest& req, HttpResponse& res) {
     RunRow row;
-    Lookup found = c.store->Get(std::strtoll(req.matches[1].str().c_str(), nullptr, 10), &row);
+    Lookup found = c.store->Get(std::strtoll(req.matches[1].c_str(), nullptr, 10), &row);
     if (found == Lookup::Failed) return DatabaseDownPage(res);
     if (found == Lookup::Missing || row.hidden) return ErrorPage(res, 404, "No such run.");
-    res.set_header("Cache-Control", "no-cache"); // its verdict may still come
-    res.set_content(Html_Run(row), "text/html; charset=utf-8");
+    res.SetHeader("Cache-Control", "no-cache"); // its verdict may still come
+    res.SetContent(Html_Run(row), "text/html; charset=utf-8");
 }
 
-void Routes(httplib::Server* http, std::shared_ptr<Context> c) {
-    using Req = const httplib::Request&;
-    using Res = httplib::Response&;
-    http->Post("/api/v1/runs",
-               [c](Req q, Res s, const httplib::ContentReader& r) { UploadRoute(*c, q, s, r); });
-    http->Get(R"(/api/v1/runs/(\d{1,18}))", [c](Req q, Res s) { RunRoute(*c, q, s, false); });
-    http->Get(R"(/api/v1/runs/(\d{1,18})/file)", [c](Req q, Res s) { RunRoute(*c, q, s, true); });
-    http->Get("/api/v1/leaderboard", [c](Req q, Res s) { Leaderboard(*c, q, s); });
-    http->Get("/api/v1/health", [c](Req, Res s) { Health(*c, s); });
-    http->Get("/api/v1/daily", [c](Req, Res s) { Daily(*c, s); });
-    // A session's JSON is read as a recording is: bounded in size and in time.
-    using SessionCall = void (*)(Context&, Req, Res, const std::string&);
-    auto session = [c](SessionCall call) {
-        return [c, call](Req q, Res s, const httplib::ContentReader& r) {
-            std::string body;
-            if (!ReadBody(r, kJsonMostBytes, c->options.bodySeconds, &body))
-                return Error(s, 408, "the body did not arrive whole in time");
-            call(*c, q, s, body);
-        };
+// A route: its method, its path (whole, with parts captured), and its answer.
+struct Route {
+    const char* method;
+    std::regex path;
+    std::function<void(Context&, const HttpRequest&, HttpResponse&)> answer;
+};
+
+std::vector<Route> Routes() {
+    using Req = const HttpRequest&;
+    using Res = HttpResponse&;
+    auto run = [](bool file) {
+        return [file](Context& c, Req q, Res s) { RunRoute(c, q, s, file); };
     };
-    http->Post("/api/v1/sessions", session(OpenSession));
-    http->Post(R"(/api/v1/sessions/([0-9a-f]{32}\.[0-9a-f]{64})/end)", session(EndSession));
-    http->Get("/", [c](Req q, Res s) { BoardPage(*c, q, s); });
-    http->Get(R"(/runs/(\d{1,18}))", [c](Req q, Res s) { RunPage(*c, q, s); });
-    http->Get("/favicon.png", [](Req, Res s) {
-        s.set_header("Cache-Control", "max-age=86400");
-        s.set_content(std::string((const char*)kFavicon, kFaviconSize), "image/png");
-    });
-    http->Get("/style.css", [](Req, Res s) {
-        s.set_header("Cache-Control", "max-age=3600");
-        s.set_content(Html_Style(), "text/css; charset=utf-8");
-    });
+    return {
+        {"POST", std::regex("/api/v1/runs"), [](Context& c, Req q, Res s) { Upload(c, q, s); }},
+        {"GET", std::regex(R"(/api/v1/runs/(\d{1,18}))"), run(false)},
+        {"GET", std::regex(R"(/api/v1/runs/(\d{1,18})/file)"), run(true)},
+        {"GET", std::regex("/api/v1/leaderboard"), Leaderboard},
+        {"GET", std::regex("/api/v1/health"), [](Context& c, Req, Res s) { Health(c, s); }},
+        {"GET", std::regex("/api/v1/daily"), [](Context& c, Req, Res s) { Daily(c, s); }},
+        {"POST", std::regex("/api/v1/sessions"), OpenSession},
+        {"POST", std::regex(R"(/api/v1/sessions/([0-9a-f]{32}\.[0-9a-f]{64})/end)"), EndSession},
+        {"GET", std::regex("/"), BoardPage},
+        {"GET", std::regex(R"(/runs/(\d{1,18}))"), RunPage},
+        {"GET", std::regex("/favicon.png"),
+         [](Context&, Req, Res s) {
+             s.SetHeader("Cache-Control", "max-age=86400");
+             s.SetContent(std::string((const char*)kFavicon, kFaviconSize), "image/png");
+         }},
+        {"GET", std::regex("/style.css"),
+         [](Context&, Req, Res s) {
+             s.SetHeader("Cache-Control", "max-age=3600");
+             s.SetContent(Html_Style(), "text/css; charset=utf-8");
+         }},
+    };
 }
 
 } // namespace
 
-void Api_Install(httplib::Server* http, RunStore* store, const ApiOptions& options,
-                 const std::atomic<bool>* accepting) {
-    auto c = std::make_shared<Context>(store, options, accepting);
-    http->set_pre_routing_handler([c](const httplib::Request& req, httplib::Response& res) {
-        return RefuseEarly(*c, req, res) ? httplib::Server::HandlerResponse::Handled
-                                         : httplib::Server::HandlerResponse::Unhandled;
-    });
-    Routes(http, c);
-    // A fault of ours is logged; the client hears only that the server failed.
-    http->set_exception_handler(
-        [](const httplib::Request& req, httplib::Response& res, std::exception_ptr fault) {
-            std::string what = "unknown";
-            try {
-                std::rethrow_exception(fault);
-            } catch (const std::exception& e) {
-                what = e.what();
-            } catch (...) {
-            }
-            std::fprintf(stderr, "zorb-server: %s %s failed: %s\n", req.method.c_str(),
-                         req.path.c_str(), what.c_str());
-            res.headers.clear();
-            Error(res, 500, "the server failed to answer");
-        });
-    http->set_error_handler([](const httplib::Request& req, httplib::Response& res) {
-        if (!res.body.empty()) return;
-        if (req.path.rfind("/api/", 0) == 0)
-            return Error(res, res.status, res.status == 404 ? "no such path" : "refused");
-        ErrorPage(res, res.status, res.status == 404 ? "No such page." : "Refused.");
-    });
-    http->set_post_routing_handler(
-        [](const httplib::Request&, httplib::Response& res) { SafetyHeaders(res); });
+struct Api::Board {
+    Board(RunStore* s, const ApiOptions& o, const std::atomic<bool>* a)
+        : context(s, o, a), routes(Routes()) {}
+    Context context;
+    std::vector<Route> routes;
+};
+
+Api::Api(RunStore* store, const ApiOptions& options, const std::atomic<bool>* accepting)
+    : board_(std::make_unique<Board>(store, options, accepting)) {}
+
+Api::~Api() = default;
+
+bool Api::Early(const HttpRequest& req, HttpResponse* res) {
+    return RefuseEarly(board_->context, req, *res);
 }
 
-int Api_Bind(httplib::Server* http, const std::string& host, int port) {
-    auto listening = std::make_shared<int>(-1);
-    http->set_socket_options([listening](int fd) {
-        int yes = 1;
-        setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-        *listening = fd;
-    });
-    int bound =
-        port == 0 ? http->bind_to_any_port(host) : (http->bind_to_port(host, port) ? port : -1);
-    if (bound >= 0 && *listening >= 0) listen(*listening, SOMAXCONN);
-    return bound;
+size_t Api::MostBody(const HttpRequest& req) const {
+    return ::MostBody(req);
 }
 
-void Api_Harden(httplib::Server* http) {
-    http->new_task_queue = [] { return new BoundedPool(128, 512); };
-    http->set_keep_alive_max_count(1);
-    http->set_keep_alive_timeout(2);
-    http->set_read_timeout(5, 0);
-    http->set_write_timeout(5, 0);
-    http->set_payload_max_length(kUploadMostBytes);
+double Api::BodySeconds() const {
+    return board_->context.options.bodySeconds;
+}
+
+void Api::BodyLate(const HttpRequest& req, HttpResponse* res) const {
+    Refuse(req, *res, 408, "the body did not arrive whole in time");
+}
+
+void Api::Answer(HttpRequest& req, HttpResponse* res) {
+    for (const Route& route : board_->routes) {
+        std::smatch parts;
+        if (req.method != route.method || !std::regex_match(req.path, parts, route.path)) continue;
+        req.matches.assign(parts.begin(), parts.end());
+        try {
+            route.answer(board_->context, req, *res);
+        } catch (const std::exception& e) {
+            Failed(req, res, e.what());
+        }
+        return;
+    }
+    Refuse(req, *res, 404, req.path.rfind("/api/", 0) == 0 ? "no such path" : "no such page");
+}
+
+void Api::Failed(const HttpRequest& req, HttpResponse* res, const std::string& what) const {
+    std::fprintf(stderr, "zorb-server: %s %s failed: %s\n", req.method.c_str(), req.path.c_str(),
+                 what.c_str());
+    *res = HttpResponse();
+    Error(*res, 500, "the server failed to answer");
+}
+
+void Api::Refused(const HttpRequest& req, HttpResponse* res) const {
+    if (!res->body.empty()) return;
+    Refuse(req, *res, res->status, res->status == 404 ? "no such path" : "refused");
+}
+
+void Api::Finish(HttpResponse* res) const {
+    SafetyHeaders(*res);
 }

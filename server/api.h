@@ -1,16 +1,16 @@
-// The board's HTTP side: the API under /api/v1 and the web pages, on cpp-httplib.
+// The board's side of HTTP: the API under /api/v1 and the web pages, on whatever library serves
+// the connections (server/http_front.h glues it to one). A request is judged on its headers first
+// (the limits, and the body its route takes), then answered whole.
 #pragma once
 
 #include <atomic>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "server/client_address.h"
+#include "server/http_message.h"
 #include "server/run_store.h"
-
-namespace httplib {
-class Server;
-}
 
 struct ApiOptions {
     int uploadsAMinute = 20;   // by address and by key; session opens and ends, three times this
@@ -19,15 +19,28 @@ struct ApiOptions {
     std::vector<Network> trustedProxies;
 };
 
-// Routes every path of the board on http. accepting, once false, turns uploads away (503) while
-// reads go on answering.
-void Api_Install(httplib::Server* http, RunStore* store, const ApiOptions& options,
-                 const std::atomic<bool>* accepting);
-// Bounds the server's threads, its queue of connections and their lifetimes: no keep-alive, so
-// that a refused body is never read as the next request, and a pool large enough that idle
-// connections cannot starve it.
-void Api_Harden(httplib::Server* http);
-// Binds http to host:port (0: any free port) with a listening queue of the system's largest, not
-// the library's 5, so that a burst of connections is not dropped to the clients' SYN retries.
-// The port bound, or -1.
-int Api_Bind(httplib::Server* http, const std::string& host, int port);
+class Api {
+  public:
+    // accepting, once false, turns uploads away (503) while reads go on answering.
+    Api(RunStore* store, const ApiOptions& options, const std::atomic<bool>* accepting);
+    ~Api();
+    // Before a byte of the body is read: true when the request is answered already (refused).
+    bool Early(const HttpRequest& req, HttpResponse* res);
+    // The most body the request's route takes, and how long a body may take to arrive.
+    size_t MostBody(const HttpRequest& req) const;
+    double BodySeconds() const;
+    // The answer to a body that did not arrive whole in time.
+    void BodyLate(const HttpRequest& req, HttpResponse* res) const;
+    // The answer to a whole request (its body read); its path's parts are kept in req.matches.
+    void Answer(HttpRequest& req, HttpResponse* res);
+    // The answer when serving req failed (what is logged, never told).
+    void Failed(const HttpRequest& req, HttpResponse* res, const std::string& what) const;
+    // Words for an error status the library set on its own (a request it could not read).
+    void Refused(const HttpRequest& req, HttpResponse* res) const;
+    // What every answer carries: the rules for its type, its keeping and, for pages, their content.
+    void Finish(HttpResponse* res) const;
+
+  private:
+    struct Board;
+    std::unique_ptr<Board> board_;
+};

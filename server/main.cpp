@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "server/api.h"
+#include "server/http_front.h"
 #include "server/server_options.h"
 #include "server/worker.h"
 
@@ -134,15 +135,16 @@ int Serve(const ServerOptions& o) {
     int port = 0;
     ServerOptions_SplitListen(o.listen, &host, &port);
     httplib::Server http;
-    Api_Harden(&http);
+    Front_Harden(&http);
     std::atomic<bool> accepting{true};
     ApiOptions api;
     api.uploadsAMinute = o.uploadsAMinute;
     api.readsAMinute = o.readsAMinute;
     api.bodySeconds = o.bodySeconds;
     api.trustedProxies = o.trustedProxies;
-    Api_Install(&http, store.get(), api, &accepting);
-    int bound = Api_Bind(&http, host, port);
+    Api board(store.get(), api, &accepting);
+    Front_Install(&http, &board);
+    int bound = Front_Bind(&http, host, port);
     if (bound < 0) {
         std::fprintf(stderr, "zorb-server: cannot listen on %s\n", o.listen.c_str());
         return 1;

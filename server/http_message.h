@@ -1,0 +1,38 @@
+// A request and its answer as the board's routes see them, whatever library serves the
+// connection: the library's glue fills a request (the body read whole, within its route's bound)
+// and sends the answer.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+using HttpFields = std::vector<std::pair<std::string, std::string>>;
+
+struct HttpRequest {
+    std::string method, path, peer, body;
+    HttpFields headers;               // names in any case
+    HttpFields params;                // the query's values, decoded
+    std::vector<std::string> matches; // the path's captured parts, [0] the whole path
+
+    bool HasHeader(const std::string& name) const;
+    // The first header of that name, or empty.
+    std::string Header(const std::string& name) const;
+    bool HasParam(const std::string& name) const;
+    std::string Param(const std::string& name) const;
+    // Content-Length as a number: 0 when absent, UINT64_MAX when it is not a number.
+    uint64_t ContentLength() const;
+};
+
+struct HttpResponse {
+    int status = 200;
+    HttpFields headers;
+    std::string body;
+
+    // Sets the header, replacing any of that name.
+    void SetHeader(const std::string& name, const std::string& value);
+    bool HasHeader(const std::string& name) const;
+    std::string Header(const std::string& name) const;
+    void SetContent(const std::string& content, const std::string& type);
+};
