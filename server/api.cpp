@@ -53,19 +53,19 @@ double Clock() {
     return duration<double>(steady_clock::now().time_since_epoch()).count();
 }
 
-void Reply(HttpResponse& res, int status, const json& body) {
+void Reply(WebResponse& res, int status, const json& body) {
     res.status = status;
     res.SetContent(body.dump(), "application/json");
 }
 
-void Error(HttpResponse& res, int status, const std::string& message) {
+void Error(WebResponse& res, int status, const std::string& message) {
     Reply(res, status, json{{"error", message}});
 }
 
 // Every answer: its type is not to be guessed, and it is not kept unless its route said for how
 // long. Pages also: only the board's own stylesheet and pictures, never inside another site's
 // frame, and no address passed on when a link is followed.
-void SafetyHeaders(HttpResponse& res) {
+void SafetyHeaders(WebResponse& res) {
     res.SetHeader("X-Content-Type-Options", "nosniff");
     if (!res.HasHeader("Cache-Control")) res.SetHeader("Cache-Control", "no-store");
     if (res.Header("Content-Type").rfind("text/html", 0) != 0) return;
@@ -80,17 +80,17 @@ void SafetyHeaders(HttpResponse& res) {
 // to come back soon.
 const char* const kDatabaseDown = "the board's database cannot be reached; try again soon";
 
-void DatabaseDown(HttpResponse& res) {
+void DatabaseDown(WebResponse& res) {
     res.SetHeader("Retry-After", "5");
     Error(res, 503, kDatabaseDown);
 }
 
-void ErrorPage(HttpResponse& res, int status, const std::string& message) {
+void ErrorPage(WebResponse& res, int status, const std::string& message) {
     res.status = status;
     res.SetContent(Html_Missing(message), "text/html; charset=utf-8");
 }
 
-void DatabaseDownPage(HttpResponse& res) {
+void DatabaseDownPage(WebResponse& res) {
     res.SetHeader("Retry-After", "5");
     ErrorPage(res, 503, "The board's database cannot be reached; try again soon.");
 }
@@ -125,7 +125,7 @@ bool GoodName(const std::string& name) {
 }
 
 // A refusal in the API's JSON, or as a page elsewhere.
-void Refuse(const HttpRequest& req, HttpResponse& res, int status, const std::string& message) {
+void Refuse(const WebRequest& req, WebResponse& res, int status, const std::string& message) {
     if (req.path.rfind("/api/", 0) == 0) return Error(res, status, message);
     std::string sentence = message;
     sentence[0] = (char)std::toupper((unsigned char)sentence[0]);
@@ -134,7 +134,7 @@ void Refuse(const HttpRequest& req, HttpResponse& res, int status, const std::st
 
 // Whether the limit lets who go on (an empty who is not counted); a refusal is answered with 429
 // and when to come back.
-bool Within(RateLimit& limit, const std::string& who, const HttpRequest& req, HttpResponse& res,
+bool Within(RateLimit& limit, const std::string& who, const WebRequest& req, WebResponse& res,
             const std::string& what) {
     int retry = 0;
     if (who.empty() || limit.Allow(who, Clock(), &retry)) return true;
@@ -144,7 +144,7 @@ bool Within(RateLimit& limit, const std::string& who, const HttpRequest& req, Ht
 }
 
 // What a route's body may hold: a recording, a little JSON, or nothing at all.
-uint64_t MostBody(const HttpRequest& req) {
+uint64_t MostBody(const WebRequest& req) {
     if (req.method != "POST") return 0;
     if (req.path == "/api/v1/runs") return kUploadMostBytes;
     return req.path.rfind("/api/v1/sessions", 0) == 0 ? kJsonMostBytes : 0;
@@ -153,7 +153,7 @@ uint64_t MostBody(const HttpRequest& req) {
 // Bodies are judged on their headers before a byte of them is read: never encoded (nothing is ever
 // inflated), never in chunks (a length is given, so the bound holds before reading), and within
 // what the route takes.
-bool RefuseBody(const HttpRequest& req, HttpResponse& res) {
+bool RefuseBody(const WebRequest& req, WebResponse& res) {
     uint64_t most = MostBody(req);
     bool upload = most == kUploadMostBytes;
     if (req.HasHeader("Content-Encoding"))
@@ -172,13 +172,13 @@ bool RefuseBody(const HttpRequest& req, HttpResponse& res) {
 }
 
 // The player's key as the limits count it, when the request carries one.
-std::string KeyOf(const HttpRequest& req) {
+std::string KeyOf(const WebRequest& req) {
     std::string key = req.Header("X-Zorb-Key");
     return Crypto_IsHex(key, 32) ? key : "";
 }
 
 // Uploads are counted by address and by key once their headers have passed.
-bool RefuseUploadEarly(Context& c, const HttpRequest& req, HttpResponse& res,
+bool RefuseUploadEarly(Context& c, const WebRequest& req, WebResponse& res,
                        const std::string& who) {
     if (*c.accepting)
         return !Within(c.limits.uploads, who, req, res, "uploads") ||
@@ -189,7 +189,7 @@ bool RefuseUploadEarly(Context& c, const HttpRequest& req, HttpResponse& res,
 
 // Every request is counted against its client's limits before it is routed: reads by address,
 // uploads and session opens and ends by address and by key.
-bool RefuseEarly(Context& c, const HttpRequest& req, HttpResponse& res) {
+bool RefuseEarly(Context& c, const WebRequest& req, WebResponse& res) {
     std::string who =
         ClientAddress::LimitKey(c.clients.Of(req.peer, req.Header("X-Forwarded-For")));
     if (RefuseBody(req, res)) return true;
@@ -203,7 +203,7 @@ bool RefuseEarly(Context& c, const HttpRequest& req, HttpResponse& res) {
 }
 
 // Why the player's headers cannot be taken, or empty.
-std::string PlayerFault(const HttpRequest& req) {
+std::string PlayerFault(const WebRequest& req) {
     if (!GoodName(req.Header("X-Zorb-Player")))
         return "X-Zorb-Player must be 1 to 16 printable characters";
     if (!Crypto_IsHex(req.Header("X-Zorb-Key"), 32)) return "X-Zorb-Key must be 32 hex digits";
@@ -212,7 +212,7 @@ std::string PlayerFault(const HttpRequest& req) {
 
 // The session a run names, checked into s (its id empty when none is named). Why it fails, or
 // empty; down is set when the database could not say.
-std::string CheckSession(Context& c, const HttpRequest& req, const std::string& body,
+std::string CheckSession(Context& c, const WebRequest& req, const std::string& body,
                          const UploadFacts& facts, Session* s, bool* down) {
     if (!req.HasHeader("X-Zorb-Session")) return "";
     std::string id = Session_IdOf(c.secret, req.Header("X-Zorb-Session"));
@@ -224,7 +224,7 @@ std::string CheckSession(Context& c, const HttpRequest& req, const std::string& 
     return Session_Fault(*s, Crypto_Sha256Hex(body), Crypto_Sha256Hex(untagged), facts);
 }
 
-void Upload(Context& c, const HttpRequest& req, HttpResponse& res) {
+void Upload(Context& c, const WebRequest& req, WebResponse& res) {
     const std::string& body = req.body;
     std::string why = PlayerFault(req);
     UploadFacts facts;
@@ -261,7 +261,7 @@ void Upload(Context& c, const HttpRequest& req, HttpResponse& res) {
 
 // The query's value name into v when it is there: false when it is not a whole number from least
 // to most, written in plain digits.
-bool WholeParam(const HttpRequest& req, const char* name, int64_t least, int64_t most, int64_t* v) {
+bool WholeParam(const WebRequest& req, const char* name, int64_t least, int64_t most, int64_t* v) {
     if (!req.HasParam(name)) return true;
     std::string text = req.Param(name);
     const char* end = text.data() + text.size();
@@ -282,7 +282,7 @@ struct BoardQuery {
 };
 
 // The board's query read strictly; why it cannot be, naming the bounds, or empty.
-std::string ReadBoardQuery(const HttpRequest& req, BoardQuery* q) {
+std::string ReadBoardQuery(const WebRequest& req, BoardQuery* q) {
     if (!WholeParam(req, "offset", 0, 1000000000, &q->offset))
         return "offset must be a whole number from 0 to 1000000000";
     if (!WholeParam(req, "limit", 1, 100, &q->limit))
@@ -294,12 +294,12 @@ std::string ReadBoardQuery(const HttpRequest& req, BoardQuery* q) {
 }
 
 // The asker's own key as it is stored, when the request carries one: their rows are marked.
-std::string AskersKey(const HttpRequest& req) {
+std::string AskersKey(const WebRequest& req) {
     std::string key = req.Header("X-Zorb-Key");
     return Crypto_IsHex(key, 32) ? Crypto_Sha256Hex(key) : "";
 }
 
-void Leaderboard(Context& c, const HttpRequest& req, HttpResponse& res) {
+void Leaderboard(Context& c, const WebRequest& req, WebResponse& res) {
     BoardQuery q;
     std::string fault = ReadBoardQuery(req, &q), mine = AskersKey(req);
     if (!fault.empty()) return Error(res, 400, fault);
@@ -324,7 +324,7 @@ void Leaderboard(Context& c, const HttpRequest& req, HttpResponse& res) {
     Reply(res, 200, answer);
 }
 
-void RunRoute(Context& c, const HttpRequest& req, HttpResponse& res, bool file) {
+void RunRoute(Context& c, const WebRequest& req, WebResponse& res, bool file) {
     RunRow row;
     int64_t id = std::strtoll(req.matches[1].c_str(), nullptr, 10);
     Lookup found = c.store->Get(id, &row);
@@ -347,7 +347,7 @@ void RunRoute(Context& c, const HttpRequest& req, HttpResponse& res, bool file) 
     res.SetContent(bytes, "application/octet-stream");
 }
 
-void Health(Context& c, HttpResponse& res) {
+void Health(Context& c, WebResponse& res) {
     BoardCounts counts;
     bool up = c.store->Reachable() && c.store->Counts(kRunSimVersion, &counts);
     if (!up) res.SetHeader("Retry-After", "5");
@@ -370,7 +370,7 @@ json Field(const json& body, const char* name, bool (json::*is_kind)() const, bo
     return nullptr;
 }
 
-void OpenSession(Context& c, const HttpRequest& req, HttpResponse& res) {
+void OpenSession(Context& c, const WebRequest& req, WebResponse& res) {
     json asked = json::parse(req.body.empty() ? "{}" : req.body, nullptr, false);
     bool fault = !asked.is_object();
     json dailyField = Field(asked, "daily", &json::is_boolean, &fault);
@@ -388,7 +388,7 @@ void OpenSession(Context& c, const HttpRequest& req, HttpResponse& res) {
     Reply(res, 201, j);
 }
 
-void EndSession(Context& c, const HttpRequest& req, HttpResponse& res) {
+void EndSession(Context& c, const WebRequest& req, WebResponse& res) {
     std::string id = Session_IdOf(c.secret, req.matches[1]);
     bool fault = false;
     json field = Field(json::parse(req.body, nullptr, false), "sha256", &json::is_string, &fault);
@@ -403,13 +403,13 @@ void EndSession(Context& c, const HttpRequest& req, HttpResponse& res) {
     Reply(res, 200, json{{"closed", true}});
 }
 
-void Daily(Context& c, HttpResponse& res) {
+void Daily(Context& c, WebResponse& res) {
     std::string day = Session_Day(Now());
     res.SetHeader("Cache-Control", "max-age=60");
     Reply(res, 200, json{{"day", day}, {"seed", Session_DailySeed(c.secret, day)}});
 }
 
-void BoardPage(Context& c, const HttpRequest& req, HttpResponse& res) {
+void BoardPage(Context& c, const WebRequest& req, WebResponse& res) {
     BoardQuery q;
     std::string fault = ReadBoardQuery(req, &q);
     if (!fault.empty()) return ErrorPage(res, 400, fault);
@@ -425,7 +425,7 @@ void BoardPage(Context& c, const HttpRequest& req, HttpResponse& res) {
                    "text/html; charset=utf-8");
 }
 
-void RunPage(Context& c, const HttpRequest& req, HttpResponse& res) {
+void RunPage(Context& c, const WebRequest& req, WebResponse& res) {
     RunRow row;
     Lookup found = c.store->Get(std::strtoll(req.matches[1].c_str(), nullptr, 10), &row);
     if (found == Lookup::Failed) return DatabaseDownPage(res);
@@ -438,12 +438,12 @@ void RunPage(Context& c, const HttpRequest& req, HttpResponse& res) {
 struct Route {
     const char* method;
     std::regex path;
-    std::function<void(Context&, const HttpRequest&, HttpResponse&)> answer;
+    std::function<void(Context&, const WebRequest&, WebResponse&)> answer;
 };
 
 std::vector<Route> Routes() {
-    using Req = const HttpRequest&;
-    using Res = HttpResponse&;
+    using Req = const WebRequest&;
+    using Res = WebResponse&;
     auto run = [](bool file) {
         return [file](Context& c, Req q, Res s) { RunRoute(c, q, s, file); };
     };
@@ -485,11 +485,11 @@ Api::Api(RunStore* store, const ApiOptions& options, const std::atomic<bool>* ac
 
 Api::~Api() = default;
 
-bool Api::Early(const HttpRequest& req, HttpResponse* res) {
+bool Api::Early(const WebRequest& req, WebResponse* res) {
     return RefuseEarly(board_->context, req, *res);
 }
 
-size_t Api::MostBody(const HttpRequest& req) const {
+size_t Api::MostBody(const WebRequest& req) const {
     return ::MostBody(req);
 }
 
@@ -497,11 +497,11 @@ double Api::BodySeconds() const {
     return board_->context.options.bodySeconds;
 }
 
-void Api::BodyLate(const HttpRequest& req, HttpResponse* res) const {
+void Api::BodyLate(const WebRequest& req, WebResponse* res) const {
     Refuse(req, *res, 408, "the body did not arrive whole in time");
 }
 
-void Api::Answer(HttpRequest& req, HttpResponse* res) {
+void Api::Answer(WebRequest& req, WebResponse* res) {
     for (const Route& route : board_->routes) {
         std::smatch parts;
         if (req.method != route.method || !std::regex_match(req.path, parts, route.path)) continue;
@@ -516,18 +516,18 @@ void Api::Answer(HttpRequest& req, HttpResponse* res) {
     Refuse(req, *res, 404, req.path.rfind("/api/", 0) == 0 ? "no such path" : "no such page");
 }
 
-void Api::Failed(const HttpRequest& req, HttpResponse* res, const std::string& what) const {
+void Api::Failed(const WebRequest& req, WebResponse* res, const std::string& what) const {
     std::fprintf(stderr, "zorb-server: %s %s failed: %s\n", req.method.c_str(), req.path.c_str(),
                  what.c_str());
-    *res = HttpResponse();
+    *res = WebResponse();
     Error(*res, 500, "the server failed to answer");
 }
 
-void Api::Refused(const HttpRequest& req, HttpResponse* res) const {
+void Api::Refused(const WebRequest& req, WebResponse* res) const {
     if (!res->body.empty()) return;
     Refuse(req, *res, res->status, res->status == 404 ? "no such path" : "refused");
 }
 
-void Api::Finish(HttpResponse* res) const {
+void Api::Finish(WebResponse* res) const {
     SafetyHeaders(*res);
 }

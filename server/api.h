@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "server/client_address.h"
-#include "server/http_message.h"
 #include "server/run_store.h"
+#include "server/web_message.h"
 
 struct ApiOptions {
     int uploadsAMinute = 20;   // by address and by key; session opens and ends, three times this
@@ -25,20 +25,20 @@ class Api {
     Api(RunStore* store, const ApiOptions& options, const std::atomic<bool>* accepting);
     ~Api();
     // Before a byte of the body is read: true when the request is answered already (refused).
-    bool Early(const HttpRequest& req, HttpResponse* res);
+    bool Early(const WebRequest& req, WebResponse* res);
     // The most body the request's route takes, and how long a body may take to arrive.
-    size_t MostBody(const HttpRequest& req) const;
+    size_t MostBody(const WebRequest& req) const;
     double BodySeconds() const;
     // The answer to a body that did not arrive whole in time.
-    void BodyLate(const HttpRequest& req, HttpResponse* res) const;
+    void BodyLate(const WebRequest& req, WebResponse* res) const;
     // The answer to a whole request (its body read); its path's parts are kept in req.matches.
-    void Answer(HttpRequest& req, HttpResponse* res);
+    void Answer(WebRequest& req, WebResponse* res);
     // The answer when serving req failed (what is logged, never told).
-    void Failed(const HttpRequest& req, HttpResponse* res, const std::string& what) const;
+    void Failed(const WebRequest& req, WebResponse* res, const std::string& what) const;
     // Words for an error status the library set on its own (a request it could not read).
-    void Refused(const HttpRequest& req, HttpResponse* res) const;
+    void Refused(const WebRequest& req, WebResponse* res) const;
     // What every answer carries: the rules for its type, its keeping and, for pages, their content.
-    void Finish(HttpResponse* res) const;
+    void Finish(WebResponse* res) const;
 
   private:
     struct Board;

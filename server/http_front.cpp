@@ -18,8 +18,8 @@ double Clock() {
 }
 
 // The request's headers, query and peer (not its body).
-HttpRequest Take(const httplib::Request& req) {
-    HttpRequest r;
+WebRequest Take(const httplib::Request& req) {
+    WebRequest r;
     r.method = req.method;
     r.path = req.path;
     r.peer = req.remote_addr;
@@ -28,7 +28,7 @@ HttpRequest Take(const httplib::Request& req) {
     return r;
 }
 
-void Give(const HttpResponse& from, httplib::Response& res) {
+void Give(const WebResponse& from, httplib::Response& res) {
     // A plain 200 is left for the library to set: it makes it 206 for a range it serves.
     if (from.status != 200) res.status = from.status;
     std::string type;
@@ -55,14 +55,14 @@ bool ReadBody(const httplib::ContentReader& reader, size_t most, double seconds,
 
 void Front_Install(httplib::Server* http, Api* api) {
     http->set_pre_routing_handler([api](const httplib::Request& req, httplib::Response& res) {
-        HttpResponse early;
+        WebResponse early;
         if (!api->Early(Take(req), &early)) return httplib::Server::HandlerResponse::Unhandled;
         Give(early, res);
         return httplib::Server::HandlerResponse::Handled;
     });
     auto answer = [api](const httplib::Request& req, httplib::Response& res) {
-        HttpRequest r = Take(req);
-        HttpResponse out;
+        WebRequest r = Take(req);
+        WebResponse out;
         api->Answer(r, &out);
         Give(out, res);
     };
@@ -74,8 +74,8 @@ void Front_Install(httplib::Server* http, Api* api) {
     });
     http->Post(".*", [api](const httplib::Request& req, httplib::Response& res,
                            const httplib::ContentReader& reader) {
-        HttpRequest r = Take(req);
-        HttpResponse out;
+        WebRequest r = Take(req);
+        WebResponse out;
         if (ReadBody(reader, api->MostBody(r), api->BodySeconds(), &r.body))
             api->Answer(r, &out);
         else
@@ -93,20 +93,20 @@ void Front_Install(httplib::Server* http, Api* api) {
                 what = e.what();
             } catch (...) {
             }
-            HttpResponse out;
+            WebResponse out;
             api->Failed(Take(req), &out, what);
             res.headers.clear();
             Give(out, res);
         });
     http->set_error_handler([api](const httplib::Request& req, httplib::Response& res) {
-        HttpResponse out;
+        WebResponse out;
         out.status = res.status;
         out.body = res.body;
         api->Refused(Take(req), &out);
         if (res.body.empty()) Give(out, res);
     });
     http->set_post_routing_handler([api](const httplib::Request&, httplib::Response& res) {
-        HttpResponse out;
+        WebResponse out;
         out.headers.assign(res.headers.begin(), res.headers.end());
         api->Finish(&out);
         for (const auto& [name, value] : out.headers)

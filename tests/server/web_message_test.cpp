@@ -1,4 +1,4 @@
-#include "server/http_message.h"
+#include "server/web_message.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 
 // Header names match in any case, and a length that is not a plain number is never read as a small
 // one (it would let a body past its route's bound).
-TEST(HttpMessageTest, HeadersMatchInAnyCaseAndLengthsAreReadStrictly) {
+TEST(WebMessageTest, HeadersMatchInAnyCaseAndLengthsAreReadStrictly) {
     const std::pair<const char*, uint64_t> lengths[] = {
         {"0", 0},
         {"4096", 4096},
@@ -17,13 +17,13 @@ TEST(HttpMessageTest, HeadersMatchInAnyCaseAndLengthsAreReadStrictly) {
         {"99999999999999999999999", UINT64_MAX},
     };
     for (const auto& [text, length] : lengths) {
-        HttpRequest r;
+        WebRequest r;
         r.headers = {{"content-length", text}};
         EXPECT_EQ(r.ContentLength(), length) << "'" << text << "'";
     }
-    HttpRequest none;
+    WebRequest none;
     EXPECT_EQ(none.ContentLength(), 0u);
-    HttpResponse res;
+    WebResponse res;
     res.SetHeader("Cache-Control", "max-age=10");
     res.SetHeader("cache-control", "no-store");
     ASSERT_EQ(res.headers.size(), 1u);

@@ -8,12 +8,12 @@
 #include <utility>
 #include <vector>
 
-using HttpFields = std::vector<std::pair<std::string, std::string>>;
+using WebFields = std::vector<std::pair<std::string, std::string>>;
 
-struct HttpRequest {
+struct WebRequest {
     std::string method, path, peer, body;
-    HttpFields headers;               // names in any case
-    HttpFields params;                // the query's values, decoded
+    WebFields headers;                // names in any case
+    WebFields params;                 // the query's values, decoded
     std::vector<std::string> matches; // the path's captured parts, [0] the whole path
 
     bool HasHeader(const std::string& name) const;
@@ -25,9 +25,9 @@ struct HttpRequest {
     uint64_t ContentLength() const;
 };
 
-struct HttpResponse {
+struct WebResponse {
     int status = 200;
-    HttpFields headers;
+    WebFields headers;
     std::string body;
 
     // Sets the header, replacing any of that name.
