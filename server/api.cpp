@@ -76,23 +76,9 @@ void SafetyHeaders(WebResponse& res) {
     res.SetHeader("Referrer-Policy", "no-referrer");
 }
 
-// The database did not answer (its reason is in the log, never in the answer): the client is told
-// to come back soon.
-const char* const kDatabaseDown = "the board's database cannot be reached; try again soon";
-
-void DatabaseDown(WebResponse& res) {
-    res.SetHeader("Retry-After", "5");
-    Error(res, 503, kDatabaseDown);
-}
-
 void ErrorPage(WebResponse& res, int status, const std::string& message) {
     res.status = status;
     res.SetContent(Html_Missing(message), "text/html; charset=utf-8");
-}
-
-void DatabaseDownPage(WebResponse& res) {
-    res.SetHeader("Retry-After", "5");
-    ErrorPage(res, 503, "The board's database cannot be reached; try again soon.");
 }
 
 json RunJson(const RunRow& r) {
@@ -130,6 +116,13 @@ void Refuse(const WebRequest& req, WebResponse& res, int status, const std::stri
     std::string sentence = message;
     sentence[0] = (char)std::toupper((unsigned char)sentence[0]);
     ErrorPage(res, status, sentence + ".");
+}
+
+// The database did not answer (its reason is in the log, never in the answer): the client is told
+// to come back soon.
+void DatabaseDown(const WebRequest& req, WebResponse& res) {
+    res.SetHeader("Retry-After", "5");
+    Refuse(req, res, 503, "the board's database cannot be reached; try again soon");
 }
 
 // Whether the limit lets who go on (an empty who is not counted); a refusal is answered with 429
@@ -233,7 +226,7 @@ void Upload(Context& c, const WebRequest& req, WebResponse& res) {
     Session session;
     bool down = false;
     if (why.empty()) why = CheckSession(c, req, body, facts, &session, &down);
-    if (down) return DatabaseDown(res);
+    if (down) return DatabaseDown(req, res);
     if (!why.empty()) return Error(res, 422, why);
     NewRun run{sha256,
                body,
@@ -254,7 +247,7 @@ void Upload(Context& c, const WebRequest& req, WebResponse& res) {
     RunRow row;
     if (added == RunStore::Added::Failed ||
         (added == RunStore::Added::Known && c.store->Get(id, &row) != Lookup::Found))
-        return DatabaseDown(res);
+        return DatabaseDown(req, res);
     bool known = added == RunStore::Added::Known;
     Reply(res, known ? 200 : 202, json{{"id", id}, {"status", known ? row.status : "waiting"}});
 }
@@ -306,7 +299,8 @@ void Leaderboard(Context& c, const WebRequest& req, WebResponse& res) {
     json rows = json::array();
     int64_t rank = q.offset;
     std::vector<RunRow> board;
-    if (!c.store->Board(kRunSimVersion, q.offset, q.limit, q.day, &board)) return DatabaseDown(res);
+    if (!c.store->Board(kRunSimVersion, q.offset, q.limit, q.day, &board))
+        return DatabaseDown(req, res);
     for (const RunRow& r : board) {
         json j = RunJson(r);
         j["rank"] = ++rank;
@@ -328,18 +322,19 @@ void RunRoute(Context& c, const WebRequest& req, WebResponse& res, bool file) {
     RunRow row;
     int64_t id = std::strtoll(req.matches[1].c_str(), nullptr, 10);
     Lookup found = c.store->Get(id, &row);
-    if (found == Lookup::Failed) return DatabaseDown(res);
+    if (found == Lookup::Failed) return DatabaseDown(req, res);
     if (found == Lookup::Missing || row.hidden) return Error(res, 404, "no such run");
     if (!file) {
         json j = RunJson(row);
         int64_t rank = 0;
-        if (row.status == "verified" && !c.store->WorldRank(id, &rank)) return DatabaseDown(res);
+        if (row.status == "verified" && !c.store->WorldRank(id, &rank))
+            return DatabaseDown(req, res);
         if (rank > 0) j["world_rank"] = rank;
         res.SetHeader("Cache-Control", "no-cache");
         return Reply(res, 200, j);
     }
     std::string bytes;
-    if (c.store->Bytes(id, &bytes) != Lookup::Found) return DatabaseDown(res);
+    if (c.store->Bytes(id, &bytes) != Lookup::Found) return DatabaseDown(req, res);
     // A run's bytes never change: its address is its id, and a hidden run is not served.
     res.SetHeader("Cache-Control", "public, max-age=31536000, immutable");
     res.SetHeader("Content-Disposition",
@@ -381,7 +376,7 @@ void OpenSession(Context& c, const WebRequest& req, WebResponse& res) {
     s.openedAt = Now();
     s.day = daily ? Session_Day(s.openedAt) : "";
     s.seed = daily ? Session_DailySeed(c.secret, s.day) : 0;
-    if (s.id.empty() || !c.store->OpenSession(s)) return DatabaseDown(res);
+    if (s.id.empty() || !c.store->OpenSession(s)) return DatabaseDown(req, res);
     json j = {{"token", Session_Token(c.secret, s.id)},
               {"allowance_seconds", kSessionAllowanceSeconds}};
     if (daily) j.update({{"seed", s.seed}, {"day", s.day}});
@@ -396,7 +391,7 @@ void EndSession(Context& c, const WebRequest& req, WebResponse& res) {
     if (id.empty()) return Error(res, 404, "no such session");
     if (!Crypto_IsHex(sha256, 64)) return Error(res, 422, "the body must be {\"sha256\": HEX}");
     Lookup closed = c.store->CloseSession(id, sha256, Now(), Now() - kSessionLifeSeconds);
-    if (closed == Lookup::Failed) return DatabaseDown(res);
+    if (closed == Lookup::Failed) return DatabaseDown(req, res);
     if (closed == Lookup::Missing)
         return Error(res, 409,
                      "the session is already closed, has expired, or is not this server's");
@@ -417,7 +412,7 @@ void BoardPage(Context& c, const WebRequest& req, WebResponse& res) {
     BoardCounts counts;
     if (!c.store->Board(kRunSimVersion, q.offset, 51, q.day, &rows) ||
         !c.store->Counts(kRunSimVersion, &counts))
-        return DatabaseDownPage(res);
+        return DatabaseDown(req, res);
     bool more = rows.size() > 50;
     if (more) rows.pop_back();
     res.SetHeader("Cache-Control", "max-age=10");
@@ -428,7 +423,7 @@ void BoardPage(Context& c, const WebRequest& req, WebResponse& res) {
 void RunPage(Context& c, const WebRequest& req, WebResponse& res) {
     RunRow row;
     Lookup found = c.store->Get(std::strtoll(req.matches[1].c_str(), nullptr, 10), &row);
-    if (found == Lookup::Failed) return DatabaseDownPage(res);
+    if (found == Lookup::Failed) return DatabaseDown(req, res);
     if (found == Lookup::Missing || row.hidden) return ErrorPage(res, 404, "No such run.");
     res.SetHeader("Cache-Control", "no-cache"); // its verdict may still come
     res.SetContent(Html_Run(row), "text/html; charset=utf-8");
