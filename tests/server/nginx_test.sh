@@ -113,12 +113,9 @@ echo "limits: c1 refused its sixth upload in a minute, c2 still sent"
 
 # 2. One API server killed outright: the other takes the traffic, and every run answered 202
 # stays.
-for seed in 31 32 33 34; do
-    ./zorb-headless --seed $seed --dt 0.01 --frames 520 --count-only --size 320x240 \
-        --at 0:mouse:160,120 --at 2:click:160,120 --at 250:click:160,120 --at 300:click:160,120 \
-        --at 360:key:E --at 400:down:W --at $((420 + seed)):down:D --scores "$work/scores.txt" \
-        --record "$work/run$seed.zrun" || fail "recording seed $seed"
-done
+# shellcheck source=tests/server/record_run.sh
+source "$(dirname "$0")/record_run.sh"
+for seed in 31 32 33 34; do record $seed "$work/run$seed.zrun"; done
 ids=()
 send() { # seed
     local answer

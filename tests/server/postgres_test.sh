@@ -17,12 +17,8 @@ psql -h 127.0.0.1 -p "$port" -U zorb -d zorb -qc \
 
 # 2. Scale: 300 distinct short runs, six seeds' recordings each under fifty tags.
 mkdir -p "$work/runs"
-record() { # seed, file
-    ./zorb-headless --seed "$1" --dt 0.01 --frames 520 --count-only --size 320x240 \
-        --at 0:mouse:160,120 --at 2:click:160,120 --at 250:click:160,120 --at 300:click:160,120 \
-        --at 360:key:E --at 400:down:W --at $((420 + $1)):down:D --scores "$work/scores.txt" \
-        --record "$2" || fail "recording seed $1"
-}
+# shellcheck source=tests/server/record_run.sh
+source "$(dirname "$0")/record_run.sh"
 for seed in 21 22 23 24 25 26; do record $seed "$work/seed$seed.zrun"; done
 letters=ABCDEFGHIJKLMNOPQRSTUVWXYZ
 n=0
