@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstring>
 
+#include <signal.h>
 #include <unistd.h>
 
 #ifdef QUILLON_X11_SHM
@@ -42,6 +43,9 @@ void DisplayWatch_Start(SDL_Window* window) {
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
     if (!window || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return;
+    // A write to a display server that has gone would otherwise end the program with SIGPIPE
+    // before Xlib sees the loss; ignored, the write fails and the loss is met as above.
+    signal(SIGPIPE, SIG_IGN);
     XSetIOErrorHandler(QuietIOError);
     XSetIOErrorExitHandler(info.info.x11.display, Lost, nullptr);
 }
