@@ -337,6 +337,7 @@ void RunRoute(Context& c, const WebRequest& req, WebResponse& res, bool file) {
     if (c.store->Bytes(id, &bytes) != Lookup::Found) return DatabaseDown(req, res);
     // A run's bytes never change: its address is its id, and a hidden run is not served.
     res.SetHeader("Cache-Control", "public, max-age=31536000, immutable");
+    res.SetHeader("Accept-Ranges", "bytes");
     res.SetHeader("Content-Disposition",
                   "attachment; filename=\"run-" + std::to_string(id) + ".zrun\"");
     res.SetContent(bytes, "application/octet-stream");
@@ -492,10 +493,6 @@ double Api::BodySeconds() const {
     return board_->context.options.bodySeconds;
 }
 
-void Api::BodyLate(const WebRequest& req, WebResponse* res) const {
-    Refuse(req, *res, 408, "the body did not arrive whole in time");
-}
-
 void Api::Answer(WebRequest& req, WebResponse* res) {
     for (const Route& route : board_->routes) {
         std::smatch parts;
@@ -519,8 +516,13 @@ void Api::Failed(const WebRequest& req, WebResponse* res, const std::string& wha
 }
 
 void Api::Refused(const WebRequest& req, WebResponse* res) const {
-    if (!res->body.empty()) return;
-    Refuse(req, *res, res->status, res->status == 404 ? "no such path" : "refused");
+    int status = res->status;
+    if (status == 503) res->SetHeader("Retry-After", "5");
+    Refuse(req, *res, status,
+           status == 414   ? "the request line is longer than 8 KB"
+           : status == 431 ? "the headers are over 100 lines or 32 KB, or a line is over 8 KB"
+           : status == 503 ? "the board is busy; try again soon"
+                           : "refused");
 }
 
 void Api::Finish(WebResponse* res) const {

@@ -29,13 +29,12 @@ class Api {
     // The most body the request's route takes, and how long a body may take to arrive.
     size_t MostBody(const WebRequest& req) const;
     double BodySeconds() const;
-    // The answer to a body that did not arrive whole in time.
-    void BodyLate(const WebRequest& req, WebResponse* res) const;
     // The answer to a whole request (its body read); its path's parts are kept in req.matches.
     void Answer(WebRequest& req, WebResponse* res);
     // The answer when serving req failed (what is logged, never told).
     void Failed(const WebRequest& req, WebResponse* res, const std::string& what) const;
-    // Words for an error status the library set on its own (a request it could not read).
+    // Words for a refusal the front makes on its own: a request line (414) or headers (431) past
+    // their bounds, or no room to hold a body or an answer now (503).
     void Refused(const WebRequest& req, WebResponse* res) const;
     // What every answer carries: the rules for its type, its keeping and, for pages, their content.
     void Finish(WebResponse* res) const;

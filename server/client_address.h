@@ -27,8 +27,9 @@ class ClientAddress {
     // The key a client's limits are counted under: an IPv4 address as it is, an IPv6 address's
     // /64 (one home or host holds a whole /64).
     static std::string LimitKey(const std::string& address);
+    // Whether address is one of the trusted proxies.
+    bool Trusted(const std::string& address) const;
 
   private:
     std::vector<Network> trusted_;
-    bool Trusted(const std::string& address) const;
 };

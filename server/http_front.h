@@ -1,22 +1,38 @@
-// The board's HTTP front: cpp-httplib serves the connections and hands each request to the Api.
+// The board's HTTP front: GNU libmicrohttpd serves the connections, each bounded in what it may
+// cost (its headers' size, its body, its time, how many its address holds), and hands each request
+// to the Api.
 #pragma once
 
+#include <cstddef>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "server/api.h"
+#include "server/client_address.h"
 
-namespace httplib {
-class Server;
-}
+struct FrontOptions {
+    int perAddress = 16;                 // connections at a time from one address (an IPv6 /64)
+    int connections = 1024;              // connections at a time in all
+    double headerSeconds = 10.0;         // from a connection's opening, or its last answer, to its
+                                         // next request's headers, whole
+    unsigned idleSeconds = 5;            // a connection with nothing sent or taken is closed
+    double answerSeconds = 60.0;         // for an answer to be taken by its client
+    size_t heldBytes = 32u << 20;        // bodies being received and large answers being sent
+    std::vector<Network> trustedProxies; // every player comes through these: counted only in all
+};
 
-// Hands every request on http to api: judged on its headers before its body is read, its body
-// read within the route's bound and deadline, then answered.
-void Front_Install(httplib::Server* http, Api* api);
-// Bounds the server's threads, its queue of connections and their lifetimes: no keep-alive, so
-// that a refused body is never read as the next request, and a pool large enough that idle
-// connections cannot starve it.
-void Front_Harden(httplib::Server* http);
-// Binds http to host:port (0: any free port) with a listening queue of the system's largest, not
-// the library's 5, so that a burst of connections is not dropped to the clients' SYN retries.
-// The port bound, or -1.
-int Front_Bind(httplib::Server* http, const std::string& host, int port);
+class Front {
+  public:
+    Front(Api* api, FrontOptions options);
+    ~Front();
+    // Listens on host:port (0: any free port) and serves from threads of its own; the port bound,
+    // or -1.
+    int Listen(const std::string& host, int port);
+    // Stops taking connections and ends those open.
+    void Stop();
+
+  private:
+    struct Door;
+    std::unique_ptr<Door> door_;
+};

@@ -1,7 +1,7 @@
 // zorb-server: the world board's API and pages, its verification workers, and moderation.
-#include <httplib.h>
 #include <signal.h>
 #include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -11,6 +11,7 @@
 #include <climits>
 #include <cstdio>
 #include <filesystem>
+#include <future>
 #include <mutex>
 #include <set>
 #include <thread>
@@ -128,14 +129,22 @@ class Workers {
     }
 };
 
+// Each connection holds a descriptor: the soft limit (often 1,024) is raised to the hard one, so
+// that the front's own bound on connections is the one met.
+void RaiseDescriptorLimit() {
+    rlimit limit{};
+    if (getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur >= limit.rlim_max) return;
+    limit.rlim_cur = limit.rlim_max;
+    setrlimit(RLIMIT_NOFILE, &limit);
+}
+
 int Serve(const ServerOptions& o) {
+    RaiseDescriptorLimit();
     std::unique_ptr<RunStore> store = OpenStore(o);
     if (!store) return 1;
     std::string host;
     int port = 0;
     ServerOptions_SplitListen(o.listen, &host, &port);
-    httplib::Server http;
-    Front_Harden(&http);
     std::atomic<bool> accepting{true};
     ApiOptions api;
     api.uploadsAMinute = o.uploadsAMinute;
@@ -143,36 +152,31 @@ int Serve(const ServerOptions& o) {
     api.bodySeconds = o.bodySeconds;
     api.trustedProxies = o.trustedProxies;
     Api board(store.get(), api, &accepting);
-    Front_Install(&http, &board);
-    int bound = Front_Bind(&http, host, port);
+    FrontOptions doors;
+    doors.trustedProxies = o.trustedProxies;
+    Front front(&board, doors);
+    // The signals are taken by their own thread before the front starts its threads, so that none
+    // of those can be the one a stop is delivered to.
+    std::promise<void> stop;
+    std::thread signals = SignalThread([&] { stop.set_value(); });
+    int bound = front.Listen(host, port);
     if (bound < 0) {
         std::fprintf(stderr, "zorb-server: cannot listen on %s\n", o.listen.c_str());
+        EndSignalThread(&signals);
         return 1;
     }
     int count = o.workers >= 0 ? o.workers : (int)std::thread::hardware_concurrency();
     Workers workers(o, count);
-    std::atomic<bool> listened{false};
-    std::thread signals = SignalThread([&] {
-        accepting = false;
-        workers.Stop();
-        // A stop asked before the loop started listening would be lost: it is asked again until
-        // the loop has ended.
-        while (!listened) {
-            http.stop();
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-    });
     std::thread supervisor([&] { workers.Supervise(); });
     std::printf("zorb-server: listening on http://%s:%d with %d workers\n", host.c_str(), bound,
                 count);
     std::fflush(stdout);
-    http.listen_after_bind();
-    listened = true;
-    stopping = true;
+    stop.get_future().wait();
     accepting = false;
     workers.Stop();
+    front.Stop();
     supervisor.join(); // every worker has finished its run in hand
-    EndSignalThread(&signals);
+    signals.join();
     return 0;
 }
 

@@ -3,6 +3,7 @@
 
 #include <strings.h>
 
+#include <algorithm>
 #include <charconv>
 
 namespace {
@@ -11,6 +12,12 @@ const std::string* Find(const WebFields& fields, const std::string& name, bool a
     for (const auto& [key, value] : fields)
         if (anyCase ? strcasecmp(key.c_str(), name.c_str()) == 0 : key == name) return &value;
     return nullptr;
+}
+
+// A whole number of digits only (none: false).
+bool Digits(const std::string& text, uint64_t* n) {
+    auto [end, fault] = std::from_chars(text.data(), text.data() + text.size(), *n);
+    return !text.empty() && fault == std::errc() && end == text.data() + text.size();
 }
 
 } // namespace
@@ -37,10 +44,7 @@ uint64_t WebRequest::ContentLength() const {
     const std::string* text = Find(headers, "Content-Length", true);
     if (!text) return 0;
     uint64_t n = 0;
-    auto [end, fault] = std::from_chars(text->data(), text->data() + text->size(), n);
-    return fault == std::errc() && end == text->data() + text->size() && !text->empty()
-               ? n
-               : UINT64_MAX;
+    return Digits(*text, &n) ? n : UINT64_MAX;
 }
 
 void WebResponse::SetHeader(const std::string& name, const std::string& value) {
@@ -61,4 +65,33 @@ std::string WebResponse::Header(const std::string& name) const {
 void WebResponse::SetContent(const std::string& content, const std::string& type) {
     body = content;
     SetHeader("Content-Type", type);
+}
+
+void WebResponse_Range(const std::string& range, WebResponse* res) {
+    const std::string unit = "bytes=";
+    if (range.rfind(unit, 0) != 0 || range.find(',') != std::string::npos) return;
+    std::string spec = range.substr(unit.size());
+    size_t dash = spec.find('-');
+    if (dash == std::string::npos) return;
+    std::string from = spec.substr(0, dash), to = spec.substr(dash + 1);
+    uint64_t size = res->body.size(), first = 0, last = size ? size - 1 : 0, n = 0;
+    if (from.empty()) { // the last n bytes
+        if (!Digits(to, &n) || n == 0) return;
+        first = n >= size ? 0 : size - n;
+    } else if (!Digits(from, &first) || (!to.empty() && (!Digits(to, &n) || n < first))) {
+        return;
+    } else if (!to.empty()) {
+        last = std::min(n, last);
+    }
+    std::string whole = "/" + std::to_string(size);
+    if (first >= size) {
+        res->status = 416;
+        res->SetHeader("Content-Range", "bytes */" + std::to_string(size));
+        res->body.clear();
+        return;
+    }
+    res->status = 206;
+    res->SetHeader("Content-Range",
+                   "bytes " + std::to_string(first) + "-" + std::to_string(last) + whole);
+    res->body = res->body.substr(first, last - first + 1);
 }

@@ -36,3 +36,8 @@ struct WebResponse {
     std::string Header(const std::string& name) const;
     void SetContent(const std::string& content, const std::string& type);
 };
+
+// Serves one range of a whole answer (res, status 200): "bytes=A-B", "bytes=A-" or "bytes=-N"
+// makes it 206 with that part, and a range past its end 416. Several ranges, or a range that
+// cannot be read, leave the whole answer as it is.
+void WebResponse_Range(const std::string& range, WebResponse* res);
