@@ -1,6 +1,7 @@
 // The world board's figures, printed (not asserted): a three-minute run verified start to finish
 // in a worker's way, verification throughput on one core, upload latency with 8 clients at once,
-// and the board's page with 100,000 runs. Run from the build directory; --database URL measures
+// and the board's page with 100,000 runs, each on a connection per request and on kept
+// connections, with the server's memory. Run from the build directory; --database URL measures
 // on PostgreSQL instead of SQLite.
 #include <httplib.h>
 #include <unistd.h>
@@ -70,15 +71,32 @@ void VerifyFigures(const std::string& folder) {
         runs / (Ms(start) / 1000.0));
 }
 
-void UploadFigures(const std::string& folder) {
+// The server's resident memory now and at its peak, in MiB, from /proc.
+std::string Memory(pid_t pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string line, now = "?", peak = "?";
+    while (std::getline(status, line)) {
+        if (line.rfind("VmRSS:", 0) == 0) now = std::to_string(std::atol(line.c_str() + 6) / 1024);
+        if (line.rfind("VmHWM:", 0) == 0) peak = std::to_string(std::atol(line.c_str() + 6) / 1024);
+    }
+    return "server RSS " + now + " MiB, peak " + peak + " MiB";
+}
+
+const char* Connections(bool keep) {
+    return keep ? "kept connections" : "a connection each";
+}
+
+void UploadFigures(const std::string& folder, bool keep) {
     ResetTestDatabase();
-    ServerProcess server({"--workers", "0", "--uploads-a-minute", "1000000"}, folder + "/uploads");
+    ServerProcess server({"--workers", "0", "--uploads-a-minute", "1000000"},
+                         folder + "/uploads" + (keep ? "-kept" : ""));
     std::string base = ReadFile(std::string(ZORB_SOURCE_DIR) + "/tests/runs/short.zrun");
     std::vector<std::vector<double>> perClient(8);
     std::vector<std::thread> clients;
     for (int c = 0; c < 8; c++)
         clients.emplace_back([&, c] {
             httplib::Client http("127.0.0.1", server.port());
+            http.set_keep_alive(keep);
             for (int k = 0; k < 50; k++) {
                 std::string bytes = base;
                 bytes[64] = (char)('A' + c), bytes[65] = (char)('A' + k % 26),
@@ -96,7 +114,9 @@ void UploadFigures(const std::string& folder) {
     std::vector<double> all;
     for (auto& v : perClient)
         all.insert(all.end(), v.begin(), v.end());
-    if (!all.empty()) std::printf("upload answered, 8 clients at once: %s\n", Spread(all).c_str());
+    if (!all.empty())
+        std::printf("upload answered, 8 clients at once, %s: %s; %s\n", Connections(keep),
+                    Spread(all).c_str(), Memory(server.pid()).c_str());
 }
 
 // 100,000 verified runs of as many players, made by the database itself.
@@ -134,17 +154,22 @@ void BoardFigures(const std::string& folder) {
     if (!SeedBoard(where)) return;
     std::printf("seeded 100,000 verified runs in %.1f s\n", Ms(start) / 1000.0);
     ServerProcess server({"--workers", "0"}, folder + "/board");
-    httplib::Client http("127.0.0.1", server.port());
-    for (const char* path : {"/", "/?offset=50000", "/api/v1/leaderboard?limit=100"}) {
-        std::vector<double> times;
-        for (int k = 0; k < 200; k++) {
-            auto t = Clock::now();
-            auto r = http.Get(path);
-            if (r && r->status == 200) times.push_back(Ms(t));
+    for (bool keep : {false, true}) {
+        httplib::Client http("127.0.0.1", server.port());
+        http.set_keep_alive(keep);
+        for (const char* path : {"/", "/?offset=50000", "/api/v1/leaderboard?limit=100"}) {
+            std::vector<double> times;
+            for (int k = 0; k < 200; k++) {
+                auto t = Clock::now();
+                auto r = http.Get(path);
+                if (r && r->status == 200) times.push_back(Ms(t));
+            }
+            if (!times.empty())
+                std::printf("GET %s at 100,000 runs, %s: %s\n", path, Connections(keep),
+                            Spread(times).c_str());
         }
-        if (!times.empty())
-            std::printf("GET %s at 100,000 runs: %s\n", path, Spread(times).c_str());
     }
+    std::printf("after the board's pages: %s\n", Memory(server.pid()).c_str());
 }
 
 } // namespace
@@ -157,7 +182,8 @@ int main(int argc, char** argv) {
                 std::thread::hardware_concurrency());
     std::string folder = FreshFolder("server-bench");
     VerifyFigures(folder);
-    UploadFigures(folder);
+    UploadFigures(folder, false);
+    UploadFigures(folder, true);
     BoardFigures(folder);
     std::system(("rm -rf " + folder).c_str());
     return 0;
