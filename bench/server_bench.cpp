@@ -97,6 +97,7 @@ void UploadFigures(const std::string& folder, bool keep) {
         clients.emplace_back([&, c] {
             httplib::Client http("127.0.0.1", server.port());
             http.set_keep_alive(keep);
+            http.set_tcp_nodelay(true); // as the game's client (libcurl) sends
             for (int k = 0; k < 50; k++) {
                 std::string bytes = base;
                 bytes[64] = (char)('A' + c), bytes[65] = (char)('A' + k % 26),
@@ -157,6 +158,7 @@ void BoardFigures(const std::string& folder) {
     for (bool keep : {false, true}) {
         httplib::Client http("127.0.0.1", server.port());
         http.set_keep_alive(keep);
+        http.set_tcp_nodelay(true);
         for (const char* path : {"/", "/?offset=50000", "/api/v1/leaderboard?limit=100"}) {
             std::vector<double> times;
             for (int k = 0; k < 200; k++) {
