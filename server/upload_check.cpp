@@ -45,6 +45,7 @@ bool Upload_Check(const std::string& bytes, int64_t now, UploadFacts* facts, std
     }
     if (facts->end.frames != r.frames)
         return Fail(why, "its end claims " + std::to_string(facts->end.frames) +
+    if (r.pos != r.bytes.size()) return Fail(why, "bytes after the end of the recording");
                              " frames where it holds " + std::to_string(r.frames));
     facts->header = r.header;
     facts->gameSeconds = seconds;

@@ -23,5 +23,6 @@ struct UploadFacts {
 
 // Reads the recording's bytes through. False with the reason to answer 422 with: not a
 // recording, another format or simulation version (saying which this server takes), cut short,
-// damaged, too long, a value the game cannot produce, or a date after now (seconds since 1970).
+// damaged, too long, a value the game cannot produce, bytes after its end, or a date after now
+// (seconds since 1970).
 bool Upload_Check(const std::string& bytes, int64_t now, UploadFacts* facts, std::string* why);

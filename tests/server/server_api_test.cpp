@@ -240,6 +240,7 @@ TEST_F(ServerApi, RecordingsTheGameCannotMakeAreRefusedAtOnce) {
         {edited(10, std::string("\x09\x00", 2)), "simulation 2"},
         {edited(28, fastBytes), "forward speed"},
         {edited(56, std::string("\xff\xff\xff\x7f\x00\x00\x00\x00", 8)), "in the future"},
+        {good + "free hosting", "bytes after the end of the recording"},
     };
     for (const Case& c : cases) {
         Answer a = Upload(c.bytes);
