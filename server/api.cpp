@@ -164,10 +164,14 @@ bool RefuseBody(const WebRequest& req, WebResponse& res) {
     return true;
 }
 
-// The player's key as the limits count it, when the request carries one.
+// The player's key, when the request carries one: hex in either case is one key, kept in small
+// letters.
 std::string KeyOf(const WebRequest& req) {
     std::string key = req.Header("X-Zorb-Key");
-    return Crypto_IsHex(key, 32) ? key : "";
+    if (!Crypto_IsHex(key, 32)) return "";
+    for (char& ch : key)
+        ch = (char)std::tolower((unsigned char)ch);
+    return key;
 }
 
 // Uploads are counted by address and by key once their headers have passed.
@@ -288,8 +292,8 @@ std::string ReadBoardQuery(const WebRequest& req, BoardQuery* q) {
 
 // The asker's own key as it is stored, when the request carries one: their rows are marked.
 std::string AskersKey(const WebRequest& req) {
-    std::string key = req.Header("X-Zorb-Key");
-    return Crypto_IsHex(key, 32) ? Crypto_Sha256Hex(key) : "";
+    std::string key = KeyOf(req);
+    return key.empty() ? "" : Crypto_Sha256Hex(key);
 }
 
 void Leaderboard(Context& c, const WebRequest& req, WebResponse& res) {
