@@ -24,6 +24,9 @@ const uint16_t kRunSimVersion = 2;
 const uint32_t kRunCheckpointFrames = 60;
 // Where the tag sits in the file, written when the run is finished.
 const long kRunTagOffset = 64;
+// Where the date sits, the eight bytes before the tag.
+const long kRunDateOffset = 56;
+static_assert(kRunDateOffset + 8 == kRunTagOffset);
 
 struct RunHeader {
     uint16_t format = kRunFormatVersion, simVersion = kRunSimVersion;

@@ -232,22 +232,26 @@ void Upload(Context& c, const WebRequest& req, WebResponse& res) {
     if (why.empty()) why = CheckSession(c, req, body, facts, &session, &down);
     if (down) return DatabaseDown(req, res);
     if (!why.empty()) return Error(res, 422, why);
-    NewRun run{sha256,
-               body,
-               Crypto_Sha256Hex(req.Header("X-Zorb-Key")),
-               req.Header("X-Zorb-Player"),
-               session.id,
-               session.day,
-               facts.header.simVersion,
-               facts.header.seed,
-               facts.header.date,
-               Now(),
-               facts.gameSeconds,
-               facts.lostSeconds};
+    NewRun run;
+    run.sha256 = sha256;
+    run.bytes = body;
+    run.playerKeyHash = Crypto_Sha256Hex(KeyOf(req));
+    run.playerName = req.Header("X-Zorb-Player");
+    run.sessionId = session.id;
+    run.day = session.day;
+    run.playSha256 = facts.playSha256;
+    run.simVersion = facts.header.simVersion;
+    run.seed = facts.header.seed;
+    run.recordedAt = facts.header.date;
+    run.uploadedAt = Now();
+    run.gameSeconds = facts.gameSeconds;
+    run.lostSeconds = facts.lostSeconds;
     int64_t id = 0;
     RunStore::Added added = c.store->Add(run, &id);
     if (added == RunStore::Added::SessionUsed)
         return Error(res, 422, "its session was used by another run");
+    if (added == RunStore::Added::Copied)
+        return Error(res, 409, "this run is already on the board as run " + std::to_string(id));
     RunRow row;
     if (added == RunStore::Added::Failed ||
         (added == RunStore::Added::Known && c.store->Get(id, &row) != Lookup::Found))

@@ -41,6 +41,11 @@ const std::vector<std::vector<const char*>> kMigrations = {
         "CREATE INDEX IF NOT EXISTS best_daily_board ON best_daily (day, sim_version, score DESC,"
         " verified_at, run_id)",
     },
+    // 3: a run is known by its play, whatever its tag or date: one play is one run.
+    {
+        "ALTER TABLE runs ADD COLUMN play_sha256 TEXT",
+        "CREATE UNIQUE INDEX IF NOT EXISTS runs_play ON runs (play_sha256)",
+    },
 };
 const int64_t kSchemaVersion = (int64_t)kMigrations.size();
 
@@ -245,26 +250,29 @@ RunStore::Added RunStore::Add(const NewRun& r, int64_t* id) {
                                    DbValue::Of(r.gameSeconds),
                                    DbValue::Of(r.lostSeconds),
                                    r.sessionId.empty() ? DbValue::None() : T(r.sessionId),
-                                   r.day.empty() ? DbValue::None() : T(r.day)};
+                                   r.day.empty() ? DbValue::None() : T(r.day),
+                                   r.playSha256.empty() ? DbValue::None() : T(r.playSha256)};
     bool inserted = false;
-    // Nothing is inserted when the same bytes, or another run of the same session, are stored:
-    // which it was is told by looking for the bytes.
+    // Nothing is inserted when the same bytes or play, or another run of the same session, are
+    // stored: which it was is told by looking for the bytes and the play.
     bool ok = Transaction([&](Db& db) {
         rows.clear();
         if (!db.Exec("INSERT INTO runs (sha256, bytes, player_key, player_name, sim_version,"
                      " seed, recorded_at, uploaded_at, game_seconds, lost_seconds,"
-                     " session_id, day) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"
-                     " ON CONFLICT DO NOTHING RETURNING id",
+                     " session_id, day, play_sha256) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?,"
+                     " ?) ON CONFLICT DO NOTHING RETURNING id, player_key",
                      params, &rows, nullptr))
             return false;
         inserted = !rows.empty();
-        return inserted ||
-               db.Exec("SELECT id FROM runs WHERE sha256 = ?", {T(r.sha256)}, &rows, nullptr);
+        return inserted || db.Exec("SELECT id, player_key FROM runs WHERE sha256 = ? OR"
+                                   " play_sha256 = ? ORDER BY id LIMIT 1",
+                                   {T(r.sha256), T(r.playSha256)}, &rows, nullptr);
     });
     if (!ok) return Added::Failed;
     if (rows.empty()) return Added::SessionUsed;
     *id = rows[0][0].AsInt();
-    return inserted ? Added::New : Added::Known;
+    if (inserted) return Added::New;
+    return rows[0][1].text == r.playerKeyHash ? Added::Known : Added::Copied;
 }
 
 Lookup RunStore::Find(const std::string& sql, const std::vector<DbValue>& params, DbRows* rows) {

@@ -16,7 +16,8 @@
 
 struct NewRun {
     std::string sha256, bytes, playerKeyHash, playerName, sessionId;
-    std::string day; // the daily run's day (YYYY-MM-DD), for a run of a daily session
+    std::string playSha256; // of its play alone (see UploadFacts)
+    std::string day;        // the daily run's day (YYYY-MM-DD), for a run of a daily session
     int64_t simVersion = 0, seed = 0, recordedAt = 0, uploadedAt = 0;
     double gameSeconds = 0, lostSeconds = 0;
 };
@@ -60,9 +61,10 @@ class RunStore {
     bool Migrate(std::string* why);
     bool Reachable();
 
-    // Stores a run and gives its id: New, Known (the same bytes were stored before, id is theirs),
-    // SessionUsed (another run holds its session), or Failed.
-    enum class Added { New, Known, SessionUsed, Failed };
+    // Stores a run and gives its id: New; Known (the same bytes, or the same play from the same
+    // key, were stored before: id is theirs); Copied (the same play was sent by another key first:
+    // id is theirs); SessionUsed (another run holds its session); or Failed.
+    enum class Added { New, Known, Copied, SessionUsed, Failed };
     Added Add(const NewRun& run, int64_t* id);
     Lookup Get(int64_t id, RunRow* row);
     Lookup Bytes(int64_t id, std::string* bytes);

@@ -3,6 +3,8 @@
 
 #include <vector>
 
+#include "server/crypto.h"
+
 namespace {
 
 // A clock a little ahead of the server's is not a lie.
@@ -43,12 +45,15 @@ bool Upload_Check(const std::string& bytes, int64_t now, UploadFacts* facts, std
                                  " (it has no end)");
         if (record == RunRecord::End) break;
     }
+    if (r.pos != r.bytes.size()) return Fail(why, "bytes after the end of the recording");
     if (facts->end.frames != r.frames)
         return Fail(why, "its end claims " + std::to_string(facts->end.frames) +
-    if (r.pos != r.bytes.size()) return Fail(why, "bytes after the end of the recording");
                              " frames where it holds " + std::to_string(r.frames));
     facts->header = r.header;
     facts->gameSeconds = seconds;
     facts->lostSeconds = r.lostSeconds;
+    std::string play = bytes;
+    play.replace(kRunDateOffset, 8 + 4, 8 + 4, '\0'); // the date, then the tag
+    facts->playSha256 = Crypto_Sha256Hex(play);
     return true;
 }

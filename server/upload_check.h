@@ -19,6 +19,9 @@ struct UploadFacts {
     RunEnd end;             // what the recording claims; the board shows the replay's own
     double gameSeconds = 0; // the sum of its time steps, pauses included
     double lostSeconds = 0; // wall time its slow frames lost beyond the step's bound
+    // The SHA-256 (hex) of the play alone: its seed, settings and commands, without its date and
+    // tag. A copy sent with a new tag or date is the same play.
+    std::string playSha256;
 };
 
 // Reads the recording's bytes through. False with the reason to answer 422 with: not a

@@ -167,7 +167,7 @@ TEST_F(ServerApi, CommittedRecordingVerifiesWithZorbHeadlessFigures) {
     EXPECT_EQ(run["frames"], frames);
     EXPECT_EQ(run["sha256"], Crypto_Sha256Hex(bytes));
     // The same bytes again are the same run.
-    Answer again = Upload(bytes, "Someone");
+    Answer again = Upload(bytes);
     EXPECT_EQ(again.status, 200);
     EXPECT_EQ(again.body["id"], id);
     json board = Get("/api/v1/leaderboard").body;
@@ -248,6 +248,44 @@ TEST_F(ServerApi, RecordingsTheGameCannotMakeAreRefusedAtOnce) {
         EXPECT_NE(a.body.value("error", "").find(c.says), std::string::npos) << a.body.dump();
     }
     EXPECT_EQ(Get("/api/v1/health").body["waiting"], 0);
+}
+
+// A run is its play: sent again by the key that sent it first (in capitals or not, with a new
+// tag), it is the run it was; from any other key, as the very bytes or with a new tag or date, it
+// is a copy.
+TEST_F(ServerApi, ARunBelongsToTheKeyThatSentItFirst) {
+    std::string bytes = Autoplay(), capitals = kKey, other(32, 'e');
+    for (char& ch : capitals)
+        ch = (char)std::toupper((unsigned char)ch);
+    Answer first = Upload(bytes);
+    ASSERT_EQ(first.status, 202);
+    int64_t id = first.body["id"];
+    auto edited = [&](long at, const std::string& with) {
+        std::string b = bytes;
+        return b.replace((size_t)at, with.size(), with);
+    };
+    const struct {
+        std::string bytes;
+        std::string key;
+        int status;
+    } cases[] = {
+        {bytes, capitals, 200},
+        {edited(kRunTagOffset, "ZZZ"), kKey, 200},
+        {bytes, other, 409},
+        {edited(kRunTagOffset, "THF"), other, 409},
+        {edited(kRunDateOffset, std::string("\x01\x02\x03\x04\x00\x00\x00\x00", 8)), other, 409},
+    };
+    for (const auto& c : cases) {
+        Answer a = Upload(c.bytes, "Tester", c.key);
+        EXPECT_EQ(a.status, c.status) << c.key << " " << a.body.dump();
+        std::string copied = "this run is already on the board as run " + std::to_string(id);
+        if (c.status == 200) {
+            EXPECT_EQ(a.body["id"], id);
+        } else {
+            EXPECT_EQ(a.body["error"], copied);
+        }
+    }
+    EXPECT_EQ(Get("/api/v1/health").body["waiting"], 1);
 }
 
 TEST_F(ServerApi, PlayersHeadersAreCheckedAndHostileNamesKeptAsText) {
@@ -584,7 +622,8 @@ TEST_F(ServerApi, ABoardOfTheFirstSchemaIsBroughtUpWithItsRuns) {
                                  : data + "/board.sqlite";
     std::unique_ptr<Db> db = Db_Open(where, &why);
     ASSERT_TRUE(db) << why;
-    for (const char* step : {"DROP TABLE best_daily", "ALTER TABLE runs DROP COLUMN day",
+    for (const char* step : {"DROP INDEX runs_play", "ALTER TABLE runs DROP COLUMN play_sha256",
+                             "DROP TABLE best_daily", "ALTER TABLE runs DROP COLUMN day",
                              "UPDATE schema_version SET version = 1"})
         ASSERT_TRUE(db->Exec(step, {}, nullptr, &why)) << step << ": " << why;
     db.reset();
