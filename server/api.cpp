@@ -242,8 +242,10 @@ void Upload(Context& c, const WebRequest& req, WebResponse& res) {
     run.playSha256 = facts.playSha256;
     run.simVersion = facts.header.simVersion;
     run.seed = facts.header.seed;
-    run.recordedAt = facts.header.date;
+    // The date shown as played is the board's own: the session's start, or when it was sent
+    // (the recording's date is the sender's word).
     run.uploadedAt = Now();
+    run.recordedAt = session.id.empty() ? run.uploadedAt : session.openedAt;
     run.gameSeconds = facts.gameSeconds;
     run.lostSeconds = facts.lostSeconds;
     int64_t id = 0;

@@ -286,6 +286,10 @@ TEST_F(ServerApi, ARunBelongsToTheKeyThatSentItFirst) {
         }
     }
     EXPECT_EQ(Get("/api/v1/health").body["waiting"], 1);
+    // Played when the board says: sent without a session, when it was sent (the file's date is
+    // the sender's word).
+    json run = Get("/api/v1/runs/" + std::to_string(id)).body;
+    EXPECT_EQ(run["played_at"], run["uploaded_at"]);
 }
 
 TEST_F(ServerApi, PlayersHeadersAreCheckedAndHostileNamesKeptAsText) {
