@@ -19,8 +19,9 @@ struct UploadFacts {
     RunEnd end;             // what the recording claims; the board shows the replay's own
     double gameSeconds = 0; // the sum of its time steps, pauses included
     double lostSeconds = 0; // wall time its slow frames lost beyond the step's bound
-    // The SHA-256 (hex) of the play alone: its seed, settings and commands, without its date and
-    // tag. A copy sent with a new tag or date is the same play.
+    // The SHA-256 (hex) of the play alone: its seed, settings, carried state and commands, as
+    // read, never its date, tag, lost time or claimed end. A copy sent with any of those changed is
+    // the same play.
     std::string playSha256;
 };
 
