@@ -115,9 +115,9 @@ void ResetTestDatabase() {
     if (!pg || !*pg) return;
     std::string why;
     std::unique_ptr<Db> db = Db_Open(pg, &why);
-    if (db)
-        db->Exec("DROP TABLE IF EXISTS runs, best, sessions, workers, secrets, schema_version", {},
-                 nullptr, &why);
+    // Every table the board has ever made goes, whatever its schema's version.
+    if (db && db->Exec("DROP SCHEMA public CASCADE", {}, nullptr, &why))
+        db->Exec("CREATE SCHEMA public", {}, nullptr, &why);
 }
 
 std::string FreshFolder(const std::string& name) {
