@@ -248,6 +248,10 @@ void Upload(Context& c, const WebRequest& req, WebResponse& res) {
     run.recordedAt = session.id.empty() ? run.uploadedAt : session.openedAt;
     run.gameSeconds = facts.gameSeconds;
     run.lostSeconds = facts.lostSeconds;
+    RunStore::Claimed name = c.store->ClaimName(run.playerKeyHash, run.playerName);
+    if (name == RunStore::Claimed::Failed) return DatabaseDown(req, res);
+    if (name == RunStore::Claimed::Taken)
+        return Error(res, 409, "the name " + run.playerName + " is taken");
     int64_t id = 0;
     RunStore::Added added = c.store->Add(run, &id);
     if (added == RunStore::Added::SessionUsed)

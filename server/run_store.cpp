@@ -1,6 +1,7 @@
 // The board's statements, written once for both databases.
 #include "server/run_store.h"
 
+#include <cctype>
 #include <cstdio>
 
 #include "server/crypto.h"
@@ -45,6 +46,12 @@ const std::vector<std::vector<const char*>> kMigrations = {
     {
         "ALTER TABLE runs ADD COLUMN play_sha256 TEXT",
         "CREATE UNIQUE INDEX IF NOT EXISTS runs_play ON runs (play_sha256)",
+    },
+    // 4: a name belongs to one key, the first to use it (name_key: the name without case, its
+    // runs of spaces as one).
+    {
+        "CREATE TABLE IF NOT EXISTS names (name_key TEXT PRIMARY KEY,"
+        " player_key TEXT NOT NULL UNIQUE)",
     },
 };
 const int64_t kSchemaVersion = (int64_t)kMigrations.size();
@@ -137,6 +144,14 @@ bool RaiseBest(Db& db, bool daily, const DbRow& run, int64_t id, int64_t score, 
                        " WHERE excluded.score > " +
                        BoardTable(daily) + ".score",
                    values, nullptr, why);
+}
+
+// A name as names are told apart: without case, and with runs of spaces as one.
+std::string NameKey(const std::string& name) {
+    std::string key;
+    for (unsigned char ch : name)
+        if (ch != ' ' || key.empty() || key.back() != ' ') key += (char)std::tolower(ch);
+    return key;
 }
 
 } // namespace
@@ -273,6 +288,34 @@ RunStore::Added RunStore::Add(const NewRun& r, int64_t* id) {
     *id = rows[0][0].AsInt();
     if (inserted) return Added::New;
     return rows[0][1].text == r.playerKeyHash ? Added::Known : Added::Copied;
+}
+
+RunStore::Claimed RunStore::ClaimName(const std::string& playerKeyHash, const std::string& name) {
+    std::string key = NameKey(name);
+    bool taken = false, raced = false;
+    bool ok = Transaction([&](Db& db) {
+        DbRows holder;
+        if (!db.Exec("SELECT player_key FROM names WHERE name_key = ?", {T(key)}, &holder, nullptr))
+            return false;
+        taken = !holder.empty() && holder[0][0].text != playerKeyHash;
+        if (taken) return true;
+        DbRows got;
+        // The key's old name is freed, and its runs carry the name it goes by now.
+        bool written =
+            !holder.empty() ||
+            (db.Exec("DELETE FROM names WHERE player_key = ?", {T(playerKeyHash)}, nullptr,
+                     nullptr) &&
+             db.Exec("INSERT INTO names (name_key, player_key) VALUES (?, ?) ON CONFLICT DO"
+                     " NOTHING RETURNING name_key",
+                     {T(key), T(playerKeyHash)}, &got, nullptr) &&
+             !(raced = got.empty()));
+        return written && db.Exec("UPDATE runs SET player_name = ? WHERE player_key = ? AND"
+                                  " player_name <> ?",
+                                  {T(name), T(playerKeyHash), T(name)}, nullptr, nullptr);
+    });
+    if (raced) return Claimed::Taken; // another key took it at the same moment
+    if (!ok) return Claimed::Failed;
+    return taken ? Claimed::Taken : Claimed::Mine;
 }
 
 Lookup RunStore::Find(const std::string& sql, const std::vector<DbValue>& params, DbRows* rows) {

@@ -66,6 +66,10 @@ class RunStore {
     // id is theirs); SessionUsed (another run holds its session); or Failed.
     enum class Added { New, Known, Copied, SessionUsed, Failed };
     Added Add(const NewRun& run, int64_t* id);
+    // Gives the name to the key, when no other key holds it (names are told apart without case,
+    // with runs of spaces as one): the key's old name is freed, and its runs take the new one.
+    enum class Claimed { Mine, Taken, Failed };
+    Claimed ClaimName(const std::string& playerKeyHash, const std::string& name);
     Lookup Get(int64_t id, RunRow* row);
     Lookup Bytes(int64_t id, std::string* bytes);
     // The best visible verified run of each player of this simulation version, by score, ties to

@@ -276,7 +276,7 @@ TEST_F(ServerApi, ARunBelongsToTheKeyThatSentItFirst) {
         {edited(kRunDateOffset, std::string("\x01\x02\x03\x04\x00\x00\x00\x00", 8)), other, 409},
     };
     for (const auto& c : cases) {
-        Answer a = Upload(c.bytes, "Tester", c.key);
+        Answer a = Upload(c.bytes, c.key == other ? "Thief" : "Tester", c.key);
         EXPECT_EQ(a.status, c.status) << c.key << " " << a.body.dump();
         std::string copied = "this run is already on the board as run " + std::to_string(id);
         if (c.status == 200) {
@@ -290,6 +290,24 @@ TEST_F(ServerApi, ARunBelongsToTheKeyThatSentItFirst) {
     // the sender's word).
     json run = Get("/api/v1/runs/" + std::to_string(id)).body;
     EXPECT_EQ(run["played_at"], run["uploaded_at"]);
+}
+
+// A name is the first key's to use it, told apart without case and with runs of spaces as one;
+// a key that takes another name frees its old one, and its runs go by the new.
+TEST_F(ServerApi, ANameBelongsToTheKeyThatUsedItFirst) {
+    std::string first = Crypto_RandomHex(16), second = Crypto_RandomHex(16);
+    Answer big = Upload(TinyRun(data, 21), "Big  Al", first);
+    ASSERT_EQ(big.status, 202);
+    for (const char* name : {"big al", "BIG     AL"}) {
+        Answer a = Upload(TinyRun(data, 22), name, second);
+        EXPECT_EQ(a.status, 409) << name;
+        EXPECT_EQ(a.body["error"], std::string("the name ") + name + " is taken");
+    }
+    Answer renamed = Upload(TinyRun(data, 23), "Alfred", first);
+    ASSERT_EQ(renamed.status, 202);
+    EXPECT_EQ(Upload(TinyRun(data, 22), "big al", second).status, 202);
+    EXPECT_EQ(Upload(TinyRun(data, 24), "ALFRED", second).status, 409);
+    EXPECT_EQ(Get("/api/v1/runs/" + big.body["id"].dump()).body["player"], "Alfred");
 }
 
 TEST_F(ServerApi, PlayersHeadersAreCheckedAndHostileNamesKeptAsText) {
