@@ -21,6 +21,10 @@ using nlohmann::json;
 
 namespace {
 
+// The queue's share for each sender: the runs that may wait for their verdict at once, by key, by
+// address and in all.
+const int64_t kQueueByKey = 3, kQueueByClient = 10, kQueueMost = 1000;
+
 // Each limit counts by the client's address (its /64 for IPv6) and, for writes, by the player's
 // key as well, so that neither many keys from one address nor one key from many addresses
 // gets past it.
@@ -184,11 +188,15 @@ bool RefuseUploadEarly(Context& c, const WebRequest& req, WebResponse& res,
     return true;
 }
 
+// The client's address as its limits count it.
+std::string Who(const Context& c, const WebRequest& req) {
+    return ClientAddress::LimitKey(c.clients.Of(req.peer, req.Header("X-Forwarded-For")));
+}
+
 // Every request is counted against its client's limits before it is routed: reads by address,
 // uploads and session opens and ends by address and by key.
 bool RefuseEarly(Context& c, const WebRequest& req, WebResponse& res) {
-    std::string who =
-        ClientAddress::LimitKey(c.clients.Of(req.peer, req.Header("X-Forwarded-For")));
+    std::string who = Who(c, req);
     if (RefuseBody(req, res)) return true;
     if (req.method == "GET" || req.method == "HEAD")
         return !Within(c.limits.reads, who, req, res, "requests");
@@ -221,25 +229,17 @@ std::string CheckSession(Context& c, const WebRequest& req, const std::string& b
     return Session_Fault(*s, Crypto_Sha256Hex(body), Crypto_Sha256Hex(untagged), facts);
 }
 
-void Upload(Context& c, const WebRequest& req, WebResponse& res) {
-    const std::string& body = req.body;
-    std::string why = PlayerFault(req);
-    UploadFacts facts;
-    if (why.empty() && !Upload_Check(body, Now(), &facts, &why)) why = "not taken: " + why;
-    std::string sha256 = Crypto_Sha256Hex(body);
-    Session session;
-    bool down = false;
-    if (why.empty()) why = CheckSession(c, req, body, facts, &session, &down);
-    if (down) return DatabaseDown(req, res);
-    if (!why.empty()) return Error(res, 422, why);
+// The run to store, from a checked upload and its session.
+NewRun RunOf(Context& c, const WebRequest& req, const UploadFacts& facts, const Session& session) {
     NewRun run;
-    run.sha256 = sha256;
-    run.bytes = body;
+    run.sha256 = Crypto_Sha256Hex(req.body);
+    run.bytes = req.body;
     run.playerKeyHash = Crypto_Sha256Hex(KeyOf(req));
     run.playerName = req.Header("X-Zorb-Player");
     run.sessionId = session.id;
     run.day = session.day;
     run.playSha256 = facts.playSha256;
+    run.client = Who(c, req);
     run.simVersion = facts.header.simVersion;
     run.seed = facts.header.seed;
     // The date shown as played is the board's own: the session's start, or when it was sent
@@ -248,10 +248,45 @@ void Upload(Context& c, const WebRequest& req, WebResponse& res) {
     run.recordedAt = session.id.empty() ? run.uploadedAt : session.openedAt;
     run.gameSeconds = facts.gameSeconds;
     run.lostSeconds = facts.lostSeconds;
+    return run;
+}
+
+// Whether the run may join the queue: its name is its key's, and neither its key, its address
+// nor the whole queue has all the runs waiting it may. Refused (answered) when not.
+bool MayQueue(Context& c, const WebRequest& req, WebResponse& res, const NewRun& run) {
     RunStore::Claimed name = c.store->ClaimName(run.playerKeyHash, run.playerName);
-    if (name == RunStore::Claimed::Failed) return DatabaseDown(req, res);
-    if (name == RunStore::Claimed::Taken)
-        return Error(res, 409, "the name " + run.playerName + " is taken");
+    QueueLoad load;
+    if (name == RunStore::Claimed::Failed ||
+        !c.store->Queue(run.playerKeyHash, run.client, &load)) {
+        DatabaseDown(req, res);
+        return false;
+    }
+    bool keyFull = load.byKey >= kQueueByKey, clientFull = load.byClient >= kQueueByClient;
+    if (name == RunStore::Claimed::Taken) {
+        Error(res, 409, "the name " + run.playerName + " is taken");
+    } else if (load.all >= kQueueMost) {
+        res.SetHeader("Retry-After", "30");
+        Error(res, 503, "the queue of runs to verify is full; try again soon");
+    } else if (keyFull || clientFull) {
+        res.SetHeader("Retry-After", "10");
+        std::string waiting = keyFull ? std::to_string(kQueueByKey) + " runs of this key"
+                                      : std::to_string(kQueueByClient) + " runs from this address";
+        Error(res, 429, waiting + " wait for their verdict; send again once one has it");
+    }
+    return res.status == 200;
+}
+
+void Upload(Context& c, const WebRequest& req, WebResponse& res) {
+    std::string why = PlayerFault(req);
+    UploadFacts facts;
+    if (why.empty() && !Upload_Check(req.body, Now(), &facts, &why)) why = "not taken: " + why;
+    Session session;
+    bool down = false;
+    if (why.empty()) why = CheckSession(c, req, req.body, facts, &session, &down);
+    if (down) return DatabaseDown(req, res);
+    if (!why.empty()) return Error(res, 422, why);
+    NewRun run = RunOf(c, req, facts, session);
+    if (!MayQueue(c, req, res, run)) return;
     int64_t id = 0;
     RunStore::Added added = c.store->Add(run, &id);
     if (added == RunStore::Added::SessionUsed)

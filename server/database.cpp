@@ -61,6 +61,8 @@ std::string Db_Translate(const std::string& sql, bool postgres) {
     ReplaceAll(&out, "@ID",
                postgres ? "BIGSERIAL PRIMARY KEY" : "INTEGER PRIMARY KEY AUTOINCREMENT");
     ReplaceAll(&out, "@BYTES", postgres ? "BYTEA" : "BLOB");
+    // Of the rows of table r alone, where the query reads others (a ranking over the queue).
+    ReplaceAll(&out, "@LOCK_OF_R", postgres ? "FOR UPDATE OF r SKIP LOCKED" : "");
     ReplaceAll(&out, "@LOCK", postgres ? "FOR UPDATE SKIP LOCKED" : "");
     if (!postgres) return out;
     // PostgreSQL numbers its parameters: $1, $2...

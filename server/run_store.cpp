@@ -53,6 +53,10 @@ const std::vector<std::vector<const char*>> kMigrations = {
         "CREATE TABLE IF NOT EXISTS names (name_key TEXT PRIMARY KEY,"
         " player_key TEXT NOT NULL UNIQUE)",
     },
+    // 5: the address each run came from, so that the queue serves senders in turn.
+    {
+        "ALTER TABLE runs ADD COLUMN client TEXT",
+    },
 };
 const int64_t kSchemaVersion = (int64_t)kMigrations.size();
 
@@ -266,7 +270,8 @@ RunStore::Added RunStore::Add(const NewRun& r, int64_t* id) {
                                    DbValue::Of(r.lostSeconds),
                                    r.sessionId.empty() ? DbValue::None() : T(r.sessionId),
                                    r.day.empty() ? DbValue::None() : T(r.day),
-                                   r.playSha256.empty() ? DbValue::None() : T(r.playSha256)};
+                                   r.playSha256.empty() ? DbValue::None() : T(r.playSha256),
+                                   T(r.client)};
     bool inserted = false;
     // Nothing is inserted when the same bytes or play, or another run of the same session, are
     // stored: which it was is told by looking for the bytes and the play.
@@ -274,8 +279,8 @@ RunStore::Added RunStore::Add(const NewRun& r, int64_t* id) {
         rows.clear();
         if (!db.Exec("INSERT INTO runs (sha256, bytes, player_key, player_name, sim_version,"
                      " seed, recorded_at, uploaded_at, game_seconds, lost_seconds,"
-                     " session_id, day, play_sha256) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?,"
-                     " ?) ON CONFLICT DO NOTHING RETURNING id, player_key",
+                     " session_id, day, play_sha256, client) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?,"
+                     " ?, ?, ?, ?) ON CONFLICT DO NOTHING RETURNING id, player_key",
                      params, &rows, nullptr))
             return false;
         inserted = !rows.empty();
@@ -369,6 +374,18 @@ bool RunStore::Counts(int64_t simVersion, BoardCounts* c) {
     return true;
 }
 
+bool RunStore::Queue(const std::string& playerKeyHash, const std::string& client, QueueLoad* load) {
+    DbRows rows;
+    if (!Run("SELECT COALESCE(SUM(CASE WHEN player_key = ? THEN 1 ELSE 0 END), 0),"
+             " COALESCE(SUM(CASE WHEN client = ? THEN 1 ELSE 0 END), 0), COUNT(*) FROM runs"
+             " WHERE status = 'waiting'",
+             {T(playerKeyHash), T(client)}, &rows) ||
+        rows.empty())
+        return false;
+    *load = QueueLoad{rows[0][0].AsInt(), rows[0][1].AsInt(), rows[0][2].AsInt()};
+    return true;
+}
+
 bool RunStore::WorldRank(int64_t id, int64_t* rank) {
     DbRows rows;
     if (!Run("SELECT (SELECT COUNT(*) FROM best b WHERE b.sim_version = mine.sim_version AND"
@@ -407,8 +424,14 @@ bool RunStore::Claim(const std::string& owner, int64_t now, int64_t leaseSeconds
                      std::string* bytes) {
     DbRows rows;
     bool ok = Transaction([&](Db& db) {
-        return db.Exec("SELECT id, bytes FROM runs WHERE status = 'waiting' AND"
-                       " (leased_until IS NULL OR leased_until < ?) ORDER BY id LIMIT 1 @LOCK",
+        // Each run's turn: how many runs of its key, and of its address, wait before it.
+        return db.Exec("SELECT r.id, r.bytes FROM runs r JOIN (SELECT id, ROW_NUMBER() OVER"
+                       " (PARTITION BY player_key ORDER BY id) AS by_key, ROW_NUMBER() OVER"
+                       " (PARTITION BY client ORDER BY id) AS by_client FROM runs WHERE"
+                       " status = 'waiting') turn ON turn.id = r.id WHERE r.status = 'waiting'"
+                       " AND (r.leased_until IS NULL OR r.leased_until < ?) ORDER BY"
+                       " turn.by_key, turn.by_client, CASE WHEN r.session_id IS NULL THEN 1"
+                       " ELSE 0 END, r.id LIMIT 1 @LOCK_OF_R",
                        {I(now)}, &rows, nullptr) &&
                (rows.empty() ||
                 db.Exec("UPDATE runs SET lease_owner = ?, leased_until = ? WHERE id = ?",

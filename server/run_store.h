@@ -17,6 +17,7 @@
 struct NewRun {
     std::string sha256, bytes, playerKeyHash, playerName, sessionId;
     std::string playSha256; // of its play alone (see UploadFacts)
+    std::string client;     // the address it came from, as its limits count it
     std::string day;        // the daily run's day (YYYY-MM-DD), for a run of a daily session
     int64_t simVersion = 0, seed = 0, recordedAt = 0, uploadedAt = 0;
     double gameSeconds = 0, lostSeconds = 0;
@@ -30,6 +31,11 @@ struct RunRow {
     int64_t score = 0, stage = 0, frames = 0, rejectFrame = -1;
     double gameSeconds = 0, lostSeconds = 0;
     bool hidden = false;
+};
+
+// The runs waiting for their verdict: of one key, of one address, and in all.
+struct QueueLoad {
+    int64_t byKey = 0, byClient = 0, all = 0;
 };
 
 struct BoardCounts {
@@ -78,13 +84,16 @@ class RunStore {
     bool Board(int64_t simVersion, int64_t offset, int64_t limit, const std::string& day,
                std::vector<RunRow>* rows);
     bool Counts(int64_t simVersion, BoardCounts* counts);
+    bool Queue(const std::string& playerKeyHash, const std::string& client, QueueLoad* load);
     // The place of the run's player on the board of all time (their best run's), or 0 when they
     // have none there.
     bool WorldRank(int64_t id, int64_t* rank);
     std::vector<RunRow> Waiting();
     bool SetHidden(int64_t id, bool hidden);
 
-    // The queue. Claim takes the oldest waiting run whose lease is free or lapsed.
+    // The queue. Claim takes a waiting run whose lease is free or lapsed, serving keys in turn and
+    // then addresses (each one's oldest first), a run of a session first among equals: one sender
+    // with many runs waiting holds up another's by one turn at most.
     bool Claim(const std::string& owner, int64_t now, int64_t leaseSeconds, int64_t* id,
                std::string* bytes);
     bool Renew(int64_t id, const std::string& owner, int64_t until);

@@ -355,6 +355,24 @@ TEST_F(ServerApi, UploadsAreLimitedPerAddress) {
     EXPECT_EQ(Get("/api/v1/health").status, 200); // reads go on
 }
 
+// No one sender fills the queue: a key has at most 3 runs waiting for their verdict, an address
+// at most 10, however many keys it sends under; past either, 429 and when to come back.
+TEST_F(ServerApi, TheQueueHoldsAFewRunsOfEachSender) {
+    server.reset();
+    Start({"--workers", "0"});
+    std::vector<std::string> keys = {kKey, Crypto_RandomHex(16), Crypto_RandomHex(16),
+                                     Crypto_RandomHex(16)};
+    for (int k = 0; k < 12; k++) {
+        const std::string& key = keys[(size_t)(k < 4 ? 0 : 1 + (k - 4) / 3)];
+        Answer a = Upload(TinyRun(data, 40 + k), "Sender" + key.substr(0, 4), key);
+        bool refused = k == 3 || k == 11;
+        EXPECT_EQ(a.status, refused ? 429 : 202) << k << " " << a.body.dump();
+        std::string why = refused ? (k == 3 ? "of this key" : "from this address") : "";
+        EXPECT_NE(a.body.value("error", "").find(why), std::string::npos) << a.body.dump();
+    }
+    EXPECT_EQ(Get("/api/v1/health").body["waiting"], 10);
+}
+
 // Behind a trusted proxy each player is limited on their own, a key is limited wherever it comes
 // from, and reads and session opens have limits of their own.
 TEST_F(ServerApi, LimitsFollowThePlayerBehindATrustedProxy) {
@@ -644,9 +662,10 @@ TEST_F(ServerApi, ABoardOfTheFirstSchemaIsBroughtUpWithItsRuns) {
                                  : data + "/board.sqlite";
     std::unique_ptr<Db> db = Db_Open(where, &why);
     ASSERT_TRUE(db) << why;
-    for (const char* step : {"DROP INDEX runs_play", "ALTER TABLE runs DROP COLUMN play_sha256",
-                             "DROP TABLE best_daily", "ALTER TABLE runs DROP COLUMN day",
-                             "UPDATE schema_version SET version = 1"})
+    for (const char* step :
+         {"ALTER TABLE runs DROP COLUMN client", "DROP TABLE names", "DROP INDEX runs_play",
+          "ALTER TABLE runs DROP COLUMN play_sha256", "DROP TABLE best_daily",
+          "ALTER TABLE runs DROP COLUMN day", "UPDATE schema_version SET version = 1"})
         ASSERT_TRUE(db->Exec(step, {}, nullptr, &why)) << step << ": " << why;
     db.reset();
     Start({"--workers", "1"});

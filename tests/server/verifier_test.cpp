@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -170,4 +171,56 @@ TEST(RunStoreTest, SessionsNeverEndedExpireAndArePruned) {
     EXPECT_EQ(store.GetSession("ended", &s), Lookup::Found);
     EXPECT_EQ(store.GetSession("late", &s), Lookup::Missing);
     EXPECT_EQ(store.GetSession("forgotten", &s), Lookup::Missing);
+}
+
+namespace {
+
+// Adds a run of key from client (with a session, when one is named); its id.
+int64_t AddRun(RunStore& store, const std::string& key, const std::string& client,
+               const std::string& session = "") {
+    static int made = 0;
+    NewRun run;
+    run.sha256 = std::string(63, 'a') + (char)('a' + made % 6) + std::to_string(made);
+    made++;
+    run.bytes = "run";
+    run.playerKeyHash = key;
+    run.playerName = key;
+    run.client = client;
+    run.sessionId = session;
+    int64_t id = 0;
+    EXPECT_EQ(store.Add(run, &id), RunStore::Added::New);
+    return id;
+}
+
+std::vector<int64_t> Claims(RunStore& store, int count) {
+    std::vector<int64_t> ids;
+    int64_t id = 0;
+    std::string bytes;
+    for (int k = 0; k < count && store.Claim("me", 100, 60, &id, &bytes); k++)
+        ids.push_back(id);
+    return ids;
+}
+
+} // namespace
+
+// The queue serves senders in turn: behind twenty runs from two addresses (one sending under four
+// keys), an honest run sent last is among the first three claimed; among runs of equal turn, a
+// session's goes first.
+TEST(RunStoreTest, TheQueueServesSendersInTurn) {
+    FreshStore flooded("zorb-fair-queue");
+    ASSERT_TRUE(flooded.migrated) << flooded.why;
+    for (int k = 0; k < 10; k++)
+        AddRun(flooded.store, "x" + std::to_string(k % 4), "flood-x");
+    for (int k = 0; k < 10; k++)
+        AddRun(flooded.store, "y", "flood-y");
+    int64_t honest = AddRun(flooded.store, "z", "honest");
+    std::vector<int64_t> first = Claims(flooded.store, 3);
+    EXPECT_NE(std::find(first.begin(), first.end(), honest), first.end());
+    EXPECT_EQ(Claims(flooded.store, 100).size(), 18u) << "a waiting run was never served";
+
+    FreshStore equal("zorb-session-first");
+    ASSERT_TRUE(equal.store.OpenSession(Session{"s1", "", "", 100, 0, 0, ""}));
+    AddRun(equal.store, "a", "c1");
+    int64_t live = AddRun(equal.store, "b", "c2", "s1");
+    EXPECT_EQ(Claims(equal.store, 1), std::vector<int64_t>{live});
 }
