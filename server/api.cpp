@@ -94,6 +94,7 @@ json RunJson(const RunRow& r) {
               {"uploaded_at", r.uploadedAt},
               {"sha256", r.sha256},
               {"session", !r.sessionId.empty()},
+              {"recording_kept", !r.dropped},
               {"simulation", r.simVersion}};
     if (r.status == "rejected") {
         j["reason"] = r.reason;
@@ -382,6 +383,7 @@ void RunRoute(Context& c, const WebRequest& req, WebResponse& res, bool file) {
         res.SetHeader("Cache-Control", "no-cache");
         return Reply(res, 200, j);
     }
+    if (row.dropped) return Error(res, 410, "the recording is no longer kept");
     std::string bytes;
     if (c.store->Bytes(id, &bytes) != Lookup::Found) return DatabaseDown(req, res);
     // A run's bytes never change: its address is its id, and a hidden run is not served.

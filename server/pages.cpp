@@ -126,11 +126,15 @@ std::string Html_Run(const RunRow& r) {
              Fact("sent", Date(r.uploadedAt)) +
              Fact("session", r.sessionId.empty() ? "no" : "yes, timed against the clock") +
              Fact("SHA-256", "<code>" + r.sha256 + "</code>");
-    std::string body = "<h2>Run " + id + "</h2><div class=\"scroll\"><table>" + facts +
-                       "</table></div><p><a href=\"/api/v1/runs/" + id +
-                       "/file\">download the recording</a></p><p>To watch it, save it and run "
-                       "<code>zorb --play run-" +
-                       id + ".zrun</code></p>";
+    std::string body =
+        "<h2>Run " + id + "</h2><div class=\"scroll\"><table>" + facts + "</table></div>";
+    if (r.dropped)
+        body += "<p>The recording is no longer kept.</p>";
+    else
+        body += "<p><a href=\"/api/v1/runs/" + id +
+                "/file\">download the recording</a></p><p>To watch it, save it and run "
+                "<code>zorb --play run-" +
+                id + ".zrun</code></p>";
     return Page("ZORB - run " + id, body);
 }
 

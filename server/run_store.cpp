@@ -57,6 +57,10 @@ const std::vector<std::vector<const char*>> kMigrations = {
     {
         "ALTER TABLE runs ADD COLUMN client TEXT",
     },
+    // 6: old runs' recordings let go (their rows and SHA-256 stay): dropped marks them.
+    {
+        "ALTER TABLE runs ADD COLUMN dropped BIGINT NOT NULL DEFAULT 0",
+    },
 };
 const int64_t kSchemaVersion = (int64_t)kMigrations.size();
 
@@ -66,7 +70,7 @@ const char* const kRunColumns =
     " COALESCE(session_id, ''), sim_version, seed, recorded_at, uploaded_at,"
     " COALESCE(verified_at, 0), COALESCE(score, 0), COALESCE(stage, 0), COALESCE(frames, 0),"
     " COALESCE(reject_frame, -1), game_seconds, lost_seconds, hidden, COALESCE(day, ''),"
-    " player_key";
+    " player_key, dropped";
 
 RunRow ReadRun(const DbRow& r) {
     RunRow row;
@@ -87,6 +91,7 @@ RunRow ReadRun(const DbRow& r) {
     row.hidden = r[18].AsInt() != 0;
     row.day = r[19].text;
     row.playerKey = r[20].text;
+    row.dropped = r[21].AsInt() != 0;
     return row;
 }
 
@@ -156,6 +161,21 @@ std::string NameKey(const std::string& name) {
     for (unsigned char ch : name)
         if (ch != ' ' || key.empty() || key.back() != ' ') key += (char)std::tolower(ch);
     return key;
+}
+
+// How many of a key's latest runs keep their recordings, beside its best on each board.
+const int64_t kKeptRuns = 20;
+
+// Lets go of the recordings of a key's runs that are neither among its latest nor its best on a
+// board: their rows and SHA-256 stay (a copy is still known), their bytes go.
+bool DropOldRecordings(Db& db, const DbValue& playerKey, std::string* why) {
+    return db.Exec("UPDATE runs SET bytes = ?, dropped = 1 WHERE player_key = ? AND dropped = 0"
+                   " AND status <> 'waiting' AND id NOT IN (SELECT id FROM runs WHERE"
+                   " player_key = ? ORDER BY id DESC LIMIT ?) AND id NOT IN (SELECT run_id FROM"
+                   " best WHERE player_key = ?) AND id NOT IN (SELECT run_id FROM best_daily"
+                   " WHERE player_key = ?)",
+                   {DbValue::Bytes(""), playerKey, playerKey, I(kKeptRuns), playerKey, playerKey},
+                   nullptr, why);
 }
 
 } // namespace
@@ -475,9 +495,11 @@ bool RunStore::Finish(int64_t id, const std::string& owner, const Verdict& v, in
                 rows.empty())
                 return false;
             const DbRow& run = rows[0];
-            if (!v.verified || run[3].AsInt() != 0) return true;
-            return RaiseBest(db, false, run, id, v.score, now, why) &&
-                   (run[2].IsNull() || RaiseBest(db, true, run, id, v.score, now, why));
+            bool shown = v.verified && run[3].AsInt() == 0;
+            return (!shown ||
+                    (RaiseBest(db, false, run, id, v.score, now, why) &&
+                     (run[2].IsNull() || RaiseBest(db, true, run, id, v.score, now, why)))) &&
+                   DropOldRecordings(db, run[0], why);
         },
         why);
     // Refused by the database though it said nothing: not a lapsed claim all the same.

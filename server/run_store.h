@@ -31,6 +31,7 @@ struct RunRow {
     int64_t score = 0, stage = 0, frames = 0, rejectFrame = -1;
     double gameSeconds = 0, lostSeconds = 0;
     bool hidden = false;
+    bool dropped = false; // its recording was let go (the key's older runs)
 };
 
 // The runs waiting for their verdict: of one key, of one address, and in all.
@@ -97,8 +98,10 @@ class RunStore {
     bool Claim(const std::string& owner, int64_t now, int64_t leaseSeconds, int64_t* id,
                std::string* bytes);
     bool Renew(int64_t id, const std::string& owner, int64_t until);
-    // False when the verdict was not written: why is empty when owner no longer held the claim
-    // (another worker's result stands), else the database's reason (a full disk, say).
+    // Writes the run's verdict; then its key keeps the recordings of its 20 latest runs and of its
+    // best on each board, and the older ones' recordings go (their rows stay). False when the
+    // verdict was not written: why is empty when owner no longer held the claim (another worker's
+    // result stands), else the database's reason (a full disk, say).
     bool Finish(int64_t id, const std::string& owner, const Verdict& v, int64_t now,
                 std::string* why);
     void Release(int64_t id, const std::string& owner);

@@ -663,9 +663,10 @@ TEST_F(ServerApi, ABoardOfTheFirstSchemaIsBroughtUpWithItsRuns) {
     std::unique_ptr<Db> db = Db_Open(where, &why);
     ASSERT_TRUE(db) << why;
     for (const char* step :
-         {"ALTER TABLE runs DROP COLUMN client", "DROP TABLE names", "DROP INDEX runs_play",
-          "ALTER TABLE runs DROP COLUMN play_sha256", "DROP TABLE best_daily",
-          "ALTER TABLE runs DROP COLUMN day", "UPDATE schema_version SET version = 1"})
+         {"ALTER TABLE runs DROP COLUMN dropped", "ALTER TABLE runs DROP COLUMN client",
+          "DROP TABLE names", "DROP INDEX runs_play", "ALTER TABLE runs DROP COLUMN play_sha256",
+          "DROP TABLE best_daily", "ALTER TABLE runs DROP COLUMN day",
+          "UPDATE schema_version SET version = 1"})
         ASSERT_TRUE(db->Exec(step, {}, nullptr, &why)) << step << ": " << why;
     db.reset();
     Start({"--workers", "1"});

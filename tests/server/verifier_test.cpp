@@ -224,3 +224,29 @@ TEST(RunStoreTest, TheQueueServesSendersInTurn) {
     int64_t live = AddRun(equal.store, "b", "c2", "s1");
     EXPECT_EQ(Claims(equal.store, 1), std::vector<int64_t>{live});
 }
+
+// A key keeps the recordings of its latest 20 runs and of its best: of 25 runs with the best
+// third, the first, second, fourth and fifth lose their recordings and keep their rows.
+TEST(RunStoreTest, AKeyKeepsItsLatestRecordingsAndItsBest) {
+    FreshStore fresh("zorb-keep-rule");
+    ASSERT_TRUE(fresh.migrated) << fresh.why;
+    for (int k = 0; k < 25; k++)
+        AddRun(fresh.store, "k", "c");
+    AddRun(fresh.store, "other", "c");
+    int64_t id = 0;
+    std::string bytes, why;
+    while (fresh.store.Claim("me", 100, 60, &id, &bytes)) {
+        Verdict v;
+        v.verified = true;
+        v.score = id == 3 ? 1000 : 10;
+        ASSERT_TRUE(fresh.store.Finish(id, "me", v, 100 + id, &why)) << why;
+    }
+    for (int64_t run = 1; run <= 26; run++) {
+        RunRow row;
+        ASSERT_EQ(fresh.store.Get(run, &row), Lookup::Found);
+        bool gone = run == 1 || run == 2 || run == 4 || run == 5;
+        EXPECT_EQ(row.dropped, gone) << run;
+        ASSERT_EQ(fresh.store.Bytes(run, &bytes), Lookup::Found);
+        EXPECT_EQ(bytes, gone ? "" : "run") << run;
+    }
+}
