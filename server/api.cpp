@@ -145,7 +145,8 @@ bool Within(RateLimit& limit, const std::string& who, const WebRequest& req, Web
 uint64_t MostBody(const WebRequest& req) {
     if (req.method != "POST") return 0;
     if (req.path == "/api/v1/runs") return kUploadMostBytes;
-    return req.path.rfind("/api/v1/sessions", 0) == 0 ? kJsonMostBytes : 0;
+    bool takesJson = req.path.rfind("/api/v1/sessions", 0) == 0 || req.path == "/api/v1/names";
+    return takesJson ? kJsonMostBytes : 0;
 }
 
 // Bodies are judged on their headers before a byte of them is read: never encoded (nothing is ever
@@ -203,7 +204,7 @@ bool RefuseEarly(Context& c, const WebRequest& req, WebResponse& res) {
         return !Within(c.limits.reads, who, req, res, "requests");
     if (req.method != "POST") return false;
     if (req.path == "/api/v1/runs") return RefuseUploadEarly(c, req, res, who);
-    if (req.path.rfind("/api/v1/sessions", 0) != 0) return false;
+    if (req.path.rfind("/api/v1/sessions", 0) != 0 && req.path != "/api/v1/names") return false;
     return !Within(c.limits.sessions, who, req, res, "sessions") ||
            !Within(c.limits.sessionsByKey, KeyOf(req), req, res, "sessions with this key");
 }
@@ -450,6 +451,22 @@ void EndSession(Context& c, const WebRequest& req, WebResponse& res) {
     Reply(res, 200, json{{"closed", true}});
 }
 
+// The player's name on the board, taken for their key (their old one freed) unless another key
+// holds it.
+void NameRoute(Context& c, const WebRequest& req, WebResponse& res) {
+    bool fault = false;
+    json field = Field(json::parse(req.body, nullptr, false), "name", &json::is_string, &fault);
+    std::string name = field.is_string() ? field.get<std::string>() : "", key = KeyOf(req);
+    if (!GoodName(name))
+        return Error(res, 422, "the body must be {\"name\": 1 to 16 printable characters}");
+    if (key.empty()) return Error(res, 422, "X-Zorb-Key must be 32 hex digits");
+    RunStore::Claimed claimed = c.store->ClaimName(Crypto_Sha256Hex(key), name);
+    if (claimed == RunStore::Claimed::Failed) return DatabaseDown(req, res);
+    if (claimed == RunStore::Claimed::Taken)
+        return Error(res, 409, "the name " + name + " is taken");
+    Reply(res, 200, json{{"name", name}});
+}
+
 void Daily(Context& c, WebResponse& res) {
     std::string day = Session_Day(Now());
     res.SetHeader("Cache-Control", "max-age=60");
@@ -502,6 +519,7 @@ std::vector<Route> Routes() {
         {"GET", std::regex("/api/v1/health"), [](Context& c, Req, Res s) { Health(c, s); }},
         {"GET", std::regex("/api/v1/daily"), [](Context& c, Req, Res s) { Daily(c, s); }},
         {"POST", std::regex("/api/v1/sessions"), OpenSession},
+        {"POST", std::regex("/api/v1/names"), NameRoute},
         {"POST", std::regex(R"(/api/v1/sessions/([0-9a-f]{32}\.[0-9a-f]{64})/end)"), EndSession},
         {"GET", std::regex("/"), BoardPage},
         {"GET", std::regex(R"(/runs/(\d{1,18}))"), RunPage},
