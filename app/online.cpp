@@ -4,12 +4,14 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <future>
 #include <memory>
 #include <thread>
 
 #include "app/online_board.h"
 #include "app/run_session.h"
 #include "core/data_folder.h"
+#include "net/board_client.h"
 #include "net/http_client.h"
 #include "net/player_identity.h"
 #include "net/run_sender.h"
@@ -26,6 +28,8 @@ std::unique_ptr<RunSender> sender;
 std::thread outboxThread;
 bool dailyOpening = false;            // today's run's session is being opened
 std::string pendingPath, pendingName; // the run just over, sent once its session is closed
+std::future<BoardName> naming;        // a new name asked of the board
+std::string namingName;               // the name asked for
 
 std::string Outbox() {
     return RunLibrary_Folder() + "/outbox";
@@ -118,7 +122,10 @@ std::string Online_Watch(int row) {
     return server.empty() ? "" : OnlineBoard_Watch(server, row);
 }
 
-void Online_Rename(const std::string& name) {
+namespace {
+
+// Keeps name as the player's own on the board.
+void KeepName(const std::string& name) {
     BoardPlayer player;
     std::string why;
     if (!Player(name, &player, &why)) {
@@ -130,6 +137,39 @@ void Online_Rename(const std::string& name) {
         onlineView.watchStatus = "NOT RENAMED: " + why;
     else
         onlineView.playerName = name;
+}
+
+// Once the board has answered a new name: kept when the board gave it or could not be reached (a
+// run sent later settles it), the old name kept when another player holds it.
+void ShowNaming() {
+    if (!naming.valid() || naming.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+        return;
+    BoardName answer = naming.get();
+    onlineView.watchStatus = "";
+    if (answer.taken)
+        onlineView.watchStatus = "TAKEN: " + namingName + " IS ANOTHER PLAYER'S";
+    else if (answer.answered && !answer.error.empty())
+        onlineView.watchStatus = "NOT RENAMED: " + answer.error;
+    else
+        KeepName(namingName);
+}
+
+} // namespace
+
+void Online_Rename(const std::string& name) {
+    BoardPlayer player;
+    std::string why;
+    if (naming.valid()) return; // one name asked at a time
+    if (server.empty()) return KeepName(name);
+    if (!Player(name, &player, &why)) {
+        onlineView.watchStatus = "NOT RENAMED: " + why;
+        return;
+    }
+    player.name = name;
+    namingName = name;
+    onlineView.watchStatus = "ASKING THE BOARD FOR " + name;
+    naming = std::async(std::launch::async,
+                        [address = server, player] { return Board_ClaimName(address, player); });
 }
 
 void Online_ShowSending() {
@@ -146,6 +186,7 @@ void Online_ShowSending() {
 OnlineAsk Online_Frame() {
     static int lastScreen = -1;
     Online_ShowSending();
+    ShowNaming();
     // The online screen reads its board afresh each time it opens.
     if (frontEnd.menuScreen == kScreenOnline && lastScreen != kScreenOnline)
         Online_ReadBoard(onlineView.today, onlineView.page);
@@ -180,6 +221,8 @@ void Online_Stop() {
     // Every transfer and wait ends at once; runs not sent stay in the outbox for the next start.
     Http_CancelAll();
     if (outboxThread.joinable()) outboxThread.join();
+    if (naming.valid()) naming.wait();
+    naming = std::future<BoardName>();
     RunSession_Stop();
     OnlineBoard_Stop();
     sender.reset();

@@ -84,6 +84,21 @@ std::string Board_EndSession(const std::string& server, const std::string& token
     return BoardAnswer_Taken(Http_Send(r));
 }
 
+BoardName Board_ClaimName(const std::string& server, const BoardPlayer& player) {
+    HttpRequest r;
+    r.url = Url(server, "/api/v1/names");
+    r.method = "POST";
+    r.body = json{{"name", player.name}}.dump();
+    r.contentType = "application/json";
+    r.headers.push_back({"X-Zorb-Key", player.key});
+    HttpAnswer a = Http_Send(r);
+    BoardName n;
+    n.answered = a.ok;
+    n.taken = a.ok && a.status == 409;
+    n.error = BoardAnswer_Taken(a);
+    return n;
+}
+
 BoardFile Board_Download(const std::string& server, int64_t id) {
     HttpRequest r;
     r.url = Url(server, "/api/v1/runs/" + std::to_string(id) + "/file");

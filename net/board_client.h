@@ -45,5 +45,12 @@ BoardSession Board_OpenSession(const std::string& server, bool daily);
 // Closes the session with the digest of the run's recording; empty when closed, else why not.
 std::string Board_EndSession(const std::string& server, const std::string& token,
                              const std::string& sha256);
+// A name asked for on the board for the player's key: answered when the board was reached, taken
+// when another player holds the name, error why it was not given (empty when it was).
+struct BoardName {
+    bool answered = false, taken = false;
+    std::string error;
+};
+BoardName Board_ClaimName(const std::string& server, const BoardPlayer& player);
 // A run's recording, at most 4 MiB (whether it is one the game can play is the caller's check).
 BoardFile Board_Download(const std::string& server, int64_t id);

@@ -315,6 +315,8 @@ TEST_F(OnlineScreen, AServerThatIsGoneIsSaidWithinFiveSeconds) {
     };
     type("R");
     type("ACE 9X\b\r");
+    for (int k = 0; k < 500 && onlineView.playerName != "ACE 9"; k++) // the board is asked first
+        QLH_Step(1);
     EXPECT_EQ(onlineView.playerName, "ACE 9");
     BoardPlayer kept;
     std::string why;
@@ -327,6 +329,39 @@ TEST_F(OnlineScreen, AServerThatIsGoneIsSaidWithinFiveSeconds) {
     type("O");
     EXPECT_EQ(onlineView.playerName, "ACE 9");
     EXPECT_EQ(frontEnd.menuScreen, kScreenTitle) << "O typed into the name after Escape";
+}
+
+// A name is asked of the board: one another player holds is said to be taken, and the player
+// keeps the name they had; one that is free becomes theirs there and here.
+TEST_F(OnlineScreen, ANameAnotherPlayerHoldsIsSaidTakenAndTheOldOneKept) {
+    ServerProcess server({"--workers", "0"}, data + "/board");
+    ASSERT_GT(server.port(), 0);
+    httplib::Client other("127.0.0.1", server.port());
+    auto held = other.Post("/api/v1/names", {{"X-Zorb-Key", std::string(32, 'e')}},
+                           "{\"name\": \"Ace\"}", "application/json");
+    ASSERT_TRUE(held);
+    ASSERT_EQ(held->status, 200);
+    Open("http://127.0.0.1:" + std::to_string(server.port()));
+    auto rename = [](const std::string& name) {
+        for (char c : "R" + std::string(16, '\b') + name + "\r") { // the old name rubbed out
+            QLH_KeyTap((unsigned char)c);
+            QLH_Step(1);
+        }
+        for (int k = 0; k < 500 && onlineView.watchStatus.rfind("ASKING", 0) == 0; k++) {
+            QLH_Step(1);
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    };
+    rename("BOB");
+    EXPECT_EQ(onlineView.playerName, "BOB");
+    rename("ACE");
+    EXPECT_EQ(onlineView.watchStatus, "TAKEN: ACE IS ANOTHER PLAYER'S");
+    EXPECT_EQ(onlineView.playerName, "BOB");
+    BoardPlayer kept;
+    std::string why;
+    ASSERT_TRUE(Identity_Load(DataFolder_OwnFolder(), "", &kept, &why)) << why;
+    EXPECT_EQ(kept.name, "BOB");
+    Online_Stop();
 }
 
 // A board that lists runs it then sends wrong: bytes that are no recording, and a recording of
