@@ -82,7 +82,7 @@ void SafetyHeaders(WebResponse& res) {
 
 void ErrorPage(WebResponse& res, int status, const std::string& message) {
     res.status = status;
-    res.SetContent(Html_Missing(message), "text/html; charset=utf-8");
+    res.SetContent(Html_Refusal(status, message), "text/html; charset=utf-8");
 }
 
 json RunJson(const RunRow& r) {

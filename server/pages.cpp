@@ -142,6 +142,11 @@ const char* Html_Style() {
     return kStyle;
 }
 
-std::string Html_Missing(const std::string& what) {
-    return Page("ZORB - not found", "<p>" + Html_Escape(what) + "</p>");
+std::string Html_Refusal(int status, const std::string& what) {
+    const char* kind = status == 404   ? "not found"
+                       : status == 429 ? "too many requests"
+                       : status == 503 ? "unavailable"
+                       : status >= 500 ? "failed"
+                                       : "refused";
+    return Page(std::string("ZORB - ") + kind, "<p>" + Html_Escape(what) + "</p>");
 }

@@ -23,8 +23,9 @@ std::string Html_Board(const std::vector<RunRow>& rows, const BoardPlace& place,
                        const BoardCounts& counts);
 // A run's own page.
 std::string Html_Run(const RunRow& run);
-// A page for a run that is not there, or another fault.
-std::string Html_Missing(const std::string& what);
+// A page that refuses a request with status, saying what went wrong: titled "not found" for a
+// 404, and by its kind for the others.
+std::string Html_Refusal(int status, const std::string& what);
 // The pages' one stylesheet, served at /style.css (the pages hold no inline style, so that their
 // Content-Security-Policy can allow styles from the board alone).
 const char* Html_Style();

@@ -589,6 +589,10 @@ TEST_F(ServerApi, BoardQueriesOutsideTheirBoundsAreRefused) {
         if (status == 400 && api) {
             EXPECT_NE(answer->body.find(" must be "), std::string::npos) << answer->body;
         }
+        if (status == 400 && !api) { // a page that says it refused, not that nothing was there
+            EXPECT_NE(answer->body.find("<title>ZORB - refused</title>"), std::string::npos)
+                << answer->body;
+        }
     }
 }
 
