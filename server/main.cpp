@@ -184,7 +184,12 @@ int Moderate(const ServerOptions& o) {
     std::unique_ptr<RunStore> store = OpenStore(o);
     if (!store) return 1;
     if (o.command == "list") {
-        for (const RunRow& r : store->Waiting())
+        std::vector<RunRow> waiting;
+        if (!store->Waiting(&waiting)) {
+            std::fprintf(stderr, "zorb-server: the database did not answer\n");
+            return 1;
+        }
+        for (const RunRow& r : waiting)
             std::printf("%lld\t%s\t%s\n", (long long)r.id, r.sha256.c_str(), r.playerName.c_str());
         return 0;
     }

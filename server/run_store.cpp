@@ -419,11 +419,14 @@ bool RunStore::WorldRank(int64_t id, int64_t* rank) {
     return true;
 }
 
-std::vector<RunRow> RunStore::Waiting() {
+bool RunStore::Waiting(std::vector<RunRow>* waiting) {
     DbRows rows;
-    Run(std::string("SELECT ") + kRunColumns + " FROM runs WHERE status = 'waiting' ORDER BY id",
-        {}, &rows);
-    return ReadRuns(rows);
+    if (!Run(std::string("SELECT ") + kRunColumns +
+                 " FROM runs WHERE status = 'waiting' ORDER BY id",
+             {}, &rows))
+        return false;
+    *waiting = ReadRuns(rows);
+    return true;
 }
 
 bool RunStore::SetHidden(int64_t id, bool hidden) {

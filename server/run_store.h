@@ -89,7 +89,8 @@ class RunStore {
     // The place of the run's player on the board of all time (their best run's), or 0 when they
     // have none there.
     bool WorldRank(int64_t id, int64_t* rank);
-    std::vector<RunRow> Waiting();
+    // The runs waiting for their verdict, oldest first; false when the database could not say.
+    bool Waiting(std::vector<RunRow>* rows);
     bool SetHidden(int64_t id, bool hidden);
 
     // The queue. Claim takes a waiting run whose lease is free or lapsed, serving keys in turn and
