@@ -338,7 +338,13 @@ RunStore::Claimed RunStore::ClaimName(const std::string& playerKeyHash, const st
                                   " player_name <> ?",
                                   {T(name), T(playerKeyHash), T(name)}, nullptr, nullptr);
     });
-    if (raced) return Claimed::Taken; // another key took it at the same moment
+    if (raced) { // it was taken at the same moment: by another key, or by this one's other run
+        DbRows holder;
+        if (!Run("SELECT player_key FROM names WHERE name_key = ?", {T(key)}, &holder))
+            return Claimed::Failed;
+        return !holder.empty() && holder[0][0].text == playerKeyHash ? Claimed::Mine
+                                                                     : Claimed::Taken;
+    }
     if (!ok) return Claimed::Failed;
     return taken ? Claimed::Taken : Claimed::Mine;
 }
