@@ -70,10 +70,10 @@ void WebResponse::SetContent(const std::string& content, const std::string& type
 void WebResponse_Range(const std::string& range, WebResponse* res) {
     const std::string unit = "bytes=";
     if (range.rfind(unit, 0) != 0 || range.find(',') != std::string::npos) return;
-    std::string spec = range.substr(unit.size());
-    size_t dash = spec.find('-');
+    std::string asked = range.substr(unit.size());
+    size_t dash = asked.find('-');
     if (dash == std::string::npos) return;
-    std::string from = spec.substr(0, dash), to = spec.substr(dash + 1);
+    std::string from = asked.substr(0, dash), to = asked.substr(dash + 1);
     uint64_t size = res->body.size(), first = 0, last = size ? size - 1 : 0, n = 0;
     if (from.empty()) { // the last n bytes
         if (!Digits(to, &n) || n == 0) return;
