@@ -141,12 +141,16 @@ bool Within(RateLimit& limit, const std::string& who, const WebRequest& req, Web
     return false;
 }
 
+// The small writes, each of a little JSON: a session opened or ended, a name taken.
+bool SmallWrite(const WebRequest& req) {
+    return req.method == "POST" &&
+           (req.path.rfind("/api/v1/sessions", 0) == 0 || req.path == "/api/v1/names");
+}
+
 // What a route's body may hold: a recording, a little JSON, or nothing at all.
 uint64_t MostBody(const WebRequest& req) {
-    if (req.method != "POST") return 0;
-    if (req.path == "/api/v1/runs") return kUploadMostBytes;
-    bool takesJson = req.path.rfind("/api/v1/sessions", 0) == 0 || req.path == "/api/v1/names";
-    return takesJson ? kJsonMostBytes : 0;
+    if (req.method == "POST" && req.path == "/api/v1/runs") return kUploadMostBytes;
+    return SmallWrite(req) ? kJsonMostBytes : 0;
 }
 
 // Bodies are judged on their headers before a byte of them is read: never encoded (nothing is ever
@@ -204,7 +208,7 @@ bool RefuseEarly(Context& c, const WebRequest& req, WebResponse& res) {
         return !Within(c.limits.reads, who, req, res, "requests");
     if (req.method != "POST") return false;
     if (req.path == "/api/v1/runs") return RefuseUploadEarly(c, req, res, who);
-    if (req.path.rfind("/api/v1/sessions", 0) != 0 && req.path != "/api/v1/names") return false;
+    if (!SmallWrite(req)) return false;
     return !Within(c.limits.sessions, who, req, res, "sessions") ||
            !Within(c.limits.sessionsByKey, KeyOf(req), req, res, "sessions with this key");
 }
