@@ -1,6 +1,7 @@
 // The .zrun format, little-endian throughout:
 //   header: "ZORBRUN" 0x1A, u16 format, u16 simulation version, u32 seed, f32 sensitivity,
-//           f32 field of view, the carried player (6 f32, i32), i32 best score, i64 date, tag[4]
+//           f32 field of view, the carried player (6 f32, i32), i32 best score, i64 date, tag[4],
+//           u32 flags (1: played by a program; not in format 2, whose runs are a person's)
 //   then records. A frame is the player's command; it starts with a mask byte below 0x80:
 //     0x01 the time step, 0x02 the mouse's turn follow: each a zig-zag varint of its change in
 //          whole units (2^-20 s, 1/16 pixel), or with 0x40 set, each a raw f32
@@ -25,7 +26,8 @@
 namespace {
 
 const uint8_t kMagic[8] = {'Z', 'O', 'R', 'B', 'R', 'U', 'N', 0x1A};
-const size_t kHeaderSize = 68;
+const size_t kHeaderSize = 72, kOldHeaderSize = 68;
+const uint32_t kByProgram = 1;
 const size_t kMaxFileBytes = 256u << 20;
 
 enum : uint8_t {
@@ -166,24 +168,30 @@ std::vector<uint8_t> EncodeHeader(const RunHeader& h) {
     PutBytes(&out, (uint32_t)h.bestScore, 4);
     PutBytes(&out, (uint64_t)h.date, 8);
     out.insert(out.end(), h.tag, h.tag + 4);
+    PutBytes(&out, h.byProgram ? kByProgram : 0u, 4);
     return out;
 }
 
 bool DecodeHeader(In* in, RunHeader* h, std::string* why) {
-    if (in->bytes.size() < kHeaderSize || std::memcmp(in->bytes.data(), kMagic, 8) != 0) {
+    if (in->bytes.size() < kOldHeaderSize || std::memcmp(in->bytes.data(), kMagic, 8) != 0) {
         *why = "not a recorded run of ZORB";
         return false;
     }
     in->pos = 8;
     h->format = (uint16_t)in->Bytes(2);
     h->simVersion = (uint16_t)in->Bytes(2);
-    if (h->format < kRunFormatVersion) {
+    if (h->format < kRunOldestFormat) {
         *why = "recorded by an earlier version of ZORB; it cannot be played by this one";
         return false;
     }
-    if (h->format != kRunFormatVersion) {
+    if (h->format > kRunFormatVersion) {
         *why = "a recording of another format (" + std::to_string(h->format) +
-               "; this game reads " + std::to_string(kRunFormatVersion) + ")";
+               "; this game reads " + std::to_string(kRunOldestFormat) + " to " +
+               std::to_string(kRunFormatVersion) + ")";
+        return false;
+    }
+    if (h->format > 2 && in->bytes.size() < kHeaderSize) {
+        *why = "a recording cut short in its header";
         return false;
     }
     if (h->simVersion != kRunSimVersion) {
@@ -204,6 +212,12 @@ bool DecodeHeader(In* in, RunHeader* h, std::string* why) {
     for (char& t : h->tag)
         t = (char)in->Bytes(1);
     h->tag[3] = '\0';
+    uint32_t flags = h->format > 2 ? (uint32_t)in->Bytes(4) : 0;
+    h->byProgram = flags & kByProgram;
+    if (flags & ~kByProgram) {
+        *why = "a damaged recording (its flags, " + std::to_string(flags) + ", are not the game's)";
+        return false;
+    }
     std::string unplayable = Unplayable(*h);
     if (!unplayable.empty()) {
         *why = "a damaged recording (" + unplayable + ")";

@@ -15,8 +15,11 @@
 #include "game/run_command.h"
 #include "quillon/quillon.h"
 
-// 2: frames are the player's commands (1 kept the devices' state, and is no longer read).
-const uint16_t kRunFormatVersion = 2;
+// 3: the header ends with flags (bit 0: the run was played by a program, not a person).
+// 2: frames are the player's commands; still read, as a run of a person (1 kept the devices'
+// state, and is no longer read).
+const uint16_t kRunFormatVersion = 3;
+const uint16_t kRunOldestFormat = 2;
 // Raised whenever a change to the game alters how a recorded run plays out: a recording of
 // another simulation version cannot be played.
 const uint16_t kRunSimVersion = 2;
@@ -27,6 +30,8 @@ const long kRunTagOffset = 64;
 // Where the date sits, the eight bytes before the tag.
 const long kRunDateOffset = 56;
 static_assert(kRunDateOffset + 8 == kRunTagOffset);
+// Where the flags sit (format 3 on), the four bytes after the tag.
+const long kRunFlagsOffset = 68;
 
 struct RunHeader {
     uint16_t format = kRunFormatVersion, simVersion = kRunSimVersion;
@@ -34,8 +39,9 @@ struct RunHeader {
     float mouseSensitivity = 0.0f, fieldOfView = 0.0f;
     PlayerCarry carry{};
     int32_t bestScore = 0;
-    int64_t date = 0; // seconds since 1970, UTC
-    char tag[4] = {}; // the leaderboard's three letters, empty when the run placed none
+    int64_t date = 0;       // seconds since 1970, UTC
+    char tag[4] = {};       // the leaderboard's three letters, empty when the run placed none
+    bool byProgram = false; // played by a program (the headless game's autoplay or actions)
 };
 
 struct RunEnd {

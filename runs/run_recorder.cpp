@@ -18,6 +18,7 @@ RunWriter writer;
 bool recording = false;
 bool ended = false;
 bool enabled = true;
+bool byProgram = false; // the runs are played by a program
 std::string target;     // the caller's file, or "" for Runs/
 bool inLibrary = false; // the recording in progress goes to Runs/
 std::string lastPath;
@@ -48,6 +49,10 @@ void Recorder_Off() {
     enabled = false;
 }
 
+void Recorder_MarkByProgram(bool mark) {
+    byProgram = mark;
+}
+
 void Recorder_Start() {
     if (recording) Recorder_Finish(nullptr);
     failure.clear();
@@ -60,6 +65,7 @@ void Recorder_Start() {
     h.carry = Player_GetCarry();
     h.bestScore = player.bestScore;
     h.date = (int64_t)std::time(nullptr);
+    h.byProgram = byProgram;
     inLibrary = target.empty();
     std::string why;
     lastPath = inLibrary ? RunLibrary_NewPath(&why) : target;

@@ -11,6 +11,9 @@
 void Recorder_RecordTo(const std::string& path);
 // Runs are not recorded (tests and benchmarks) until Recorder_RecordTo.
 void Recorder_Off();
+// Marks the runs recorded from now on as played by a program (a bot, or scripted input), so that
+// a board can tell them from a person's.
+void Recorder_MarkByProgram(bool byProgram);
 // Starts recording the run just begun, where runs are recorded. Without a place to write, the
 // run plays unrecorded.
 void Recorder_Start();

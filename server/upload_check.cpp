@@ -17,8 +17,9 @@ bool Fail(std::string* why, const std::string& text) {
 
 // The reader's own reason, with the versions this server takes where that was the fault.
 std::string HeaderFault(const std::string& reason) {
-    return reason + "; this server takes recordings of format " +
-           std::to_string(kRunFormatVersion) + ", simulation " + std::to_string(kRunSimVersion);
+    return reason + "; this server takes recordings of formats " +
+           std::to_string(kRunOldestFormat) + " to " + std::to_string(kRunFormatVersion) +
+           ", simulation " + std::to_string(kRunSimVersion);
 }
 
 // The play, as the simulation reads it: numbers, not bytes, so that no other writing of the same

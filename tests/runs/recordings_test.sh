@@ -23,7 +23,9 @@ done
 # A fresh recording of the short script, played back every way.
 source "$here/short_script.sh"
 "${headless[@]}" "${short_run[@]}" --record "$work/short.zrun" >/dev/null
-cmp -s <(tail -c +69 "$work/short.zrun") <(tail -c +69 "$here/short.zrun") ||
+# Records after the header: 68 bytes in format 2 (the kept runs may be of it), 72 after.
+records() { tail -c +$(($(od -An -tu1 -j8 -N1 "$1") == 2 ? 69 : 73)) "$1"; }
+cmp -s <(records "$work/short.zrun") <(records "$here/short.zrun") ||
   fail "the short script no longer records the run kept in the tree (re-record on purpose with scripts/rerecord)"
 expected=$(verdict --verify "$work/short.zrun")
 for how in "--size 640x480" "--size 1920x1080" "--size 1920x1080 --count-only" \

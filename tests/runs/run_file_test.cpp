@@ -13,6 +13,9 @@
 
 namespace {
 
+// Where the records start, after the header.
+const size_t kFirstRecord = 72;
+
 std::string TempPath(const char* name) {
     // Each test its own file: ctest runs them side by side.
     return ::testing::TempDir() + ::testing::UnitTest::GetInstance()->current_test_info()->name() +
@@ -58,6 +61,7 @@ RunHeader Header() {
     h.carry = PlayerCarry{1.5f, -0.25f, 0.125f, 3.0f, -2.0f, 0.3f, 1};
     h.bestScore = 4000;
     h.date = 1796000000;
+    h.byProgram = true;
     return h;
 }
 
@@ -131,6 +135,7 @@ TEST(RunFile, EverythingWrittenComesBackExactly) {
     EXPECT_EQ(r.header.carry.stepSide, 1);
     EXPECT_EQ(r.header.date, 1796000000);
     EXPECT_STREQ(r.header.tag, "HDZ");
+    EXPECT_TRUE(r.header.byProgram);
     Played p = Play(bytes);
     ASSERT_EQ(p.frames.size(), frames.size());
     for (size_t i = 0; i < frames.size(); i++)
@@ -146,7 +151,7 @@ TEST(RunFile, EverythingWrittenComesBackExactly) {
 TEST(RunFile, ACutFileReadsUpToItsLastWholeFrame) {
     std::vector<uint8_t> bytes = Record(Frames(), nullptr);
     size_t lastCount = 0;
-    for (size_t n = 68; n <= bytes.size(); n++) {
+    for (size_t n = kFirstRecord; n <= bytes.size(); n++) {
         Played p = Play(std::vector<uint8_t>(bytes.begin(), bytes.begin() + (long)n));
         ASSERT_EQ(p.last, RunRecord::Over) << "cut at " << n;
         ASSERT_GE(p.frames.size(), lastCount) << "cut at " << n;
@@ -168,22 +173,44 @@ TEST(RunFile, ForeignAndDamagedBytesAreToldApart) {
     earlier[8] = 1; // the first format, which kept the devices' state
     Play(earlier, &why);
     EXPECT_EQ(why, "recorded by an earlier version of ZORB; it cannot be played by this one");
+    std::vector<uint8_t> flagged = bytes;
+    flagged[kRunFlagsOffset] = 3; // a flag no game sets
+    Play(flagged, &why);
+    EXPECT_NE(why.find("flags"), std::string::npos) << why;
     std::vector<uint8_t> meta = bytes;
-    meta[68] = 0x80;
-    meta[69] = 7; // no such record
+    meta[kFirstRecord] = 0x80;
+    meta[kFirstRecord + 1] = 7; // no such record
     EXPECT_EQ(Play(meta).last, RunRecord::Damaged);
     std::vector<uint8_t> unused = bytes;
-    unused[68] |= 0x20; // a mask bit no writer sets
+    unused[kFirstRecord] |= 0x20; // a mask bit no writer sets
     EXPECT_EQ(Play(unused).last, RunRecord::Damaged);
     std::vector<uint8_t> weapon = bytes;
-    weapon[68] = 0x10; // the switches alone, asking for a seventh weapon
-    weapon[69] = 7 << 5;
+    weapon[kFirstRecord] = 0x10; // the switches alone, asking for a seventh weapon
+    weapon[kFirstRecord + 1] = 7 << 5;
     EXPECT_EQ(Play(weapon).last, RunRecord::Damaged);
     std::vector<uint8_t> slow = bytes;
-    slow[68] = 0x41; // the first frame's time step, raw: 1e30 seconds
+    slow[kFirstRecord] = 0x41; // the first frame's time step, raw: 1e30 seconds
     const float huge = 1e30f;
-    std::memcpy(&slow[69], &huge, 4);
+    std::memcpy(&slow[kFirstRecord + 1], &huge, 4);
     EXPECT_EQ(Play(slow).last, RunRecord::Damaged);
+}
+
+// A recording of the format before the flags reads as a person's run, frame for frame.
+TEST(RunFile, TheFormatBeforeTheFlagsStillPlays) {
+    std::vector<uint8_t> bytes = Record(Frames(), "OLD");
+    std::vector<uint8_t> old = bytes;
+    old.erase(old.begin() + kRunFlagsOffset, old.begin() + kRunFlagsOffset + 4);
+    old[8] = 2;
+    RunReader r;
+    std::string why;
+    ASSERT_TRUE(RunReader_OpenBytes(&r, old, &why)) << why;
+    EXPECT_FALSE(r.header.byProgram);
+    EXPECT_STREQ(r.header.tag, "OLD");
+    Played now = Play(bytes), then = Play(old);
+    ASSERT_EQ(then.frames.size(), now.frames.size());
+    EXPECT_EQ(then.last, RunRecord::Over);
+    EXPECT_EQ(then.end.score, now.end.score);
+    EXPECT_EQ(then.hashes, now.hashes);
 }
 
 // A run at 200 frames a second, turning and walking, costs a few bytes a frame.
@@ -198,5 +225,5 @@ TEST(RunFile, AFrameOfPlayCostsAFewBytes) {
         frames.push_back(c);
     }
     std::vector<uint8_t> bytes = Record(frames, nullptr);
-    EXPECT_LT(bytes.size(), 68u + 2000u * 4u) << bytes.size() << " bytes";
+    EXPECT_LT(bytes.size(), kFirstRecord + 2000u * 4u) << bytes.size() << " bytes";
 }

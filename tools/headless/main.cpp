@@ -136,6 +136,8 @@ static bool StartRecording(const HeadlessConfig& config) {
         Recorder_Off();
     else
         Recorder_RecordTo(config.record);
+    // The bot, or input scripted at given frames: a program's run, never a person's.
+    Recorder_MarkByProgram(config.autoplay || !config.actions.empty());
     const std::string& path = config.verify.empty() ? config.play : config.verify;
     if (path.empty()) return true;
     ReplayOptions options;
