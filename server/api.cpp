@@ -1,6 +1,7 @@
 // The routes. Every error is JSON {"error": "..."} under /api, a page elsewhere.
 #include "server/api.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <chrono>
@@ -94,6 +95,7 @@ json RunJson(const RunRow& r) {
               {"uploaded_at", r.uploadedAt},
               {"sha256", r.sha256},
               {"session", !r.sessionId.empty()},
+              {"board", r.board},
               {"recording_kept", !r.dropped},
               {"simulation", r.simVersion}};
     if (r.status == "rejected") {
@@ -102,6 +104,7 @@ json RunJson(const RunRow& r) {
     }
     if (r.status != "waiting") j["verified_at"] = r.verifiedAt;
     if (!r.day.empty()) j["day"] = r.day;
+    if (!r.unranked.empty()) j["unranked"] = r.unranked;
     if (r.status == "verified")
         j.update({{"score", r.score}, {"stage", r.stage}, {"frames", r.frames}, {"tag", r.tag}});
     return j;
@@ -221,29 +224,52 @@ std::string PlayerFault(const WebRequest& req) {
     return "";
 }
 
-// The session a run names, checked into s (its id empty when none is named). Why it fails, or
-// empty; down is set when the database could not say.
-std::string CheckSession(Context& c, const WebRequest& req, const std::string& body,
-                         const UploadFacts& facts, Session* s, bool* down) {
-    if (!req.HasHeader("X-Zorb-Session")) return "";
+// Where an upload goes: refused (with why, for 422), or onto a board: bots for a program's run,
+// ranked for a run played live in a session of its sender's key, on its seed and its clock, and
+// open for every other, with the reason. down is set when the database could not say.
+struct Placing {
+    std::string refusal, board = "open", unranked = "no session: it was sent without one";
+    Session session; // the session the run is ranked under; its id empty when none
+    bool down = false;
+};
+
+Placing PlaceUpload(Context& c, const WebRequest& req, const UploadFacts& facts) {
+    Placing p;
+    if (facts.header.byProgram) {
+        p.board = "bots";
+        p.unranked = "";
+    }
+    if (!req.HasHeader("X-Zorb-Session") || facts.header.byProgram) return p;
+    Session s;
     std::string id = Session_IdOf(c.secret, req.Header("X-Zorb-Session"));
-    Lookup found = id.empty() ? Lookup::Missing : c.store->GetSession(id, s);
-    *down = found == Lookup::Failed;
-    if (found != Lookup::Found) return "X-Zorb-Session is not a session of this server";
-    std::string untagged = body; // Upload_Check has seen a whole header
-    untagged.replace(kRunTagOffset, 4, 4, '\0');
-    return Session_Fault(*s, Crypto_Sha256Hex(body), Crypto_Sha256Hex(untagged), facts);
+    Lookup found = id.empty() ? Lookup::Missing : c.store->GetSession(id, &s);
+    p.down = found == Lookup::Failed;
+    if (found != Lookup::Found) {
+        p.refusal = "X-Zorb-Session is not a session of this server";
+    } else if (!s.usedBy.empty() && s.usedBy != Crypto_Sha256Hex(req.body)) {
+        p.refusal = "its session was used by another run";
+    } else {
+        std::string untagged = req.body; // Upload_Check has seen a whole header
+        untagged.replace(kRunTagOffset, 4, 4, '\0');
+        p.unranked = Session_Unranked(s, Crypto_Sha256Hex(req.body), Crypto_Sha256Hex(untagged),
+                                      Crypto_Sha256Hex(KeyOf(req)), facts);
+        if (p.unranked.empty()) p.board = "ranked";
+        if (p.unranked.empty()) p.session = s;
+    }
+    return p;
 }
 
-// The run to store, from a checked upload and its session.
-NewRun RunOf(Context& c, const WebRequest& req, const UploadFacts& facts, const Session& session) {
+// The run to store, from a checked upload and its place.
+NewRun RunOf(Context& c, const WebRequest& req, const UploadFacts& facts, const Placing& place) {
     NewRun run;
     run.sha256 = Crypto_Sha256Hex(req.body);
     run.bytes = req.body;
     run.playerKeyHash = Crypto_Sha256Hex(KeyOf(req));
     run.playerName = req.Header("X-Zorb-Player");
-    run.sessionId = session.id;
-    run.day = session.day;
+    run.sessionId = place.session.id;
+    run.day = place.session.day;
+    run.board = place.board;
+    run.unranked = place.unranked;
     run.playSha256 = facts.playSha256;
     run.client = Who(c, req);
     run.simVersion = facts.header.simVersion;
@@ -251,7 +277,7 @@ NewRun RunOf(Context& c, const WebRequest& req, const UploadFacts& facts, const 
     // The date shown as played is the board's own: the session's start, or when it was sent
     // (the recording's date is the sender's word).
     run.uploadedAt = Now();
-    run.recordedAt = session.id.empty() ? run.uploadedAt : session.openedAt;
+    run.recordedAt = place.session.id.empty() ? run.uploadedAt : place.session.openedAt;
     run.gameSeconds = facts.gameSeconds;
     run.lostSeconds = facts.lostSeconds;
     return run;
@@ -286,12 +312,12 @@ void Upload(Context& c, const WebRequest& req, WebResponse& res) {
     std::string why = PlayerFault(req);
     UploadFacts facts;
     if (why.empty() && !Upload_Check(req.body, Now(), &facts, &why)) why = "not taken: " + why;
-    Session session;
-    bool down = false;
-    if (why.empty()) why = CheckSession(c, req, req.body, facts, &session, &down);
-    if (down) return DatabaseDown(req, res);
+    Placing place;
+    if (why.empty()) place = PlaceUpload(c, req, facts);
+    if (place.down) return DatabaseDown(req, res);
+    if (why.empty()) why = place.refusal;
     if (!why.empty()) return Error(res, 422, why);
-    NewRun run = RunOf(c, req, facts, session);
+    NewRun run = RunOf(c, req, facts, place);
     if (!MayQueue(c, req, res, run)) return;
     int64_t id = 0;
     RunStore::Added added = c.store->Add(run, &id);
@@ -322,11 +348,12 @@ bool WholeParam(const WebRequest& req, const char* name, int64_t least, int64_t 
     return true;
 }
 
-// A board's query: its first row, how many rows (for the API), and its day (today's, UTC, for
-// board=today; empty for the board of all time).
+// A board's query: its first row, how many rows (for the API), which board (all, today, open or
+// bots) and its day (today's, UTC, for board=today).
 struct BoardQuery {
     int64_t offset = 0, limit = 10;
-    std::string day;
+    std::string name = "all", day;
+    Ranking board = Ranking::All;
 };
 
 // The board's query read strictly; why it cannot be, naming the bounds, or empty.
@@ -335,9 +362,16 @@ std::string ReadBoardQuery(const WebRequest& req, BoardQuery* q) {
         return "offset must be a whole number from 0 to 1000000000";
     if (!WholeParam(req, "limit", 1, 100, &q->limit))
         return "limit must be a whole number from 1 to 100";
-    std::string board = req.HasParam("board") ? req.Param("board") : "all";
-    if (board != "all" && board != "today") return "board must be all or today";
-    q->day = board == "today" ? Session_Day(Now()) : "";
+    const std::pair<const char*, Ranking> boards[] = {{"all", Ranking::All},
+                                                      {"today", Ranking::Today},
+                                                      {"open", Ranking::Open},
+                                                      {"bots", Ranking::Bots}};
+    q->name = req.HasParam("board") ? req.Param("board") : "all";
+    auto named = std::find_if(std::begin(boards), std::end(boards),
+                              [&](const auto& b) { return q->name == b.first; });
+    if (named == std::end(boards)) return "board must be all, today, open or bots";
+    q->board = named->second;
+    q->day = q->board == Ranking::Today ? Session_Day(Now()) : "";
     return "";
 }
 
@@ -354,7 +388,7 @@ void Leaderboard(Context& c, const WebRequest& req, WebResponse& res) {
     json rows = json::array();
     int64_t rank = q.offset;
     std::vector<RunRow> board;
-    if (!c.store->Board(kRunSimVersion, q.offset, q.limit, q.day, &board))
+    if (!c.store->Board(kRunSimVersion, q.board, q.day, q.offset, q.limit, &board))
         return DatabaseDown(req, res);
     for (const RunRow& r : board) {
         json j = RunJson(r);
@@ -362,10 +396,8 @@ void Leaderboard(Context& c, const WebRequest& req, WebResponse& res) {
         if (!mine.empty() && r.playerKey == mine) j["yours"] = true;
         rows.push_back(j);
     }
-    json answer = {{"simulation", kRunSimVersion},
-                   {"offset", q.offset},
-                   {"runs", rows},
-                   {"board", q.day.empty() ? "all" : "today"}};
+    json answer = {
+        {"simulation", kRunSimVersion}, {"offset", q.offset}, {"runs", rows}, {"board", q.name}};
     if (!q.day.empty()) answer["day"] = q.day;
     // The rows marked as the asker's own differ by key.
     res.SetHeader("Cache-Control", "max-age=10");
@@ -432,11 +464,15 @@ void OpenSession(Context& c, const WebRequest& req, WebResponse& res) {
     s.id = Crypto_RandomHex(16);
     s.openedAt = Now();
     s.day = daily ? Session_Day(s.openedAt) : "";
-    s.seed = daily ? Session_DailySeed(c.secret, s.day) : 0;
+    s.seed = daily ? Session_DailySeed(c.secret, s.day) : Session_Seed(c.secret, s.id);
+    // Its runs are ranked only when sent with the key it was opened with.
+    std::string key = KeyOf(req);
+    s.playerKey = key.empty() ? "" : Crypto_Sha256Hex(key);
     if (s.id.empty() || !c.store->OpenSession(s)) return DatabaseDown(req, res);
     json j = {{"token", Session_Token(c.secret, s.id)},
-              {"allowance_seconds", kSessionAllowanceSeconds}};
-    if (daily) j.update({{"seed", s.seed}, {"day", s.day}});
+              {"allowance_seconds", kSessionAllowanceSeconds},
+              {"seed", s.seed}};
+    if (daily) j["day"] = s.day;
     Reply(res, 201, j);
 }
 
@@ -483,13 +519,13 @@ void BoardPage(Context& c, const WebRequest& req, WebResponse& res) {
     if (!fault.empty()) return ErrorPage(res, 400, fault);
     std::vector<RunRow> rows;
     BoardCounts counts;
-    if (!c.store->Board(kRunSimVersion, q.offset, 51, q.day, &rows) ||
+    if (!c.store->Board(kRunSimVersion, q.board, q.day, q.offset, 51, &rows) ||
         !c.store->Counts(kRunSimVersion, &counts))
         return DatabaseDown(req, res);
     bool more = rows.size() > 50;
     if (more) rows.pop_back();
     res.SetHeader("Cache-Control", "max-age=10");
-    res.SetContent(Html_Board(rows, BoardPlace{q.offset, more, q.day}, counts),
+    res.SetContent(Html_Board(rows, BoardPlace{q.offset, more, q.name, q.day}, counts),
                    "text/html; charset=utf-8");
 }
 

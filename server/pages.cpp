@@ -35,18 +35,69 @@ std::string Date(int64_t seconds) {
     return seconds <= 0 ? "-" : UtcText(seconds, "%Y-%m-%d %H:%M UTC");
 }
 
-std::string Row(const RunRow& r, int64_t rank) {
+// Why a run is on the open board, in the few words before the reason's detail.
+std::string Why(const RunRow& r) {
+    return Html_Escape(r.unranked.substr(0, r.unranked.find(':')));
+}
+
+std::string Row(const RunRow& r, int64_t rank, bool open) {
     std::string id = std::to_string(r.id);
     return "<tr><td class=\"n\">" + std::to_string(rank) + "</td><td>" + Html_Escape(r.playerName) +
-           (r.sessionId.empty() ? "" : " &#9679;") + "</td><td class=\"n score\">" +
-           std::to_string(r.score) + "</td><td class=\"n\">" + std::to_string(r.stage) +
-           "</td><td class=\"n\">" + Html_Length(r.gameSeconds) + "</td><td class=\"wide\">" +
-           Date(r.recordedAt) + "</td><td><a href=\"/runs/" + id + "\">run " + id +
+           "</td><td class=\"n score\">" + std::to_string(r.score) + "</td><td class=\"n\">" +
+           std::to_string(r.stage) + "</td><td class=\"n\">" + Html_Length(r.gameSeconds) +
+           "</td><td class=\"wide\">" + Date(r.recordedAt) + "</td>" +
+           (open ? "<td>" + Why(r) + "</td>" : "") + "<td><a href=\"/runs/" + id + "\">run " + id +
            "</a></td></tr>\n";
+}
+
+// The boards, each with its link, title and the line that says what it takes.
+struct BoardKind {
+    const char* name;
+    const char* label;
+    const char* title;
+    const char* takes;
+};
+const BoardKind kBoards[] = {
+    {"all", "all time", "ZORB - world board",
+     "Ranked: played live, in a session of its player's key, on the board's seed and clock."},
+    {"today", "today", "ZORB - today's board",
+     "Ranked: the daily run's sessions of the day (UTC), played live on the day's seed."},
+    {"open", "open", "ZORB - open board",
+     "Open: runs that verify but were not played live on the board's seed and clock, with the "
+     "reason."},
+    {"bots", "bots", "ZORB - bots' board", "Bots: runs played by a program."},
+};
+
+// The tabs above a board: the board shown in bold, the others linked.
+std::string Tabs(const BoardPlace& place) {
+    std::string tabs;
+    for (const BoardKind& b : kBoards) {
+        std::string label = b.label;
+        if (place.board == "today" && place.board == b.name) label += ", " + place.day;
+        std::string href = std::string(b.name) == "all" ? "/" : std::string("/?board=") + b.name;
+        tabs += (tabs.empty() ? "" : " | ") + (place.board == b.name
+                                                   ? "<b>" + label + "</b>"
+                                                   : "<a href=\"" + href + "\">" + label + "</a>");
+    }
+    return "<p>" + tabs + "</p>";
+}
+
+const BoardKind& KindOf(const std::string& board) {
+    for (const BoardKind& b : kBoards)
+        if (board == b.name) return b;
+    return kBoards[0];
 }
 
 std::string Fact(const std::string& name, const std::string& value) {
     return "<tr><th>" + name + "</th><td>" + value + "</td></tr>\n";
+}
+
+// Which board a run is for, and why when it is not ranked.
+std::string Placing(const RunRow& r) {
+    if (r.board == "bots") return "bots: played by a program";
+    if (r.board == "open") return "open, not ranked: " + r.unranked;
+    return "ranked: played live in its player's session" +
+           std::string(r.day.empty() ? "" : ", the daily run of " + r.day);
 }
 
 } // namespace
@@ -86,28 +137,29 @@ std::string Html_Length(double seconds) {
 
 std::string Html_Board(const std::vector<RunRow>& rows, const BoardPlace& place,
                        const BoardCounts& counts) {
-    bool today = !place.day.empty();
-    std::string link = today ? "/?board=today&amp;offset=" : "/?offset=";
-    std::string body = std::string("<p>") +
-                       (today ? "<a href=\"/\">all time</a> | <b>today, " + place.day + "</b>"
-                              : "<b>all time</b> | <a href=\"/?board=today\">today</a>") +
-                       "</p><div class=\"scroll\"><table><tr><th>#</th><th>player</th>"
-                       "<th>score</th><th>stage</th><th>length</th><th class=\"wide\">played</th>"
-                       "<th>run</th></tr>\n";
+    const BoardKind& kind = KindOf(place.board);
+    bool open = place.board == "open";
+    std::string link =
+        place.board == "all" ? "/?offset=" : "/?board=" + place.board + "&amp;offset=";
+    std::string body = Tabs(place) +
+                       "<div class=\"scroll\"><table><tr><th>#</th><th>player</th>"
+                       "<th>score</th><th>stage</th><th>length</th><th class=\"wide\">played</th>" +
+                       (open ? "<th>not ranked</th>" : "") + "<th>run</th></tr>\n";
     for (size_t k = 0; k < rows.size(); k++)
-        body += Row(rows[k], place.offset + (int64_t)k + 1);
-    if (rows.empty()) body += "<tr><td colspan=\"7\">No verified runs yet.</td></tr>\n";
+        body += Row(rows[k], place.offset + (int64_t)k + 1, open);
+    if (rows.empty())
+        body += "<tr><td colspan=\"" + std::string(open ? "8" : "7") +
+                "\">No verified runs yet.</td></tr>\n";
     body += "</table></div>\n<p>";
     if (place.offset > 0)
         body += "<a href=\"" + link + std::to_string(place.offset > 50 ? place.offset - 50 : 0) +
                 "\">&larr; better</a> ";
     if (place.more)
         body += "<a href=\"" + link + std::to_string(place.offset + 50) + "\">more &rarr;</a>";
-    body += "</p><p class=\"counts\">" + std::to_string(counts.waiting) + " waiting, " +
-            std::to_string(counts.rejected) + " rejected. &#9679; played in a session." +
-            (today ? " Today's board takes the daily run's sessions of the day (UTC)." : "") +
-            "</p>";
-    return Page(today ? "ZORB - today's board" : "ZORB - world board", body);
+    body += "</p><p class=\"counts\">" + std::string(kind.takes) + " " +
+            std::to_string(counts.waiting) + " waiting, " + std::to_string(counts.rejected) +
+            " rejected.</p>";
+    return Page(kind.title, body);
 }
 
 std::string Html_Run(const RunRow& r) {
@@ -123,8 +175,7 @@ std::string Html_Run(const RunRow& r) {
                  Fact("tag", Html_Escape(r.tag.empty() ? "-" : r.tag)) +
                  Fact("verified", Date(r.verifiedAt));
     facts += Fact("length", Html_Length(r.gameSeconds)) + Fact("played", Date(r.recordedAt)) +
-             Fact("sent", Date(r.uploadedAt)) +
-             Fact("session", r.sessionId.empty() ? "no" : "yes, timed against the clock") +
+             Fact("sent", Date(r.uploadedAt)) + Fact("board", Html_Escape(Placing(r))) +
              Fact("SHA-256", "<code>" + r.sha256 + "</code>");
     std::string body =
         "<h2>Run " + id + "</h2><div class=\"scroll\"><table>" + facts + "</table></div>";

@@ -11,14 +11,15 @@
 std::string Html_Escape(const std::string& text);
 // "3:05" for 185 seconds.
 std::string Html_Length(double seconds);
-// Where a page of the board stands: its first row, whether more follow, and its day (empty: the
-// board of all time).
+// Where a page of the board stands: its first row, whether more follow, which board (all, today,
+// open or bots) and its day (today's board's).
 struct BoardPlace {
     int64_t offset = 0;
     bool more = false;
-    std::string day;
+    std::string board = "all", day;
 };
-// The board at / (all time) or /?board=today: its rows, the counts of waiting and rejected runs.
+// A board at / (all time) or /?board=today, open or bots: its rows, the counts of waiting and
+// rejected runs.
 std::string Html_Board(const std::vector<RunRow>& rows, const BoardPlace& place,
                        const BoardCounts& counts);
 // A run's own page.

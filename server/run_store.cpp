@@ -61,6 +61,39 @@ const std::vector<std::vector<const char*>> kMigrations = {
     {
         "ALTER TABLE runs ADD COLUMN dropped BIGINT NOT NULL DEFAULT 0",
     },
+    // 7: the boards apart. Ranked runs were played in a session of their sender's key on its seed
+    // and clock; every other run that verifies is open (unranked says why), and bots' runs have a
+    // board of their own. Until now only the daily sessions gave the seed: every other run kept
+    // so far goes to the open board.
+    {
+        "ALTER TABLE sessions ADD COLUMN player_key TEXT",
+        "ALTER TABLE runs ADD COLUMN board TEXT NOT NULL DEFAULT 'ranked'",
+        "ALTER TABLE runs ADD COLUMN unranked TEXT",
+        "UPDATE runs SET board = 'open', unranked = CASE WHEN session_id IS NULL THEN"
+        " 'no session: it was sent without one' ELSE 'its own seed: it was played before"
+        " sessions gave seeds' END WHERE day IS NULL",
+        "CREATE TABLE IF NOT EXISTS best_open (sim_version BIGINT NOT NULL, player_key TEXT NOT"
+        " NULL, run_id BIGINT NOT NULL, score BIGINT NOT NULL, verified_at BIGINT NOT NULL,"
+        " PRIMARY KEY (sim_version, player_key))",
+        "CREATE INDEX IF NOT EXISTS best_open_board ON best_open (sim_version, score DESC,"
+        " verified_at, run_id)",
+        "CREATE TABLE IF NOT EXISTS best_bots (sim_version BIGINT NOT NULL, player_key TEXT NOT"
+        " NULL, run_id BIGINT NOT NULL, score BIGINT NOT NULL, verified_at BIGINT NOT NULL,"
+        " PRIMARY KEY (sim_version, player_key))",
+        "CREATE INDEX IF NOT EXISTS best_bots_board ON best_bots (sim_version, score DESC,"
+        " verified_at, run_id)",
+        "DELETE FROM best",
+        "INSERT INTO best (sim_version, player_key, run_id, score, verified_at) SELECT"
+        " sim_version, player_key, id, score, verified_at FROM (SELECT sim_version, player_key,"
+        " id, score, verified_at, ROW_NUMBER() OVER (PARTITION BY sim_version, player_key ORDER"
+        " BY score DESC, verified_at, id) AS n FROM runs WHERE status = 'verified' AND hidden = 0"
+        " AND board = 'ranked') AS ranked WHERE n = 1",
+        "INSERT INTO best_open (sim_version, player_key, run_id, score, verified_at) SELECT"
+        " sim_version, player_key, id, score, verified_at FROM (SELECT sim_version, player_key,"
+        " id, score, verified_at, ROW_NUMBER() OVER (PARTITION BY sim_version, player_key ORDER"
+        " BY score DESC, verified_at, id) AS n FROM runs WHERE status = 'verified' AND hidden = 0"
+        " AND board = 'open') AS open_runs WHERE n = 1",
+    },
 };
 const int64_t kSchemaVersion = (int64_t)kMigrations.size();
 
@@ -70,7 +103,7 @@ const char* const kRunColumns =
     " COALESCE(session_id, ''), sim_version, seed, recorded_at, uploaded_at,"
     " COALESCE(verified_at, 0), COALESCE(score, 0), COALESCE(stage, 0), COALESCE(frames, 0),"
     " COALESCE(reject_frame, -1), game_seconds, lost_seconds, hidden, COALESCE(day, ''),"
-    " player_key, dropped";
+    " player_key, dropped, board, COALESCE(unranked, '')";
 
 RunRow ReadRun(const DbRow& r) {
     RunRow row;
@@ -92,6 +125,8 @@ RunRow ReadRun(const DbRow& r) {
     row.day = r[19].text;
     row.playerKey = r[20].text;
     row.dropped = r[21].AsInt() != 0;
+    row.board = r[22].text;
+    row.unranked = r[23].text;
     return row;
 }
 
@@ -109,49 +144,78 @@ DbValue T(const std::string& v) {
     return DbValue::Of(v);
 }
 
-// The boards: each player's best of all time (best), and of each day's sessions (best_daily,
-// keyed by the day too).
-std::string BoardTable(bool daily) {
-    return daily ? "best_daily" : "best";
+// The boards' tables: each player's best run on each board, the daily board's keyed by the day
+// too.
+struct BoardTable {
+    const char* name;
+    bool daily;
+};
+const BoardTable kAllTime = {"best", false}, kDaily = {"best_daily", true},
+                 kOpen = {"best_open", false}, kBots = {"best_bots", false};
+
+BoardTable TableOf(Ranking board) {
+    switch (board) {
+    case Ranking::Today:
+        return kDaily;
+    case Ranking::Open:
+        return kOpen;
+    case Ranking::Bots:
+        return kBots;
+    case Ranking::All:
+        break;
+    }
+    return kAllTime;
 }
-std::string DayColumn(bool daily) {
-    return daily ? "day, " : "";
+
+// The tables a run of this board (ranked, open or bots) stands on: a ranked run of a daily session
+// is also on its day's.
+std::vector<BoardTable> TablesOf(const std::string& board, bool ofADay) {
+    if (board == "open") return {kOpen};
+    if (board == "bots") return {kBots};
+    if (ofADay) return {kAllTime, kDaily};
+    return {kAllTime};
+}
+
+std::string DayColumn(const BoardTable& t) {
+    return t.daily ? "day, " : "";
 }
 
 // A player's best visible verified run on a board, made again from their runs (after hiding or
 // showing one).
-bool RecomputeBest(Db& db, bool daily, const std::string& playerKey, int64_t simVersion,
-                   const std::string& day) {
+bool RecomputeBest(Db& db, const BoardTable& t, const std::string& board,
+                   const std::string& playerKey, int64_t simVersion, const std::string& day) {
     std::vector<DbValue> key = {I(simVersion), T(playerKey)};
-    if (daily) key.push_back(T(day));
-    std::string sameDay = daily ? " AND day = ?" : "";
-    return db.Exec("DELETE FROM " + BoardTable(daily) +
+    if (t.daily) key.push_back(T(day));
+    std::string sameDay = t.daily ? " AND day = ?" : "";
+    std::vector<DbValue> ofBoard = key;
+    ofBoard.push_back(T(board));
+    return db.Exec(std::string("DELETE FROM ") + t.name +
                        " WHERE sim_version = ? AND player_key = ?" + sameDay,
                    key, nullptr, nullptr) &&
-           db.Exec("INSERT INTO " + BoardTable(daily) + " (" + DayColumn(daily) +
+           db.Exec(std::string("INSERT INTO ") + t.name + " (" + DayColumn(t) +
                        "sim_version, player_key, run_id, score, verified_at) SELECT " +
-                       DayColumn(daily) +
+                       DayColumn(t) +
                        "sim_version, player_key, id, score, verified_at FROM runs WHERE"
                        " sim_version = ? AND player_key = ?" +
                        sameDay +
-                       " AND status = 'verified' AND hidden = 0 ORDER BY score DESC, verified_at,"
-                       " id LIMIT 1",
-                   key, nullptr, nullptr);
+                       " AND board = ? AND status = 'verified' AND hidden = 0 ORDER BY score"
+                       " DESC, verified_at, id LIMIT 1",
+                   ofBoard, nullptr, nullptr);
 }
 
 // A verified run put on a board where it beats the player's best there. run holds the run's
 // player_key, sim_version and day.
-bool RaiseBest(Db& db, bool daily, const DbRow& run, int64_t id, int64_t score, int64_t now,
-               std::string* why = nullptr) {
+bool RaiseBest(Db& db, const BoardTable& t, const DbRow& run, int64_t id, int64_t score,
+               int64_t now, std::string* why = nullptr) {
     std::vector<DbValue> values = {run[1], run[0], I(id), I(score), I(now)};
-    if (daily) values.insert(values.begin(), run[2]);
-    return db.Exec("INSERT INTO " + BoardTable(daily) + " (" + DayColumn(daily) +
+    if (t.daily) values.insert(values.begin(), run[2]);
+    return db.Exec(std::string("INSERT INTO ") + t.name + " (" + DayColumn(t) +
                        "sim_version, player_key, run_id, score, verified_at) VALUES (" +
-                       (daily ? "?, " : "") + "?, ?, ?, ?, ?) ON CONFLICT (" + DayColumn(daily) +
+                       (t.daily ? "?, " : "") + "?, ?, ?, ?, ?) ON CONFLICT (" + DayColumn(t) +
                        "sim_version, player_key) DO UPDATE SET run_id = excluded.run_id,"
                        " score = excluded.score, verified_at = excluded.verified_at"
                        " WHERE excluded.score > " +
-                       BoardTable(daily) + ".score",
+                       t.name + ".score",
                    values, nullptr, why);
 }
 
@@ -173,8 +237,11 @@ bool DropOldRecordings(Db& db, const DbValue& playerKey, std::string* why) {
                    " AND status <> 'waiting' AND id NOT IN (SELECT id FROM runs WHERE"
                    " player_key = ? ORDER BY id DESC LIMIT ?) AND id NOT IN (SELECT run_id FROM"
                    " best WHERE player_key = ?) AND id NOT IN (SELECT run_id FROM best_daily"
-                   " WHERE player_key = ?)",
-                   {DbValue::Bytes(""), playerKey, playerKey, I(kKeptRuns), playerKey, playerKey},
+                   " WHERE player_key = ?) AND id NOT IN (SELECT run_id FROM best_open WHERE"
+                   " player_key = ?) AND id NOT IN (SELECT run_id FROM best_bots WHERE"
+                   " player_key = ?)",
+                   {DbValue::Bytes(""), playerKey, playerKey, I(kKeptRuns), playerKey, playerKey,
+                    playerKey, playerKey},
                    nullptr, why);
 }
 
@@ -291,7 +358,9 @@ RunStore::Added RunStore::Add(const NewRun& r, int64_t* id) {
                                    r.sessionId.empty() ? DbValue::None() : T(r.sessionId),
                                    r.day.empty() ? DbValue::None() : T(r.day),
                                    r.playSha256.empty() ? DbValue::None() : T(r.playSha256),
-                                   T(r.client)};
+                                   T(r.client),
+                                   T(r.board),
+                                   r.unranked.empty() ? DbValue::None() : T(r.unranked)};
     bool inserted = false;
     // Nothing is inserted when the same bytes or play, or another run of the same session, are
     // stored: which it was is told by looking for the bytes and the play.
@@ -299,8 +368,9 @@ RunStore::Added RunStore::Add(const NewRun& r, int64_t* id) {
         rows.clear();
         if (!db.Exec("INSERT INTO runs (sha256, bytes, player_key, player_name, sim_version,"
                      " seed, recorded_at, uploaded_at, game_seconds, lost_seconds,"
-                     " session_id, day, play_sha256, client) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?,"
-                     " ?, ?, ?, ?) ON CONFLICT DO NOTHING RETURNING id, player_key",
+                     " session_id, day, play_sha256, client, board, unranked) VALUES (?, ?, ?, ?,"
+                     " ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) ON CONFLICT DO NOTHING RETURNING id, "
+                     "player_key",
                      params, &rows, nullptr))
             return false;
         inserted = !rows.empty();
@@ -369,14 +439,14 @@ Lookup RunStore::Bytes(int64_t id, std::string* bytes) {
     return found;
 }
 
-bool RunStore::Board(int64_t simVersion, int64_t offset, int64_t limit, const std::string& day,
-                     std::vector<RunRow>* out) {
+bool RunStore::Board(int64_t simVersion, Ranking board, const std::string& day, int64_t offset,
+                     int64_t limit, std::vector<RunRow>* out) {
     DbRows rows;
-    bool daily = !day.empty();
+    BoardTable t = TableOf(board);
     std::vector<DbValue> params = {I(simVersion), I(limit), I(offset)};
-    if (daily) params.insert(params.begin(), T(day));
+    if (t.daily) params.insert(params.begin(), T(day));
     if (!Run(std::string("SELECT ") + kRunColumns + " FROM runs WHERE id IN (SELECT run_id FROM " +
-                 BoardTable(daily) + " WHERE " + (daily ? "day = ? AND " : "") +
+                 t.name + " WHERE " + (t.daily ? "day = ? AND " : "") +
                  "sim_version = ? ORDER BY score DESC, verified_at, run_id LIMIT ? OFFSET ?)"
                  " ORDER BY score DESC, verified_at, id",
              params, &rows))
@@ -413,12 +483,16 @@ bool RunStore::Queue(const std::string& playerKeyHash, const std::string& client
 }
 
 bool RunStore::WorldRank(int64_t id, int64_t* rank) {
-    DbRows rows;
-    if (!Run("SELECT (SELECT COUNT(*) FROM best b WHERE b.sim_version = mine.sim_version AND"
-             " (b.score > mine.score OR (b.score = mine.score AND (b.verified_at < mine.verified_at"
-             " OR (b.verified_at = mine.verified_at AND b.run_id < mine.run_id))))) + 1"
-             " FROM best mine JOIN runs r ON r.player_key = mine.player_key AND"
-             " r.sim_version = mine.sim_version WHERE r.id = ?",
+    DbRows board, rows;
+    if (!Run("SELECT board FROM runs WHERE id = ?", {I(id)}, &board)) return false;
+    std::string table = board.empty() ? "best" : TablesOf(board[0][0].text, false)[0].name;
+    if (!Run("SELECT (SELECT COUNT(*) FROM " + table +
+                 " b WHERE b.sim_version = mine.sim_version AND (b.score > mine.score OR (b.score ="
+                 " mine.score AND (b.verified_at < mine.verified_at OR (b.verified_at ="
+                 " mine.verified_at AND b.run_id < mine.run_id))))) + 1 FROM " +
+                 table +
+                 " mine JOIN runs r ON r.player_key = mine.player_key AND r.sim_version ="
+                 " mine.sim_version WHERE r.id = ?",
              {I(id)}, &rows))
         return false;
     *rank = rows.empty() ? 0 : rows[0][0].AsInt();
@@ -439,13 +513,14 @@ bool RunStore::SetHidden(int64_t id, bool hidden) {
     return Transaction([&](Db& db) {
         DbRows rows;
         if (!db.Exec("UPDATE runs SET hidden = ? WHERE id = ? RETURNING player_key, sim_version,"
-                     " COALESCE(day, '')",
+                     " COALESCE(day, ''), board",
                      {I(hidden ? 1 : 0), I(id)}, &rows, nullptr) ||
             rows.empty())
             return false;
         const DbRow& r = rows[0];
-        return RecomputeBest(db, false, r[0].text, r[1].AsInt(), "") &&
-               (r[2].text.empty() || RecomputeBest(db, true, r[0].text, r[1].AsInt(), r[2].text));
+        for (const BoardTable& t : TablesOf(r[3].text, !r[2].text.empty()))
+            if (!RecomputeBest(db, t, r[3].text, r[0].text, r[1].AsInt(), r[2].text)) return false;
+        return true;
     });
 }
 
@@ -499,16 +574,16 @@ bool RunStore::Finish(int64_t id, const std::string& owner, const Verdict& v, in
             if (!db.Exec("UPDATE runs SET status = ?, reason = ?, reject_frame = ?, score = ?,"
                          " stage = ?, frames = ?, tag = ?, verified_at = ?, lease_owner = NULL,"
                          " leased_until = NULL WHERE id = ? AND lease_owner = ? AND"
-                         " status = 'waiting' RETURNING player_key, sim_version, day, hidden",
+                         " status = 'waiting' RETURNING player_key, sim_version, day, hidden,"
+                         " board",
                          params, &rows, why) ||
                 rows.empty())
                 return false;
             const DbRow& run = rows[0];
             bool shown = v.verified && run[3].AsInt() == 0;
-            return (!shown ||
-                    (RaiseBest(db, false, run, id, v.score, now, why) &&
-                     (run[2].IsNull() || RaiseBest(db, true, run, id, v.score, now, why)))) &&
-                   DropOldRecordings(db, run[0], why);
+            for (const BoardTable& t : TablesOf(run[4].text, !run[2].IsNull()))
+                if (shown && !RaiseBest(db, t, run, id, v.score, now, why)) return false;
+            return DropOldRecordings(db, run[0], why);
         },
         why);
     // Refused by the database though it said nothing: not a lapsed claim all the same.
@@ -542,21 +617,21 @@ std::string RunStore::Secret() {
 }
 
 bool RunStore::OpenSession(const Session& s) {
-    return Run("INSERT INTO sessions (id, opened_at, seed, day) VALUES (?, ?, ?, ?)",
-               {T(s.id), I(s.openedAt), I(s.seed), T(s.day)}, nullptr);
+    return Run("INSERT INTO sessions (id, opened_at, seed, day, player_key) VALUES (?, ?, ?, ?, ?)",
+               {T(s.id), I(s.openedAt), I(s.seed), T(s.day), T(s.playerKey)}, nullptr);
 }
 
 Lookup RunStore::GetSession(const std::string& id, Session* s) {
     DbRows rows;
     Lookup found =
         Find("SELECT id, opened_at, COALESCE(closed_at, 0), COALESCE(sha256, ''), seed,"
-             " COALESCE(day, ''), (SELECT MIN(sha256) FROM runs WHERE session_id = sessions.id)"
-             " FROM sessions WHERE id = ?",
+             " COALESCE(day, ''), (SELECT MIN(sha256) FROM runs WHERE session_id = sessions.id),"
+             " COALESCE(player_key, '') FROM sessions WHERE id = ?",
              {T(id)}, &rows);
     if (found != Lookup::Found) return found;
     const DbRow& r = rows[0];
     *s = Session{r[0].text,    r[3].text,    r[5].text, r[1].AsInt(),
-                 r[2].AsInt(), r[4].AsInt(), r[6].text};
+                 r[2].AsInt(), r[4].AsInt(), r[6].text, r[7].text};
     return Lookup::Found;
 }
 

@@ -16,9 +16,11 @@
 
 struct NewRun {
     std::string sha256, bytes, playerKeyHash, playerName, sessionId;
-    std::string playSha256; // of its play alone (see UploadFacts)
-    std::string client;     // the address it came from, as its limits count it
-    std::string day;        // the daily run's day (YYYY-MM-DD), for a run of a daily session
+    std::string playSha256;       // of its play alone (see UploadFacts)
+    std::string client;           // the address it came from, as its limits count it
+    std::string day;              // the daily run's day (YYYY-MM-DD), for a run of a daily session
+    std::string board = "ranked"; // ranked, open or bots
+    std::string unranked;         // why it is not ranked (its reason for the open board)
     int64_t simVersion = 0, seed = 0, recordedAt = 0, uploadedAt = 0;
     double gameSeconds = 0, lostSeconds = 0;
 };
@@ -27,6 +29,8 @@ struct RunRow {
     int64_t id = 0;
     std::string sha256, playerName, status, reason, tag, sessionId, day;
     std::string playerKey; // the SHA-256 of the player's key
+    std::string board;     // ranked, open or bots
+    std::string unranked;  // why it is on the open board
     int64_t simVersion = 0, seed = 0, recordedAt = 0, uploadedAt = 0, verifiedAt = 0;
     int64_t score = 0, stage = 0, frames = 0, rejectFrame = -1;
     double gameSeconds = 0, lostSeconds = 0;
@@ -53,8 +57,13 @@ struct Verdict {
 struct Session {
     std::string id, sha256, day;
     int64_t openedAt = 0, closedAt = 0, seed = 0;
-    std::string usedBy; // the SHA-256 of the run sent with it, if one was
+    std::string usedBy;    // the SHA-256 of the run sent with it, if one was
+    std::string playerKey; // the SHA-256 of the key it was opened with
 };
+
+// The boards: the ranked runs of all time and of today's daily sessions, the open board (runs that
+// verify but were not played live on the board's seed and clock), and the bots' board.
+enum class Ranking { All, Today, Open, Bots };
 
 // A read's outcome: the row, no such row, or a database that could not answer (a read that fails
 // is never taken for an empty one).
@@ -79,15 +88,15 @@ class RunStore {
     Claimed ClaimName(const std::string& playerKeyHash, const std::string& name);
     Lookup Get(int64_t id, RunRow* row);
     Lookup Bytes(int64_t id, std::string* bytes);
-    // The best visible verified run of each player of this simulation version, by score, ties to
-    // the earlier verification: of all time, or of one day's daily sessions. False when the
+    // The best visible verified run of each player of this simulation version on a board, by
+    // score, ties to the earlier verification (day: the day of Ranking::Today). False when the
     // database could not answer.
-    bool Board(int64_t simVersion, int64_t offset, int64_t limit, const std::string& day,
-               std::vector<RunRow>* rows);
+    bool Board(int64_t simVersion, Ranking board, const std::string& day, int64_t offset,
+               int64_t limit, std::vector<RunRow>* rows);
     bool Counts(int64_t simVersion, BoardCounts* counts);
     bool Queue(const std::string& playerKeyHash, const std::string& client, QueueLoad* load);
-    // The place of the run's player on the board of all time (their best run's), or 0 when they
-    // have none there.
+    // The place of the run's player on the run's board of all time (ranked, open or bots: their
+    // best run's there), or 0 when they have none there.
     bool WorldRank(int64_t id, int64_t* rank);
     // The runs waiting for their verdict, oldest first; false when the database could not say.
     bool Waiting(std::vector<RunRow>* rows);

@@ -24,9 +24,18 @@ std::string Session_IdOf(const std::string& secret, const std::string& token);
 std::string Session_Day(int64_t seconds);
 // The day's seed, from the server's secret and the date.
 uint32_t Session_DailySeed(const std::string& secret, const std::string& day);
-// Why a run cannot be ranked under its session, or empty if it can: the session must be closed
-// with this run's SHA-256 (sha256), or with that of the run with its tag empty (untagged: the game
-// closes the session as the run ends, and the player enters the tag after), not used by another
-// run, and the run's game time must match its wall time.
-std::string Session_Fault(const Session& s, const std::string& sha256, const std::string& untagged,
-                          const UploadFacts& facts);
+// Any other session's seed, from the server's secret and the session's id: nobody knows it before
+// the session opens.
+uint32_t Session_Seed(const std::string& secret, const std::string& id);
+// The share of a run's game time it may lose to frames slower than the step's bound, or this many
+// seconds if that is more, and still be ranked: more is play slowed down on purpose.
+const double kSessionLostShare = 0.02;
+const double kSessionLostSeconds = 3.0;
+// Why a run that names session s may not be ranked, or empty if it may. The run's SHA-256
+// (sha256), with its tag empty (untagged: the game closes the session as the run ends, and the
+// player enters the tag after), and its sender's key (playerKey, hashed) must be the session's; it
+// must play the session's seed, match the session's wall time and not be slowed down. The reason
+// starts with a few words for the board's rows, then a colon and the detail.
+std::string Session_Unranked(const Session& s, const std::string& sha256,
+                             const std::string& untagged, const std::string& playerKey,
+                             const UploadFacts& facts);

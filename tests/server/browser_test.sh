@@ -56,13 +56,16 @@ echo "<meta http-equiv=Content-Security-Policy content=\"style-src 'none'\"><sty
 chrome --dump-dom "file://$work/probe.html" >/dev/null
 grep -q "Content Security Policy" "$work/console.log" || fail "chromium's console was not read"
 rm "$work/console.log"
-dom=$(chrome --dump-dom "$base/")
+# Sent without a session, the runs are on the open board, each with why it is not ranked.
+chrome --dump-dom "$base/" | grep -q 'No verified runs yet' || fail "the ranked board shows an open run"
+dom=$(chrome --dump-dom "$base/?board=open")
 echo "$dom" | grep -q '<td>Ace Pilot</td>' || fail "the board does not show its first row: $dom"
+echo "$dom" | grep -q '<td>no session</td>' || fail "the open board does not say why a run is there"
 echo "$dom" | grep -q '>230<' || fail "the board does not show the verified score 230"
 echo "$dom" | grep -q '&lt;script&gt;alert(1)&lt;/script&gt;' ||
     fail "the markup name does not show as text"
 [ "$(echo "$dom" | grep -ci '<script')" = 0 ] || fail "the page holds a script element"
-styled / board-phone
+styled "/?board=open" board-phone
 
 page=$(chrome --dump-dom "$base/runs/$first")
 link=$(echo "$page" | grep -o 'href="[^"]*/file"' | head -1 | sed 's/href="//; s/"$//')

@@ -133,9 +133,22 @@ class ServerApi : public ::testing::Test {
         return run;
     }
 
-    std::string OpenSession() {
-        return Read(client->Post("/api/v1/sessions", "{}", "application/json"))
-            .body.value("token", "");
+    std::string OpenSession() { return Opened().value("token", ""); }
+    // A session opened with key (none when empty): its token and seed.
+    json Opened(const std::string& key = kKey, bool daily = false) {
+        httplib::Headers h;
+        if (!key.empty()) h.emplace("X-Zorb-Key", key);
+        return Read(client->Post("/api/v1/sessions", h, daily ? "{\"daily\": true}" : "{}",
+                                 "application/json"))
+            .body;
+    }
+    // A run played live: its session opened with key, the run played on the session's seed, the
+    // session closed with it, the run sent with it.
+    Answer UploadLive(const std::string& name = "Tester", const std::string& key = kKey) {
+        json session = Opened(key);
+        std::string run = TinyRun(data, session.value("seed", (int64_t)0));
+        EXPECT_EQ(EndSession(session.value("token", ""), run), 200);
+        return Upload(run, name, key, session.value("token", ""));
     }
     int EndSession(const std::string& token, const std::string& bytes) {
         json body = {{"sha256", Crypto_Sha256Hex(bytes)}};
@@ -170,14 +183,20 @@ TEST_F(ServerApi, CommittedRecordingVerifiesWithZorbHeadlessFigures) {
     Answer again = Upload(bytes);
     EXPECT_EQ(again.status, 200);
     EXPECT_EQ(again.body["id"], id);
-    json board = Get("/api/v1/leaderboard").body;
+    // Sent without a session: not played live, so on the open board.
+    EXPECT_TRUE(Get("/api/v1/leaderboard").body["runs"].empty());
+    json board = Get("/api/v1/leaderboard?board=open").body;
     ASSERT_EQ(board["runs"].size(), 1u);
     EXPECT_EQ(board["runs"][0]["id"], id);
     EXPECT_EQ(board["runs"][0]["rank"], 1);
+    EXPECT_EQ(run["world_rank"], 1);
+    EXPECT_EQ(board["runs"][0]["board"], "open");
+    EXPECT_EQ(board["runs"][0]["unranked"].get<std::string>().rfind("no session:", 0), 0u);
     EXPECT_FALSE(board["runs"][0].contains("yours"));
     // The player's own row is marked for them alone.
     for (const char* key : {kKey, "ffffffffffffffffffffffffffffffff"}) {
-        json asked = Read(client->Get("/api/v1/leaderboard", {{"X-Zorb-Key", key}})).body;
+        json asked =
+            Read(client->Get("/api/v1/leaderboard?board=open", {{"X-Zorb-Key", key}})).body;
         EXPECT_EQ(asked["runs"][0].value("yours", false), key == kKey) << key;
     }
     auto file = client->Get(("/api/v1/runs/" + std::to_string(id) + "/file").c_str());
@@ -333,7 +352,7 @@ TEST_F(ServerApi, PlayersHeadersAreCheckedAndHostileNamesKeptAsText) {
         ASSERT_EQ(a.status, 202) << name;
         EXPECT_EQ(Verdict(a.body["id"])["player"], name);
     }
-    EXPECT_EQ(Get("/api/v1/leaderboard").body["runs"].size(), 3u);
+    EXPECT_EQ(Get("/api/v1/leaderboard?board=open").body["runs"].size(), 3u);
     EXPECT_EQ(Get("/api/v1/nothing").body.value("error", ""), "no such path");
 }
 
@@ -504,40 +523,80 @@ TEST_F(ServerApi, IdleConnectionsDoNotStarveTheBoard) {
         close(fd);
 }
 
-TEST_F(ServerApi, SessionsHoldRunsToTheWallClock) {
-    std::string tiny = TinyRun(data, 5), slow = Autoplay();
-    std::string token = OpenSession();
-    ASSERT_FALSE(token.empty());
-    ASSERT_EQ(EndSession(token, tiny), 200);
-    EXPECT_EQ(EndSession(token, tiny), 409); // closed once
-    Answer ok = Upload(tiny, "Tester", kKey, token);
-    ASSERT_EQ(ok.status, 202) << ok.body.dump();
-    EXPECT_EQ(Verdict(ok.body["id"])["session"], true);
-    // Two minutes of game time in a session that lasted a moment: played slowed down.
-    std::string quick = OpenSession();
-    ASSERT_EQ(EndSession(quick, slow), 200);
-    Answer refused = Upload(slow, "Tester", kKey, quick);
-    EXPECT_EQ(refused.status, 422);
-    EXPECT_NE(refused.body.value("error", "").find("does not match"), std::string::npos)
-        << refused.body.dump();
-    std::string forged = token;
+// Only a run played live, in a session of its sender's key, on the session's seed and within its
+// clock, is ranked; every other run that verifies goes to the open board with the reason, and a
+// program's run to the bots' board.
+TEST_F(ServerApi, OnlyRunsPlayedLiveAreRanked) {
+    Answer live = UploadLive();
+    ASSERT_EQ(live.status, 202) << live.body.dump();
+    json ranked = Verdict(live.body["id"]);
+    EXPECT_EQ(ranked["board"], "ranked") << ranked.dump();
+    EXPECT_EQ(ranked["session"], true);
+    std::string other = Crypto_RandomHex(16);
+    auto inSession = [&](const std::string& opener, const std::string& bytes) {
+        json s = Opened(opener);
+        EXPECT_EQ(EndSession(s["token"], bytes), 200);
+        return s["token"].get<std::string>();
+    };
+    json own = Opened();
+    std::string ownSeed = TinyRun(data, own["seed"].get<int64_t>() ^ 1);
+    EXPECT_EQ(EndSession(own["token"], ownSeed), 200);
+    const struct {
+        std::string what, bytes, token, unranked, board;
+    } cases[] = {
+        {"its own seed", ownSeed, own["token"], "its own seed:", "open"},
+        {"another key's session", TinyRun(data, 31), inSession(other, TinyRun(data, 31)),
+         "another key's session:", "open"},
+        {"a session without a key", TinyRun(data, 32), inSession("", TinyRun(data, 32)),
+         "another key's session:", "open"},
+        // Two minutes of game time in a session that lasted a moment: not played in it.
+        {"sped-up play", Autoplay(), inSession(kKey, Autoplay()), "sped-up play:", "open"},
+        {"no session", TinyRun(data, 33), "", "no session:", "open"},
+        {"a program's run", TinyRun(data, 34, true), inSession(kKey, TinyRun(data, 34, true)), "",
+         "bots"},
+    };
+    for (const auto& c : cases) {
+        Answer a = Upload(c.bytes, "Tester", kKey, c.token);
+        ASSERT_EQ(a.status, 202) << c.what << ": " << a.body.dump();
+        json run = Verdict(a.body["id"]);
+        EXPECT_EQ(run["board"], c.board) << c.what;
+        EXPECT_EQ(run.value("unranked", "").rfind(c.unranked, 0), 0u) << c.what << ": " << run;
+        EXPECT_EQ(run["session"], false) << c.what;
+        json board = Get("/api/v1/leaderboard?board=" + c.board).body;
+        EXPECT_EQ(board["runs"].size(), 1u) << c.what << ": the key's best only";
+    }
+    json all = Get("/api/v1/leaderboard").body;
+    ASSERT_EQ(all["runs"].size(), 1u);
+    EXPECT_EQ(all["runs"][0]["id"], live.body["id"]);
+    // A forged token, or a session that already holds a run, is refused outright.
+    std::string token = OpenSession(), forged = token;
     forged.back() = forged.back() == '0' ? '1' : '0';
     EXPECT_EQ(Upload(TinyRun(data, 6), "Tester", kKey, forged).status, 422);
-    Answer reused = Upload(TinyRun(data, 7), "Tester", kKey, token);
-    EXPECT_EQ(reused.status, 422);
-    EXPECT_NE(reused.body.value("error", "").find("used by another run"), std::string::npos);
-    // The game closes a session as its run ends, before the player enters the tag: the recording
-    // with the tag written still belongs to it; with any other byte changed, it does not.
-    std::string untagged = TinyRun(data, 8), tagged = untagged, changed = untagged;
+    ASSERT_EQ(EndSession(token, TinyRun(data, 7)), 200);
+    EXPECT_EQ(EndSession(token, TinyRun(data, 7)), 409); // closed once
+}
+
+// The game closes a session as its run ends, before the player enters the tag: the recording with
+// the tag written still belongs to it; a recording it was not closed with does not, and a second
+// run cannot take a session that holds one.
+TEST_F(ServerApi, ASessionBelongsToTheRecordingItWasClosedWith) {
+    json session = Opened();
+    std::string untagged = TinyRun(data, session["seed"].get<int64_t>()), tagged = untagged;
     tagged.replace(kRunTagOffset, 3, "ZED");
-    changed[kRunTagOffset - 8] ^= 1; // the date it was played, a second off
-    std::string closedAtEnd = OpenSession();
-    ASSERT_EQ(EndSession(closedAtEnd, untagged), 200);
-    EXPECT_EQ(Upload(changed, "Tester", kKey, closedAtEnd).body.value("error", ""),
-              "its session was closed with another recording");
-    Answer late = Upload(tagged, "Tester", kKey, closedAtEnd);
+    ASSERT_EQ(EndSession(session["token"], untagged), 200);
+    Answer late = Upload(tagged, "Tester", kKey, session["token"]);
     ASSERT_EQ(late.status, 202) << late.body.dump();
-    EXPECT_EQ(Verdict(late.body["id"])["session"], true);
+    EXPECT_EQ(Verdict(late.body["id"])["board"], "ranked");
+    Answer reused = Upload(TinyRun(data, 8), "Tester", kKey, session["token"]);
+    EXPECT_EQ(reused.status, 422);
+    EXPECT_EQ(reused.body.value("error", ""), "its session was used by another run");
+    json another = Opened();
+    ASSERT_EQ(EndSession(another["token"], untagged), 200);
+    std::string changed = TinyRun(data, another["seed"].get<int64_t>());
+    Answer stranger = Upload(changed, "Tester", kKey, another["token"]);
+    ASSERT_EQ(stranger.status, 202) << stranger.body.dump();
+    EXPECT_EQ(Verdict(stranger.body["id"]).value("unranked", "").rfind("another run's session:", 0),
+              0u);
 }
 
 // Fields of the wrong kind are refused in the board's own words: no exception's text in the answer
@@ -627,9 +686,7 @@ TEST_F(ServerApi, AnswersCarryTheirSafetyAndCachingHeaders) {
 }
 
 TEST_F(ServerApi, TheDailyRunLandsOnTodaysBoardWithItsSeedOnly) {
-    auto daily = [&] {
-        return Read(client->Post("/api/v1/sessions", "{\"daily\": true}", "application/json")).body;
-    };
+    auto daily = [&] { return Opened(kKey, true); };
     json session = daily();
     ASSERT_TRUE(session.contains("seed")) << session.dump();
     EXPECT_EQ(Get("/api/v1/daily").body["seed"], session["seed"]);
@@ -642,22 +699,22 @@ TEST_F(ServerApi, TheDailyRunLandsOnTodaysBoardWithItsSeedOnly) {
     ASSERT_EQ(today["runs"].size(), 1u) << today.dump();
     EXPECT_EQ(today["runs"][0]["id"], sent.body["id"]);
     EXPECT_EQ(today["runs"][0]["day"], today["day"]);
-    // A run of another seed in a daily session is not the day's run; one sent without a session
-    // is ranked of all time only.
+    // A run of another seed in a daily session is not the day's run; a live run of another
+    // session is ranked of all time only.
     json other = daily();
     std::string wrong = TinyRun(data, other["seed"].get<int64_t>() ^ 1);
     ASSERT_EQ(EndSession(other["token"], wrong), 200);
-    Answer refused = Upload(wrong, "Daily", kKey, other["token"]);
-    EXPECT_EQ(refused.status, 422);
-    EXPECT_NE(refused.body.value("error", "").find("seed"), std::string::npos);
-    Answer plain = Upload(TinyRun(data, 14), "Plain", Crypto_RandomHex(16));
+    Answer open = Upload(wrong, "Daily", kKey, other["token"]);
+    ASSERT_EQ(open.status, 202);
+    EXPECT_EQ(Verdict(open.body["id"]).value("unranked", "").rfind("its own seed:", 0), 0u);
+    Answer plain = UploadLive("Plain", Crypto_RandomHex(16));
     ASSERT_EQ(Verdict(plain.body["id"])["status"], "verified");
     EXPECT_EQ(Get("/api/v1/leaderboard?board=today").body["runs"].size(), 1u);
     EXPECT_EQ(Get("/api/v1/leaderboard").body["runs"].size(), 2u);
 }
 
 TEST_F(ServerApi, ABoardOfTheFirstSchemaIsBroughtUpWithItsRuns) {
-    Answer a = Upload(TinyRun(data, 15));
+    Answer a = UploadLive();
     ASSERT_EQ(Verdict(a.body["id"])["status"], "verified");
     server.reset();
     // Back to the first schema, as a server of that version left it.
@@ -667,21 +724,26 @@ TEST_F(ServerApi, ABoardOfTheFirstSchemaIsBroughtUpWithItsRuns) {
     std::unique_ptr<Db> db = Db_Open(where, &why);
     ASSERT_TRUE(db) << why;
     for (const char* step :
-         {"ALTER TABLE runs DROP COLUMN dropped", "ALTER TABLE runs DROP COLUMN client",
+         {"DROP TABLE best_open", "DROP TABLE best_bots", "ALTER TABLE runs DROP COLUMN unranked",
+          "ALTER TABLE runs DROP COLUMN board", "ALTER TABLE sessions DROP COLUMN player_key",
+          "ALTER TABLE runs DROP COLUMN dropped", "ALTER TABLE runs DROP COLUMN client",
           "DROP TABLE names", "DROP INDEX runs_play", "ALTER TABLE runs DROP COLUMN play_sha256",
           "DROP TABLE best_daily", "ALTER TABLE runs DROP COLUMN day",
           "UPDATE schema_version SET version = 1"})
         ASSERT_TRUE(db->Exec(step, {}, nullptr, &why)) << step << ": " << why;
     db.reset();
     Start({"--workers", "1"});
-    json board = Get("/api/v1/leaderboard").body;
+    // Its session gave no seed in the first schema (only the daily run's did): open, said why.
+    json board = Get("/api/v1/leaderboard?board=open").body;
     ASSERT_EQ(board["runs"].size(), 1u) << board.dump();
     EXPECT_EQ(board["runs"][0]["id"], a.body["id"]);
+    EXPECT_EQ(board["runs"][0]["unranked"].get<std::string>().rfind("its own seed:", 0), 0u);
+    EXPECT_TRUE(Get("/api/v1/leaderboard").body["runs"].empty());
     EXPECT_TRUE(Get("/api/v1/leaderboard?board=today").body["runs"].empty());
 }
 
 TEST_F(ServerApi, HiddenRunsLeaveTheBoardAndComeBack) {
-    Answer a = Upload(TinyRun(data, 8));
+    Answer a = UploadLive();
     ASSERT_EQ(a.status, 202);
     int64_t id = a.body["id"];
     ASSERT_EQ(Verdict(id)["status"], "verified");

@@ -12,6 +12,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "runs/run_file.h"
 #include "server/database.h"
 
 namespace {
@@ -128,7 +129,7 @@ std::string FreshFolder(const std::string& name) {
     return p.string();
 }
 
-std::string TinyRun(const std::string& folder, int64_t seed) {
+std::string TinyRun(const std::string& folder, int64_t seed, bool byProgram) {
     std::string file = folder + "/tiny-" + std::to_string(seed) + ".zrun";
     RunProgram({"./zorb-headless",
                 "--seed",
@@ -160,5 +161,9 @@ std::string TinyRun(const std::string& folder, int64_t seed) {
     std::ifstream in(file, std::ios::binary);
     std::stringstream bytes;
     bytes << in.rdbuf();
-    return bytes.str();
+    std::string run = bytes.str();
+    // Scripted input marks the run as a program's; a person's run is the same without the mark
+    // (as a sender who strips it would send it).
+    if (!byProgram && run.size() > kRunFlagsOffset) run[kRunFlagsOffset] = 0;
+    return run;
 }

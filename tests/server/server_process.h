@@ -34,5 +34,6 @@ int RunProgram(const std::vector<std::string>& argv, std::string* out);
 void ResetTestDatabase();
 // A fresh folder under the system's temporary folder.
 std::string FreshFolder(const std::string& name);
-// A run of about a second and a half of play, recorded by zorb-headless into folder with seed.
-std::string TinyRun(const std::string& folder, int64_t seed);
+// A run of about a second and a half of play, recorded by zorb-headless into folder with seed: as a
+// person's (its program's mark taken off) unless byProgram.
+std::string TinyRun(const std::string& folder, int64_t seed, bool byProgram = false);

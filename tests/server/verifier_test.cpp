@@ -115,7 +115,7 @@ TEST(RunStoreTest, ASessionHoldsOneRunAndTheSameBytesAreKnown) {
     FreshStore fresh("zorb-session-race");
     ASSERT_TRUE(fresh.migrated) << fresh.why;
     RunStore& store = fresh.store;
-    ASSERT_EQ(store.OpenSession(Session{"s1", "", "", 100, 0, 0, ""}), true);
+    ASSERT_EQ(store.OpenSession(Session{"s1", "", "", 100, 0, 0, "", ""}), true);
     NewRun first;
     first.sha256 = std::string(64, 'a');
     first.bytes = "one";
@@ -148,7 +148,7 @@ TEST(RunStoreTest, ReadsOfADatabaseThatIsGoneFail) {
     EXPECT_EQ(store.Bytes(1, &bytes), Lookup::Failed);
     EXPECT_EQ(store.GetSession("s1", &session), Lookup::Failed);
     EXPECT_EQ(store.CloseSession("s1", std::string(64, 'a'), 1, 0), Lookup::Failed);
-    EXPECT_FALSE(store.Board(1, 0, 10, "", &rows));
+    EXPECT_FALSE(store.Board(1, Ranking::All, "", 0, 10, &rows));
     EXPECT_FALSE(store.Counts(1, &counts));
     EXPECT_FALSE(store.WorldRank(1, &rank));
     EXPECT_EQ(store.Add(NewRun(), &id), RunStore::Added::Failed);
@@ -163,7 +163,7 @@ TEST(RunStoreTest, SessionsNeverEndedExpireAndArePruned) {
     std::string sha256(64, 'a');
     const int64_t opened = 1000, life = 6 * 3600;
     for (const char* id : {"late", "ended", "forgotten"})
-        ASSERT_TRUE(store.OpenSession(Session{id, "", "", opened, 0, 0, ""}));
+        ASSERT_TRUE(store.OpenSession(Session{id, "", "", opened, 0, 0, "", ""}));
     EXPECT_EQ(store.CloseSession("late", sha256, opened + life + 1, opened + 1), Lookup::Missing);
     EXPECT_EQ(store.CloseSession("ended", sha256, opened + 60, opened + 60 - life), Lookup::Found);
     ASSERT_TRUE(store.PruneSessions(opened + 1));
@@ -219,7 +219,7 @@ TEST(RunStoreTest, TheQueueServesSendersInTurn) {
     EXPECT_EQ(Claims(flooded.store, 100).size(), 18u) << "a waiting run was never served";
 
     FreshStore equal("zorb-session-first");
-    ASSERT_TRUE(equal.store.OpenSession(Session{"s1", "", "", 100, 0, 0, ""}));
+    ASSERT_TRUE(equal.store.OpenSession(Session{"s1", "", "", 100, 0, 0, "", ""}));
     AddRun(equal.store, "a", "c1");
     int64_t live = AddRun(equal.store, "b", "c2", "s1");
     EXPECT_EQ(Claims(equal.store, 1), std::vector<int64_t>{live});
