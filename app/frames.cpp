@@ -158,11 +158,11 @@ bool App_Watch(const std::string& path, const ReplayOptions& options, std::strin
 void App_Act(ScreenRequest request) {
     switch (request.kind) {
     case ScreenRequest::StartRun:
-        Online_RunStarts();
-        QL_Engine_SetNextGameState(Game_Init, Game_Update, Game_Exit);
+        // With the board, the run waits a moment for its session (Menu_Update starts it).
+        if (!Online_AskRun(false)) QL_Engine_SetNextGameState(Game_Init, Game_Update, Game_Exit);
         break;
     case ScreenRequest::DailyRun:
-        Online_OpenDaily();
+        Online_AskRun(true);
         break;
     case ScreenRequest::ToMenu:
         QL_Engine_SetNextGameState(Menu_Init, Menu_Update, Menu_Exit);
@@ -177,7 +177,7 @@ void App_Act(ScreenRequest request) {
         Online_SendPlace(request.place);
         break;
     case ScreenRequest::ReadBoard:
-        Online_ReadBoard(request.today, request.page);
+        Online_ReadBoard(request.board, request.page);
         break;
     case ScreenRequest::WatchOnline:
         WatchOnlineRun(Online_Watch(request.place));
@@ -207,11 +207,14 @@ void Menu_Update() {
     NoteRecordedPlaces();
     OnlineAsk ask = Online_Frame();
     WatchOnlineRun(ask.watch);
-    if (ask.daily && frontEnd.menuScreen == kScreenOnline) {
-        Game_SetNextSeed(ask.seed); // its session is open already
+    if (ask.start) {
+        if (ask.seeded) Game_SetNextSeed(ask.seed); // its session is open already
         QL_Engine_SetNextGameState(Game_Init, Game_Update, Game_Exit);
     }
     ScreenRequest request = FrontEnd_Frame();
+    // The run starting this frame was asked for already: a second ask is the same run.
+    if (ask.start && (request == ScreenRequest::StartRun || request == ScreenRequest::DailyRun))
+        request = ScreenRequest::None;
     if (QL_Pad_InUse()) RunFrame_DrawCursor(); // where the pad's pointer is
     LogState(ScreenName());
     App_Act(request);

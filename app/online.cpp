@@ -1,6 +1,7 @@
 // The world board, from the program's side.
 #include "app/online.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -26,7 +27,16 @@ namespace {
 std::string server;
 std::unique_ptr<RunSender> sender;
 std::thread outboxThread;
-bool dailyOpening = false;            // today's run's session is being opened
+// A run's session being opened before the run starts: today's run's or a run's from the title,
+// asked on this screen, since then.
+struct Opening {
+    bool on = false, daily = false;
+    int screen = 0;
+    std::chrono::steady_clock::time_point since;
+};
+Opening opening;
+// How long a run from the title waits for its session before it starts offline.
+const int kSessionWaitSeconds = 2;
 std::string pendingPath, pendingName; // the run just over, sent once its session is closed
 std::future<BoardName> naming;        // a new name asked of the board
 std::string namingName;               // the name asked for
@@ -62,14 +72,6 @@ void SendFile(const std::string& path, const std::string& name) {
         return;
     }
     sender->Send(server, path, player, Outbox());
-}
-
-// Whether the player takes part online: they have sent a run or named themselves, and so keep an
-// identity for the board.
-bool TakesPart() {
-    BoardPlayer kept;
-    std::string why;
-    return !server.empty() && Identity_Load(DataFolder_OwnFolder(), "", &kept, &why);
 }
 
 } // namespace
@@ -110,12 +112,19 @@ void Online_SendLast(const std::string& path, const char* tag) {
     onlineView.sendStatus = "SENDING";
 }
 
-void Online_ReadBoard(bool today, int page) {
-    if (server.empty()) return;
+namespace {
+
+// The player's key, when they take part online; empty when not.
+std::string KeptKey() {
     BoardPlayer player;
     std::string why;
-    std::string key = Identity_Load(DataFolder_OwnFolder(), "", &player, &why) ? player.key : "";
-    OnlineBoard_Read(server, today, page, key);
+    return Identity_Load(DataFolder_OwnFolder(), "", &player, &why) ? player.key : "";
+}
+
+} // namespace
+
+void Online_ReadBoard(BoardTab board, int page) {
+    if (!server.empty()) OnlineBoard_Read(server, board, page, KeptKey());
 }
 
 std::string Online_Watch(int row) {
@@ -183,34 +192,58 @@ void Online_ShowSending() {
     if (!text.empty()) onlineView.sendStatus = text;
 }
 
+namespace {
+
+// Once the run's session is open (or cannot be): the run may start, with the session's seed.
+// Today's run is played only on the day's seed; a run from the title starts offline on a seed of
+// its own.
+OnlineAsk SessionOpened(OnlineAsk ask) {
+    std::string why;
+    ask.seeded = RunSession_Ready(&ask.seed, &why);
+    bool late = !opening.daily && std::chrono::steady_clock::now() - opening.since >
+                                      std::chrono::seconds(kSessionWaitSeconds + 1);
+    if (!ask.seeded && why.empty() && !late) return ask; // still opening
+    opening.on = false;
+    if (!ask.seeded) RunSession_GiveUp();
+    if (opening.daily) onlineView.watchStatus = ask.seeded ? "" : "NO DAILY RUN: " + why;
+    // The run starts where it was asked for, and today's run only on the day's seed.
+    ask.start = frontEnd.menuScreen == opening.screen && (ask.seeded || !opening.daily);
+    if (ask.seeded)
+        onlineView.runFor = opening.daily ? "FOR TODAY'S BOARD" : "FOR THE RANKED BOARD";
+    return ask;
+}
+
+} // namespace
+
 OnlineAsk Online_Frame() {
     static int lastScreen = -1;
     Online_ShowSending();
     ShowNaming();
     // The online screen reads its board afresh each time it opens.
     if (frontEnd.menuScreen == kScreenOnline && lastScreen != kScreenOnline)
-        Online_ReadBoard(onlineView.today, onlineView.page);
+        Online_ReadBoard(onlineView.board, onlineView.page);
     lastScreen = frontEnd.menuScreen;
     OnlineAsk ask;
     ask.watch = OnlineBoard_Frame();
-    std::string why;
-    if (!dailyOpening) return ask;
-    ask.daily = RunSession_DailyReady(&ask.seed, &why);
-    if (!ask.daily && why.empty()) return ask; // still opening
-    dailyOpening = false;
-    onlineView.watchStatus = ask.daily ? "" : "NO DAILY RUN: " + why;
+    if (opening.on) ask = SessionOpened(ask);
     return ask;
 }
 
-void Online_RunStarts() {
-    if (TakesPart()) RunSession_Open(server, false);
-}
-
-void Online_OpenDaily() {
-    if (server.empty()) return;
-    RunSession_Open(server, true);
-    dailyOpening = true;
-    onlineView.watchStatus = "OPENING TODAY'S RUN";
+bool Online_AskRun(bool daily) {
+    if (opening.on) return true; // asked again while its session opens: the same run
+    std::string key = KeptKey();
+    onlineView.runFor = server.empty() ? "" : "FOR THE OPEN BOARD: PLAYED OFFLINE";
+    if (server.empty()) return false;
+    // A player who has not joined the board plays offline (the first send makes their key);
+    // today's run is played only on the board's terms, so it asks for a name first.
+    if (key.empty()) {
+        if (daily) onlineView.watchStatus = "FIRST CHOOSE YOUR NAME ON THE BOARD: [R]";
+        return false;
+    }
+    RunSession_Open(server, daily, key, daily ? 15 : kSessionWaitSeconds);
+    opening = Opening{true, daily, frontEnd.menuScreen, std::chrono::steady_clock::now()};
+    onlineView.watchStatus = daily ? "OPENING TODAY'S RUN" : "";
+    return true;
 }
 
 void Online_RunFrame() {

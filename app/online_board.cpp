@@ -22,7 +22,7 @@ const int kBoardWaitSeconds = 5;
 
 struct PageAsked {
     std::string server, key;
-    bool today = false;
+    BoardTab board = BoardTab::AllTime;
     int page = 0;
 };
 
@@ -42,14 +42,14 @@ std::string Upper(std::string text) {
 }
 
 void StartReading(const PageAsked& asked) {
-    onlineView.today = asked.today;
+    onlineView.board = asked.board;
     onlineView.page = asked.page;
     onlineView.loading = true;
     onlineView.problem.clear();
     onlineView.rows.clear();
     reading = std::async(std::launch::async, [asked] {
         BoardQuery q;
-        q.today = asked.today;
+        q.board = asked.board;
         q.offset = (int64_t)asked.page * kOnlineBoardRows;
         q.limit = kOnlineBoardRows + 1; // a ninth row says that another page follows
         q.key = asked.key;
@@ -114,12 +114,12 @@ std::string OnlineBoard_RunsFolder() {
     return runs.empty() ? "" : runs + "online";
 }
 
-void OnlineBoard_Read(const std::string& server, bool today, int page, const std::string& key) {
-    PageAsked asked{server, key, today, page};
+void OnlineBoard_Read(const std::string& server, BoardTab board, int page, const std::string& key) {
+    PageAsked asked{server, key, board, page};
     if (!reading.valid()) return StartReading(asked);
     next = asked; // read once the page under way is in, so that answers come in order
     nextAsked = true;
-    onlineView.today = today;
+    onlineView.board = board;
     onlineView.page = page;
     onlineView.loading = true;
 }

@@ -13,7 +13,6 @@ namespace {
 
 std::future<BoardSession> opening;
 BoardSession open; // once opening is done
-bool daily = false;
 std::future<void> closing;
 bool closed = false; // this run's session was closed, or given up
 // An earlier run's session work still under way as a new run starts: left to end on its own
@@ -32,7 +31,8 @@ void TakeOpened() {
 
 } // namespace
 
-void RunSession_Open(const std::string& server, bool isDaily) {
+void RunSession_Open(const std::string& server, bool daily, const std::string& key,
+                     int waitSeconds) {
     auto over = [](const auto& f) {
         return f.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
     };
@@ -44,16 +44,21 @@ void RunSession_Open(const std::string& server, bool isDaily) {
     if (closing.valid()) retiredCloses.push_back(std::move(closing));
     open = BoardSession();
     closed = false;
-    daily = isDaily;
-    opening = std::async(std::launch::async, Board_OpenSession, server, isDaily);
+    opening = std::async(std::launch::async, Board_OpenSession, server, daily, key, waitSeconds);
 }
 
-bool RunSession_DailyReady(uint32_t* seed, std::string* why) {
+bool RunSession_Ready(uint32_t* seed, std::string* why) {
     TakeOpened();
-    if (opening.valid() || !daily) return false;
+    if (opening.valid() || closed) return false;
     if (!open.answered) *why = open.error.empty() ? "no session was opened" : open.error;
     *seed = open.seed;
     return open.answered;
+}
+
+void RunSession_GiveUp() {
+    if (opening.valid()) retiredOpens.push_back(std::move(opening));
+    open = BoardSession();
+    closed = true;
 }
 
 void RunSession_Frame(const std::string& server, const std::string& digest,

@@ -109,6 +109,8 @@ bool ReadRow(const json& j, BoardRow* r) {
         if (!std::isfinite(r->seconds) || r->seconds < 0 || r->seconds > kMostSeconds) return false;
     }
     r->player = BoardAnswer_Printable(Text(j, "player"), kMostName);
+    std::string unranked = Text(j, "unranked");
+    r->unranked = BoardAnswer_Printable(unranked.substr(0, unranked.find(':')), kMostName);
     auto yours = j.find("yours");
     r->mine = yours != j.end() && yours->is_boolean() && yours->get<bool>();
     return true;
@@ -140,6 +142,8 @@ BoardVerdict BoardAnswer_Verdict(const HttpAnswer& a) {
     }
     v.status = Text(j, "status");
     v.reason = BoardAnswer_Printable(Text(j, "reason"), kMostError);
+    v.board = Text(j, "board");
+    if (v.board != "open" && v.board != "bots") v.board = "ranked";
     bool whole = MayHave(j, "score", 0, kMostScore, &v.score) &&
                  MayHave(j, "stage", 0, kStageCount, &v.stage) &&
                  MayHave(j, "world_rank", 1, kMostRank, &v.worldRank);
@@ -169,7 +173,7 @@ BoardPage BoardAnswer_Page(const HttpAnswer& a) {
     return page;
 }
 
-BoardSession BoardAnswer_Session(const HttpAnswer& a, bool daily) {
+BoardSession BoardAnswer_Session(const HttpAnswer& a) {
     BoardSession s;
     json j;
     if (!ReadObject(a, &j, &s.error)) return s;
@@ -180,8 +184,7 @@ BoardSession BoardAnswer_Session(const HttpAnswer& a, bool daily) {
     s.seed = (uint32_t)seed;
     // The token goes into a path: only what a token of the board's holds.
     bool whole = !s.token.empty() && s.token.size() <= kMostToken &&
-                 s.token.find_first_not_of("0123456789abcdef.") == std::string::npos &&
-                 (!daily || seeded);
+                 s.token.find_first_not_of("0123456789abcdef.") == std::string::npos && seeded;
     if (!whole) return BoardSession{false, "", "", "the server's answer has no session", 0};
     s.answered = true;
     return s;

@@ -17,12 +17,18 @@ struct BoardVerdict {
     std::string status; // waiting, verified or rejected
     std::string reason; // a rejection's
     int64_t score = 0, stage = 0, worldRank = 0;
+    std::string board; // ranked, open or bots: the board it went to (worldRank is its place there)
     std::string error;
 };
+
+// The boards the game reads: the ranked boards of all time and of today, and the open board (runs
+// that verify but were not played live on the board's seed and clock).
+enum class BoardTab { AllTime, Today, Open };
 
 struct BoardRow {
     int64_t rank = 0, id = 0, score = 0, stage = 0;
     std::string player;
+    std::string unranked; // on the open board: why the run is not ranked, in a few words
     double seconds = 0;
     bool mine = false; // the asking player's own best
 };
@@ -37,7 +43,7 @@ struct BoardPage {
 struct BoardSession {
     bool answered = false;
     std::string token, day, error;
-    uint32_t seed = 0; // the daily run's
+    uint32_t seed = 0; // the seed the run is to play
 };
 
 // An answer to an upload or a status request: a run's id and state, or why there is none. The
@@ -45,8 +51,8 @@ struct BoardSession {
 BoardVerdict BoardAnswer_Verdict(const HttpAnswer& answer);
 // A page of a board: every row whole and in range, or no board at all.
 BoardPage BoardAnswer_Page(const HttpAnswer& answer);
-// A session opened (a daily one must carry its seed).
-BoardSession BoardAnswer_Session(const HttpAnswer& answer, bool daily);
+// A session opened, with the seed to play.
+BoardSession BoardAnswer_Session(const HttpAnswer& answer);
 // Empty when the board took what was asked (a session closed, say), else why not.
 std::string BoardAnswer_Taken(const HttpAnswer& answer);
 // A server's text as the game may show or print it: printable ASCII alone, at most `most`

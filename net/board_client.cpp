@@ -55,23 +55,38 @@ BoardVerdict Board_SendAndWait(const std::string& server, const std::string& rec
     return v;
 }
 
+namespace {
+
+// The board's query parameter: none for the board of all time.
+std::string BoardParam(BoardTab board) {
+    if (board == BoardTab::Today) return "&board=today";
+    if (board == BoardTab::Open) return "&board=open";
+    return "";
+}
+
+} // namespace
+
 BoardPage Board_Fetch(const std::string& server, const BoardQuery& q) {
     HttpRequest r;
     r.url = Url(server, "/api/v1/leaderboard?offset=" + std::to_string(q.offset) +
-                            "&limit=" + std::to_string(q.limit) + (q.today ? "&board=today" : ""));
+                            "&limit=" + std::to_string(q.limit) + BoardParam(q.board));
     if (!q.key.empty()) r.headers = {{"X-Zorb-Key", q.key}};
     r.totalSeconds = q.waitSeconds;
     r.connectSeconds = std::min(r.connectSeconds, q.waitSeconds);
     return BoardAnswer_Page(Http_Send(r));
 }
 
-BoardSession Board_OpenSession(const std::string& server, bool daily) {
+BoardSession Board_OpenSession(const std::string& server, bool daily, const std::string& key,
+                               int waitSeconds) {
     HttpRequest r;
     r.url = Url(server, "/api/v1/sessions");
     r.method = "POST";
     r.body = daily ? "{\"daily\": true}" : "{}";
     r.contentType = "application/json";
-    return BoardAnswer_Session(Http_Send(r), daily);
+    if (!key.empty()) r.headers.push_back({"X-Zorb-Key", key});
+    r.totalSeconds = std::min(r.totalSeconds, waitSeconds);
+    r.connectSeconds = std::min(r.connectSeconds, waitSeconds);
+    return BoardAnswer_Session(Http_Send(r));
 }
 
 std::string Board_EndSession(const std::string& server, const std::string& token,

@@ -13,10 +13,9 @@ struct BoardPlayer {
     std::string name, key;
 };
 
-// A page of a board to read: all time or today's, from a rank on, marking the rows of the player
-// whose key is given.
+// A page of a board to read, from a rank on, marking the rows of the player whose key is given.
 struct BoardQuery {
-    bool today = false;
+    BoardTab board = BoardTab::AllTime;
     int64_t offset = 0, limit = 8;
     std::string key;
     int waitSeconds = 15; // the most the whole answer may take
@@ -39,9 +38,11 @@ BoardVerdict Board_SendAndWait(const std::string& server, const std::string& rec
                                const BoardPlayer& player, int waitSeconds,
                                const std::string& session = "");
 BoardPage Board_Fetch(const std::string& server, const BoardQuery& query);
-// A run session: opened as a run starts (the daily run's with the day's seed), closed as it ends
-// with the recording's digest, and named when the run is sent.
-BoardSession Board_OpenSession(const std::string& server, bool daily);
+// A run session: opened with the player's key as a run starts, giving the seed to play (the daily
+// run's, the day's), closed as it ends with the recording's digest, and named when the run is
+// sent.
+BoardSession Board_OpenSession(const std::string& server, bool daily, const std::string& key,
+                               int waitSeconds = 60);
 // Closes the session with the digest of the run's recording; empty when closed, else why not.
 std::string Board_EndSession(const std::string& server, const std::string& token,
                              const std::string& sha256);

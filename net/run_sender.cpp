@@ -78,7 +78,10 @@ std::string RunSender_Text(const SendStatus& s) {
     case SendState::Verifying:
         return "VERIFYING";
     case SendState::Verified:
-        return "VERIFIED - WORLD #" + std::to_string(s.worldRank);
+        return std::string(s.board == "open"   ? "VERIFIED - OPEN BOARD #"
+                           : s.board == "bots" ? "VERIFIED - BOTS' BOARD #"
+                                               : "VERIFIED - WORLD #") +
+               std::to_string(s.worldRank);
     case SendState::Rejected:
         return "REJECTED: " + s.reason;
     case SendState::NotSent:
@@ -107,31 +110,31 @@ void RunSender::Send(const std::string& server, const std::string& path, const B
     SendState now = Status().state;
     if (now == SendState::Sending || now == SendState::Verifying) return;
     if (shared_->worker.joinable()) shared_->worker.join();
-    shared_->Set(SendStatus{SendState::Sending, 0, 0, ""});
+    shared_->Set(SendStatus{SendState::Sending, 0, 0, "", ""});
     std::shared_ptr<Shared> shared = shared_;
     int verdictSeconds = verdictSeconds_;
     shared_->worker = std::thread([shared, server, path, player, outbox, verdictSeconds] {
         std::string bytes = ReadRecording(path);
         if (bytes.empty())
-            return shared->Set({SendState::NotSent, 0, 0, "the recording cannot be read"});
+            return shared->Set({SendState::NotSent, 0, 0, "the recording cannot be read", ""});
         BoardVerdict v = SendWithSession(server, bytes, player, RunSender_SessionOf(path));
         if (!v.answered) {
             if (!v.refused) KeepInOutbox(outbox, path, bytes);
             return shared->Set(
-                {v.refused ? SendState::Rejected : SendState::NotSent, 0, 0, v.error});
+                {v.refused ? SendState::Rejected : SendState::NotSent, 0, 0, v.error, ""});
         }
         auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(verdictSeconds);
         while (v.status == "waiting" && std::chrono::steady_clock::now() < deadline) {
-            shared->Set({SendState::Verifying, 0, 0, ""});
+            shared->Set({SendState::Verifying, 0, 0, "", ""});
             if (!Http_Wait(500)) break;
             BoardVerdict asked = Board_Status(server, v.id);
             if (asked.answered) v = asked;
         }
         if (v.status == "verified")
-            return shared->Set({SendState::Verified, v.worldRank, v.score, ""});
-        if (v.status == "rejected") return shared->Set({SendState::Rejected, 0, 0, v.reason});
+            return shared->Set({SendState::Verified, v.worldRank, v.score, "", v.board});
+        if (v.status == "rejected") return shared->Set({SendState::Rejected, 0, 0, v.reason, ""});
         // The board holds it; its verdict comes later, and the next send may go.
-        shared->Set({SendState::Unconfirmed, 0, 0, ""});
+        shared->Set({SendState::Unconfirmed, 0, 0, "", ""});
     });
 }
 

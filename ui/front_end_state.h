@@ -53,8 +53,8 @@ extern FrontEnd frontEnd;
 struct OnlineView {
     bool online = false;
     std::string sendStatus;
-    bool today = false; // the page shown is of today's board (else all time's)
-    int page = 0;       // eight rows a page, from 0
+    BoardTab board = BoardTab::AllTime; // the board the page shown is of
+    int page = 0;                       // eight rows a page, from 0
     bool loading = false;
     bool lastPage = true;       // no rows beyond this page
     std::string problem;        // why the page shows no rows: the server unreachable, say
@@ -62,5 +62,6 @@ struct OnlineView {
     std::string day;            // today's board's day (UTC)
     std::string playerName;     // the player's name on the board; empty before the first send
     std::string watchStatus;    // a run being fetched to watch, or why it cannot be watched
+    std::string runFor;         // the board the last run is for (empty without a board)
 };
 extern OnlineView onlineView;

@@ -73,6 +73,9 @@ bool SendLine(bool sent) {
         Text(status.c_str(), status.c_str(), w / 2.0f, 0.72f * h, 0.025f * h, kWhite);
         return false;
     }
+    // The board the run is for: ranked when played in its session, else the open board.
+    std::string board = MenuText_Escaped(onlineView.runFor, 72);
+    Text(board.c_str(), board.c_str(), w / 2.0f, 0.77f * h, 0.02f * h, kWhite);
     // Drawn as the menus draw their lines, bottom-aligned, so that its key label can be clicked.
     const char* offer = "[U] SEND THIS RUN";
     QL_Settings_TextAlignment(QL_ALIGN_CENTER, QL_ALIGN_BOTTOM);

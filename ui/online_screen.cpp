@@ -2,6 +2,7 @@
 // screens; while the player types a new name, the keys type.
 #include "ui/online_screen.h"
 
+#include <cctype>
 #include <cstdio>
 
 #include "core/constants.h"
@@ -50,6 +51,17 @@ int RowKey() {
     return -1;
 }
 
+// [T] goes round the boards: all time, today, open.
+BoardTab NextBoard(BoardTab board) {
+    if (board == BoardTab::AllTime) return BoardTab::Today;
+    return board == BoardTab::Today ? BoardTab::Open : BoardTab::AllTime;
+}
+
+std::string BoardName(BoardTab board) {
+    if (board == BoardTab::Today) return "TODAY";
+    return board == BoardTab::Open ? "OPEN (NOT RANKED)" : "ALL TIME";
+}
+
 bool PreviousPage() {
     return MenuText_KeyReleased('P') || QL_Input_KeyReleased(QL_KEY_LEFT) ||
            QL_Pad_Triggered(QL_PAD_LEFTSHOULDER);
@@ -62,12 +74,12 @@ bool NextPage() {
 ScreenRequest Keys() {
     if (renaming) return RenameKeys();
     if (MenuText_KeyReleased('O')) return ScreenRequest::OpenScreen(kScreenTitle);
-    bool today = onlineView.today;
-    if (MenuText_KeyReleased('T')) return ScreenRequest::Board(!today, 0);
+    BoardTab board = onlineView.board;
+    if (MenuText_KeyReleased('T')) return ScreenRequest::Board(NextBoard(board), 0);
     if (MenuText_KeyReleased('D')) return ScreenRequest::DailyRun;
     if (PreviousPage() && onlineView.page > 0)
-        return ScreenRequest::Board(today, onlineView.page - 1);
-    if (NextPage() && !onlineView.lastPage) return ScreenRequest::Board(today, onlineView.page + 1);
+        return ScreenRequest::Board(board, onlineView.page - 1);
+    if (NextPage() && !onlineView.lastPage) return ScreenRequest::Board(board, onlineView.page + 1);
     if (MenuText_KeyReleased('R')) {
         renaming = true;
         draft = onlineView.playerName;
@@ -85,13 +97,17 @@ std::string StatusText() {
     if (!onlineView.watchStatus.empty()) return onlineView.watchStatus;
     if (onlineView.loading) return "LOADING";
     if (!onlineView.problem.empty()) return onlineView.problem;
-    return onlineView.rows.empty() ? "NO RUNS ON THIS BOARD YET" : "";
+    if (onlineView.rows.empty()) return "NO RUNS ON THIS BOARD YET";
+    // The last run sent, and the board it is for.
+    return onlineView.sendStatus;
 }
 
+// The board shown, and the one [T] goes to.
 std::string BoardLine() {
-    if (!onlineView.today) return "ALL TIME    [T] TODAY    [D] DAILY RUN";
     std::string day = onlineView.day.empty() ? "" : " (" + onlineView.day + ")";
-    return "TODAY" + MenuText_Escaped(day, 16) + "    [T] ALL TIME    [D] DAILY RUN";
+    std::string shown = onlineView.board == BoardTab::Today ? "TODAY" + MenuText_Escaped(day, 16)
+                                                            : BoardName(onlineView.board);
+    return shown + "    [T] " + BoardName(NextBoard(onlineView.board)) + "    [D] DAILY RUN";
 }
 
 std::string PageLine() {
@@ -137,10 +153,17 @@ std::string OnlineScreen_RowText(int row, const BoardRow& r) {
     size_t shown = r.player.size() < kMostNameLength ? r.player.size() : kMostNameLength;
     name += std::string(kMostNameLength - shown, ' ');
     long long seconds = r.seconds > 0 ? (long long)r.seconds : 0;
+    char length[48];
+    std::snprintf(length, sizeof length, "%3lld:%02lld", seconds / 60, seconds % 60);
+    // An open board's row says why the run is not ranked where the others give its length.
+    std::string why;
+    for (char c : r.unranked)
+        why += (char)std::toupper((unsigned char)c);
+    std::string last = why.empty() ? length : MenuText_Escaped(why, 24);
     char text[kMenuLineSize];
-    std::snprintf(text, sizeof text, "[%d]  #%-6lld %s  %10lld  STAGE %lld  %3lld:%02lld", row + 1,
+    std::snprintf(text, sizeof text, "[%d]  #%-6lld %s  %10lld  STAGE %lld  %s", row + 1,
                   (long long)r.rank, name.c_str(), (long long)r.score, (long long)r.stage,
-                  seconds / 60, seconds % 60);
+                  last.c_str());
     return text;
 }
 

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "net/board_answer.h"
+
 struct ScreenRequest {
     enum Kind {
         None,
@@ -14,17 +16,17 @@ struct ScreenRequest {
         WatchRun, // the high-score screen's 1 to 8: the recording of that place
         SendRun, // the high-score screen's U then 1 to 8: that place's recording to the world board
         Open,    // another screen of the front end: the title's S, H and C, a splash's end
-        ReadBoard,   // the online screen's board and page (today, page) to be read
+        ReadBoard,   // the online screen's board and page (board, page) to be read
         WatchOnline, // the online screen's 1 to 8: that row's run (place) to fetch and watch
         Rename,      // the player's name on the world board changed to text
         DailyRun,    // the online screen's D: today's run, its session opened first
         SendLastRun  // the game-over screen's U: the run just filed, to the world board
     } kind = None;
-    int screen = 0;     // Open: the screen (a MenuScreen)
-    int place = -1;     // WatchRun, SendRun: the leaderboard's place, 0 to 7; WatchOnline: the row
-    bool today = false; // ReadBoard
-    int page = 0;       // ReadBoard
-    std::string text;   // Rename
+    int screen = 0; // Open: the screen (a MenuScreen)
+    int place = -1; // WatchRun, SendRun: the leaderboard's place, 0 to 7; WatchOnline: the row
+    BoardTab board = BoardTab::AllTime; // ReadBoard
+    int page = 0;                       // ReadBoard
+    std::string text;                   // Rename
 
     ScreenRequest(Kind k = None) : kind(k) {}
     static ScreenRequest OpenScreen(int screen) {
@@ -42,9 +44,9 @@ struct ScreenRequest {
         r.place = place;
         return r;
     }
-    static ScreenRequest Board(bool today, int page) {
+    static ScreenRequest Board(BoardTab board, int page) {
         ScreenRequest r(ReadBoard);
-        r.today = today;
+        r.board = board;
         r.page = page;
         return r;
     }

@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             r.seconds < 0)
             std::abort();
     }
-    BoardSession s = BoardAnswer_Session(a, data[0] & 1);
+    BoardSession s = BoardAnswer_Session(a);
     if (s.answered && s.token.find_first_not_of("0123456789abcdef.") != std::string::npos)
         std::abort();
     MustBePrintable(BoardAnswer_Taken(a), 400);

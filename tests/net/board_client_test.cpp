@@ -213,7 +213,7 @@ TEST(BoardClient, ZorbHeadlessSendsARunAndPrintsItsPlace) {
         {"./zorb-headless", "--server", url, "--send", ZORB_SOURCE_DIR "/tests/runs/autoplay.zrun"},
         &out);
     EXPECT_EQ(status, 0) << out;
-    EXPECT_EQ(out, "verified: world #1, score 230\n");
+    EXPECT_EQ(out, "verified: open board #1, score 230\n");
     out.clear();
     std::string cut = data + "/cut.zrun";
     {
@@ -251,7 +251,7 @@ TEST(RunSender, ARunTheBoardCannotTakeNowWaitsInTheOutboxAndIsSentAtTheNextStart
     RunSender again;
     again.Send(url, kAutoplay, kPlayer, outbox);
     SendStatus verified = Settled(again);
-    EXPECT_EQ(RunSender_Text(verified), "VERIFIED - WORLD #1");
+    EXPECT_EQ(RunSender_Text(verified), "VERIFIED - OPEN BOARD #1");
     EXPECT_EQ(verified.score, 230);
     // A recording the board refuses for good is said, and not kept to be sent again.
     std::string cut = data + "/cut.zrun";

@@ -22,6 +22,7 @@
 #include "app/online_board.h"
 #include "app/replay_state.h"
 #include "core/data_folder.h"
+#include "core/sha256.h"
 #include "game/player.h"
 #include "net/player_identity.h"
 #include "net/run_sender.h"
@@ -90,17 +91,32 @@ class OnlineScreen : public HeadlessTest {
     }
 };
 
-// Twenty players' runs verified on the board; the one of the player on this machine is named ME.
-void FillBoard(const std::string& server, const std::string& folder) {
+// The player on this machine, named ME on the board.
+BoardPlayer Me() {
     BoardPlayer me;
     std::string why;
     std::filesystem::create_directories(DataFolder_OwnFolder());
-    ASSERT_TRUE(Identity_Load(DataFolder_OwnFolder(), "ME", &me, &why)) << why;
+    EXPECT_TRUE(Identity_Load(DataFolder_OwnFolder(), "ME", &me, &why)) << why;
+    return me;
+}
+
+// Twenty players' runs verified on the board, each played live on its session's seed, and one
+// sent without a session (on the open board); the player on this machine's is the eighth.
+void FillBoard(const std::string& server, const std::string& folder) {
+    BoardPlayer me = Me();
     for (int k = 0; k < kRuns; k++) {
         BoardPlayer p = k == 7 ? me : BoardPlayer{"P" + std::to_string(k), Identity_NewKey()};
-        BoardVerdict v = Board_SendAndWait(server, TinyRun(folder, 100 + k), p, 60);
+        BoardSession s = Board_OpenSession(server, false, p.key);
+        ASSERT_TRUE(s.answered) << s.error;
+        std::string run = TinyRun(folder, s.seed);
+        ASSERT_EQ(Board_EndSession(server, s.token, Sha256_Of(run.data(), run.size())), "");
+        BoardVerdict v = Board_SendAndWait(server, run, p, 60, s.token);
         ASSERT_EQ(v.status, "verified") << k << ": " << v.error << v.reason;
+        ASSERT_EQ(v.board, "ranked") << k;
     }
+    BoardPlayer offline{"OFFLINE", Identity_NewKey()};
+    BoardVerdict open = Board_SendAndWait(server, TinyRun(folder, 99), offline, 60);
+    ASSERT_EQ(open.board, "open") << open.error << open.reason;
 }
 
 bool Drew(const std::string& text) {
@@ -110,7 +126,7 @@ bool Drew(const std::string& text) {
 }
 
 TEST_F(OnlineScreen, ABoardOfTwentyPagesAndARowsRunIsWatchedToItsEndAndBack) {
-    ServerProcess server({"--workers", "2"}, data + "/board");
+    ServerProcess server({"--workers", "2", "--uploads-a-minute", "100"}, data + "/board");
     ASSERT_GT(server.port(), 0);
     std::string url = "http://127.0.0.1:" + std::to_string(server.port());
     FillBoard(url, data);
@@ -121,6 +137,7 @@ TEST_F(OnlineScreen, ABoardOfTwentyPagesAndARowsRunIsWatchedToItsEndAndBack) {
     WaitForPage();
     EXPECT_EQ(Ranks(), RanksFrom(1, 8));
     EXPECT_TRUE(Drew("ALL TIME    [T] TODAY    [D] DAILY RUN"));
+    EXPECT_EQ(onlineView.rows.size(), 8u);
     EXPECT_TRUE(Drew("PAGE 1    [N] NEXT"));
     std::set<int64_t> mine;
     // Paged with the arrow, the N key's label clicked, and a pad's shoulder: each page in order.
@@ -181,9 +198,18 @@ TEST_F(OnlineScreen, ABoardOfTwentyPagesAndARowsRunIsWatchedToItsEndAndBack) {
     QLH_KeyTap('T');
     QLH_Step(2);
     WaitForPage();
-    EXPECT_TRUE(onlineView.today);
+    EXPECT_EQ(onlineView.board, BoardTab::Today);
     EXPECT_TRUE(onlineView.rows.empty());
     EXPECT_TRUE(Drew("NO RUNS ON THIS BOARD YET"));
+    // The open board holds the run sent without a session, saying why it is not ranked.
+    QLH_KeyTap('T');
+    QLH_Step(2);
+    WaitForPage();
+    EXPECT_EQ(onlineView.board, BoardTab::Open);
+    ASSERT_EQ(onlineView.rows.size(), 1u);
+    EXPECT_EQ(onlineView.rows[0].player, "OFFLINE");
+    EXPECT_NE(OnlineScreen_RowText(0, onlineView.rows[0]).find("NO SESSION"), std::string::npos);
+    EXPECT_TRUE(Drew("OPEN (NOT RANKED)    [T] ALL TIME    [D] DAILY RUN"));
     QLH_SetTextLog(false);
 }
 
@@ -193,6 +219,7 @@ TEST_F(OnlineScreen, ABoardOfTwentyPagesAndARowsRunIsWatchedToItsEndAndBack) {
 TEST_F(OnlineScreen, TodaysRunIsPlayedWithTheDaysSeedAndLandsOnTodaysBoard) {
     ServerProcess server({"--workers", "1"}, data + "/board");
     ASSERT_GT(server.port(), 0);
+    Me(); // today's run is played with the player's key
     Open("http://127.0.0.1:" + std::to_string(server.port()));
     QLH_KeyTap('D');
     for (int k = 0; k < 1000 && QLH_CurrentUpdate() != Game_Update; k++) {
@@ -231,6 +258,59 @@ TEST_F(OnlineScreen, TodaysRunIsPlayedWithTheDaysSeedAndLandsOnTodaysBoard) {
     nlohmann::json rows = nlohmann::json::parse(today->body)["runs"];
     ASSERT_EQ(rows.size(), 1u) << today->body;
     EXPECT_EQ(rows[0]["session"], true);
+}
+
+// A run from the title opens its session with the player's key first and plays the seed it gives;
+// when the board does not answer within a moment, the run starts offline on a seed of its own,
+// for the open board, without waiting for the board.
+TEST_F(OnlineScreen, ARunFromTheTitlePlaysItsSessionsSeedOrStartsOfflineAtOnce) {
+    std::mutex mutex;
+    std::condition_variable wake;
+    bool holding = false, released = false;
+    std::vector<std::string> keys;
+    httplib::Server board;
+    board.Post("/api/v1/sessions", [&](const httplib::Request& req, httplib::Response& r) {
+        std::unique_lock<std::mutex> lock(mutex);
+        if (holding) wake.wait_for(lock, std::chrono::seconds(10), [&] { return released; });
+        keys.push_back(req.get_header_value("X-Zorb-Key"));
+        r.status = 201;
+        r.set_content(R"({"token": "ab.cd", "seed": 4242})", "application/json");
+    });
+    int port = board.bind_to_any_port("127.0.0.1");
+    std::thread serving([&] { board.listen_after_bind(); });
+    BoardPlayer me = Me();
+    Online_Start("http://127.0.0.1:" + std::to_string(port));
+    auto startRun = [&] {
+        App_Act(ScreenRequest::ToMenu);
+        QLH_Step(1);
+        frontEnd.menuScreen = kScreenTitle;
+        QLH_KeyTap('E');
+        for (int k = 0; k < 2000 && QLH_CurrentUpdate() != Game_Update; k++) {
+            QLH_Step(1);
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return QLH_CurrentUpdate() == Game_Update;
+    };
+    ASSERT_TRUE(startRun());
+    EXPECT_EQ(QL_Random_GetSeed(), 4242u);
+    EXPECT_EQ(onlineView.runFor, "FOR THE RANKED BOARD");
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        EXPECT_EQ(keys, std::vector<std::string>{me.key});
+        holding = true;
+    }
+    ASSERT_TRUE(startRun());
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        EXPECT_EQ(keys.size(), 1u) << "the run waited for the board";
+        released = true;
+    }
+    wake.notify_all();
+    EXPECT_NE(QL_Random_GetSeed(), 4242u);
+    EXPECT_EQ(onlineView.runFor, "FOR THE OPEN BOARD: PLAYED OFFLINE");
+    Online_Stop();
+    board.stop();
+    serving.join();
 }
 
 // A board that takes ten seconds to answer anything: every frame goes on meanwhile, with the

@@ -272,9 +272,10 @@ out=$(timeout 300 ./zorb_pad_probe 2>/dev/null | grep '^turn')
 echo "pad in play: $out"
 [[ "$out" == "turn 0.00 strafe 120.00 fired 0 frames 120" ]] ||
     fail "a pad's stick or A button reaches play through the pointer: ${out:-no answer}"
-# 7. The world board in the real window: a board started here with a run on it. O opens the
-#    online screen, the row's key watches that run and comes back, and a click on the [O] of
-#    RETURN = [O] goes back to the title.
+# 7. The world board in the real window: a board started here with a run on it, sent without a
+#    session (so on the open board). O opens the online screen, T twice turns to the open board,
+#    the row's key watches that run and comes back, and a click on the [O] of RETURN = [O] goes
+#    back to the title.
 if [ -x ./zorb-server ]; then
     board=$(mktemp -d)
     port=$((20000 + RANDOM % 20000))
@@ -292,6 +293,9 @@ if [ -x ./zorb-server ]; then
     skip_splash "$win"
     xdotool key --window "$win" o
     wait_state online "O on the title did not open the online screen"
+    xdotool key --window "$win" t
+    sleep 0.2
+    xdotool key --window "$win" t
     # The page comes in the background: 1 watches its first row once it is there.
     for _ in $(seq 50); do
         grep -q '^state replay$' zorb.log && break

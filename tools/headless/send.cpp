@@ -49,6 +49,11 @@ int Headless_Send(const HeadlessConfig& config) {
     if (!v.error.empty()) return Say("not sent: %s\n", v.error);
     if (v.status == "rejected") return Say("rejected: %s\n", v.reason);
     if (v.status != "verified") return Say("not verified: the board says %s\n", v.status);
-    std::printf("verified: world #%lld, score %lld\n", (long long)v.worldRank, (long long)v.score);
+    // The place on the board it went to: the world's (ranked), the open board or the bots'.
+    const char* board = v.board == "open"   ? "open board"
+                        : v.board == "bots" ? "bots' board"
+                                            : "world";
+    std::printf("verified: %s #%lld, score %lld\n", board, (long long)v.worldRank,
+                (long long)v.score);
     return 0;
 }
