@@ -1,6 +1,8 @@
 // Reading an upload through, record by record, without the simulation.
 #include "server/upload_check.h"
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "core/sha256.h"
@@ -52,6 +54,24 @@ void AddCommand(Sha256* play, const RunCommand& c) {
     AddInt(play, (int64_t)c.weapon);
 }
 
+// The spread of the mouse's turn and the presses of fire, gathered frame by frame.
+struct Hands {
+    double frames = 0, turn = 0, turnSquared = 0, presses = 0;
+    bool fired = false;
+    void Add(const RunCommand& c) {
+        frames++;
+        turn += c.mouseTurn;
+        turnSquared += (double)c.mouseTurn * c.mouseTurn;
+        presses += c.fire && !fired;
+        fired = c.fire;
+    }
+    double Spread() const {
+        if (frames < 2) return 0;
+        double mean = turn / frames;
+        return std::sqrt(std::max(0.0, turnSquared / frames - mean * mean));
+    }
+};
+
 } // namespace
 
 bool Upload_Check(const std::string& bytes, int64_t now, UploadFacts* facts, std::string* why) {
@@ -66,6 +86,7 @@ bool Upload_Check(const std::string& bytes, int64_t now, UploadFacts* facts, std
     uint64_t hash = 0;
     double seconds = 0.0;
     Sha256 play;
+    Hands hands;
     Sha256_Start(&play);
     AddStart(&play, r.header);
     for (;;) {
@@ -73,6 +94,7 @@ bool Upload_Check(const std::string& bytes, int64_t now, UploadFacts* facts, std
         if (record == RunRecord::Frame) {
             seconds += frame.dt;
             AddCommand(&play, frame);
+            hands.Add(frame);
         }
         if (r.frames > kUploadMostFrames) return Fail(why, "longer than two hours of play");
         if (record == RunRecord::Damaged)
@@ -90,5 +112,7 @@ bool Upload_Check(const std::string& bytes, int64_t now, UploadFacts* facts, std
     facts->gameSeconds = seconds;
     facts->lostSeconds = r.lostSeconds;
     facts->playSha256 = Sha256_Hex(play);
+    facts->turnSpread = hands.Spread();
+    facts->firePresses = seconds > 0 ? hands.presses / seconds : 0;
     return true;
 }
