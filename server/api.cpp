@@ -105,9 +105,16 @@ json RunJson(const RunRow& r) {
     if (r.status != "waiting") j["verified_at"] = r.verifiedAt;
     if (!r.day.empty()) j["day"] = r.day;
     if (!r.unranked.empty()) j["unranked"] = r.unranked;
+    if (!r.review.empty()) j["review"] = r.review;
     if (r.status == "verified")
         j.update({{"score", r.score}, {"stage", r.stage}, {"frames", r.frames}, {"tag", r.tag}});
     return j;
+}
+
+// Why a hidden run is not shown, in the moderators' words.
+std::string HiddenText(const RunRow& r) {
+    return "hidden by the board's moderators" +
+           (r.hiddenReason.empty() ? std::string() : ": " + r.hiddenReason);
 }
 
 // 1 to 16 printable characters.
@@ -280,6 +287,8 @@ NewRun RunOf(Context& c, const WebRequest& req, const UploadFacts& facts, const 
     run.recordedAt = place.session.id.empty() ? run.uploadedAt : place.session.openedAt;
     run.gameSeconds = facts.gameSeconds;
     run.lostSeconds = facts.lostSeconds;
+    run.turnSpread = facts.turnSpread;
+    run.firePresses = facts.firePresses;
     return run;
 }
 
@@ -410,7 +419,8 @@ void RunRoute(Context& c, const WebRequest& req, WebResponse& res, bool file) {
     int64_t id = std::strtoll(req.matches[1].c_str(), nullptr, 10);
     Lookup found = c.store->Get(id, &row);
     if (found == Lookup::Failed) return DatabaseDown(req, res);
-    if (found == Lookup::Missing || row.hidden) return Error(res, 404, "no such run");
+    if (found == Lookup::Missing) return Error(res, 404, "no such run");
+    if (row.hidden) return Error(res, 410, HiddenText(row));
     if (!file) {
         json j = RunJson(row);
         int64_t rank = 0;
@@ -533,7 +543,9 @@ void RunPage(Context& c, const WebRequest& req, WebResponse& res) {
     RunRow row;
     Lookup found = c.store->Get(std::strtoll(req.matches[1].c_str(), nullptr, 10), &row);
     if (found == Lookup::Failed) return DatabaseDown(req, res);
-    if (found == Lookup::Missing || row.hidden) return ErrorPage(res, 404, "No such run.");
+    if (found == Lookup::Missing) return ErrorPage(res, 404, "No such run.");
+    if (row.hidden)
+        return ErrorPage(res, 410, "Run " + req.matches[1] + " is " + HiddenText(row) + ".");
     res.SetHeader("Cache-Control", "no-cache"); // its verdict may still come
     res.SetContent(Html_Run(row), "text/html; charset=utf-8");
 }

@@ -18,6 +18,7 @@
 
 #include "server/api.h"
 #include "server/http_front.h"
+#include "server/review.h"
 #include "server/server_options.h"
 #include "server/worker.h"
 
@@ -42,6 +43,7 @@ std::unique_ptr<RunStore> OpenStore(const ServerOptions& o) {
         std::fprintf(stderr, "zorb-server: %s: %s\n", where.c_str(), why.c_str());
         return nullptr;
     }
+    store->ReviewTop(o.reviewTop);
     return store;
 }
 
@@ -116,13 +118,14 @@ class Workers {
         std::string data = ServerOptions_DataFolder(options_),
                     database = ServerOptions_Database(options_);
         std::string headless = ServerOptions_Headless(options_);
-        std::string lease = std::to_string(options_.leaseSeconds);
+        std::string lease = std::to_string(options_.leaseSeconds),
+                    review = std::to_string(options_.reviewTop);
         pid_t pid = fork();
         if (pid == 0) {
             prctl(PR_SET_PDEATHSIG, SIGTERM); // a server killed outright takes its workers along
             execl(self, "zorb-server", "worker", "--data", data.c_str(), "--database",
                   database.c_str(), "--headless", headless.c_str(), "--lease", lease.c_str(),
-                  (char*)nullptr);
+                  "--review-top", review.c_str(), (char*)nullptr);
             _exit(127);
         }
         if (pid > 0) pids_.insert(pid);
@@ -193,7 +196,17 @@ int Moderate(const ServerOptions& o) {
             std::printf("%lld\t%s\t%s\n", (long long)r.id, r.sha256.c_str(), r.playerName.c_str());
         return 0;
     }
-    if (store->SetHidden(o.runId, o.command == "hide")) return 0;
+    if (o.command == "review") {
+        if (Review_List(*store, stdout)) return 0;
+        std::fprintf(stderr, "zorb-server: the database did not answer\n");
+        return 1;
+    }
+    if (o.command == "approve") {
+        if (store->Approve(o.runId)) return 0;
+        std::fprintf(stderr, "zorb-server: run %lld does not wait for review\n", o.runId);
+        return 1;
+    }
+    if (store->SetHidden(o.runId, o.command == "hide", o.reason)) return 0;
     std::fprintf(stderr, "zorb-server: no run %lld\n", o.runId);
     return 1;
 }

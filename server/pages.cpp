@@ -165,6 +165,8 @@ std::string Html_Board(const std::vector<RunRow>& rows, const BoardPlace& place,
 std::string Html_Run(const RunRow& r) {
     std::string id = std::to_string(r.id);
     std::string status = "<span class=\"" + r.status + "\">" + r.status + "</span>";
+    if (r.review == "pending")
+        status += " - <b>PENDING REVIEW</b>: a top place waits for the board's moderators";
     if (r.status == "rejected")
         status += ": " + Html_Escape(r.reason) +
                   (r.rejectFrame >= 0 ? " (frame " + std::to_string(r.rejectFrame) + ")" : "");
@@ -195,6 +197,7 @@ const char* Html_Style() {
 
 std::string Html_Refusal(int status, const std::string& what) {
     const char* kind = status == 404   ? "not found"
+                       : status == 410 ? "hidden"
                        : status == 429 ? "too many requests"
                        : status == 503 ? "unavailable"
                        : status >= 500 ? "failed"

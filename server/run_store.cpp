@@ -94,6 +94,15 @@ const std::vector<std::vector<const char*>> kMigrations = {
         " BY score DESC, verified_at, id) AS n FROM runs WHERE status = 'verified' AND hidden = 0"
         " AND board = 'open') AS open_runs WHERE n = 1",
     },
+    // 8: review of the top places, the moderator's reason for hiding a run, and the figures of the
+    // hands behind a run that a moderator judges it by.
+    {
+        "ALTER TABLE runs ADD COLUMN review TEXT",
+        "ALTER TABLE runs ADD COLUMN hidden_reason TEXT",
+        "ALTER TABLE runs ADD COLUMN turn_spread DOUBLE PRECISION NOT NULL DEFAULT 0",
+        "ALTER TABLE runs ADD COLUMN fire_presses DOUBLE PRECISION NOT NULL DEFAULT 0",
+        "CREATE INDEX IF NOT EXISTS runs_review ON runs (review)",
+    },
 };
 const int64_t kSchemaVersion = (int64_t)kMigrations.size();
 
@@ -103,7 +112,8 @@ const char* const kRunColumns =
     " COALESCE(session_id, ''), sim_version, seed, recorded_at, uploaded_at,"
     " COALESCE(verified_at, 0), COALESCE(score, 0), COALESCE(stage, 0), COALESCE(frames, 0),"
     " COALESCE(reject_frame, -1), game_seconds, lost_seconds, hidden, COALESCE(day, ''),"
-    " player_key, dropped, board, COALESCE(unranked, '')";
+    " player_key, dropped, board, COALESCE(unranked, ''), COALESCE(review, ''),"
+    " COALESCE(hidden_reason, ''), turn_spread, fire_presses";
 
 RunRow ReadRun(const DbRow& r) {
     RunRow row;
@@ -127,6 +137,10 @@ RunRow ReadRun(const DbRow& r) {
     row.dropped = r[21].AsInt() != 0;
     row.board = r[22].text;
     row.unranked = r[23].text;
+    row.review = r[24].text;
+    row.hiddenReason = r[25].text;
+    row.turnSpread = r[26].AsReal();
+    row.firePresses = r[27].AsReal();
     return row;
 }
 
@@ -198,8 +212,9 @@ bool RecomputeBest(Db& db, const BoardTable& t, const std::string& board,
                        "sim_version, player_key, id, score, verified_at FROM runs WHERE"
                        " sim_version = ? AND player_key = ?" +
                        sameDay +
-                       " AND board = ? AND status = 'verified' AND hidden = 0 ORDER BY score"
-                       " DESC, verified_at, id LIMIT 1",
+                       " AND board = ? AND status = 'verified' AND hidden = 0 AND"
+                       " COALESCE(review, '') <> 'pending' ORDER BY score DESC, verified_at, id"
+                       " LIMIT 1",
                    ofBoard, nullptr, nullptr);
 }
 
@@ -219,6 +234,37 @@ bool RaiseBest(Db& db, const BoardTable& t, const DbRow& run, int64_t id, int64_
                    values, nullptr, why);
 }
 
+// Whether a run of score (run holds its player_key, sim_version and day) would enter the top places
+// of a board: fewer than top other players stand at or above it, and it beats its player's best.
+bool EntersTop(Db& db, const BoardTable& t, const DbRow& run, int64_t score, int64_t top,
+               bool* enters) {
+    std::string sameDay = t.daily ? " AND day = ?" : "";
+    std::vector<DbValue> params = {run[1], run[0], I(score), run[1], run[0]};
+    if (t.daily) {
+        params.insert(params.begin() + 1, run[2]);
+        params.push_back(run[2]);
+    }
+    DbRows rows;
+    if (!db.Exec(
+            std::string("SELECT (SELECT COUNT(*) FROM ") + t.name + " WHERE sim_version = ?" +
+                sameDay +
+                " AND player_key <> ? AND score >= ?), (SELECT COALESCE(MAX(score), -1) FROM " +
+                t.name + " WHERE sim_version = ? AND player_key = ?" + sameDay + ")",
+            params, &rows, nullptr) ||
+        rows.empty())
+        return false;
+    *enters = *enters || (rows[0][0].AsInt() < top && score > rows[0][1].AsInt());
+    return true;
+}
+
+// A run's places made again on its boards, from the columns player_key, sim_version, day (or '')
+// and board of its row (after hiding, showing or approving it).
+bool RecomputeRun(Db& db, const DbRow& r) {
+    for (const BoardTable& t : TablesOf(r[3].text, !r[2].text.empty()))
+        if (!RecomputeBest(db, t, r[3].text, r[0].text, r[1].AsInt(), r[2].text)) return false;
+    return true;
+}
+
 // A name as names are told apart: without case, and with runs of spaces as one.
 std::string NameKey(const std::string& name) {
     std::string key;
@@ -234,7 +280,8 @@ const int64_t kKeptRuns = 20;
 // board: their rows and SHA-256 stay (a copy is still known), their bytes go.
 bool DropOldRecordings(Db& db, const DbValue& playerKey, std::string* why) {
     return db.Exec("UPDATE runs SET bytes = ?, dropped = 1 WHERE player_key = ? AND dropped = 0"
-                   " AND status <> 'waiting' AND id NOT IN (SELECT id FROM runs WHERE"
+                   " AND status <> 'waiting' AND COALESCE(review, '') <> 'pending' AND id NOT IN "
+                   "(SELECT id FROM runs WHERE"
                    " player_key = ? ORDER BY id DESC LIMIT ?) AND id NOT IN (SELECT run_id FROM"
                    " best WHERE player_key = ?) AND id NOT IN (SELECT run_id FROM best_daily"
                    " WHERE player_key = ?) AND id NOT IN (SELECT run_id FROM best_open WHERE"
@@ -360,7 +407,9 @@ RunStore::Added RunStore::Add(const NewRun& r, int64_t* id) {
                                    r.playSha256.empty() ? DbValue::None() : T(r.playSha256),
                                    T(r.client),
                                    T(r.board),
-                                   r.unranked.empty() ? DbValue::None() : T(r.unranked)};
+                                   r.unranked.empty() ? DbValue::None() : T(r.unranked),
+                                   DbValue::Of(r.turnSpread),
+                                   DbValue::Of(r.firePresses)};
     bool inserted = false;
     // Nothing is inserted when the same bytes or play, or another run of the same session, are
     // stored: which it was is told by looking for the bytes and the play.
@@ -368,8 +417,9 @@ RunStore::Added RunStore::Add(const NewRun& r, int64_t* id) {
         rows.clear();
         if (!db.Exec("INSERT INTO runs (sha256, bytes, player_key, player_name, sim_version,"
                      " seed, recorded_at, uploaded_at, game_seconds, lost_seconds,"
-                     " session_id, day, play_sha256, client, board, unranked) VALUES (?, ?, ?, ?,"
-                     " ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) ON CONFLICT DO NOTHING RETURNING id, "
+                     " session_id, day, play_sha256, client, board, unranked, turn_spread,"
+                     " fire_presses) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"
+                     " ON CONFLICT DO NOTHING RETURNING id, "
                      "player_key",
                      params, &rows, nullptr))
             return false;
@@ -509,18 +559,48 @@ bool RunStore::Waiting(std::vector<RunRow>* waiting) {
     return true;
 }
 
-bool RunStore::SetHidden(int64_t id, bool hidden) {
+bool RunStore::SetHidden(int64_t id, bool hidden, const std::string& reason) {
     return Transaction([&](Db& db) {
         DbRows rows;
-        if (!db.Exec("UPDATE runs SET hidden = ? WHERE id = ? RETURNING player_key, sim_version,"
-                     " COALESCE(day, ''), board",
-                     {I(hidden ? 1 : 0), I(id)}, &rows, nullptr) ||
-            rows.empty())
-            return false;
-        const DbRow& r = rows[0];
-        for (const BoardTable& t : TablesOf(r[3].text, !r[2].text.empty()))
-            if (!RecomputeBest(db, t, r[3].text, r[0].text, r[1].AsInt(), r[2].text)) return false;
-        return true;
+        return db.Exec("UPDATE runs SET hidden = ?, hidden_reason = ? WHERE id = ? RETURNING"
+                       " player_key, sim_version, COALESCE(day, ''), board",
+                       {I(hidden ? 1 : 0), hidden ? T(reason) : DbValue::None(), I(id)}, &rows,
+                       nullptr) &&
+               !rows.empty() && RecomputeRun(db, rows[0]);
+    });
+}
+
+void RunStore::ReviewTop(int64_t n) {
+    reviewTop_ = n;
+}
+
+bool RunStore::Pending(std::vector<RunRow>* pending) {
+    DbRows rows;
+    if (!Run(std::string("SELECT ") + kRunColumns +
+                 " FROM runs WHERE review = 'pending' AND hidden = 0 ORDER BY id",
+             {}, &rows))
+        return false;
+    *pending = ReadRuns(rows);
+    return true;
+}
+
+bool RunStore::KeyRuns(const std::string& playerKey, int64_t limit, std::vector<RunRow>* runs) {
+    DbRows rows;
+    if (!Run(std::string("SELECT ") + kRunColumns +
+                 " FROM runs WHERE player_key = ? ORDER BY id DESC LIMIT ?",
+             {T(playerKey), I(limit)}, &rows))
+        return false;
+    *runs = ReadRuns(rows);
+    return true;
+}
+
+bool RunStore::Approve(int64_t id) {
+    return Transaction([&](Db& db) {
+        DbRows rows;
+        return db.Exec("UPDATE runs SET review = 'approved' WHERE id = ? AND review = 'pending'"
+                       " RETURNING player_key, sim_version, COALESCE(day, ''), board",
+                       {I(id)}, &rows, nullptr) &&
+               !rows.empty() && RecomputeRun(db, rows[0]);
     });
 }
 
@@ -580,10 +660,19 @@ bool RunStore::Finish(int64_t id, const std::string& owner, const Verdict& v, in
                 rows.empty())
                 return false;
             const DbRow& run = rows[0];
-            bool shown = v.verified && run[3].AsInt() == 0;
-            for (const BoardTable& t : TablesOf(run[4].text, !run[2].IsNull()))
-                if (shown && !RaiseBest(db, t, run, id, v.score, now, why)) return false;
-            return DropOldRecordings(db, run[0], why);
+            bool shown = v.verified && run[3].AsInt() == 0, pending = false;
+            std::vector<BoardTable> tables = TablesOf(run[4].text, !run[2].IsNull());
+            // A ranked run that would take one of the top places waits for a moderator first.
+            for (const BoardTable& t : tables)
+                if (shown && run[4].text == "ranked" && reviewTop_ > 0 &&
+                    !EntersTop(db, t, run, v.score, reviewTop_, &pending))
+                    return false;
+            for (const BoardTable& t : tables)
+                if (shown && !pending && !RaiseBest(db, t, run, id, v.score, now, why))
+                    return false;
+            return (!pending || db.Exec("UPDATE runs SET review = 'pending' WHERE id = ?", {I(id)},
+                                        nullptr, why)) &&
+                   DropOldRecordings(db, run[0], why);
         },
         why);
     // Refused by the database though it said nothing: not a lapsed claim all the same.

@@ -23,6 +23,7 @@ struct NewRun {
     std::string unranked;         // why it is not ranked (its reason for the open board)
     int64_t simVersion = 0, seed = 0, recordedAt = 0, uploadedAt = 0;
     double gameSeconds = 0, lostSeconds = 0;
+    double turnSpread = 0, firePresses = 0; // the hands behind it (see UploadFacts)
 };
 
 struct RunRow {
@@ -35,7 +36,10 @@ struct RunRow {
     int64_t score = 0, stage = 0, frames = 0, rejectFrame = -1;
     double gameSeconds = 0, lostSeconds = 0;
     bool hidden = false;
-    bool dropped = false; // its recording was let go (the key's older runs)
+    std::string hiddenReason; // the moderator's, when hidden
+    bool dropped = false;     // its recording was let go (the key's older runs)
+    std::string review;       // pending (kept off the boards until approved), approved or empty
+    double turnSpread = 0, firePresses = 0;
 };
 
 // The runs waiting for their verdict: of one key, of one address, and in all.
@@ -100,7 +104,19 @@ class RunStore {
     bool WorldRank(int64_t id, int64_t* rank);
     // The runs waiting for their verdict, oldest first; false when the database could not say.
     bool Waiting(std::vector<RunRow>* rows);
-    bool SetHidden(int64_t id, bool hidden);
+    // Hides a run (with the moderator's reason, shown on its page) or shows it again. False when
+    // there is no such run or the database refused.
+    bool SetHidden(int64_t id, bool hidden, const std::string& reason = "");
+    // Review of the top places: a ranked run that would enter the top n of all time or of its day
+    // waits for a moderator, off the boards (0: no review).
+    void ReviewTop(int64_t n);
+    // The runs waiting for review, oldest first.
+    bool Pending(std::vector<RunRow>* rows);
+    // A key's other runs, the latest first (at most limit).
+    bool KeyRuns(const std::string& playerKey, int64_t limit, std::vector<RunRow>* rows);
+    // Approves a run waiting for review: it takes its places on its boards. False when it was not
+    // waiting for review.
+    bool Approve(int64_t id);
 
     // The queue. Claim takes a waiting run whose lease is free or lapsed, serving keys in turn and
     // then addresses (each one's oldest first), a run of a session first among equals: one sender
@@ -134,6 +150,7 @@ class RunStore {
     std::mutex mutex_;
     std::vector<std::unique_ptr<Db>> idle_;
     std::atomic<bool> failing_{false};
+    std::atomic<int64_t> reviewTop_{0};
 
     class Lease;
     bool Run(const std::string& sql, const std::vector<DbValue>& params, DbRows* rows,

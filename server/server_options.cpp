@@ -11,14 +11,22 @@ const char* const kServerUsage =
     "usage: zorb-server [serve] [--listen HOST:PORT] [--data DIR] [--database URL]\n"
     "                   [--workers N] [--headless PATH] [--uploads-a-minute N] [--lease S]\n"
     "                   [--reads-a-minute N] [--body-seconds S] [--trust-proxy ADDR[/BITS]]...\n"
+    "                   [--review-top N]\n"
     "       zorb-server worker [--data DIR] [--database URL] [--headless PATH] [--lease S]\n"
-    "       zorb-server hide ID | unhide ID | list --waiting   [--data DIR] [--database URL]\n"
+    "                   [--review-top N]\n"
+    "       zorb-server hide ID [--reason TEXT] | unhide ID | list --waiting | review |\n"
+    "                   approve ID   [--data DIR] [--database URL]\n"
     "ZORB's world board: takes recorded runs over HTTP, replays each in a worker, and ranks\n"
     "only those that play back to their score.\n"
     "serve       answers the API and the pages (default: 127.0.0.1:8080) and starts N\n"
     "            verification workers itself (default: one a core; 0 for none)\n"
     "worker      verifies waiting runs until stopped, beside servers on the same database\n"
-    "hide ID     takes a run off the board (unhide puts it back); list --waiting lists the queue\n"
+    "hide ID     takes a run off the board, its page saying the reason (unhide puts it back);\n"
+    "            list --waiting lists the queue\n"
+    "review      lists the runs waiting for review, with the figures to judge them by; approve ID\n"
+    "            puts one on its boards (hide ID --reason TEXT keeps it off)\n"
+    "--review-top N  a ranked run that would enter the top N of all time or of today waits for\n"
+    "            review, off the boards (default 0: none; give every server and worker the same)\n"
     "--data      the folder of the SQLite database and the replays' scratch files\n"
     "            (default: $XDG_DATA_HOME/zorb-server)\n"
     "--database  postgresql://USER@HOST:PORT/NAME to share one database between machines\n"
@@ -36,9 +44,9 @@ const char* const kServerUsage =
 namespace {
 
 bool NeedsValue(const char* name) {
-    for (const char* n :
-         {"--listen", "--data", "--database", "--headless", "--workers", "--uploads-a-minute",
-          "--lease", "--reads-a-minute", "--trust-proxy", "--body-seconds"})
+    for (const char* n : {"--listen", "--data", "--database", "--headless", "--workers",
+                          "--uploads-a-minute", "--lease", "--reads-a-minute", "--trust-proxy",
+                          "--body-seconds", "--review-top", "--reason"})
         if (std::strcmp(name, n) == 0) return true;
     return false;
 }
@@ -48,6 +56,7 @@ bool Option(ServerOptions* o, const std::string& name, const std::string& value,
     if (name == "--data") o->data = value;
     if (name == "--database") o->database = value;
     if (name == "--headless") o->headless = value;
+    if (name == "--reason") o->reason = value;
     if (name == "--trust-proxy") {
         Network proxy;
         if (!Network_Parse(value, &proxy)) {
@@ -65,7 +74,8 @@ bool Option(ServerOptions* o, const std::string& name, const std::string& value,
                             {"--uploads-a-minute", &o->uploadsAMinute, 1, 1000000},
                             {"--reads-a-minute", &o->readsAMinute, 1, 100000000},
                             {"--body-seconds", &o->bodySeconds, 1, 3600},
-                            {"--lease", &o->leaseSeconds, 2, 3600}};
+                            {"--lease", &o->leaseSeconds, 2, 3600},
+                            {"--review-top", &o->reviewTop, 0, 1000}};
     for (const Count& c : counts) {
         if (name != c.name) continue;
         char* end = nullptr;
@@ -80,9 +90,9 @@ bool Option(ServerOptions* o, const std::string& name, const std::string& value,
 }
 
 bool Command(ServerOptions* o, const std::string& word, int* expectId, std::string* why) {
-    if (word == "serve" || word == "worker" || word == "list")
+    if (word == "serve" || word == "worker" || word == "list" || word == "review")
         o->command = word;
-    else if (word == "hide" || word == "unhide") {
+    else if (word == "hide" || word == "unhide" || word == "approve") {
         o->command = word;
         *expectId = 1;
     } else if (word == "--waiting" && o->command == "list") {

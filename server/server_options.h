@@ -7,7 +7,7 @@
 #include "server/client_address.h"
 
 struct ServerOptions {
-    std::string command = "serve"; // serve, worker, hide, unhide, list
+    std::string command = "serve"; // serve, worker, hide, unhide, list, review, approve
     std::string listen = "127.0.0.1:8080";
     std::string data;        // the data folder (the SQLite file and the replays' scratch)
     std::string database;    // postgresql://... ; empty: the SQLite file in data
@@ -18,7 +18,9 @@ struct ServerOptions {
     int bodySeconds = 30;    // the longest a request's body may take to arrive
     std::vector<Network> trustedProxies; // --trust-proxy: whose X-Forwarded-For is believed
     int leaseSeconds = 30;               // a worker's claim on a run, renewed while it verifies
-    long long runId = 0;                 // hide, unhide
+    long long runId = 0;                 // hide, unhide, approve
+    std::string reason;                  // hide --reason: shown on the run's page
+    int reviewTop = 0; // a ranked run entering the top N waits for review (0: none)
     bool help = false;
 };
 

@@ -122,6 +122,14 @@ class ServerApi : public ::testing::Test {
 
     Answer Get(const std::string& path) { return Read(client->Get(path.c_str())); }
 
+    // zorb-server's moderation commands on the test's database: their status, what they printed.
+    int Moderate(std::vector<std::string> args, std::string* out = nullptr) {
+        args.insert(args.begin(), "./zorb-server");
+        for (const std::string& s : ServerProcess::DatabaseArgs(data))
+            args.push_back(s);
+        return RunProgram(args, out);
+    }
+
     // The run once it is no longer waiting (bounded: a verification takes well under a second).
     json Verdict(int64_t id) {
         json run;
@@ -724,7 +732,10 @@ TEST_F(ServerApi, ABoardOfTheFirstSchemaIsBroughtUpWithItsRuns) {
     std::unique_ptr<Db> db = Db_Open(where, &why);
     ASSERT_TRUE(db) << why;
     for (const char* step :
-         {"DROP TABLE best_open", "DROP TABLE best_bots", "ALTER TABLE runs DROP COLUMN unranked",
+         {"DROP INDEX runs_review", "ALTER TABLE runs DROP COLUMN review",
+          "ALTER TABLE runs DROP COLUMN hidden_reason", "ALTER TABLE runs DROP COLUMN turn_spread",
+          "ALTER TABLE runs DROP COLUMN fire_presses", "DROP TABLE best_open",
+          "DROP TABLE best_bots", "ALTER TABLE runs DROP COLUMN unranked",
           "ALTER TABLE runs DROP COLUMN board", "ALTER TABLE sessions DROP COLUMN player_key",
           "ALTER TABLE runs DROP COLUMN dropped", "ALTER TABLE runs DROP COLUMN client",
           "DROP TABLE names", "DROP INDEX runs_play", "ALTER TABLE runs DROP COLUMN play_sha256",
@@ -746,18 +757,54 @@ TEST_F(ServerApi, HiddenRunsLeaveTheBoardAndComeBack) {
     Answer a = UploadLive();
     ASSERT_EQ(a.status, 202);
     int64_t id = a.body["id"];
+    std::string run = std::to_string(id);
     ASSERT_EQ(Verdict(id)["status"], "verified");
-    std::vector<std::string> hide = {"./zorb-server", "hide", std::to_string(id)};
-    for (const std::string& s : ServerProcess::DatabaseArgs(data))
-        hide.push_back(s);
-    ASSERT_EQ(RunProgram(hide, nullptr), 0);
+    ASSERT_EQ(Moderate({"hide", run, "--reason", "<b>aimed by a program</b>"}), 0);
     EXPECT_TRUE(Get("/api/v1/leaderboard").body["runs"].empty());
-    EXPECT_EQ(Get("/api/v1/runs/" + std::to_string(id)).status, 404);
-    hide[1] = "unhide";
-    ASSERT_EQ(RunProgram(hide, nullptr), 0);
+    EXPECT_EQ(Get("/api/v1/runs/" + run).status, 410);
+    // The page says why, as text.
+    auto page = client->Get(("/runs/" + run).c_str());
+    ASSERT_TRUE(page);
+    EXPECT_EQ(page->status, 410);
+    EXPECT_NE(page->body.find("moderators: &lt;b&gt;aimed by a program"), std::string::npos)
+        << page->body;
+    ASSERT_EQ(Moderate({"unhide", run}), 0);
     EXPECT_EQ(Get("/api/v1/leaderboard").body["runs"].size(), 1u);
-    hide[2] = "999999";
-    EXPECT_EQ(RunProgram(hide, nullptr), 1);
+    EXPECT_EQ(Moderate({"hide", "999999"}), 1);
+}
+
+// With review of the top place, a ranked run that would take it waits off the boards until a
+// moderator approves it, and the review lists it with its figures; a run that takes no top place
+// is not held.
+TEST_F(ServerApi, APendingRunStaysOffTheTopUntilApproved) {
+    server.reset();
+    Start({"--workers", "1", "--review-top", "1"});
+    Answer first = UploadLive("First", Crypto_RandomHex(16));
+    int64_t id = first.body["id"];
+    json run = Verdict(id);
+    EXPECT_EQ(run["review"], "pending") << run.dump();
+    EXPECT_TRUE(Get("/api/v1/leaderboard").body["runs"].empty());
+    auto page = client->Get(("/runs/" + std::to_string(id)).c_str());
+    ASSERT_TRUE(page);
+    EXPECT_NE(page->body.find("PENDING REVIEW"), std::string::npos);
+    std::string listed;
+    ASSERT_EQ(Moderate({"review"}, &listed), 0);
+    EXPECT_NE(listed.find("run " + std::to_string(id) + "  First"), std::string::npos) << listed;
+    EXPECT_NE(listed.find("fire presses a second"), std::string::npos) << listed;
+    EXPECT_NE(listed.find("s on the clock"), std::string::npos) << listed;
+    ASSERT_EQ(Moderate({"approve", std::to_string(id)}), 0);
+    EXPECT_EQ(Moderate({"approve", std::to_string(id)}), 1) << "approved twice";
+    EXPECT_EQ(Verdict(id)["review"], "approved");
+    // The same score again does not take the top place: it is shown at once, below.
+    Answer second = UploadLive("Second", Crypto_RandomHex(16));
+    EXPECT_FALSE(Verdict(second.body["id"]).contains("review"));
+    json board = Get("/api/v1/leaderboard").body;
+    ASSERT_EQ(board["runs"].size(), 2u);
+    EXPECT_EQ(board["runs"][0]["player"], "First");
+    EXPECT_EQ(board["runs"][1]["player"], "Second");
+    std::string none;
+    ASSERT_EQ(Moderate({"review"}, &none), 0);
+    EXPECT_EQ(none, "no run waits for review\n");
 }
 
 TEST_F(ServerApi, StopsInOrderOnSigtermWithItsWorkers) {
