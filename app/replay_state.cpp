@@ -24,6 +24,7 @@ const int kMostFramesAFrame = 64;
 float owed = 0.0f; // seconds of the recording the clock has asked for and not yet had
 
 RunPlayback playback;
+ReactionWatch reaction; // how fast the recorded hands answer what comes into sight
 ReplayOptions options;
 std::string playing;     // the recording's path
 bool proving = false;    // played through unseen first, to be shown only once proven
@@ -35,6 +36,7 @@ int drawnW = 0, drawnH = 0; // the window's size when the picture was last drawn
 
 void PlayRecordedFrame(const RunCommand& command) {
     RunFrame_Step(command, drawFrame);
+    ReactionWatch_Frame(&reaction);
 }
 
 // The mark in the top-left corner, clear of the HUD: REPLAY, and the speed or the pause, on a
@@ -100,6 +102,7 @@ ScreenRequest Finish() {
 void Start() {
     Game_InitSeeded(playback.reader.header.seed, playback.reader.header.bestScore);
     RunPlayer_ApplyStart(playback);
+    ReactionWatch_Reset(&reaction);
     paused = false;
     owed = 0.0f;
     markShown.clear();
@@ -181,4 +184,8 @@ void Replay_Exit() {
 
 const RunPlayback& Replay_Result() {
     return playback;
+}
+
+const ReactionWatch& Replay_Reaction() {
+    return reaction;
 }

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "runs/reaction_watch.h"
 #include "runs/run_player.h"
 #include "ui/screen_request.h"
 
@@ -30,3 +31,5 @@ ScreenRequest Replay_Step();
 void Replay_Exit();
 // How the playback went so far.
 const RunPlayback& Replay_Result();
+// How fast the recorded hands answered what came into sight, over the last playback.
+const ReactionWatch& Replay_Reaction();

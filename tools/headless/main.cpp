@@ -168,6 +168,9 @@ static bool PlaybackHeld(const HeadlessConfig& config) {
     if (config.play.empty() && config.verify.empty()) return true;
     const RunPlayback& p = Replay_Result();
     if (!config.verify.empty()) std::printf("%s\n", RunPlayer_Verdict(p).c_str());
+    if (!config.verify.empty() && RunPlayer_Proven(p))
+        std::printf("reaction: median %.3f s over %zu enemies, from first in sight to first hit\n",
+                    ReactionWatch_Median(Replay_Reaction()), Replay_Reaction().times.size());
     if (RunPlayer_Contradicted(p)) return false;
     return config.verify.empty() || RunPlayer_Proven(p);
 }
