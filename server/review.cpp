@@ -55,9 +55,11 @@ bool Review_List(RunStore& store, std::FILE* out) {
                      r.day.empty() ? "all time" : "daily run of ", r.day.c_str());
         std::fprintf(out, "  sent %s\n", When(r.uploadedAt).c_str());
         PrintClock(store, r, out);
-        std::fprintf(
-            out, "  hands: the mouse's turn spreads %.2f px a frame; %.2f fire presses a second\n",
-            r.turnSpread, r.firePresses);
+        std::fprintf(out,
+                     "  hands: the mouse's turn spreads %.2f px a frame; %.2f fire presses a "
+                     "second; %.2f s from an enemy's first frame in sight to the first hit on it "
+                     "(the median of %lld)\n",
+                     r.turnSpread, r.firePresses, r.reactionSeconds, (long long)r.reactionCount);
         PrintOthers(store, r, out);
     }
     if (pending.empty()) std::fprintf(out, "no run waits for review\n");

@@ -101,6 +101,8 @@ const std::vector<std::vector<const char*>> kMigrations = {
         "ALTER TABLE runs ADD COLUMN hidden_reason TEXT",
         "ALTER TABLE runs ADD COLUMN turn_spread DOUBLE PRECISION NOT NULL DEFAULT 0",
         "ALTER TABLE runs ADD COLUMN fire_presses DOUBLE PRECISION NOT NULL DEFAULT 0",
+        "ALTER TABLE runs ADD COLUMN reaction_seconds DOUBLE PRECISION NOT NULL DEFAULT 0",
+        "ALTER TABLE runs ADD COLUMN reaction_count BIGINT NOT NULL DEFAULT 0",
         "CREATE INDEX IF NOT EXISTS runs_review ON runs (review)",
     },
 };
@@ -113,7 +115,7 @@ const char* const kRunColumns =
     " COALESCE(verified_at, 0), COALESCE(score, 0), COALESCE(stage, 0), COALESCE(frames, 0),"
     " COALESCE(reject_frame, -1), game_seconds, lost_seconds, hidden, COALESCE(day, ''),"
     " player_key, dropped, board, COALESCE(unranked, ''), COALESCE(review, ''),"
-    " COALESCE(hidden_reason, ''), turn_spread, fire_presses";
+    " COALESCE(hidden_reason, ''), turn_spread, fire_presses, reaction_seconds, reaction_count";
 
 RunRow ReadRun(const DbRow& r) {
     RunRow row;
@@ -141,6 +143,8 @@ RunRow ReadRun(const DbRow& r) {
     row.hiddenReason = r[25].text;
     row.turnSpread = r[26].AsReal();
     row.firePresses = r[27].AsReal();
+    row.reactionSeconds = r[28].AsReal();
+    row.reactionCount = r[29].AsInt();
     return row;
 }
 
@@ -648,11 +652,14 @@ bool RunStore::Finish(int64_t id, const std::string& owner, const Verdict& v, in
                                            I(v.stage),
                                            I(v.frames),
                                            T(v.tag),
+                                           DbValue::Of(v.reactionSeconds),
+                                           I(v.reactionCount),
                                            I(now),
                                            I(id),
                                            T(owner)};
             if (!db.Exec("UPDATE runs SET status = ?, reason = ?, reject_frame = ?, score = ?,"
-                         " stage = ?, frames = ?, tag = ?, verified_at = ?, lease_owner = NULL,"
+                         " stage = ?, frames = ?, tag = ?, reaction_seconds = ?,"
+                         " reaction_count = ?, verified_at = ?, lease_owner = NULL,"
                          " leased_until = NULL WHERE id = ? AND lease_owner = ? AND"
                          " status = 'waiting' RETURNING player_key, sim_version, day, hidden,"
                          " board",

@@ -40,6 +40,8 @@ struct RunRow {
     bool dropped = false;     // its recording was let go (the key's older runs)
     std::string review;       // pending (kept off the boards until approved), approved or empty
     double turnSpread = 0, firePresses = 0;
+    double reactionSeconds = 0; // see Verdict
+    int64_t reactionCount = 0;
 };
 
 // The runs waiting for their verdict: of one key, of one address, and in all.
@@ -56,6 +58,10 @@ struct Verdict {
     bool verified = false;
     std::string reason, tag;
     int64_t rejectFrame = -1, score = 0, stage = 0, frames = 0;
+    // How fast the hands answered: the median time from an enemy's first frame in sight to the
+    // first hit on it, over this many enemies.
+    double reactionSeconds = 0;
+    int64_t reactionCount = 0;
 };
 
 struct Session {

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -77,6 +78,20 @@ long FrameNamed(const std::string& line) {
     return -1;
 }
 
+// The line on how fast the hands answered, when the replay gave one.
+void ReadReaction(const std::string& output, Verdict* v) {
+    size_t at = output.find("\nreaction: ");
+    double seconds = 0;
+    long count = 0;
+    if (at != std::string::npos &&
+        std::sscanf(output.c_str() + at + 1, "reaction: median %lf s over %ld enemies", &seconds,
+                    &count) == 2 &&
+        std::isfinite(seconds) && seconds >= 0 && count >= 0) {
+        v->reactionSeconds = seconds;
+        v->reactionCount = count;
+    }
+}
+
 } // namespace
 
 Verdict Verifier_Read(const std::string& output, int status) {
@@ -94,6 +109,7 @@ Verdict Verifier_Read(const std::string& output, int status) {
         v.score = score;
         v.stage = stage;
         v.tag = tag;
+        ReadReaction(output, &v);
         return v;
     }
     v.reason = line.empty() ? "the replay ended without a word" : line;

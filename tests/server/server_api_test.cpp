@@ -731,16 +731,26 @@ TEST_F(ServerApi, ABoardOfTheFirstSchemaIsBroughtUpWithItsRuns) {
                                  : data + "/board.sqlite";
     std::unique_ptr<Db> db = Db_Open(where, &why);
     ASSERT_TRUE(db) << why;
-    for (const char* step :
-         {"DROP INDEX runs_review", "ALTER TABLE runs DROP COLUMN review",
-          "ALTER TABLE runs DROP COLUMN hidden_reason", "ALTER TABLE runs DROP COLUMN turn_spread",
-          "ALTER TABLE runs DROP COLUMN fire_presses", "DROP TABLE best_open",
-          "DROP TABLE best_bots", "ALTER TABLE runs DROP COLUMN unranked",
-          "ALTER TABLE runs DROP COLUMN board", "ALTER TABLE sessions DROP COLUMN player_key",
-          "ALTER TABLE runs DROP COLUMN dropped", "ALTER TABLE runs DROP COLUMN client",
-          "DROP TABLE names", "DROP INDEX runs_play", "ALTER TABLE runs DROP COLUMN play_sha256",
-          "DROP TABLE best_daily", "ALTER TABLE runs DROP COLUMN day",
-          "UPDATE schema_version SET version = 1"})
+    for (const char* step : {"DROP INDEX runs_review",
+                             "ALTER TABLE runs DROP COLUMN review",
+                             "ALTER TABLE runs DROP COLUMN hidden_reason",
+                             "ALTER TABLE runs DROP COLUMN turn_spread",
+                             "ALTER TABLE runs DROP COLUMN fire_presses",
+                             "ALTER TABLE runs DROP COLUMN reaction_seconds",
+                             "ALTER TABLE runs DROP COLUMN reaction_count",
+                             "DROP TABLE best_open",
+                             "DROP TABLE best_bots",
+                             "ALTER TABLE runs DROP COLUMN unranked",
+                             "ALTER TABLE runs DROP COLUMN board",
+                             "ALTER TABLE sessions DROP COLUMN player_key",
+                             "ALTER TABLE runs DROP COLUMN dropped",
+                             "ALTER TABLE runs DROP COLUMN client",
+                             "DROP TABLE names",
+                             "DROP INDEX runs_play",
+                             "ALTER TABLE runs DROP COLUMN play_sha256",
+                             "DROP TABLE best_daily",
+                             "ALTER TABLE runs DROP COLUMN day",
+                             "UPDATE schema_version SET version = 1"})
         ASSERT_TRUE(db->Exec(step, {}, nullptr, &why)) << step << ": " << why;
     db.reset();
     Start({"--workers", "1"});
@@ -791,6 +801,7 @@ TEST_F(ServerApi, APendingRunStaysOffTheTopUntilApproved) {
     ASSERT_EQ(Moderate({"review"}, &listed), 0);
     EXPECT_NE(listed.find("run " + std::to_string(id) + "  First"), std::string::npos) << listed;
     EXPECT_NE(listed.find("fire presses a second"), std::string::npos) << listed;
+    EXPECT_NE(listed.find("first hit on it (the median of"), std::string::npos) << listed;
     EXPECT_NE(listed.find("s on the clock"), std::string::npos) << listed;
     ASSERT_EQ(Moderate({"approve", std::to_string(id)}), 0);
     EXPECT_EQ(Moderate({"approve", std::to_string(id)}), 1) << "approved twice";

@@ -16,9 +16,17 @@ TEST(Verifier, ReadsTheReplaysAnswer) {
         bool verified;
         long score, stage, frames, rejectFrame;
         const char* tag;
+        double reaction = 0;
+        long reacted = 0;
     } cases[] = {
         {"verified: 11610 frames, 193 checkpoints matched, score 230, stage 3\n", 0, true, 230, 3,
          11610, -1, ""},
+        {"verified: 11610 frames, 193 checkpoints matched, score 230, stage 3\nreaction: median "
+         "4.960 s over 9 enemies, from first in sight to first hit\n",
+         0, true, 230, 3, 11610, -1, "", 4.96, 9},
+        {"verified: 10 frames, 1 checkpoints matched, score 0, stage 1\nreaction: median nan s "
+         "over 9 enemies\n",
+         0, true, 0, 1, 10, -1, ""},
         {"verified: 738 frames, 12 checkpoints matched, score 40, stage 1, tag BOT\n", 0, true, 40,
          1, 738, -1, "BOT"},
         {"the run strays from its recording at frame 120: the recording's state hash 1, the game's "
@@ -40,6 +48,8 @@ TEST(Verifier, ReadsTheReplaysAnswer) {
         EXPECT_EQ(v.rejectFrame, c.rejectFrame) << c.output;
         EXPECT_EQ(v.tag, c.tag) << c.output;
         EXPECT_EQ(v.reason.empty(), c.verified) << c.output;
+        EXPECT_DOUBLE_EQ(v.reactionSeconds, c.reaction) << c.output;
+        EXPECT_EQ(v.reactionCount, c.reacted) << c.output;
     }
 }
 
