@@ -553,14 +553,17 @@ bool RunStore::WorldRank(int64_t id, int64_t* rank) {
     return true;
 }
 
-bool RunStore::Waiting(std::vector<RunRow>* waiting) {
+bool RunStore::Select(const std::string& where, const std::vector<DbValue>& params,
+                      std::vector<RunRow>* runs) {
     DbRows rows;
-    if (!Run(std::string("SELECT ") + kRunColumns +
-                 " FROM runs WHERE status = 'waiting' ORDER BY id",
-             {}, &rows))
+    if (!Run(std::string("SELECT ") + kRunColumns + " FROM runs WHERE " + where, params, &rows))
         return false;
-    *waiting = ReadRuns(rows);
+    *runs = ReadRuns(rows);
     return true;
+}
+
+bool RunStore::Waiting(std::vector<RunRow>* waiting) {
+    return Select("status = 'waiting' ORDER BY id", {}, waiting);
 }
 
 bool RunStore::SetHidden(int64_t id, bool hidden, const std::string& reason) {
@@ -579,23 +582,11 @@ void RunStore::ReviewTop(int64_t n) {
 }
 
 bool RunStore::Pending(std::vector<RunRow>* pending) {
-    DbRows rows;
-    if (!Run(std::string("SELECT ") + kRunColumns +
-                 " FROM runs WHERE review = 'pending' AND hidden = 0 ORDER BY id",
-             {}, &rows))
-        return false;
-    *pending = ReadRuns(rows);
-    return true;
+    return Select("review = 'pending' AND hidden = 0 ORDER BY id", {}, pending);
 }
 
 bool RunStore::KeyRuns(const std::string& playerKey, int64_t limit, std::vector<RunRow>* runs) {
-    DbRows rows;
-    if (!Run(std::string("SELECT ") + kRunColumns +
-                 " FROM runs WHERE player_key = ? ORDER BY id DESC LIMIT ?",
-             {T(playerKey), I(limit)}, &rows))
-        return false;
-    *runs = ReadRuns(rows);
-    return true;
+    return Select("player_key = ? ORDER BY id DESC LIMIT ?", {T(playerKey), I(limit)}, runs);
 }
 
 bool RunStore::Approve(int64_t id) {

@@ -162,6 +162,9 @@ class RunStore {
     bool Run(const std::string& sql, const std::vector<DbValue>& params, DbRows* rows,
              std::string* why = nullptr);
     Lookup Find(const std::string& sql, const std::vector<DbValue>& params, DbRows* rows);
+    // The runs matching where (an SQL condition, with its order and limit).
+    bool Select(const std::string& where, const std::vector<DbValue>& params,
+                std::vector<RunRow>* runs);
     bool Transaction(const std::function<bool(Db&)>& body, std::string* why = nullptr);
     std::unique_ptr<Db> Take(std::string* why);
     void Give(std::unique_ptr<Db> db);
