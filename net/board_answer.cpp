@@ -136,8 +136,11 @@ BoardVerdict BoardAnswer_Verdict(const HttpAnswer& a) {
     BoardVerdict v;
     json j;
     if (!ReadObject(a, &j, &v.error)) {
-        // Only the board's own refusal counts: a page from something else in the way does not.
-        v.refused = RefusesTheRun(a) && j.is_object();
+        // Only the board's own refusal counts: a page from something else in the way does not. A
+        // name another player holds refuses the name, not the run: sent under another, it is taken.
+        bool nameTaken = j.is_object() && Text(j, "taken") == "name";
+        v.refused = RefusesTheRun(a) && j.is_object() && !nameTaken;
+        if (nameTaken) v.error += "; choose another name with [R] on the online screen";
         return v;
     }
     v.status = Text(j, "status");

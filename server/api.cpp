@@ -111,6 +111,12 @@ json RunJson(const RunRow& r) {
     return j;
 }
 
+// The name belongs to another key: a refusal of the name, not of the run (sent again under another
+// name, the run is taken), said as such to the client.
+void NameTaken(WebResponse& res, const std::string& name) {
+    Reply(res, 409, json{{"error", "the name " + name + " is taken"}, {"taken", "name"}});
+}
+
 // Why a hidden run is not shown, in the moderators' words.
 std::string HiddenText(const RunRow& r) {
     return "hidden by the board's moderators" +
@@ -304,7 +310,7 @@ bool MayQueue(Context& c, const WebRequest& req, WebResponse& res, const NewRun&
     }
     bool keyFull = load.byKey >= kQueueByKey, clientFull = load.byClient >= kQueueByClient;
     if (name == RunStore::Claimed::Taken) {
-        Error(res, 409, "the name " + run.playerName + " is taken");
+        NameTaken(res, run.playerName);
     } else if (load.all >= kQueueMost) {
         res.SetHeader("Retry-After", "30");
         Error(res, 503, "the queue of runs to verify is full; try again soon");
@@ -512,8 +518,7 @@ void NameRoute(Context& c, const WebRequest& req, WebResponse& res) {
     if (key.empty()) return Error(res, 422, "X-Zorb-Key must be 32 hex digits");
     RunStore::Claimed claimed = c.store->ClaimName(Crypto_Sha256Hex(key), name);
     if (claimed == RunStore::Claimed::Failed) return DatabaseDown(req, res);
-    if (claimed == RunStore::Claimed::Taken)
-        return Error(res, 409, "the name " + name + " is taken");
+    if (claimed == RunStore::Claimed::Taken) return NameTaken(res, name);
     Reply(res, 200, json{{"name", name}});
 }
 

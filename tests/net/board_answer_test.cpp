@@ -105,6 +105,12 @@ TEST(BoardAnswer, OnlyTheBoardsOwnRefusalOfTheRunIsForGood) {
         EXPECT_EQ(BoardAnswer_Verdict(Json(c.status, R"({"error": "no"})", c.type)).refused,
                   c.refused)
             << c.status << " " << c.type;
+    // A name another player holds refuses the name, not the run: it is sent again once renamed.
+    BoardVerdict named = BoardAnswer_Verdict(
+        Json(409, R"({"error": "the name ACE is taken", "taken": "name"})", "application/json"));
+    EXPECT_FALSE(named.refused);
+    EXPECT_EQ(named.error,
+              "the name ACE is taken; choose another name with [R] on the online screen");
 }
 
 TEST(BoardAnswer, AMovedBoardIsSaidWithWhereItWent) {
