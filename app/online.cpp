@@ -53,12 +53,13 @@ bool Player(const std::string& name, BoardPlayer* player, std::string* why) {
     return !folder.empty() && Identity_Load(folder, name, player, why);
 }
 
-// A leaderboard's tag as the board's first name for the player: printable, else PLAYER.
+// A leaderboard's tag as the board's first name for the player: printable, else PLAYER, with
+// four random digits.
 std::string TagName(const char* tag3) {
     std::string tag(tag3 ? tag3 : "", tag3 ? strnlen(tag3, 3) : 0);
     for (char c : tag)
-        if (c < 33 || c > 126) return "PLAYER";
-    return tag.empty() ? "PLAYER" : tag;
+        if (c < 33 || c > 126) return Identity_FirstName("");
+    return Identity_FirstName(tag);
 }
 
 // Sends a recording in the background, under the player's name on the board (made with name on the
@@ -90,7 +91,7 @@ void Online_Start(const std::string& serverFromArguments) {
     std::string address = server, outbox = Outbox();
     if (!std::filesystem::is_directory(outbox)) return;
     BoardPlayer player;
-    if (!Player("PLAYER", &player, &why)) return;
+    if (!Player(Identity_FirstName(""), &player, &why)) return;
     outboxThread =
         std::thread([address, outbox, player] { RunSender_SendOutbox(address, outbox, player); });
 }

@@ -7,6 +7,7 @@
 #include <sys/random.h>
 #endif
 
+#include <cctype>
 #include <cstdio>
 #include <sstream>
 
@@ -66,6 +67,13 @@ std::string Identity_NewKey() {
         hex += two;
     }
     return hex;
+}
+
+std::string Identity_FirstName(const std::string& tag) {
+    std::string digits = Identity_NewKey().substr(0, 4);
+    for (char& c : digits)
+        c = (char)std::toupper((unsigned char)c);
+    return (tag.empty() ? "PLAYER" : tag) + (digits.empty() ? "" : "-" + digits);
 }
 
 namespace {

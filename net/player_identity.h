@@ -16,3 +16,7 @@ bool Identity_Load(const std::string& folder, const std::string& name, BoardPlay
 bool Identity_Save(const std::string& folder, const BoardPlayer& player, std::string* why);
 // 32 hex digits from the system's random source; empty when it gave none.
 std::string Identity_NewKey();
+// A new player's first name on the board: their leaderboard tag (PLAYER without one) and four
+// random hex digits, "ACE-3F0B", so that two new players of one tag are not refused each other's
+// name. They choose another with [R].
+std::string Identity_FirstName(const std::string& tag);

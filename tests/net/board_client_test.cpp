@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <fstream>
 #include <mutex>
+#include <regex>
+#include <set>
 #include <thread>
 
 #include "net/board_client.h"
@@ -117,6 +119,19 @@ TEST(BoardClient, AnswersNoBoardWouldGiveAreRefusedWithAReason) {
     EXPECT_NE(nobody.error.find("cannot be reached"), std::string::npos) << nobody.error;
     EXPECT_NE(Board_Fetch("ftp://example.org", BoardQuery()).error.find("http://"),
               std::string::npos);
+}
+
+// New players of one tag (or of none) get first names of their own: the board refuses a name
+// another key holds.
+TEST(BoardClient, NewPlayersOfOneTagGetNamesOfTheirOwn) {
+    std::set<std::string> names;
+    for (int k = 0; k < 20; k++) {
+        std::string name = Identity_FirstName("ACE");
+        EXPECT_TRUE(std::regex_match(name, std::regex("ACE-[0-9A-F]{4}"))) << name;
+        names.insert(name);
+    }
+    EXPECT_GT(names.size(), 15u);
+    EXPECT_EQ(Identity_FirstName("").rfind("PLAYER-", 0), 0u);
 }
 
 TEST(BoardClient, AKeptIdentityIsTheOwnersAloneAndNeverReplaced) {

@@ -21,9 +21,9 @@ int Say(const char* format, const std::string& text) {
     return 1;
 }
 
-// The name the board first shows: the recording's tag, else PLAYER.
+// The name the board first shows: the recording's tag, else PLAYER, with four random digits.
 std::string FirstName(const RunHeader& header) {
-    return header.tag[0] ? std::string(header.tag) : "PLAYER";
+    return Identity_FirstName(header.tag);
 }
 
 } // namespace
