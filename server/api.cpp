@@ -200,6 +200,12 @@ std::string KeyOf(const WebRequest& req) {
     return key;
 }
 
+// The asker's own key as it is stored, when the request carries one: their rows are marked.
+std::string AskersKey(const WebRequest& req) {
+    std::string key = KeyOf(req);
+    return key.empty() ? "" : Crypto_Sha256Hex(key);
+}
+
 // Uploads are counted by address and by key once their headers have passed.
 bool RefuseUploadEarly(Context& c, const WebRequest& req, WebResponse& res,
                        const std::string& who) {
@@ -265,7 +271,7 @@ Placing PlaceUpload(Context& c, const WebRequest& req, const UploadFacts& facts)
         std::string untagged = req.body; // Upload_Check has seen a whole header
         untagged.replace(kRunTagOffset, 4, 4, '\0');
         p.unranked = Session_Unranked(s, Crypto_Sha256Hex(req.body), Crypto_Sha256Hex(untagged),
-                                      Crypto_Sha256Hex(KeyOf(req)), facts);
+                                      AskersKey(req), facts);
         if (p.unranked.empty()) p.board = "ranked";
         if (p.unranked.empty()) p.session = s;
     }
@@ -390,12 +396,6 @@ std::string ReadBoardQuery(const WebRequest& req, BoardQuery* q) {
     return "";
 }
 
-// The asker's own key as it is stored, when the request carries one: their rows are marked.
-std::string AskersKey(const WebRequest& req) {
-    std::string key = KeyOf(req);
-    return key.empty() ? "" : Crypto_Sha256Hex(key);
-}
-
 void Leaderboard(Context& c, const WebRequest& req, WebResponse& res) {
     BoardQuery q;
     std::string fault = ReadBoardQuery(req, &q), mine = AskersKey(req);
@@ -482,8 +482,7 @@ void OpenSession(Context& c, const WebRequest& req, WebResponse& res) {
     s.day = daily ? Session_Day(s.openedAt) : "";
     s.seed = daily ? Session_DailySeed(c.secret, s.day) : Session_Seed(c.secret, s.id);
     // Its runs are ranked only when sent with the key it was opened with.
-    std::string key = KeyOf(req);
-    s.playerKey = key.empty() ? "" : Crypto_Sha256Hex(key);
+    s.playerKey = AskersKey(req);
     if (s.id.empty() || !c.store->OpenSession(s)) return DatabaseDown(req, res);
     json j = {{"token", Session_Token(c.secret, s.id)},
               {"allowance_seconds", kSessionAllowanceSeconds},
