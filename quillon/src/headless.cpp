@@ -169,7 +169,13 @@ void QLH_MouseMove(float x, float y) {
     Ql_Input_InjectMouseMove(x, y);
 }
 void QLH_MouseButton(bool down) {
-    Ql_Input_InjectButton(down);
+    Ql_Input_InjectButton(QL_MOUSE_LEFT, down);
+}
+void QLH_MouseButtonOf(int button, bool down) {
+    Ql_Input_InjectButton(button, down);
+}
+void QLH_Wheel(int steps) {
+    Ql_Input_InjectWheel(steps);
 }
 
 bool QLH_Step(int n) {

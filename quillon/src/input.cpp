@@ -12,7 +12,7 @@
 
 namespace {
 
-const int kButtons = 3;
+const int kButtons = QL_MOUSE_BUTTON_COUNT;
 
 // Held keys and this frame's edges, in one of the keyboard's two views.
 struct KeyView {
@@ -49,8 +49,8 @@ float CentreY() {
 
 // A scripted event from the headless driver, applied at the next frame's start.
 struct Injected {
-    enum Kind { Key, Move, Button } kind;
-    int key; // the place of a key
+    enum Kind { Key, Move, Button, Wheel } kind;
+    int key; // the place of a key, a button, the wheel's steps
     int letter;
     bool down;
     float x, y;
@@ -98,12 +98,13 @@ int MapPlace(SDL_Scancode c) {
     case SDL_SCANCODE_RIGHT:
         return QL_KEY_RIGHT;
     default:
-        return -1;
+        return c > SDL_SCANCODE_UNKNOWN && c < SDL_NUM_SCANCODES ? QL_KEY_OTHER + (int)c : -1;
     }
 }
 
 // The scancode of a place: MapPlace's inverse.
 SDL_Scancode PlaceScancode(int key) {
+    if (key >= QL_KEY_OTHER && key < QL_KEY_COUNT) return (SDL_Scancode)(key - QL_KEY_OTHER);
     for (int c = SDL_SCANCODE_A; c < SDL_SCANCODE_F12 + 1; c++)
         if (MapPlace((SDL_Scancode)c) == key) return (SDL_Scancode)c;
     for (SDL_Scancode c :
@@ -131,10 +132,19 @@ void SetButton(int b, bool down) {
     s.buttonDown[b] = down;
 }
 
+// The wheel turned by steps (+: away from the player): its way's button goes down and up at once.
+void Wheel(int steps) {
+    if (steps == 0) return;
+    int b = steps > 0 ? QL_MOUSE_WHEEL_UP : QL_MOUSE_WHEEL_DOWN;
+    s.buttonPressed[b] = s.buttonReleased[b] = true;
+}
+
 int MapButton(Uint8 sdlButton) {
     if (sdlButton == SDL_BUTTON_LEFT) return 0;
     if (sdlButton == SDL_BUTTON_RIGHT) return 1;
     if (sdlButton == SDL_BUTTON_MIDDLE) return 2;
+    if (sdlButton == SDL_BUTTON_X1) return 3;
+    if (sdlButton == SDL_BUTTON_X2) return 4;
     return -1;
 }
 
@@ -159,7 +169,8 @@ void ApplyInjected() {
             SetKey(&s.letters, e.letter, e.down);
             SetKey(&s.places, e.key, e.down);
         }
-        if (e.kind == Injected::Button) SetButton(0, e.down);
+        if (e.kind == Injected::Button) SetButton(e.key, e.down);
+        if (e.kind == Injected::Wheel) Wheel(e.key);
         if (e.kind == Injected::Move) {
             s.mouseX = e.x;
             s.mouseY = e.y;
@@ -212,6 +223,9 @@ void Ql_Input_HandleEvent(const SDL_Event& e) {
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
         SetButton(MapButton(e.button.button), e.type == SDL_MOUSEBUTTONDOWN);
+        return;
+    case SDL_MOUSEWHEEL:
+        Wheel(e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y);
         return;
     case SDL_MOUSEMOTION:
         if (!PadsOwnMotion(e.motion)) Pad_SetInUse(false);
@@ -296,8 +310,11 @@ static bool Sane(float* x, float* y) {
 void Ql_Input_InjectMouseMove(float x, float y) {
     if (Sane(&x, &y)) injected.push_back({Injected::Move, 0, 0, false, x, y});
 }
-void Ql_Input_InjectButton(bool down) {
-    injected.push_back({Injected::Button, 0, 0, down, 0.0f, 0.0f});
+void Ql_Input_InjectButton(int button, bool down) {
+    injected.push_back({Injected::Button, button, 0, down, 0.0f, 0.0f});
+}
+void Ql_Input_InjectWheel(int steps) {
+    injected.push_back({Injected::Wheel, steps, 0, false, 0.0f, 0.0f});
 }
 
 void QL_Input_HoldPointer() {
@@ -372,6 +389,22 @@ const char* QL_Input_PlaceName(int key) {
     for (char* p = name; *p; p++)
         if (*p >= 'a' && *p <= 'z') *p = (char)(*p - 'a' + 'A');
     return name;
+}
+int QL_Input_PlaceFromScancodeName(const char* name) {
+    SDL_Scancode c = name && *name ? SDL_GetScancodeFromName(name) : SDL_SCANCODE_UNKNOWN;
+    return c == SDL_SCANCODE_UNKNOWN ? -1 : MapPlace(c);
+}
+const char* QL_Input_PlaceScancodeName(int key) {
+    SDL_Scancode c = PlaceScancode(key);
+    return c == SDL_SCANCODE_UNKNOWN ? "" : SDL_GetScancodeName(c);
+}
+int QL_Input_MouseTriggeredAny() {
+    for (int b = 0; b < kButtons; b++)
+        if (s.buttonPressed[b]) return b;
+    return -1;
+}
+bool QL_Input_MouseTriggered(int button) {
+    return button >= 0 && button < kButtons && s.buttonPressed[button];
 }
 bool QL_Input_MouseDown(int button) {
     const InputState& v = s;

@@ -104,7 +104,8 @@ void Ql_Input_HandleEvent(const SDL_Event& e);
 void Ql_Input_Reset();
 void Ql_Input_InjectKey(int place, int letter, bool down);
 void Ql_Input_InjectMouseMove(float x, float y);
-void Ql_Input_InjectButton(bool down);
+void Ql_Input_InjectButton(int button, bool down);
+void Ql_Input_InjectWheel(int steps);
 void Ql_Input_FocusLost();
 void Ql_Input_EndFrame(); // leaves relative mouse mode when the game stopped re-centring
 // After the frame's events: reads the pads and lets them drive the pointer on the screens.

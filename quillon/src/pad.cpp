@@ -227,9 +227,34 @@ bool QL_Pad_Triggered(int button) {
     return ValidButton(button) && pads.pressed[button];
 }
 bool QL_Pad_AnyTriggered() {
+    return QL_Pad_TriggeredAny() >= 0;
+}
+int QL_Pad_TriggeredAny() {
     for (int b = 0; b < QL_PAD_BUTTON_COUNT; b++)
-        if (pads.pressed[b]) return true;
-    return false;
+        if (pads.pressed[b]) return b;
+    return -1;
+}
+
+// The engine numbers buttons and axes as SDL's game controllers do.
+const char* QL_Pad_ButtonName(int button) {
+    if (!ValidButton(button)) return "";
+    const char* name = SDL_GameControllerGetStringForButton((SDL_GameControllerButton)button);
+    return name ? name : "";
+}
+int QL_Pad_ButtonFromName(const char* name) {
+    if (!name || !*name) return -1;
+    int b = SDL_GameControllerGetButtonFromString(name);
+    return ValidButton(b) ? b : -1;
+}
+const char* QL_Pad_AxisName(int axis) {
+    if (axis < 0 || axis >= QL_PAD_AXIS_COUNT) return "";
+    const char* name = SDL_GameControllerGetStringForAxis((SDL_GameControllerAxis)axis);
+    return name ? name : "";
+}
+int QL_Pad_AxisFromName(const char* name) {
+    if (!name || !*name) return -1;
+    int a = SDL_GameControllerGetAxisFromString(name);
+    return a >= 0 && a < QL_PAD_AXIS_COUNT ? a : -1;
 }
 bool QL_Pad_Released(int button) {
     return ValidButton(button) && pads.released[button];

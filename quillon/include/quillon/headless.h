@@ -35,7 +35,9 @@ bool QLH_PadConnect();
 void QLH_PadDisconnect();
 void QLH_PadButton(int button, bool down);
 void QLH_PadAxis(int axis, float value);
-void QLH_MouseButton(bool down);
+void QLH_MouseButton(bool down);               // the left button
+void QLH_MouseButtonOf(int button, bool down); // QL_MOUSE_...
+void QLH_Wheel(int steps);                     // +: away from the player
 
 // Runs n frames of the current state. Returns false once the loop has been terminated.
 bool QLH_Step(int n);

@@ -161,7 +161,10 @@ enum {
     QL_KEY_LEFT = 259,
     QL_KEY_RIGHT = 260,
     QL_KEY_F1 = 261, // F1 to F12 follow in order
-    QL_KEY_COUNT = 320
+    // Every other key has a place too (Shift, Tab, the keypad...), for the controls a player
+    // binds: QL_KEY_OTHER plus its scancode.
+    QL_KEY_OTHER = 320,
+    QL_KEY_COUNT = 320 + 512
 };
 // Held, triggered (pressed this frame: the engine's one word for it; the mouse's left button says
 // Clicked) and released this frame.
@@ -177,6 +180,24 @@ int QL_Input_PlaceTriggeredAny();
 // the place of W on AZERTY). Upper case; the US name where the layout is not known (headless).
 // The text stays valid until the next call.
 const char* QL_Input_PlaceName(int key);
+// A place by SDL's name of its scancode ("W", "Left Shift", "Keypad 5"), and back: what a
+// settings file keeps, the same on every layout. -1 and "" where there is no such key.
+int QL_Input_PlaceFromScancodeName(const char* name);
+const char* QL_Input_PlaceScancodeName(int key);
+// The mouse's buttons; the wheel's two ways count as buttons pressed and let go in one frame.
+enum {
+    QL_MOUSE_LEFT = 0,
+    QL_MOUSE_RIGHT = 1,
+    QL_MOUSE_MIDDLE = 2,
+    QL_MOUSE_X1 = 3,
+    QL_MOUSE_X2 = 4,
+    QL_MOUSE_WHEEL_UP = 5,
+    QL_MOUSE_WHEEL_DOWN = 6,
+    QL_MOUSE_BUTTON_COUNT = 7
+};
+// The button pressed this frame (the lowest, if several were); -1 when none was.
+int QL_Input_MouseTriggeredAny();
+bool QL_Input_MouseTriggered(int button);
 bool QL_Input_MouseDown(int button);
 bool QL_Input_MouseClicked();
 bool QL_Input_MouseReleased(int button);
@@ -239,6 +260,14 @@ float QL_Pad_Axis(int axis);
 int QL_Pad_Count();
 // Whether a pad was unplugged this frame (a run pauses, as on losing focus).
 bool QL_Pad_Lost();
+// The button pressed this frame on any pad (the lowest, if several were); -1 when none was.
+int QL_Pad_TriggeredAny();
+// SDL's names of a pad's buttons and axes ("a", "dpup", "righttrigger"), and back: -1 and ""
+// where there is no such button or axis.
+const char* QL_Pad_ButtonName(int button);
+int QL_Pad_ButtonFromName(const char* name);
+const char* QL_Pad_AxisName(int axis);
+int QL_Pad_AxisFromName(const char* name);
 // Whether a pad was used more recently than the mouse and keyboard.
 bool QL_Pad_InUse();
 // Adds the pad mappings of an SDL game controller database file, where there is one.
