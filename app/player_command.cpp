@@ -1,29 +1,75 @@
-// Building the player's command from the devices.
+// Building the player's command from the devices, through the player's bindings.
 #include "app/player_command.h"
 
 #include <algorithm>
 
+#include "core/bindings.h"
 #include "core/desktop.h"
 #include "quillon/quillon.h"
 #include "ui/pause.h"
 
 namespace {
 
-// How far a key or the stick drives one way along an axis: 1 for the key, else the stick's push
-// that way (its dead zone is the engine's).
-float Drive(int key, int stickAxis, float stickSign) {
-    if (QL_Input_PlaceDown(key)) return 1.0f;
+// Whether a control is held: a trigger counts past half way.
+bool Held(Control c) {
+    switch (c.kind) {
+    case Control::Key:
+        return QL_Input_PlaceDown(c.code);
+    case Control::Mouse:
+        return QL_Input_MouseDown(c.code);
+    case Control::PadButton:
+        return QL_Pad_Down(c.code);
+    case Control::PadTrigger:
+        return QL_Pad_Axis(c.code) > 0.5f;
+    default:
+        return false;
+    }
+}
+
+// Whether a control asked this frame: keys and mouse buttons as they come up, or down where
+// down is true; pad buttons as they go down.
+bool Asked(Control c, bool down) {
+    switch (c.kind) {
+    case Control::Key:
+        return down ? QL_Input_PlaceTriggered(c.code) : QL_Input_PlaceReleased(c.code);
+    case Control::Mouse:
+        return down ? QL_Input_MouseTriggered(c.code) : QL_Input_MouseReleased(c.code);
+    case Control::PadButton:
+        return QL_Pad_Triggered(c.code);
+    default:
+        return false;
+    }
+}
+
+bool ActionHeld(Action action) {
+    for (const Control& c : Bindings_Of(bindings, action).slots)
+        if (Held(c)) return true;
+    return false;
+}
+
+// Asked by a key or mouse button (keysToo), or by the pad's button.
+bool ActionAsked(Action action, bool down, bool keysToo) {
+    const ActionBinding& b = Bindings_Of(bindings, action);
+    for (int k = keysToo ? 0 : kPadSlot; k < kSlotCount; k++)
+        if (Asked(b.slots[k], down)) return true;
+    return false;
+}
+
+// How far an action or the stick drives one way along an axis: 1 for a control held, else the
+// stick's push that way (its dead zone is the engine's).
+float Drive(Action action, int stickAxis, float stickSign) {
+    if (ActionHeld(action)) return 1.0f;
     return std::max(0.0f, stickSign * QL_Pad_Axis(stickAxis));
 }
 
-// Keys 1 2 3 on release; on a pad the D-pad's left, up and right, or a shoulder stepping on.
+// A weapon's key or button as it comes up, a pad's button as it goes down.
 WeaponAsk Weapon() {
-    const int dpad[3] = {QL_PAD_DPLEFT, QL_PAD_DPUP, QL_PAD_DPRIGHT};
-    const WeaponAsk asks[3] = {WeaponAsk::Auto, WeaponAsk::Spread, WeaponAsk::Bomb};
-    for (int w = 0; w < 3; w++)
-        if (QL_Input_PlaceReleased('1' + w) || QL_Pad_Triggered(dpad[w])) return asks[w];
-    if (QL_Pad_Triggered(QL_PAD_RIGHTSHOULDER)) return WeaponAsk::Next;
-    if (QL_Pad_Triggered(QL_PAD_LEFTSHOULDER)) return WeaponAsk::Previous;
+    const Action actions[] = {Action::Auto, Action::Spread, Action::Bomb, Action::NextWeapon,
+                              Action::PreviousWeapon};
+    const WeaponAsk asks[] = {WeaponAsk::Auto, WeaponAsk::Spread, WeaponAsk::Bomb, WeaponAsk::Next,
+                              WeaponAsk::Previous};
+    for (int w = 0; w < 5; w++)
+        if (ActionAsked(actions[w], false, true)) return asks[w];
     return WeaponAsk::None;
 }
 
@@ -32,16 +78,17 @@ WeaponAsk Weapon() {
 RunCommand PlayerCommand_Build(bool focused) {
     RunCommand c;
     c.dt = QL_System_GetDt();
-    c.forward = Drive('W', QL_PAD_LEFTY, -1.0f) - Drive('S', QL_PAD_LEFTY, 1.0f);
-    c.strafe = Drive('D', QL_PAD_LEFTX, 1.0f) - Drive('A', QL_PAD_LEFTX, -1.0f);
+    c.forward =
+        Drive(Action::Forward, QL_PAD_LEFTY, -1.0f) - Drive(Action::Back, QL_PAD_LEFTY, 1.0f);
+    c.strafe = Drive(Action::StrafeRight, QL_PAD_LEFTX, 1.0f) -
+               Drive(Action::StrafeLeft, QL_PAD_LEFTX, -1.0f);
     c.mouseTurn = QL_Input_GetMouseFromCentreX();
     c.stickTurn = QL_Pad_Axis(QL_PAD_RIGHTX);
-    // The right trigger pulled past half way fires, as the left mouse button does.
-    c.fire = QL_Input_MouseDown(0) || QL_Pad_Axis(QL_PAD_RIGHTTRIGGER) > 0.5f;
+    c.fire = ActionHeld(Action::Fire);
     c.weapon = Weapon();
-    // While the pause overlay asks whether to quit, Escape answers no there and does not resume.
-    c.pause = (QL_Input_PlaceTriggered(QL_KEY_ESCAPE) && !pauseQuitConfirm) ||
-              QL_Pad_Triggered(QL_PAD_START);
+    // While the pause overlay asks whether to quit, the pause key answers no there and does not
+    // resume.
+    c.pause = ActionAsked(Action::Pause, true, !pauseQuitConfirm);
     c.back = QL_Pad_Triggered(QL_PAD_B);
     c.padLost = QL_Pad_Lost();
     c.focused = focused;

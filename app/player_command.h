@@ -1,6 +1,7 @@
-// The one place where the devices become the player's command: W A S D (by place) or the left
-// stick walk, the mouse or the right stick turn, the left button or the right trigger fire, 1 2 3
-// (by place), the D-pad and the shoulders choose a weapon, Escape or Start pause and B goes back.
+// The one place where the devices become the player's command, through the player's bindings
+// (by default W A S D by place walk, the left button or the right trigger fire, 1 2 3, the D-pad
+// and the shoulders choose a weapon, Escape or Start pause): the left stick walks and the mouse
+// or the right stick turn whatever is bound, and B on a pad goes back.
 // And what the step asks of the devices after it: the cursor hidden and the pointer put back.
 #pragma once
 

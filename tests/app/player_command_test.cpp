@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "app/player_command.h"
+#include "core/bindings.h"
 #include "quillon/quillon.h"
 #include "tests/support/headless_fixture.h"
 #include "ui/pause.h"
@@ -131,6 +132,73 @@ TEST_F(PlayerCommandTest, TriggersPauseAndTheWayBack) {
         EXPECT_EQ(built.back, c.back) << c.what;
         c.press(false);
         QLH_Step(1);
+    }
+}
+
+} // namespace
+
+namespace {
+
+Control Bound(Control::Kind kind, int code) {
+    return Control{kind, (int16_t)code};
+}
+
+// The command follows the bindings: a key moved by place on two layouts, a mouse button, the
+// wheel, a pad's button, and the key a swap moved.
+TEST_F(PlayerCommandTest, TheCommandFollowsTheBindings) {
+    ASSERT_TRUE(QLH_PadConnect());
+    struct Case {
+        Action action;
+        int slot;
+        Control control;
+        void (*press)(bool down);
+        float forward;
+        bool fire;
+        WeaponAsk weapon; // asked as the control comes up
+        const char* what;
+    } cases[] = {
+        {Action::Forward, 0, Bound(Control::Key, 'E'),
+         [](bool d) { d ? QLH_KeyDownAs('E', 'E') : QLH_KeyUpAs('E', 'E'); }, 1.0f, false,
+         WeaponAsk::None, "forward moved to E, on QWERTY"},
+        {Action::Forward, 0, Bound(Control::Key, 'E'),
+         [](bool d) { d ? QLH_KeyDownAs('E', '.') : QLH_KeyUpAs('E', '.'); }, 1.0f, false,
+         WeaponAsk::None, "forward moved to E, on Dvorak where it types a dot"},
+        {Action::Forward, 0, Bound(Control::Key, 'E'),
+         [](bool d) { d ? QLH_KeyDown('W') : QLH_KeyUp('W'); }, 0.0f, false, WeaponAsk::None,
+         "W, once forward moved to E"},
+        {Action::Forward, 1, Bound(Control::Mouse, QL_MOUSE_RIGHT),
+         [](bool d) { QLH_MouseButtonOf(QL_MOUSE_RIGHT, d); }, 1.0f, false, WeaponAsk::None,
+         "the right button bound to forward"},
+        {Action::Fire, kPadSlot, Bound(Control::PadButton, QL_PAD_A),
+         [](bool d) { QLH_PadButton(QL_PAD_A, d); }, 0.0f, true, WeaponAsk::None,
+         "A bound to fire"},
+        {Action::Fire, kPadSlot, Bound(Control::PadButton, QL_PAD_A),
+         [](bool d) { QLH_PadAxis(QL_PAD_RIGHTTRIGGER, d ? 1.0f : 0.0f); }, 0.0f, false,
+         WeaponAsk::None, "the right trigger, once A took fire"},
+        {Action::Forward, 0, Bound(Control::Key, 'S'),
+         [](bool d) { d ? QLH_KeyDown('W') : QLH_KeyUp('W'); }, -1.0f, false, WeaponAsk::None,
+         "W, swapped to back as S took forward"},
+        {Action::NextWeapon, 0, Bound(Control::Mouse, QL_MOUSE_WHEEL_DOWN),
+         [](bool d) {
+             if (d) QLH_Wheel(-1);
+         },
+         0.0f, false, WeaponAsk::Next, "the wheel turned down for the next weapon"},
+        {Action::Spread, 0, Bound(Control::Key, QL_KEY_OTHER + 225),
+         [](bool d) { d ? QLH_KeyDown(QL_KEY_OTHER + 225) : QLH_KeyUp(QL_KEY_OTHER + 225); }, 0.0f,
+         false, WeaponAsk::Spread, "Left Shift for SPREAD"},
+    };
+    for (const Case& c : cases) {
+        Bindings_Reset();
+        ASSERT_TRUE(Bindings_Bind(&bindings, (int)c.action, c.slot, c.control).done) << c.what;
+        c.press(true);
+        QLH_Step(1);
+        EXPECT_EQ(built.forward, c.forward) << c.what;
+        EXPECT_EQ(built.fire, c.fire) << c.what;
+        WeaponAsk asked = built.weapon;
+        c.press(false);
+        QLH_Step(1);
+        if (asked == WeaponAsk::None) asked = built.weapon;
+        EXPECT_EQ(asked, c.weapon) << c.what;
     }
 }
 

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <string>
 
+#include "core/bindings.h"
 #include "core/settings.h"
 #include "game/sim_state.h"
 #include "game/step_effects.h"
@@ -20,6 +21,7 @@
 // that tests pass in any order.
 inline void ResetProgramState() {
     Settings_Reset();
+    Bindings_Reset();
     SimState_ResetProgram();
     Recorder_Off(); // a test that records says where
     Render_Reset();
