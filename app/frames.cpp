@@ -14,6 +14,7 @@
 #include "app/player_command.h"
 #include "app/replay_state.h"
 #include "app/run_frame.h"
+#include "app/settings_store.h"
 #include "core/desktop.h"
 #include "core/settings.h"
 #include "game/player.h"
@@ -108,6 +109,15 @@ void NoteRecordedPlaces() {
             highScoreRecorded[p] = !paths[p].empty();
     }
     lastScreen = frontEnd.menuScreen;
+}
+
+// The settings are kept as the player leaves the settings screen (or the CONTROLS screen it
+// opens) for another.
+void KeepSettingsOnLeaving() {
+    static bool wasIn = false;
+    bool in = frontEnd.menuScreen == kScreenSettings;
+    if (wasIn && !in) SettingsStore_Save();
+    wasIn = in;
 }
 
 } // namespace
@@ -205,6 +215,7 @@ void Menu_Update() {
         return;
     }
     NoteRecordedPlaces();
+    KeepSettingsOnLeaving();
     OnlineAsk ask = Online_Frame();
     WatchOnlineRun(ask.watch);
     if (ask.start) {

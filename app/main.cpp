@@ -7,6 +7,7 @@
 #include "app/app.h"
 #include "app/frames.h"
 #include "app/online.h"
+#include "app/settings_store.h"
 #include "core/data_folder.h"
 #include "core/desktop.h"
 #include "net/http_client.h"
@@ -25,8 +26,8 @@
 static const char* const kUsage =
     "usage: zorb [--help | --version | [--server URL] [--play FILE]]\n"
     "ZORB, a first-person arena survival shooter. Started without arguments, it plays.\n"
-    "--help       this text, the data folder in use, the leaderboard's file and the folder of\n"
-    "             recorded runs\n"
+    "--help       this text, the data folder in use, the leaderboard's file, the settings' file\n"
+    "             and the folder of recorded runs\n"
     "--version    the version\n"
     "--play FILE  plays a recorded run (.zrun), then goes on to the title: Space pauses, the\n"
     "             Right arrow held plays 4x, Escape stops\n"
@@ -40,8 +41,9 @@ static void PrintHelp() {
         std::printf("%s\n", why.c_str());
         return;
     }
-    std::printf("data folder: %s\nleaderboard: %s\nrecorded runs: %s\n",
-                DataFolder_Assets().c_str(), highScoresPath, RunLibrary_Folder().c_str());
+    std::printf("data folder: %s\nleaderboard: %s\nsettings: %s\nrecorded runs: %s\n",
+                DataFolder_Assets().c_str(), highScoresPath,
+                SettingsStore_PathBeside(highScoresPath).c_str(), RunLibrary_Folder().c_str());
     std::string problem;
     std::string server = ServerAddress_Choose("", DataFolder_OwnFolder(), &problem);
     if (!problem.empty())
@@ -85,6 +87,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     App_Start();
+    // The player's settings last from one start to the next.
+    SettingsStore_Use(SettingsStore_PathBeside(highScoresPath));
+    SettingsStore_Load();
     if (recording && !App_Watch(recording, ReplayOptions(), &why)) {
         Desktop_ReportFatal((std::string(recording) + ": " + why).c_str());
         return 1;
@@ -99,5 +104,6 @@ int main(int argc, char** argv) {
         std::_Exit(1);
     }
     Online_Stop();
+    SettingsStore_Save(); // the window closed on the settings screen
     return 0;
 }

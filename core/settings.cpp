@@ -11,7 +11,10 @@ void Settings_Reset() {
                         .fieldOfView = 90.0f,
                         .resolutionMode = 2,
                         .debugOverlay = 0,
-                        .frameCap = 0};
+                        .frameCap = 0,
+                        .flashes = kFlashesFull,
+                        .screenShake = 100,
+                        .display = {}};
 }
 
 double Settings_FrameCap(int choice, int displayRate) {

@@ -1,7 +1,21 @@
-// The player's settings: live only while the program runs, changed on the settings screen.
+// The player's settings, changed on the settings screen and kept in the settings file.
 #pragma once
 
 #include <cstdint>
+#include <string>
+
+// How the full-picture flashes of shots and hits are drawn.
+enum { kFlashesFull = 0, kFlashesSoft = 1, kFlashesOff = 2, kFlashesChoiceCount = 3 };
+// SOFT holds either flash to about a quarter of its full strength.
+const float kSoftFlashMost = 0.25f;
+const int kShakeStep = 25; // the screen shake's percent steps, 0 to 100
+
+// The display the window was last on: its name and bounds, as the system gave them. An empty
+// name: none chosen (the primary display).
+struct DisplayChoice {
+    std::string name;
+    int32_t x = 0, y = 0, w = 0, h = 0;
+};
 
 struct Settings {
     float mouseSensitivity; // turning factor of the mouse's offset from the window centre
@@ -11,6 +25,9 @@ struct Settings {
     int32_t resolutionMode; // 0: 640 x 480 window, 1: 1280 x 720 window, 2: full screen
     int32_t debugOverlay;   // 1 draws the debug overlay in play
     int32_t frameCap;       // an index into kFrameCapChoices
+    int32_t flashes;        // kFlashesFull, kFlashesSoft or kFlashesOff
+    int32_t screenShake;    // percent of the camera's shake drawn, in steps of kShakeStep
+    DisplayChoice display;
 };
 
 extern Settings settings;
