@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "core/constants.h"
+#include "core/settings.h"
 #include "quillon/quillon.h"
 
 namespace {
@@ -19,13 +20,37 @@ void Text(QL_Color color, float x, float y) {
     QL_Font_DrawText(line, x, y);
 }
 
-// Fades a flash and covers the window with it.
+void Rect(float x0, float y0, float x1, float y1) {
+    QL_Graphics_DrawQuad(x0, y0, x1, y0, x1, y1, x0, y1);
+}
+
+// Fades a flash and covers the window with it: at full strength, at a quarter (SOFT), or not at
+// all (OFF). The fading is the run's own whatever is drawn.
 void Flash(float* value, int r, int g, int b) {
     *value = Decayed(*value, QL_System_GetDt());
+    if (settings.flashes == kFlashesOff) return;
+    float strength = settings.flashes == kFlashesSoft ? kSoftFlashMost : 1.0f;
     float w = (float)QL_System_GetWindowWidth(), h = (float)QL_System_GetWindowHeight();
-    QL_Settings_Fill(QL_Color_Create(r, g, b, (int)*value));
+    QL_Settings_Fill(QL_Color_Create(r, g, b, (int)(*value * strength)));
     QL_Settings_NoStroke(); // no edge line along the window's border
-    QL_Graphics_DrawQuad(0.0f, 0.0f, w, 0.0f, w, h, 0.0f, h);
+    Rect(0.0f, 0.0f, w, h);
+}
+
+// With the flashes off a hit still shows: a red edge round the picture that fades as the hit's
+// flash would, its inner band fainter, leaving the middle of the picture as it is.
+void HurtEdge(float value) {
+    if (settings.flashes != kFlashesOff || value < 1.0f) return;
+    float w = (float)QL_System_GetWindowWidth(), h = (float)QL_System_GetWindowHeight();
+    float alpha = value > 255.0f ? 255.0f : value;
+    QL_Settings_NoStroke();
+    for (int band = 0; band < 2; band++) {
+        float in = 0.035f * h * (float)band, t = 0.035f * h;
+        QL_Settings_Fill(QL_Color_Create(230, 20, 20, (int)(alpha * (band == 0 ? 1.0f : 0.45f))));
+        Rect(in, in, w - in, in + t);
+        Rect(in, h - in - t, w - in, h - in);
+        Rect(in, in + t, in + t, h - in - t);
+        Rect(w - in - t, in + t, w - in, h - in - t);
+    }
 }
 
 void Counters(const HudView& v, float cx, float h) {
@@ -77,4 +102,5 @@ void Hud_Draw(const HudView& v) {
     Counters(v, cx, h);
     LivesAndWeapons(v, cx, h);
     Flash(v.hurtFlash, 200, 100, 100);
+    HurtEdge(*v.hurtFlash);
 }

@@ -25,15 +25,6 @@ bool DownUp(int down, int up, float* value, float step, float lower, float upper
     return true;
 }
 
-void ApplyResolution() {
-    if (settings.resolutionMode == 0)
-        QL_System_SetWindowSize(640, 480);
-    else if (settings.resolutionMode == 1)
-        QL_System_SetWindowSize(1280, 720);
-    else
-        QL_System_Fullscreen();
-}
-
 void ResetQuestion() {
     if (frontEnd.resetConfirm) {
         if (MenuText_KeyReleased('N')) {
@@ -76,16 +67,20 @@ void Keys() {
            true);
     if (MenuText_KeyReleased('P')) {
         settings.resolutionMode = (settings.resolutionMode + 1) % 3;
-        ApplyResolution();
+        SettingsScreen_ApplyWindow();
     }
     if (MenuText_KeyReleased('B')) settings.debugOverlay = (settings.debugOverlay + 1) % 2;
+    if (MenuText_KeyReleased('X')) settings.flashes = (settings.flashes + 1) % kFlashesChoiceCount;
+    float shake = (float)settings.screenShake;
+    if (DownUp('U', 'I', &shake, (float)kShakeStep, 0.0f, 100.0f, true))
+        settings.screenShake = (int32_t)shake;
     FrameCapKeys();
     ResetQuestion();
 }
 
 void Draw() {
     static char music[kMenuLineSize], sfx[kMenuLineSize], fov[kMenuLineSize], mouse[kMenuLineSize];
-    static char cap[kMenuLineSize];
+    static char cap[kMenuLineSize], shake[kMenuLineSize];
     FrameCapLine(cap);
     std::snprintf(music, kMenuLineSize, "[E]    BGM VOLUME: %.0f%%%%    [R]",
                   (double)settings.musicVolume * 100.0);
@@ -104,23 +99,36 @@ void Draw() {
         settings.debugOverlay ? "[B]    PRINT DEBUG INFO    [B]" : "[B]    NO DEBUG INFO    [B]";
     const char* reset =
         frontEnd.resetConfirm ? "REALLY RESET? [Y]ES / [N]O" : "[M] = RESET HIGHSCORES";
-    const float body = 1.0f / 25.0f;
-    const MenuLine lines[] = {
-        {0.075f, 1.0f / 20.0f, "SETTINGS", "SETTINGS", kWhite},
-        {0.175f, body, music, music, kWhite},
-        {0.275f, body, sfx, sfx, kWhite},
-        {0.375f, body, fov, fov, kWhite},
-        {0.475f, body, mouse, mouse, kWhite},
-        {0.575f, body, resolution, resolution, kWhite},
-        {0.675f, body, debug, debug, kWhite},
-        {0.75f, body, cap, cap, kWhite},
-        {0.825f, body, reset, reset, frontEnd.resetConfirm ? kRed : kWhite},
-        {0.95f, body, "RETURN = [S]", "RETURN = [S]", kRed},
-    };
-    MenuText_DrawLines(lines, sizeof lines / sizeof lines[0]);
+    const char* flashes[kFlashesChoiceCount] = {
+        "[X]    FLASHES: FULL    [X]", "[X]    FLASHES: SOFT    [X]", "[X]    FLASHES: OFF    [X]"};
+    const char* flash =
+        flashes[settings.flashes >= 0 && settings.flashes < 3 ? settings.flashes : 0];
+    std::snprintf(shake, kMenuLineSize, "[U]    SCREEN SHAKE: %d%%%%    [I]",
+                  (int)settings.screenShake);
+    const float body = 1.0f / 28.0f;
+    const char* rows[] = {
+        music, sfx, fov, mouse, resolution, debug, flash, shake, cap, "CONTROLS = [O]", reset};
+    const int rowCount = sizeof rows / sizeof rows[0];
+    MenuLine lines[rowCount + 2] = {{0.065f, 1.0f / 20.0f, "SETTINGS", "SETTINGS", kWhite}};
+    for (int r = 0; r < rowCount; r++) {
+        bool asking = rows[r] == reset && frontEnd.resetConfirm;
+        lines[r + 1] =
+            MenuLine{0.15f + 0.068f * (float)r, body, rows[r], rows[r], asking ? kRed : kWhite};
+    }
+    lines[rowCount + 1] = MenuLine{0.96f, body, "RETURN = [S]", "RETURN = [S]", kRed};
+    MenuText_DrawLines(lines, rowCount + 2);
 }
 
 } // namespace
+
+void SettingsScreen_ApplyWindow() {
+    if (settings.resolutionMode == 0)
+        QL_System_SetWindowSize(640, 480);
+    else if (settings.resolutionMode == 1)
+        QL_System_SetWindowSize(1280, 720);
+    else
+        QL_System_Fullscreen();
+}
 
 void SettingsScreen_StepDown(float* value, float step, float lower) {
     if (*value > lower) *value -= step;

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "core/constants.h"
+#include "core/settings.h"
 #include "quillon/quillon.h"
 #include "world/arena.h"
 #include "world/projection.h"
@@ -82,11 +83,13 @@ void Camera_GameFrame(float x, float y, float angle, float fieldOfView) {
     Camera_UpdateRings(x, y);
     Camera_UpdateVisibility(x, y, angle, fieldOfView);
     cameraShake = Decayed(cameraShake, QL_System_GetDt());
+    // The player's SCREEN SHAKE scales what is drawn of it; the shake's own numbers run on alike.
+    float shake = cameraShake * (float)settings.screenShake / 100.0f;
     float w = (float)QL_System_GetWindowWidth();
     float r1 = ShakeNoise();
-    float offset = w * (cameraShake * 0.1f * std::cos(QL_Math_Radians(r1 * 360.0f)));
+    float offset = w * (shake * 0.1f * std::cos(QL_Math_Radians(r1 * 360.0f)));
     float r2 = ShakeNoise();
-    float eye = std::sin(QL_Math_Radians(r2 * 360.0f)) * cameraShake;
+    float eye = std::sin(QL_Math_Radians(r2 * 360.0f)) * shake;
     Render_Scene(FullWindowView(x, y, offset, eye, angle, fieldOfView));
 }
 

@@ -11,6 +11,9 @@
 #include "app/app.h"
 #include "app/frames.h"
 #include "app/replay_state.h"
+#include "core/bindings.h"
+#include "game/sim_state.h"
+#include "game/step_effects.h"
 #include "runs/run_file.h"
 #include "runs/run_library.h"
 #include "runs/run_recorder.h"
@@ -20,6 +23,7 @@
 #include "tools/headless/autoplay.h"
 #include "ui/front_end.h"
 #include "ui/score_screens.h"
+#include "world/camera.h"
 
 namespace {
 
@@ -52,18 +56,22 @@ class PlaybackTest : public HeadlessTest {
         // Its own file: ctest runs the tests of this suite side by side.
         path = ::testing::TempDir() +
                ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".zrun";
+        recorded = Record(path, Bindings_Defaults());
+    }
+    static std::vector<uint8_t> Record(const std::string& file, const Bindings& with) {
         StartHeadless(320, 240, 0.01f);
         QLH_ForceSeed(5);
         QLH_SetCountOnly(true);
-        Recorder_RecordTo(path);
+        Recorder_RecordTo(file);
         Autoplay_Reset();
         App_Start();
+        bindings = with;
         for (int f = 0; f < 1900; f++) {
             Autoplay_Frame();
             QLH_Step(1);
         }
         QLH_Shutdown(); // leaving the run finishes its recording
-        recorded = Bytes(path);
+        return Bytes(file);
     }
     // Plays a recording as zorb-headless --verify does.
     const RunPlayback& Verify(const std::vector<uint8_t>& bytes) {
@@ -113,6 +121,17 @@ TEST_F(PlaybackTest, AChangedByteTellsAtItsFrame) {
 
 // The game's own way: a run that places is kept in Runs/ beside the leaderboard, and the
 // leaderboard's number for its place plays it back to its end, then shows the leaderboard again.
+// A recording holds commands, not keys: a run played with other bindings verifies on a game with
+// the defaults.
+TEST_F(PlaybackTest, ARunPlayedWithOtherBindingsVerifiesOnTheDefaults) {
+    Bindings swapped = Bindings_Defaults();
+    ASSERT_TRUE(Bindings_Bind(&swapped, (int)Action::Back, 0, Control{Control::Key, 'W'}).done);
+    ASSERT_TRUE(Bindings_Bind(&swapped, (int)Action::Auto, 0, Control{Control::Key, '2'}).done);
+    std::vector<uint8_t> remapped = Record(path, swapped);
+    ASSERT_NE(remapped, recorded) << "the bot's keys did other things";
+    EXPECT_TRUE(RunPlayer_Proven(Verify(remapped))) << RunPlayer_Verdict(Replay_Result());
+}
+
 TEST(LeaderboardRuns, APlacedRunIsWatchedFromItsPlace) {
     std::string scores = ::testing::TempDir() + "leaderboard_runs/HighScores.txt";
     std::filesystem::remove_all(std::filesystem::path(scores).parent_path());
@@ -241,3 +260,46 @@ TEST_F(PlaybackTest, APausedReplayRepaintsAfterAResize) {
     EXPECT_GT(yellow, 20) << "no mark";
     EXPECT_EQ(RunPlayer_Frames(Replay_Result()), frames) << "a paused replay played on";
 }
+
+namespace {
+
+// The bot's run from the program's start, drawn in full, under a flashes and a shake setting:
+// the state's hash at its end, and whether it was hit and shaken on the way.
+uint64_t DrawnRunHash(int flashes, int shake, bool* hitAndShaken) {
+    StartHeadless(320, 240, 0.05f);
+    QLH_ForceSeed(2);
+    App_Start();
+    settings.flashes = flashes;
+    settings.screenShake = shake;
+    Autoplay_Reset();
+    float hurt = 0.0f, shaken = 0.0f;
+    for (int f = 0; f < 3500; f++) {
+        Autoplay_Frame();
+        QLH_Step(1);
+        hurt = std::max(hurt, hurtFlash);
+        shaken = std::max(shaken, cameraShake);
+    }
+    *hitAndShaken = hurt > 0.0f && shaken > 0.0f;
+    uint64_t hash = SimState_Hash();
+    QLH_Shutdown();
+    return hash;
+}
+
+// Flashes and shake change only what is drawn: every setting of each plays the same run.
+TEST(ComfortSettings, EveryFlashAndShakeSettingPlaysTheSameRun) {
+    const struct {
+        int flashes, shake;
+    } settingsTried[] = {{kFlashesFull, 100},
+                         {kFlashesSoft, 75},
+                         {kFlashesOff, 50},
+                         {kFlashesSoft, 25},
+                         {kFlashesOff, 0}};
+    bool hitAndShaken = false;
+    const uint64_t expected = DrawnRunHash(kFlashesFull, 100, &hitAndShaken);
+    ASSERT_TRUE(hitAndShaken) << "the run must be hit and shaken for the settings to tell";
+    for (const auto& s : settingsTried)
+        EXPECT_EQ(DrawnRunHash(s.flashes, s.shake, &hitAndShaken), expected)
+            << "flashes " << s.flashes << ", shake " << s.shake;
+}
+
+} // namespace
