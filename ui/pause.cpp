@@ -4,6 +4,7 @@
 
 #include "core/constants.h"
 #include "quillon/quillon.h"
+#include "ui/control_names.h"
 #include "ui/front_end_state.h"
 #include "ui/widgets.h"
 
@@ -64,8 +65,10 @@ ScreenRequest Pause_Update() {
     QL_Settings_TextSize(0.05f * h);
     ShadowedText("PAUSED", 0.5f * w, h / 3.0f);
     QL_Settings_TextSize(0.018f * h);
-    ShadowedText(pauseQuitConfirm ? "Really quit? Highscore will not be saved!"
-                                  : "Hit [ESC] again to resume!",
+    // The resume line names the pause control the player has, on the pad while it is in use.
+    std::string resume =
+        "Hit [" + ControlNames_Action(Action::Pause, QL_Pad_InUse()) + "] again to resume!";
+    ShadowedText(pauseQuitConfirm ? "Really quit? Highscore will not be saved!" : resume.c_str(),
                  0.5f * w, h / 1.7f);
     QL_Settings_RectMode(QL_MODE_TOP_LEFT);
     QL_Settings_TextAlignment(QL_ALIGN_LEFT, QL_ALIGN_BASELINE);

@@ -10,6 +10,7 @@
 
 #include "core/constants.h"
 #include "quillon/quillon.h"
+#include "ui/control_names.h"
 #include "ui/front_end_state.h"
 #include "ui/menu_assets.h"
 #include "ui/menu_text.h"
@@ -59,15 +60,22 @@ struct PlayKeyLines {
     char move[kMenuLineSize], weapons[3][kMenuLineSize];
 };
 
+// An action's control as a label: "[W]".
+std::string Label(Action action, bool pad) {
+    return "[" + ControlNames_Action(action, pad) + "]";
+}
+
 // While a pad is in use the same lines name the pad's controls.
 void NamePadControls(PlayKeyLines* out) {
     std::snprintf(out->move, kMenuLineSize,
-                  "MOVE = [LEFT STICK]    TURN = [RIGHT STICK]    FIRE = [RT]    PAUSE = [START]");
-    const char* dpad[3] = {"LEFT", "UP", "RIGHT"};
-    const char* guns[3] = {"AUTO GUN", "SPREAD GUN", "BOMB GUN"};
+                  "MOVE = [LEFT STICK]    TURN = [RIGHT STICK]    FIRE = %s    PAUSE = %s",
+                  Label(Action::Fire, true).c_str(), Label(Action::Pause, true).c_str());
+    const Action guns[3] = {Action::Auto, Action::Spread, Action::Bomb};
+    const char* names[3] = {"AUTO GUN", "SPREAD GUN", "BOMB GUN"};
+    std::string cycle = Label(Action::PreviousWeapon, true) + "/" + Label(Action::NextWeapon, true);
     for (int i = 0; i < 3; i++)
-        std::snprintf(out->weapons[i], kMenuLineSize, "WEAPON [D-PAD %s] or [LB]/[RB] = %s",
-                      dpad[i], guns[i]);
+        std::snprintf(out->weapons[i], kMenuLineSize, "WEAPON %s or %s = %s",
+                      Label(guns[i], true).c_str(), cycle.c_str(), names[i]);
 }
 
 void NamePlayKeys(PlayKeyLines* out) {
@@ -75,18 +83,21 @@ void NamePlayKeys(PlayKeyLines* out) {
         NamePadControls(out);
         return;
     }
-    std::string move[4];
-    for (int i = 0; i < 4; i++)
-        move[i] = QL_Input_PlaceName("WASD"[i]);
-    std::snprintf(out->move, kMenuLineSize,
-                  "MOVE = [%s] [%s] [%s] [%s]    TURN & FIRE = [MOUSE]    PAUSE = [ESC]",
-                  move[0].c_str(), move[1].c_str(), move[2].c_str(), move[3].c_str());
-    const char* guns[3] = {"Rapid-Firing and Accurate AUTO GUN",
-                           "Close Quarters Sweeping SPREAD GUN",
-                           "Dangerous but Destructive BOMB GUN"};
+    // The mouse turns; it fires too while fire is on its left button.
+    bool mouseFires = ControlNames_Action(Action::Fire, false) == "MOUSE LEFT";
+    std::string aim = mouseFires ? "TURN & FIRE = [MOUSE]"
+                                 : "TURN = [MOUSE]    FIRE = " + Label(Action::Fire, false);
+    std::snprintf(out->move, kMenuLineSize, "MOVE = %s %s %s %s    %s    PAUSE = %s",
+                  Label(Action::Forward, false).c_str(), Label(Action::StrafeLeft, false).c_str(),
+                  Label(Action::Back, false).c_str(), Label(Action::StrafeRight, false).c_str(),
+                  aim.c_str(), Label(Action::Pause, false).c_str());
+    const Action guns[3] = {Action::Auto, Action::Spread, Action::Bomb};
+    const char* names[3] = {"Rapid-Firing and Accurate AUTO GUN",
+                            "Close Quarters Sweeping SPREAD GUN",
+                            "Dangerous but Destructive BOMB GUN"};
     for (int i = 0; i < 3; i++)
-        std::snprintf(out->weapons[i], kMenuLineSize, "WEAPON [%s] = %s",
-                      QL_Input_PlaceName('1' + i), guns[i]);
+        std::snprintf(out->weapons[i], kMenuLineSize, "WEAPON %s = %s",
+                      Label(guns[i], false).c_str(), names[i]);
 }
 
 // The lines below the logo; the first one is drawn apart, with its circling shadow.
