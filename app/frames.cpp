@@ -35,12 +35,14 @@ namespace {
 // With ZORB_STATE_LOG=1, each change of what the player sees goes to stderr as "state NAME",
 // then "presents N", the pictures handed to the display so far: the real-window test waits on
 // these lines instead of waiting for fixed times, and sees a minimised game present nothing.
-void LogState(const char* name) {
+// A run's states add "player X Y", where the player stands: the test sees the player walk.
+void LogState(const char* name, bool inRun = false) {
     static const bool on = std::getenv("ZORB_STATE_LOG") && *std::getenv("ZORB_STATE_LOG") == '1';
     static const char* last = nullptr;
     if (!on || name == last) return;
     last = name;
     std::fprintf(stderr, "state %s\npresents %ld\n", name, QL_System_GetPresentCount());
+    if (inRun) std::fprintf(stderr, "player %.2f %.2f\n", (double)player.x, (double)player.y);
     std::fflush(stderr);
 }
 
@@ -115,7 +117,7 @@ void NoteRecordedPlaces() {
 // opens) for another.
 void KeepSettingsOnLeaving() {
     static bool wasIn = false;
-    bool in = frontEnd.menuScreen == kScreenSettings;
+    bool in = frontEnd.menuScreen == kScreenSettings || frontEnd.menuScreen == kScreenControls;
     if (wasIn && !in) SettingsStore_Save();
     wasIn = in;
 }
@@ -237,7 +239,7 @@ void Game_Update() {
     bool focused = Focused();
     if (focused && player.lives < 1) {
         GameOverFrame();
-        LogState(RunName());
+        LogState(RunName(), true);
         return;
     }
     runSent = false;
@@ -248,5 +250,5 @@ void Game_Update() {
     Online_RunFrame();
     App_Act(request);
     Frames_Pace(!focused && runState.paused);
-    LogState(RunName());
+    LogState(RunName(), true);
 }

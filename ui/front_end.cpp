@@ -3,6 +3,7 @@
 
 #include "core/settings.h"
 #include "quillon/quillon.h"
+#include "ui/controls_screen.h"
 #include "ui/key_labels.h"
 #include "ui/menu_text.h"
 #include "ui/online_screen.h"
@@ -34,6 +35,8 @@ static ScreenRequest ScreenStep() {
         return Splash_AudioStep();
     case kScreenOnline:
         return OnlineScreen_Step();
+    case kScreenControls:
+        return ControlsScreen_Step();
     default:
         return ScreenRequest::None;
     }
@@ -42,6 +45,7 @@ static ScreenRequest ScreenStep() {
 const char* FrontEnd_ScreenName(int screen, bool quitConfirm) {
     if (screen < 0 || screen >= kMenuScreenCount) return "splash";
     if (screen == kScreenTitle && quitConfirm) return "quit question";
+    if (screen == kScreenControls && ControlsScreen_Asking()) return "controls asking";
     return kMenuScreenTraits[screen].name;
 }
 

@@ -18,8 +18,9 @@ enum MenuScreen {
     kScreenCredits = 5,
     kScreenAudioLogo = 6,
     kScreenOnline = 7,
+    kScreenControls = 8,
 };
-const int kMenuScreenCount = 8;
+const int kMenuScreenCount = 9;
 
 // What sets each screen apart where the front end handles them all alike: its name in the state
 // log, and whether B on a pad backs out of it to the title. A new screen needs its row.
@@ -30,6 +31,7 @@ struct MenuScreenTraits {
 constexpr MenuScreenTraits kMenuScreenTraits[] = {
     {"title", false},      {"splash", false}, {"splash", false}, {"settings", true},
     {"high scores", true}, {"credits", true}, {"splash", false}, {"online", true},
+    {"controls", false}, // B there goes back to the settings
 };
 static_assert(sizeof kMenuScreenTraits / sizeof kMenuScreenTraits[0] == kMenuScreenCount,
               "every screen has its row of traits");

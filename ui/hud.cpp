@@ -31,7 +31,8 @@ void Flash(float* value, int r, int g, int b) {
     if (settings.flashes == kFlashesOff) return;
     float strength = settings.flashes == kFlashesSoft ? kSoftFlashMost : 1.0f;
     float w = (float)QL_System_GetWindowWidth(), h = (float)QL_System_GetWindowHeight();
-    QL_Settings_Fill(QL_Color_Create(r, g, b, (int)(*value * strength)));
+    float alpha = *value > 255.0f ? 255.0f : *value;
+    QL_Settings_Fill(QL_Color_Create(r, g, b, (int)(alpha * strength)));
     QL_Settings_NoStroke(); // no edge line along the window's border
     Rect(0.0f, 0.0f, w, h);
 }

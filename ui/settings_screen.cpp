@@ -7,6 +7,7 @@
 #include "core/settings.h"
 #include "quillon/quillon.h"
 #include "scores/high_scores.h"
+#include "ui/controls_screen.h"
 #include "ui/front_end_state.h"
 #include "ui/menu_assets.h"
 #include "ui/menu_text.h"
@@ -143,6 +144,10 @@ void SettingsScreen_StepUp(float* value, float step, float upper) {
 ScreenRequest SettingsScreen_Step() {
     Keys();
     Draw();
+    if (MenuText_KeyReleased('O')) {
+        ControlsScreen_Reset();
+        return ScreenRequest::OpenScreen(kScreenControls);
+    }
     return MenuText_KeyReleased('S') ? ScreenRequest::OpenScreen(kScreenTitle)
                                      : ScreenRequest::None;
 }

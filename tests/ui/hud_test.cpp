@@ -121,4 +121,32 @@ TEST_F(HudTest, FlashesOfZeroChangeNothingAndRedCoversEverything) {
         EXPECT_EQ(edge.g, red.g) << "the flash has no outline along the window's edge";
 }
 
+// A hit under each FLASHES setting: FULL covers the picture, SOFT covers it at a quarter, OFF
+// leaves the middle as it was and reddens the edge instead; a shot's white flash alike.
+TEST_F(HudTest, EachFlashesSettingDrawsAHitItsWay) {
+    struct Case {
+        int flashes;
+        float* flash;
+        Pixel middle, edge; // on black, red channel and green channel
+        const char* what;
+    } cases[] = {
+        {kFlashesFull, &hurtFlash, {200, 100, 0, 255}, {200, 100, 0, 255}, "a hit, FULL"},
+        {kFlashesSoft, &hurtFlash, {50, 25, 0, 255}, {50, 25, 0, 255}, "a hit, SOFT"},
+        {kFlashesOff, &hurtFlash, {0, 0, 0, 255}, {230, 20, 0, 255}, "a hit, OFF"},
+        {kFlashesSoft, &whiteFlash, {64, 64, 0, 255}, {64, 64, 0, 255}, "a shot, SOFT"},
+        {kFlashesOff, &whiteFlash, {0, 0, 0, 255}, {0, 0, 0, 255}, "a shot, OFF"},
+    };
+    for (const Case& c : cases) {
+        settings.flashes = c.flashes;
+        whiteFlash = hurtFlash = 0.0f;
+        *c.flash = 1000.0f;
+        QLH_Step(1);
+        Pixel middle = At(320, 240), edge = At(3, 240);
+        EXPECT_NEAR(middle.r, c.middle.r, 3) << c.what;
+        EXPECT_NEAR(middle.g, c.middle.g, 3) << c.what;
+        EXPECT_NEAR(edge.r, c.edge.r, 3) << c.what;
+        EXPECT_NEAR(edge.g, c.edge.g, 3) << c.what;
+    }
+}
+
 } // namespace

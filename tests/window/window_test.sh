@@ -12,8 +12,11 @@ Xvfb "$display" -screen 0 1600x900x24 -noreset >/dev/null 2>&1 &
 xvfb=$!
 # Everything started here ends with the test, on every way out.
 trap 'kill ${app:-} 2>/dev/null; sleep 0.5; kill -9 ${app:-} 2>/dev/null
-      kill ${boardpid:-} ${wm:-} ${other:-} ${lostx:-} $xvfb 2>/dev/null' EXIT
+      kill ${boardpid:-} ${wm:-} ${other:-} ${lostx:-} $xvfb 2>/dev/null
+      rm -f Assets/settings.txt' EXIT
 export DISPLAY=$display SDL_AUDIODRIVER=dummy
+# The settings the game keeps beside the leaderboard: each game here starts from the defaults.
+rm -f Assets/settings.txt
 # The system's GL driver keeps a few allocations until exit that are not the game's; the game's own
 # leaks are checked by the headless tests.
 export ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0"
@@ -133,6 +136,52 @@ for size in 640x480 1280x720 1600x900; do
 done
 quit_with_q_y "$win" "zorb did not quit on Q then Y"
 echo "zorb: window ZORB full screen, 640x480, 1280x720, full screen again; quit on Q then Y"
+# 1b. The CONTROLS screen: forward moved from W to E by a click on its slot and a press of E, kept
+#     in the settings file; in a run W then walks nowhere and E walks. Each pause says where the
+#     player stands.
+seen=0
+: >zorb.log
+"$game" >zorb.log 2>&1 &
+app=$!
+win=$(game_window '^ZORB$') || fail "no window titled ZORB"
+skip_splash "$win"
+xdotool key --window "$win" s
+wait_state settings "S on the title did not open the settings"
+xdotool key --window "$win" o
+wait_state controls "O on the settings did not open the controls"
+# Forward's first slot: at 47 % of the width and 17.5 % of the height.
+xdotool mousemove --window "$win" 752 158
+xdotool click --window "$win" 1
+wait_state "controls asking" "a click on forward's slot did not ask for its control"
+xdotool key --window "$win" e
+wait_state controls "E was not taken for forward"
+xdotool key --window "$win" Escape
+wait_state settings "Escape on the controls did not return to the settings"
+xdotool key --window "$win" s
+wait_state title "S on the settings did not return to the title"
+for _ in $(seq 50); do grep -q '^key_forward = E$' Assets/settings.txt 2>/dev/null && break; sleep 0.1; done
+grep -q '^key_forward = E$' Assets/settings.txt || fail "forward on E was not kept: $(cat Assets/settings.txt)"
+xdotool key --window "$win" e
+wait_state run "E on the title started no run"
+walked_with() { # key -> the player's place after holding it, paused then
+    xdotool keydown --window "$win" "$1"
+    sleep 0.6 # held this long
+    xdotool keyup --window "$win" "$1"
+    xdotool key --window "$win" Escape
+    wait_state paused "Escape did not pause the run"
+    grep '^player ' zorb.log | tail -1
+    xdotool key --window "$win" Escape
+    wait_state run "Escape did not resume the run"
+}
+start=$(walked_with x)
+after_w=$(walked_with w)
+after_e=$(walked_with e)
+[ "$after_w" = "$start" ] || fail "W still walks once forward is on E ($start, then $after_w)"
+[ "$after_e" != "$after_w" ] || fail "E does not walk once forward is on it ($after_e)"
+kill $app
+wait $app 2>/dev/null
+rm -f Assets/settings.txt
+echo "controls: forward moved to E on the CONTROLS screen and kept; W stands, E walks ($start, $after_e)"
 # 1a. A recording played from the command line shows in a window titled ZORB from its start.
 seen=0
 : >zorb.log # no state of the last game's left to be read
