@@ -42,6 +42,7 @@ static void Nothing() {}
 static void KeepCanvas(const uint32_t*) {} // the canvas itself is the picture
 static void PumpVirtualPads() {
     Pad_PumpHeadless(Ql_Input_HandleEvent);
+    Ql_Sound_PumpEvents();
 }
 // Headless, time is the fixed step's, not the clock's: the work allows what this frame's step
 // says, from this frame on.

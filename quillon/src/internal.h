@@ -118,6 +118,9 @@ void Ql_Text_Shutdown();
 void Ql_Sound_Open(bool withDevice);
 void Ql_Sound_Close();
 void Ql_Sound_Advance(float seconds); // mixes silently when there is no device
+// A sound device added or removed: a lost device is closed and tried again.
+void Ql_Sound_HandleEvent(const SDL_Event& e);
+void Ql_Sound_PumpEvents(); // headless: reads the queue's audio events
 // The rate the mixer puts out, with a device or without.
 const int kQlOutputRate = 48000;
 // Hands every later block mixed without a device to the sink; null stops.

@@ -24,9 +24,12 @@ struct QL_SoundData {
 
 static Mixer mixer;
 static SDL_AudioDeviceID device = 0;
+static SDL_atomic_t deviceFrames; // mixed by the device's callback, for the tests
 
 static void AudioCallback(void*, Uint8* stream, int len) {
-    Mixer_Mix(&mixer, (float*)stream, len / (int)(2 * sizeof(float)));
+    int frames = len / (int)(2 * sizeof(float));
+    Mixer_Mix(&mixer, (float*)stream, frames);
+    SDL_AtomicAdd(&deviceFrames, frames);
 }
 
 static void Lock() {
@@ -58,9 +61,12 @@ struct QuietStderr {
 #endif
 };
 
+static int failOpens = 0; // the tests' seam: so many opens fail
+
 static SDL_AudioDeviceID OpenDevice() {
     [[maybe_unused]] QuietStderr quiet; // nothing to hold back on Windows
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return 0;
+    if (failOpens > 0) return (failOpens--, 0); // the tests' seam, past the subsystem's start
     SDL_AudioSpec want{}, have{};
     want.freq = kQlOutputRate;
     want.format = AUDIO_F32SYS;
@@ -70,21 +76,94 @@ static SDL_AudioDeviceID OpenDevice() {
     return SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
 }
 
+// The device kept: once lost, the default device is tried again after 0.5, 1, 2 and 4 s, then
+// every 10 s, while the mixer runs on silently by the frame clock, so that the music goes on from
+// where it would be by then. Without a device from the start, one is opened as a device comes.
+static bool wantDevice = false;
+static double retryIn = -1.0; // seconds to the next try; below 0, none planned
+static int tries = 0;
+
+static double RetryDelay(int tried) {
+    const double delays[] = {0.5, 1.0, 2.0, 4.0};
+    return tried < 4 ? delays[tried] : 10.0;
+}
+
+static bool TryOpen() {
+    device = OpenDevice();
+    if (device) SDL_PauseAudioDevice(device, 0);
+    return device != 0;
+}
+
+static void CloseDevice() {
+    if (device) SDL_CloseAudioDevice(device);
+    device = 0;
+}
+
 void Ql_Sound_Open(bool withDevice) {
     Mixer_Reset(&mixer, kQlOutputRate);
+    wantDevice = withDevice;
+    retryIn = -1.0;
     if (!withDevice || device) return;
-    device = OpenDevice();
-    if (!device) {
+    if (!TryOpen())
         std::fprintf(stderr, "Quillon: no sound device (%s); playing silently\n", SDL_GetError());
-        return;
-    }
-    SDL_PauseAudioDevice(device, 0);
 }
 
 void Ql_Sound_Close() {
-    if (device) SDL_CloseAudioDevice(device);
-    device = 0;
+    CloseDevice();
+    wantDevice = false;
+    retryIn = -1.0;
+    failOpens = 0;
     Mixer_Reset(&mixer, kQlOutputRate);
+}
+
+void Ql_Sound_HandleEvent(const SDL_Event& e) {
+    if (e.type != SDL_AUDIODEVICEADDED && e.type != SDL_AUDIODEVICEREMOVED) return;
+    if (e.adevice.iscapture || !wantDevice) return;
+    if (e.type == SDL_AUDIODEVICEADDED) {
+        if (!device && TryOpen()) retryIn = -1.0;
+        return;
+    }
+    if (!device || e.adevice.which != device) return;
+    std::fprintf(stderr, "Quillon: the sound device was lost; playing silently until one opens\n");
+    CloseDevice();
+    tries = 0;
+    retryIn = RetryDelay(tries);
+}
+
+// Headless, the audio events are read apart from the window's.
+void Ql_Sound_PumpEvents() {
+    if (!SDL_WasInit(SDL_INIT_AUDIO)) return;
+    SDL_PumpEvents();
+    SDL_Event e;
+    while (SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_AUDIODEVICEADDED, SDL_AUDIODEVICEREMOVED) > 0)
+        Ql_Sound_HandleEvent(e);
+}
+
+static void RetryDevice(float seconds) {
+    if (device || retryIn < 0.0) return;
+    retryIn -= seconds;
+    if (retryIn > 0.0) return;
+    retryIn = TryOpen() ? -1.0 : RetryDelay(++tries);
+}
+
+bool QLH_OpenSoundDevice() {
+    wantDevice = true;
+    return device || TryOpen();
+}
+void QLH_PostSoundDeviceRemoved() {
+    SDL_Event e{};
+    e.type = SDL_AUDIODEVICEREMOVED;
+    e.adevice.which = device;
+    SDL_PushEvent(&e);
+}
+bool QLH_SoundDeviceOpen() {
+    return device != 0;
+}
+long QLH_SoundDeviceFrames() {
+    return SDL_AtomicGet(&deviceFrames);
+}
+void QLH_FailSoundOpens(int count) {
+    failOpens = count;
 }
 
 // Without a device the mixer is run by the frame clock: dt's worth of output each frame, the
@@ -101,6 +180,7 @@ void Ql_Sound_Capture(QLH_AudioSink sink, void* user) {
 }
 
 void Ql_Sound_Advance(float seconds) {
+    RetryDevice(seconds);
     if (device || !(seconds > 0.0f)) return;
     static float scratch[2 * 1024];
     owedFrames += (double)seconds * mixer.outputRate;

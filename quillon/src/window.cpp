@@ -440,6 +440,7 @@ static void PollEvents() {
         if (e.type == SDL_QUIT) g_ql.terminated = true;
         Ql_Video_HandleWindowEvent(e);
         Ql_Input_HandleEvent(e);
+        Ql_Sound_HandleEvent(e);
     }
     ReadDrawableSize();
 }

@@ -62,6 +62,14 @@ void QLH_SetAudioSink(QLH_AudioSink sink, void* user);
 
 // The number of voices the mixer is playing (paused ones included).
 int QLH_ActiveVoices();
+// A real sound device headless (through SDL_AUDIODRIVER, "dummy" in the tests), as the window
+// has one: opened, its removal posted as the system would, whether it is open, the frames its
+// callback has mixed, and a number of opens made to fail.
+bool QLH_OpenSoundDevice();
+void QLH_PostSoundDeviceRemoved();
+bool QLH_SoundDeviceOpen();
+long QLH_SoundDeviceFrames();
+void QLH_FailSoundOpens(int count);
 // The volume of a sound group, as QL_Sound_SetGroupVolume left it (1.0 by default).
 float QLH_GroupVolume(int group);
 
