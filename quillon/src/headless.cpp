@@ -10,6 +10,7 @@
 #include <new>
 
 #include "canvas.h"
+#include "displays.h"
 #include "engine_log.h"
 #include "internal.h"
 #include "pad.h"
@@ -71,6 +72,7 @@ bool QLH_Start(int width, int height, float dt) {
     g_ql.height = g_ql.displayH = height > 0 ? height : 720;
     g_ql.fixedDt = dt;
     Ql_Input_Reset();
+    Displays_Reset();
     Ql_Draw_ResetState();
     EngineLog_SetOn(true);
     QLH_ClearLogs();

@@ -114,6 +114,9 @@ void Ql_Input_AfterEvents();
 // text.cpp
 void Ql_Text_Shutdown();
 
+// window.cpp: the window moved to a display, in full screen or centred there.
+void Ql_Video_MoveToDisplay(int index);
+
 // sound.cpp
 void Ql_Sound_Open(bool withDevice);
 void Ql_Sound_Close();

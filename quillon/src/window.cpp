@@ -18,6 +18,7 @@
 
 #include "canvas.h"
 #include "display_watch.h"
+#include "displays.h"
 #include "frame_latency.h"
 #include "internal.h"
 #include "pacing.h"
@@ -30,12 +31,18 @@ static void StartPresentThread();
 static void PresentToWindow(const uint32_t* pixels);
 static void LendShmPictures();
 
-static void ReadDisplaySize() {
-    SDL_DisplayMode mode;
-    if (SDL_GetDesktopDisplayMode(0, &mode) == 0) {
-        g_ql.displayW = mode.w;
-        g_ql.displayH = mode.h;
-    }
+// The display's desktop size, which full screen covers; and its origin.
+static void ReadDisplaySize(int display, int* x = nullptr, int* y = nullptr) {
+    int w = 0, h = 0, left = 0, top = 0;
+    if (!Displays_Read(display, &w, &h, &left, &top)) return;
+    g_ql.displayW = w;
+    g_ql.displayH = h;
+    if (x) *x = left, *y = top;
+}
+
+static int WindowDisplay() {
+    int display = g_ql.window ? SDL_GetWindowDisplayIndex(g_ql.window) : 0;
+    return display >= 0 ? display : 0;
 }
 
 // Drawable pixels per window point, for a drawable this wide: mouse positions arrive in points.
@@ -123,14 +130,15 @@ static bool OpenWindow() {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return false;
     }
-    ReadDisplaySize();
+    int display = Displays_Chosen();
+    ReadDisplaySize(display);
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     Uint32 flags = SDL_WINDOW_ALLOW_HIGHDPI;
     if (g_ql.fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
     int w = g_ql.fullscreen ? g_ql.displayW : g_ql.width;
     int h = g_ql.fullscreen ? g_ql.displayH : g_ql.height;
-    g_ql.window = SDL_CreateWindow(g_ql.title.c_str(), SDL_WINDOWPOS_CENTERED,
-                                   SDL_WINDOWPOS_CENTERED, w, h, flags);
+    g_ql.window = SDL_CreateWindow(g_ql.title.c_str(), SDL_WINDOWPOS_CENTERED_DISPLAY(display),
+                                   SDL_WINDOWPOS_CENTERED_DISPLAY(display), w, h, flags);
     if (!g_ql.window) {
         g_ql.lastError = std::string("cannot open a window: ") + SDL_GetError();
         return false;
@@ -307,20 +315,38 @@ static void ResizeWithoutWindow(int w, int h) {
     }
 }
 
-// Full screen is the desktop's own resolution, so no video mode changes.
+// Full screen on a display is its desktop's own resolution, so no video mode changes. The window
+// takes the desktop's size and place first, so that it covers the display even where no window
+// manager acts on the full-screen request.
+static void FullscreenOn(int display) {
+    int x = 0, y = 0;
+    ReadDisplaySize(display, &x, &y);
+    Presenter_Wait(); // the window's surface is not remade under a frame being presented
+    SDL_SetWindowSize(g_ql.window, g_ql.displayW, g_ql.displayH);
+    SDL_SetWindowPosition(g_ql.window, x, y);
+    SDL_SetWindowFullscreen(g_ql.window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    ReadDrawableSize();
+}
+
 void QL_System_Fullscreen() {
     g_ql.fullscreen = true;
     if (!g_ql.window) {
         ResizeWithoutWindow(g_ql.displayW, g_ql.displayH);
         return;
     }
-    Presenter_Wait(); // the window's surface is not remade under a frame being presented
-    // The window takes the desktop's size first, so that it covers the screen even where no
-    // window manager acts on the full-screen request.
-    SDL_SetWindowSize(g_ql.window, g_ql.displayW, g_ql.displayH);
-    SDL_SetWindowPosition(g_ql.window, 0, 0);
-    SDL_SetWindowFullscreen(g_ql.window, SDL_WINDOW_FULLSCREEN_DESKTOP);
-    ReadDrawableSize();
+    FullscreenOn(WindowDisplay());
+}
+
+void Ql_Video_MoveToDisplay(int display) {
+    if (display == WindowDisplay()) return;
+    Presenter_Wait();
+    if (g_ql.fullscreen) SDL_SetWindowFullscreen(g_ql.window, 0);
+    SDL_SetWindowPosition(g_ql.window, SDL_WINDOWPOS_CENTERED_DISPLAY(display),
+                          SDL_WINDOWPOS_CENTERED_DISPLAY(display));
+    if (g_ql.fullscreen)
+        FullscreenOn(display);
+    else
+        ReadDisplaySize(display);
 }
 
 // Leave full screen first, then set the size and centre the window.
@@ -332,9 +358,11 @@ void QL_System_SetWindowSize(int w, int h) {
         return;
     }
     Presenter_Wait();
+    int display = WindowDisplay();
     SDL_SetWindowFullscreen(g_ql.window, 0);
     SDL_SetWindowSize(g_ql.window, w, h);
-    SDL_SetWindowPosition(g_ql.window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    SDL_SetWindowPosition(g_ql.window, SDL_WINDOWPOS_CENTERED_DISPLAY(display),
+                          SDL_WINDOWPOS_CENTERED_DISPLAY(display));
     ReadDrawableSize();
 }
 

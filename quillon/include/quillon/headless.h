@@ -15,6 +15,8 @@ bool QLH_Start(int width, int height, float dt);
 // Frees every engine resource and returns to the state before QLH_Start.
 void QLH_Shutdown();
 void QLH_SetDt(float dt);
+// So many displays of the canvas's size side by side, "HEADLESS 1" first; the window on the first.
+void QLH_SetDisplayCount(int count);
 void QLH_SetFocus(bool focused);
 // As a window minimised (which also loses the focus) or restored.
 void QLH_SetHidden(bool hidden);

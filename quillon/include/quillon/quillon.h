@@ -51,6 +51,20 @@ int QL_System_GetWindowWidth();
 int QL_System_GetWindowHeight();
 int QL_System_GetDisplayWidth();
 int QL_System_GetDisplayHeight();
+// The displays, by name and bounds: SDL numbers them by index, and the numbers shift as monitors
+// come and go, so a display is chosen by its description. The window opens on the display chosen
+// (where it is not there, on the primary, index 0), and full screen covers the window's display.
+struct QL_Display {
+    char name[64];
+    int x, y, w, h;
+};
+int QL_System_GetDisplayCount();
+bool QL_System_GetDisplay(int index, QL_Display* out);
+// The display the window is on (before it opens, the one it will open on).
+int QL_System_GetWindowDisplay();
+void QL_System_ChooseDisplay(const QL_Display& wanted);
+// Moves the window to a display, in full screen or centred there.
+void QL_System_MoveToDisplay(int index);
 // The longest time step a frame reports: a slower frame plays in slow motion.
 const float QL_MAX_DT = 0.05f;
 // Time steps are whole steps of this many a second (2^20, about a microsecond each), so that a
