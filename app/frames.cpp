@@ -218,6 +218,7 @@ void Menu_Update() {
     }
     NoteRecordedPlaces();
     KeepSettingsOnLeaving();
+    SettingsStore_FollowDisplay();
     OnlineAsk ask = Online_Frame();
     WatchOnlineRun(ask.watch);
     if (ask.start) {

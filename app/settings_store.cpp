@@ -66,7 +66,20 @@ void SettingsStore_Load() {
     unknown = read.unknown;
     kept = Text();
     QL_Sound_SetGroupVolume(QL_GROUP_MUSIC, settings.musicVolume * 2.0f);
+    QL_Display wanted;
+    Settings_WantedDisplay(&wanted);
+    QL_System_ChooseDisplay(wanted);
     SettingsScreen_ApplyWindow();
+}
+
+void SettingsStore_FollowDisplay() {
+    static int last = -1;
+    int now = QL_System_GetWindowDisplay();
+    if (last >= 0 && now != last) {
+        settings.display = Settings_DescribeDisplay(now);
+        SettingsStore_Save();
+    }
+    last = now;
 }
 
 bool SettingsStore_Save() {

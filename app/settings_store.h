@@ -15,3 +15,5 @@ void SettingsStore_Load();
 // Writes the file where the settings or bindings differ from what it holds, whole or not at all.
 // False where it could not be written: said on stderr the first time only, and play goes on.
 bool SettingsStore_Save();
+// Once a frame: a window moved to another display makes that the display remembered, and kept.
+void SettingsStore_FollowDisplay();

@@ -1,6 +1,10 @@
 // The settings record and its defaults.
 #include "core/settings.h"
 
+#include <cstdio>
+
+#include "quillon/quillon.h"
+
 Settings settings;
 FrameCapOverride frameCapOverride;
 
@@ -36,4 +40,16 @@ int Settings_ParseFrameCap(const char* text) {
         cap = cap * 10 + (*c - '0');
     }
     return cap >= kFrameCapLowest && cap <= kFrameCapHighest ? (int)cap : 0;
+}
+
+DisplayChoice Settings_DescribeDisplay(int index) {
+    QL_Display d;
+    if (!QL_System_GetDisplay(index, &d)) return DisplayChoice{};
+    return DisplayChoice{d.name, d.x, d.y, d.w, d.h};
+}
+
+void Settings_WantedDisplay(QL_Display* out) {
+    const DisplayChoice& c = settings.display;
+    *out = QL_Display{{}, c.x, c.y, c.w, c.h};
+    std::snprintf(out->name, sizeof out->name, "%s", c.name.c_str());
 }

@@ -60,3 +60,9 @@ double Settings_CapInForce(int displayRate);
 int Settings_ParseFrameCap(const char* text);
 
 void Settings_Reset();
+
+// A display as the settings keep it, from the engine's list; and the engine's description of the
+// display kept.
+DisplayChoice Settings_DescribeDisplay(int index);
+struct QL_Display;
+void Settings_WantedDisplay(QL_Display* out);

@@ -2,6 +2,7 @@
 #include "ui/settings_screen.h"
 
 #include <cstdio>
+#include <vector>
 
 #include "core/constants.h"
 #include "core/settings.h"
@@ -58,6 +59,27 @@ void FrameCapLine(char out[kMenuLineSize]) {
                   shown);
 }
 
+// With more than one display, J moves the window (or full screen) to the next.
+void DisplayKey() {
+    int count = QL_System_GetDisplayCount();
+    if (count < 2 || !MenuText_KeyReleased('J')) return;
+    int next = (QL_System_GetWindowDisplay() + 1) % count;
+    QL_System_MoveToDisplay(next);
+    settings.display = Settings_DescribeDisplay(next);
+}
+
+// The display's line, where there is more than one: its number and name.
+const char* DisplayLine(char out[kMenuLineSize]) {
+    int count = QL_System_GetDisplayCount();
+    if (count < 2) return nullptr;
+    QL_Display d;
+    int shown = QL_System_GetWindowDisplay();
+    QL_System_GetDisplay(shown, &d);
+    std::snprintf(out, kMenuLineSize, "[J]    DISPLAY %d OF %d: %s    [J]", shown + 1, count,
+                  MenuText_Escaped(d.name, 24).c_str());
+    return out;
+}
+
 void Keys() {
     // The effect volume's blip sounds at the level just chosen.
     if (DownUp('D', 'F', &settings.sfxVolume, 0.1f, 0.0f, 1.0f, false)) MenuText_Blip();
@@ -76,12 +98,15 @@ void Keys() {
     if (DownUp('U', 'I', &shake, (float)kShakeStep, 0.0f, 100.0f, true))
         settings.screenShake = (int32_t)shake;
     FrameCapKeys();
+    DisplayKey();
     ResetQuestion();
 }
 
+void DrawRows(const std::vector<const char*>& rows, const char* reset);
+
 void Draw() {
     static char music[kMenuLineSize], sfx[kMenuLineSize], fov[kMenuLineSize], mouse[kMenuLineSize];
-    static char cap[kMenuLineSize], shake[kMenuLineSize];
+    static char cap[kMenuLineSize], shake[kMenuLineSize], display[kMenuLineSize];
     FrameCapLine(cap);
     std::snprintf(music, kMenuLineSize, "[E]    BGM VOLUME: %.0f%%%%    [R]",
                   (double)settings.musicVolume * 100.0);
@@ -106,18 +131,24 @@ void Draw() {
         flashes[settings.flashes >= 0 && settings.flashes < 3 ? settings.flashes : 0];
     std::snprintf(shake, kMenuLineSize, "[U]    SCREEN SHAKE: %d%%%%    [I]",
                   (int)settings.screenShake);
-    const float body = 1.0f / 28.0f;
-    const char* rows[] = {
-        music, sfx, fov, mouse, resolution, debug, flash, shake, cap, "CONTROLS = [O]", reset};
-    const int rowCount = sizeof rows / sizeof rows[0];
-    MenuLine lines[rowCount + 2] = {{0.065f, 1.0f / 20.0f, "SETTINGS", "SETTINGS", kWhite}};
-    for (int r = 0; r < rowCount; r++) {
+    std::vector<const char*> rows = {music, sfx,   fov,   mouse, resolution,
+                                     debug, flash, shake, cap,   "CONTROLS = [O]"};
+    if (const char* shown = DisplayLine(display)) rows.insert(rows.begin() + 5, shown);
+    rows.push_back(reset);
+    DrawRows(rows, reset);
+}
+
+// The title, the rows spaced evenly below it (the reset question in red) and the way back.
+void DrawRows(const std::vector<const char*>& rows, const char* reset) {
+    const float body = 1.0f / 28.0f, gap = 0.75f / (float)rows.size();
+    std::vector<MenuLine> lines = {{0.065f, 1.0f / 20.0f, "SETTINGS", "SETTINGS", kWhite}};
+    for (size_t r = 0; r < rows.size(); r++) {
         bool asking = rows[r] == reset && frontEnd.resetConfirm;
-        lines[r + 1] =
-            MenuLine{0.15f + 0.068f * (float)r, body, rows[r], rows[r], asking ? kRed : kWhite};
+        lines.push_back(
+            MenuLine{0.15f + gap * (float)r, body, rows[r], rows[r], asking ? kRed : kWhite});
     }
-    lines[rowCount + 1] = MenuLine{0.96f, body, "RETURN = [S]", "RETURN = [S]", kRed};
-    MenuText_DrawLines(lines, rowCount + 2);
+    lines.push_back(MenuLine{0.96f, body, "RETURN = [S]", "RETURN = [S]", kRed});
+    MenuText_DrawLines(lines.data(), (int)lines.size());
 }
 
 } // namespace

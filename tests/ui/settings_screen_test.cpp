@@ -180,3 +180,28 @@ TEST_F(SettingsScreenTest, DebugToggleAndTheResetQuestion) {
 }
 
 } // namespace
+
+namespace {
+
+// With two displays the settings show a DISPLAY line, and J moves the window to the next and
+// makes it the display kept; with one the line is not there.
+TEST_F(SettingsScreenTest, JStepsThroughTheDisplaysWhereThereAreMore) {
+    QLH_SetTextLog(true);
+    QLH_Step(1);
+    for (const std::string& line : QLH_TextLog())
+        EXPECT_EQ(line.find("DISPLAY"), std::string::npos) << line;
+    QLH_SetDisplayCount(2);
+    Release('J');
+    EXPECT_EQ(QL_System_GetWindowDisplay(), 1);
+    EXPECT_EQ(settings.display.name, "HEADLESS 2");
+    QLH_SetTextLog(true);
+    QLH_Step(1);
+    bool shown = false;
+    for (const std::string& line : QLH_TextLog())
+        shown = shown || line.find("DISPLAY 2 OF 2: HEADLESS 2") != std::string::npos;
+    EXPECT_TRUE(shown);
+    Release('J');
+    EXPECT_EQ(QL_System_GetWindowDisplay(), 0) << "round to the first";
+}
+
+} // namespace
