@@ -22,6 +22,13 @@ expect 0 "a recording" "${headless[@]}" --frames 6 --audio cli_audio.wav
 [ "$(wc -c <cli_audio.wav)" -eq $((58 + 4800 * 8)) ] || fail "the recording is not 0.1 s long"
 expect 0 "a shot of the last frame" "${headless[@]}" --frames 4 --shot-last cli_last.png
 [ -s cli_last.png ] || fail "no shot of the last frame"
+# A settings file is played with and never written: its window of 640 x 480 is the canvas.
+printf 'version = 1\nwindow_mode = 640x480\nmusic_volume = 0.30\n' >cli_settings.txt
+expect 0 "a run with a settings file" "${headless[@]}" --frames 4 --settings cli_settings.txt \
+    --shot-last cli_settings.png
+[ "$(identify -format %wx%h cli_settings.png)" = 640x480 ] || fail "the settings file was not played with"
+[ "$(cat cli_settings.txt)" = "$(printf 'version = 1\nwindow_mode = 640x480\nmusic_volume = 0.30')" ] ||
+    fail "the settings file was written"
 expect 1 "an unwritable last shot" "${headless[@]}" --frames 3 --shot-last /nonexistent/dir/l.png
 expect 1 "a canvas too large to make" "${headless[@]}" --frames 3 --size 20000x20000
 expect 2 "a bad key name" "${headless[@]}" --at 1:key:Bogus

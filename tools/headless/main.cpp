@@ -8,6 +8,7 @@
 #include "app/frames.h"
 #include "app/online.h"
 #include "app/replay_state.h"
+#include "app/settings_store.h"
 #include "core/output_file.h"
 #include "quillon/headless.h"
 #include "quillon/quillon.h"
@@ -208,6 +209,11 @@ int main(int argc, char** argv) {
     if (config.seedGiven) QLH_ForceSeed(config.seed);
     QLH_SetCountOnly(config.countOnly);
     App_Start();
+    if (!config.settings.empty()) { // read, and never written back
+        SettingsStore_Use(config.settings);
+        SettingsStore_Load();
+        SettingsStore_Use("");
+    }
     if (!StartRecording(config)) {
         QLH_Shutdown();
         return 1;

@@ -212,7 +212,7 @@ static bool ParseFlag(const std::string& flag, const std::string& value, Headles
         {"--scores", &HeadlessConfig::scores}, {"--shot-last", &HeadlessConfig::lastShot},
         {"--record", &HeadlessConfig::record}, {"--play", &HeadlessConfig::play},
         {"--verify", &HeadlessConfig::verify}, {"--server", &HeadlessConfig::server},
-        {"--send", &HeadlessConfig::send}};
+        {"--send", &HeadlessConfig::send},     {"--settings", &HeadlessConfig::settings}};
     for (const Named& f : files)
         if (flag == f.flag) {
             c->*f.field = value;
@@ -237,7 +237,7 @@ const char* const kHeadlessUsage =
     "usage: zorb-headless [--size WxH] [--dt SECONDS] [--frames N] [--seed N]\n"
     "                     [--at FRAME:ACTION]... [--shot FRAME:FILE.png]... [--autoplay]\n"
     "                     [--count-only] [--report FILE.json] [--audio FILE.wav]\n"
-    "                     [--shot-last FILE.png] [--scores FILE]\n"
+    "                     [--shot-last FILE.png] [--scores FILE] [--settings FILE]\n"
     "                     [--render-distance RINGS|adaptive] [--record FILE.zrun]\n"
     "                     [--play FILE.zrun [--speed N]] [--verify FILE.zrun]\n"
     "                     [--server URL [--send FILE.zrun]]\n"
@@ -263,6 +263,8 @@ const char* const kHeadlessUsage =
     "--audio       write the mixer's output for the whole run (48 kHz stereo float WAV)\n"
     "--shot-last   save the last frame drawn (with --autoplay: the run's game-over screen)\n"
     "--scores      keep the leaderboard in FILE instead of the game's own\n"
+    "--settings    play with the settings and controls of FILE (the game's settings.txt), which\n"
+    "              is read and never written\n"
     "--render-distance  rings of the arena drawn, 0 to 64 (default 64: all of it), or adaptive:\n"
     "              grown and shrunk by the frame rate, which is 1 / --dt here, as the game does\n"
     "--record      record the run played (by script or --autoplay) to FILE\n"

@@ -47,6 +47,7 @@ struct HeadlessConfig {
     std::string audio;    // where the mixer's output goes, as a WAV file
     std::string lastShot; // a shot of the last frame drawn
     std::string scores;   // the leaderboard's file, instead of the game's own
+    std::string settings; // a settings file to play with (read only)
     std::string record;   // where the run is recorded (unrecorded without it)
     std::string play;     // a recording played instead of scripted input
     std::string verify;   // a recording played without drawing, its checkpoints checked
