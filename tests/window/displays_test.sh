@@ -6,6 +6,7 @@
 # it opens on the first, still remembering the second. Run from the build directory.
 set -u
 root=$PWD
+here=$(cd "$(dirname "$0")" && pwd)
 fail() { echo "FAIL: $*"; exit 1; }
 command -v Xorg >/dev/null && [ -e /usr/lib/xorg/modules/drivers/dummy_drv.so ] ||
     fail "Xorg's dummy driver is not installed (scripts/setup installs it)"
@@ -47,33 +48,8 @@ xrandr --output DUMMY0 --mode 1024x768 --addmode DUMMY1 960x540 ||
 xrandr --output DUMMY1 --mode 960x540 --right-of DUMMY0
 xrandr >/dev/null
 
-: >zorb.log
-seen=0
-wait_state() { # state, what failed
-    local lines
-    for _ in $(seq 600); do
-        lines=$(wc -l <zorb.log)
-        if tail -n "+$((seen + 1))" zorb.log | head -n "$((lines - seen))" | grep -qx "state $1"; then
-            seen=$lines
-            return 0
-        fi
-        sleep 0.1
-    done
-    fail "$2 (no \"state $1\": $(grep '^state' zorb.log | tail -3 | tr '\n' ' '))"
-}
-start_game() {
-    seen=0
-    : >zorb.log
-    "$root/zorb" >zorb.log 2>&1 &
-    app=$!
-    wait_state splash "the game did not start"
-    for _ in $(seq 300); do
-        win=$(xdotool search --onlyvisible --name '^ZORB$' 2>/dev/null | head -1)
-        [ -n "$win" ] && return 0
-        sleep 0.1
-    done
-    fail "no window titled ZORB ($(tail -3 zorb.log))"
-}
+game=$root/zorb
+source "$here/game_states.sh"
 place() { # the window's position and size: "1024,0 960x540"
     xdotool getwindowgeometry "$win" | awk '/Position/ {p = $2} /Geometry/ {g = $2} END {print p " " g}'
 }
@@ -87,24 +63,18 @@ stop_game() {
 }
 
 printf 'version = 1\ndisplay = DUMMY1\ndisplay_bounds = 1024 0 960 540\n' >Assets/settings.txt
-start_game
+start_game "no window titled ZORB"
 wait_place "1024,0 960x540" "told the second monitor, the game opened elsewhere"
 stop_game
-start_game
+start_game "no window titled ZORB after a restart"
 wait_place "1024,0 960x540" "after a restart the game opened elsewhere"
 stop_game
 echo "displays: the game opened full screen on the second monitor, and again after a restart"
 
 # J on the settings screen moves the full screen to the next monitor, and it is kept.
 rm Assets/settings.txt
-start_game
+start_game "no window titled ZORB"
 wait_place "0,0 1024x768" "without a choice the game did not open on the first monitor"
-for _ in $(seq 60); do
-    grep -q '^state title$' zorb.log && break
-    xdotool click --window "$win" 1
-    sleep 0.3
-done
-wait_state title "the splash screens did not lead to the title"
 xdotool key --window "$win" s
 wait_state settings "S did not open the settings"
 xdotool key --window "$win" j
@@ -118,14 +88,8 @@ stop_game
 echo "displays: J on the settings screen moved the game to the second monitor, and it was kept"
 
 # A window moved to the other monitor makes that the one remembered.
-start_game
+start_game "no window titled ZORB"
 wait_place "1024,0 960x540" "the game did not open where J put it"
-for _ in $(seq 60); do
-    grep -q '^state title$' zorb.log && break
-    xdotool click --window "$win" 1
-    sleep 0.3
-done
-wait_state title "the splash screens did not lead to the title"
 xdotool key --window "$win" s
 wait_state settings "S did not open the settings"
 xdotool key --window "$win" p
@@ -145,7 +109,7 @@ echo "displays: a window moved from one monitor to the other is remembered where
 
 xrandr --output DUMMY1 --off
 xrandr >/dev/null
-start_game
+start_game "no window titled ZORB"
 wait_place "192,144 640x480" "with the second monitor gone the game did not open on the first"
 stop_game
 grep -q '^display_bounds = 1024 0 960 540$' Assets/settings.txt ||

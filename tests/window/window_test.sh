@@ -6,6 +6,7 @@
 set -u
 game=${ZORB_GAME:-./zorb}
 fail() { echo "FAIL: $*"; exit 1; }
+source "$(dirname "$0")/game_states.sh"
 
 display=:$((90 + RANDOM % 400))
 Xvfb "$display" -screen 0 1600x900x24 -noreset >/dev/null 2>&1 &
@@ -22,23 +23,6 @@ rm -f Assets/settings.txt
 export ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0"
 for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
 
-# Every wait below is bounded, and generous for a sanitizer's build on a busy machine: it returns
-# as soon as what it waits for is there.
-find_window() { # name -> window id
-    for _ in $(seq 600); do
-        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)
-        [ -n "$id" ] && { echo "$id"; return 0; }
-        sleep 0.1
-    done
-    return 1
-}
-
-# The game's window, once the game has said its first state: SDL replaces the first window it
-# opens as it makes the renderer, and only the one left is the game's.
-game_window() { # name -> window id
-    for _ in $(seq 600); do grep -q '^state ' zorb.log 2>/dev/null && break; sleep 0.1; done
-    find_window "$1"
-}
 
 # 1. The game's window: title, full-screen size, window modes from the settings screen, keys.
 size_of() { xdotool getwindowgeometry "$1" | awk '/Geometry/ {print $2}'; }
@@ -46,38 +30,12 @@ wait_size() { # window, expected size
     for _ in $(seq 300); do [ "$(size_of "$1")" = "$2" ] && return 0; sleep 0.1; done
     return 1
 }
-# The game says each change of screen on stderr ("state title", "state paused"...): every step
-# waits for the state it leads to, however loaded the machine is.
-export ZORB_STATE_LOG=1
-seen=0 # the log's lines already waited past
-wait_state() { # state, what failed
-    local lines
-    for _ in $(seq 600); do
-        lines=$(wc -l <zorb.log)
-        if tail -n "+$((seen + 1))" zorb.log | head -n "$((lines - seen))" | grep -qx "state $1"; then
-            seen=$lines
-            return 0
-        fi
-        sleep 0.1
-    done
-    fail "$2 (no \"state $1\" in the game's log: $(grep '^state' zorb.log | tail -3 | tr '\n' ' '))"
-}
 : >zorb.log # no state of the last game's left to be read
 "$game" >zorb.log 2>&1 &
 app=$!
 win=$(game_window '^ZORB$') || fail "no window titled ZORB"
 wait_size "$win" 1600x900 || fail "window is $(size_of "$win"), display is 1600x900"
 xdotool mousemove --window "$win" 800 450
-# A click cuts each splash screen short (the maker's logo to 2.4 s, the others to 0.4 s) and the
-# title ignores clicks: click until the title shows.
-skip_splash() {
-    for _ in $(seq 60); do
-        grep -q '^state title$' <(tail -n "+$((seen + 1))" zorb.log) && break
-        xdotool click --window "$1" 1
-        sleep 0.3
-    done
-    wait_state title "the splash screens did not lead to the title"
-}
 skip_splash "$win"
 # Each window mode, chosen with P on the settings screen: the run's pause overlay must light its
 # Quit button under the pointer where it is drawn, and clicks on Quit and Yes must hit.
@@ -139,12 +97,7 @@ echo "zorb: window ZORB full screen, 640x480, 1280x720, full screen again; quit 
 # 1b. The CONTROLS screen: forward moved from W to E by a click on its slot and a press of E, kept
 #     in the settings file; in a run W then walks nowhere and E walks. Each pause says where the
 #     player stands.
-seen=0
-: >zorb.log
-"$game" >zorb.log 2>&1 &
-app=$!
-win=$(game_window '^ZORB$') || fail "no window titled ZORB"
-skip_splash "$win"
+start_game "no window titled ZORB"
 xdotool key --window "$win" s
 wait_state settings "S on the title did not open the settings"
 xdotool key --window "$win" o
@@ -308,12 +261,7 @@ wait $app || fail "the probe did not quit on the letter Q, in A's place on AZERT
 grep -q '^place W named Z$' probe.log || fail "the key in W's place is not W's, named Z: $(cat probe.log)"
 grep -q '^letter Z$' probe.log || fail "the key in W's place does not type Z: $(cat probe.log)"
 grep -q '^place 1 named' probe.log || fail "the key in 1's place is not 1's: $(cat probe.log)"
-seen=0
-: >zorb.log # no state of the last game's left to be read
-"$game" >zorb.log 2>&1 &
-app=$!
-win=$(game_window '^ZORB$') || fail "no window titled ZORB"
-skip_splash "$win"
+start_game "no window titled ZORB"
 quit_with_q_y "$win" "on AZERTY zorb did not quit on the letters Q then Y"
 echo "AZERTY: W's place is W's, named Z, 1's place is 1's, the letter Q asks to quit"
 # 6. A pad's left stick in play walks the player and does not turn it, nor does A fire.
@@ -421,13 +369,8 @@ Xvfb "$lost" -screen 0 800x600x24 -noreset >/dev/null 2>&1 &
 lostx=$!
 for _ in $(seq 50); do DISPLAY=$lost xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
 export DISPLAY=$lost
-seen=0
 runs=$(ls Assets/Runs/*.zrun 2>/dev/null | sort | tail -1)
-: >zorb.log # no state of the last game's left to be read
-"$game" >zorb.log 2>&1 &
-app=$!
-win=$(game_window '^ZORB$') || fail "no window titled ZORB on the second display"
-skip_splash "$win"
+start_game "no window titled ZORB on the second display"
 xdotool key --window "$win" e
 wait_state run "E on the title started no run"
 kill $lostx
