@@ -150,6 +150,7 @@ SettingsFileRead SettingsFile_Read(const std::string& text, const Settings& defa
     std::istringstream lines(text);
     std::string line;
     for (int number = 1; std::getline(lines, line); number++) {
+        if (!line.empty() && line.back() == '\r') line.pop_back(); // a file written on Windows
         std::string trimmed = Trim(line);
         bool ours = false;
         for (const char* header : kHeader)

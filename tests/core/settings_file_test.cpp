@@ -88,11 +88,12 @@ TEST(SettingsFile, LinesThatCannotBeReadGetTheirDefaults) {
     }
 }
 
-// A line the game does not know (a newer game's, a player's note) is written back; an older file
-// without bindings or comfort lines gets their defaults.
+// A line the game does not know (a newer game's, a player's note) is written back, without the
+// CR of a line that Windows ended; an older file without bindings or comfort lines gets their
+// defaults.
 TEST(SettingsFile, OtherVersionsLinesAreKeptAndMissingOnesDefault) {
     std::string older = "version = 1\nmusic_volume = 0.8\nwindow_mode = 640x480\n";
-    SettingsFileRead read = SettingsFile_Read(older + "zoom = 2\n# mine\n", Defaults());
+    SettingsFileRead read = SettingsFile_Read(older + "zoom = 2\r\n# mine\n", Defaults());
     EXPECT_TRUE(read.problems.empty());
     EXPECT_FLOAT_EQ(read.settings.musicVolume, 0.8f);
     EXPECT_EQ(read.settings.resolutionMode, 0);
