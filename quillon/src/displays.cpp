@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "internal.h"
-#include "quillon/headless.h"
 
 namespace {
 
@@ -96,10 +95,10 @@ void QL_System_MoveToDisplay(int index) {
 
 void Displays_Reset() {
     wanted = QL_Display{};
-    QLH_SetDisplayCount(1);
+    Displays_SetHeadlessCount(1);
 }
 
-void QLH_SetDisplayCount(int count) {
+void Displays_SetHeadlessCount(int count) {
     headlessCount = count > 0 ? count : 1;
     headlessWindow = 0;
 }

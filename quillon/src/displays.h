@@ -12,3 +12,5 @@ int Displays_Chosen();
 bool Displays_Read(int index, int* w, int* h, int* x, int* y);
 // Headless: one display, and the primary wanted.
 void Displays_Reset();
+// Headless: so many displays side by side, the window on the first.
+void Displays_SetHeadlessCount(int count);

@@ -99,6 +99,10 @@ void QLH_Shutdown() {
     statesStarted = false;
 }
 
+void QLH_SetDisplayCount(int count) {
+    Displays_SetHeadlessCount(count);
+}
+
 void QLH_SetDt(float dt) {
     g_ql.fixedDt = dt;
 }
