@@ -28,7 +28,9 @@ class SettingsStoreTest : public HeadlessTest {
   protected:
     void SetUp() override {
         StartHeadless(320, 240, 0.01f);
-        folder = ::testing::TempDir() + "settings_store/";
+        // Its own folder: ctest runs the tests of this suite side by side.
+        folder = ::testing::TempDir() + "settings_store_" +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name() + "/";
         fs::remove_all(folder);
         path = folder + "settings.txt";
     }

@@ -14,9 +14,12 @@ namespace {
 
 class ControlsScreenTest : public HeadlessTest {
   protected:
+    // Tests run in parallel processes: each has its own leaderboard file.
+    std::string scores = std::string("controls_test_scores_") +
+                         ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt";
     void SetUp() override {
         StartHeadless(1280, 720, 0.01f);
-        highScoresPath = "controls_test_scores.txt";
+        highScoresPath = scores.c_str();
         App_Start();
         QLH_Step(1);
         frontEnd.menuScreen = kScreenSettings;
@@ -26,7 +29,7 @@ class ControlsScreenTest : public HeadlessTest {
     }
     void TearDown() override {
         HeadlessTest::TearDown();
-        std::remove("controls_test_scores.txt");
+        std::remove(scores.c_str());
         highScoresPath = "./Assets/HighScores.txt";
     }
     static void Tap(int key) {
