@@ -7,6 +7,7 @@ set -u
 game=${ZORB_GAME:-./zorb}
 fail() { echo "FAIL: $*"; exit 1; }
 source "$(dirname "$0")/game_states.sh"
+settings_file="" # found below
 
 display=:$((90 + RANDOM % 400))
 Xvfb "$display" -screen 0 1600x900x24 -noreset >/dev/null 2>&1 &
@@ -14,10 +15,13 @@ xvfb=$!
 # Everything started here ends with the test, on every way out.
 trap 'kill ${app:-} 2>/dev/null; sleep 0.5; kill -9 ${app:-} 2>/dev/null
       kill ${boardpid:-} ${wm:-} ${other:-} ${lostx:-} $xvfb 2>/dev/null
-      rm -f Assets/settings.txt' EXIT
+      rm -f "$settings_file"' EXIT
 export DISPLAY=$display SDL_AUDIODRIVER=dummy
-# The settings the game keeps beside the leaderboard: each game here starts from the defaults.
-rm -f Assets/settings.txt
+# The settings the game keeps beside its leaderboard (zorb --help names the file): each game here
+# starts from the defaults.
+settings_file=$("$game" --help | sed -n 's/^settings: //p')
+[ -n "$settings_file" ] || fail "zorb --help names no settings file"
+rm -f "$settings_file"
 # The system's GL driver keeps a few allocations until exit that are not the game's; the game's own
 # leaks are checked by the headless tests.
 export ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0"
@@ -112,8 +116,9 @@ xdotool key --window "$win" Escape
 wait_state settings "Escape on the controls did not return to the settings"
 xdotool key --window "$win" s
 wait_state title "S on the settings did not return to the title"
-for _ in $(seq 50); do grep -q '^key_forward = E$' Assets/settings.txt 2>/dev/null && break; sleep 0.1; done
-grep -q '^key_forward = E$' Assets/settings.txt || fail "forward on E was not kept: $(cat Assets/settings.txt)"
+for _ in $(seq 50); do grep -q '^key_forward = E$' "$settings_file" 2>/dev/null && break; sleep 0.1; done
+grep -q '^key_forward = E$' "$settings_file" ||
+    fail "forward on E was not kept in $settings_file: $(cat "$settings_file" 2>&1)"
 xdotool key --window "$win" e
 wait_state run "E on the title started no run"
 walked_with() { # key -> the player's place after holding it, paused then
@@ -133,7 +138,7 @@ after_e=$(walked_with e)
 [ "$after_e" != "$after_w" ] || fail "E does not walk once forward is on it ($after_e)"
 kill $app
 wait $app 2>/dev/null
-rm -f Assets/settings.txt
+rm -f "$settings_file"
 echo "controls: forward moved to E on the CONTROLS screen and kept; W stands, E walks ($start, $after_e)"
 # 1a. A recording played from the command line shows in a window titled ZORB from its start.
 seen=0
