@@ -11,6 +11,7 @@
 #include "game/game_assets.h"
 #include "game/sim_state.h"
 #include "runs/run_recorder.h"
+#include "runs/run_story.h"
 #include "scores/high_scores.h"
 #include "world/sprite_pool.h"
 
@@ -92,6 +93,7 @@ void Game_InitSeeded(uint32_t seed, int32_t bestScore) {
     AssetList_LoadSounds(kMusic, kMusicTracks);
     AssetList_LoadImages(kCursor, 1);
     SimState_StartRun(seed, bestScore);
+    RunStory_Reset(&runStory);
     AssetList_LoadImages(kSheet, 1);
     QL_Settings_ImageFilterMode(0);
     AssetList_LoadSounds(kEnemySet, kEnemySetCount);

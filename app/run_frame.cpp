@@ -11,6 +11,7 @@
 #include "game/player.h"
 #include "game/step_effects.h"
 #include "quillon/quillon.h"
+#include "runs/run_story.h"
 #include "ui/hud.h"
 #include "ui/pause.h"
 #include "world/camera.h"
@@ -37,6 +38,7 @@ void DrawFrame() {
 // The whole step, then its picture.
 void PlayFrame(const RunCommand& command, bool draw) {
     GameUpdate_Step(command);
+    RunStory_Frame(&runStory);
     StepEffects_CarryOut();
     PlayerCommand_AfterStep();
     if (draw) DrawFrame();

@@ -112,26 +112,27 @@ void Weapons(Enemy& e, const PlayerPlace& v, bool sees, float b, float h0, float
     const Sprite& s = *e.sprite;
     float muzzle = s.radius + 0.1f, d2 = Distance2To(s, v);
     EnemySounds& snd = enemySounds;
+    ShotOrigin origin{(int8_t)(kFiredByEnemy + e.kind), -1};
     if (e.singleShotOn && WeaponReady(&e.singleShotTimer, e.singleShotInterval,
                                       Enemy_Aimed(sees, b, h0, 10.0f), dt)) {
         PlayFrom(snd.singleShotLeft, snd.singleShotRight, s, v, 3.0f, 1.0f);
         StepEffects_WhiteFlash(25.0f / d2);
         Projectile_Spawn(s.x, s.y, s.heading, muzzle, e.singleShotSpeed, false, false, 1,
-                         kEnemyBulletFrames);
+                         kEnemyBulletFrames, origin);
     }
     bool multiAimed = Enemy_Aimed(sees, b, h0, e.multiShotSpread * 0.5f);
     if (e.multiShotOn && WeaponReady(&e.multiShotTimer, e.multiShotInterval, multiAimed, dt)) {
         PlayFrom(snd.multiShotLeft, snd.multiShotRight, s, v, (float)e.multiShotCount / 3.0f, 1.0f);
         StepEffects_WhiteFlash((float)e.multiShotCount * 25.0f / d2);
         Projectile_SpawnFan(s.x, s.y, muzzle, e.multiShotSpeed, false, e.multiShotCount, s.heading,
-                            e.multiShotSpread, kEnemyBulletFrames);
+                            e.multiShotSpread, kEnemyBulletFrames, origin);
     }
     if (e.bombShotOn &&
         WeaponReady(&e.bombShotTimer, e.bombShotInterval, Enemy_Aimed(sees, b, h0, 45.0f), dt)) {
         PlayFrom(snd.bombShotLeft, snd.bombShotRight, s, v, (float)e.bombShotPower / 5.0f, 1.0f);
         StepEffects_WhiteFlash((float)e.bombShotPower * 25.0f / d2);
         Projectile_Spawn(s.x, s.y, s.heading, muzzle, e.bombShotSpeed, false, true, e.bombShotPower,
-                         kEnemyBombFrames);
+                         kEnemyBombFrames, origin);
     }
 }
 
@@ -198,6 +199,7 @@ void Enemy_ContactTest(Enemy* enemy) {
     player.pushX += SimMath_Cos(a) * 20.0f;
     player.pushY -= SimMath_Sin(a) * 20.0f;
     if (player.contactCooldown >= 0.0f) return;
+    RunEvents_Note(RunEventKind::Hurt, ShotOrigin(), enemy->kind);
     Player_Hurt();
     player.contactCooldown = 1.0f;
 }

@@ -11,6 +11,7 @@
 #include "game/player.h"
 #include "game/player_motion.h"
 #include "game/projectiles.h"
+#include "game/run_events.h"
 #include "game/step_effects.h"
 #include "game/weapons.h"
 #include "quillon/quillon.h"
@@ -32,6 +33,7 @@ void EnemiesStep(float dt) {
 } // namespace
 
 void GameUpdate_Step(const RunCommand& command) {
+    RunEvents_Clear();
     StepEffects_ResumeSounds();
     Enemy_SpawnStep(command.dt);
     Pickups_Update(command.dt);

@@ -8,6 +8,7 @@
 #include "game/game_assets.h"
 #include "game/line_of_sight.h"
 #include "game/player.h"
+#include "game/run_events.h"
 #include "game/sprite_frames.h"
 #include "game/step_effects.h"
 #include "game/weapons.h"
@@ -36,6 +37,7 @@ void Collect(Pickup& p) {
     int cx = std::clamp((int)s.x, 0, kArenaSize - 1), cy = std::clamp((int)s.y, 0, kArenaSize - 1);
     pickupGrid[cy * kArenaSize + cx] = 0;
     Sprite_Release(&s);
+    RunEvents_Note(RunEventKind::Pickup, ShotOrigin(), p.kind);
     if (p.kind == 0) {
         player.score += (int32_t)((runState.elapsed / 120.0f + 1.0f) * 10.0f);
         StepEffects_WhiteFlash(30.0f);

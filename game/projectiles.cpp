@@ -62,22 +62,24 @@ struct PendingFan {
     bool fromPlayer;
     int count;
     const SheetRect* frames;
+    ShotOrigin origin;
 };
 const int kMaxPendingFans = kEnemyCount + 2; // the player, every enemy, and a wall
 PendingFan pendingFans[kMaxPendingFans];
 int pendingFanCount = 0;
 
 void QueueFan(float x, float y, float speed, bool fromPlayer, int count, float centre,
-              const SheetRect* frames) {
+              const SheetRect* frames, ShotOrigin origin) {
     if (pendingFanCount < kMaxPendingFans)
-        pendingFans[pendingFanCount++] = PendingFan{x, y, speed, centre, fromPlayer, count, frames};
+        pendingFans[pendingFanCount++] =
+            PendingFan{x, y, speed, centre, fromPlayer, count, frames, origin};
 }
 
 void SpawnPendingFans() {
     for (int i = 0; i < pendingFanCount; i++) {
         const PendingFan& f = pendingFans[i];
         Projectile_SpawnFan(f.x, f.y, 0.05f, f.speed, f.fromPlayer, f.count, f.centre, 360.0f,
-                            f.frames);
+                            f.frames, f.origin);
     }
     pendingFanCount = 0;
 }
@@ -100,11 +102,12 @@ void BombBurst(const Shot& shot) {
     BurstFlash(s.x, s.y, (float)shot.p.power);
     if (shot.p.fromPlayer) {
         QueueFan(s.x, s.y, (float)(player.bombLevel + 7), true, player.bombPower, s.heading,
-                 kPlayerFragmentFrames);
+                 kPlayerFragmentFrames, shot.p.origin);
         return;
     }
     float a = RunState_Growth(runState.elapsed);
-    QueueFan(s.x, s.y, a * 3.0f, false, (int)(a * 36.0f), s.heading, kEnemyBulletFrames);
+    QueueFan(s.x, s.y, a * 3.0f, false, (int)(a * 36.0f), s.heading, kEnemyBulletFrames,
+             shot.p.origin);
 }
 
 void BulletHitsPlayer(const Shot& shot) {
@@ -113,6 +116,7 @@ void BulletHitsPlayer(const Shot& shot) {
     float a = QL_Math_Radians(AngleTo(s.x, s.y, player.x, player.y));
     player.pushX += SimMath_Cos(a) * 3.0f;
     player.pushY -= SimMath_Sin(a) * 3.0f;
+    RunEvents_Note(RunEventKind::Hurt, shot.p.origin, -1);
     Player_Hurt();
     Ricochet(s);
 }
@@ -123,8 +127,10 @@ void EnemyDies(const Shot& shot, Enemy& e) {
         float speed;
         int count;
         EnemyBurstEffects(es.x, es.y, &speed, &count);
-        QueueFan(es.x, es.y, speed, false, count, es.heading, kEnemyBulletFrames);
+        QueueFan(es.x, es.y, speed, false, count, es.heading, kEnemyBulletFrames,
+                 ShotOrigin{(int8_t)(kFiredByEnemy + e.kind), -1});
     }
+    RunEvents_Note(RunEventKind::Kill, shot.p.origin, e.kind);
     player.score += shot.p.fromPlayer ? e.value : e.value / 2;
     PlayAt(gameSounds.enemyDownLeft, gameSounds.enemyDownRight, es.x, es.y, 2.0f);
     Sprite_Release(&es);
@@ -141,6 +147,7 @@ void BulletHitsEnemy(const Shot& shot, Enemy& e) {
     Ricochet(s);
     PlayAt(gameSounds.enemyHurtLeft, gameSounds.enemyHurtRight, es.x, es.y, 2.0f);
     e.health -= 1;
+    RunEvents_Note(RunEventKind::Hit, shot.p.origin, e.kind);
     if (e.health < 1) EnemyDies(shot, e);
     Sprite_Release(shot.p.sprite);
 }
@@ -213,7 +220,7 @@ bool Projectile_StoppedAt(float x, float y) {
 
 Projectile* Projectile_Spawn(float x, float y, float heading, float offset, float speed,
                              bool fromPlayer, bool explosive, int32_t power,
-                             const SheetRect frames[4]) {
+                             const SheetRect frames[4], ShotOrigin origin) {
     Projectile* free = SpritePool_FirstFree(ProjectilePool);
     if (!free) return nullptr;
     Projectile& p = *free;
@@ -227,6 +234,7 @@ Projectile* Projectile_Spawn(float x, float y, float heading, float offset, floa
     p.animFrame = 0;
     p.frameInterval = p.frameTimer = 0.1f;
     std::copy(frames, frames + 4, p.frames);
+    p.origin = origin;
     return &p;
 }
 
@@ -244,12 +252,12 @@ void Projectile_FanHeadings(int count, float centre, float spread, float* out) {
 }
 
 void Projectile_SpawnFan(float x, float y, float offset, float speed, bool fromPlayer, int count,
-                         float centre, float spread, const SheetRect frames[4]) {
+                         float centre, float spread, const SheetRect frames[4], ShotOrigin origin) {
     // Every heading comes from the whole fan; once the pool is full the rest are lost (nothing
     // frees a projectile during a fan, so the first failure ends it).
     for (int i = 0; i < count; i++)
         if (!Projectile_Spawn(x, y, Projectile_FanHeading(count, centre, spread, i), offset, speed,
-                              fromPlayer, false, 1, frames))
+                              fromPlayer, false, 1, frames, origin))
             return;
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "core/state_hash.h"
+#include "game/run_events.h"
 #include "world/sheet_rect.h"
 #include "world/sprite_pool.h"
 
@@ -18,6 +19,7 @@ struct Projectile {
     float frameInterval; // seconds per frame
     float frameTimer;
     SheetRect frames[4];
+    ShotOrigin origin; // who fired it, for the run's story (not in the state hash)
 };
 
 const int kProjectileCount = 512;
@@ -26,10 +28,11 @@ extern Projectile ProjectilePool[kProjectileCount];
 // Spawns a projectile offset cells ahead of (x, y) along heading; null when all 512 fly.
 Projectile* Projectile_Spawn(float x, float y, float heading, float offset, float speed,
                              bool fromPlayer, bool explosive, int32_t power,
-                             const SheetRect frames[4]);
+                             const SheetRect frames[4], ShotOrigin origin = ShotOrigin());
 // count bullets spread over spread degrees around centre (odd counts put one on the centre).
 void Projectile_SpawnFan(float x, float y, float offset, float speed, bool fromPlayer, int count,
-                         float centre, float spread, const SheetRect frames[4]);
+                         float centre, float spread, const SheetRect frames[4],
+                         ShotOrigin origin = ShotOrigin());
 // The headings a fan of count projectiles takes, written to out (count entries).
 void Projectile_FanHeadings(int count, float centre, float spread, float* out);
 // The heading of the i-th projectile of a fan of count.

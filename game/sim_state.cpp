@@ -6,6 +6,7 @@
 #include "game/pickups.h"
 #include "game/player.h"
 #include "game/projectiles.h"
+#include "game/run_events.h"
 #include "quillon/quillon.h"
 #include "world/arena.h"
 #include "world/camera.h"
@@ -48,6 +49,7 @@ void SimState_StartRun(uint32_t seed, int32_t bestScore) {
     Enemies_Reset();
     Player_ResetForRun(startX, startY, startAngle, bestScore);
     RunState_Reset();
+    RunEvents_Reset();
     Camera_ResetShake();
     SpritePool_Reset();
 }

@@ -36,7 +36,7 @@ void FireAuto() {
     StepEffects_WhiteFlash(5.0f);
     StepEffects_Effect(gameSounds.autogun, 0.3f);
     Projectile_Spawn(player.x, player.y, player.angle, 0.2f, (float)(player.autoLevel + 7), true,
-                     false, 1, kAutoBulletFrames);
+                     false, 1, kAutoBulletFrames, RunEvents_Fire(kWeaponAuto));
     player.weaponCooldown = Cooldown(kWeaponAuto);
 }
 
@@ -46,7 +46,7 @@ void FireSpread() {
     StepEffects_Shake((float)n * 0.03f);
     StepEffects_Effect(gameSounds.shotgun, std::min((float)n / 30.0f, 1.0f));
     Projectile_SpawnFan(player.x, player.y, 0.2f, (float)(player.spreadLevel + 7) * 0.75f, true, n,
-                        player.angle, 30.0f, kSpreadPelletFrames);
+                        player.angle, 30.0f, kSpreadPelletFrames, RunEvents_Fire(kWeaponSpread));
     player.weaponCooldown = Cooldown(kWeaponSpread);
 }
 
@@ -56,7 +56,7 @@ void FireBomb() {
     StepEffects_Shake((float)p * 0.03f);
     StepEffects_Effect(gameSounds.bombgun, std::min((float)p / 60.0f, 1.0f));
     Projectile_Spawn(player.x, player.y, player.angle, 0.2f, (float)(player.bombLevel + 7) * 0.5f,
-                     true, true, p, kBombFrames);
+                     true, true, p, kBombFrames, RunEvents_Fire(kWeaponBomb));
     player.weaponCooldown = Cooldown(kWeaponBomb);
 }
 
