@@ -8,6 +8,7 @@
 #include "game/player.h"
 #include "quillon/headless.h"
 #include "quillon/quillon.h"
+#include "runs/run_story.h"
 #include "ui/front_end.h"
 #include "world/renderer.h"
 #include "world/sprite_pool.h"
@@ -45,8 +46,10 @@ bool Report_Write(const char* path, const FrameTimes& times, long runFrames) {
     std::fprintf(f, "  \"spritesInUse\": %d,\n  \"renderDistance\": %d,\n", spritesInUse,
                  renderDistance);
     double mean = times.count ? times.total / (double)times.count : 0.0;
-    std::fprintf(f, "  \"frameTimeMs\": {\"mean\": %.4f, \"worst\": %.4f}\n", mean * 1000.0,
+    std::fprintf(f, "  \"frameTimeMs\": {\"mean\": %.4f, \"worst\": %.4f},\n", mean * 1000.0,
                  times.worst * 1000.0);
+    // What happened in the last run played, live or from a recording.
+    std::fprintf(f, "  \"story\": %s\n", RunStory_Json(runStory).c_str());
     std::fprintf(f, "}\n");
     return OutputFile_Commit(&out);
 }
