@@ -5,108 +5,9 @@
 #include <cstdio>
 
 #include "server/crypto.h"
+#include "server/schema.h"
 
 namespace {
-
-// The schema, step by step: a database at version N is brought up by the steps after N.
-const std::vector<std::vector<const char*>> kMigrations = {
-    {
-        "CREATE TABLE IF NOT EXISTS runs (id @ID, sha256 TEXT NOT NULL UNIQUE, bytes @BYTES NOT "
-        "NULL,"
-        " player_key TEXT NOT NULL, player_name TEXT NOT NULL, sim_version BIGINT NOT NULL,"
-        " seed BIGINT NOT NULL, recorded_at BIGINT NOT NULL, uploaded_at BIGINT NOT NULL,"
-        " game_seconds DOUBLE PRECISION NOT NULL, lost_seconds DOUBLE PRECISION NOT NULL,"
-        " session_id TEXT UNIQUE, status TEXT NOT NULL DEFAULT 'waiting', reason TEXT,"
-        " reject_frame BIGINT, score BIGINT, stage BIGINT, frames BIGINT, tag TEXT,"
-        " verified_at BIGINT, lease_owner TEXT, leased_until BIGINT,"
-        " hidden BIGINT NOT NULL DEFAULT 0)",
-        "CREATE INDEX IF NOT EXISTS runs_queue ON runs (status, id)",
-        "CREATE INDEX IF NOT EXISTS runs_counts ON runs (sim_version, status, hidden)",
-        "CREATE INDEX IF NOT EXISTS runs_player ON runs (player_key, sim_version)",
-        "CREATE TABLE IF NOT EXISTS best (sim_version BIGINT NOT NULL, player_key TEXT NOT NULL,"
-        " run_id BIGINT NOT NULL, score BIGINT NOT NULL, verified_at BIGINT NOT NULL,"
-        " PRIMARY KEY (sim_version, player_key))",
-        "CREATE INDEX IF NOT EXISTS best_board ON best (sim_version, score DESC, verified_at, "
-        "run_id)",
-        "CREATE TABLE IF NOT EXISTS sessions (id TEXT PRIMARY KEY, opened_at BIGINT NOT NULL,"
-        " closed_at BIGINT, sha256 TEXT, seed BIGINT NOT NULL, day TEXT)",
-        "CREATE TABLE IF NOT EXISTS workers (name TEXT PRIMARY KEY, seen_at BIGINT NOT NULL)",
-        "CREATE TABLE IF NOT EXISTS secrets (name TEXT PRIMARY KEY, value TEXT NOT NULL)",
-    },
-    // 2: the daily board, the day's best run of each player in sessions of that day.
-    {
-        "ALTER TABLE runs ADD COLUMN day TEXT",
-        "CREATE TABLE IF NOT EXISTS best_daily (day TEXT NOT NULL, sim_version BIGINT NOT NULL,"
-        " player_key TEXT NOT NULL, run_id BIGINT NOT NULL, score BIGINT NOT NULL,"
-        " verified_at BIGINT NOT NULL, PRIMARY KEY (day, sim_version, player_key))",
-        "CREATE INDEX IF NOT EXISTS best_daily_board ON best_daily (day, sim_version, score DESC,"
-        " verified_at, run_id)",
-    },
-    // 3: a run is known by its play, whatever its tag or date: one play is one run.
-    {
-        "ALTER TABLE runs ADD COLUMN play_sha256 TEXT",
-        "CREATE UNIQUE INDEX IF NOT EXISTS runs_play ON runs (play_sha256)",
-    },
-    // 4: a name belongs to one key, the first to use it (name_key: the name without case, its
-    // runs of spaces as one).
-    {
-        "CREATE TABLE IF NOT EXISTS names (name_key TEXT PRIMARY KEY,"
-        " player_key TEXT NOT NULL UNIQUE)",
-    },
-    // 5: the address each run came from, so that the queue serves senders in turn.
-    {
-        "ALTER TABLE runs ADD COLUMN client TEXT",
-    },
-    // 6: old runs' recordings let go (their rows and SHA-256 stay): dropped marks them.
-    {
-        "ALTER TABLE runs ADD COLUMN dropped BIGINT NOT NULL DEFAULT 0",
-    },
-    // 7: the boards apart. Ranked runs were played in a session of their sender's key on its seed
-    // and clock; every other run that verifies is open (unranked says why), and bots' runs have a
-    // board of their own. Until now only the daily sessions gave the seed: every other run kept
-    // so far goes to the open board.
-    {
-        "ALTER TABLE sessions ADD COLUMN player_key TEXT",
-        "ALTER TABLE runs ADD COLUMN board TEXT NOT NULL DEFAULT 'ranked'",
-        "ALTER TABLE runs ADD COLUMN unranked TEXT",
-        "UPDATE runs SET board = 'open', unranked = CASE WHEN session_id IS NULL THEN"
-        " 'no session: it was sent without one' ELSE 'its own seed: it was played before"
-        " sessions gave seeds' END WHERE day IS NULL",
-        "CREATE TABLE IF NOT EXISTS best_open (sim_version BIGINT NOT NULL, player_key TEXT NOT"
-        " NULL, run_id BIGINT NOT NULL, score BIGINT NOT NULL, verified_at BIGINT NOT NULL,"
-        " PRIMARY KEY (sim_version, player_key))",
-        "CREATE INDEX IF NOT EXISTS best_open_board ON best_open (sim_version, score DESC,"
-        " verified_at, run_id)",
-        "CREATE TABLE IF NOT EXISTS best_bots (sim_version BIGINT NOT NULL, player_key TEXT NOT"
-        " NULL, run_id BIGINT NOT NULL, score BIGINT NOT NULL, verified_at BIGINT NOT NULL,"
-        " PRIMARY KEY (sim_version, player_key))",
-        "CREATE INDEX IF NOT EXISTS best_bots_board ON best_bots (sim_version, score DESC,"
-        " verified_at, run_id)",
-        "DELETE FROM best",
-        "INSERT INTO best (sim_version, player_key, run_id, score, verified_at) SELECT"
-        " sim_version, player_key, id, score, verified_at FROM (SELECT sim_version, player_key,"
-        " id, score, verified_at, ROW_NUMBER() OVER (PARTITION BY sim_version, player_key ORDER"
-        " BY score DESC, verified_at, id) AS n FROM runs WHERE status = 'verified' AND hidden = 0"
-        " AND board = 'ranked') AS ranked WHERE n = 1",
-        "INSERT INTO best_open (sim_version, player_key, run_id, score, verified_at) SELECT"
-        " sim_version, player_key, id, score, verified_at FROM (SELECT sim_version, player_key,"
-        " id, score, verified_at, ROW_NUMBER() OVER (PARTITION BY sim_version, player_key ORDER"
-        " BY score DESC, verified_at, id) AS n FROM runs WHERE status = 'verified' AND hidden = 0"
-        " AND board = 'open') AS open_runs WHERE n = 1",
-    },
-    // 8: review of the top places, the moderator's reason for hiding a run, and the figures of the
-    // hands behind a run that a moderator judges it by.
-    {
-        "ALTER TABLE runs ADD COLUMN review TEXT",
-        "ALTER TABLE runs ADD COLUMN hidden_reason TEXT",
-        "ALTER TABLE runs ADD COLUMN turn_spread DOUBLE PRECISION NOT NULL DEFAULT 0",
-        "ALTER TABLE runs ADD COLUMN fire_presses DOUBLE PRECISION NOT NULL DEFAULT 0",
-        "ALTER TABLE runs ADD COLUMN reaction_seconds DOUBLE PRECISION NOT NULL DEFAULT 0",
-        "ALTER TABLE runs ADD COLUMN reaction_count BIGINT NOT NULL DEFAULT 0",
-        "CREATE INDEX IF NOT EXISTS runs_review ON runs (review)",
-    },
-};
-const int64_t kSchemaVersion = (int64_t)kMigrations.size();
 
 // The columns a RunRow is read from, in its order.
 const char* const kRunColumns =
@@ -373,18 +274,18 @@ bool RunStore::Migrate(std::string* why) {
                 !db.Exec("SELECT COALESCE(MAX(version), 0) FROM schema_version", {}, &version, why))
                 return false;
             int64_t at = version[0][0].AsInt();
-            if (at > kSchemaVersion) {
+            if (at > Schema_Version()) {
                 *why = "the database's schema is newer than this server's";
                 return false;
             }
-            for (int64_t step = at; step < kSchemaVersion; step++)
-                for (const char* statement : kMigrations[(size_t)step])
+            for (int64_t step = at; step < Schema_Version(); step++)
+                for (const char* statement : Schema_Step(step))
                     if (!db.Exec(statement, {}, nullptr, why)) return false;
             return db.Exec("INSERT INTO secrets (name, value) VALUES ('session', ?)"
                            " ON CONFLICT (name) DO NOTHING",
                            {T(Crypto_RandomHex(32))}, nullptr, why) &&
                    db.Exec("DELETE FROM schema_version", {}, nullptr, why) &&
-                   db.Exec("INSERT INTO schema_version (version) VALUES (?)", {I(kSchemaVersion)},
+                   db.Exec("INSERT INTO schema_version (version) VALUES (?)", {I(Schema_Version())},
                            nullptr, why);
         },
         why);
