@@ -433,6 +433,10 @@ void RunRoute(Context& c, const WebRequest& req, WebResponse& res, bool file) {
         if (row.status == "verified" && !c.store->WorldRank(id, &rank))
             return DatabaseDown(req, res);
         if (rank > 0) j["world_rank"] = rank;
+        std::string story;
+        Lookup told = c.store->Story(id, &story);
+        if (told == Lookup::Failed) return DatabaseDown(req, res);
+        if (told == Lookup::Found) j["story"] = json::parse(story, nullptr, false);
         res.SetHeader("Cache-Control", "no-cache");
         return Reply(res, 200, j);
     }

@@ -197,6 +197,28 @@ bool DropOldRecordings(Db& db, const DbValue& playerKey, std::string* why) {
                    nullptr, why);
 }
 
+// Files a run's story, or that it has none (told 0), in place of any it had.
+bool PutStory(Db& db, int64_t id, const StoryFigures& s, std::string* why = nullptr) {
+    std::vector<DbValue> values = {I(id), I(s.json.empty() ? 0 : 1),
+                                   s.json.empty() ? DbValue::None() : T(s.json)};
+    std::string columns, marks;
+    for (int k = 0; k < 8; k++) {
+        columns += ", kills_" + std::to_string(k);
+        values.push_back(I(s.kills[k]));
+    }
+    for (int k = 0; k < 3; k++) {
+        columns += ", shots_" + std::to_string(k) + ", hits_" + std::to_string(k);
+        values.push_back(I(s.shots[k]));
+        values.push_back(I(s.hits[k]));
+    }
+    for (size_t k = 3; k < values.size(); k++)
+        marks += ", ?";
+    return db.Exec("DELETE FROM stories WHERE run_id = ?", {I(id)}, nullptr, why) &&
+           db.Exec("INSERT INTO stories (run_id, told, story" + columns + ") VALUES (?, ?, ?" +
+                       marks + ")",
+                   values, nullptr, why);
+}
+
 } // namespace
 
 // A connection taken from the pool for one call, and given back after it.
@@ -525,8 +547,9 @@ bool RunStore::Claim(const std::string& owner, int64_t now, int64_t leaseSeconds
 
 bool RunStore::Renew(int64_t id, const std::string& owner, int64_t until) {
     DbRows rows;
+    // A waiting run's verdict, or a verified run's story being told again.
     return Run("UPDATE runs SET leased_until = ? WHERE id = ? AND lease_owner = ? AND"
-               " status = 'waiting' RETURNING id",
+               " status IN ('waiting', 'verified') RETURNING id",
                {I(until), I(id), T(owner)}, &rows) &&
            !rows.empty();
 }
@@ -571,6 +594,7 @@ bool RunStore::Finish(int64_t id, const std::string& owner, const Verdict& v, in
                     return false;
             return (!pending || db.Exec("UPDATE runs SET review = 'pending' WHERE id = ?", {I(id)},
                                         nullptr, why)) &&
+                   (!v.verified || v.story.json.empty() || PutStory(db, id, v.story, why)) &&
                    DropOldRecordings(db, run[0], why);
         },
         why);
@@ -583,6 +607,42 @@ void RunStore::Release(int64_t id, const std::string& owner) {
     Run("UPDATE runs SET lease_owner = NULL, leased_until = NULL WHERE id = ? AND"
         " lease_owner = ?",
         {I(id), T(owner)}, nullptr);
+}
+
+bool RunStore::ClaimUntold(const std::string& owner, int64_t now, int64_t leaseSeconds, int64_t* id,
+                           std::string* bytes) {
+    DbRows rows;
+    bool ok = Transaction([&](Db& db) {
+        return db.Exec("SELECT r.id, r.bytes FROM runs r WHERE r.status = 'verified' AND"
+                       " r.dropped = 0 AND NOT EXISTS (SELECT 1 FROM stories s WHERE s.run_id ="
+                       " r.id) AND (r.leased_until IS NULL OR r.leased_until < ?) ORDER BY r.id"
+                       " LIMIT 1 @LOCK_OF_R",
+                       {I(now)}, &rows, nullptr) &&
+               (rows.empty() ||
+                db.Exec("UPDATE runs SET lease_owner = ?, leased_until = ? WHERE id = ?",
+                        {T(owner), I(now + leaseSeconds), rows[0][0]}, nullptr, nullptr));
+    });
+    if (!ok || rows.empty()) return false;
+    *id = rows[0][0].AsInt();
+    *bytes = rows[0][1].text;
+    return true;
+}
+
+bool RunStore::Tell(int64_t id, const std::string& owner, const StoryFigures& story) {
+    return Transaction([&](Db& db) {
+        DbRows rows;
+        return db.Exec("UPDATE runs SET lease_owner = NULL, leased_until = NULL WHERE id = ? AND"
+                       " lease_owner = ? RETURNING id",
+                       {I(id), T(owner)}, &rows, nullptr) &&
+               !rows.empty() && PutStory(db, id, story);
+    });
+}
+
+Lookup RunStore::Story(int64_t id, std::string* json) {
+    DbRows rows;
+    Lookup found = Find("SELECT story FROM stories WHERE run_id = ? AND told = 1", {I(id)}, &rows);
+    if (found == Lookup::Found) *json = rows[0][0].text;
+    return found;
 }
 
 bool RunStore::WorkerSeen(const std::string& name, int64_t now) {

@@ -53,6 +53,13 @@ struct BoardCounts {
     int64_t waiting = 0, rejected = 0;
 };
 
+// A verified run's story as its replay told it: the JSON (empty when none was told), and the
+// figures a player's totals add up: kills by enemy kind, shots and hits by weapon.
+struct StoryFigures {
+    std::string json;
+    int64_t kills[8] = {}, shots[3] = {}, hits[3] = {};
+};
+
 // What the replay found: verified with the server's own figures, or rejected with a reason.
 struct Verdict {
     bool verified = false;
@@ -62,6 +69,7 @@ struct Verdict {
     // first hit on it, over this many enemies.
     double reactionSeconds = 0;
     int64_t reactionCount = 0;
+    StoryFigures story;
 };
 
 struct Session {
@@ -137,6 +145,14 @@ class RunStore {
     bool Finish(int64_t id, const std::string& owner, const Verdict& v, int64_t now,
                 std::string* why);
     void Release(int64_t id, const std::string& owner);
+    // The stories of runs verified before the board kept them. ClaimUntold takes, under a lease,
+    // the oldest verified run with its recording and without a story; Tell files its story (an
+    // empty one where the replay told none: it is not tried again), while owner holds the claim.
+    bool ClaimUntold(const std::string& owner, int64_t now, int64_t leaseSeconds, int64_t* id,
+                     std::string* bytes);
+    bool Tell(int64_t id, const std::string& owner, const StoryFigures& story);
+    // A run's story: Missing when it has none (yet).
+    Lookup Story(int64_t id, std::string* json);
     bool WorkerSeen(const std::string& name, int64_t now);
     int64_t WorkersSince(int64_t since);
 

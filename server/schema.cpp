@@ -102,6 +102,20 @@ const std::vector<std::vector<const char*>> kMigrations = {
         "ALTER TABLE runs ADD COLUMN reaction_count BIGINT NOT NULL DEFAULT 0",
         "CREATE INDEX IF NOT EXISTS runs_review ON runs (review)",
     },
+    // 9: each verified run's story (its JSON), with the figures a player's totals add up:
+    // kills by enemy kind, shots and hits by weapon. told is 0 where the replay could not tell it
+    // (the run no longer verifies), so that it is not tried again.
+    {
+        "CREATE TABLE IF NOT EXISTS stories (run_id BIGINT PRIMARY KEY, told BIGINT NOT NULL,"
+        " story TEXT, kills_0 BIGINT NOT NULL DEFAULT 0, kills_1 BIGINT NOT NULL DEFAULT 0,"
+        " kills_2 BIGINT NOT NULL DEFAULT 0, kills_3 BIGINT NOT NULL DEFAULT 0,"
+        " kills_4 BIGINT NOT NULL DEFAULT 0, kills_5 BIGINT NOT NULL DEFAULT 0,"
+        " kills_6 BIGINT NOT NULL DEFAULT 0, kills_7 BIGINT NOT NULL DEFAULT 0,"
+        " shots_0 BIGINT NOT NULL DEFAULT 0, shots_1 BIGINT NOT NULL DEFAULT 0,"
+        " shots_2 BIGINT NOT NULL DEFAULT 0, hits_0 BIGINT NOT NULL DEFAULT 0,"
+        " hits_1 BIGINT NOT NULL DEFAULT 0, hits_2 BIGINT NOT NULL DEFAULT 0)",
+        "CREATE INDEX IF NOT EXISTS runs_verified ON runs (status, dropped, id)",
+    },
 };
 
 } // namespace

@@ -15,6 +15,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
 
 #include "core/output_file.h"
 
@@ -22,7 +24,8 @@ namespace {
 
 // The child: limits, then zorb-headless with its output on the pipe. Never returns.
 [[noreturn]] void Child(const std::string& headless, const std::string& file,
-                        const std::string& home, const VerifierLimits& limits, int out) {
+                        const std::string& report, const std::string& home,
+                        const VerifierLimits& limits, int out) {
     setpgid(0, 0);
     prctl(PR_SET_PDEATHSIG, SIGKILL); // a worker killed outright takes its replay along
     rlimit cpu{(rlim_t)limits.wallSeconds, (rlim_t)limits.wallSeconds + 1};
@@ -33,6 +36,7 @@ namespace {
     rlimit memory{(rlim_t)limits.memoryBytes, (rlim_t)limits.memoryBytes};
     setrlimit(RLIMIT_AS, &memory);
 #endif
+    if (limits.niceness > 0) setpriority(PRIO_PROCESS, 0, limits.niceness);
     dup2(out, 1);
     dup2(out, 2);
     setenv("XDG_DATA_HOME", home.c_str(), 1);
@@ -40,7 +44,8 @@ namespace {
     // The game's own logs would mix into the verdict read from the replay's output.
     unsetenv("ZORB_STATE_LOG");
     unsetenv("ZORB_FPS_LOG");
-    execl(headless.c_str(), headless.c_str(), "--verify", file.c_str(), (char*)nullptr);
+    execl(headless.c_str(), headless.c_str(), "--verify", file.c_str(), "--report", report.c_str(),
+          (char*)nullptr);
     std::fprintf(stderr, "cannot start %s: %s\n", headless.c_str(), std::strerror(errno));
     _exit(127);
 }
@@ -92,6 +97,33 @@ void ReadReaction(const std::string& output, Verdict* v) {
     }
 }
 
+// A whole number of the story, within what a run can hold.
+int64_t Count(const nlohmann::json& j) {
+    return j.is_number_integer() && j.get<int64_t>() >= 0 ? j.get<int64_t>() : 0;
+}
+
+// The story in the replay's report; none when the report holds none a board can use.
+StoryFigures ReadStory(const std::string& reportPath) {
+    StoryFigures s;
+    std::ifstream in(reportPath);
+    nlohmann::json report = nlohmann::json::parse(in, nullptr, false);
+    if (!report.is_object() || !report.contains("story") || !report["story"].is_object()) return s;
+    const nlohmann::json& story = report["story"];
+    const nlohmann::json &kills = story.value("kills", nlohmann::json()),
+                         &weapons = story.value("weapons", nlohmann::json());
+    if (!kills.is_array() || kills.size() != 8 || !weapons.is_array() || weapons.size() != 3)
+        return s;
+    for (size_t k = 0; k < 8; k++)
+        s.kills[k] = Count(kills[k]);
+    for (size_t k = 0; k < 3; k++) {
+        if (!weapons[k].is_object()) return StoryFigures();
+        s.shots[k] = Count(weapons[k].value("shots", nlohmann::json()));
+        s.hits[k] = Count(weapons[k].value("hits", nlohmann::json()));
+    }
+    s.json = story.dump();
+    return s;
+}
+
 } // namespace
 
 Verdict Verifier_Read(const std::string& output, int status) {
@@ -121,7 +153,9 @@ void Verifier_Sweep(const std::string& folder) {
     std::error_code failed;
     for (const auto& e : std::filesystem::directory_iterator(folder, failed)) {
         std::string name = e.path().filename().string();
-        const std::string prefix = "verify-", suffix = ".zrun";
+        const std::string prefix = "verify-";
+        std::string suffix =
+            name.size() > 5 && name.compare(name.size() - 5, 5, ".json") == 0 ? ".json" : ".zrun";
         if (name.size() <= prefix.size() + suffix.size() || name.rfind(prefix, 0) != 0 ||
             name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
             continue;
@@ -138,6 +172,7 @@ void Verifier_Sweep(const std::string& folder) {
 bool Verifier_Run(const std::string& headless, const std::string& folder, const std::string& bytes,
                   const VerifierLimits& limits, Verdict* verdict, std::string* why) {
     std::string file = folder + "/verify-" + std::to_string(getpid()) + ".zrun";
+    std::string report = file.substr(0, file.size() - 5) + ".json";
     if (!OutputFile_WriteWhole(file, bytes.data(), bytes.size(), why)) return false;
     int pipeFds[2];
     if (pipe2(pipeFds, O_CLOEXEC) != 0) {
@@ -148,7 +183,7 @@ bool Verifier_Run(const std::string& headless, const std::string& folder, const 
     pid_t child = fork();
     if (child == 0) {
         dup2(pipeFds[1], 3); // survives the close-on-exec of the pipe's own ends
-        Child(headless, file, folder, limits, 3);
+        Child(headless, file, report, folder, limits, 3);
     }
     close(pipeFds[1]);
     std::string output;
@@ -157,16 +192,19 @@ bool Verifier_Run(const std::string& headless, const std::string& folder, const 
         child > 0 ? Collect(child, pipeFds[0], limits.wallSeconds, &output, &overstayed) : -2;
     close(pipeFds[0]);
     unlink(file.c_str());
+    StoryFigures story = ReadStory(report);
+    unlink(report.c_str());
     if (child < 0 || status == 127) {
         *why = child < 0 ? std::string("cannot fork: ") + std::strerror(errno) : output;
         return false;
     }
     *verdict = Verifier_Read(output, status);
-    if (overstayed)
-        *verdict = Verdict{
-            false, "the replay took longer than " + std::to_string(limits.wallSeconds) + " s", "",
-            -1};
-    else if (status < 0 && !verdict->verified)
+    if (overstayed) {
+        *verdict = Verdict();
+        verdict->reason =
+            "the replay took longer than " + std::to_string(limits.wallSeconds) + " s";
+    } else if (status < 0 && !verdict->verified)
         verdict->reason = "the replay crashed: " + verdict->reason;
+    if (verdict->verified) verdict->story = story;
     return true;
 }

@@ -10,6 +10,7 @@
 struct VerifierLimits {
     int wallSeconds = 60;
     long memoryBytes = 1L << 30;
+    int niceness = 0; // added to the replay's niceness: 10 for work that may wait
 };
 
 // Plays the recording's bytes with the program at headless (zorb-headless), its scratch files in

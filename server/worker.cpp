@@ -52,21 +52,28 @@ class LeaseKeeper {
     }
 };
 
+// Replays a claimed run, its lease kept alive meanwhile. False when it could not be replayed.
+bool Replay(RunStore* store, const WorkerOptions& options, int64_t id, const std::string& owner,
+            const std::string& bytes, const VerifierLimits& limits, Verdict* verdict,
+            std::string* why) {
+    Verifier_Sweep(options.scratch); // what a worker killed mid-replay left behind
+    LeaseKeeper keeper(store, id, owner, options.leaseSeconds);
+    return Verifier_Run(options.headless, options.scratch, bytes, limits, verdict, why);
+}
+
+std::string NewOwner(const std::string& name) {
+    return name + ":" + Crypto_RandomHex(8);
+}
+
 } // namespace
 
 bool Worker_Once(RunStore* store, const WorkerOptions& options, const std::string& name) {
-    std::string owner = name + ":" + Crypto_RandomHex(8), bytes, why;
+    std::string owner = NewOwner(name), bytes, why;
     int64_t id = 0;
     if (!store->Claim(owner, Now(), options.leaseSeconds, &id, &bytes)) return false;
-    Verifier_Sweep(options.scratch); // what a worker killed mid-replay left behind
     std::fprintf(stderr, "zorb-server worker %s: claimed run %lld\n", name.c_str(), (long long)id);
     Verdict verdict;
-    bool done;
-    {
-        LeaseKeeper keeper(store, id, owner, options.leaseSeconds);
-        done =
-            Verifier_Run(options.headless, options.scratch, bytes, options.limits, &verdict, &why);
-    }
+    bool done = Replay(store, options, id, owner, bytes, options.limits, &verdict, &why);
     if (!done) {
         std::fprintf(stderr, "zorb-server worker %s: run %lld not verified: %s\n", name.c_str(),
                      (long long)id, why.c_str());
@@ -83,6 +90,26 @@ bool Worker_Once(RunStore* store, const WorkerOptions& options, const std::strin
     return true;
 }
 
+bool Worker_TellOnce(RunStore* store, const WorkerOptions& options, const std::string& name) {
+    std::string owner = NewOwner(name), bytes, why;
+    int64_t id = 0;
+    if (!store->ClaimUntold(owner, Now(), options.leaseSeconds, &id, &bytes)) return false;
+    VerifierLimits low = options.limits;
+    low.niceness = 10;
+    Verdict verdict;
+    if (!Replay(store, options, id, owner, bytes, low, &verdict, &why)) {
+        store->Release(id, owner);
+        return false;
+    }
+    // A run that no longer verifies keeps its verdict; it is marked as having no story.
+    bool told = store->Tell(id, owner, verdict.verified ? verdict.story : StoryFigures());
+    std::fprintf(stderr, "zorb-server worker %s: run %lld %s\n", name.c_str(), (long long)id,
+                 !told                        ? "lost its claim before its story was filed"
+                 : verdict.story.json.empty() ? "replayed again, but told no story"
+                                              : "has its story");
+    return true;
+}
+
 int Worker_Loop(RunStore* store, const WorkerOptions& options, const std::atomic<bool>& stop) {
     std::string name = WorkerName();
     auto lastSeen = std::chrono::steady_clock::time_point(), lastPruned = lastSeen;
@@ -95,7 +122,7 @@ int Worker_Loop(RunStore* store, const WorkerOptions& options, const std::atomic
         if (std::chrono::steady_clock::now() - lastSeen > std::chrono::seconds(10) &&
             store->WorkerSeen(name, Now()))
             lastSeen = std::chrono::steady_clock::now();
-        if (!Worker_Once(store, options, name))
+        if (!Worker_Once(store, options, name) && !Worker_TellOnce(store, options, name))
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     return 0;

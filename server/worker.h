@@ -20,3 +20,6 @@ struct WorkerOptions {
 int Worker_Loop(RunStore* store, const WorkerOptions& options, const std::atomic<bool>& stop);
 // Claims and verifies one run, if one waits. True when one was handled.
 bool Worker_Once(RunStore* store, const WorkerOptions& options, const std::string& name);
+// Tells the story of one run verified before the board kept stories, replaying it again at a low
+// priority, if one is left. True when one was handled. The loop does this only when no run waits.
+bool Worker_TellOnce(RunStore* store, const WorkerOptions& options, const std::string& name);

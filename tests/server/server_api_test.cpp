@@ -226,6 +226,24 @@ TEST_F(ServerApi, CommittedRecordingVerifiesWithZorbHeadlessFigures) {
     EXPECT_EQ(whole->body, bytes);
 }
 
+// The story the board keeps for a recording is the one the game told as the run was played.
+TEST_F(ServerApi, TheBoardTellsTheStoryTheGameSawLive) {
+    std::string file = data + "/live.zrun", report = data + "/live.json";
+    ASSERT_EQ(RunProgram({"./zorb-headless", "--autoplay", "--seed", "5", "--frames", "3000",
+                          "--count-only", "--record", file, "--scores", data + "/scores.txt",
+                          "--report", report},
+                         nullptr),
+              0);
+    json live = json::parse(ReadFile(report), nullptr, false)["story"];
+    ASSERT_TRUE(live.is_object());
+    ASSERT_GT(live["weapons"][0]["shots"].get<int>(), 0) << "the bot fired";
+    Answer sent = Upload(ReadFile(file));
+    ASSERT_EQ(sent.status, 202);
+    json run = Verdict(sent.body["id"]);
+    ASSERT_EQ(run["status"], "verified");
+    EXPECT_EQ(run["story"], live);
+}
+
 TEST_F(ServerApi, FlippedByteIsRejectedAtItsCheckpoint) {
     std::string bytes = Autoplay();
     // The first flip past the header that still reads as a whole recording is taken, then fails
@@ -731,7 +749,9 @@ TEST_F(ServerApi, ABoardOfTheFirstSchemaIsBroughtUpWithItsRuns) {
                                  : data + "/board.sqlite";
     std::unique_ptr<Db> db = Db_Open(where, &why);
     ASSERT_TRUE(db) << why;
-    for (const char* step : {"DROP INDEX runs_review",
+    for (const char* step : {"DROP TABLE stories",
+                             "DROP INDEX runs_verified",
+                             "DROP INDEX runs_review",
                              "ALTER TABLE runs DROP COLUMN review",
                              "ALTER TABLE runs DROP COLUMN hidden_reason",
                              "ALTER TABLE runs DROP COLUMN turn_spread",
@@ -761,6 +781,14 @@ TEST_F(ServerApi, ABoardOfTheFirstSchemaIsBroughtUpWithItsRuns) {
     EXPECT_EQ(board["runs"][0]["unranked"].get<std::string>().rfind("its own seed:", 0), 0u);
     EXPECT_TRUE(Get("/api/v1/leaderboard").body["runs"].empty());
     EXPECT_TRUE(Get("/api/v1/leaderboard?board=today").body["runs"].empty());
+    // Verified before the board kept stories: a worker with nothing waiting tells its story.
+    json run;
+    for (int k = 0; k < 600 && !run.contains("story"); k++) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        run = Get("/api/v1/runs/" + a.body["id"].dump()).body;
+    }
+    EXPECT_TRUE(run["story"].is_object()) << run.dump();
+    EXPECT_EQ(run["story"]["score"], run["score"]);
 }
 
 TEST_F(ServerApi, HiddenRunsLeaveTheBoardAndComeBack) {

@@ -59,13 +59,15 @@ TEST(Verifier, SweepsTheScratchOfWorkersThatAreGone) {
     std::string folder = ::testing::TempDir() + "/zorb-scratch-sweep";
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
-    std::string gone = folder + "/verify-999999999.zrun";
+    std::string gone = folder + "/verify-999999999.zrun",
+                report = folder + "/verify-999999999.json";
     std::string running = folder + "/verify-" + std::to_string(getpid()) + ".zrun";
     std::string other = folder + "/verify-notes.zrun";
-    for (const std::string& file : {gone, running, other})
+    for (const std::string& file : {gone, report, running, other})
         std::ofstream(file) << "run";
     Verifier_Sweep(folder);
     EXPECT_FALSE(std::filesystem::exists(gone));
+    EXPECT_FALSE(std::filesystem::exists(report)) << "the report of a replay killed midway";
     EXPECT_TRUE(std::filesystem::exists(running));
     EXPECT_TRUE(std::filesystem::exists(other));
     std::filesystem::remove_all(folder);
