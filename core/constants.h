@@ -17,6 +17,9 @@ const int kStageCount = 8;
 
 // The player's three guns, by the number the player's record keeps and keys 1 to 3 choose.
 enum WeaponNumber { kWeaponAuto = 0, kWeaponSpread = 1, kWeaponBomb = 2 };
+// Each gun's colour, as the HUD names it and the board draws it: AUTO magenta, SPREAD cyan,
+// BOMB yellow.
+const QL_Color kWeaponColors[3] = {{255, 0, 255, 255}, {0, 255, 255, 255}, {255, 255, 0, 255}};
 
 // The palette the screens share.
 const QL_Color kBlack{0, 0, 0, 255};

@@ -60,6 +60,10 @@ void GameUpdate_CheckExtraLife() {
     StepEffects_Effect(gameSounds.healthUp, 0.5f);
 }
 
+QL_Color GameUpdate_StageSky(int stage) {
+    return kStageSky[stage < 0 ? 0 : stage >= kStageCount ? kStageCount - 1 : stage];
+}
+
 void GameUpdate_AdvanceStage(float dt) {
     runState.elapsed += dt;
     runState.stageTimer -= dt;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "game/run_command.h"
+#include "quillon/quillon.h"
 
 // Sounds resumed, then enemy spawning, pickups, projectiles, every enemy with its contact test,
 // the weapons, the player's movement and turning, the extra life and the stage, in that order,
@@ -13,5 +14,7 @@ void GameUpdate_PauseToggle(const RunCommand& command);
 // Gives one extra life when the score has reached the next threshold (100, 400, 900, ... n^2 x
 // 100); at most one per frame.
 void GameUpdate_CheckExtraLife();
+// The sky a stage (0 to 7) drifts to.
+QL_Color GameUpdate_StageSky(int stage);
 // Advances the run clock and, every 51.2 s of play, the music stage with its track and sky.
 void GameUpdate_AdvanceStage(float dt);

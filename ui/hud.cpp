@@ -13,8 +13,6 @@ namespace {
 const int kBufferSize = 100;
 char line[kBufferSize]; // the one buffer every line is formatted into
 
-const QL_Color kWeaponColors[3] = {{255, 0, 255, 255}, {0, 255, 255, 255}, {255, 255, 0, 255}};
-
 void Text(QL_Color color, float x, float y) {
     QL_Settings_Fill(color);
     QL_Font_DrawText(line, x, y);
