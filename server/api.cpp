@@ -14,9 +14,12 @@
 #include "server/crypto.h"
 #include "server/favicon.h"
 #include "server/pages.h"
+#include "server/player_record.h"
 #include "server/rate_limit.h"
 #include "server/sessions.h"
+#include "server/story_pages.h"
 #include "server/upload_check.h"
+#include "server/utc_text.h"
 
 using nlohmann::json;
 
@@ -554,8 +557,69 @@ void RunPage(Context& c, const WebRequest& req, WebResponse& res) {
     if (found == Lookup::Missing) return ErrorPage(res, 404, "No such run.");
     if (row.hidden)
         return ErrorPage(res, 410, "Run " + req.matches[1] + " is " + HiddenText(row) + ".");
+    std::string story;
+    Lookup told = c.store->Story(row.id, &story);
+    if (told == Lookup::Failed) return DatabaseDown(req, res);
     res.SetHeader("Cache-Control", "no-cache"); // its verdict may still come
-    res.SetContent(Html_Run(row), "text/html; charset=utf-8");
+    res.SetContent(Html_Run(row, Html_RunStory(story)), "text/html; charset=utf-8");
+}
+
+json PlayerTotalsJson(const PlayerTotals& t) {
+    json weapons = json::array();
+    const char* const names[3] = {"AUTO", "SPREAD", "BOMB"};
+    for (int w = 0; w < 3; w++)
+        weapons.push_back(
+            {{"weapon", names[w]},
+             {"shots", t.shots[w]},
+             {"hits", t.hits[w]},
+             {"accuracy", t.shots[w] ? (double)t.hits[w] / (double)t.shots[w] : 0.0}});
+    return {{"runs_told", t.told},
+            {"kills", std::vector<int64_t>(t.kills, t.kills + 8)},
+            {"weapons", weapons}};
+}
+
+json PlayerJson(const PlayerRecord& p) {
+    json best = json::array(), runs = json::array(), days = json::array(), places = json::array();
+    for (const PlayerBest& b : p.best)
+        best.push_back({{"board", b.board}, {"run", RunJson(b.run)}});
+    for (const RunRow& r : p.runs)
+        runs.push_back(RunJson(r));
+    for (const DayPoint& d : p.days)
+        days.push_back(
+            {{"day", UtcText(d.day * 86400, "%Y-%m-%d")}, {"best", d.best}, {"runs", d.runs}});
+    for (const PlayerDayPlace& d : p.places)
+        places.push_back(
+            {{"day", d.day}, {"place", d.place}, {"score", d.score}, {"run", d.runId}});
+    return {{"name", p.name},        {"best", best},
+            {"runs", runs},          {"run_count", p.runCount},
+            {"offset", p.offset},    {"more", p.more},
+            {"days", days},          {"totals", PlayerTotalsJson(p.totals)},
+            {"daily_places", places}};
+}
+
+// The record of the player named in the path, from the query's offset; false when the request
+// was answered already (refused, or no such player).
+bool LoadPlayer(Context& c, const WebRequest& req, WebResponse& res, PlayerRecord* p) {
+    int64_t offset = 0;
+    if (!WholeParam(req, "offset", 0, 1000000000, &offset)) {
+        Refuse(req, res, 400, "offset must be a whole number from 0 to 1000000000");
+        return false;
+    }
+    const std::string& name = req.matches[1];
+    Lookup found = GoodName(name) ? PlayerRecord_Load(*c.store, name, kRunSimVersion,
+                                                      Session_Day(Now()), offset, p)
+                                  : Lookup::Missing;
+    if (found == Lookup::Failed) DatabaseDown(req, res);
+    if (found == Lookup::Missing) Refuse(req, res, 404, "no such player");
+    return found == Lookup::Found;
+}
+
+void PlayerRoute(Context& c, const WebRequest& req, WebResponse& res, bool page) {
+    PlayerRecord p;
+    if (!LoadPlayer(c, req, res, &p)) return;
+    res.SetHeader("Cache-Control", "max-age=10");
+    if (page) return res.SetContent(Html_Player(p), "text/html; charset=utf-8");
+    Reply(res, 200, PlayerJson(p));
 }
 
 // A route: its method, its path (whole, with parts captured), and its answer.
@@ -571,6 +635,9 @@ std::vector<Route> Routes() {
     auto run = [](bool file) {
         return [file](Context& c, Req q, Res s) { RunRoute(c, q, s, file); };
     };
+    auto player = [](bool page) {
+        return [page](Context& c, Req q, Res s) { PlayerRoute(c, q, s, page); };
+    };
     return {
         {"POST", std::regex("/api/v1/runs"), [](Context& c, Req q, Res s) { Upload(c, q, s); }},
         {"GET", std::regex(R"(/api/v1/runs/(\d{1,18}))"), run(false)},
@@ -583,6 +650,8 @@ std::vector<Route> Routes() {
         {"POST", std::regex(R"(/api/v1/sessions/([0-9a-f]{32}\.[0-9a-f]{64})/end)"), EndSession},
         {"GET", std::regex("/"), BoardPage},
         {"GET", std::regex(R"(/runs/(\d{1,18}))"), RunPage},
+        {"GET", std::regex("/players/(.{1,64})"), player(true)},
+        {"GET", std::regex("/api/v1/players/(.{1,64})"), player(false)},
         {"GET", std::regex("/favicon.png"),
          [](Context&, Req, Res s) {
              s.SetHeader("Cache-Control", "max-age=86400");

@@ -16,9 +16,17 @@ const char* const kStyle =
     "th{color:#a0a0c0;font-weight:normal}td.n{text-align:right}.score{color:#ffd84a}"
     ".scroll{overflow-x:auto}.rejected{color:#ff7070}.verified{color:#70ff90}"
     "footer,.counts{color:#a0a0c0;font-size:.9em;margin-top:1em}"
+    "figure{margin:1em 0}caption{text-align:left;color:#a0a0c0;padding:.4em 0}"
+    ".chart{width:100%;height:auto;display:block;background:#0c0c16}"
+    ".chart text{fill:#a0a0c0;font:16px 'DejaVu Sans Mono',monospace}.chart .axis{stroke:#a0a0c0}"
+    ".chart .score{fill:none;stroke:#ffd84a;stroke-width:2.5}.chart .stage{opacity:.3}"
+    ".chart .life{stroke:#14141f;stroke-width:1.5}.w0{color:#ff00ff}.w1{color:#00ffff}"
+    ".w2{color:#ffff00}"
     "@media (max-width:34em){body{font-size:14px;padding:.5em}.wide{display:none}}";
 
-std::string Page(const std::string& title, const std::string& body) {
+} // namespace
+
+std::string Html_Page(const std::string& title, const std::string& body) {
     return "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">"
            "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">"
            "<title>" +
@@ -31,9 +39,30 @@ std::string Page(const std::string& title, const std::string& body) {
            "</body></html>\n";
 }
 
-std::string Date(int64_t seconds) {
+std::string Html_Date(int64_t seconds) {
     return seconds <= 0 ? "-" : UtcText(seconds, "%Y-%m-%d %H:%M UTC");
 }
+
+std::string Html_UrlPart(const std::string& text) {
+    static const char* const kHex = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char c : text) {
+        if (std::isalnum(c) || c == '-' || c == '.' || c == '_' || c == '~') {
+            out += (char)c;
+        } else {
+            out += '%';
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+        }
+    }
+    return out;
+}
+
+std::string Html_PlayerLink(const std::string& name) {
+    return "<a href=\"/players/" + Html_UrlPart(name) + "\">" + Html_Escape(name) + "</a>";
+}
+
+namespace {
 
 // Why a run is on the open board, in the few words before the reason's detail.
 std::string Why(const RunRow& r) {
@@ -42,12 +71,12 @@ std::string Why(const RunRow& r) {
 
 std::string Row(const RunRow& r, int64_t rank, bool open) {
     std::string id = std::to_string(r.id);
-    return "<tr><td class=\"n\">" + std::to_string(rank) + "</td><td>" + Html_Escape(r.playerName) +
-           "</td><td class=\"n score\">" + std::to_string(r.score) + "</td><td class=\"n\">" +
-           std::to_string(r.stage) + "</td><td class=\"n\">" + Html_Length(r.gameSeconds) +
-           "</td><td class=\"wide\">" + Date(r.recordedAt) + "</td>" +
-           (open ? "<td>" + Why(r) + "</td>" : "") + "<td><a href=\"/runs/" + id + "\">run " + id +
-           "</a></td></tr>\n";
+    return "<tr><td class=\"n\">" + std::to_string(rank) + "</td><td>" +
+           Html_PlayerLink(r.playerName) + "</td><td class=\"n score\">" + std::to_string(r.score) +
+           "</td><td class=\"n\">" + std::to_string(r.stage) + "</td><td class=\"n\">" +
+           Html_Length(r.gameSeconds) + "</td><td class=\"wide\">" + Html_Date(r.recordedAt) +
+           "</td>" + (open ? "<td>" + Why(r) + "</td>" : "") + "<td><a href=\"/runs/" + id +
+           "\">run " + id + "</a></td></tr>\n";
 }
 
 // The boards, each with its link, title and the line that says what it takes.
@@ -159,10 +188,10 @@ std::string Html_Board(const std::vector<RunRow>& rows, const BoardPlace& place,
     body += "</p><p class=\"counts\">" + std::string(kind.takes) + " " +
             std::to_string(counts.waiting) + " waiting, " + std::to_string(counts.rejected) +
             " rejected.</p>";
-    return Page(kind.title, body);
+    return Html_Page(kind.title, body);
 }
 
-std::string Html_Run(const RunRow& r) {
+std::string Html_Run(const RunRow& r, const std::string& story) {
     std::string id = std::to_string(r.id);
     std::string status = "<span class=\"" + r.status + "\">" + r.status + "</span>";
     if (r.review == "pending")
@@ -170,17 +199,23 @@ std::string Html_Run(const RunRow& r) {
     if (r.status == "rejected")
         status += ": " + Html_Escape(r.reason) +
                   (r.rejectFrame >= 0 ? " (frame " + std::to_string(r.rejectFrame) + ")" : "");
-    std::string facts = Fact("player", Html_Escape(r.playerName)) + Fact("verification", status);
+    std::string facts =
+        Fact("player", Html_PlayerLink(r.playerName)) + Fact("verification", status);
     if (r.status == "verified")
         facts += Fact("score", "<span class=\"score\">" + std::to_string(r.score) + "</span>") +
                  Fact("stage", std::to_string(r.stage)) + Fact("frames", std::to_string(r.frames)) +
                  Fact("tag", Html_Escape(r.tag.empty() ? "-" : r.tag)) +
-                 Fact("verified", Date(r.verifiedAt));
-    facts += Fact("length", Html_Length(r.gameSeconds)) + Fact("played", Date(r.recordedAt)) +
-             Fact("sent", Date(r.uploadedAt)) + Fact("board", Html_Escape(Placing(r))) +
+                 Fact("verified", Html_Date(r.verifiedAt));
+    facts += Fact("length", Html_Length(r.gameSeconds)) + Fact("played", Html_Date(r.recordedAt)) +
+             Fact("sent", Html_Date(r.uploadedAt)) + Fact("board", Html_Escape(Placing(r))) +
              Fact("SHA-256", "<code>" + r.sha256 + "</code>");
     std::string body =
         "<h2>Run " + id + "</h2><div class=\"scroll\"><table>" + facts + "</table></div>";
+    if (r.status == "verified" && !story.empty())
+        body += story;
+    else if (r.status == "verified")
+        body += "<p>The story of this run is still being told: the board plays it again when "
+                "no other run waits.</p>";
     if (r.dropped)
         body += "<p>The recording is no longer kept.</p>";
     else
@@ -188,7 +223,7 @@ std::string Html_Run(const RunRow& r) {
                 "/file\">download the recording</a></p><p>To watch it, save it and run "
                 "<code>zorb --play run-" +
                 id + ".zrun</code></p>";
-    return Page("ZORB - run " + id, body);
+    return Html_Page("ZORB - run " + id, body);
 }
 
 const char* Html_Style() {
@@ -202,5 +237,5 @@ std::string Html_Refusal(int status, const std::string& what) {
                        : status == 503 ? "unavailable"
                        : status >= 500 ? "failed"
                                        : "refused";
-    return Page(std::string("ZORB - ") + kind, "<p>" + Html_Escape(what) + "</p>");
+    return Html_Page(std::string("ZORB - ") + kind, "<p>" + Html_Escape(what) + "</p>");
 }

@@ -18,12 +18,20 @@ struct BoardPlace {
     bool more = false;
     std::string board = "all", day;
 };
+// A whole page around body, titled.
+std::string Html_Page(const std::string& title, const std::string& body);
+// "2026-12-10 14:05 UTC", or "-" for no time.
+std::string Html_Date(int64_t seconds);
+// Text made safe to stand in a URL's path: every byte but letters, digits and -._~ as %XX.
+std::string Html_UrlPart(const std::string& text);
+// A link to a player's page, their name as its text.
+std::string Html_PlayerLink(const std::string& name);
 // A board at / (all time) or /?board=today, open or bots: its rows, the counts of waiting and
 // rejected runs.
 std::string Html_Board(const std::vector<RunRow>& rows, const BoardPlace& place,
                        const BoardCounts& counts);
-// A run's own page.
-std::string Html_Run(const RunRow& run);
+// A run's own page, with its story's part of the page (empty when it has none yet).
+std::string Html_Run(const RunRow& run, const std::string& story = "");
 // A page that refuses a request with status, saying what went wrong: titled "not found" for a
 // 404, and by its kind for the others.
 std::string Html_Refusal(int status, const std::string& what);

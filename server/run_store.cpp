@@ -170,14 +170,6 @@ bool RecomputeRun(Db& db, const DbRow& r) {
     return true;
 }
 
-// A name as names are told apart: without case, and with runs of spaces as one.
-std::string NameKey(const std::string& name) {
-    std::string key;
-    for (unsigned char ch : name)
-        if (ch != ' ' || key.empty() || key.back() != ' ') key += (char)std::tolower(ch);
-    return key;
-}
-
 // How many of a key's latest runs keep their recordings, beside its best on each board.
 const int64_t kKeptRuns = 20;
 
@@ -394,6 +386,17 @@ RunStore::Claimed RunStore::ClaimName(const std::string& playerKeyHash, const st
     }
     if (!ok) return Claimed::Failed;
     return taken ? Claimed::Taken : Claimed::Mine;
+}
+
+std::string RunStore::NameKey(const std::string& name) {
+    std::string key;
+    for (unsigned char ch : name)
+        if (ch != ' ' || key.empty() || key.back() != ' ') key += (char)std::tolower(ch);
+    return key;
+}
+
+bool RunStore::Query(const std::string& sql, const std::vector<DbValue>& params, DbRows* rows) {
+    return Run(sql, params, rows);
 }
 
 Lookup RunStore::Find(const std::string& sql, const std::vector<DbValue>& params, DbRows* rows) {

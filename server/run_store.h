@@ -167,6 +167,14 @@ class RunStore {
     // Forgets the sessions opened before openedBefore and never closed: no run can use them.
     bool PruneSessions(int64_t openedBefore);
 
+    // For the board's other readers: one statement on a connection of the pool, and the runs
+    // matching where (an SQL condition, with its order and limit).
+    bool Query(const std::string& sql, const std::vector<DbValue>& params, DbRows* rows);
+    bool Select(const std::string& where, const std::vector<DbValue>& params,
+                std::vector<RunRow>* runs);
+    // A name as names are told apart: without case, and with runs of spaces as one.
+    static std::string NameKey(const std::string& name);
+
   private:
     std::function<std::unique_ptr<Db>(std::string*)> opener_;
     std::mutex mutex_;
@@ -178,9 +186,6 @@ class RunStore {
     bool Run(const std::string& sql, const std::vector<DbValue>& params, DbRows* rows,
              std::string* why = nullptr);
     Lookup Find(const std::string& sql, const std::vector<DbValue>& params, DbRows* rows);
-    // The runs matching where (an SQL condition, with its order and limit).
-    bool Select(const std::string& where, const std::vector<DbValue>& params,
-                std::vector<RunRow>* runs);
     bool Transaction(const std::function<bool(Db&)>& body, std::string* why = nullptr);
     std::unique_ptr<Db> Take(std::string* why);
     void Give(std::unique_ptr<Db> db);

@@ -42,13 +42,15 @@ chrome() { # url -> the rendered DOM; the console's lines are kept in console.lo
     timeout 60 "$browser" --headless --no-sandbox --disable-gpu --disable-dev-shm-usage \
         --user-data-dir="$work/profile" --enable-logging=stderr --v=0 "$@" 2>>"$work/console.log"
 }
-# The page at path, shot at a phone's width, drew with the stylesheet's background (#14141f).
-styled() { # path, shot's name
-    chrome --screenshot="$work/$2.png" --window-size=412,800 "$base$1" >/dev/null
+# The page at path, shot at a phone's width (or another), drew with the stylesheet's background
+# (#14141f) at its left edge, clear of any scroll bar.
+styled() { # path, shot's name, [width]
+    local width=${3:-412}
+    chrome --screenshot="$work/$2.png" --window-size="$width,800" "$base$1" >/dev/null
     [ -s "$work/$2.png" ] || fail "no screenshot of $1"
     [ -n "${ZORB_BROWSER_SHOTS:-}" ] && cp "$work/$2.png" "$ZORB_BROWSER_SHOTS/$2.png"
-    [ "$(convert "$work/$2.png" -format '%[hex:p{400,790}]' info:)" = 14141F ] ||
-        fail "$1 drew without its stylesheet"
+    [ "$(convert "$work/$2.png" -format "%[hex:p{2,790}]" info:)" = 14141F ] ||
+        fail "$1 drew without its stylesheet at $width pixels"
 }
 # (a page that breaks its policy on purpose shows that the console is read)
 echo "<meta http-equiv=Content-Security-Policy content=\"style-src 'none'\"><style>b{}</style>" \
@@ -59,7 +61,8 @@ rm "$work/console.log"
 # Sent without a session, the runs are on the open board, each with why it is not ranked.
 chrome --dump-dom "$base/" | grep -q 'No verified runs yet' || fail "the ranked board shows an open run"
 dom=$(chrome --dump-dom "$base/?board=open")
-echo "$dom" | grep -q '<td>Ace Pilot</td>' || fail "the board does not show its first row: $dom"
+echo "$dom" | grep -q '<td><a href="/players/Ace%20Pilot">Ace Pilot</a></td>' ||
+    fail "the board does not show its first row, linked to its player: $dom"
 echo "$dom" | grep -q '<td>no session</td>' || fail "the open board does not say why a run is there"
 echo "$dom" | grep -q '>230<' || fail "the board does not show the verified score 230"
 echo "$dom" | grep -q '&lt;script&gt;alert(1)&lt;/script&gt;' ||
@@ -73,7 +76,24 @@ link=$(echo "$page" | grep -o 'href="[^"]*/file"' | head -1 | sed 's/href="//; s
 curl -s -o "$work/downloaded.zrun" "$base$link"
 cmp -s "$work/downloaded.zrun" ../tests/runs/autoplay.zrun || fail "the download link gives other bytes"
 echo "$page" | grep -q 'zorb --play' || fail "the run's page does not say how to watch it"
+echo "$page" | grep -q "The run's story" || fail "the run's page does not tell its story"
+echo "$page" | grep -q '<svg[^>]*class="chart"' || fail "the run's page has no chart"
+echo "$page" | grep -q '<polyline class="score"' || fail "the run's chart has no score line"
+echo "$page" | grep -q 'The score by the minute' || fail "the run's chart has no text beside it"
+echo "$page" | grep -q '>AUTO<' || fail "the run's page has no table by weapon"
 styled "/runs/$first" run-phone
+styled "/runs/$first" run-desktop 1280
+# The players' pages: a chart of their days, their runs, and a name that is markup as text.
+player=$(chrome --dump-dom "$base/players/ace%20pilot")
+echo "$player" | grep -q '<h2>Ace Pilot</h2>' || fail "the player's page does not name them: $player"
+echo "$player" | grep -q "href=\"/runs/$first\"" || fail "the player's page does not list their run"
+echo "$player" | grep -q '<rect class="day"' || fail "the player's page has no chart of their days"
+markup=$(chrome --dump-dom "$base/players/Markup")
+echo "$markup" | grep -q '<h2>&lt;script&gt;alert(1)&lt;/script&gt;</h2>' ||
+    fail "the markup name does not show as text on its player's page: $markup"
+[ "$(echo "$markup" | grep -ci '<script')" = 0 ] || fail "the player's page holds a script element"
+styled "/players/ace%20pilot" player-phone
+styled "/players/ace%20pilot" player-desktop 1280
 sqlite3 "$work/board.sqlite" "UPDATE runs SET status = 'rejected', reason = 'the player strays',
     reject_frame = 60 WHERE id = $second" || fail "cannot seed the rejection"
 chrome --dump-dom "$base/runs/$second" | grep -q 'the player strays (frame 60)' ||
@@ -82,5 +102,5 @@ styled "/runs/$second" rejected-phone
 if grep -i 'Content Security Policy' "$work/console.log"; then
     fail "a page broke its Content-Security-Policy"
 fi
-echo "browser: the board's rows, the markup name as text, the download's bytes, a rejected run;" \
-    "every page styled under its policy; all in chromium"
+echo "browser: the board's rows, the markup name as text, the download's bytes, a rejected run," \
+    "runs' stories and players' pages; every page styled under its policy; all in chromium"

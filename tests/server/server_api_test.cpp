@@ -15,6 +15,7 @@
 #include <cstring>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <set>
 #include <sstream>
 #include <thread>
 
@@ -737,6 +738,65 @@ TEST_F(ServerApi, TheDailyRunLandsOnTodaysBoardWithItsSeedOnly) {
     ASSERT_EQ(Verdict(plain.body["id"])["status"], "verified");
     EXPECT_EQ(Get("/api/v1/leaderboard?board=today").body["runs"].size(), 1u);
     EXPECT_EQ(Get("/api/v1/leaderboard").body["runs"].size(), 2u);
+}
+
+// A player's page and its API: their best on each board, their runs, their days, the totals of
+// their runs' stories and their places on the days' boards; reached from the board's rows by a
+// name that is markup, in any case.
+TEST_F(ServerApi, EveryPlayerHasAPage) {
+    const std::string name = "Ace <&> \"Q\"", path = "Ace%20%3C%26%3E%20%22Q%22";
+    std::vector<int64_t> ids = {UploadLive(name).body["id"], UploadLive(name).body["id"]};
+    json daily = Opened(kKey, true);
+    std::string run = TinyRun(data, daily["seed"].get<int64_t>());
+    ASSERT_EQ(EndSession(daily["token"], run), 200);
+    ids.push_back(Upload(run, name, kKey, daily["token"]).body["id"]);
+    UploadLive("Other", Crypto_RandomHex(16));
+    int64_t kills = 0, shots = 0;
+    for (int64_t id : ids) {
+        json told = Verdict(id);
+        ASSERT_EQ(told["status"], "verified") << told.dump();
+        for (const json& k : told["story"]["kills"])
+            kills += k.get<int64_t>();
+        shots += told["story"]["weapons"][0]["shots"].get<int64_t>();
+    }
+    json p = Get("/api/v1/players/" + path).body;
+    EXPECT_EQ(Get("/api/v1/players/ace%20%3c%26%3e%20%22q%22").body, p) << "names without case";
+    EXPECT_EQ(p["name"], name);
+    EXPECT_EQ(p["run_count"], 3);
+    ASSERT_EQ(p["runs"].size(), 3u);
+    EXPECT_EQ(p["runs"][0]["id"], ids[2]) << "the latest first";
+    std::set<std::string> boards;
+    for (const json& b : p["best"])
+        boards.insert(b["board"].get<std::string>());
+    EXPECT_EQ(boards, (std::set<std::string>{"all", "today"}));
+    ASSERT_EQ(p["days"].size(), 1u);
+    EXPECT_EQ(p["days"][0]["runs"], 3);
+    EXPECT_EQ(p["totals"]["runs_told"], 3);
+    int64_t totalKills = 0;
+    for (const json& k : p["totals"]["kills"])
+        totalKills += k.get<int64_t>();
+    EXPECT_EQ(totalKills, kills);
+    EXPECT_EQ(p["totals"]["weapons"][0]["shots"], shots);
+    ASSERT_EQ(p["daily_places"].size(), 1u);
+    EXPECT_EQ(p["daily_places"][0]["place"], 1);
+    EXPECT_EQ(p["daily_places"][0]["run"], ids[2]);
+    // The board's rows and the run's page link to the page; the page shows the name as text.
+    auto board = client->Get("/");
+    ASSERT_TRUE(board);
+    EXPECT_NE(board->body.find("href=\"/players/" + path + "\""), std::string::npos);
+    auto runPage = client->Get(("/runs/" + std::to_string(ids[0])).c_str());
+    ASSERT_TRUE(runPage);
+    EXPECT_NE(runPage->body.find("href=\"/players/" + path + "\""), std::string::npos);
+    EXPECT_NE(runPage->body.find("<svg"), std::string::npos) << "the run's chart";
+    auto page = client->Get(("/players/" + path).c_str());
+    ASSERT_TRUE(page);
+    EXPECT_EQ(page->status, 200);
+    EXPECT_NE(page->body.find("Ace &lt;&amp;&gt; &quot;Q&quot;"), std::string::npos);
+    EXPECT_EQ(page->body.find(name), std::string::npos) << "the name unescaped";
+    EXPECT_EQ(Get("/api/v1/players/Nobody").status, 404);
+    EXPECT_EQ(Get("/api/v1/players/" + std::string(20, 'A')).status, 404);
+    EXPECT_EQ(Get("/api/v1/players/" + path + "?offset=-1").status, 400);
+    EXPECT_EQ(client->Get("/players/Nobody")->status, 404);
 }
 
 TEST_F(ServerApi, ABoardOfTheFirstSchemaIsBroughtUpWithItsRuns) {
