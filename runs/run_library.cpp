@@ -111,6 +111,7 @@ void Prune(const std::string& folder, const std::vector<IndexEntry>& index) {
         if (kept.count(name) || ++recent <= kRunLibraryRecent) continue;
         fs::remove(folder + name, ec);
         fs::remove(folder + name + ".session", ec);
+        fs::remove(folder + name + ".figures", ec);
     }
 }
 
@@ -178,6 +179,33 @@ void RunLibrary_Keep(const std::string& path, const char* tag, int score) {
     WriteIndex(folder, index);
     Prune(folder, index);
     ScoreFile_Unlock(&lock);
+}
+
+void RunLibrary_KeepFigures(const std::string& path, const RunFigures& figures) {
+    std::string text = RunFigures_Text(figures), why;
+    if (!OutputFile_WriteWhole(path + ".figures", text.data(), text.size(), &why))
+        std::fprintf(stderr, "zorb: the run's figures were not kept: %s\n", why.c_str());
+}
+
+std::vector<RunFigures> RunLibrary_KeptFigures(const std::string& except) {
+    std::vector<RunFigures> kept;
+    std::string folder = RunLibrary_Folder();
+    std::error_code ec;
+    std::string skip = except.empty() ? "" : fs::path(except).filename().string();
+    for (const fs::directory_entry& d : fs::directory_iterator(folder, ec)) {
+        std::string name = d.path().filename().string(), suffix = ".zrun.figures";
+        if (name.size() <= suffix.size() || name.rfind("run-", 0) != 0 ||
+            name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
+            continue;
+        std::string recording = name.substr(0, name.size() - 8);
+        if (recording == skip || !fs::is_regular_file(folder + recording, ec)) continue;
+        std::vector<unsigned char> bytes;
+        RunFigures f;
+        if (QL_File_Read((folder + name).c_str(), 4096, &bytes) == QL_FILE_OK &&
+            RunFigures_Parse(std::string(bytes.begin(), bytes.end()), &f))
+            kept.push_back(f);
+    }
+    return kept;
 }
 
 void RunLibrary_Places(std::string paths[kHighScoreCount]) {

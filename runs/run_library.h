@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "runs/run_figures.h"
 #include "scores/high_scores.h"
 
 const int kRunLibraryRecent = 20;
@@ -32,6 +33,10 @@ std::string RunLibrary_NewPath(std::string* why = nullptr);
 // leaderboard's file, read again), and every recording neither indexed nor among the last 20
 // (cut-short ones included) is removed. All of it under the leaderboard's lock.
 void RunLibrary_Keep(const std::string& path, const char* tag, int score);
+// Keeps a recording's figures beside it (run-....zrun.figures), going with it when it goes.
+void RunLibrary_KeepFigures(const std::string& path, const RunFigures& figures);
+// The figures kept beside the folder's recordings, but the one at except (the run just played).
+std::vector<RunFigures> RunLibrary_KeptFigures(const std::string& except);
 // The recordings of the leaderboard's places, the index read once: "" where a place has none.
 void RunLibrary_Places(std::string paths[kHighScoreCount]);
 // The recording of a leaderboard place (0 to 7), or "" when there is none.

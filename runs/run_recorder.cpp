@@ -11,6 +11,7 @@
 #include "quillon/quillon.h"
 #include "runs/run_file.h"
 #include "runs/run_library.h"
+#include "runs/run_story.h"
 
 namespace {
 
@@ -106,6 +107,8 @@ void Recorder_Finish(const char* tag) {
     if (!ended) RunWriter_End(&writer, RunEnd{player.score, runState.stage, writer.frames});
     bool kept = RunWriter_Finish(&writer, tag);
     CheckWriter();
+    // The figures go beside it first: keeping it may let older runs (and their figures) go.
+    if (kept && inLibrary) RunLibrary_KeepFigures(lastPath, RunFigures_Of(runStory));
     if (kept && inLibrary) RunLibrary_Keep(lastPath, tag, player.score);
 }
 

@@ -85,6 +85,57 @@ TEST_F(RunLibraryTest, KeepsTheNewestAndTheLeaderboardsRuns) {
     EXPECT_EQ(RunLibrary_ForPlace(0), "");
 }
 
+// Each run's figures stay beside its recording and go with it; the best of the kept runs is read
+// from them, the run just played left out, and a figures file without its recording or damaged
+// counted for nothing.
+TEST_F(RunLibraryTest, FiguresGoWithTheirRecordings) {
+    auto keep = [&](int n, double seconds, int64_t kills, int64_t shots, int64_t hits) {
+        std::string path = Made(n);
+        RunLibrary_KeepFigures(path, RunFigures{seconds, 100 * n, 1 + n % 3, kills, shots, hits});
+        RunLibrary_Keep(path, nullptr, 10);
+        return path;
+    };
+    keep(0, 50.0, 9, 40, 10);                   // 25 %
+    keep(1, 90.0, 3, 0, 0);                     // never fired
+    std::string last = keep(2, 20.0, 4, 10, 5); // 50 %: the run just played
+    std::ofstream(RunLibrary_Folder() + "run-20261208-109900.zrun.figures") << "score = 99999\n";
+    std::ofstream(Made(3) + ".figures") << "kills = 50\n"; // no score line: not figures
+    BestFigures best = RunFigures_Best(RunLibrary_KeptFigures(last));
+    EXPECT_EQ(best.runs, 2);
+    EXPECT_DOUBLE_EQ(best.seconds, 90.0);
+    EXPECT_EQ(best.kills, 9);
+    EXPECT_EQ(best.score, 100);
+    EXPECT_DOUBLE_EQ(best.accuracy, 0.25) << "of the runs that fired, the run just played left out";
+    EXPECT_EQ(RunFigures_Best(RunLibrary_KeptFigures("")).runs, 3);
+    for (int n = 4; n <= 24; n++)
+        RunLibrary_Keep(Made(n), nullptr, 10);
+    EXPECT_FALSE(fs::exists(RunLibrary_Folder() + "run-20261208-100000.zrun.figures"))
+        << "a recording let go takes its figures along";
+    EXPECT_TRUE(RunLibrary_KeptFigures("").size() <= 2u);
+}
+
+TEST(RunFigures, TextRoundTripsAndDamagedLinesArePassedOver) {
+    RunFigures f{128.929, 342, 3, 11, 154, 61}, back;
+    ASSERT_TRUE(RunFigures_Parse(RunFigures_Text(f), &back));
+    EXPECT_NEAR(back.seconds, f.seconds, 1e-3);
+    EXPECT_EQ(back.score, f.score);
+    EXPECT_EQ(back.stage, f.stage);
+    EXPECT_EQ(back.kills, f.kills);
+    EXPECT_EQ(back.shots, f.shots);
+    EXPECT_EQ(back.hits, f.hits);
+    ASSERT_TRUE(RunFigures_Parse("score = 5\r\nkills = -3\nshots = x\nseconds = 1e999\n"
+                                 "stage = 2\nhits = 7\nwho = me\n",
+                                 &back));
+    EXPECT_EQ(back.score, 5) << "a line ended by Windows";
+    EXPECT_EQ(back.kills, 0);
+    EXPECT_EQ(back.shots, 0);
+    EXPECT_EQ(back.seconds, 0.0);
+    EXPECT_EQ(back.stage, 2);
+    EXPECT_DOUBLE_EQ(RunFigures_Accuracy(back), -1.0) << "no shot, no accuracy";
+    EXPECT_FALSE(RunFigures_Parse("", &back));
+    EXPECT_FALSE(RunFigures_Parse("\x89PNG\r\n", &back));
+}
+
 // Two equal entries: the older run holds the higher place, as the leaderboard keeps it.
 TEST_F(RunLibraryTest, EqualEntriesFindTheirOwnRuns) {
     SetPlace(2, "BOT", 300);
