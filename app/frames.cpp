@@ -19,8 +19,10 @@
 #include "core/settings.h"
 #include "game/player.h"
 #include "quillon/quillon.h"
+#include "runs/run_figures.h"
 #include "runs/run_library.h"
 #include "runs/run_recorder.h"
+#include "runs/run_story.h"
 #include "scores/high_scores.h"
 #include "ui/front_end.h"
 #include "ui/game_over.h"
@@ -61,17 +63,36 @@ bool Focused() {
     return Desktop_GetFocus() == QL_System_GetWindowHandle();
 }
 
-bool runSent = false; // the run over was sent to the world board from the game-over screen
+bool runSent = false;     // the run over was sent to the world board from the game-over screen
+bool nameEntered = false; // the run over placed, and its letters are in
+bool figuresRead = false; // the run's figures and the best of the kept runs are in gameOverFigures
+GameOverFigures gameOverFigures;
 
-// The name entry after a run; leaving it, or sending the run, files the run's recording, with the
-// tag when it placed.
+// The run's figures from its story, against the best of the runs kept before it: read once, as
+// the game-over screen first shows.
+const GameOverFigures* FiguresOfTheRun() {
+    if (figuresRead) return &gameOverFigures;
+    figuresRead = true;
+    RunFigures run = RunFigures_Of(runStory);
+    BestFigures best = RunFigures_Best(RunLibrary_KeptFigures(Recorder_Path()));
+    gameOverFigures =
+        GameOverFigures{run.seconds, run.kills,    run.shots,     run.hits,   run.stage,
+                        best.runs,   best.seconds, best.accuracy, best.kills, best.stage};
+    return &gameOverFigures;
+}
+
+// The name entry after a run, then its figures; entering the name, leaving, or sending the run,
+// files the run's recording, with the tag when it placed.
 void GameOverFrame() {
-    bool placed = !runSent && HighScores_Rank(player.score) < kHighScoreCount;
+    bool placed = nameEntered || (!runSent && HighScores_Rank(player.score) < kHighScoreCount);
     KeyLabels_BeginFrame();
-    ScreenRequest request = GameOver_Update(player.score, Recorder_Failure().empty(), runSent);
+    GameOverView view{Recorder_Failure().empty(), runSent, nameEntered, FiguresOfTheRun()};
+    ScreenRequest request = GameOver_Update(player.score, view);
     RunFrame_DrawCursor();
     QL_Sound_StopAll();
-    if (request == ScreenRequest::ToMenu || request == ScreenRequest::SendLastRun)
+    if (request == ScreenRequest::EnterName) nameEntered = true;
+    if (request == ScreenRequest::ToMenu || request == ScreenRequest::SendLastRun ||
+        request == ScreenRequest::EnterName)
         Recorder_Finish(placed ? nameLetters : nullptr);
     if (request == ScreenRequest::SendLastRun) {
         runSent = true;
@@ -200,6 +221,7 @@ void App_Act(ScreenRequest request) {
     case ScreenRequest::None:
     case ScreenRequest::Open:
     case ScreenRequest::SendLastRun: // the game-over frame's own
+    case ScreenRequest::EnterName:
         break;
     }
 }
@@ -243,7 +265,7 @@ void Game_Update() {
         LogState(RunName(), true);
         return;
     }
-    runSent = false;
+    runSent = nameEntered = figuresRead = false;
     RunCommand command = PlayerCommand_Build(focused);
     Recorder_Frame(command);
     ScreenRequest request = RunFrame_Step(command, true);

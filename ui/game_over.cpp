@@ -1,6 +1,7 @@
 // The game-over screen, driven by the mouse.
 #include "ui/game_over.h"
 
+#include <cmath>
 #include <cstdio>
 #include <string>
 
@@ -85,7 +86,50 @@ bool SendLine(bool sent) {
     return MenuText_KeyReleased('U');
 }
 
+// "2:08" for 128 seconds.
+std::string Clock(double seconds) {
+    long s = seconds > 0 ? (long)seconds : 0;
+    char text[32];
+    std::snprintf(text, sizeof text, "%ld:%02ld", s / 60, s % 60);
+    return text;
+}
+
+std::string Percent(int64_t hits, int64_t shots) {
+    return shots > 0 ? std::to_string((int)std::lround(100.0 * (double)hits / (double)shots)) + " %"
+                     : "-";
+}
+
+GameOverFigureLine Line(const char* name, const std::string& value, const std::string& best,
+                        bool shown, bool beaten) {
+    return {std::string(name) + " " + value + (shown ? " (BEST " + best + ")" : ""),
+            shown && beaten};
+}
+
+// The run's figures, a line each, down the middle of the screen.
+void Figures(const GameOverFigures& f) {
+    float h = H(), y = 0.37f * h;
+    for (const GameOverFigureLine& line : GameOver_FigureLines(f)) {
+        Text(line.text.c_str(), line.text.c_str(), W() / 2.0f, y, 0.03f * h,
+             line.beaten ? kWarning : kWhite);
+        y += 0.06f * h;
+    }
+}
+
 } // namespace
+
+std::vector<GameOverFigureLine> GameOver_FigureLines(const GameOverFigures& f) {
+    bool best = f.bestRuns > 0;
+    double accuracy = f.shots > 0 ? (double)f.hits / (double)f.shots : -1.0;
+    std::string bestAccuracy =
+        f.bestAccuracy < 0 ? "-" : std::to_string((int)std::lround(100.0 * f.bestAccuracy)) + " %";
+    return {
+        Line("TIME", Clock(f.seconds), Clock(f.bestSeconds), best, f.seconds > f.bestSeconds),
+        Line("KILLS", std::to_string(f.kills), std::to_string(f.bestKills), best,
+             f.kills > f.bestKills),
+        Line("ACCURACY", Percent(f.hits, f.shots), bestAccuracy, best, accuracy > f.bestAccuracy),
+        Line("STAGE", std::to_string(f.stage), std::to_string(f.bestStage), best,
+             f.stage > f.bestStage)};
+}
 
 char GameOver_WheelStep(char letter, int delta) {
     int c = (unsigned char)letter + delta;
@@ -101,16 +145,17 @@ void GameOver_PlaceMessage(int p, char* out) {
                   p + 1, suffix);
 }
 
-ScreenRequest GameOver_Update(int32_t score, bool recorded, bool sent) {
+ScreenRequest GameOver_Update(int32_t score, const GameOverView& view) {
     float w = W(), h = H();
     ScreenRequest request = ScreenRequest::None;
-    int p = sent ? kHighScoreCount : HighScores_Rank(score); // a sent run's entry is in
+    // A sent run's entry is in, as is one submitted.
+    int p = view.sent || view.entered ? kHighScoreCount : HighScores_Rank(score);
     QL_Settings_Background(QL_Color_Create(200, 100, 100, 255));
     QL_Settings_TextAlignment(QL_ALIGN_CENTER, QL_ALIGN_MIDDLE);
     QL_Settings_RectMode(QL_MODE_CENTRE);
     if (Button(w / 2.0f, h / 1.2f, w / 2.0f, h / 12.0f)) {
         if (p < kHighScoreCount) HighScores_Submit(nameLetters, score);
-        request = ScreenRequest::ToMenu;
+        request = p < kHighScoreCount ? ScreenRequest::EnterName : ScreenRequest::ToMenu;
     }
     Text("GAME OVER", "GAME OVER", w / 2.0f, h / 8.0f, 0.1f * h, kWhite);
     char shadow[kBufferSize];
@@ -122,8 +167,11 @@ ScreenRequest GameOver_Update(int32_t score, bool recorded, bool sent) {
         Text(line, line, w / 2.0f, h / 3.0f, 0.016f * h, kWhite);
         for (int k = 0; k < 3; k++)
             Wheel(k);
+    } else if (view.figures) {
+        Figures(*view.figures);
     }
-    if (onlineView.online && recorded && SendLine(sent) && request == ScreenRequest::None) {
+    if (onlineView.online && view.recorded && SendLine(view.sent) &&
+        request == ScreenRequest::None) {
         if (p < kHighScoreCount) HighScores_Submit(nameLetters, score);
         request = ScreenRequest::SendLastRun;
     }
@@ -131,7 +179,7 @@ ScreenRequest GameOver_Update(int32_t score, bool recorded, bool sent) {
     Text(label, label, w / 2.0f, h / 1.2f, 0.03f * h, kWhite);
     // A run the disk refused is not lost quietly, as an unsaved leaderboard entry is not.
     const char* unrecorded = "THIS RUN WAS NOT RECORDED";
-    if (!recorded) Text(unrecorded, unrecorded, w / 2.0f, 0.94f * h, 0.025f * h, kWarning);
+    if (!view.recorded) Text(unrecorded, unrecorded, w / 2.0f, 0.94f * h, 0.025f * h, kWarning);
     QL_Settings_RectMode(QL_MODE_TOP_LEFT);
     QL_Settings_TextAlignment(QL_ALIGN_LEFT, QL_ALIGN_BASELINE);
     return request;

@@ -20,7 +20,8 @@ struct ScreenRequest {
         WatchOnline, // the online screen's 1 to 8: that row's run (place) to fetch and watch
         Rename,      // the player's name on the world board changed to text
         DailyRun,    // the online screen's D: today's run, its session opened first
-        SendLastRun  // the game-over screen's U: the run just filed, to the world board
+        SendLastRun, // the game-over screen's U: the run just filed, to the world board
+        EnterName    // the game-over screen's Submit Score: the entry is in, the run to be filed
     } kind = None;
     int screen = 0; // Open: the screen (a MenuScreen)
     int place = -1; // WatchRun, SendRun: the leaderboard's place, 0 to 7; WatchOnline: the row

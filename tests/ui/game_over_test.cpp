@@ -3,6 +3,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "app/frames.h"
 #include "scores/high_scores.h"
@@ -13,8 +14,15 @@
 namespace {
 
 int32_t runScore = 0;
+bool entered = false;
+GameOverFigures shownFigures{75.0, 3, 20, 9, 2, 1, 190.0, 0.4, 5, 4};
 void Update() {
-    App_Act(GameOver_Update(runScore));
+    GameOverView view;
+    view.entered = entered;
+    view.figures = &shownFigures;
+    ScreenRequest request = GameOver_Update(runScore, view);
+    entered = entered || request == ScreenRequest::EnterName;
+    App_Act(request);
 }
 
 TEST(GameOverText, PlaceMessagesAndWheelSteps) {
@@ -36,6 +44,37 @@ TEST(GameOverText, PlaceMessagesAndWheelSteps) {
     EXPECT_EQ(GameOver_WheelStep('A', +1), 'B');
 }
 
+TEST(GameOverText, FiguresAgainstTheBestOfTheKeptRuns) {
+    struct Case {
+        const char* name;
+        GameOverFigures f;
+        std::vector<std::string> lines;
+        std::vector<bool> beaten;
+    } cases[] = {
+        {"no run kept before",
+         {75.5, 3, 20, 9, 2, 0, 0.0, -1.0, 0, 0},
+         {"TIME 1:15", "KILLS 3", "ACCURACY 45 %", "STAGE 2"},
+         {false, false, false, false}},
+        {"against a best",
+         {75.5, 3, 20, 9, 2, 4, 190.0, 0.38, 5, 4},
+         {"TIME 1:15 (BEST 3:10)", "KILLS 3 (BEST 5)", "ACCURACY 45 % (BEST 38 %)",
+          "STAGE 2 (BEST 4)"},
+         {false, false, true, false}},
+        {"no shot fired, nor before",
+         {600.0, 0, 0, 0, 8, 1, 30.0, -1.0, 0, 1},
+         {"TIME 10:00 (BEST 0:30)", "KILLS 0 (BEST 0)", "ACCURACY - (BEST -)", "STAGE 8 (BEST 1)"},
+         {true, false, false, true}},
+    };
+    for (const Case& c : cases) {
+        std::vector<GameOverFigureLine> lines = GameOver_FigureLines(c.f);
+        ASSERT_EQ(lines.size(), c.lines.size()) << c.name;
+        for (size_t k = 0; k < lines.size(); k++) {
+            EXPECT_EQ(lines[k].text, c.lines[k]) << c.name;
+            EXPECT_EQ(lines[k].beaten, c.beaten[k]) << c.name << ": " << c.lines[k];
+        }
+    }
+}
+
 class GameOverTest : public HeadlessTest {
   protected:
     // Tests run in parallel processes: each has its own leaderboard file.
@@ -48,6 +87,7 @@ class GameOverTest : public HeadlessTest {
         highScoresPath = path.c_str();
         HighScores_Load();
         nameLetters[0] = nameLetters[1] = nameLetters[2] = 'A';
+        entered = false;
         RunEachFrame(Update);
     }
     void TearDown() override {
@@ -64,7 +104,7 @@ class GameOverTest : public HeadlessTest {
 TEST_F(GameOverTest, ScoreOfZeroGoesBackWithoutTouchingTheFile) {
     runScore = 0;
     std::string before = File();
-    QLH_Step(1);
+    EXPECT_TRUE(NextFrameDraws("ACCURACY 45 % (BEST 40 %)")) << "no letters: the figures at once";
     ClickAt(0.5f * w, 0.2f * h); // nowhere near a button
     EXPECT_NE(QLH_CurrentUpdate(), Menu_Update);
     ClickAt(w / 2.0f, h / 1.2f);
@@ -82,10 +122,18 @@ TEST_F(GameOverTest, FirstPlaceSubmitsTheLettersChosen) {
     ClickAt(0.35f * w, upY);       // left: A -> @
     ClickAt(0.35f * w, downY);     // and back to A
     EXPECT_EQ(std::string(nameLetters, 3), "ABC");
+    EXPECT_FALSE(NextFrameDraws("KILLS 3 (BEST 5)")) << "the figures wait for the letters";
     ClickAt(w / 2.0f, h / 1.2f);
     std::string file = File();
     EXPECT_EQ(file.substr(0, 15), "ABC 0000004001\n");
     EXPECT_EQ(file.find("HDZ"), std::string::npos);
+    // The letters in, the run's figures show, and the button leaves without a second entry.
+    EXPECT_NE(QLH_CurrentUpdate(), Menu_Update);
+    EXPECT_TRUE(NextFrameDraws("KILLS 3 (BEST 5)"));
+    EXPECT_TRUE(NextFrameDraws("Back to Main"));
+    ClickAt(w / 2.0f, h / 1.2f);
+    EXPECT_EQ(QLH_CurrentUpdate(), Menu_Update);
+    EXPECT_EQ(File(), file);
 }
 
 // The name entered with a pad alone: the pointer steered onto the wheels' buttons, A to click.

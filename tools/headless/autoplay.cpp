@@ -137,10 +137,11 @@ void LetGo() {
 
 // The letters on the wheels as the game-over screen opened: the game keeps the last tag entered.
 char startLetters[3] = {'A', 'A', 'A'};
+bool placed = false; // the run placed on the leaderboard as its game over began
 
 // The clicks that finish a run: the tag BOT on the three letter wheels (each "v" steps a letter
 // on by one through printable ASCII, round from ~ to space) when the score places, then the
-// screen's one button.
+// screen's one button: Submit Score, and again as Back to Main once the run's figures show.
 int GameOverClicks(bool places, int n, float* x, float* y) {
     const char tag[3] = {'B', 'O', 'T'};
     int steps[3];
@@ -157,7 +158,7 @@ int GameOverClicks(bool places, int n, float* x, float* y) {
     }
     *x = w / 2.0f; // Submit Score, or Back to Main
     *y = h / 1.2f;
-    return total + 1;
+    return total + (places ? 2 : 1);
 }
 
 // On the game-over screen: let go of everything, read it, then click one click every two frames.
@@ -165,13 +166,13 @@ void FinishRun() {
     if (gameOverFrame < 0) {
         gameOverFrame = frame;
         std::copy(nameLetters, nameLetters + 3, startLetters);
+        placed = HighScores_Rank(player.score) < kHighScoreCount;
         LetGo();
     }
     long t = frame - gameOverFrame - kReadingFrames;
     if (t < 0) return;
     float x = 0.0f, y = 0.0f;
-    int clicks =
-        GameOverClicks(HighScores_Rank(player.score) < kHighScoreCount, (int)(t / 2), &x, &y);
+    int clicks = GameOverClicks(placed, (int)(t / 2), &x, &y);
     if (t / 2 >= clicks) return;
     QLH_MouseMove(x, y);
     Button(t % 2 == 0);
