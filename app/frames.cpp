@@ -210,7 +210,7 @@ void App_Act(ScreenRequest request) {
         Online_SendPlace(request.place);
         break;
     case ScreenRequest::ReadBoard:
-        Online_ReadBoard(request.board, request.page);
+        Online_ReadBoard(request.board, request.page, request.aroundMe);
         break;
     case ScreenRequest::WatchOnline:
         WatchOnlineRun(Online_Watch(request.place));

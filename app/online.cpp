@@ -124,8 +124,8 @@ std::string KeptKey() {
 
 } // namespace
 
-void Online_ReadBoard(BoardTab board, int page) {
-    if (!server.empty()) OnlineBoard_Read(server, board, page, KeptKey());
+void Online_ReadBoard(BoardTab board, int page, bool aroundMe) {
+    if (!server.empty()) OnlineBoard_Read(server, board, page, KeptKey(), aroundMe);
 }
 
 std::string Online_Watch(int row) {
@@ -222,7 +222,7 @@ OnlineAsk Online_Frame() {
     ShowNaming();
     // The online screen reads its board afresh each time it opens.
     if (frontEnd.menuScreen == kScreenOnline && lastScreen != kScreenOnline)
-        Online_ReadBoard(onlineView.board, onlineView.page);
+        Online_ReadBoard(onlineView.board, onlineView.page, onlineView.aroundMe);
     lastScreen = frontEnd.menuScreen;
     OnlineAsk ask;
     ask.watch = OnlineBoard_Frame();

@@ -19,7 +19,7 @@ void Online_SendPlace(int place);
 void Online_SendLast(const std::string& path, const char* tag);
 // The online screen's asks: a board's page read, a row's run to watch (its recording's path once
 // it is here, else "" while it is fetched), the player renamed.
-void Online_ReadBoard(BoardTab board, int page);
+void Online_ReadBoard(BoardTab board, int page, bool aroundMe = false);
 std::string Online_Watch(int row);
 void Online_Rename(const std::string& name);
 // Tells the screens where the last run sent stands.

@@ -24,6 +24,7 @@ struct PageAsked {
     std::string server, key;
     BoardTab board = BoardTab::AllTime;
     int page = 0;
+    bool aroundMe = false; // the rows around the key's own place, wherever they are
 };
 
 struct Fetched {
@@ -44,6 +45,7 @@ std::string Upper(std::string text) {
 void StartReading(const PageAsked& asked) {
     onlineView.board = asked.board;
     onlineView.page = asked.page;
+    onlineView.aroundMe = asked.aroundMe;
     onlineView.loading = true;
     onlineView.problem.clear();
     onlineView.rows.clear();
@@ -54,6 +56,7 @@ void StartReading(const PageAsked& asked) {
         q.limit = kOnlineBoardRows + 1; // a ninth row says that another page follows
         q.key = asked.key;
         q.waitSeconds = kBoardWaitSeconds;
+        q.aroundMe = asked.aroundMe && !asked.key.empty();
         return Board_Fetch(asked.server, q);
     });
 }
@@ -64,6 +67,10 @@ void TakePage(BoardPage page) {
     if (!onlineView.lastPage) page.rows.resize(kOnlineBoardRows);
     onlineView.rows = page.rows;
     onlineView.day = page.day;
+    onlineView.placed = page.placed;
+    // Around the player's place, the page is where the board put it (its paging goes on from
+    // there).
+    if (onlineView.aroundMe) onlineView.page = (int)(page.offset / kOnlineBoardRows);
     if (!page.answered) onlineView.problem = "NO BOARD: " + Upper(page.error);
 }
 
@@ -114,13 +121,15 @@ std::string OnlineBoard_RunsFolder() {
     return runs.empty() ? "" : runs + "online";
 }
 
-void OnlineBoard_Read(const std::string& server, BoardTab board, int page, const std::string& key) {
-    PageAsked asked{server, key, board, page};
+void OnlineBoard_Read(const std::string& server, BoardTab board, int page, const std::string& key,
+                      bool aroundMe) {
+    PageAsked asked{server, key, board, page, aroundMe};
     if (!reading.valid()) return StartReading(asked);
     next = asked; // read once the page under way is in, so that answers come in order
     nextAsked = true;
     onlineView.board = board;
     onlineView.page = page;
+    onlineView.aroundMe = aroundMe;
     onlineView.loading = true;
 }
 

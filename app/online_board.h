@@ -10,7 +10,8 @@
 // Reads a page (eight rows) of a board (all time's, today's or the open one) from server, as the
 // player key (may be empty) sees it; LOADING shows meanwhile. A page asked for while one is read is
 // read next.
-void OnlineBoard_Read(const std::string& server, BoardTab board, int page, const std::string& key);
+void OnlineBoard_Read(const std::string& server, BoardTab board, int page, const std::string& key,
+                      bool aroundMe = false);
 // The run of the page's row (0 to 7) to watch: the copy kept, else "" while it is fetched.
 std::string OnlineBoard_Watch(const std::string& server, int row);
 // Once a frame: takes what the threads have done into the screen's view; a fetched run to watch

@@ -172,6 +172,9 @@ BoardPage BoardAnswer_Page(const HttpAnswer& a) {
     }
     if (!whole) return BoardPage{false, {}, "", "the server's answer is not a board"};
     page.day = Day(j);
+    if (!Has(j, "offset", 0, kMostRank, &page.offset)) page.offset = 0;
+    auto placed = j.find("placed");
+    page.placed = placed != j.end() && placed->is_boolean() && placed->get<bool>();
     page.answered = true;
     return page;
 }

@@ -38,6 +38,8 @@ struct BoardPage {
     std::vector<BoardRow> rows;
     std::string day; // today's board's day
     std::string error;
+    int64_t offset = 0;  // the rank before the first row
+    bool placed = false; // asked for the rows around the player: they have a place on the board
 };
 
 struct BoardSession {

@@ -69,7 +69,8 @@ std::string BoardParam(BoardTab board) {
 BoardPage Board_Fetch(const std::string& server, const BoardQuery& q) {
     HttpRequest r;
     r.url = Url(server, "/api/v1/leaderboard?offset=" + std::to_string(q.offset) +
-                            "&limit=" + std::to_string(q.limit) + BoardParam(q.board));
+                            "&limit=" + std::to_string(q.limit) + BoardParam(q.board) +
+                            (q.aroundMe ? "&around=me" : ""));
     if (!q.key.empty()) r.headers = {{"X-Zorb-Key", q.key}};
     r.totalSeconds = q.waitSeconds;
     r.connectSeconds = std::min(r.connectSeconds, q.waitSeconds);

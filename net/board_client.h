@@ -18,7 +18,8 @@ struct BoardQuery {
     BoardTab board = BoardTab::AllTime;
     int64_t offset = 0, limit = 8;
     std::string key;
-    int waitSeconds = 15; // the most the whole answer may take
+    int waitSeconds = 15;  // the most the whole answer may take
+    bool aroundMe = false; // the rows around the key's own place instead, from where the board says
 };
 
 struct BoardFile {

@@ -399,10 +399,32 @@ std::string ReadBoardQuery(const WebRequest& req, BoardQuery* q) {
     return "";
 }
 
+// around=me: the page is the rows around the asker's own place, theirs in the middle. False when
+// the request was answered already (refused, or the database down).
+bool AroundAsker(Context& c, const WebRequest& req, WebResponse& res, const std::string& mine,
+                 BoardQuery* q, bool* placed) {
+    *placed = false;
+    if (!req.HasParam("around")) return true;
+    if (req.Param("around") != "me" || mine.empty()) {
+        Error(res, 400, "around must be me, with the player's key in X-Zorb-Key");
+        return false;
+    }
+    int64_t rank = 0;
+    if (!c.store->Place(kRunSimVersion, q->board, q->day, mine, &rank)) {
+        DatabaseDown(req, res);
+        return false;
+    }
+    *placed = rank > 0;
+    if (rank > 0) q->offset = std::max<int64_t>(0, rank - 1 - (q->limit - 1) / 2);
+    return true;
+}
+
 void Leaderboard(Context& c, const WebRequest& req, WebResponse& res) {
     BoardQuery q;
     std::string fault = ReadBoardQuery(req, &q), mine = AskersKey(req);
     if (!fault.empty()) return Error(res, 400, fault);
+    bool placed = false;
+    if (!AroundAsker(c, req, res, mine, &q, &placed)) return;
     json rows = json::array();
     int64_t rank = q.offset;
     std::vector<RunRow> board;
@@ -417,6 +439,7 @@ void Leaderboard(Context& c, const WebRequest& req, WebResponse& res) {
     json answer = {
         {"simulation", kRunSimVersion}, {"offset", q.offset}, {"runs", rows}, {"board", q.name}};
     if (!q.day.empty()) answer["day"] = q.day;
+    if (req.HasParam("around")) answer["placed"] = placed;
     // The rows marked as the asker's own differ by key.
     res.SetHeader("Cache-Control", "max-age=10");
     res.SetHeader("Vary", "X-Zorb-Key");

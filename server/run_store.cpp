@@ -479,6 +479,26 @@ bool RunStore::WorldRank(int64_t id, int64_t* rank) {
     return true;
 }
 
+bool RunStore::Place(int64_t simVersion, Ranking board, const std::string& day,
+                     const std::string& playerKey, int64_t* rank) {
+    BoardTable t = TableOf(board);
+    std::string sameDay = t.daily ? " AND b.day = mine.day" : "";
+    std::vector<DbValue> params = {I(simVersion), T(playerKey)};
+    if (t.daily) params.push_back(T(day));
+    DbRows rows;
+    if (!Run(std::string("SELECT (SELECT COUNT(*) FROM ") + t.name +
+                 " b WHERE b.sim_version = mine.sim_version" + sameDay +
+                 " AND (b.score > mine.score OR (b.score = mine.score AND (b.verified_at <"
+                 " mine.verified_at OR (b.verified_at = mine.verified_at AND b.run_id <"
+                 " mine.run_id))))) + 1 FROM " +
+                 t.name + " mine WHERE mine.sim_version = ? AND mine.player_key = ?" +
+                 (t.daily ? " AND mine.day = ?" : ""),
+             params, &rows))
+        return false;
+    *rank = rows.empty() ? 0 : rows[0][0].AsInt();
+    return true;
+}
+
 bool RunStore::Select(const std::string& where, const std::vector<DbValue>& params,
                       std::vector<RunRow>* runs) {
     DbRows rows;

@@ -116,6 +116,10 @@ class RunStore {
     // The place of the run's player on the run's board of all time (ranked, open or bots: their
     // best run's there), or 0 when they have none there.
     bool WorldRank(int64_t id, int64_t* rank);
+    // The place of a player's best on a board (day: the day of Ranking::Today), or 0 when they
+    // have none there.
+    bool Place(int64_t simVersion, Ranking board, const std::string& day,
+               const std::string& playerKey, int64_t* rank);
     // The runs waiting for their verdict, oldest first; false when the database could not say.
     bool Waiting(std::vector<RunRow>* rows);
     // Hides a run (with the moderator's reason, shown on its page) or shows it again. False when

@@ -65,5 +65,7 @@ struct OnlineView {
     std::string playerName;     // the player's name on the board; empty before the first send
     std::string watchStatus;    // a run being fetched to watch, or why it cannot be watched
     std::string runFor;         // the board the last run is for (empty without a board)
+    bool aroundMe = false;      // the page is the rows around the player's own place
+    bool placed = false;        // and the player has a place on the board shown
 };
 extern OnlineView onlineView;

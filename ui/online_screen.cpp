@@ -44,6 +44,17 @@ ScreenRequest RenameKeys() {
     return r;
 }
 
+const QL_Color kMine = {255, 255, 0, 255};   // the player's own row
+const QL_Color kRival = {255, 140, 40, 255}; // the row just above it: the run to beat
+
+// The row just above the player's own on the page: the rival to watch; -1 when the player's row
+// is not on the page, or is its first.
+int RivalRow() {
+    for (int k = 1; k < (int)onlineView.rows.size() && k < 8; k++)
+        if (onlineView.rows[k].mine) return k - 1;
+    return -1;
+}
+
 // The row whose key was let go, when the page has it; -1 when none.
 int RowKey() {
     for (int k = 0; k < (int)onlineView.rows.size() && k < 8; k++)
@@ -77,6 +88,15 @@ ScreenRequest Keys() {
     BoardTab board = onlineView.board;
     if (MenuText_KeyReleased('T')) return ScreenRequest::Board(NextBoard(board), 0);
     if (MenuText_KeyReleased('D')) return ScreenRequest::DailyRun;
+    // M goes to the rows around the player's own place, and back to the top.
+    if (MenuText_KeyReleased('M'))
+        return onlineView.aroundMe ? ScreenRequest::Board(board, 0)
+                                   : ScreenRequest::AroundMe(board);
+    if (MenuText_KeyReleased('V') && RivalRow() >= 0) {
+        ScreenRequest r(ScreenRequest::WatchOnline);
+        r.place = RivalRow();
+        return r;
+    }
     if (PreviousPage() && onlineView.page > 0)
         return ScreenRequest::Board(board, onlineView.page - 1);
     if (NextPage() && !onlineView.lastPage) return ScreenRequest::Board(board, onlineView.page + 1);
@@ -98,6 +118,7 @@ std::string StatusText() {
     if (onlineView.loading) return "LOADING";
     if (!onlineView.problem.empty()) return onlineView.problem;
     if (onlineView.rows.empty()) return "NO RUNS ON THIS BOARD YET";
+    if (onlineView.aroundMe && !onlineView.placed) return "YOU HAVE NO PLACE ON THIS BOARD YET";
     // The last run sent, and the board it is for.
     return onlineView.sendStatus;
 }
@@ -110,10 +131,14 @@ std::string BoardLine() {
     return shown + "    [T] " + BoardName(NextBoard(onlineView.board)) + "    [D] DAILY RUN";
 }
 
+// The paging keys, the way to the rows around the player's place and back, and the rival's run
+// when the page shows it.
 std::string PageLine() {
     std::string line = onlineView.page > 0 ? "[P] PREVIOUS    " : "";
-    line += "PAGE " + std::to_string(onlineView.page + 1);
-    return onlineView.lastPage ? line : line + "    [N] NEXT";
+    line += onlineView.aroundMe ? "AROUND YOU" : "PAGE " + std::to_string(onlineView.page + 1);
+    if (!onlineView.lastPage) line += "    [N] NEXT";
+    line += onlineView.aroundMe ? "    [M] TOP" : "    [M] AROUND ME";
+    return RivalRow() >= 0 ? line + "    [V] WATCH RIVAL" : line;
 }
 
 std::string NameLine() {
@@ -134,7 +159,7 @@ void Draw() {
     for (int k = 0; k < (int)onlineView.rows.size() && k < 8; k++) {
         const BoardRow& r = onlineView.rows[k];
         rows[k] = OnlineScreen_RowText(k, r);
-        QL_Color color = r.mine ? QL_Color{255, 255, 0, 255} : kWhite;
+        QL_Color color = r.mine ? kMine : k == RivalRow() ? kRival : kWhite;
         lines[n++] = {0.23f + 0.07f * (float)k, 1.0f / 35.0f, rows[k].c_str(), rows[k].c_str(),
                       color};
     }

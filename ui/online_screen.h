@@ -10,8 +10,9 @@
 #include "ui/screen_request.h"
 
 // A frame of the screen: O returns to the title, T switches the board, the arrows (or P and N,
-// or the pad's shoulders) page, 1 to 8 watch a row's run, R renames the player, D plays today's
-// run.
+// or the pad's shoulders) page, M shows the rows around the player's own place (and the top
+// again), 1 to 8 watch a row's run, V the rival's (the row just above the player's own), R renames
+// the player, D plays today's run.
 ScreenRequest OnlineScreen_Step();
 // A row of a board as the screen prints it (monospaced, so the columns line up): its key, rank,
 // name, score, stage and length.

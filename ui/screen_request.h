@@ -27,6 +27,7 @@ struct ScreenRequest {
     int place = -1; // WatchRun, SendRun: the leaderboard's place, 0 to 7; WatchOnline: the row
     BoardTab board = BoardTab::AllTime; // ReadBoard
     int page = 0;                       // ReadBoard
+    bool aroundMe = false;              // ReadBoard: the rows around the player's own place
     std::string text;                   // Rename
 
     ScreenRequest(Kind k = None) : kind(k) {}
@@ -49,6 +50,11 @@ struct ScreenRequest {
         ScreenRequest r(ReadBoard);
         r.board = board;
         r.page = page;
+        return r;
+    }
+    static ScreenRequest AroundMe(BoardTab board) {
+        ScreenRequest r = Board(board, 0);
+        r.aroundMe = true;
         return r;
     }
     bool operator==(Kind k) const { return kind == k; }

@@ -138,7 +138,8 @@ TEST_F(OnlineScreen, ABoardOfTwentyPagesAndARowsRunIsWatchedToItsEndAndBack) {
     EXPECT_EQ(Ranks(), RanksFrom(1, 8));
     EXPECT_TRUE(Drew("ALL TIME    [T] TODAY    [D] DAILY RUN"));
     EXPECT_EQ(onlineView.rows.size(), 8u);
-    EXPECT_TRUE(Drew("PAGE 1    [N] NEXT"));
+    EXPECT_TRUE(Drew("PAGE 1    [N] NEXT    [M] AROUND ME    [V] WATCH RIVAL"))
+        << "the player's row is the page's last: the row above is the rival";
     std::set<int64_t> mine;
     // Paged with the arrow, the N key's label clicked, and a pad's shoulder: each page in order.
     auto page = [&](int first, int count) {
@@ -159,7 +160,7 @@ TEST_F(OnlineScreen, ABoardOfTwentyPagesAndARowsRunIsWatchedToItsEndAndBack) {
     ClickAt(x, y);
     page(17, 4);
     EXPECT_TRUE(onlineView.lastPage);
-    EXPECT_TRUE(Drew("[P] PREVIOUS    PAGE 3"));
+    EXPECT_TRUE(Drew("[P] PREVIOUS    PAGE 3    [M] AROUND ME"));
     QLH_KeyTap(QL_KEY_RIGHT); // nothing beyond the last page
     QLH_Step(2);
     EXPECT_EQ(onlineView.page, 2);
@@ -173,6 +174,32 @@ TEST_F(OnlineScreen, ABoardOfTwentyPagesAndARowsRunIsWatchedToItsEndAndBack) {
     QLH_KeyTap('P');
     page(1, 8);
     EXPECT_EQ(mine.size(), 1u) << "the player's own best is lit, and only it";
+
+    // M: the eight rows around the player's own place (the eighth), theirs the fifth; the row
+    // above is the rival, and V watches its run.
+    QLH_KeyTap('M');
+    page(4, 8);
+    EXPECT_TRUE(onlineView.aroundMe);
+    ASSERT_TRUE(onlineView.rows[4].mine);
+    EXPECT_TRUE(Drew("AROUND YOU    [N] NEXT    [M] TOP    [V] WATCH RIVAL"));
+    int64_t rival = onlineView.rows[3].id;
+    QLH_KeyTap('V');
+    bool watching = false;
+    for (int k = 0; k < 5000 && !watching; k++) {
+        watching = QLH_CurrentUpdate() == Frames_Replay;
+        QLH_Step(1);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ASSERT_TRUE(watching) << onlineView.watchStatus;
+    EXPECT_TRUE(std::filesystem::is_regular_file(OnlineBoard_RunsFolder() + "/run-" +
+                                                 std::to_string(rival) + ".zrun"))
+        << "V fetched the rival's run";
+    QLH_KeyTap(QL_KEY_ESCAPE);
+    QLH_Step(3);
+    EXPECT_EQ(frontEnd.menuScreen, kScreenOnline);
+    page(4, 8); // back around the player's place
+    QLH_KeyTap('M');
+    page(1, 8);
 
     // Row 3's run is fetched, kept, watched to its proven end, and the screen comes back.
     int64_t id = onlineView.rows[2].id;

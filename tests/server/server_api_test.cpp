@@ -666,6 +666,8 @@ TEST_F(ServerApi, BoardQueriesOutsideTheirBoundsAreRefused) {
         {"/api/v1/leaderboard?limit=100&offset=1000000000&board=today", 200},
         {"/api/v1/leaderboard?board=all&limit=1", 200},
         {"/?board=today&offset=50", 200},
+        {"/api/v1/leaderboard?around=you", 400},
+        {"/api/v1/leaderboard?around=me", 400}, // whose place, without a key?
     };
     for (const auto& [path, status] : asked) {
         auto answer = client->Get(path.c_str());
@@ -680,6 +682,10 @@ TEST_F(ServerApi, BoardQueriesOutsideTheirBoundsAreRefused) {
                 << answer->body;
         }
     }
+    // A player without a place on the board is told so, with the board's first rows.
+    json nowhere = Read(client->Get("/api/v1/leaderboard?around=me", {{"X-Zorb-Key", kKey}})).body;
+    EXPECT_EQ(nowhere["placed"], false);
+    EXPECT_EQ(nowhere["offset"], 0);
 }
 
 // Every answer says its type is not to be guessed and how long it may be kept; pages allow only the

@@ -274,10 +274,12 @@ out=$(timeout 300 ./zorb_pad_probe 2>/dev/null | grep '^turn')
 echo "pad in play: $out"
 [[ "$out" == "turn 0.00 strafe 120.00 fired 0 frames 120" ]] ||
     fail "a pad's stick or A button reaches play through the pointer: ${out:-no answer}"
-# 7. The world board in the real window: a board started here with a run on it, sent without a
-#    session (so on the open board). O opens the online screen, T twice turns to the open board,
-#    the row's key watches that run and comes back, and a click on the [O] of RETURN = [O] goes
-#    back to the title.
+# 7. The world board in the real window: a board started here with three runs on it, sent without
+#    a session (so on the open board): another player's first, a rival's, then the player's own,
+#    all of score 0 (so placed in the order they were verified). O opens the online screen, T
+#    twice turns to the open board, the first row's key watches its run and comes back; M shows
+#    the rows around the player's place, and V watches the rival's run (the row just above the
+#    player's), fetched then; a click on the [O] of RETURN = [O] goes back to the title.
 if [ -x ./zorb-server ]; then
     board=$(mktemp -d)
     port=$((20000 + RANDOM % 20000))
@@ -287,6 +289,24 @@ if [ -x ./zorb-server ]; then
     XDG_DATA_HOME=$board/sender ./zorb-headless --server "http://127.0.0.1:$port" \
         --send "$(dirname "$0")/../runs/short.zrun" >board.log 2>&1 ||
         fail "the run was not verified: $(cat board.log)"
+    # A short scripted run, its program's mark taken off as a person's run is sent.
+    played() { # seed, file
+        ./zorb-headless --seed "$1" --dt 0.01 --frames 520 --count-only --size 320x240 \
+            --at 0:mouse:160,120 --at 2:click:160,120 --at 250:click:160,120 \
+            --at 300:click:160,120 --at 360:key:E --at 400:down:W \
+            --scores "$board/scores-$1.txt" --record "$2" >/dev/null 2>&1
+        printf '\0' | dd of="$2" bs=1 seek=68 conv=notrunc 2>/dev/null
+    }
+    for who in rival player; do
+        played $((RANDOM + 1)) "$board/$who.zrun"
+        XDG_DATA_HOME=$board/$who ./zorb-headless --server "http://127.0.0.1:$port" \
+            --send "$board/$who.zrun" >board.log 2>&1 ||
+            fail "the $who's run was not verified: $(cat board.log)"
+    done
+    rival=$(curl -s "http://127.0.0.1:$port/api/v1/leaderboard?board=open" |
+        python3 -c 'import json,sys; print(json.load(sys.stdin)["runs"][1]["id"])')
+    online="$(XDG_DATA_HOME=$board/player "$game" --help | sed -n 's/^recorded runs: //p')online"
+    rm -f "$online/run-$rival.zrun"
     seen=0
     : >zorb.log # no state of the last game's left to be read
     XDG_DATA_HOME=$board/player "$game" --server "http://127.0.0.1:$port" >zorb.log 2>&1 &
@@ -306,6 +326,17 @@ if [ -x ./zorb-server ]; then
     done
     wait_state replay "1 on the online screen did not watch the board's run"
     wait_state online "the watched run did not end back on the online screen"
+    xdotool key --window "$win" m
+    sleep 0.5 # the rows around the player's place come in the background
+    for _ in $(seq 50); do
+        grep -q '^state replay$' <(tail -n "+$((seen + 1))" zorb.log) && break
+        xdotool key --window "$win" v
+        sleep 0.2
+    done
+    wait_state replay "V on the rows around the player's place did not watch the rival's run"
+    [ -f "$online/run-$rival.zrun" ] || fail "V did not fetch the rival's run (run $rival)"
+    xdotool key --window "$win" Escape
+    wait_state online "the rival's run left with Escape did not come back to the online screen"
     # RETURN = [O]: 12 characters of the monospaced font at a 25th of the height, centred, on a
     # baseline at 95 % of it; the [O] is the 10th to 12th.
     xdotool mousemove --window "$win" $((800 + 45 * 900 / 25 * 6 / 100)) $((900 * 95 / 100 - 12))
@@ -315,7 +346,8 @@ if [ -x ./zorb-server ]; then
     kill $boardpid
     wait $boardpid 2>/dev/null
     rm -rf "$board"
-    echo "world board: the online screen opened, its run watched and back, left with the mouse"
+    echo "world board: the online screen opened, its run watched and back, the rival's run" \
+        "watched from the rows around the player's place, left with the mouse"
 fi
 # 8. Under a window manager (openbox): the title without the focus runs at most 30 frames a second;
 #    a minimised run pauses and presents nothing while it is minimised, by the game's own count of
