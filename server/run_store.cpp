@@ -463,34 +463,32 @@ bool RunStore::Queue(const std::string& playerKeyHash, const std::string& client
 }
 
 bool RunStore::WorldRank(int64_t id, int64_t* rank) {
-    DbRows board, rows;
-    if (!Run("SELECT board FROM runs WHERE id = ?", {I(id)}, &board)) return false;
-    std::string table = board.empty() ? "best" : TablesOf(board[0][0].text, false)[0].name;
-    if (!Run("SELECT (SELECT COUNT(*) FROM " + table +
-                 " b WHERE b.sim_version = mine.sim_version AND (b.score > mine.score OR (b.score ="
-                 " mine.score AND (b.verified_at < mine.verified_at OR (b.verified_at ="
-                 " mine.verified_at AND b.run_id < mine.run_id))))) + 1 FROM " +
-                 table +
-                 " mine JOIN runs r ON r.player_key = mine.player_key AND r.sim_version ="
-                 " mine.sim_version WHERE r.id = ?",
-             {I(id)}, &rows))
+    DbRows rows;
+    if (!Run("SELECT board, sim_version, player_key FROM runs WHERE id = ?", {I(id)}, &rows))
         return false;
-    *rank = rows.empty() ? 0 : rows[0][0].AsInt();
-    return true;
+    *rank = 0;
+    if (rows.empty()) return true;
+    const std::string& board = rows[0][0].text;
+    Ranking ranking = board == "open"   ? Ranking::Open
+                      : board == "bots" ? Ranking::Bots
+                                        : Ranking::All;
+    return Place(rows[0][1].AsInt(), ranking, "", rows[0][2].text, rank);
 }
 
 bool RunStore::Place(int64_t simVersion, Ranking board, const std::string& day,
                      const std::string& playerKey, int64_t* rank) {
     BoardTable t = TableOf(board);
-    std::string sameDay = t.daily ? " AND b.day = mine.day" : "";
+    // The rows above: a higher score, or the same score verified earlier. Counted as two ranges
+    // of the board's index (one condition with OR would have the database read the whole board).
+    std::string same = std::string(" b WHERE b.sim_version = mine.sim_version") +
+                       (t.daily ? " AND b.day = mine.day" : "");
     std::vector<DbValue> params = {I(simVersion), T(playerKey)};
     if (t.daily) params.push_back(T(day));
     DbRows rows;
-    if (!Run(std::string("SELECT (SELECT COUNT(*) FROM ") + t.name +
-                 " b WHERE b.sim_version = mine.sim_version" + sameDay +
-                 " AND (b.score > mine.score OR (b.score = mine.score AND (b.verified_at <"
-                 " mine.verified_at OR (b.verified_at = mine.verified_at AND b.run_id <"
-                 " mine.run_id))))) + 1 FROM " +
+    if (!Run(std::string("SELECT (SELECT COUNT(*) FROM ") + t.name + same +
+                 " AND b.score > mine.score) + (SELECT COUNT(*) FROM " + t.name + same +
+                 " AND b.score = mine.score AND (b.verified_at < mine.verified_at OR"
+                 " (b.verified_at = mine.verified_at AND b.run_id < mine.run_id))) + 1 FROM " +
                  t.name + " mine WHERE mine.sim_version = ? AND mine.player_key = ?" +
                  (t.daily ? " AND mine.day = ?" : ""),
              params, &rows))
