@@ -10,15 +10,12 @@ DbValue T(const std::string& v) {
     return DbValue::Of(v);
 }
 
-// The key that goes by the name: the one that claimed it, else (runs sent before names were
-// claimed) the first whose runs carry it. Empty when there is none.
+// The key that goes by the name: the one that claimed it (every run sent claims its name). Read
+// by the names' key alone, so that asking for names no one holds costs no search of the runs.
 bool KeyOf(RunStore& store, const std::string& name, std::string* key, Lookup* found) {
     DbRows rows;
     if (!store.Query("SELECT player_key FROM names WHERE name_key = ?",
-                     {T(RunStore::NameKey(name))}, &rows) ||
-        (rows.empty() &&
-         !store.Query("SELECT player_key FROM runs WHERE player_name = ? ORDER BY id LIMIT 1",
-                      {T(name)}, &rows))) {
+                     {T(RunStore::NameKey(name))}, &rows)) {
         *found = Lookup::Failed;
         return false;
     }
