@@ -13,7 +13,7 @@ const char* const kStyle =
     "h1{color:#ff40ff;letter-spacing:.2em;margin:.2em 0}h1 a{color:inherit;text-decoration:none}"
     "a{color:#6fd8ff}td a{white-space:nowrap}table{border-collapse:collapse;width:100%}"
     "th,td{padding:.3em .5em;text-align:left;border-bottom:1px solid #2c2c44}"
-    "th{color:#a0a0c0;font-weight:normal}td.n{text-align:right}.score{color:#ffd84a}"
+    "th{color:#a0a0c0;font-weight:normal}td.n,th.n{text-align:right}.score{color:#ffd84a}"
     ".scroll{overflow-x:auto}.rejected{color:#ff7070}.verified{color:#70ff90}"
     "footer,.counts{color:#a0a0c0;font-size:.9em;margin-top:1em}"
     "figure{margin:1em 0}caption{text-align:left;color:#a0a0c0;padding:.4em 0}"
@@ -171,8 +171,9 @@ std::string Html_Board(const std::vector<RunRow>& rows, const BoardPlace& place,
     std::string link =
         place.board == "all" ? "/?offset=" : "/?board=" + place.board + "&amp;offset=";
     std::string body = Tabs(place) +
-                       "<div class=\"scroll\"><table><tr><th>#</th><th>player</th>"
-                       "<th>score</th><th>stage</th><th>length</th><th class=\"wide\">played</th>" +
+                       "<div class=\"scroll\"><table><tr><th class=\"n\">#</th><th>player</th>"
+                       "<th class=\"n\">score</th><th class=\"n\">stage</th><th "
+                       "class=\"n\">length</th><th class=\"wide\">played</th>" +
                        (open ? "<th>not ranked</th>" : "") + "<th>run</th></tr>\n";
     for (size_t k = 0; k < rows.size(); k++)
         body += Row(rows[k], place.offset + (int64_t)k + 1, open);

@@ -54,11 +54,13 @@ std::string WeaponTable(const int64_t shots[3], const int64_t hits[3], const Sto
         if (run) rows += Cell(run->weapons[w].damage) + Cell(run->weapons[w].kills);
         rows += "</tr>\n";
     }
-    return Table("By weapon: a shot is one pull of the trigger (a SPREAD volley, a bomb with its "
-                 "fragments), and hits when any of it hurts an enemy",
-                 "<th>weapon</th><th>shots</th><th>hits</th><th>accuracy</th>" +
-                     std::string(run ? "<th>damage</th><th>kills</th>" : ""),
-                 rows);
+    return Table(
+        "By weapon: a shot is one pull of the trigger (a SPREAD volley, a bomb with its "
+        "fragments), and hits when any of it hurts an enemy",
+        "<th>weapon</th><th class=\"n\">shots</th><th class=\"n\">hits</th><th "
+        "class=\"n\">accuracy</th>" +
+            std::string(run ? "<th class=\"n\">damage</th><th class=\"n\">kills</th>" : ""),
+        rows);
 }
 
 std::string KindTable(const int64_t kills[8], int64_t crossfire) {
@@ -68,7 +70,8 @@ std::string KindTable(const int64_t kills[8], int64_t crossfire) {
                 "</tr>\n";
     if (crossfire > 0)
         rows += "<tr><td></td><td>killed by other enemies' fire</td>" + Cell(crossfire) + "</tr>\n";
-    return Table("By enemy kind", "<th>kind</th><th>enemy</th><th>killed</th>", rows);
+    return Table("By enemy kind",
+                 "<th class=\"n\">kind</th><th>enemy</th><th class=\"n\">killed</th>", rows);
 }
 
 // The chart in words: the score at each minute and at the end, the stages and the lives lost.
@@ -82,7 +85,8 @@ std::string ScoreWords(const StoryView& s) {
     for (size_t k = 0; k < s.stages.size(); k++)
         stages += (k ? ", " : "") + std::to_string(k + 1) + " at " + Html_Length(s.stages[k]);
     return "<p>Stages: " + stages + ".</p>" +
-           Table("The score by the minute", "<th>time</th><th>score</th>", rows);
+           Table("The score by the minute", "<th class=\"n\">time</th><th class=\"n\">score</th>",
+                 rows);
 }
 
 std::string LivesTable(const StoryView& s) {
@@ -96,7 +100,9 @@ std::string LivesTable(const StoryView& s) {
                 "</tr>\n";
     }
     if (rows.empty()) rows = "<tr><td colspan=\"5\">No life was lost.</td></tr>\n";
-    return Table("Lives lost", "<th>#</th><th>time</th><th>stage</th><th>where</th><th>by</th>",
+    return Table("Lives lost",
+                 "<th class=\"n\">#</th><th class=\"n\">time</th><th class=\"n\">stage</th><th "
+                 "class=\"n\">where</th><th>by</th>",
                  rows);
 }
 
@@ -118,7 +124,9 @@ std::string BestTable(const PlayerRecord& p) {
     }
     if (rows.empty()) rows = "<tr><td colspan=\"5\">No place on a board yet.</td></tr>\n";
     return Table("Best on each board",
-                 "<th>board</th><th>score</th><th>stage</th><th>length</th><th>run</th>", rows);
+                 "<th>board</th><th class=\"n\">score</th><th class=\"n\">stage</th><th "
+                 "class=\"n\">length</th><th>run</th>",
+                 rows);
 }
 
 std::string RunsTable(const PlayerRecord& p) {
@@ -140,7 +148,8 @@ std::string RunsTable(const PlayerRecord& p) {
         pages += "<a href=\"" + link + std::to_string(p.offset + kPlayerRunsAPage) +
                  "\">earlier &rarr;</a>";
     return Table("Verified: " + Runs(p.runCount) + ", the latest first",
-                 "<th>score</th><th>stage</th><th>length</th><th class=\"wide\">played</th>"
+                 "<th class=\"n\">score</th><th class=\"n\">stage</th><th "
+                 "class=\"n\">length</th><th class=\"wide\">played</th>"
                  "<th>board</th><th>run</th>",
                  rows) +
            "<p>" + pages + "</p>";
@@ -153,7 +162,7 @@ std::string DaysPart(const PlayerRecord& p) {
                 Cell(d->best) + "</tr>\n";
     return "<figure>" + Chart_ByDay(p.days) + "<figcaption>" +
            Table("The best score of each day, the latest first",
-                 "<th>day</th><th>runs</th><th>best</th>", rows) +
+                 "<th>day</th><th class=\"n\">runs</th><th class=\"n\">best</th>", rows) +
            "</figcaption></figure>\n";
 }
 
@@ -167,7 +176,8 @@ std::string PlacesTable(const PlayerRecord& p) {
     }
     if (rows.empty()) rows = "<tr><td colspan=\"4\">No daily run yet.</td></tr>\n";
     return Table("Places on each day's board",
-                 "<th>day</th><th>place</th><th>score</th><th>run</th>", rows);
+                 "<th>day</th><th class=\"n\">place</th><th class=\"n\">score</th><th>run</th>",
+                 rows);
 }
 
 } // namespace
