@@ -543,19 +543,12 @@ bool RunStore::Approve(int64_t id) {
     });
 }
 
-bool RunStore::Claim(const std::string& owner, int64_t now, int64_t leaseSeconds, int64_t* id,
-                     std::string* bytes) {
+// Leases the run that pick (a statement with ? for now, giving id and bytes) finds first.
+bool RunStore::LeaseFirst(const std::string& pick, const std::string& owner, int64_t now,
+                          int64_t leaseSeconds, int64_t* id, std::string* bytes) {
     DbRows rows;
     bool ok = Transaction([&](Db& db) {
-        // Each run's turn: how many runs of its key, and of its address, wait before it.
-        return db.Exec("SELECT r.id, r.bytes FROM runs r JOIN (SELECT id, ROW_NUMBER() OVER"
-                       " (PARTITION BY player_key ORDER BY id) AS by_key, ROW_NUMBER() OVER"
-                       " (PARTITION BY client ORDER BY id) AS by_client FROM runs WHERE"
-                       " status = 'waiting') turn ON turn.id = r.id WHERE r.status = 'waiting'"
-                       " AND (r.leased_until IS NULL OR r.leased_until < ?) ORDER BY"
-                       " turn.by_key, turn.by_client, CASE WHEN r.session_id IS NULL THEN 1"
-                       " ELSE 0 END, r.id LIMIT 1 @LOCK_OF_R",
-                       {I(now)}, &rows, nullptr) &&
+        return db.Exec(pick, {I(now)}, &rows, nullptr) &&
                (rows.empty() ||
                 db.Exec("UPDATE runs SET lease_owner = ?, leased_until = ? WHERE id = ?",
                         {T(owner), I(now + leaseSeconds), rows[0][0]}, nullptr, nullptr));
@@ -564,6 +557,19 @@ bool RunStore::Claim(const std::string& owner, int64_t now, int64_t leaseSeconds
     *id = rows[0][0].AsInt();
     *bytes = rows[0][1].text;
     return true;
+}
+
+bool RunStore::Claim(const std::string& owner, int64_t now, int64_t leaseSeconds, int64_t* id,
+                     std::string* bytes) {
+    // Each run's turn: how many runs of its key, and of its address, wait before it.
+    return LeaseFirst("SELECT r.id, r.bytes FROM runs r JOIN (SELECT id, ROW_NUMBER() OVER"
+                      " (PARTITION BY player_key ORDER BY id) AS by_key, ROW_NUMBER() OVER"
+                      " (PARTITION BY client ORDER BY id) AS by_client FROM runs WHERE"
+                      " status = 'waiting') turn ON turn.id = r.id WHERE r.status = 'waiting'"
+                      " AND (r.leased_until IS NULL OR r.leased_until < ?) ORDER BY"
+                      " turn.by_key, turn.by_client, CASE WHEN r.session_id IS NULL THEN 1"
+                      " ELSE 0 END, r.id LIMIT 1 @LOCK_OF_R",
+                      owner, now, leaseSeconds, id, bytes);
 }
 
 bool RunStore::Renew(int64_t id, const std::string& owner, int64_t until) {
@@ -632,21 +638,11 @@ void RunStore::Release(int64_t id, const std::string& owner) {
 
 bool RunStore::ClaimUntold(const std::string& owner, int64_t now, int64_t leaseSeconds, int64_t* id,
                            std::string* bytes) {
-    DbRows rows;
-    bool ok = Transaction([&](Db& db) {
-        return db.Exec("SELECT r.id, r.bytes FROM runs r WHERE r.status = 'verified' AND"
-                       " r.dropped = 0 AND NOT EXISTS (SELECT 1 FROM stories s WHERE s.run_id ="
-                       " r.id) AND (r.leased_until IS NULL OR r.leased_until < ?) ORDER BY r.id"
-                       " LIMIT 1 @LOCK_OF_R",
-                       {I(now)}, &rows, nullptr) &&
-               (rows.empty() ||
-                db.Exec("UPDATE runs SET lease_owner = ?, leased_until = ? WHERE id = ?",
-                        {T(owner), I(now + leaseSeconds), rows[0][0]}, nullptr, nullptr));
-    });
-    if (!ok || rows.empty()) return false;
-    *id = rows[0][0].AsInt();
-    *bytes = rows[0][1].text;
-    return true;
+    return LeaseFirst("SELECT r.id, r.bytes FROM runs r WHERE r.status = 'verified' AND"
+                      " r.dropped = 0 AND NOT EXISTS (SELECT 1 FROM stories s WHERE s.run_id ="
+                      " r.id) AND (r.leased_until IS NULL OR r.leased_until < ?) ORDER BY r.id"
+                      " LIMIT 1 @LOCK_OF_R",
+                      owner, now, leaseSeconds, id, bytes);
 }
 
 bool RunStore::Tell(int64_t id, const std::string& owner, const StoryFigures& story) {

@@ -191,6 +191,8 @@ class RunStore {
              std::string* why = nullptr);
     Lookup Find(const std::string& sql, const std::vector<DbValue>& params, DbRows* rows);
     bool Transaction(const std::function<bool(Db&)>& body, std::string* why = nullptr);
+    bool LeaseFirst(const std::string& pick, const std::string& owner, int64_t now,
+                    int64_t leaseSeconds, int64_t* id, std::string* bytes);
     std::unique_ptr<Db> Take(std::string* why);
     void Give(std::unique_ptr<Db> db);
     bool Note(bool ok, const std::string& why);
