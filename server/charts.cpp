@@ -6,6 +6,7 @@
 
 #include "core/constants.h"
 #include "game/game_update.h"
+#include "server/pages.h"
 #include "server/utc_text.h"
 
 namespace {
@@ -24,14 +25,6 @@ std::string Number(double v) {
 std::string Colour(QL_Color c) {
     char text[16];
     std::snprintf(text, sizeof text, "#%02x%02x%02x", c.r & 255, c.g & 255, c.b & 255);
-    return text;
-}
-
-// "3:05" for 185 seconds.
-std::string Clock(double seconds) {
-    long s = seconds > 0 ? (long)seconds : 0;
-    char text[32];
-    std::snprintf(text, sizeof text, "%ld:%02ld", s / 60, s % 60);
     return text;
 }
 
@@ -115,9 +108,9 @@ std::string Chart_Score(const StoryView& s) {
     for (int64_t v : s.scoreBySecond)
         most = std::max(most, v);
     Scale at{std::max(1.0, s.seconds), std::max<int64_t>(1, most)};
-    return Open("The score over the run's " + Clock(s.seconds) + ", the stages shaded, " +
+    return Open("The score over the run's " + Html_Length(s.seconds) + ", the stages shaded, " +
                 std::to_string(s.lives.size()) + " lives lost marked") +
-           Stages(s, at) + Axes(at.most, "0:00", Clock(s.seconds)) + ScoreLine(s, at) +
+           Stages(s, at) + Axes(at.most, "0:00", Html_Length(s.seconds)) + ScoreLine(s, at) +
            LivesLost(s, at) + "</svg>";
 }
 
