@@ -75,7 +75,7 @@ void Append(std::string* out, const char* format, double a, double b = 0, double
 template <class T> std::string Numbers(const T* values, int count) {
     std::string out = "[";
     for (int k = 0; k < count; k++)
-        out += (k ? "," : "") + std::to_string(values[k]);
+        out.append(k ? "," : "").append(std::to_string(values[k]));
     return out + "]";
 }
 

@@ -62,7 +62,7 @@ struct PlayKeyLines {
 
 // An action's control as a label: "[W]".
 std::string Label(Action action, bool pad) {
-    return "[" + ControlNames_Action(action, pad) + "]";
+    return std::string("[").append(ControlNames_Action(action, pad)).append("]");
 }
 
 // While a pad is in use the same lines name the pad's controls.
