@@ -462,7 +462,8 @@ void RunRoute(Context& c, const WebRequest& req, WebResponse& res, bool file) {
         std::string story;
         Lookup told = c.store->Story(id, &story);
         if (told == Lookup::Failed) return DatabaseDown(req, res);
-        if (told == Lookup::Found) j["story"] = json::parse(story, nullptr, false);
+        if (told == Lookup::Found && !story.empty())
+            j["story"] = json::parse(story, nullptr, false);
         res.SetHeader("Cache-Control", "no-cache");
         return Reply(res, 200, j);
     }
@@ -584,7 +585,7 @@ void RunPage(Context& c, const WebRequest& req, WebResponse& res) {
     Lookup told = c.store->Story(row.id, &story);
     if (told == Lookup::Failed) return DatabaseDown(req, res);
     res.SetHeader("Cache-Control", "no-cache"); // its verdict may still come
-    res.SetContent(Html_Run(row, Html_RunStory(story)), "text/html; charset=utf-8");
+    res.SetContent(Html_Run(row, Html_RunStory(row, told, story)), "text/html; charset=utf-8");
 }
 
 json PlayerTotalsJson(const PlayerTotals& t) {

@@ -212,11 +212,7 @@ std::string Html_Run(const RunRow& r, const std::string& story) {
              Fact("SHA-256", "<code>" + r.sha256 + "</code>");
     std::string body =
         "<h2>Run " + id + "</h2><div class=\"scroll\"><table>" + facts + "</table></div>";
-    if (r.status == "verified" && !story.empty())
-        body += story;
-    else if (r.status == "verified")
-        body += "<p>The story of this run is still being told: the board plays it again when "
-                "no other run waits.</p>";
+    if (r.status == "verified") body += story;
     if (r.dropped)
         body += "<p>The recording is no longer kept.</p>";
     else

@@ -155,7 +155,8 @@ class RunStore {
     bool ClaimUntold(const std::string& owner, int64_t now, int64_t leaseSeconds, int64_t* id,
                      std::string* bytes);
     bool Tell(int64_t id, const std::string& owner, const StoryFigures& story);
-    // A run's story: Missing when it has none (yet).
+    // A run's story: Missing when it has none yet; Found with json empty when its replay told
+    // none (played again, it no longer verifies).
     Lookup Story(int64_t id, std::string* json);
     bool WorkerSeen(const std::string& name, int64_t now);
     int64_t WorkersSince(int64_t since);

@@ -182,9 +182,17 @@ std::string PlacesTable(const PlayerRecord& p) {
 
 } // namespace
 
-std::string Html_RunStory(const std::string& storyJson) {
+std::string Html_RunStory(const RunRow& run, Lookup told, const std::string& storyJson) {
     StoryView s;
-    if (storyJson.empty() || !StoryView_Read(storyJson, &s)) return "";
+    if (told == Lookup::Found && storyJson.empty())
+        return "<p>Played again, this run no longer tells its story.</p>";
+    if (told != Lookup::Found && run.dropped)
+        return "<p>This run was verified before the board kept stories, and its recording is no "
+               "longer kept: its story cannot be told.</p>";
+    if (told != Lookup::Found)
+        return "<p>The story of this run is still being told: the board plays it again when no "
+               "other run waits.</p>";
+    if (!StoryView_Read(storyJson, &s)) return "";
     int64_t shots[3], hits[3];
     for (int w = 0; w < 3; w++) {
         shots[w] = s.weapons[w].shots;

@@ -6,8 +6,8 @@
 
 #include "server/player_record.h"
 
-// The part of a run's page that tells its story, from the story's JSON; empty when the JSON is
-// not a story.
-std::string Html_RunStory(const std::string& storyJson);
+// The part of a verified run's page that tells its story, from its JSON (told: whether the board
+// holds one, told or found untellable); or why there is none yet, or will be none.
+std::string Html_RunStory(const RunRow& run, Lookup told, const std::string& storyJson);
 // A player's page.
 std::string Html_Player(const PlayerRecord& record);

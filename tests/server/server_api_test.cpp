@@ -245,6 +245,35 @@ TEST_F(ServerApi, TheBoardTellsTheStoryTheGameSawLive) {
     EXPECT_EQ(run["story"], live);
 }
 
+// A verified run without a story says why on its page: its replay told none, or its recording
+// went before the board kept stories.
+TEST_F(ServerApi, ARunWithoutAStorySaysWhy) {
+    Answer a = UploadLive();
+    std::string id = a.body["id"].dump();
+    ASSERT_EQ(Verdict(a.body["id"])["status"], "verified");
+    std::string why, where = ServerProcess::DatabaseArgs(data).size() > 2
+                                 ? ServerProcess::DatabaseArgs(data)[3]
+                                 : data + "/board.sqlite";
+    std::unique_ptr<Db> db = Db_Open(where, &why);
+    ASSERT_TRUE(db) << why;
+    struct Case {
+        const char* change;
+        const char* says;
+    } cases[] = {
+        {"UPDATE stories SET told = 0, story = NULL WHERE run_id = ", "no longer tells its story"},
+        {"DELETE FROM stories WHERE run_id = ", "its story cannot be told"},
+    };
+    ASSERT_TRUE(db->Exec("UPDATE runs SET dropped = 1 WHERE id = " + id, {}, nullptr, &why)) << why;
+    for (const Case& c : cases) {
+        ASSERT_TRUE(db->Exec(c.change + id, {}, nullptr, &why)) << why;
+        auto page = client->Get(("/runs/" + id).c_str());
+        ASSERT_TRUE(page);
+        EXPECT_NE(page->body.find(c.says), std::string::npos) << c.change;
+        EXPECT_EQ(page->body.find("<svg"), std::string::npos) << c.change;
+        EXPECT_FALSE(Get("/api/v1/runs/" + id).body.contains("story")) << c.change;
+    }
+}
+
 TEST_F(ServerApi, FlippedByteIsRejectedAtItsCheckpoint) {
     std::string bytes = Autoplay();
     // The first flip past the header that still reads as a whole recording is taken, then fails
