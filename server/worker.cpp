@@ -113,6 +113,10 @@ bool Worker_TellOnce(RunStore* store, const WorkerOptions& options, const std::s
 int Worker_Loop(RunStore* store, const WorkerOptions& options, const std::atomic<bool>& stop) {
     std::string name = WorkerName();
     auto lastSeen = std::chrono::steady_clock::time_point(), lastPruned = lastSeen;
+    // New runs get their stories as they are verified: once no old run is left untold, the
+    // search for one (a walk over the verified runs) is made once a minute, not every idle turn.
+    auto untoldSought = lastSeen;
+    bool untoldLeft = true;
     while (!stop) {
         // Sessions never ended are forgotten once expired, by whichever worker comes first.
         if (std::chrono::steady_clock::now() - lastPruned > std::chrono::minutes(10) &&
@@ -122,8 +126,13 @@ int Worker_Loop(RunStore* store, const WorkerOptions& options, const std::atomic
         if (std::chrono::steady_clock::now() - lastSeen > std::chrono::seconds(10) &&
             store->WorkerSeen(name, Now()))
             lastSeen = std::chrono::steady_clock::now();
-        if (!Worker_Once(store, options, name) && !Worker_TellOnce(store, options, name))
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        bool worked = Worker_Once(store, options, name);
+        if (!worked && (untoldLeft || std::chrono::steady_clock::now() - untoldSought >
+                                          std::chrono::minutes(1))) {
+            worked = untoldLeft = Worker_TellOnce(store, options, name);
+            untoldSought = std::chrono::steady_clock::now();
+        }
+        if (!worked) std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     return 0;
 }
