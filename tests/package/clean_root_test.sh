@@ -10,7 +10,9 @@
 set -u
 fail() { echo "FAIL: $*"; exit 1; }
 skip() { echo "SKIPPED: $*"; exit 0; }
-build=$PWD/build-package
+# The packages judged by scripts/package, or a copy of them (scripts/test rebuilds build-package/
+# meanwhile, to compare).
+build=$(realpath "${ZORB_PACKAGES:-build-package}")
 deb=$(ls "$build"/zorb_*_amd64.deb 2>/dev/null | head -1)
 data_deb=$(ls "$build"/zorb-data_*_all.deb 2>/dev/null | head -1)
 tarball=$build/zorb-linux-x86_64.tar.gz
