@@ -7,9 +7,7 @@
 # and exits 1. Run from the project root after scripts/package.
 set -u
 fail() { echo "FAIL: $*"; exit 1; }
-# The packages judged by scripts/package, or a copy of them (scripts/test rebuilds build-package/
-# meanwhile, to compare).
-build=$(realpath "${ZORB_PACKAGES:-build-package}")
+build=$PWD/build-package
 deb=$(ls "$build"/zorb_*.deb 2>/dev/null | head -1)
 [ -n "$deb" ] || fail "no package in $build (run scripts/package)"
 work=$(mktemp -d)
