@@ -58,16 +58,32 @@ namespace {
     }
 }
 
-// A second process of this test program, killed without warning.
+#ifdef _WIN32
+// The file a child on `job` makes once it runs. Each job has its own, and it appears whole and
+// closed (written aside, then renamed), so that the parent never meets one still held open.
+std::string ReadyFile(const std::string& path, const char* job) {
+    return path + ".ready-" + job;
+}
+#endif
+
+// A second process of this test program, killed without warning, and killed at the latest
+// when the test leaves it, so that a failed test never leaves it waiting.
 class Child {
   public:
+    Child() = default;
+    Child(const Child&) = delete;
+    Child& operator=(const Child&) = delete;
+    ~Child() {
+        if (Running()) Kill();
+    }
     // Starts it on its job (see ChildMain) with the leaderboard at `path`; returns once it runs.
     void Start(const std::string& path, const char* job) {
 #ifdef _WIN32
         // Windows cannot fork: the program is started again, and its start-up code (below)
         // becomes the child when it finds these variables. It makes `ready` once it runs.
-        std::string ready = path + ".ready";
-        std::filesystem::remove(ready);
+        std::string ready = ReadyFile(path, job);
+        std::error_code ignored;
+        std::filesystem::remove(ready, ignored);
         SetEnvironmentVariableA("ZORB_CHILD_SCORES", path.c_str());
         SetEnvironmentVariableA("ZORB_CHILD_JOB", job);
         char self[MAX_PATH];
@@ -104,8 +120,7 @@ class Child {
         }
         DWORD code = 1;
         GetExitCodeProcess(info.hProcess, &code);
-        CloseHandle(info.hProcess);
-        CloseHandle(info.hThread);
+        Release();
         return (int)code;
 #else
         int status = 0;
@@ -115,6 +130,7 @@ class Child {
             Kill();
             return -1;
         }
+        pid = -1;
         return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
 #endif
     }
@@ -122,18 +138,25 @@ class Child {
 #ifdef _WIN32
         TerminateProcess(info.hProcess, 1);
         WaitForSingleObject(info.hProcess, INFINITE);
-        CloseHandle(info.hProcess);
-        CloseHandle(info.hThread);
+        Release();
 #else
         kill(pid, SIGKILL);
         waitpid(pid, nullptr, 0);
+        pid = -1;
 #endif
     }
 
   private:
 #ifdef _WIN32
+    bool Running() const { return info.hProcess != nullptr; }
+    void Release() {
+        CloseHandle(info.hProcess);
+        CloseHandle(info.hThread);
+        info = PROCESS_INFORMATION{};
+    }
     PROCESS_INFORMATION info{};
 #else
+    bool Running() const { return pid > 0; }
     pid_t pid = -1;
 #endif
 };
@@ -143,8 +166,11 @@ class Child {
 const bool kIsChild = [] {
     const char* path = std::getenv("ZORB_CHILD_SCORES");
     if (!path) return false;
-    std::ofstream(std::string(path) + ".ready") << "running";
-    ChildMain(path, std::getenv("ZORB_CHILD_JOB"));
+    const char* job = std::getenv("ZORB_CHILD_JOB");
+    std::string ready = ReadyFile(path, job);
+    std::ofstream(ready + ".tmp") << "running";
+    std::filesystem::rename(ready + ".tmp", ready);
+    ChildMain(path, job);
 }();
 #endif
 
