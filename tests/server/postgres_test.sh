@@ -10,9 +10,29 @@ fail() { echo "FAIL: $*"; exit 1; }
 # shellcheck source=tests/server/postgres_start.sh
 source "$(dirname "$0")/postgres_start.sh"
 
-# 1. The API's tests, as on SQLite.
-[ -n "${ZORB_PG_SCALE_ONLY:-}" ] || ZORB_TEST_DATABASE=$url ./zorb_server_tests ||
-    fail "the server's tests on PostgreSQL"
+# 1. The API's tests, as on SQLite: split in as many shards as there are cores, each shard one
+# process on a database of its own (each test empties its database as it starts).
+api_tests() {
+    local shards i status=0 shard_pids=()
+    shards=$(nproc)
+    for ((i = 0; i < shards; i++)); do
+        psql -h 127.0.0.1 -p "$port" -U zorb -d postgres -qc "CREATE DATABASE zorb_shard$i" ||
+            fail "createdb zorb_shard$i"
+        GTEST_TOTAL_SHARDS=$shards GTEST_SHARD_INDEX=$i \
+            ZORB_TEST_DATABASE="${url%/zorb}/zorb_shard$i" ./zorb_server_tests >"$work/shard$i.log" 2>&1 &
+        shard_pids+=($!)
+    done
+    for ((i = 0; i < shards; i++)); do
+        if wait "${shard_pids[$i]}"; then
+            tail -1 "$work/shard$i.log"
+        else
+            status=1
+            cat "$work/shard$i.log"
+        fi
+    done
+    return $status
+}
+[ -n "${ZORB_PG_SCALE_ONLY:-}" ] || api_tests || fail "the server's tests on PostgreSQL"
 psql -h 127.0.0.1 -p "$port" -U zorb -d zorb -qc \
     "DROP SCHEMA public CASCADE; CREATE SCHEMA public" >/dev/null
 
