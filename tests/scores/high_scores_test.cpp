@@ -148,7 +148,9 @@ class Child {
 
   private:
 #ifdef _WIN32
-    bool Running() const { return info.hProcess != nullptr; }
+    bool Running() const {
+        return info.hProcess != nullptr;
+    }
     void Release() {
         CloseHandle(info.hProcess);
         CloseHandle(info.hThread);
@@ -156,7 +158,9 @@ class Child {
     }
     PROCESS_INFORMATION info{};
 #else
-    bool Running() const { return pid > 0; }
+    bool Running() const {
+        return pid > 0;
+    }
     pid_t pid = -1;
 #endif
 };
