@@ -462,8 +462,11 @@ void RunRoute(Context& c, const WebRequest& req, WebResponse& res, bool file) {
         std::string story;
         Lookup told = c.store->Story(id, &story);
         if (told == Lookup::Failed) return DatabaseDown(req, res);
-        if (told == Lookup::Found && !story.empty())
-            j["story"] = json::parse(story, nullptr, false);
+        if (told == Lookup::Found && !story.empty()) {
+            // A story that cannot be read is sent as none, never as a token that is not JSON.
+            json parsed = json::parse(story, nullptr, false);
+            j["story"] = parsed.is_discarded() ? json(nullptr) : parsed;
+        }
         res.SetHeader("Cache-Control", "no-cache");
         return Reply(res, 200, j);
     }
