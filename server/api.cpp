@@ -6,6 +6,7 @@
 #include <charconv>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -719,9 +720,17 @@ double Api::BodySeconds() const {
 }
 
 void Api::Answer(WebRequest& req, WebResponse* res) {
+    // The board knows GET (HEAD is answered as GET) and POST; any other method is not one it has.
+    if (req.method != "GET" && req.method != "POST")
+        return Refuse(req, *res, 501, "the board answers GET, HEAD and POST only");
+    std::string allowed; // the methods the path takes, where it is a path the board has
     for (const Route& route : board_->routes) {
         std::smatch parts;
-        if (req.method != route.method || !std::regex_match(req.path, parts, route.path)) continue;
+        if (!std::regex_match(req.path, parts, route.path)) continue;
+        if (req.method != route.method) {
+            allowed = std::strcmp(route.method, "GET") == 0 ? "GET, HEAD" : route.method;
+            continue;
+        }
         req.matches.assign(parts.begin(), parts.end());
         try {
             route.answer(board_->context, req, *res);
@@ -729,6 +738,10 @@ void Api::Answer(WebRequest& req, WebResponse* res) {
             Failed(req, res, e.what());
         }
         return;
+    }
+    if (!allowed.empty()) {
+        res->SetHeader("Allow", allowed);
+        return Refuse(req, *res, 405, "this path takes " + allowed + " only");
     }
     Refuse(req, *res, 404, req.path.rfind("/api/", 0) == 0 ? "no such path" : "no such page");
 }

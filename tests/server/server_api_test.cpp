@@ -422,6 +422,29 @@ TEST_F(ServerApi, PlayersHeadersAreCheckedAndHostileNamesKeptAsText) {
     EXPECT_EQ(Get("/api/v1/nothing").body.value("error", ""), "no such path");
 }
 
+// A method the board does not have is 501; a path it has, asked with another method, is 405 and
+// names the methods it takes; only a path it does not have is 404.
+TEST_F(ServerApi, MethodsAreAnsweredAsHttpSays) {
+    struct Case {
+        httplib::Result result;
+        int status;
+        const char* allow;
+    } cases[] = {
+        {client->Delete("/api/v1/leaderboard"), 501, ""},
+        {client->Put("/api/v1/runs", "", "text/plain"), 501, ""},
+        {client->Options("/"), 501, ""},
+        {client->Post("/api/v1/leaderboard", "", "text/plain"), 405, "GET, HEAD"},
+        {client->Get("/api/v1/runs"), 405, "POST"},
+        {client->Post("/runs/1", "", "text/plain"), 405, "GET, HEAD"},
+        {client->Post("/api/v1/nothing", "", "text/plain"), 404, ""},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(c.result) << c.status;
+        EXPECT_EQ(c.result->status, c.status) << c.result->body;
+        EXPECT_EQ(c.result->get_header_value("Allow"), c.allow) << c.status;
+    }
+}
+
 TEST_F(ServerApi, UploadsAreLimitedPerAddress) {
     std::string cut = Autoplay().substr(0, 500);
     // Without a trusted proxy, X-Forwarded-For names no one.
