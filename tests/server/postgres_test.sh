@@ -33,8 +33,6 @@ api_tests() {
     return $status
 }
 [ -n "${ZORB_PG_SCALE_ONLY:-}" ] || api_tests || fail "the server's tests on PostgreSQL"
-psql -h 127.0.0.1 -p "$port" -U zorb -d zorb -qc \
-    "DROP SCHEMA public CASCADE; CREATE SCHEMA public" >/dev/null
 
 # 2. Scale: 100 distinct short runs, recorded as many at a time as there are cores (a copy of one
 # with another tag would be the same play, refused). Under the sanitizers, whose servers and
