@@ -88,7 +88,8 @@ struct BoardKind {
 };
 const BoardKind kBoards[] = {
     {"all", "all time", "ZORB - world board",
-     "Ranked: played live, in a session of its player's key, on the board's seed and clock."},
+     "Ranked: played live, in a session of its player's key, on the seed the board gave that "
+     "session and on its clock."},
     {"today", "today", "ZORB - today's board",
      "Ranked: the daily run's sessions of the day (UTC), played live on the day's seed."},
     {"open", "open", "ZORB - open board",

@@ -64,13 +64,15 @@ DbValue T(const std::string& v) {
 }
 
 // The boards' tables: each player's best run on each board, the daily board's keyed by the day
-// too.
+// too. The day's seed is public, so a run on it can be prepared before its session: all time
+// takes only runs on a seed the board gave that one session.
 struct BoardTable {
     const char* name;
     bool daily;
+    const char* runsOf; // which of the board's runs the table ranks
 };
-const BoardTable kAllTime = {"best", false}, kDaily = {"best_daily", true},
-                 kOpen = {"best_open", false}, kBots = {"best_bots", false};
+const BoardTable kAllTime = {"best", false, " AND day IS NULL"}, kDaily = {"best_daily", true, ""},
+                 kOpen = {"best_open", false, ""}, kBots = {"best_bots", false, ""};
 
 BoardTable TableOf(Ranking board) {
     switch (board) {
@@ -86,13 +88,12 @@ BoardTable TableOf(Ranking board) {
     return kAllTime;
 }
 
-// The tables a run of this board (ranked, open or bots) stands on: a ranked run of a daily session
-// is also on its day's.
-std::vector<BoardTable> TablesOf(const std::string& board, bool ofADay) {
-    if (board == "open") return {kOpen};
-    if (board == "bots") return {kBots};
-    if (ofADay) return {kAllTime, kDaily};
-    return {kAllTime};
+// The table a run of this board (ranked, open or bots) stands on: a ranked run of a daily session
+// is on its day's.
+BoardTable TableOfRun(const std::string& board, bool ofADay) {
+    if (board == "open") return kOpen;
+    if (board == "bots") return kBots;
+    return ofADay ? kDaily : kAllTime;
 }
 
 std::string DayColumn(const BoardTable& t) {
@@ -116,7 +117,7 @@ bool RecomputeBest(Db& db, const BoardTable& t, const std::string& board,
                        DayColumn(t) +
                        "sim_version, player_key, id, score, verified_at FROM runs WHERE"
                        " sim_version = ? AND player_key = ?" +
-                       sameDay +
+                       sameDay + t.runsOf +
                        " AND board = ? AND status = 'verified' AND hidden = 0 AND"
                        " COALESCE(review, '') <> 'pending' ORDER BY score DESC, verified_at, id"
                        " LIMIT 1",
@@ -165,9 +166,8 @@ bool EntersTop(Db& db, const BoardTable& t, const DbRow& run, int64_t score, int
 // A run's places made again on its boards, from the columns player_key, sim_version, day (or '')
 // and board of its row (after hiding, showing or approving it).
 bool RecomputeRun(Db& db, const DbRow& r) {
-    for (const BoardTable& t : TablesOf(r[3].text, !r[2].text.empty()))
-        if (!RecomputeBest(db, t, r[3].text, r[0].text, r[1].AsInt(), r[2].text)) return false;
-    return true;
+    return RecomputeBest(db, TableOfRun(r[3].text, !r[2].text.empty()), r[3].text, r[0].text,
+                         r[1].AsInt(), r[2].text);
 }
 
 // How many of a key's latest runs keep their recordings, beside its best on each board.
@@ -610,15 +610,13 @@ bool RunStore::Finish(int64_t id, const std::string& owner, const Verdict& v, in
                 return false;
             const DbRow& run = rows[0];
             bool shown = v.verified && run[3].AsInt() == 0, pending = false;
-            std::vector<BoardTable> tables = TablesOf(run[4].text, !run[2].IsNull());
+            BoardTable table = TableOfRun(run[4].text, !run[2].IsNull());
             // A ranked run that would take one of the top places waits for a moderator first.
-            for (const BoardTable& t : tables)
-                if (shown && run[4].text == "ranked" && reviewTop_ > 0 &&
-                    !EntersTop(db, t, run, v.score, reviewTop_, &pending))
-                    return false;
-            for (const BoardTable& t : tables)
-                if (shown && !pending && !RaiseBest(db, t, run, id, v.score, now, why))
-                    return false;
+            if (shown && run[4].text == "ranked" && reviewTop_ > 0 &&
+                !EntersTop(db, table, run, v.score, reviewTop_, &pending))
+                return false;
+            if (shown && !pending && !RaiseBest(db, table, run, id, v.score, now, why))
+                return false;
             return (!pending || db.Exec("UPDATE runs SET review = 'pending' WHERE id = ?", {I(id)},
                                         nullptr, why)) &&
                    (!v.verified || v.story.json.empty() || PutStory(db, id, v.story, why)) &&

@@ -116,6 +116,17 @@ const std::vector<std::vector<const char*>> kMigrations = {
         " hits_1 BIGINT NOT NULL DEFAULT 0, hits_2 BIGINT NOT NULL DEFAULT 0)",
         "CREATE INDEX IF NOT EXISTS runs_verified ON runs (status, dropped, id)",
     },
+    // 10: the day's seed is public, so the day's runs stand on that day's board alone: all time
+    // is made again from the ranked runs on seeds their sessions alone were given.
+    {
+        "DELETE FROM best",
+        "INSERT INTO best (sim_version, player_key, run_id, score, verified_at) SELECT"
+        " sim_version, player_key, id, score, verified_at FROM (SELECT sim_version, player_key,"
+        " id, score, verified_at, ROW_NUMBER() OVER (PARTITION BY sim_version, player_key ORDER"
+        " BY score DESC, verified_at, id) AS n FROM runs WHERE status = 'verified' AND hidden = 0"
+        " AND board = 'ranked' AND day IS NULL AND COALESCE(review, '') <> 'pending') AS ranked"
+        " WHERE n = 1",
+    },
 };
 
 } // namespace
