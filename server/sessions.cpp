@@ -73,5 +73,10 @@ std::string Session_Unranked(const Session& s, const std::string& sha256,
     if (!clock.empty()) return clock;
     if (facts.header.seed != (uint32_t)s.seed)
         return "its own seed: it was not played on its session's seed";
+    // Without its state hashes a run proves only its end: a ranked run carries every one.
+    int64_t due = facts.end.frames / kRunCheckpointFrames;
+    if (facts.checkpoints < due)
+        return "checkpoints taken out: it carries " + std::to_string(facts.checkpoints) + " of " +
+               std::to_string(due);
     return "";
 }

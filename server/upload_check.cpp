@@ -80,6 +80,7 @@ bool Upload_Check(const std::string& bytes, int64_t now, UploadFacts* facts, std
     std::string reason;
     if (!RunReader_OpenBytes(&r, std::vector<uint8_t>(bytes.begin(), bytes.end()), &reason))
         return Fail(why, HeaderFault(reason));
+    facts->checkpoints = 0;
     if (r.header.date > now + kClockSlackSeconds)
         return Fail(why, "its date, " + std::to_string(r.header.date) + ", is in the future");
     RunCommand frame;
@@ -91,6 +92,7 @@ bool Upload_Check(const std::string& bytes, int64_t now, UploadFacts* facts, std
     AddStart(&play, r.header);
     for (;;) {
         RunRecord record = RunReader_Next(&r, &frame, &hash, &facts->end);
+        facts->checkpoints += record == RunRecord::Checkpoint;
         if (record == RunRecord::Frame) {
             seconds += frame.dt;
             AddCommand(&play, frame);

@@ -23,6 +23,7 @@ struct UploadFacts {
     // read, never its date, tag, lost time or claimed end. A copy sent with any of those changed is
     // the same play.
     std::string playSha256;
+    int64_t checkpoints = 0; // the state hashes it carries
     // Figures of the hands behind the play, for a moderator: the spread (standard deviation) of the
     // mouse's turn from frame to frame, in pixels, and presses of fire a second of game time.
     double turnSpread = 0, firePresses = 0;

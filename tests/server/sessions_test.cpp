@@ -47,19 +47,24 @@ TEST(SessionRules, TheSessionMustBeTheSendersAndClosedWithTheRun) {
         Session session;
         const char* key;
         uint32_t seed;
+        int64_t checkpoints; // of the 10 that 600 frames carry
         const char* unranked;
     } cases[] = {
-        {"another key", s, "thief", 77, "another key's session"},
+        {"another key", s, "thief", 77, 10, "another key's session"},
         {"opened without a key", Session{"id", "untagged", "", 1000, 1010, 77, "", ""}, "key", 77,
-         "another key's session"},
-        {"never closed", Session{"id", "", "", 1000, 0, 77, "", "key"}, "key", 77,
+         10, "another key's session"},
+        {"never closed", Session{"id", "", "", 1000, 0, 77, "", "key"}, "key", 77, 10,
          "an open session"},
         {"closed with another run", Session{"id", "other", "", 1000, 1010, 77, "", "key"}, "key",
-         77, "another run's session"},
-        {"another seed", s, "key", 78, "its own seed"},
+         77, 10, "another run's session"},
+        {"another seed", s, "key", 78, 10, "its own seed"},
+        {"a checkpoint taken out", s, "key", 77, 9, "checkpoints taken out"},
+        {"every checkpoint", s, "key", 77, 10, ""},
     };
+    facts.end.frames = 600;
     for (const auto& c : cases) {
         facts.header.seed = c.seed;
+        facts.checkpoints = c.checkpoints;
         std::string why = Session_Unranked(c.session, "tagged", "untagged", c.key, facts);
         EXPECT_EQ(why.substr(0, why.find(':')), c.unranked) << c.what << ": " << why;
     }
