@@ -18,6 +18,7 @@
 
 #include "server/api.h"
 #include "server/http_front.h"
+#include "server/play_rehash.h"
 #include "server/review.h"
 #include "server/server_options.h"
 #include "server/worker.h"
@@ -43,6 +44,8 @@ std::unique_ptr<RunStore> OpenStore(const ServerOptions& o) {
         std::fprintf(stderr, "zorb-server: %s: %s\n", where.c_str(), why.c_str());
         return nullptr;
     }
+    // Another server starting beside this one may hash the same runs: the next start finishes.
+    if (!PlayRehash_Run(*store, &why)) std::fprintf(stderr, "zorb-server: %s\n", why.c_str());
     store->ReviewTop(o.reviewTop);
     return store;
 }

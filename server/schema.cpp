@@ -127,6 +127,12 @@ const std::vector<std::vector<const char*>> kMigrations = {
         " AND board = 'ranked' AND day IS NULL AND COALESCE(review, '') <> 'pending') AS ranked"
         " WHERE n = 1",
     },
+    // 11: the play hash takes in only what steers the simulation: the runs hashed before are
+    // marked, to be hashed again from their recordings as the server starts.
+    {
+        "ALTER TABLE runs ADD COLUMN play_old BIGINT NOT NULL DEFAULT 0",
+        "UPDATE runs SET play_old = 1",
+    },
 };
 
 } // namespace

@@ -25,8 +25,10 @@ std::string HeaderFault(const std::string& reason) {
 }
 
 // The play, as the simulation reads it: numbers, not bytes, so that no other writing of the same
-// play (a -0 for a 0, a lost-time record or an end's claim changed) makes it another. Each float
-// is added to +0, which makes -0 the same as 0.
+// play (a -0 for a 0, a lost-time record or an end's claim changed) makes it another, and only
+// what steers the simulation, so that no field it never reads (the field of view only draws, the
+// best score only shows on the HUD) makes a copy a new play. Each float is added to +0, which
+// makes -0 the same as 0.
 void AddFloat(Sha256* play, float v) {
     v += 0.0f;
     Sha256_Add(play, &v, sizeof v);
@@ -39,11 +41,10 @@ void AddInt(Sha256* play, int64_t v) {
 void AddStart(Sha256* play, const RunHeader& h) {
     AddInt(play, h.simVersion);
     AddInt(play, h.seed);
-    for (float v : {h.mouseSensitivity, h.fieldOfView, h.carry.turnRate, h.carry.forwardSpeed,
-                    h.carry.strafeSpeed, h.carry.pushX, h.carry.pushY, h.carry.stepTimer})
+    for (float v : {h.mouseSensitivity, h.carry.turnRate, h.carry.forwardSpeed, h.carry.strafeSpeed,
+                    h.carry.pushX, h.carry.pushY, h.carry.stepTimer})
         AddFloat(play, v);
     AddInt(play, h.carry.stepSide);
-    AddInt(play, h.bestScore);
 }
 
 void AddCommand(Sha256* play, const RunCommand& c) {

@@ -19,9 +19,10 @@ struct UploadFacts {
     RunEnd end;             // what the recording claims; the board shows the replay's own
     double gameSeconds = 0; // the sum of its time steps, pauses included
     double lostSeconds = 0; // wall time its slow frames lost beyond the step's bound
-    // The SHA-256 (hex) of the play alone: its seed, settings, carried state and commands, as
-    // read, never its date, tag, lost time or claimed end. A copy sent with any of those changed is
-    // the same play.
+    // The SHA-256 (hex) of the play alone: what steers the simulation (its version, seed, mouse
+    // sensitivity, carried state and commands, as read), never its format, date, tag, flags, field
+    // of view, best score, lost time or claimed end. A copy sent with any of those changed is the
+    // same play.
     std::string playSha256;
     int64_t checkpoints = 0; // the state hashes it carries
     // Figures of the hands behind the play, for a moderator: the spread (standard deviation) of the

@@ -19,6 +19,7 @@
 #include <sstream>
 #include <thread>
 
+#include "core/settings.h"
 #include "runs/run_file.h"
 #include "server/crypto.h"
 #include "server/database.h"
@@ -340,8 +341,8 @@ TEST_F(ServerApi, RecordingsTheGameCannotMakeAreRefusedAtOnce) {
 }
 
 // A run is its play: sent again by the key that sent it first (in capitals or not, with a new
-// tag), it is the run it was; from any other key, as the very bytes or with a new tag or date, it
-// is a copy.
+// tag), it is the run it was; from any other key, as the very bytes or with any field the
+// simulation never reads changed, it is a copy, and with one that steers it, a new play.
 TEST_F(ServerApi, ARunBelongsToTheKeyThatSentItFirst) {
     std::string bytes = Autoplay(), capitals = kKey, other(32, 'e');
     for (char& ch : capitals)
@@ -353,6 +354,14 @@ TEST_F(ServerApi, ARunBelongsToTheKeyThatSentItFirst) {
         std::string b = bytes;
         return b.replace((size_t)at, with.size(), with);
     };
+    auto floatBytes = [](float v) { return std::string((const char*)&v, sizeof v); };
+    // The header's fields after its 8 bytes of magic. The run is of format 2: format 3 is the
+    // same with flags after the tag.
+    const long formatAt = 8, sensitivityAt = 16, fieldOfViewAt = 20, bestAt = 52;
+    auto format3 = [&](const char* flags) {
+        return edited(formatAt, std::string("\x03\x00", 2))
+            .insert(kRunFlagsOffset, std::string(flags, 4));
+    };
     const struct {
         std::string bytes;
         std::string key;
@@ -363,22 +372,70 @@ TEST_F(ServerApi, ARunBelongsToTheKeyThatSentItFirst) {
         {bytes, other, 409},
         {edited(kRunTagOffset, "THF"), other, 409},
         {edited(kRunDateOffset, std::string("\x01\x02\x03\x04\x00\x00\x00\x00", 8)), other, 409},
+        {edited(bestAt, std::string("\x40\x42\x0f\x00", 4)), other, 409},
+        {edited(fieldOfViewAt, floatBytes(kFieldOfViewHighest)), other, 409},
+        {format3("\x00\x00\x00\x00"), other, 409},
+        {format3("\x01\x00\x00\x00"), other, 409}, // marked as a program's
+        {edited(sensitivityAt, floatBytes(kSensitivityLowest)), other, 202}, // turns otherwise
     };
     for (const auto& c : cases) {
         Answer a = Upload(c.bytes, c.key == other ? "Thief" : "Tester", c.key);
         EXPECT_EQ(a.status, c.status) << c.key << " " << a.body.dump();
         std::string copied = "this run is already on the board as run " + std::to_string(id);
-        if (c.status == 200) {
+        if (c.status == 202) {
+            EXPECT_NE(a.body["id"], id);
+        } else if (c.status == 200) {
             EXPECT_EQ(a.body["id"], id);
         } else {
             EXPECT_EQ(a.body["error"], copied);
         }
     }
-    EXPECT_EQ(Get("/api/v1/health").body["waiting"], 1);
+    EXPECT_EQ(Get("/api/v1/health").body["waiting"], 2);
     // Played when the board says: sent without a session, when it was sent (the file's date is
     // the sender's word).
     json run = Get("/api/v1/runs/" + std::to_string(id)).body;
     EXPECT_EQ(run["played_at"], run["uploaded_at"]);
+}
+
+// A board whose runs were hashed with their best score and field of view hashes them again as it
+// opens: a copy stored then, with its best score changed, is hidden as the copy it is, and the
+// run it copied is known again by its play.
+TEST_F(ServerApi, PlaysHashedTheOlderWayAreHashedAgain) {
+    std::string bytes = Autoplay(), copy = bytes;
+    copy.replace(52, 4, std::string("\x40\x42\x0f\x00", 4)); // the best score
+    Answer first = Upload(bytes);
+    ASSERT_EQ(first.status, 202);
+    int64_t id = first.body["id"];
+    ASSERT_EQ(Verdict(id)["status"], "verified");
+    server.reset();
+    std::string why;
+    std::unique_ptr<Db> db = OpenDb(&why);
+    ASSERT_TRUE(db) << why;
+    DbRows copied;
+    ASSERT_TRUE(db->Exec(
+        "INSERT INTO runs (sha256, bytes, player_key, player_name, sim_version, seed, recorded_at,"
+        " uploaded_at, game_seconds, lost_seconds, status, score, stage, frames, verified_at,"
+        " board, unranked, play_sha256) SELECT 'copied', ?, 'thief', 'Thief', sim_version, seed,"
+        " recorded_at, uploaded_at, game_seconds, lost_seconds, status, score, stage, frames,"
+        " verified_at, board, unranked, 'hashed with its best' FROM runs WHERE id = ? RETURNING id",
+        {DbValue::Bytes(copy), DbValue::Of(id)}, &copied, &why))
+        << why;
+    ASSERT_TRUE(db->Exec("INSERT INTO best_open (sim_version, player_key, run_id, score,"
+                         " verified_at) SELECT sim_version, player_key, id, score, verified_at"
+                         " FROM runs WHERE sha256 = 'copied'",
+                         {}, nullptr, &why))
+        << why;
+    ASSERT_TRUE(
+        db->Exec("UPDATE runs SET play_old = 1, play_sha256 = 'old ' || id", {}, nullptr, &why))
+        << why;
+    db.reset();
+    Start({"--workers", "1"});
+    EXPECT_EQ(Get("/api/v1/runs/" + std::to_string(copied[0][0].AsInt())).status, 410);
+    json open = Get("/api/v1/leaderboard?board=open").body;
+    ASSERT_EQ(open["runs"].size(), 1u) << open.dump();
+    EXPECT_EQ(open["runs"][0]["id"], id);
+    Answer again = Upload(copy, "Other", std::string(32, 'e'));
+    EXPECT_EQ(again.status, 409) << again.body.dump();
 }
 
 // A name is the first key's to use it, told apart without case and with runs of spaces as one;
@@ -828,6 +885,7 @@ TEST_F(ServerApi, TheDailyRunLandsOnTodaysBoardWithItsSeedOnly) {
          {"INSERT INTO best (sim_version, player_key, run_id, score, verified_at)"
           " SELECT sim_version, player_key, id, score, verified_at FROM runs"
           " WHERE day IS NOT NULL AND board = 'ranked'",
+          "ALTER TABLE runs DROP COLUMN play_old",
           "UPDATE schema_version SET version = 9"})
         ASSERT_TRUE(db->Exec(step, {}, nullptr, &why)) << step << ": " << why;
     db.reset();
@@ -902,7 +960,8 @@ TEST_F(ServerApi, ABoardOfTheFirstSchemaIsBroughtUpWithItsRuns) {
     std::string why;
     std::unique_ptr<Db> db = OpenDb(&why);
     ASSERT_TRUE(db) << why;
-    for (const char* step : {"DROP TABLE stories",
+    for (const char* step : {"ALTER TABLE runs DROP COLUMN play_old",
+                             "DROP TABLE stories",
                              "DROP INDEX runs_verified",
                              "DROP INDEX runs_review",
                              "ALTER TABLE runs DROP COLUMN review",
