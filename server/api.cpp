@@ -15,6 +15,7 @@
 #include "server/crypto.h"
 #include "server/favicon.h"
 #include "server/pages.h"
+#include "server/player_names.h"
 #include "server/player_record.h"
 #include "server/rate_limit.h"
 #include "server/sessions.h"
@@ -127,13 +128,11 @@ std::string HiddenText(const RunRow& r) {
            (r.hiddenReason.empty() ? std::string() : ": " + r.hiddenReason);
 }
 
-// 1 to 16 printable characters.
-bool GoodName(const std::string& name) {
-    if (name.empty() || name.size() > 16) return false;
-    for (unsigned char c : name)
-        if (c < 0x20 || c > 0x7e) return false;
-    return true;
+// The name a request gives in its header, taken with its ends trimmed.
+std::string NameOf(const WebRequest& req) {
+    return PlayerName_Trimmed(req.Header("X-Zorb-Player"));
 }
+const char* const kNameRule = "1 to 16 printable characters, not only dots and spaces";
 
 // A refusal in the API's JSON, or as a page elsewhere.
 void Refuse(const WebRequest& req, WebResponse& res, int status, const std::string& message) {
@@ -241,8 +240,7 @@ bool RefuseEarly(Context& c, const WebRequest& req, WebResponse& res) {
 
 // Why the player's headers cannot be taken, or empty.
 std::string PlayerFault(const WebRequest& req) {
-    if (!GoodName(req.Header("X-Zorb-Player")))
-        return "X-Zorb-Player must be 1 to 16 printable characters";
+    if (!PlayerName_Good(NameOf(req))) return std::string("X-Zorb-Player must be ") + kNameRule;
     if (!Crypto_IsHex(req.Header("X-Zorb-Key"), 32)) return "X-Zorb-Key must be 32 hex digits";
     return "";
 }
@@ -288,7 +286,7 @@ NewRun RunOf(Context& c, const WebRequest& req, const UploadFacts& facts, const 
     run.sha256 = Crypto_Sha256Hex(req.body);
     run.bytes = req.body;
     run.playerKeyHash = Crypto_Sha256Hex(KeyOf(req));
-    run.playerName = req.Header("X-Zorb-Player");
+    run.playerName = NameOf(req);
     run.sessionId = place.session.id;
     run.day = place.session.day;
     run.board = place.board;
@@ -546,9 +544,10 @@ void EndSession(Context& c, const WebRequest& req, WebResponse& res) {
 void NameRoute(Context& c, const WebRequest& req, WebResponse& res) {
     bool fault = false;
     json field = Field(json::parse(req.body, nullptr, false), "name", &json::is_string, &fault);
-    std::string name = field.is_string() ? field.get<std::string>() : "", key = KeyOf(req);
-    if (!GoodName(name))
-        return Error(res, 422, "the body must be {\"name\": 1 to 16 printable characters}");
+    std::string name = PlayerName_Trimmed(field.is_string() ? field.get<std::string>() : ""),
+                key = KeyOf(req);
+    if (!PlayerName_Good(name))
+        return Error(res, 422, std::string("the body must be {\"name\": ") + kNameRule + "}");
     if (key.empty()) return Error(res, 422, "X-Zorb-Key must be 32 hex digits");
     RunStore::Claimed claimed = c.store->ClaimName(Crypto_Sha256Hex(key), name);
     if (claimed == RunStore::Claimed::Failed) return DatabaseDown(req, res);
@@ -634,9 +633,10 @@ bool LoadPlayer(Context& c, const WebRequest& req, WebResponse& res, PlayerRecor
         return false;
     }
     const std::string& name = req.matches[1];
-    Lookup found = GoodName(name) ? PlayerRecord_Load(*c.store, name, kRunSimVersion,
-                                                      Session_Day(Now()), offset, p)
-                                  : Lookup::Missing;
+    Lookup found =
+        PlayerName_Good(PlayerName_Trimmed(name))
+            ? PlayerRecord_Load(*c.store, name, kRunSimVersion, Session_Day(Now()), offset, p)
+            : Lookup::Missing;
     if (found == Lookup::Failed) DatabaseDown(req, res);
     if (found == Lookup::Missing) Refuse(req, res, 404, "no such player");
     return found == Lookup::Found;

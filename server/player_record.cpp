@@ -1,6 +1,8 @@
 // A player's record, read in a few statements on indexed columns.
 #include "server/player_record.h"
 
+#include "server/player_names.h"
+
 namespace {
 
 DbValue I(int64_t v) {
@@ -14,8 +16,8 @@ DbValue T(const std::string& v) {
 // by the names' key alone, so that asking for names no one holds costs no search of the runs.
 bool KeyOf(RunStore& store, const std::string& name, std::string* key, Lookup* found) {
     DbRows rows;
-    if (!store.Query("SELECT player_key FROM names WHERE name_key = ?",
-                     {T(RunStore::NameKey(name))}, &rows)) {
+    if (!store.Query("SELECT player_key FROM names WHERE name_key = ?", {T(PlayerName_Key(name))},
+                     &rows)) {
         *found = Lookup::Failed;
         return false;
     }

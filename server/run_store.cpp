@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "server/crypto.h"
+#include "server/player_names.h"
 #include "server/schema.h"
 
 namespace {
@@ -355,7 +356,7 @@ RunStore::Added RunStore::Add(const NewRun& r, int64_t* id) {
 }
 
 RunStore::Claimed RunStore::ClaimName(const std::string& playerKeyHash, const std::string& name) {
-    std::string key = NameKey(name);
+    std::string key = PlayerName_Key(name);
     bool taken = false, raced = false;
     bool ok = Transaction([&](Db& db) {
         DbRows holder;
@@ -386,13 +387,6 @@ RunStore::Claimed RunStore::ClaimName(const std::string& playerKeyHash, const st
     }
     if (!ok) return Claimed::Failed;
     return taken ? Claimed::Taken : Claimed::Mine;
-}
-
-std::string RunStore::NameKey(const std::string& name) {
-    std::string key;
-    for (unsigned char ch : name)
-        if (ch != ' ' || key.empty() || key.back() != ' ') key += (char)std::tolower(ch);
-    return key;
 }
 
 bool RunStore::Query(const std::string& sql, const std::vector<DbValue>& params, DbRows* rows) {

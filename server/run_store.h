@@ -177,8 +177,6 @@ class RunStore {
     bool Query(const std::string& sql, const std::vector<DbValue>& params, DbRows* rows);
     bool Select(const std::string& where, const std::vector<DbValue>& params,
                 std::vector<RunRow>* runs);
-    // A name as names are told apart: without case, and with runs of spaces as one.
-    static std::string NameKey(const std::string& name);
 
   private:
     std::function<std::unique_ptr<Db>(std::string*)> opener_;

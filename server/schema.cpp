@@ -5,6 +5,11 @@
 
 namespace {
 
+// A name's key of the older way (lower case, runs of spaces as one) folded as names are told apart
+// now: its ends trimmed and its look-alikes as one. Spelt out in place, as a string literal.
+#define ZORB_FOLD(column)                                                                          \
+    "replace(replace(replace(trim(" column "), '0', 'o'), '1', 'l'), 'i', 'l')"
+
 // The schema, step by step: a database at version N is brought up by the steps after N.
 const std::vector<std::vector<const char*>> kMigrations = {
     {
@@ -132,6 +137,13 @@ const std::vector<std::vector<const char*>> kMigrations = {
     {
         "ALTER TABLE runs ADD COLUMN play_old BIGINT NOT NULL DEFAULT 0",
         "UPDATE runs SET play_old = 1",
+    },
+    // 12: names told apart with their ends trimmed and their look-alikes as one (0 and O; 1, I
+    // and l). Of names kept before that are now one, the first in order keeps it.
+    {
+        "DELETE FROM names WHERE EXISTS (SELECT 1 FROM names n WHERE " ZORB_FOLD(
+            "n.name_key") " = " ZORB_FOLD("names.name_key") " AND n.name_key < names.name_key)",
+        "UPDATE names SET name_key = " ZORB_FOLD("name_key"),
     },
 };
 

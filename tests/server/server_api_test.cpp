@@ -444,16 +444,50 @@ TEST_F(ServerApi, ANameBelongsToTheKeyThatUsedItFirst) {
     std::string first = Crypto_RandomHex(16), second = Crypto_RandomHex(16);
     Answer big = Upload(TinyRun(data, 21), "Big  Al", first);
     ASSERT_EQ(big.status, 202);
-    for (const char* name : {"big al", "BIG     AL"}) {
-        Answer a = Upload(TinyRun(data, 22), name, second);
-        EXPECT_EQ(a.status, 409) << name;
-        EXPECT_EQ(a.body["error"], std::string("the name ") + name + " is taken");
+    // Its look-alikes are its owner's too, and a name is taken with its ends trimmed.
+    const struct {
+        const char *sent, *said;
+    } taken[] = {{"big al", "big al"},
+                 {"BIG     AL", "BIG     AL"},
+                 {" Big  Al ", "Big  Al"},
+                 {"B1G AL", "B1G AL"}};
+    for (const auto& t : taken) {
+        Answer a = Upload(TinyRun(data, 22), t.sent, second);
+        EXPECT_EQ(a.status, 409) << t.sent;
+        EXPECT_EQ(a.body["error"], std::string("the name ") + t.said + " is taken");
     }
     Answer renamed = Upload(TinyRun(data, 23), "Alfred", first);
     ASSERT_EQ(renamed.status, 202);
     EXPECT_EQ(Upload(TinyRun(data, 22), "big al", second).status, 202);
     EXPECT_EQ(Upload(TinyRun(data, 24), "ALFRED", second).status, 409);
     EXPECT_EQ(Get("/api/v1/runs/" + big.body["id"].dump()).body["player"], "Alfred");
+}
+
+// Names claimed before look-alikes were one are folded as the board opens: of two that are now one
+// name, one key keeps it.
+TEST_F(ServerApi, NamesKeptBeforeAreToldApartAsNamesAreNow) {
+    std::string first(32, 'a'), second(32, 'b');
+    server.reset();
+    std::string why;
+    std::unique_ptr<Db> db = OpenDb(&why);
+    ASSERT_TRUE(db) << why;
+    for (const char* step : {"INSERT INTO names (name_key, player_key) VALUES ('b0b', '1'),"
+                             " ('bob ', '2')",
+                             "UPDATE schema_version SET version = 11"})
+        ASSERT_TRUE(db->Exec(step, {}, nullptr, &why)) << step << ": " << why;
+    ASSERT_TRUE(db->Exec("UPDATE names SET player_key = ? WHERE player_key = '1'",
+                         {DbValue::Of(Crypto_Sha256Hex(first))}, nullptr, &why));
+    ASSERT_TRUE(db->Exec("UPDATE names SET player_key = ? WHERE player_key = '2'",
+                         {DbValue::Of(Crypto_Sha256Hex(second))}, nullptr, &why));
+    db.reset();
+    Start({"--workers", "0"});
+    auto claim = [&](const char* name, const std::string& key) {
+        auto r = client->Post("/api/v1/names", {{"X-Zorb-Key", key}},
+                              std::string("{\"name\": \"") + name + "\"}", "application/json");
+        return r ? r->status : 0;
+    };
+    EXPECT_EQ(claim("BOB", second), 409);
+    EXPECT_EQ(claim(" bob", first), 200);
 }
 
 TEST_F(ServerApi, PlayersHeadersAreCheckedAndHostileNamesKeptAsText) {
@@ -464,6 +498,8 @@ TEST_F(ServerApi, PlayersHeadersAreCheckedAndHostileNamesKeptAsText) {
         {"", kKey, "X-Zorb-Player"},
         {"seventeen chars!!", kKey, "X-Zorb-Player"},
         {"tab\there", kKey, "X-Zorb-Player"},
+        {"..", kKey, "X-Zorb-Player"},
+        {" . . ", kKey, "X-Zorb-Player"},
         {"Tester", "0123456789abcdef0123456789abcde", "X-Zorb-Key"},
         {"Tester", "0123456789abcdef0123456789abcdeg", "X-Zorb-Key"},
     };
