@@ -9,6 +9,7 @@
 #include <cstring>
 #include <ctime>
 #include <memory>
+#include <mutex>
 #include <nlohmann/json.hpp>
 #include <regex>
 
@@ -51,8 +52,24 @@ struct Context {
     const std::atomic<bool>* accepting;
     ClientAddress clients;
     Limits limits;
-    std::string secret;
+    std::mutex secretLock;
+    std::string secret; // empty until it could be read
+    bool secretMissingSaid = false;
 };
+
+// The board's session secret, read again until the database gives it; false (said once in the
+// log) while it cannot be had. Nothing is ever signed or dealt with an empty key: that would let
+// anyone make tokens and know every day's seed.
+bool SecretOf(Context& c, std::string* secret) {
+    std::lock_guard<std::mutex> hold(c.secretLock);
+    if (c.secret.empty()) c.secret = c.store->Secret();
+    if (c.secret.empty() && !c.secretMissingSaid)
+        std::fprintf(stderr, "zorb-server: the session secret cannot be read: sessions and the "
+                             "day's seed are refused (503) until it can\n");
+    c.secretMissingSaid = c.secret.empty();
+    *secret = c.secret;
+    return !secret->empty();
+}
 
 int64_t Now() {
     return (int64_t)std::time(nullptr);
@@ -147,6 +164,12 @@ void Refuse(const WebRequest& req, WebResponse& res, int status, const std::stri
 void DatabaseDown(const WebRequest& req, WebResponse& res) {
     res.SetHeader("Retry-After", "5");
     Refuse(req, res, 503, "the board's database cannot be reached; try again soon");
+}
+
+// No session secret could be read (see SecretOf).
+void NoSecret(const WebRequest& req, WebResponse& res) {
+    res.SetHeader("Retry-After", "30");
+    Refuse(req, res, 503, "the board cannot open sessions just now; try again soon");
 }
 
 // Whether the limit lets who go on (an empty who is not counted); a refusal is answered with 429
@@ -262,7 +285,10 @@ Placing PlaceUpload(Context& c, const WebRequest& req, const UploadFacts& facts)
     }
     if (!req.HasHeader("X-Zorb-Session") || facts.header.byProgram) return p;
     Session s;
-    std::string id = Session_IdOf(c.secret, req.Header("X-Zorb-Session"));
+    std::string secret;
+    p.down = !SecretOf(c, &secret);
+    if (p.down) return p;
+    std::string id = Session_IdOf(secret, req.Header("X-Zorb-Session"));
     Lookup found = id.empty() ? Lookup::Missing : c.store->GetSession(id, &s);
     p.down = found == Lookup::Failed;
     if (found != Lookup::Found) {
@@ -509,15 +535,17 @@ void OpenSession(Context& c, const WebRequest& req, WebResponse& res) {
     json dailyField = Field(asked, "daily", &json::is_boolean, &fault);
     if (fault) return Error(res, 422, "the body must be {} or {\"daily\": true or false}");
     bool daily = dailyField.is_boolean() && dailyField.get<bool>();
+    std::string secret;
+    if (!SecretOf(c, &secret)) return NoSecret(req, res);
     Session s;
     s.id = Crypto_RandomHex(16);
     s.openedAt = Now();
     s.day = daily ? Session_Day(s.openedAt) : "";
-    s.seed = daily ? Session_DailySeed(c.secret, s.day) : Session_Seed(c.secret, s.id);
+    s.seed = daily ? Session_DailySeed(secret, s.day) : Session_Seed(secret, s.id);
     // Its runs are ranked only when sent with the key it was opened with.
     s.playerKey = AskersKey(req);
     if (s.id.empty() || !c.store->OpenSession(s)) return DatabaseDown(req, res);
-    json j = {{"token", Session_Token(c.secret, s.id)},
+    json j = {{"token", Session_Token(secret, s.id)},
               {"allowance_seconds", kSessionAllowanceSeconds},
               {"seed", s.seed}};
     if (daily) j["day"] = s.day;
@@ -525,7 +553,9 @@ void OpenSession(Context& c, const WebRequest& req, WebResponse& res) {
 }
 
 void EndSession(Context& c, const WebRequest& req, WebResponse& res) {
-    std::string id = Session_IdOf(c.secret, req.matches[1]);
+    std::string secret;
+    if (!SecretOf(c, &secret)) return NoSecret(req, res);
+    std::string id = Session_IdOf(secret, req.matches[1]);
     bool fault = false;
     json field = Field(json::parse(req.body, nullptr, false), "sha256", &json::is_string, &fault);
     std::string sha256 = field.is_string() ? field.get<std::string>() : "";
@@ -555,10 +585,11 @@ void NameRoute(Context& c, const WebRequest& req, WebResponse& res) {
     Reply(res, 200, json{{"name", name}});
 }
 
-void Daily(Context& c, WebResponse& res) {
-    std::string day = Session_Day(Now());
+void Daily(Context& c, const WebRequest& req, WebResponse& res) {
+    std::string day = Session_Day(Now()), secret;
+    if (!SecretOf(c, &secret)) return NoSecret(req, res);
     res.SetHeader("Cache-Control", "max-age=60");
-    Reply(res, 200, json{{"day", day}, {"seed", Session_DailySeed(c.secret, day)}});
+    Reply(res, 200, json{{"day", day}, {"seed", Session_DailySeed(secret, day)}});
 }
 
 void BoardPage(Context& c, const WebRequest& req, WebResponse& res) {
@@ -672,7 +703,7 @@ std::vector<Route> Routes() {
         {"GET", std::regex(R"(/api/v1/runs/(\d{1,18})/file)"), run(true)},
         {"GET", std::regex("/api/v1/leaderboard"), Leaderboard},
         {"GET", std::regex("/api/v1/health"), [](Context& c, Req, Res s) { Health(c, s); }},
-        {"GET", std::regex("/api/v1/daily"), [](Context& c, Req, Res s) { Daily(c, s); }},
+        {"GET", std::regex("/api/v1/daily"), [](Context& c, Req q, Res s) { Daily(c, q, s); }},
         {"POST", std::regex("/api/v1/sessions"), OpenSession},
         {"POST", std::regex("/api/v1/names"), NameRoute},
         {"POST", std::regex(R"(/api/v1/sessions/([0-9a-f]{32}\.[0-9a-f]{64})/end)"), EndSession},

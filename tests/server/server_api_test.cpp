@@ -877,6 +877,28 @@ TEST_F(ServerApi, AnswersCarryTheirSafetyAndCachingHeaders) {
     EXPECT_EQ(session->get_header_value("Cache-Control"), "no-store");
 }
 
+// A board that cannot read its session secret never signs or deals with an empty one: it refuses
+// sessions and the day's seed with 503 until the secret can be read again.
+TEST_F(ServerApi, WithoutItsSecretTheBoardDealsNoSession) {
+    server.reset();
+    std::string why;
+    std::unique_ptr<Db> db = OpenDb(&why);
+    ASSERT_TRUE(db) << why;
+    ASSERT_TRUE(
+        db->Exec("UPDATE secrets SET value = '' WHERE name = 'session'", {}, nullptr, &why));
+    Start({"--workers", "0"});
+    EXPECT_EQ(Get("/api/v1/daily").status, 503);
+    auto opened = client->Post("/api/v1/sessions", "{}", "application/json");
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(opened->status, 503);
+    EXPECT_EQ(opened->get_header_value("Retry-After"), "30");
+    EXPECT_EQ(EndSession(std::string(32, 'a') + "." + std::string(64, 'b'), "run"), 503);
+    ASSERT_TRUE(db->Exec("UPDATE secrets SET value = ? WHERE name = 'session'",
+                         {DbValue::Of(Crypto_RandomHex(32))}, nullptr, &why));
+    EXPECT_TRUE(Opened().contains("token"));
+    EXPECT_EQ(Get("/api/v1/daily").status, 200);
+}
+
 TEST_F(ServerApi, TheDailyRunLandsOnTodaysBoardWithItsSeedOnly) {
     auto daily = [&] { return Opened(kKey, true); };
     json session = daily();
