@@ -539,7 +539,7 @@ void OpenSession(Context& c, const WebRequest& req, WebResponse& res) {
     if (!SecretOf(c, &secret)) return NoSecret(req, res);
     Session s;
     s.id = Crypto_RandomHex(16);
-    s.openedAt = Now();
+    if (!c.store->Clock(&s.openedAt)) return DatabaseDown(req, res);
     s.day = daily ? Session_Day(s.openedAt) : "";
     s.seed = daily ? Session_DailySeed(secret, s.day) : Session_Seed(secret, s.id);
     // Its runs are ranked only when sent with the key it was opened with.
@@ -561,7 +561,9 @@ void EndSession(Context& c, const WebRequest& req, WebResponse& res) {
     std::string sha256 = field.is_string() ? field.get<std::string>() : "";
     if (id.empty()) return Error(res, 404, "no such session");
     if (!Crypto_IsHex(sha256, 64)) return Error(res, 422, "the body must be {\"sha256\": HEX}");
-    Lookup closed = c.store->CloseSession(id, sha256, Now(), Now() - kSessionLifeSeconds);
+    int64_t now = 0;
+    if (!c.store->Clock(&now)) return DatabaseDown(req, res);
+    Lookup closed = c.store->CloseSession(id, sha256, now, now - kSessionLifeSeconds);
     if (closed == Lookup::Failed) return DatabaseDown(req, res);
     if (closed == Lookup::Missing)
         return Error(res, 409,

@@ -3,6 +3,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <ctime>
 
 #include "server/crypto.h"
 #include "server/player_names.h"
@@ -281,6 +282,7 @@ bool RunStore::Transaction(const std::function<bool(Db&)>& body, std::string* wh
 bool RunStore::Migrate(std::string* why) {
     return Transaction(
         [&](Db& db) {
+            shared_ = db.Shared();
             if (db.Shared() && !db.Exec("SELECT pg_advisory_xact_lock(20260801)", {}, nullptr, why))
                 return false;
             DbRows version;
@@ -671,6 +673,18 @@ std::string RunStore::Secret() {
     if (!Run("SELECT value FROM secrets WHERE name = 'session'", {}, &rows) || rows.empty())
         return "";
     return rows[0][0].text;
+}
+
+bool RunStore::Clock(int64_t* now) {
+    DbRows rows;
+    if (!shared_) {
+        *now = (int64_t)std::time(nullptr);
+        return true;
+    }
+    if (!Run("SELECT CAST(EXTRACT(EPOCH FROM now()) AS BIGINT)", {}, &rows) || rows.empty())
+        return false;
+    *now = rows[0][0].AsInt();
+    return true;
 }
 
 bool RunStore::OpenSession(const Session& s) {

@@ -163,6 +163,10 @@ class RunStore {
 
     // Sessions and the server's secret (made at the first start, shared by every instance).
     std::string Secret();
+    // The time sessions are timed by, in seconds since 1970: a shared database's own clock, so
+    // that servers whose clocks differ time a session alike; this machine's beside SQLite. False
+    // when the database cannot say.
+    bool Clock(int64_t* now);
     bool OpenSession(const Session& s);
     Lookup GetSession(const std::string& id, Session* s);
     // Missing when there is no such open session, or it was opened before openedSince (it
@@ -183,6 +187,7 @@ class RunStore {
     std::mutex mutex_;
     std::vector<std::unique_ptr<Db>> idle_;
     std::atomic<bool> failing_{false};
+    std::atomic<bool> shared_{false}; // the database is shared by servers on other machines
     std::atomic<int64_t> reviewTop_{0};
 
     class Lease;

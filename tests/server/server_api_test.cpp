@@ -899,6 +899,29 @@ TEST_F(ServerApi, WithoutItsSecretTheBoardDealsNoSession) {
     EXPECT_EQ(Get("/api/v1/daily").status, 200);
 }
 
+// Servers on one PostgreSQL time sessions by its clock: a session opened on a server whose clock
+// is ten minutes ahead and closed on another is as long as it was played.
+TEST_F(ServerApi, SessionsAreTimedByTheSharedDatabasesClock) {
+    const char* pg = std::getenv("ZORB_TEST_DATABASE");
+    if (!pg || !*pg) GTEST_SKIP() << "beside SQLite, one machine's clock times every session";
+    if (access("/usr/bin/faketime", X_OK) != 0) GTEST_SKIP() << "faketime is not installed";
+    const char* sanitized = std::getenv("ZORB_SANITIZED");
+    if (sanitized && std::string(sanitized) == "1")
+        GTEST_SKIP() << "AddressSanitizer will not start behind faketime's preloaded library";
+    ServerProcess ahead({"--workers", "0"}, data, {"/usr/bin/faketime", "-f", "+10m"});
+    ASSERT_GT(ahead.port(), 0);
+    httplib::Client there("127.0.0.1", ahead.port());
+    json session =
+        Read(there.Post("/api/v1/sessions", {{"X-Zorb-Key", kKey}}, "{}", "application/json")).body;
+    ASSERT_TRUE(session.contains("seed")) << session.dump();
+    std::string run = TinyRun(data, session["seed"].get<int64_t>());
+    ASSERT_EQ(EndSession(session["token"], run), 200);
+    Answer sent = Upload(run, "Tester", kKey, session["token"]);
+    ASSERT_EQ(sent.status, 202) << sent.body.dump();
+    json verdict = Verdict(sent.body["id"]);
+    EXPECT_EQ(verdict["board"], "ranked") << verdict.dump();
+}
+
 TEST_F(ServerApi, TheDailyRunLandsOnTodaysBoardWithItsSeedOnly) {
     auto daily = [&] { return Opened(kKey, true); };
     json session = daily();

@@ -61,8 +61,10 @@ std::vector<std::string> ServerProcess::DatabaseArgs(const std::string& data) {
     return args;
 }
 
-ServerProcess::ServerProcess(const std::vector<std::string>& args, const std::string& data) {
-    std::vector<std::string> all = {"./zorb-server", "--listen", "127.0.0.1:0"};
+ServerProcess::ServerProcess(const std::vector<std::string>& args, const std::string& data,
+                             const std::vector<std::string>& wrapper) {
+    std::vector<std::string> all = wrapper;
+    all.insert(all.end(), {"./zorb-server", "--listen", "127.0.0.1:0"});
     all.insert(all.end(), args.begin(), args.end());
     // Tests and benchmarks poll for verdicts far faster than a player does: the read limit is
     // lifted unless the test sets its own.

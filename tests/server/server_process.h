@@ -10,9 +10,11 @@
 
 class ServerProcess {
   public:
-    // Starts ./zorb-server with args and the database's options; waits (bounded) for it to say
-    // where it listens. port() is 0 when it did not start.
-    explicit ServerProcess(const std::vector<std::string>& args, const std::string& data);
+    // Starts ./zorb-server with args and the database's options, through the wrapper's command if
+    // one is given (its program's full path first); waits (bounded) for it to say where it
+    // listens. port() is 0 when it did not start.
+    explicit ServerProcess(const std::vector<std::string>& args, const std::string& data,
+                           const std::vector<std::string>& wrapper = {});
     ~ServerProcess();
     int port() const { return port_; }
     pid_t pid() const { return pid_; }
