@@ -46,7 +46,11 @@ std::unique_ptr<RunStore> OpenStore(const ServerOptions& o) {
     }
     // Another server starting beside this one may hash the same runs: the next start finishes.
     if (!PlayRehash_Run(*store, &why)) std::fprintf(stderr, "zorb-server: %s\n", why.c_str());
-    store->ReviewTop(o.reviewTop);
+    if (o.reviewTop >= 0 && !store->SetReviewTop(o.reviewTop)) {
+        std::fprintf(stderr, "zorb-server: %s: cannot keep --review-top in the board\n",
+                     where.c_str());
+        return nullptr;
+    }
     return store;
 }
 
@@ -121,14 +125,13 @@ class Workers {
         std::string data = ServerOptions_DataFolder(options_),
                     database = ServerOptions_Database(options_);
         std::string headless = ServerOptions_Headless(options_);
-        std::string lease = std::to_string(options_.leaseSeconds),
-                    review = std::to_string(options_.reviewTop);
+        std::string lease = std::to_string(options_.leaseSeconds);
         pid_t pid = fork();
         if (pid == 0) {
             prctl(PR_SET_PDEATHSIG, SIGTERM); // a server killed outright takes its workers along
             execl(self, "zorb-server", "worker", "--data", data.c_str(), "--database",
                   database.c_str(), "--headless", headless.c_str(), "--lease", lease.c_str(),
-                  "--review-top", review.c_str(), (char*)nullptr);
+                  (char*)nullptr);
             _exit(127);
         }
         if (pid > 0) pids_.insert(pid);

@@ -165,6 +165,16 @@ bool EntersTop(Db& db, const BoardTable& t, const DbRow& run, int64_t score, int
     return true;
 }
 
+// Whether a ranked run of score waits for review: the board reviews its top places and the run
+// would enter them (see EntersTop).
+bool HeldForReview(Db& db, const BoardTable& t, const DbRow& run, int64_t score, bool* held) {
+    DbRows top;
+    if (!db.Exec("SELECT value FROM board_settings WHERE name = 'review_top'", {}, &top, nullptr))
+        return false;
+    return top.empty() || top[0][0].AsInt() <= 0 ||
+           EntersTop(db, t, run, score, top[0][0].AsInt(), held);
+}
+
 // A run's places made again on its boards, from the columns player_key, sim_version, day (or '')
 // and board of its row (after hiding, showing or approving it).
 bool RecomputeRun(Db& db, const DbRow& r) {
@@ -517,8 +527,10 @@ bool RunStore::SetHidden(int64_t id, bool hidden, const std::string& reason) {
     });
 }
 
-void RunStore::ReviewTop(int64_t n) {
-    reviewTop_ = n;
+bool RunStore::SetReviewTop(int64_t n) {
+    return Run("INSERT INTO board_settings (name, value) VALUES ('review_top', ?) ON CONFLICT"
+               " (name) DO UPDATE SET value = excluded.value",
+               {I(n)}, nullptr);
 }
 
 bool RunStore::Pending(std::vector<RunRow>* pending) {
@@ -608,8 +620,8 @@ bool RunStore::Finish(int64_t id, const std::string& owner, const Verdict& v, in
             bool shown = v.verified && run[3].AsInt() == 0, pending = false;
             BoardTable table = TableOfRun(run[4].text, !run[2].IsNull());
             // A ranked run that would take one of the top places waits for a moderator first.
-            if (shown && run[4].text == "ranked" && reviewTop_ > 0 &&
-                !EntersTop(db, table, run, v.score, reviewTop_, &pending))
+            if (shown && run[4].text == "ranked" &&
+                !HeldForReview(db, table, run, v.score, &pending))
                 return false;
             if (shown && !pending && !RaiseBest(db, table, run, id, v.score, now, why))
                 return false;

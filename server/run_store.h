@@ -126,8 +126,9 @@ class RunStore {
     // there is no such run or the database refused.
     bool SetHidden(int64_t id, bool hidden, const std::string& reason = "");
     // Review of the top places: a ranked run that would enter the top n of all time or of its day
-    // waits for a moderator, off the boards (0: no review).
-    void ReviewTop(int64_t n);
+    // waits for a moderator, off the boards (0: no review). Kept in the board, so that every
+    // server and worker on it follows it; false when the database refused.
+    bool SetReviewTop(int64_t n);
     // The runs waiting for review, oldest first.
     bool Pending(std::vector<RunRow>* rows);
     // A key's other runs, the latest first (at most limit).
@@ -188,7 +189,6 @@ class RunStore {
     std::vector<std::unique_ptr<Db>> idle_;
     std::atomic<bool> failing_{false};
     std::atomic<bool> shared_{false}; // the database is shared by servers on other machines
-    std::atomic<int64_t> reviewTop_{0};
 
     class Lease;
     bool Run(const std::string& sql, const std::vector<DbValue>& params, DbRows* rows,

@@ -145,6 +145,11 @@ const std::vector<std::vector<const char*>> kMigrations = {
             "n.name_key") " = " ZORB_FOLD("names.name_key") " AND n.name_key < names.name_key)",
         "UPDATE names SET name_key = " ZORB_FOLD("name_key"),
     },
+    // 13: the board's own settings, which every server and worker on it follows (review_top: how
+    // many top places a ranked run waits for review to enter).
+    {
+        "CREATE TABLE IF NOT EXISTS board_settings (name TEXT PRIMARY KEY, value BIGINT NOT NULL)",
+    },
 };
 
 } // namespace

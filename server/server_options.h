@@ -20,7 +20,9 @@ struct ServerOptions {
     int leaseSeconds = 30;               // a worker's claim on a run, renewed while it verifies
     long long runId = 0;                 // hide, unhide, approve
     std::string reason;                  // hide --reason: shown on the run's page
-    int reviewTop = 0; // a ranked run entering the top N waits for review (0: none)
+    // A ranked run entering the top N waits for review (0: none); kept in the board, -1 when not
+    // given (the board's own then holds).
+    int reviewTop = -1;
     bool help = false;
 };
 

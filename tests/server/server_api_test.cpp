@@ -966,7 +966,7 @@ TEST_F(ServerApi, TheDailyRunLandsOnTodaysBoardWithItsSeedOnly) {
          {"INSERT INTO best (sim_version, player_key, run_id, score, verified_at)"
           " SELECT sim_version, player_key, id, score, verified_at FROM runs"
           " WHERE day IS NOT NULL AND board = 'ranked'",
-          "ALTER TABLE runs DROP COLUMN play_old",
+          "DROP TABLE board_settings", "ALTER TABLE runs DROP COLUMN play_old",
           "UPDATE schema_version SET version = 9"})
         ASSERT_TRUE(db->Exec(step, {}, nullptr, &why)) << step << ": " << why;
     db.reset();
@@ -1041,7 +1041,8 @@ TEST_F(ServerApi, ABoardOfTheFirstSchemaIsBroughtUpWithItsRuns) {
     std::string why;
     std::unique_ptr<Db> db = OpenDb(&why);
     ASSERT_TRUE(db) << why;
-    for (const char* step : {"ALTER TABLE runs DROP COLUMN play_old",
+    for (const char* step : {"DROP TABLE board_settings",
+                             "ALTER TABLE runs DROP COLUMN play_old",
                              "DROP TABLE stories",
                              "DROP INDEX runs_verified",
                              "DROP INDEX runs_review",
@@ -1106,10 +1107,13 @@ TEST_F(ServerApi, HiddenRunsLeaveTheBoardAndComeBack) {
 
 // With review of the top place, a ranked run that would take it waits off the boards until a
 // moderator approves it, and the review lists it with its figures; a run that takes no top place
-// is not held.
+// is not held. The board keeps its review: a server and workers started without the option later
+// still hold the top place.
 TEST_F(ServerApi, APendingRunStaysOffTheTopUntilApproved) {
     server.reset();
-    Start({"--workers", "1", "--review-top", "1"});
+    Start({"--workers", "0", "--review-top", "1"});
+    server.reset();
+    Start({"--workers", "1"});
     Answer first = UploadLive("First", Crypto_RandomHex(16));
     int64_t id = first.body["id"];
     json run = Verdict(id);
