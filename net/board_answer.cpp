@@ -146,7 +146,8 @@ BoardVerdict BoardAnswer_Verdict(const HttpAnswer& a) {
     v.status = Text(j, "status");
     v.reason = BoardAnswer_Printable(Text(j, "reason"), kMostError);
     v.board = Text(j, "board");
-    if (v.board != "open" && v.board != "bots") v.board = "ranked";
+    if (v.board != "open" && v.board != "bots")
+        v.board = Text(j, "day").empty() ? "ranked" : "today";
     bool whole = MayHave(j, "score", 0, kMostScore, &v.score) &&
                  MayHave(j, "stage", 0, kStageCount, &v.stage) &&
                  MayHave(j, "world_rank", 1, kMostRank, &v.worldRank);

@@ -17,7 +17,9 @@ struct BoardVerdict {
     std::string status; // waiting, verified or rejected
     std::string reason; // a rejection's
     int64_t score = 0, stage = 0, worldRank = 0;
-    std::string board; // ranked, open or bots: the board it went to (worldRank is its place there)
+    // ranked (of all time), today (a day's session's), open or bots: the board it went to
+    // (worldRank is its place there)
+    std::string board;
     std::string error;
 };
 

@@ -78,9 +78,10 @@ std::string RunSender_Text(const SendStatus& s) {
     case SendState::Verifying:
         return "VERIFYING";
     case SendState::Verified:
-        return std::string(s.board == "open"   ? "VERIFIED - OPEN BOARD #"
-                           : s.board == "bots" ? "VERIFIED - BOTS' BOARD #"
-                                               : "VERIFIED - WORLD #") +
+        return std::string(s.board == "open"    ? "VERIFIED - OPEN BOARD #"
+                           : s.board == "bots"  ? "VERIFIED - BOTS' BOARD #"
+                           : s.board == "today" ? "VERIFIED - TODAY #"
+                                                : "VERIFIED - WORLD #") +
                std::to_string(s.worldRank);
     case SendState::Rejected:
         return "REJECTED: " + s.reason;

@@ -16,12 +16,12 @@ struct SendStatus {
     SendState state = SendState::Idle;
     int64_t worldRank = 0, score = 0;
     std::string reason; // a rejection's, or why it was not sent
-    std::string board;  // a verified run's: ranked, open or bots
+    std::string board;  // a verified run's: ranked, today, open or bots
 };
 
-// What the screens show for a status: SENDING, VERIFYING, VERIFIED - WORLD #N (or OPEN BOARD #N,
-// BOTS' BOARD #N), REJECTED: REASON, NOT SENT: REASON, NOT VERIFIED YET: SEE THE BOARD (empty when
-// idle).
+// What the screens show for a status: SENDING, VERIFYING, VERIFIED - WORLD #N (or TODAY #N, OPEN
+// BOARD #N, BOTS' BOARD #N), REJECTED: REASON, NOT SENT: REASON, NOT VERIFIED YET: SEE THE BOARD
+// (empty when idle).
 std::string RunSender_Text(const SendStatus& status);
 
 class RunSender {

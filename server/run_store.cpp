@@ -470,15 +470,18 @@ bool RunStore::Queue(const std::string& playerKeyHash, const std::string& client
 
 bool RunStore::WorldRank(int64_t id, int64_t* rank) {
     DbRows rows;
-    if (!Run("SELECT board, sim_version, player_key FROM runs WHERE id = ?", {I(id)}, &rows))
+    if (!Run("SELECT board, sim_version, player_key, COALESCE(day, '') FROM runs WHERE id = ?",
+             {I(id)}, &rows))
         return false;
     *rank = 0;
     if (rows.empty()) return true;
-    const std::string& board = rows[0][0].text;
+    // A ranked run of a day's session stands on that day's board alone.
+    const std::string &board = rows[0][0].text, &day = rows[0][3].text;
     Ranking ranking = board == "open"   ? Ranking::Open
                       : board == "bots" ? Ranking::Bots
-                                        : Ranking::All;
-    return Place(rows[0][1].AsInt(), ranking, "", rows[0][2].text, rank);
+                      : day.empty()     ? Ranking::All
+                                        : Ranking::Today;
+    return Place(rows[0][1].AsInt(), ranking, day, rows[0][2].text, rank);
 }
 
 bool RunStore::Place(int64_t simVersion, Ranking board, const std::string& day,

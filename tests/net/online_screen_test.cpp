@@ -273,7 +273,7 @@ TEST_F(OnlineScreen, TodaysRunIsPlayedWithTheDaysSeedAndLandsOnTodaysBoard) {
         QLH_Step(1);
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    EXPECT_EQ(onlineView.sendStatus, "VERIFIED - WORLD #1");
+    EXPECT_EQ(onlineView.sendStatus, "VERIFIED - TODAY #1");
     httplib::Client board("127.0.0.1", server.port());
     auto daily = board.Get("/api/v1/daily");
     auto today = board.Get("/api/v1/leaderboard?board=today");
