@@ -12,7 +12,8 @@
 namespace {
 
 std::future<BoardSession> opening;
-BoardSession open; // once opening is done
+BoardSession open;   // once opening is done
+std::string openKey; // the key it was opened with, which closes it too
 std::future<void> closing;
 bool closed = false; // this run's session was closed, or given up
 // An earlier run's session work still under way as a new run starts: left to end on its own
@@ -43,6 +44,7 @@ void RunSession_Open(const std::string& server, bool daily, const std::string& k
     if (opening.valid()) retiredOpens.push_back(std::move(opening));
     if (closing.valid()) retiredCloses.push_back(std::move(closing));
     open = BoardSession();
+    openKey = key;
     closed = false;
     opening = std::async(std::launch::async, Board_OpenSession, server, daily, key, waitSeconds);
 }
@@ -67,9 +69,10 @@ void RunSession_Frame(const std::string& server, const std::string& digest,
     if (closed || digest.empty() || path.empty() || opening.valid()) return;
     closed = true; // a session that did not open leaves the run without one
     if (!open.answered) return;
-    std::string token = open.token;
-    closing = std::async(std::launch::async, [server, token, digest, path] {
-        if (Board_EndSession(server, token, digest).empty()) RunSender_KeepSession(path, token);
+    std::string token = open.token, key = openKey;
+    closing = std::async(std::launch::async, [server, token, key, digest, path] {
+        if (Board_EndSession(server, token, key, digest).empty())
+            RunSender_KeepSession(path, token);
     });
 }
 

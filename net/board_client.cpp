@@ -91,12 +91,13 @@ BoardSession Board_OpenSession(const std::string& server, bool daily, const std:
 }
 
 std::string Board_EndSession(const std::string& server, const std::string& token,
-                             const std::string& sha256) {
+                             const std::string& key, const std::string& sha256) {
     HttpRequest r;
     r.url = Url(server, "/api/v1/sessions/" + token + "/end");
     r.method = "POST";
     r.body = json{{"sha256", sha256}}.dump();
     r.contentType = "application/json";
+    if (!key.empty()) r.headers.push_back({"X-Zorb-Key", key});
     return BoardAnswer_Taken(Http_Send(r));
 }
 

@@ -44,9 +44,10 @@ BoardPage Board_Fetch(const std::string& server, const BoardQuery& query);
 // sent.
 BoardSession Board_OpenSession(const std::string& server, bool daily, const std::string& key,
                                int waitSeconds = 60);
-// Closes the session with the digest of the run's recording; empty when closed, else why not.
+// Closes the session with the digest of the run's recording, asked with the key that opened it;
+// empty when closed, else why not.
 std::string Board_EndSession(const std::string& server, const std::string& token,
-                             const std::string& sha256);
+                             const std::string& key, const std::string& sha256);
 // A name asked for on the board for the player's key: answered when the board was reached, taken
 // when another player holds the name, error why it was not given (empty when it was).
 struct BoardName {

@@ -563,11 +563,14 @@ void EndSession(Context& c, const WebRequest& req, WebResponse& res) {
     if (!Crypto_IsHex(sha256, 64)) return Error(res, 422, "the body must be {\"sha256\": HEX}");
     int64_t now = 0;
     if (!c.store->Clock(&now)) return DatabaseDown(req, res);
-    Lookup closed = c.store->CloseSession(id, sha256, now, now - kSessionLifeSeconds);
+    // Only the key it was opened with closes it (none, for a session opened without one).
+    Lookup closed =
+        c.store->CloseSession(id, AskersKey(req), sha256, now, now - kSessionLifeSeconds);
     if (closed == Lookup::Failed) return DatabaseDown(req, res);
     if (closed == Lookup::Missing)
         return Error(res, 409,
-                     "the session is already closed, has expired, or is not this server's");
+                     "the session is already closed, has expired, is another key's, or is not this "
+                     "server's");
     Reply(res, 200, json{{"closed", true}});
 }
 

@@ -721,12 +721,12 @@ Lookup RunStore::GetSession(const std::string& id, Session* s) {
     return Lookup::Found;
 }
 
-Lookup RunStore::CloseSession(const std::string& id, const std::string& sha256, int64_t now,
-                              int64_t openedSince) {
+Lookup RunStore::CloseSession(const std::string& id, const std::string& playerKey,
+                              const std::string& sha256, int64_t now, int64_t openedSince) {
     DbRows rows;
     return Find("UPDATE sessions SET closed_at = ?, sha256 = ? WHERE id = ? AND closed_at IS NULL"
-                " AND opened_at >= ? RETURNING id",
-                {I(now), T(sha256), T(id), I(openedSince)}, &rows);
+                " AND opened_at >= ? AND COALESCE(player_key, '') = ? RETURNING id",
+                {I(now), T(sha256), T(id), I(openedSince), T(playerKey)}, &rows);
 }
 
 bool RunStore::PruneSessions(int64_t openedBefore) {

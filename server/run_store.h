@@ -172,8 +172,8 @@ class RunStore {
     Lookup GetSession(const std::string& id, Session* s);
     // Missing when there is no such open session, or it was opened before openedSince (it
     // expired).
-    Lookup CloseSession(const std::string& id, const std::string& sha256, int64_t now,
-                        int64_t openedSince);
+    Lookup CloseSession(const std::string& id, const std::string& playerKey,
+                        const std::string& sha256, int64_t now, int64_t openedSince);
     // Forgets the sessions opened before openedBefore and never closed: no run can use them.
     bool PruneSessions(int64_t openedBefore);
 

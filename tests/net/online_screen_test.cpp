@@ -109,7 +109,7 @@ void FillBoard(const std::string& server, const std::string& folder) {
         BoardSession s = Board_OpenSession(server, false, p.key);
         ASSERT_TRUE(s.answered) << s.error;
         std::string run = TinyRun(folder, s.seed);
-        ASSERT_EQ(Board_EndSession(server, s.token, Sha256_Of(run.data(), run.size())), "");
+        ASSERT_EQ(Board_EndSession(server, s.token, p.key, Sha256_Of(run.data(), run.size())), "");
         BoardVerdict v = Board_SendAndWait(server, run, p, 60, s.token);
         ASSERT_EQ(v.status, "verified") << k << ": " << v.error << v.reason;
         ASSERT_EQ(v.board, "ranked") << k;

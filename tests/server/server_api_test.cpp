@@ -165,12 +165,15 @@ class ServerApi : public ::testing::Test {
     Answer UploadLive(const std::string& name = "Tester", const std::string& key = kKey) {
         json session = Opened(key);
         std::string run = TinyRun(data, session.value("seed", (int64_t)0));
-        EXPECT_EQ(EndSession(session.value("token", ""), run), 200);
+        EXPECT_EQ(EndSession(session.value("token", ""), run, key), 200);
         return Upload(run, name, key, session.value("token", ""));
     }
-    int EndSession(const std::string& token, const std::string& bytes) {
+    int EndSession(const std::string& token, const std::string& bytes,
+                   const std::string& key = kKey) {
         json body = {{"sha256", Crypto_Sha256Hex(bytes)}};
-        return Read(client->Post(("/api/v1/sessions/" + token + "/end").c_str(), body.dump(),
+        httplib::Headers h;
+        if (!key.empty()) h.emplace("X-Zorb-Key", key);
+        return Read(client->Post(("/api/v1/sessions/" + token + "/end").c_str(), h, body.dump(),
                                  "application/json"))
             .status;
     }
@@ -721,7 +724,7 @@ TEST_F(ServerApi, OnlyRunsPlayedLiveAreRanked) {
     std::string other = Crypto_RandomHex(16);
     auto inSession = [&](const std::string& opener, const std::string& bytes) {
         json s = Opened(opener);
-        EXPECT_EQ(EndSession(s["token"], bytes), 200);
+        EXPECT_EQ(EndSession(s["token"], bytes, opener), 200);
         return s["token"].get<std::string>();
     };
     json own = Opened();
@@ -758,6 +761,9 @@ TEST_F(ServerApi, OnlyRunsPlayedLiveAreRanked) {
     std::string token = OpenSession(), forged = token;
     forged.back() = forged.back() == '0' ? '1' : '0';
     EXPECT_EQ(Upload(TinyRun(data, 6), "Tester", kKey, forged).status, 422);
+    // Only the key that opened a session closes it.
+    EXPECT_EQ(EndSession(token, TinyRun(data, 7), other), 409);
+    EXPECT_EQ(EndSession(token, TinyRun(data, 7), ""), 409);
     ASSERT_EQ(EndSession(token, TinyRun(data, 7)), 200);
     EXPECT_EQ(EndSession(token, TinyRun(data, 7)), 409); // closed once
 }

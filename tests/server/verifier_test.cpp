@@ -159,7 +159,7 @@ TEST(RunStoreTest, ReadsOfADatabaseThatIsGoneFail) {
     EXPECT_EQ(store.Get(1, &row), Lookup::Failed);
     EXPECT_EQ(store.Bytes(1, &bytes), Lookup::Failed);
     EXPECT_EQ(store.GetSession("s1", &session), Lookup::Failed);
-    EXPECT_EQ(store.CloseSession("s1", std::string(64, 'a'), 1, 0), Lookup::Failed);
+    EXPECT_EQ(store.CloseSession("s1", "", std::string(64, 'a'), 1, 0), Lookup::Failed);
     EXPECT_FALSE(store.Board(1, Ranking::All, "", 0, 10, &rows));
     EXPECT_FALSE(store.Counts(1, &counts));
     EXPECT_FALSE(store.WorldRank(1, &rank));
@@ -176,8 +176,10 @@ TEST(RunStoreTest, SessionsNeverEndedExpireAndArePruned) {
     const int64_t opened = 1000, life = 6 * 3600;
     for (const char* id : {"late", "ended", "forgotten"})
         ASSERT_TRUE(store.OpenSession(Session{id, "", "", opened, 0, 0, "", ""}));
-    EXPECT_EQ(store.CloseSession("late", sha256, opened + life + 1, opened + 1), Lookup::Missing);
-    EXPECT_EQ(store.CloseSession("ended", sha256, opened + 60, opened + 60 - life), Lookup::Found);
+    EXPECT_EQ(store.CloseSession("late", "", sha256, opened + life + 1, opened + 1),
+              Lookup::Missing);
+    EXPECT_EQ(store.CloseSession("ended", "", sha256, opened + 60, opened + 60 - life),
+              Lookup::Found);
     ASSERT_TRUE(store.PruneSessions(opened + 1));
     Session s;
     EXPECT_EQ(store.GetSession("ended", &s), Lookup::Found);
