@@ -39,7 +39,8 @@ std::unique_ptr<RunStore> OpenStore(const ServerOptions& o) {
         return nullptr;
     }
     chmod(folder.c_str(), 0700);
-    auto store = std::make_unique<RunStore>([where](std::string* w) { return Db_Open(where, w); });
+    auto store = std::make_unique<RunStore>([where](std::string* w) { return Db_Open(where, w); },
+                                            o.dbConnections);
     if (!store->Migrate(&why)) {
         std::fprintf(stderr, "zorb-server: %s: %s\n", where.c_str(), why.c_str());
         return nullptr;

@@ -1,7 +1,9 @@
 // The board's statements, written once for both databases.
 #include "server/run_store.h"
 
+#include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <cstdio>
 #include <ctime>
 
@@ -241,24 +243,41 @@ class RunStore::Lease {
     std::unique_ptr<Db> db_;
 };
 
-RunStore::RunStore(std::function<std::unique_ptr<Db>(std::string*)> opener)
-    : opener_(std::move(opener)) {}
+RunStore::RunStore(std::function<std::unique_ptr<Db>(std::string*)> opener, int mostConnections)
+    : opener_(std::move(opener)), mostConnections_(std::max(1, mostConnections)) {}
+
+// How long a caller waits for a connection when all are in use.
+const auto kConnectionWait = std::chrono::seconds(2);
 
 std::unique_ptr<Db> RunStore::Take(std::string* why) {
-    {
-        std::lock_guard<std::mutex> hold(mutex_);
-        if (!idle_.empty()) {
-            std::unique_ptr<Db> db = std::move(idle_.back());
-            idle_.pop_back();
-            return db;
-        }
+    std::unique_lock<std::mutex> hold(mutex_);
+    if (!given_.wait_for(hold, kConnectionWait,
+                         [&] { return !idle_.empty() || open_ < mostConnections_; })) {
+        *why = "all " + std::to_string(mostConnections_) + " database connections are busy";
+        return nullptr;
     }
-    return opener_(why);
+    if (!idle_.empty()) {
+        std::unique_ptr<Db> db = std::move(idle_.back());
+        idle_.pop_back();
+        return db;
+    }
+    open_++;
+    hold.unlock();
+    std::unique_ptr<Db> db = opener_(why);
+    if (!db) Lost();
+    return db;
 }
 
 void RunStore::Give(std::unique_ptr<Db> db) {
     std::lock_guard<std::mutex> hold(mutex_);
     idle_.push_back(std::move(db));
+    given_.notify_one();
+}
+
+void RunStore::Lost() {
+    std::lock_guard<std::mutex> hold(mutex_);
+    open_--;
+    given_.notify_one();
 }
 
 // The log says when the database stops answering, with its reason, and when it answers again:

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -89,8 +90,10 @@ enum class Lookup { Found, Missing, Failed };
 
 class RunStore {
   public:
-    // opener makes one connection; the store makes as many as its callers need at once.
-    explicit RunStore(std::function<std::unique_ptr<Db>(std::string*)> opener);
+    // opener makes one connection; the store keeps at most mostConnections open, and a caller
+    // finding them all in use waits a moment for one, then fails (the answer is 503).
+    explicit RunStore(std::function<std::unique_ptr<Db>(std::string*)> opener,
+                      int mostConnections = 20);
     // Makes or brings up to date the schema, under a lock so servers started together agree.
     bool Migrate(std::string* why);
     bool Reachable();
@@ -186,7 +189,10 @@ class RunStore {
   private:
     std::function<std::unique_ptr<Db>(std::string*)> opener_;
     std::mutex mutex_;
+    std::condition_variable given_;
     std::vector<std::unique_ptr<Db>> idle_;
+    int open_ = 0; // connections made and not lost, idle or in use
+    const int mostConnections_;
     std::atomic<bool> failing_{false};
     std::atomic<bool> shared_{false}; // the database is shared by servers on other machines
 
@@ -199,5 +205,6 @@ class RunStore {
                     int64_t leaseSeconds, int64_t* id, std::string* bytes);
     std::unique_ptr<Db> Take(std::string* why);
     void Give(std::unique_ptr<Db> db);
+    void Lost(); // a connection that could not be made
     bool Note(bool ok, const std::string& why);
 };

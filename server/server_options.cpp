@@ -11,7 +11,7 @@ const char* const kServerUsage =
     "usage: zorb-server [serve] [--listen HOST:PORT] [--data DIR] [--database URL]\n"
     "                   [--workers N] [--headless PATH] [--uploads-a-minute N] [--lease S]\n"
     "                   [--reads-a-minute N] [--body-seconds S] [--trust-proxy ADDR[/BITS]]...\n"
-    "                   [--review-top N]\n"
+    "                   [--review-top N] [--db-connections N]\n"
     "       zorb-server worker [--data DIR] [--database URL] [--headless PATH] [--lease S]\n"
     "                   [--review-top N]\n"
     "       zorb-server hide ID [--reason TEXT] | unhide ID | list --waiting | review |\n"
@@ -40,14 +40,16 @@ const char* const kServerUsage =
     "--trust-proxy  a reverse proxy (an address or a network) whose X-Forwarded-For names the\n"
     "            client; may be given again. Without it, X-Forwarded-For is ignored\n"
     "--lease     seconds a worker's claim on a run lasts unrenewed (default 30): a worker that\n"
-    "            dies lets its run go to another after this\n";
+    "            dies lets its run go to another after this\n"
+    "--db-connections  the most database connections the server keeps (default 20); a request\n"
+    "            that finds them all busy for 2 s is answered 503\n";
 
 namespace {
 
 bool NeedsValue(const char* name) {
     for (const char* n : {"--listen", "--data", "--database", "--headless", "--workers",
                           "--uploads-a-minute", "--lease", "--reads-a-minute", "--trust-proxy",
-                          "--body-seconds", "--review-top", "--reason"})
+                          "--body-seconds", "--review-top", "--reason", "--db-connections"})
         if (std::strcmp(name, n) == 0) return true;
     return false;
 }
@@ -76,7 +78,8 @@ bool Option(ServerOptions* o, const std::string& name, const std::string& value,
                             {"--reads-a-minute", &o->readsAMinute, 1, 100000000},
                             {"--body-seconds", &o->bodySeconds, 1, 3600},
                             {"--lease", &o->leaseSeconds, 2, 3600},
-                            {"--review-top", &o->reviewTop, 0, 1000}};
+                            {"--review-top", &o->reviewTop, 0, 1000},
+                            {"--db-connections", &o->dbConnections, 1, 1000}};
     for (const Count& c : counts) {
         if (name != c.name) continue;
         char* end = nullptr;

@@ -18,6 +18,7 @@ struct ServerOptions {
     int bodySeconds = 30;    // the longest a request's body may take to arrive
     std::vector<Network> trustedProxies; // --trust-proxy: whose X-Forwarded-For is believed
     int leaseSeconds = 30;               // a worker's claim on a run, renewed while it verifies
+    int dbConnections = 20;              // the most database connections this process keeps
     long long runId = 0;                 // hide, unhide, approve
     std::string reason;                  // hide --reason: shown on the run's page
     // A ranked run entering the top N waits for review (0: none); kept in the board, -1 when not
