@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <exception>
 
 #include "server/crypto.h"
 #include "server/player_names.h"
@@ -303,7 +304,15 @@ bool RunStore::Transaction(const std::function<bool(Db&)>& body, std::string* wh
     why = why ? why : &reason;
     Lease db(this, why);
     if (!db || !db->BeginWrite(why)) return Note(false, *why);
-    if (body(*db) && db->Exec("COMMIT", {}, nullptr, why)) return Note(true, "");
+    // Rolled back on every other way out, a throw included: a connection goes back to the pool
+    // with no transaction open (beside SQLite, one would hold the write lock for ever).
+    bool committed = false;
+    try {
+        committed = body(*db) && db->Exec("COMMIT", {}, nullptr, why);
+    } catch (const std::exception& e) {
+        *why = std::string("a transaction failed: ") + e.what();
+    }
+    if (committed) return Note(true, "");
     db->Exec("ROLLBACK", {}, nullptr, nullptr);
     return false;
 }
