@@ -244,7 +244,7 @@ bool RefuseUploadEarly(Context& c, const WebRequest& req, WebResponse& res,
 
 // The client's address as its limits count it.
 std::string Who(const Context& c, const WebRequest& req) {
-    return ClientAddress::LimitKey(c.clients.Of(req.peer, req.Header("X-Forwarded-For")));
+    return ClientAddress::LimitKey(c.clients.Of(req.peer, req.HeaderList("X-Forwarded-For")));
 }
 
 // Every request is counted against its client's limits before it is routed: reads by address,

@@ -31,6 +31,13 @@ std::string WebRequest::Header(const std::string& name) const {
     return v ? *v : "";
 }
 
+std::string WebRequest::HeaderList(const std::string& name) const {
+    std::string list;
+    for (const auto& [key, value] : headers)
+        if (strcasecmp(key.c_str(), name.c_str()) == 0) list += (list.empty() ? "" : ", ") + value;
+    return list;
+}
+
 bool WebRequest::HasParam(const std::string& name) const {
     return Find(params, name, false) != nullptr;
 }

@@ -19,6 +19,9 @@ struct WebRequest {
     bool HasHeader(const std::string& name) const;
     // The first header of that name, or empty.
     std::string Header(const std::string& name) const;
+    // Every line of a list's header (X-Forwarded-For), in order, as one list: HTTP lets a list be
+    // sent over several lines of one name, joined by commas.
+    std::string HeaderList(const std::string& name) const;
     bool HasParam(const std::string& name) const;
     std::string Param(const std::string& name) const;
     // Content-Length as a number: 0 when absent, UINT64_MAX when it is not a number.

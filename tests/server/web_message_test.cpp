@@ -23,6 +23,12 @@ TEST(WebMessageTest, HeadersMatchInAnyCaseAndLengthsAreReadStrictly) {
     }
     WebRequest none;
     EXPECT_EQ(none.ContentLength(), 0u);
+    // A list sent over several lines is one list, in order (a proxy appends to the last).
+    WebRequest forwarded;
+    forwarded.headers = {
+        {"X-Forwarded-For", "1.1.1.1, 2.2.2.2"}, {"Host", "board"}, {"x-forwarded-for", "3.3.3.3"}};
+    EXPECT_EQ(forwarded.HeaderList("X-Forwarded-For"), "1.1.1.1, 2.2.2.2, 3.3.3.3");
+    EXPECT_EQ(none.HeaderList("X-Forwarded-For"), "");
     WebResponse res;
     res.SetHeader("Cache-Control", "max-age=10");
     res.SetHeader("cache-control", "no-store");
