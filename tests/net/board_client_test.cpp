@@ -197,6 +197,16 @@ TEST(BoardClient, ABadAddressFromTheVariableOrTheFileKeepsTheGameOffline) {
         {nullptr, " https://board.example \r\nsecond", "https://board.example", ""},
         {nullptr, "http://\x1b]0;x\x07host", "", "server.txt's first line"},
         {nullptr, "http:///etc", "", "server.txt's first line"},
+        // In clear only to this machine: the key is the player's only credential.
+        {"http://board.example", nullptr, "", "ZORB_SERVER"},
+        {"http://localhost:8080/", nullptr, "http://localhost:8080/", ""},
+        {"http://[::1]:8080", nullptr, "http://[::1]:8080", ""},
+        {"http://127.5.5.5", nullptr, "http://127.5.5.5", ""},
+        {"http://127.0.0.1.example.com", nullptr, "", "ZORB_SERVER"},
+        {"http://localhost@board.example", nullptr, "", "ZORB_SERVER"},
+        {"http://localhost.example.com", nullptr, "", "ZORB_SERVER"},
+        {"http://12.0.0.1", nullptr, "", "ZORB_SERVER"},
+        {nullptr, "http://board.example", "", "server.txt's first line"},
     };
     for (const Case& c : cases) {
         if (c.variable)
@@ -214,7 +224,10 @@ TEST(BoardClient, ABadAddressFromTheVariableOrTheFileKeepsTheGameOffline) {
         }
     }
     unsetenv("ZORB_SERVER");
-    EXPECT_EQ(ServerAddress_Choose("http://given", folder), "http://given");
+    EXPECT_EQ(ServerAddress_Choose("https://given", folder), "https://given");
+    std::string problem;
+    EXPECT_EQ(ServerAddress_Choose("http://given", folder, &problem), "");
+    EXPECT_NE(problem.find("--server"), std::string::npos) << problem;
 }
 
 TEST(BoardClient, ZorbHeadlessSendsARunAndPrintsItsPlace) {
