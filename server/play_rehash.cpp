@@ -28,12 +28,11 @@ bool Rehash(RunStore& store, int64_t id, const std::string& bytes) {
     if (!earlier.empty() &&
         !store.SetHidden(id, true, "the same play as run " + std::to_string(earlier[0][0].AsInt())))
         return false;
+    // A copy, or a run whose recording is gone, keeps the hash it has.
     bool keep = play.empty() || !earlier.empty();
-    return store.Query(keep ? "UPDATE runs SET play_old = 0 WHERE id = ?"
-                            : "UPDATE runs SET play_old = 0, play_sha256 = ? WHERE id = ?",
-                       keep ? std::vector<DbValue>{DbValue::Of(id)}
-                            : std::vector<DbValue>{DbValue::Of(play), DbValue::Of(id)},
-                       nullptr);
+    return store.Query("UPDATE runs SET play_old = 0, play_sha256 = COALESCE(?, play_sha256)"
+                       " WHERE id = ?",
+                       {keep ? DbValue::None() : DbValue::Of(play), DbValue::Of(id)}, nullptr);
 }
 
 } // namespace
